@@ -1,0 +1,25 @@
+#include "base/fixed_text.h"
+
+namespace kavex {
+
+std::string fitToWidth(std::string_view text, std::size_t width) {
+    std::size_t chars = 0;
+    std::size_t i = 0;
+    while (i < text.size() && chars < width) {
+        ++i;
+        while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) ++i;
+        ++chars;
+    }
+    std::string out(text.substr(0, i));
+    out.append(width - chars, ' ');
+    return out;
+}
+
+std::string_view trimBlanks(std::string_view text) {
+    std::size_t b = text.find_first_not_of(' ');
+    if (b == std::string_view::npos) return {};
+    std::size_t e = text.find_last_not_of(' ');
+    return text.substr(b, e - b + 1);
+}
+
+} // namespace kavex

@@ -1,0 +1,66 @@
+#include "model/price_history.h"
+
+#include "base/failure.h"
+#include "model/instrument.h"
+
+#include <algorithm>
+
+namespace kavex {
+
+void PriceHistory::create(int count) {
+    count = std::max(count, 0);
+    created_ = true;
+    instruments_ = count;
+    entries_.assign(static_cast<std::size_t>(count) * kSlots, HistoryEntry{});
+    std::fill(pos_.begin(), pos_.end(), int16_t{0});
+}
+
+// Rings for numbers beyond the first list are added rather than failing every update.
+void PriceHistory::growTo(int count) {
+    if (!created_ || count <= instruments_) return;
+    instruments_ = count;
+    entries_.resize(static_cast<std::size_t>(count) * kSlots, HistoryEntry{});
+}
+
+int16_t PriceHistory::pos(int instrument) const {
+    if (instrument < 0 || instrument > kMaxInstruments) failSubscript();
+    return pos_[static_cast<std::size_t>(instrument)];
+}
+
+void PriceHistory::setPos(int instrument, int16_t slot) {
+    if (instrument < 0 || instrument > kMaxInstruments) failSubscript();
+    pos_[static_cast<std::size_t>(instrument)] = slot;
+}
+
+std::size_t PriceHistory::ringStart(int instrument) const {
+    if (instrument < 1 || instrument > instruments_) failSubscript();
+    return static_cast<std::size_t>(instrument - 1) * kSlots;
+}
+
+HistoryEntry& PriceHistory::slot(int instrument, int slotNumber) {
+    if (slotNumber < 1 || slotNumber > kSlots) failSubscript();
+    return entries_[ringStart(instrument) + static_cast<std::size_t>(slotNumber - 1)];
+}
+
+const HistoryEntry& PriceHistory::slot(int instrument, int slotNumber) const {
+    if (slotNumber < 1 || slotNumber > kSlots) failSubscript();
+    return entries_[ringStart(instrument) + static_cast<std::size_t>(slotNumber - 1)];
+}
+
+const HistoryEntry& PriceHistory::oldestFirst(int instrument, int k) const {
+    return slot(instrument, (pos(instrument) + k - 1) % kSlots + 1);
+}
+
+void PriceHistory::Merkkurse(int instrument, const Instrument& quote, double now) {
+    std::size_t start = ringStart(instrument);
+    int p = pos(instrument);
+    static const HistoryEntry kEmpty{};
+    const HistoryEntry& newest = p == 0 ? kEmpty : entries_[start + static_cast<std::size_t>(p - 1)];
+    bool due = quote.Volume != newest.Volume || quote.Ask != newest.Ask || quote.Bid != newest.Bid;
+    if (!due) return;
+    p = p + 1 > kSlots ? 1 : p + 1;
+    entries_[start + static_cast<std::size_t>(p - 1)] = {quote.Bid, quote.Ask, quote.Last, quote.Volume, now};
+    pos_[static_cast<std::size_t>(instrument)] = static_cast<int16_t>(p);
+}
+
+} // namespace kavex

@@ -1,0 +1,55 @@
+#pragma once
+// A ring of the last 3000 quotes per instrument.
+#include <cstdint>
+#include <vector>
+
+namespace kavex {
+
+struct HistoryEntry {
+    float Bid = 0;
+    float Ask = 0;
+    float Last = 0;
+    int32_t Volume = 0;
+    double Time = 0; // day number: days since 30 Dec 1899 plus the fraction of the day
+};
+
+struct Instrument;
+
+class PriceHistory {
+public:
+    static constexpr int kSlots = 3000;
+    // HistoryPos has room for instrument numbers up to this.
+    static constexpr int kMaxInstruments = 3000;
+
+    bool created() const { return created_; }
+    int instrumentCount() const { return instruments_; }
+
+    // Creates zeroed rings for instruments 1..count (once per run).
+    void create(int count);
+    // Adds zeroed rings up to `count` when a later list has more instruments than the first.
+    void growTo(int count);
+
+    // HistoryPos: the slot of the newest entry, 0 for an empty ring. Checked.
+    int16_t pos(int instrument) const;
+    void setPos(int instrument, int16_t slot);
+
+    // Slot 1..3000 of an instrument's ring. Checked.
+    HistoryEntry& slot(int instrument, int slotNumber);
+    const HistoryEntry& slot(int instrument, int slotNumber) const;
+
+    // k-th oldest entry, k = 1..3000 (k = 3000 is the newest).
+    const HistoryEntry& oldestFirst(int instrument, int k) const;
+
+    // Appends the instrument's quote when volume, ask or bid differ from the newest entry.
+    void Merkkurse(int instrument, const Instrument& quote, double now);
+
+private:
+    std::size_t ringStart(int instrument) const;
+
+    bool created_ = false;
+    int instruments_ = 0;
+    std::vector<HistoryEntry> entries_;
+    std::vector<int16_t> pos_ = std::vector<int16_t>(kMaxInstruments + 1, 0);
+};
+
+} // namespace kavex

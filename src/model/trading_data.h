@@ -1,0 +1,23 @@
+#pragma once
+// The data tables that every window of the program shares by reference.
+#include "model/account.h"
+#include "model/instrument.h"
+#include "model/price_history.h"
+
+#include <cstdint>
+
+namespace kavex {
+
+struct TradingData {
+    InstrumentTable instruments;
+    PriceHistory history;
+    int16_t PricesChanged = 0;
+    int16_t DefaultInstrument = 0;
+    int16_t ChartInstrument = 0;
+    Account account;
+
+    int16_t InstrumentCount() const { return instruments.count(); }
+    void Merkkurse(int instrument, double now) { history.Merkkurse(instrument, instruments.at(instrument), now); }
+};
+
+} // namespace kavex

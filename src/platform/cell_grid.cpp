@@ -1,0 +1,101 @@
+#include "platform/cell_grid.h"
+
+#include "base/failure.h"
+
+#include <algorithm>
+
+namespace kavex {
+namespace {
+constexpr int kDefaultRowHeight = 240;
+constexpr int kDefaultColWidth = 1000;
+} // namespace
+
+void CellGrid::resize(int rows, int cols) {
+    rows = std::max(rows, 0);
+    cols = std::max(cols, 0);
+    std::vector<Cell> cells(static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols));
+    for (int r = 0; r < std::min(rows, rows_); ++r)
+        for (int c = 0; c < std::min(cols, cols_); ++c)
+            cells[static_cast<std::size_t>(r) * static_cast<std::size_t>(cols) + static_cast<std::size_t>(c)] =
+                std::move(cells_[index(r, c)]);
+    cells_ = std::move(cells);
+    rows_ = rows;
+    cols_ = cols;
+    rowHeights_.resize(static_cast<std::size_t>(rows), kDefaultRowHeight);
+    colWidths_.resize(static_cast<std::size_t>(cols), kDefaultColWidth);
+    notify({-1, -1, -1, -1, true});
+}
+
+std::size_t CellGrid::index(int row, int col) const {
+    if (row < 0 || row >= rows_ || col < 0 || col >= cols_) failSubscript();
+    return static_cast<std::size_t>(row) * static_cast<std::size_t>(cols_) + static_cast<std::size_t>(col);
+}
+
+const Cell& CellGrid::cell(int row, int col) const { return cells_[index(row, col)]; }
+
+Cell& CellGrid::mutableCell(int row, int col) { return cells_[index(row, col)]; }
+
+void CellGrid::setText(int row, int col, std::string text) {
+    Cell& c = cells_[index(row, col)];
+    if (c.text == text) return;
+    c.text = std::move(text);
+    touch(row, col);
+}
+
+void CellGrid::setRowHeight(int row, int twips) {
+    if (row < 0 || row >= rows_) failSubscript();
+    rowHeights_[static_cast<std::size_t>(row)] = twips;
+    notify({row, row, -1, -1, true});
+}
+
+int CellGrid::rowHeight(int row) const {
+    if (row < 0 || row >= rows_) failSubscript();
+    return rowHeights_[static_cast<std::size_t>(row)];
+}
+
+void CellGrid::setColWidth(int col, int twips) {
+    if (col < 0 || col >= cols_) failSubscript();
+    colWidths_[static_cast<std::size_t>(col)] = twips;
+    notify({-1, -1, col, col, true});
+}
+
+int CellGrid::colWidth(int col) const {
+    if (col < 0 || col >= cols_) failSubscript();
+    return colWidths_[static_cast<std::size_t>(col)];
+}
+
+void CellGrid::touch(int row, int col) { notify({row, row, col, col, false}); }
+
+void CellGrid::setRedraw(bool on) {
+    redraw_ = on;
+    if (on && pending_) {
+        pending_ = false;
+        if (observer_) observer_(pendingChange_);
+    }
+}
+
+void CellGrid::notify(const Change& change) {
+    if (!observer_) return;
+    if (redraw_) {
+        observer_(change);
+        return;
+    }
+    if (!pending_) {
+        pendingChange_ = change;
+        pending_ = true;
+        return;
+    }
+    auto merge = [](int& lo, int& hi, int newLo, int newHi) {
+        if (lo < 0 || newLo < 0) {
+            lo = hi = -1;
+            return;
+        }
+        lo = std::min(lo, newLo);
+        hi = std::max(hi, newHi);
+    };
+    merge(pendingChange_.firstRow, pendingChange_.lastRow, change.firstRow, change.lastRow);
+    merge(pendingChange_.firstCol, pendingChange_.lastCol, change.firstCol, change.lastCol);
+    pendingChange_.layout = pendingChange_.layout || change.layout;
+}
+
+} // namespace kavex

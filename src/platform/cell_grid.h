@@ -1,0 +1,66 @@
+#pragma once
+// A grid control's cells, kept headless. Rows and columns are 0-based as in the
+// control; row 0 is the title row. Lengths are twips, colours red + 256*green + 65536*blue.
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kavex {
+
+enum class CellAlignment { Left, Centre, Right };
+
+struct Cell {
+    std::string text;
+    int background = 0xFFFFFF;
+    int foreground = 0x000000;
+    bool bold = false;
+    float fontSize = 8.25f;
+    CellAlignment alignment = CellAlignment::Left;
+    bool operator==(const Cell&) const = default;
+};
+
+class CellGrid {
+public:
+    // A changed rectangle of cells (inclusive), or the whole grid when rows/cols are -1.
+    struct Change {
+        int firstRow = -1, lastRow = -1, firstCol = -1, lastCol = -1;
+        bool layout = false; // row count, column count, heights or widths changed
+    };
+    using Observer = std::function<void(const Change&)>;
+
+    void resize(int rows, int cols);
+    int rows() const { return rows_; }
+    int cols() const { return cols_; }
+
+    // Checked access: throws Failure("Subscript out of range") outside the grid.
+    const Cell& cell(int row, int col) const;
+    Cell& mutableCell(int row, int col);
+    void setText(int row, int col, std::string text);
+    const std::string& text(int row, int col) const { return cell(row, col).text; }
+
+    void setRowHeight(int row, int twips);
+    int rowHeight(int row) const;
+    void setColWidth(int col, int twips);
+    int colWidth(int col) const;
+
+    // While redraw is off, changes are collected and reported once when it is turned on.
+    void setRedraw(bool on);
+    bool redraw() const { return redraw_; }
+    // Reports a change of one cell made through mutableCell().
+    void touch(int row, int col);
+    void setObserver(Observer observer) { observer_ = std::move(observer); }
+
+private:
+    void notify(const Change& change);
+    std::size_t index(int row, int col) const;
+
+    int rows_ = 0, cols_ = 0;
+    std::vector<Cell> cells_;
+    std::vector<int> rowHeights_, colWidths_;
+    bool redraw_ = true;
+    bool pending_ = false;
+    Change pendingChange_;
+    Observer observer_;
+};
+
+} // namespace kavex

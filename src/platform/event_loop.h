@@ -1,0 +1,39 @@
+#pragma once
+// The program's one thread of control: pending events, timers and the clocks.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace kavex {
+
+struct LocalDateTime {
+    int year = 1899, month = 12, day = 30;
+    int hour = 0, minute = 0, second = 0, millisecond = 0;
+};
+
+class EventLoop {
+public:
+    using TimerId = int;
+    virtual ~EventLoop() = default;
+
+    // Delivers every event that is already waiting (socket data, due timers, input),
+    // then returns. May be called from inside an event handler.
+    virtual void processPendingEvents() = 0;
+
+    // Calls `callback` every `intervalMs` milliseconds until stopped (or once).
+    virtual TimerId startTimer(int intervalMs, std::function<void()> callback, bool singleShot = false) = 0;
+    virtual void stopTimer(TimerId id) = 0;
+
+    // Milliseconds of a monotonic tick counter (wraps like a 32-bit counter).
+    virtual uint32_t tickCount() const = 0;
+    virtual LocalDateTime now() const = 0;
+};
+
+// Whole days since 30 December 1899 plus the fraction of the day.
+double dayNumber(const LocalDateTime& t);
+LocalDateTime fromDayNumber(double dayNumber);
+int secondsSinceMidnight(const LocalDateTime& t);
+// "hh:mm:ss"
+std::string timeOfDayText(const LocalDateTime& t);
+
+} // namespace kavex

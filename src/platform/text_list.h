@@ -1,0 +1,58 @@
+#pragma once
+// A list control's lines, kept headless; the window that shows it observes changes.
+#include "base/failure.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kavex {
+
+class TextList : public FailureLog {
+public:
+    // Called after every change: the index of the line added, or -1 when the list was
+    // emptied or rewritten.
+    using Observer = std::function<void(int changedIndex)>;
+
+    void addLine(std::string line) override;
+    void clear();
+    void setLines(std::vector<std::string> lines);
+    const std::vector<std::string>& lines() const { return lines_; }
+    std::size_t size() const { return lines_.size(); }
+    bool empty() const { return lines_.empty(); }
+    const std::string& back() const { return lines_.back(); }
+    bool contains(const std::string& line) const;
+    void setObserver(Observer observer) { observer_ = std::move(observer); }
+
+private:
+    std::vector<std::string> lines_;
+    Observer observer_;
+};
+
+// A one-line text control (labels, status lines, text fields).
+class Label {
+public:
+    using Observer = std::function<void(const std::string&)>;
+    void setText(std::string_view text);
+    const std::string& text() const { return text_; }
+    void setObserver(Observer observer) { observer_ = std::move(observer); }
+
+private:
+    std::string text_;
+    Observer observer_;
+};
+
+class CheckBox {
+public:
+    using Observer = std::function<void(bool)>;
+    void setChecked(bool checked);
+    bool checked() const { return checked_; }
+    void setObserver(Observer observer) { observer_ = std::move(observer); }
+
+private:
+    bool checked_ = false;
+    Observer observer_;
+};
+
+} // namespace kavex

@@ -1,0 +1,45 @@
+#pragma once
+// Cuts the received text into message texts.
+//
+// Consumed text is skipped by an offset and removed once per arrival (compact()), so
+// a stream of many small messages costs linear time. Searches remember how far they
+// found nothing, so a large message arriving in many small pieces is not rescanned.
+//
+// The buffer may be fed again while a message taken from it is still being handled
+// (handlers that process pending events): append() only adds at the end and next()
+// goes on from the shared offset, so nested and outer loops never see a message twice.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace kavex {
+
+class FrameBuffer {
+public:
+    // Appends received bytes (Windows-1252) as UTF-8 text, then drops anything in
+    // front of the first start character.
+    void append(std::string_view wireBytes);
+
+    // Takes the next complete message: the text after the buffer's first character up
+    // to the first end character. Copies it into `message` and returns true; false when
+    // no end character is buffered.
+    bool next(std::string& message);
+
+    // Removes consumed text. Call only when no loop over next() is active.
+    void compact();
+
+    std::string_view pending() const { return std::string_view(buffer_).substr(offset_); }
+    void clear();
+
+private:
+    void dropInFrontOfStart();
+    std::size_t find(char c, std::size_t& nothingBelow) const;
+
+    std::string buffer_;
+    std::size_t offset_ = 0;
+    // No start / end character lies in [offset_, this).
+    mutable std::size_t noStartBelow_ = 0;
+    mutable std::size_t noEndBelow_ = 0;
+};
+
+} // namespace kavex

@@ -1,0 +1,110 @@
+#pragma once
+// Routes every received message text to its handler.
+//
+// Handlers of the later subsystems register themselves for their slot; a slot without
+// a handler does nothing. The messages that need no other subsystem (clock setting,
+// last user order number, program end, beeps, heartbeats) are carried out here.
+#include "base/failure.h"
+
+#include <array>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace kavex {
+
+class EventLoop;
+class SystemServices;
+class TextList;
+struct TradingData;
+
+enum class Handler {
+    WS_HB,
+    Welcome, // "@WELCOME": status text and the chat join messages
+    WS_RV,
+    WS_SV,
+    WS_ShowSystemInfo,
+    WS_PlatzInfo,
+    WS_GewinnerVerlierer,
+    ws_ud,
+    WS_SAO,
+    WS_SAE,
+    WS_SUK,
+    WS_SUD,
+    WS_SUP,
+    WS_OO,
+    WS_CR,
+    WS_OR,
+    WS_SOO,
+    WS_SI,
+    InstrumentListShown, // after WS_SI: rebuild and fully redraw the order grid
+    WS_KU,
+    WS_EX,
+    WS_OS,
+    WS_ReceiveChat,
+    WS_ReceiveTChat,
+    WS_SendDocument,
+    WS_SendAnnotation,
+    WS_Message,
+    UserLocked, // after WS_Message with "USER GESPERRT": automatic reconnect off
+    WS_Heartbeat,
+    WS_FIS,
+    WS_FID,
+    WS_FIE,
+    WS_SCU,
+    WS_CU1,
+    WS_CU0,
+    WS_KuKurz,
+    WS_KuKurzBBVAAV,
+    WS_KuKurzAAV,
+    WS_KuKurzA,
+    WS_KuKurzAV,
+    WS_KuKurzBBV,
+    IdRequest,   // "!;ID": send the identification
+    UserRequest, // "!;USER": send the login
+    InitTabelle, // "!;T;": instrument code table
+    Count
+};
+
+// Which slot, or which built-in action, a "@" command name selects.
+enum class Builtin { None, Handler, SetTime, LastUserOrderId, Ignored };
+struct CommandEntry {
+    std::string_view name;
+    Builtin kind;
+    Handler handler;
+};
+// The whole command table with short and long names.
+std::span<const CommandEntry> commandTable();
+
+struct DispatchContext {
+    TradingData& data;
+    TextList& incoming; // connection window's incoming list (and receive failures)
+    TextList& outgoing; // connection window's outgoing list
+    TextList& protocol; // trading window's protocol list
+    SystemServices& system;
+    EventLoop& loop;
+};
+
+class MessageDispatcher {
+public:
+    using Slot = std::function<void(std::string_view argument)>;
+
+    explicit MessageDispatcher(DispatchContext context) : ctx_(context) {}
+
+    void setHandler(Handler which, Slot slot) { slots_[static_cast<std::size_t>(which)] = std::move(slot); }
+
+    // Handles one message text (without its frame characters).
+    void dispatch(std::string_view text);
+
+private:
+    void call(Handler which, std::string_view argument);
+    void dispatchCommand(std::string_view text);
+    void dispatchControl(std::string_view text);
+    void dispatchPartialQuote(std::string_view text);
+
+    DispatchContext ctx_;
+    std::array<Slot, static_cast<std::size_t>(Handler::Count)> slots_;
+};
+
+} // namespace kavex

@@ -1,0 +1,59 @@
+#include "protocol/server_receiver.h"
+
+#include "base/failure.h"
+#include "platform/event_loop.h"
+#include "platform/text_list.h"
+#include "protocol/message_dispatcher.h"
+
+namespace kavex {
+
+std::string_view firstCharacters(std::string_view text, std::size_t count) {
+    std::size_t i = 0;
+    for (std::size_t chars = 0; i < text.size() && chars < count; ++chars) {
+        ++i;
+        while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) ++i;
+    }
+    return text.substr(0, i);
+}
+
+ServerReceiver::ServerReceiver(EventLoop& loop, TextList& incoming, Label& lastQuote,
+                               MessageDispatcher& dispatcher)
+    : loop_(loop), incoming_(incoming), lastQuote_(lastQuote), dispatcher_(dispatcher) {}
+
+std::string& ServerReceiver::scratchForDepth() {
+    while (static_cast<int>(scratch_.size()) < depth_) scratch_.push_back(std::make_unique<std::string>());
+    return *scratch_[static_cast<std::size_t>(depth_ - 1)];
+}
+
+void ServerReceiver::onDataArrival(std::string_view wireBytes) {
+    state_.connectionState = 3;
+    state_.lastReceiveTime = loop_.tickCount();
+    ++state_.receiveEvents;
+    state_.receivedBytes += static_cast<int32_t>(wireBytes.size());
+    buffer_.append(wireBytes);
+
+    ++depth_;
+    std::string& message = scratchForDepth();
+    while (buffer_.next(message)) {
+        if (state_.logAll) incoming_.addLine(std::string(firstCharacters(message, 50)));
+        guard(incoming_, "", [&] {
+            log(message);
+            dispatcher_.dispatch(message);
+        });
+    }
+    --depth_;
+    if (depth_ == 0) buffer_.compact();
+}
+
+void ServerReceiver::log(std::string_view message) {
+    if (message.starts_with("@KU=")) {
+        quoteLine_.assign("IN:");
+        quoteLine_.append(message);
+        lastQuote_.setText(quoteLine_);
+        return;
+    }
+    if (message == "@=" || message.starts_with('~') || message.starts_with('^')) return;
+    incoming_.addLine("IN:" + std::string(message));
+}
+
+} // namespace kavex

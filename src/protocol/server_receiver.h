@@ -1,0 +1,58 @@
+#pragma once
+// The receive side of the server link: counts arrivals, cuts frames, logs and
+// dispatches every message.
+#include "protocol/frame_buffer.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kavex {
+
+class EventLoop;
+class Label;
+class MessageDispatcher;
+class TextList;
+
+struct ReceiveState {
+    uint32_t lastReceiveTime = 0; // tick count of the last arrival
+    int32_t receiveEvents = 0;    // arrivals since the last LOGOUT
+    int32_t receivedBytes = 0;    // bytes since the last LOGOUT ("Bytes:")
+    int16_t connectionState = 0;  // 0 disconnected, 1 connecting, 2 connected, 3 data received
+    bool logAll = false;          // log the first 50 characters of every message
+};
+
+class ServerReceiver {
+public:
+    ServerReceiver(EventLoop& loop, TextList& incoming, Label& lastQuote, MessageDispatcher& dispatcher);
+
+    // One data arrival: the bytes read from the socket.
+    void onDataArrival(std::string_view wireBytes);
+
+    ReceiveState& state() { return state_; }
+    const ReceiveState& state() const { return state_; }
+    const FrameBuffer& buffer() const { return buffer_; }
+
+private:
+    void log(std::string_view message);
+    std::string& scratchForDepth();
+
+    EventLoop& loop_;
+    TextList& incoming_;
+    Label& lastQuote_;
+    MessageDispatcher& dispatcher_;
+    ReceiveState state_;
+    FrameBuffer buffer_;
+    int depth_ = 0;
+    // One message text per nesting depth, reused so that steady receiving allocates nothing
+    // and a nested arrival never overwrites the text an outer handler still reads.
+    std::vector<std::unique_ptr<std::string>> scratch_;
+    std::string quoteLine_;
+};
+
+// The first `count` characters of a UTF-8 text.
+std::string_view firstCharacters(std::string_view text, std::size_t count);
+
+} // namespace kavex

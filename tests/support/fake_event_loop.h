@@ -1,0 +1,48 @@
+#pragma once
+// A deterministic event loop: time passes only when a test advances it. Due timers
+// and posted events fire in order of their due time from processPendingEvents().
+#include "platform/event_loop.h"
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+
+namespace kavex::test {
+
+class FakeEventLoop : public EventLoop {
+public:
+    FakeEventLoop();
+
+    void processPendingEvents() override;
+    TimerId startTimer(int intervalMs, std::function<void()> callback, bool singleShot = false) override;
+    void stopTimer(TimerId id) override;
+    uint32_t tickCount() const override { return static_cast<uint32_t>(nowMs_); }
+    LocalDateTime now() const override;
+
+    // Queues an event (a socket arrival, say) for the next processPendingEvents().
+    void post(std::function<void()> event);
+    // Moves the clock forward, firing every timer that falls due on the way.
+    void advance(int64_t ms);
+    void setDateTime(const LocalDateTime& t);
+    bool timerActive(TimerId id) const { return timers_.count(id) != 0; }
+    std::size_t activeTimers() const { return timers_.size(); }
+    int64_t elapsedMs() const { return nowMs_; }
+
+private:
+    struct Timer {
+        int intervalMs;
+        int64_t dueMs;
+        bool singleShot;
+        std::function<void()> callback;
+    };
+    bool fireOneDueTimer();
+
+    int64_t nowMs_ = 0;
+    double startDayNumber_;
+    TimerId nextId_ = 1;
+    std::map<TimerId, Timer> timers_;
+    std::deque<std::function<void()>> posted_;
+};
+
+} // namespace kavex::test

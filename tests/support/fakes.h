@@ -1,0 +1,129 @@
+#pragma once
+// Recording stand-ins for the machine and the desktop.
+#include "base/failure.h"
+#include "platform/services.h"
+#include "platform/socket_state.h"
+#include "platform/tcp_client.h"
+
+#include <deque>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace kavex::test {
+
+// Thrown by FakeSystemServices::exitImmediately(); not a std::exception, so no
+// failure guard can swallow it, just as nothing stops a real process exit.
+struct ProgramExited {};
+
+class FakeSystemServices : public SystemServices {
+public:
+    std::string machineId() override { return machine; }
+    void setTimeOfDay(const std::string& text) override {
+        if (refuseTime) throw Failure("Permission denied");
+        timesSet.push_back(text);
+    }
+    void startProgram(const std::string& path) override { programsStarted.push_back(path); }
+    void openUrl(const std::string& url) override { urlsOpened.push_back(url); }
+    void beep() override { ++beeps; }
+    [[noreturn]] void exitImmediately() override {
+        ++exits;
+        throw ProgramExited{};
+    }
+
+    std::string machine = "1234567890";
+    bool refuseTime = false;
+    std::vector<std::string> timesSet, programsStarted, urlsOpened;
+    int beeps = 0;
+    int exits = 0;
+};
+
+class FakeTcpClient : public TcpClient {
+public:
+    void setEvents(Events e) override { events = std::move(e); }
+    void close() override { socketState = static_cast<int>(SocketState::Closed); }
+    void connect(const std::string& h, int remote, int local) override {
+        host = h;
+        remotePort = remote;
+        localPort = local;
+        ++connects;
+        socketState = static_cast<int>(SocketState::Connecting);
+    }
+    int state() const override { return socketState; }
+    void send(std::string_view bytes) override {
+        if (refuseSend) throw Failure("Socket not connected");
+        sent.emplace_back(bytes);
+    }
+    void readAll(std::string& out) override {
+        out += inbox;
+        inbox.clear();
+    }
+
+    // Test side: the peer accepts / sends / closes.
+    void acceptConnection() {
+        socketState = static_cast<int>(SocketState::Connected);
+        if (events.connected) events.connected();
+    }
+    void deliver(std::string_view bytes) {
+        inbox.append(bytes);
+        if (events.dataArrival) events.dataArrival(inbox.size());
+    }
+
+    Events events;
+    int socketState = static_cast<int>(SocketState::Closed);
+    std::string host;
+    int remotePort = 0, localPort = 0, connects = 0;
+    bool refuseSend = false;
+    std::vector<std::string> sent;
+    std::string inbox;
+};
+
+class FakeHttpGet : public HttpGet {
+public:
+    std::string get(const std::string& url) override {
+        requests.push_back(url);
+        return body;
+    }
+    std::string body;
+    std::vector<std::string> requests;
+};
+
+class FakeSound : public Sound {
+public:
+    void play(const std::string& file) override { played.push_back(file); }
+    std::vector<std::string> played;
+};
+
+class FakePrinter : public Printer {
+public:
+    void printLine(const std::string& text) override { lines.push_back(text); }
+    void endDocument() override { ++documents; }
+    std::vector<std::string> lines;
+    int documents = 0;
+};
+
+// Answers from a script and records every question.
+class FakePrompts : public Prompts {
+public:
+    void message(const std::string& text, const std::string& caption) override {
+        asked.push_back(caption.empty() ? text : caption + ": " + text);
+    }
+    bool askYesNo(const std::string& text, const std::string& caption) override {
+        asked.push_back(caption.empty() ? text : caption + ": " + text);
+        if (yesNoAnswers.empty()) return defaultYes;
+        bool answer = yesNoAnswers.front();
+        yesNoAnswers.pop_front();
+        return answer;
+    }
+    bool chooseColour(int& colour) override {
+        if (colourAnswer < 0) return false;
+        colour = colourAnswer;
+        return true;
+    }
+    std::vector<std::string> asked;
+    std::deque<bool> yesNoAnswers;
+    bool defaultYes = true;
+    int colourAnswer = -1;
+};
+
+} // namespace kavex::test
