@@ -1,0 +1,206 @@
+#include "support/receive_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace kavex {
+namespace {
+
+using test::ProgramExited;
+using test::ReceiveFixture;
+using Calls = std::vector<std::pair<Handler, std::string>>;
+
+TEST(CommandTable, EveryShortAndLongNameReachesItsHandler) {
+    const std::map<std::string, Handler> expected = {
+        {"@", Handler::WS_HB},
+        {"@WELCOME", Handler::Welcome},
+        {"@RV", Handler::WS_RV},
+        {"@SV", Handler::WS_SV},
+        {"@SYI", Handler::WS_ShowSystemInfo},
+        {"@PI", Handler::WS_PlatzInfo},
+        {"@PlatzInfo", Handler::WS_PlatzInfo},
+        {"@GV", Handler::WS_GewinnerVerlierer},
+        {"@GewinnerVerlierer", Handler::WS_GewinnerVerlierer},
+        {"@UD", Handler::ws_ud},
+        {"@SAO", Handler::WS_SAO},
+        {"@SENDALLORDERS", Handler::WS_SAO},
+        {"@SAE", Handler::WS_SAE},
+        {"@SENDALLEXECUTIONS", Handler::WS_SAE},
+        {"@SUK", Handler::WS_SUK},
+        {"@SUD1", Handler::WS_SUK},
+        {"@SENDUSERKONTO", Handler::WS_SUK},
+        {"@SUD", Handler::WS_SUD},
+        {"@SENDUSERDATA", Handler::WS_SUD},
+        {"@SUP", Handler::WS_SUP},
+        {"@SENDUSERPLAETZE", Handler::WS_SUP},
+        {"@OO", Handler::WS_OO},
+        {"@OpenOrder", Handler::WS_OO},
+        {"@CR", Handler::WS_CR},
+        {"@CancelRejected", Handler::WS_CR},
+        {"@OR", Handler::WS_OR},
+        {"@OrderRejected", Handler::WS_OR},
+        {"@SOO", Handler::WS_SOO},
+        {"@SENDOPENORDERS", Handler::WS_SOO},
+        {"@SI", Handler::WS_SI},
+        {"@SENDINSTRUMENTS", Handler::WS_SI},
+        {"@KU", Handler::WS_KU},
+        {"@KURSUPDATE", Handler::WS_KU},
+        {"@EX", Handler::WS_EX},
+        {"@Execution", Handler::WS_EX},
+        {"@OS", Handler::WS_OS},
+        {"@ORDERSTATUS", Handler::WS_OS},
+        {"@RC", Handler::WS_ReceiveChat},
+        {"@ReceiveChat", Handler::WS_ReceiveChat},
+        {"@RT", Handler::WS_ReceiveTChat},
+        {"@ReceiveTChat", Handler::WS_ReceiveTChat},
+        {"@SD", Handler::WS_SendDocument},
+        {"@SENDDOCUMENT", Handler::WS_SendDocument},
+        {"@SA", Handler::WS_SendAnnotation},
+        {"@SENDANNOTATION", Handler::WS_SendAnnotation},
+        {"@MSG", Handler::WS_Message},
+        {"@MESSAGE", Handler::WS_Message},
+        {"@HB", Handler::WS_Heartbeat},
+        {"@Heartbeat", Handler::WS_Heartbeat},
+        {"@FIS", Handler::WS_FIS},
+        {"@FID", Handler::WS_FID},
+        {"@FIE", Handler::WS_FIE},
+        {"@SCU", Handler::WS_SCU},
+        {"@CU1", Handler::WS_CU1},
+        {"@CU0", Handler::WS_CU0},
+    };
+    for (const auto& [name, handler] : expected) {
+        ReceiveFixture f;
+        f.data.instruments.reset(1);
+        f.receiveFrame(name + "=a;b");
+        ASSERT_FALSE(f.calls.empty()) << name;
+        EXPECT_EQ(f.calls.front(), std::make_pair(handler, std::string("a;b"))) << name;
+    }
+    // Built-in and ignored names are in the table too; nothing else is.
+    std::size_t builtins = 0;
+    for (const CommandEntry& e : commandTable()) {
+        if (e.kind == Builtin::Handler) EXPECT_TRUE(expected.count(std::string(e.name))) << e.name;
+        else ++builtins;
+    }
+    EXPECT_EQ(builtins, 9u); // TS, TIMESET, LI, ST, STATUS, ER, ERROR, CC, CONNECTIONCLOSED
+    EXPECT_EQ(commandTable().size(), expected.size() + builtins);
+}
+
+TEST(CommandTable, NamesAreExactAndUnknownNamesAreIgnoredWithoutALogLine) {
+    ReceiveFixture f;
+    f.receiveFrame("@oo=1");
+    f.receiveFrame("@NOSUCH=1");
+    f.receiveFrame("@ST=x");
+    f.receiveFrame("@ERROR=x");
+    EXPECT_TRUE(f.calls.empty());
+    EXPECT_EQ(f.incoming.size(), 4u); // just the "IN:" lines
+}
+
+TEST(CommandTable, ANameWithoutArgumentGetsAnEmptyOneAndOnlyTheFirstEqualsSplits) {
+    ReceiveFixture f;
+    f.receiveFrame("@SI");
+    f.receiveFrame("@SD=a=b");
+    EXPECT_EQ(f.calls, (Calls{{Handler::WS_SI, ""}, {Handler::InstrumentListShown, ""}, {Handler::WS_SendDocument, "a=b"}}));
+}
+
+TEST(PriceDispatch, QuotesNeedAnInstrumentListExceptThePartialForms) {
+    ReceiveFixture f;
+    f.receiveFrame("~1;2");
+    f.receiveFrame("@KU=1;2");
+    f.receiveFrame("^31;2");
+    EXPECT_EQ(f.calls, (Calls{{Handler::WS_KuKurzA, "1;2"}}));
+    EXPECT_EQ(f.lastQuote.text(), "IN:@KU=1;2"); // shown, not handled
+    f.data.instruments.reset(1);
+    f.calls.clear();
+    f.receiveFrame("~1;2");
+    f.receiveFrame("@KU=1;2");
+    EXPECT_EQ(f.calls, (Calls{{Handler::WS_KuKurz, "1;2"}, {Handler::WS_KU, "1;2"}}));
+}
+
+TEST(PriceDispatch, PartialFormsBySecondCharacter) {
+    ReceiveFixture f;
+    for (std::string m : {"^1a", "^2b", "^3c", "^4d", "^5e", "^6f", "^", "^x"}) f.receiveFrame(m);
+    EXPECT_EQ(f.calls, (Calls{{Handler::WS_KuKurzBBVAAV, "a"},
+                              {Handler::WS_KuKurzAAV, "b"},
+                              {Handler::WS_KuKurzA, "c"},
+                              {Handler::WS_KuKurzAV, "d"},
+                              {Handler::WS_KuKurzBBV, "e"}}));
+}
+
+TEST(SpecialCommands, LastUserOrderIdIsStoredAndLogged) {
+    ReceiveFixture f;
+    f.receiveFrame("@LI=4711");
+    EXPECT_EQ(f.data.account.lastUserOrderId, 4711);
+    EXPECT_EQ(f.outgoing.lines(), (std::vector<std::string>{"LI->4711"}));
+    f.receiveFrame("@LI=1e12");
+    EXPECT_EQ(f.data.account.lastUserOrderId, 4711);
+    EXPECT_EQ(f.protocol.lines(), (std::vector<std::string>{"F:WS_LI Overflow"}));
+    EXPECT_EQ(f.outgoing.back(), "LI->1e12");
+}
+
+TEST(SpecialCommands, LockedUserSwitchesReconnectOffWhateverTheCase) {
+    ReceiveFixture f;
+    f.receiveFrame("@MSG=User gesperrt");
+    f.receiveFrame("@MSG=FALSCHES PAßWORT");
+    EXPECT_EQ(f.calls, (Calls{{Handler::WS_Message, "User gesperrt"},
+                              {Handler::UserLocked, ""},
+                              {Handler::WS_Message, "FALSCHES PAßWORT"}}));
+}
+
+TEST(SpecialCommands, TimeSetGoesToTheSystemAndAFailureIsLoggedInTheIncomingList) {
+    ReceiveFixture f;
+    f.receiveFrame("@TS=14:03:07");
+    EXPECT_EQ(f.system.timesSet, (std::vector<std::string>{"14:03:07"}));
+    f.system.refuseTime = true;
+    f.receive("\x01@TIMESET=25:00\x02\x01@OO=1\x02");
+    EXPECT_EQ(f.incoming.lines()[2], "F:Permission denied");
+    EXPECT_EQ(f.calls, (Calls{{Handler::WS_OO, "1"}})); // the rest of the buffer still runs
+}
+
+TEST(SpecialCommands, AFailureEscapingAHandlerIsContainedByTheReceiveLoop) {
+    ReceiveFixture f;
+    f.dispatcher.setHandler(Handler::WS_OS, [](std::string_view) { throw Failure("Subscript out of range"); });
+    f.receive("\x01@OS=1\x02\x01@OO=2\x02");
+    EXPECT_EQ(f.incoming.lines()[1], "F:Subscript out of range");
+    EXPECT_EQ(f.calls.back(), std::make_pair(Handler::WS_OO, std::string("2")));
+}
+
+TEST(ControlMessages, LoginRequestsAreLoggedAndHandedOn) {
+    ReceiveFixture f;
+    f.receiveFrame("!;ID");
+    f.receiveFrame("!;USER");
+    f.receiveFrame("!;T;xyAAA;BBB;");
+    EXPECT_EQ(f.calls, (Calls{{Handler::IdRequest, ""}, {Handler::UserRequest, ""}, {Handler::InitTabelle, "AAA;BBB;"}}));
+    EXPECT_EQ(f.incoming.lines(),
+              (std::vector<std::string>{"IN:!;ID", "ID", "IN:!;USER", "Server verlangt USER", "IN:!;T;xyAAA;BBB;"}));
+}
+
+TEST(ControlMessages, HeartbeatIsLoggedWithTheTimeOfDay) {
+    ReceiveFixture f;
+    f.loop.setDateTime({2026, 12, 7, 14, 5, 9, 0});
+    f.receiveFrame("!;HB");
+    EXPECT_EQ(f.incoming.back(), "Heartbeat");
+    EXPECT_EQ(f.protocol.lines(), (std::vector<std::string>{"Empfange Heartbeat14:05:09"}));
+}
+
+TEST(ControlMessages, BeepsAndNothingElse) {
+    ReceiveFixture f;
+    for (std::string m : {"!;MULTI;BEEP", "!;MULTI;BEEP3", "!;MULTI;BEEP6", "!;MULTI;BEEP7", "!;MULTI;beep",
+                          "!;MULTI;", "!;MSG", "!;MSX;1", "!;X", "!;"})
+        f.receiveFrame(m);
+    EXPECT_EQ(f.system.beeps, 3);
+    EXPECT_EQ(f.system.exits, 0);
+    EXPECT_TRUE(f.calls.empty());
+}
+
+TEST(ControlMessages, ExitEndsTheProgramAtOnce) {
+    for (std::string m : {"!;EXIT", "!;MULTI;EXIT"}) {
+        ReceiveFixture f;
+        EXPECT_THROW(f.receive(wire::frame(m) + wire::frame("@OO=1")), ProgramExited) << m;
+        EXPECT_EQ(f.system.exits, 1);
+        EXPECT_TRUE(f.calls.empty());
+    }
+}
+
+} // namespace
+} // namespace kavex

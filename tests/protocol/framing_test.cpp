@@ -1,0 +1,126 @@
+#include "protocol/frame_buffer.h"
+#include "support/receive_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace kavex {
+namespace {
+
+using test::ReceiveFixture;
+using Calls = std::vector<std::pair<Handler, std::string>>;
+
+TEST(Framing, SeveralMessagesInOneArrivalAreDispatchedInOrder) {
+    ReceiveFixture f;
+    f.receive("\x01@OO=1;2\x02\x01@OS=3\x02\x01@EX=4\x02");
+    EXPECT_EQ(f.calls, (Calls{{Handler::WS_OO, "1;2"}, {Handler::WS_OS, "3"}, {Handler::WS_EX, "4"}}));
+    EXPECT_EQ(f.incoming.lines(), (std::vector<std::string>{"IN:@OO=1;2", "IN:@OS=3", "IN:@EX=4"}));
+}
+
+TEST(Framing, AMessageSplitOverArrivalsIsDispatchedOnceWhenItsEndArrives) {
+    ReceiveFixture f;
+    f.receive("\x01@O");
+    f.receive("O=12;");
+    EXPECT_TRUE(f.calls.empty());
+    f.receive("34\x02\x01@OS");
+    EXPECT_EQ(f.calls, (Calls{{Handler::WS_OO, "12;34"}}));
+    f.receive("=1\x02");
+    EXPECT_EQ(f.calls.back(), std::make_pair(Handler::WS_OS, std::string("1")));
+    EXPECT_EQ(f.receiver.buffer().pending(), "");
+}
+
+TEST(Framing, GarbageInFrontOfAndBetweenFramesIsDroppedSilently) {
+    ReceiveFixture f;
+    f.receive("noise\x02more\x01@OO=1\x02junk;;\x01@OS=2\x02tail");
+    EXPECT_EQ(f.calls, (Calls{{Handler::WS_OO, "1"}, {Handler::WS_OS, "2"}}));
+    EXPECT_EQ(f.incoming.lines(), (std::vector<std::string>{"IN:@OO=1", "IN:@OS=2"}));
+    // Trailing bytes without a start character wait in the buffer...
+    EXPECT_EQ(f.receiver.buffer().pending(), "tail");
+    // ...and are dropped when the next frame's start arrives.
+    f.receive("\x01@EX=3\x02");
+    EXPECT_EQ(f.calls.back(), std::make_pair(Handler::WS_EX, std::string("3")));
+}
+
+TEST(Framing, WithoutAnyStartCharacterTheFirstCharacterIsStillCutOff) {
+    ReceiveFixture f;
+    f.receive("x@OO=1\x02");
+    EXPECT_EQ(f.calls, (Calls{{Handler::WS_OO, "1"}}));
+}
+
+TEST(Framing, EmptyFramesAndUnknownFirstCharactersAreLoggedAsUnknownCommands) {
+    ReceiveFixture f;
+    f.receive("\x01\x02\x01#what\x02\x02");
+    EXPECT_EQ(f.incoming.lines(),
+              (std::vector<std::string>{"IN:", "Unbekannter Befehl:", "IN:#what", "Unbekannter Befehl:#what",
+                                        "IN:", "Unbekannter Befehl:"}));
+    EXPECT_TRUE(f.calls.empty());
+}
+
+TEST(Framing, CountersAndStateFollowEveryArrival) {
+    ReceiveFixture f;
+    f.loop.advance(1234);
+    f.receive("\x01@=\x02");
+    f.receive("\x01~1;2");
+    EXPECT_EQ(f.receiver.state().receiveEvents, 2);
+    EXPECT_EQ(f.receiver.state().receivedBytes, 9);
+    EXPECT_EQ(f.receiver.state().connectionState, 3);
+    EXPECT_EQ(f.receiver.state().lastReceiveTime, 1234u);
+}
+
+TEST(Framing, WireBytesAreReadAsWindows1252) {
+    ReceiveFixture f;
+    f.receive(wire::frame("@MSG=FALSCHES PA\xDFWORT"));
+    EXPECT_EQ(f.calls, (Calls{{Handler::WS_Message, "FALSCHES PAßWORT"}}));
+}
+
+TEST(Framing, PriceMessagesStayOutOfTheIncomingListAndQuotesGoToTheLabel) {
+    ReceiveFixture f;
+    f.data.instruments.reset(1);
+    f.receive("\x01~1;2\x02\x01^11;2\x02\x01@=\x02\x01@KU=1;2;3\x02");
+    EXPECT_TRUE(f.incoming.empty());
+    EXPECT_EQ(f.lastQuote.text(), "IN:@KU=1;2;3");
+}
+
+TEST(Framing, LogAllAddsTheFirst50CharactersOfEveryMessage) {
+    ReceiveFixture f;
+    f.receiver.state().logAll = true;
+    std::string longText = "~" + std::string(60, '9');
+    f.receiveFrame(longText);
+    f.receiveFrame("@ST=äöü");
+    EXPECT_EQ(f.incoming.lines(),
+              (std::vector<std::string>{longText.substr(0, 50), "@ST=äöü", "IN:@ST=äöü"}));
+}
+
+TEST(Framing, ANestedArrivalInsideAHandlerAppendsAndTheOuterLoopGoesOn) {
+    ReceiveFixture f;
+    std::vector<std::string> seen;
+    f.dispatcher.setHandler(Handler::WS_OO, [&](std::string_view arg) {
+        seen.emplace_back(arg);
+        if (arg == "outer") {
+            // The handler processes pending events: more data arrives meanwhile.
+            f.receive(std::string(4000, 'g') + "\x01@OO=nested\x02\x01@OO=par");
+            seen.push_back("after:" + std::string(arg)); // its own text is still intact
+        }
+    });
+    f.receive("\x01@OO=outer\x02\x01@OO=second\x02");
+    f.receive("tial\x02");
+    EXPECT_EQ(seen, (std::vector<std::string>{"outer", "second", "nested", "after:outer", "partial"}));
+}
+
+TEST(FrameBuffer, ALargeMessageInTinyPiecesIsCutOnceAndCompacted) {
+    FrameBuffer b;
+    std::string msg;
+    b.append("\x01");
+    for (int i = 0; i < 100000; ++i) {
+        b.append("x");
+        ASSERT_FALSE(b.next(msg));
+        b.compact();
+    }
+    b.append("\x02");
+    ASSERT_TRUE(b.next(msg));
+    EXPECT_EQ(msg.size(), 100000u);
+    b.compact();
+    EXPECT_EQ(b.pending(), "");
+}
+
+} // namespace
+} // namespace kavex
