@@ -1,0 +1,18 @@
+#pragma once
+// Small helpers for the server's own text files (instruments, accounts).
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace kavex::server {
+
+// The whole file; throws std::runtime_error when it cannot be read.
+std::string readTextFile(const std::string& path);
+
+// Calls `line` for every line of the text; CR LF and LF both end a line and
+// surrounding blanks are removed.
+void forEachLine(std::string_view text, const std::function<void(std::string_view)>& line);
+
+std::string_view trimmed(std::string_view text);
+
+} // namespace kavex::server

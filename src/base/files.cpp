@@ -1,0 +1,108 @@
+#include "base/files.h"
+
+#include "base/cp1252.h"
+#include "base/failure.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kavex {
+namespace {
+
+[[noreturn]] void failWith(const std::string& what, int error) {
+    throw Failure(what + ": " + std::strerror(error));
+}
+
+void writeAll(int fd, std::string_view bytes) {
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            failWith("Write error", errno);
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+}
+
+} // namespace
+
+void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
+    std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
+    std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    int fd = ::mkstemp(temp.data());
+    if (fd < 0) failWith("Path/File access error", errno);
+    try {
+        writeAll(fd, bytes);
+        if (::fsync(fd) != 0) failWith("Write error", errno);
+    } catch (...) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        throw;
+    }
+    if (::close(fd) != 0) {
+        int e = errno;
+        ::unlink(temp.c_str());
+        failWith("Write error", e);
+    }
+    ::chmod(temp.c_str(), 0644);
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
+        int e = errno;
+        ::unlink(temp.c_str());
+        failWith("Path/File access error", e);
+    }
+    int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+}
+
+std::string readFileBytes(const std::filesystem::path& file) {
+    std::FILE* f = std::fopen(file.c_str(), "rb");
+    if (!f) throw Failure("File not found");
+    std::string bytes;
+    char buf[65536];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
+    bool bad = std::ferror(f) != 0;
+    std::fclose(f);
+    if (bad) throw Failure("Input past end of file");
+    return bytes;
+}
+
+std::vector<std::string> readTextLines(const std::filesystem::path& file) {
+    std::string text = cp1252::toUtf8(readFileBytes(file));
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t lf = text.find('\n', start);
+        std::size_t end = lf == std::string::npos ? text.size() : lf;
+        std::size_t cut = (end > start && text[end - 1] == '\r') ? end - 1 : end;
+        lines.emplace_back(text, start, cut - start);
+        if (lf == std::string::npos) break;
+        start = lf + 1;
+    }
+    return lines;
+}
+
+std::string encodeTextLines(const std::vector<std::string>& lines) {
+    std::string utf8;
+    for (const std::string& line : lines) {
+        utf8 += line;
+        utf8 += "\r\n";
+    }
+    return cp1252::fromUtf8(utf8);
+}
+
+void writeTextLines(const std::filesystem::path& file, const std::vector<std::string>& lines) {
+    writeFileAtomically(file, encodeTextLines(lines));
+}
+
+} // namespace kavex

@@ -1,0 +1,36 @@
+#pragma once
+// Files of the working directory. Every file the program writes goes through
+// writeFileAtomically: a crash or a full disk never leaves half a file, and a failed
+// write leaves the old file in place and reports the failure.
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kavex {
+
+// The folder all program files live in; tests hand in a temporary folder.
+class WorkingDirectory {
+public:
+    explicit WorkingDirectory(std::filesystem::path root) : root_(std::move(root)) {}
+    std::filesystem::path path(std::string_view fileName) const { return root_ / std::string(fileName); }
+    const std::filesystem::path& root() const { return root_; }
+
+private:
+    std::filesystem::path root_;
+};
+
+// Writes the bytes to a temporary file in the same folder, flushes and syncs it, renames
+// it over `target` and syncs the folder. Throws Failure with a description on any error.
+void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes);
+
+// The whole file as bytes; throws Failure("File not found") when it cannot be read.
+std::string readFileBytes(const std::filesystem::path& file);
+
+// Text files: lines in the program's UTF-8, stored as Windows-1252 with CR LF.
+// Reading accepts CR LF and bare LF; a last line without an ending is kept.
+std::vector<std::string> readTextLines(const std::filesystem::path& file);
+std::string encodeTextLines(const std::vector<std::string>& lines);
+void writeTextLines(const std::filesystem::path& file, const std::vector<std::string>& lines);
+
+} // namespace kavex
