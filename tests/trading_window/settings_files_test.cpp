@@ -1,0 +1,218 @@
+#include "base/files.h"
+#include "platform/text_list.h"
+#include "support/temp_dir.h"
+#include "trading_window/colour_roles.h"
+#include "trading_window/line_file.h"
+#include "trading_window/settings_file.h"
+
+#include <gtest/gtest.h>
+
+namespace kavex {
+namespace {
+
+class SettingsFiles : public ::testing::Test {
+  protected:
+    void writeIni(const std::vector<std::string>& lines) { writeTextLines(dir.root / "Kavex.Ini", lines); }
+    std::string bytesOf(const char* name) { return readFileBytes(dir.root / name); }
+
+    test::TempDir dir;
+    WorkingDirectory folder{dir.root};
+    TextList protocol;
+    SettingsFile file{folder, protocol};
+};
+
+TEST(LineFields, QuotedBareAndNumbersAsTheyAreRead) {
+    EXPECT_EQ(readField("  \"a, b\"  "), "a, b");
+    EXPECT_EQ(readField("pass,word"), "pass");
+    EXPECT_EQ(readField("  bare  "), "bare");
+    EXPECT_EQ(readField("\"unclosed"), "unclosed");
+    LineFileWriter w;
+    w.integer(5);
+    w.integer(-5);
+    w.single(1.5f);
+    w.quoted("x");
+    EXPECT_EQ(w.lines(), (std::vector<std::string>{" 5 ", "-5 ", " 1.5 ", "\"x\""}));
+}
+
+TEST_F(SettingsFiles, SaveWritesTheTwentyFourLinesByteForByte) {
+    Settings s;
+    s.userName = "Jörg";
+    s.serverHost = "127.0.0.1";
+    s.keepServer = 1;
+    s.orderGridWidths = {1000, 800};
+    s.executionGridWidths = {500};
+    s.windowWidth = 12000;
+    s.windowHeight = 9000;
+    s.windowTop = -30;
+    s.password = "geheim";
+    s.colourFileName = "kavex.col";
+    file.SaveInit(s, {});
+    EXPECT_EQ(bytesOf("Kavex.Ini"),
+              "\"J\xF6rg\"\r\n\"127.0.0.1\"\r\n 1 \r\n\"\"\r\n\"\"\r\n 0 \r\n 1000; 800\r\n 500\r\n"
+              " 12000 \r\n 9000 \r\n-30 \r\n 0 \r\n 0 \r\ngeheim\r\nkavex.col\r\n 1 \r\n 1 \r\n"
+              "1.wav\r\n 0 \r\n 0 \r\n 1 \r\n4100\r\n\"USER\"\r\n\r\n");
+    EXPECT_TRUE(protocol.empty());
+}
+
+TEST_F(SettingsFiles, RoundTripKeepsEverySetting) {
+    Settings s;
+    s.userName = "anna";
+    s.serverHost = "game.example";
+    s.reservedText1 = "r1";
+    s.reservedNumber = 7;
+    s.orderGridWidths = std::vector<int>(21, 900);
+    s.executionGridWidths = std::vector<int>(16, 700);
+    s.windowWidth = 1;
+    s.windowHeight = 2;
+    s.windowTop = 3;
+    s.windowLeft = 4;
+    s.ShowFinishedOrders = 1;
+    s.confirmation = 0;
+    s.chatSound = 0;
+    s.soundFile = "ding.wav";
+    s.zentrivoExtern = 1;
+    s.asciiRemote = 1;
+    s.executionSound = 0;
+    s.bridgePort = "4200";
+    s.bridgeUser = "WEX";
+    s.bridgeAddress = "127.0.0.1";
+    file.SaveInit(s, {});
+    Settings r;
+    file.LoadInit(r);
+    EXPECT_EQ(SettingsFile::settingsLines(r), SettingsFile::settingsLines(s));
+    EXPECT_EQ(moreButtonCaption(r.ShowFinishedOrders), std::string("Weniger"));
+}
+
+TEST_F(SettingsFiles, AFileEndingAfterLine15GivesTheDefaultsOfTheLaterLines) {
+    writeIni({"\"u\"", "\"h\"", " 0 ", "\"\"", "\"\"", " 0 ", "", "", " 0 ", " 0 ", " 0 ", " 0 ", " 0 ", "pw",
+              "blue.col"});
+    Settings s;
+    s.confirmation = 0;
+    s.chatSound = 0;
+    s.executionSound = 0;
+    s.soundFile = "x.wav";
+    s.bridgePort = "1";
+    s.bridgeUser = "x";
+    s.zentrivoExtern = 1;
+    s.bridgeAddress = "10.0.0.1";
+    s.orderGridWidths = {5, 6};
+    file.LoadInit(s);
+    EXPECT_EQ(s.confirmation, 1);
+    EXPECT_EQ(s.chatSound, 1);
+    EXPECT_EQ(s.soundFile, "1.wav");
+    EXPECT_EQ(s.executionSound, 1);
+    EXPECT_EQ(s.bridgePort, "4100");
+    EXPECT_EQ(s.bridgeUser, "USER");
+    EXPECT_EQ(s.zentrivoExtern, 1);                         // unchanged when the file ends
+    EXPECT_EQ(s.bridgeAddress, "10.0.0.1");                 // unchanged when the file ends
+    EXPECT_EQ(s.orderGridWidths, (std::vector<int>{5, 6})); // empty width line keeps the widths
+    EXPECT_EQ(s.colourFileName, "blue.col");
+    EXPECT_TRUE(protocol.empty());
+}
+
+TEST_F(SettingsFiles, GeometryOfZeroKeepsTheWindowAndACommaCutsThePassword) {
+    writeIni({"\"u\"", "\"h\"", " 0 ", "\"\"", "\"\"", " 0 ", " 100; 200", "", " 0 ", " 500 ", " 0 ", " 0 ",
+              " 0 ", "pass,word"});
+    Settings s;
+    s.windowWidth = 9999;
+    file.LoadInit(s);
+    EXPECT_EQ(s.windowWidth, 9999);
+    EXPECT_EQ(s.windowHeight, 500);
+    EXPECT_EQ(s.password, "pass");
+    // A width line gives all 21 columns, missing fields read as 0.
+    ASSERT_EQ(s.orderGridWidths.size(), 21u);
+    EXPECT_EQ(s.orderGridWidths[1], 200);
+    EXPECT_EQ(s.orderGridWidths[2], 0);
+    // The file ended inside the fixed part: one failure line, what was read stays.
+    EXPECT_EQ(protocol.lines(), (std::vector<std::string>{"F:LoadInit: Input past end of file"}));
+}
+
+TEST_F(SettingsFiles, GarbageNumbersReadAsZeroAndOverflowIsLogged) {
+    writeIni({"\"u\"", "\"h\"", "abc", "\"\"", "\"\"", " 99999999999 ", "", "", " 0 "});
+    Settings s;
+    file.LoadInit(s);
+    EXPECT_EQ(s.userName, "u");
+    EXPECT_EQ(s.keepServer, 0);
+    EXPECT_EQ(protocol.lines(), (std::vector<std::string>{"F:LoadInit: Overflow"}));
+}
+
+TEST_F(SettingsFiles, MissingFileKeepsBuiltInValuesAndLowerCaseNameIsFound) {
+    Settings s;
+    s.userName = "keep";
+    file.LoadInit(s);
+    EXPECT_EQ(s.userName, "keep");
+    writeTextLines(dir.root / "kavex.ini", {"\"lower\""});
+    file.LoadInit(s);
+    EXPECT_EQ(s.userName, "lower");
+}
+
+TEST_F(SettingsFiles, PresetFileHoldsFiveLinesPerInstrumentAndReadsBack) {
+    std::vector<BracketPreset> presets = {{"SAP", 2.5f, -1, 1, 0}, {"BMW", 0, 0, 0, 0}, {"", 1, 2, 2, 3}};
+    file.SaveInit(Settings{}, presets);
+    auto lines = readTextLines(dir.root / "Kavex.wpv");
+    EXPECT_EQ(lines.size(), 15u);
+    EXPECT_EQ((std::vector<std::string>(lines.begin(), lines.begin() + 5)),
+              (std::vector<std::string>{"SAP", " 2.5 ", "-1 ", " 1 ", " 0 "}));
+    auto read = readPresetFile(dir.root / "Kavex.wpv");
+    ASSERT_EQ(read.size(), 3u);
+    EXPECT_EQ(read[0].presetName, "SAP");
+    EXPECT_EQ(read[0].profitValue, 2.5f);
+    EXPECT_EQ(read[2].presetExtra, 3);
+}
+
+TEST_F(SettingsFiles, AFailedWriteIsLoggedAndTheOldFileStays) {
+    std::filesystem::create_directory(dir.root / "Kavex.wpv"); // a folder where the file should go
+    std::filesystem::create_directory(dir.root / "Kavex.wpv" / "x");
+    file.SaveInit(Settings{}, {{"SAP", 1, 1, 1, 1}});
+    ASSERT_EQ(protocol.size(), 1u);
+    EXPECT_EQ(protocol.lines()[0].rfind("F:SaveInit ", 0), 0u);
+    EXPECT_TRUE(std::filesystem::exists(dir.root / "Kavex.Ini")); // the first file was still written
+}
+
+class ColourFiles : public SettingsFiles {};
+
+TEST_F(ColourFiles, DefaultsAndNamesOfThe18Roles) {
+    ColourRoles c;
+    EXPECT_EQ(c[OG_WPZeile], 16776960);
+    EXPECT_EQ(c[OG_Bestand], 16711680);
+    EXPECT_EQ(c[OG_OrderzeileA], 192 + 256 * 192 + 65536 * 192);
+    EXPECT_EQ(c[EG_ZeileB], 0);
+    EXPECT_EQ(c[19], 0);
+    EXPECT_EQ(ColourRoles::InitColors().front(), "OG:WP-Zeile");
+    EXPECT_EQ(ColourRoles::InitColors()[8], "OG:CLEAR");
+    EXPECT_EQ(ColourRoles::InitColors().back(), "OG:BracketChildHot");
+}
+
+TEST_F(ColourFiles, AShortFileChangesOnlyItsRolesAndALongOneFillsAHundredPlaces) {
+    writeTextLines(dir.root / "blue.col", {" 1 ", " 2 ", " 3 ", " 4 ", " 5 "});
+    ColourRoles c;
+    c.LoadColors(folder, "blue.col", protocol);
+    EXPECT_EQ(c[5], 5);
+    EXPECT_EQ(c[6], 11579568);
+    EXPECT_EQ(c.currentFile(), "blue.col");
+    std::vector<std::string> many;
+    for (int i = 1; i <= 120; ++i)
+        many.push_back(" " + std::to_string(i) + " ");
+    writeTextLines(dir.root / "many.col", many);
+    c.LoadColors(folder, "many.col", protocol);
+    EXPECT_EQ(c[100], 100);
+    EXPECT_TRUE(protocol.empty());
+}
+
+TEST_F(ColourFiles, AMissingFileGivesDefaultsAndSavingWritesExactly30Lines) {
+    ColourRoles c;
+    c.set(OG_Bid, 42);
+    c.LoadColors(folder, "none.col", protocol);
+    EXPECT_EQ(c[OG_Bid], 65535);
+    EXPECT_EQ(c.currentFile(), "kavex.col");
+    c.set(20, 7);
+    c.SaveColors(folder, protocol);
+    auto lines = readTextLines(dir.root / "kavex.col");
+    ASSERT_EQ(lines.size(), 30u);
+    EXPECT_EQ(lines[0], " 16776960 ");
+    EXPECT_EQ(lines[19], " 7 ");
+    EXPECT_EQ(lines[29], " 0 ");
+}
+
+} // namespace
+} // namespace kavex
