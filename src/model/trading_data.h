@@ -1,10 +1,12 @@
 #pragma once
 // The data tables that every window of the program shares by reference.
 #include "model/account.h"
+#include "model/bracket_preset.h"
 #include "model/instrument.h"
 #include "model/price_history.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace kavex {
 
@@ -15,6 +17,9 @@ struct TradingData {
     int16_t DefaultInstrument = 0;
     int16_t ChartInstrument = 0;
     Account account;
+    // Side tables rebuilt with every instrument list; entry n belongs to instrument n, entry 0 is unused.
+    std::vector<int16_t> PositionIndex; // number of the instrument's holding, 0 = none
+    std::vector<BracketPreset> presets;
 
     int16_t InstrumentCount() const { return instruments.count(); }
     void Merkkurse(int instrument, double now) { history.Merkkurse(instrument, instruments.at(instrument), now); }
