@@ -2,7 +2,10 @@
 // The data tables that every window of the program shares by reference.
 #include "model/account.h"
 #include "model/bracket_preset.h"
+#include "model/execution_list.h"
 #include "model/instrument.h"
+#include "model/order_book.h"
+#include "model/position.h"
 #include "model/price_history.h"
 
 #include <cstdint>
@@ -20,6 +23,11 @@ struct TradingData {
     // Side tables rebuilt with every instrument list; entry n belongs to instrument n, entry 0 is unused.
     std::vector<int16_t> PositionIndex; // number of the instrument's holding, 0 = none
     std::vector<BracketPreset> presets;
+    OrderBook orderBook;
+    ExecutionList executionList;
+    PositionList positionList;
+    // Set once user data has arrived; from then on the refresh tick revalues holdings.
+    int16_t AccountChanged = 0;
 
     int16_t InstrumentCount() const { return instruments.count(); }
     void Merkkurse(int instrument, double now) { history.Merkkurse(instrument, instruments.at(instrument), now); }

@@ -1,0 +1,97 @@
+#include "community/ranking_info.h"
+
+#include "base/failure.h"
+#include "base/numbers.h"
+#include "base/split_fields.h"
+#include "model/trading_data.h"
+#include "orders/account_handlers.h"
+#include "platform/text_list.h"
+#include "protocol/message_dispatcher.h"
+#include "protocol/server_sender.h"
+#include "protocol/wire.h"
+
+#include <algorithm>
+
+namespace kavex {
+namespace {
+
+constexpr int kMaxRankingFields = 10;
+constexpr int kMaxSystemInfoTexts = 30;
+
+} // namespace
+
+std::string ProgramVersion::text() const {
+    return "V" + std::to_string(major) + "." + std::to_string(minor) + "." + std::to_string(revision);
+}
+
+RankingInfo::RankingInfo(TradingData& data, AccountHandlers& account, TextList& protocol,
+                         Label& totalPlaceLabel, Label& dayPlaceLabel, ServerSender& sender, ChatSwitch& chat,
+                         ProgramVersion version)
+    : data_(data), account_(account), protocol_(protocol), totalPlaceLabel_(totalPlaceLabel),
+      dayPlaceLabel_(dayPlaceLabel), sender_(sender), chat_(chat), version_(version) {}
+
+void RankingInfo::bind(MessageDispatcher& dispatcher) {
+    dispatcher.setHandler(Handler::WS_SUP, [this](std::string_view t) { WS_SUP(t); });
+    dispatcher.setHandler(Handler::WS_PlatzInfo, [this](std::string_view t) { WS_PlatzInfo(t); });
+    dispatcher.setHandler(Handler::WS_ShowSystemInfo, [this](std::string_view t) { WS_ShowSystemInfo(t); });
+    dispatcher.setHandler(Handler::WS_GewinnerVerlierer,
+                          [this](std::string_view t) { WS_GewinnerVerlierer(t); });
+    dispatcher.setHandler(Handler::WS_SV, [this](std::string_view t) { WS_SV(t); });
+    dispatcher.setHandler(Handler::WS_RV, [this](std::string_view) { WS_RV(); });
+}
+
+void RankingInfo::WS_SUP(std::string_view text) {
+    constexpr std::string_view tag = "WS_SUP ";
+    const Fields f = SplitFields(text, ";", kMaxRankingFields);
+    Account& a = data_.account;
+    guard(protocol_, tag, [&] { a.totalPlace = parseInt16(f[1]); });
+    guard(protocol_, tag, [&] { a.dayPlace = parseInt16(f[2]); });
+    a.kontoValue8 = parseSingle(f[3]);
+    account_.Zeigposition();
+}
+
+void RankingInfo::WS_PlatzInfo(std::string_view text) {
+    const Fields f = SplitFields(text, ";", kMaxRankingFields);
+    totalPlaceLabel_.setText("Ges:" + std::string(f[1]));
+    dayPlaceLabel_.setText("Heute:" + std::string(f[2]));
+}
+
+void RankingInfo::WS_ShowSystemInfo(std::string_view text) {
+    const Fields f = SplitFields(text, ";", kMaxSystemInfoTexts);
+    const int shown = std::min(f.count(), kMaxSystemInfoTexts);
+    for (int i = 1; i <= shown; ++i)
+        protocol_.addLine(std::string(f[i]));
+}
+
+void RankingInfo::WS_GewinnerVerlierer(std::string_view text) {
+    // The message is read but has no visible effect.
+    (void)SplitFields(text, ";", kMaxRankingFields);
+}
+
+void RankingInfo::WS_SV(std::string_view text) {
+    constexpr std::string_view tag = "WS_SV ";
+    // A level that does not fit keeps the old one; the switching below still runs.
+    guard(protocol_, tag, [&] { serviceLevel_ = parseInt16(text); });
+    if (serviceLevel_ == 0) {
+        guard(protocol_, tag, [&] { chat_.setChatOptionVisible(false); });
+        guard(protocol_, tag, [&] {
+            if (chat_.chatWindowOpen()) chat_.closeChatWindow();
+        });
+        totalPlaceLabel_.setText("");
+        dayPlaceLabel_.setText("");
+    } else if (serviceLevel_ >= 1) {
+        guard(protocol_, tag, [&] { chat_.setChatOptionVisible(true); });
+        account_.Zeigposition();
+    }
+}
+
+void RankingInfo::WS_RV() {
+    skipOnFailure([&] { sender_.Senddata(wire::frame("@SV=" + version_.text())); });
+    skipOnFailure([&] { sender_.Senddata(wire::frame("@SVK=1")); });
+}
+
+void RankingInfo::WS_RequestSystemInfos() {
+    sender_.Senddata(wire::frame("@RI"));
+}
+
+} // namespace kavex

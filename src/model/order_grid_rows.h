@@ -1,0 +1,79 @@
+#pragma once
+// The order grid's row list: one descriptor per grid row, same index as the row.
+// Indices 0 and 1 are the title rows; the last used index is the row count.
+//
+// `SuchRow` answers like a scan from row 1 upward but runs through a hash index, so an
+// order report finds its row in constant time however long the grid is. Inserting or
+// deleting a row shifts every row above it; the index is then rebuilt on the next
+// lookup, which costs no more than the shift did.
+#include "model/first_match_index.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace kavex {
+
+enum OrderGridRowKind : int16_t {
+    RowSeparator = 0,
+    RowInstrument = 1,
+    RowEntryLine = 2,
+    RowOpenOrder = 3,
+    RowFinishedOrder = 4,
+};
+
+struct OrderGridRow {
+    int16_t kind = RowSeparator;
+    int16_t instrument = 0; // 0 for separator rows
+    int32_t ref = 0;        // kind 2: entry line; kinds 3 and 4: OrderBook number; else 0
+
+    // The record the row shows: the instrument for an instrument row, else `ref`.
+    int32_t number() const { return kind == RowInstrument ? instrument : ref; }
+};
+
+class OrderGridRows {
+  public:
+    static constexpr int32_t kInitialCapacity = 101;
+    static constexpr int32_t kGrowth = 100;
+
+    OrderGridRows();
+
+    int32_t rowCount() const { return count_; }
+    int32_t capacity() const { return static_cast<int32_t>(rows_.size()); }
+
+    // Checked: an index outside 0..rowCount fails with "Subscript out of range".
+    const OrderGridRow& at(int index) const;
+
+    // Empties the list to capacity 101 and row count 1, so the next row gets index 2.
+    void reset();
+    // Adds a row behind the last one and returns its index.
+    int32_t append(OrderGridRow row);
+    // Opens a descriptor at p + 1 (moving the rows above up) and sets its kind; it keeps
+    // the instrument and ref it had until the caller overwrites them.
+    void InsertRow(int p, int16_t kind);
+    // Removes descriptor p, moving the rows above it down.
+    void DeleteRow(int p);
+    void set(int index, OrderGridRow row);
+    void setKind(int index, int16_t kind);
+
+    // First row from 1 upward showing record `number` as `kind`; for kind 3 any kind of
+    // 3 or more matches. 0 when none.
+    int32_t SuchRow(int32_t number, int16_t kind) const;
+
+  private:
+    static int64_t exactKey(int16_t kind, int32_t number) {
+        return (static_cast<int64_t>(kind) << 32) | static_cast<uint32_t>(number);
+    }
+    void grow();
+    void indexRow(int32_t index) const;
+    void unindexRow(int32_t index) const;
+    void ensureIndex() const;
+
+    std::vector<OrderGridRow> rows_; // sized to the capacity; slots above the count keep old values
+    int32_t count_ = 0;
+
+    mutable bool dirty_ = false;
+    mutable FirstMatchIndex<int64_t> exact_;     // (kind, number) -> rows
+    mutable FirstMatchIndex<int32_t> orderRows_; // number -> rows of kind 3 or more
+};
+
+} // namespace kavex
