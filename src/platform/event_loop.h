@@ -12,13 +12,20 @@ struct LocalDateTime {
 };
 
 class EventLoop {
-public:
+  public:
     using TimerId = int;
     virtual ~EventLoop() = default;
 
     // Delivers every event that is already waiting (socket data, due timers, input),
     // then returns. May be called from inside an event handler.
     virtual void processPendingEvents() = 0;
+
+    // Delivers waiting events; when there are none, first sleeps until one arrives or
+    // `maxMs` milliseconds have passed. Lets a wait pass time without spinning.
+    virtual void waitForEvents(int maxMs) {
+        (void)maxMs;
+        processPendingEvents();
+    }
 
     // Calls `callback` every `intervalMs` milliseconds until stopped (or once).
     virtual TimerId startTimer(int intervalMs, std::function<void()> callback, bool singleShot = false) = 0;

@@ -11,10 +11,12 @@
 namespace kavex::test {
 
 class FakeEventLoop : public EventLoop {
-public:
+  public:
     FakeEventLoop();
 
     void processPendingEvents() override;
+    // Moves the clock to the next due timer, at most `maxMs` on, and delivers.
+    void waitForEvents(int maxMs) override;
     TimerId startTimer(int intervalMs, std::function<void()> callback, bool singleShot = false) override;
     void stopTimer(TimerId id) override;
     uint32_t tickCount() const override { return static_cast<uint32_t>(nowMs_); }
@@ -29,7 +31,7 @@ public:
     std::size_t activeTimers() const { return timers_.size(); }
     int64_t elapsedMs() const { return nowMs_; }
 
-private:
+  private:
     struct Timer {
         int intervalMs;
         int64_t dueMs;

@@ -1,0 +1,122 @@
+// Finding the server through the discovery documents.
+#include "order_client_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace kavex {
+namespace {
+
+using Lines = std::vector<std::string>;
+using test::OrderClientFixture;
+
+const std::string kFirst = std::string(OrderClientFixture::kPrimary) + "ipkavex.html";
+
+struct Shape {
+    const char* document;
+    const char* host;
+    const char* port;
+    ServerList entries;
+};
+
+TEST(ServerDiscovery, EachDocumentShapeSetsHostAndPortFromItsFirstEntry) {
+    const Shape shapes[] = {
+        {"10.1.2.3", "10.1.2.3", "4711", {"10.1.2.3", "", ""}},
+        {"srv.example.net:4200", "srv.example.net", "4200", {"srv.example.net:4200", "", ""}},
+        {"a.example.net:4200\r\nb.example.net\r\n",
+         "a.example.net",
+         "4200",
+         {"a.example.net:4200", "b.example.net", ""}},
+        {"a.example.net: 4300 \r\n  b.example.net  \r\nc.example.net:1\r\nd.example.net",
+         "a.example.net",
+         "4300",
+         {"a.example.net: 4300 ", "b.example.net  ", "c.example.net:1"}}, // only the rest is trimmed
+        {"a.example.net\nb.example.net\nc.example.net",
+         "a.example.net",
+         "4711",
+         {"a.example.net", "b.example.net", "c.example.net"}},
+    };
+    for (const Shape& shape : shapes) {
+        SCOPED_TRACE(shape.document);
+        OrderClientFixture f;
+        f.http.documents[kFirst] = shape.document;
+        OrderClient& client = f.load();
+        client.setPort("4711");
+        client.Command1_Click();
+        EXPECT_EQ(client.hostField().text(), shape.host);
+        EXPECT_EQ(client.portField().text(), shape.port);
+        EXPECT_EQ(client.serverList(), shape.entries);
+        EXPECT_EQ(f.host, shape.host) << "the settings follow the host field";
+        EXPECT_EQ(f.http.requests, (Lines{kFirst}));
+    }
+}
+
+TEST(ServerDiscovery, UnacceptableDocumentsFallThroughToTheNextLocation) {
+    OrderClientFixture f;
+    f.http.documents[kFirst] = "a.b\r\n";                                      // shorter than 6 characters
+    f.http.documents["http://mirror.example/ipkavex.html"] = "localhost:4100"; // no "."
+    f.http.documents["http://primary.example/ip.html"] = "Die Seite existiert nicht.";
+    f.http.documents["http://mirror.example/ip.html"] = "last.example.net:4500";
+    OrderClient& client = f.load();
+    client.Command1_Click();
+    EXPECT_EQ(f.http.requests, (Lines{kFirst, "http://mirror.example/ipkavex.html",
+                                      "http://primary.example/ip.html", "http://mirror.example/ip.html"}));
+    EXPECT_EQ(client.hostField().text(), "last.example.net");
+    EXPECT_EQ(client.portField().text(), "4500");
+}
+
+TEST(ServerDiscovery, AnEmptyFirstLineCountsAsFailure) {
+    OrderClientFixture f;
+    f.http.documents[kFirst] = "\r\nsecond.example.net";
+    f.http.documents["http://mirror.example/ipkavex.html"] = "mirror.example.net";
+    OrderClient& client = f.load();
+    client.Command1_Click();
+    EXPECT_EQ(client.hostField().text(), "mirror.example.net");
+}
+
+TEST(ServerDiscovery, WithoutAnyDocumentTheSettingsHostStaysOnTheStandardPort) {
+    OrderClientFixture f;
+    OrderClient& client = f.load();
+    client.setPort("4711");
+    client.Command1_Click();
+    EXPECT_EQ(f.http.requests.size(), 4u);
+    EXPECT_EQ(client.serverList()[0], "game.example.net:4100");
+    EXPECT_EQ(client.hostField().text(), "game.example.net");
+    EXPECT_EQ(client.portField().text(), "4100");
+    EXPECT_EQ(f.host, "game.example.net");
+}
+
+TEST(ServerDiscovery, TheKeepServerOptionLeavesHostAndPortAlone) {
+    OrderClientFixture f;
+    f.keepServer = 1;
+    f.http.documents[kFirst] = "srv.example.net:4200";
+    OrderClient& client = f.load();
+    EXPECT_TRUE(client.keepServerBox().checked());
+    client.Command1_Click();
+    EXPECT_EQ(client.serverList()[0], "srv.example.net:4200");
+    EXPECT_EQ(client.hostField().text(), "game.example.net");
+    EXPECT_EQ(client.portField().text(), "4100");
+}
+
+TEST(ServerDiscovery, TheGameEditionLooksOnlyForItsOwnDocument) {
+    OrderClientFixture f;
+    f.hooks.gameEdition = true;
+    OrderClient& client = f.load();
+    client.Command1_Click();
+    EXPECT_EQ(f.http.requests,
+              (Lines{"http://primary.example/ipplexa.html", "http://mirror.example/ipplexa.html"}));
+}
+
+TEST(ServerDiscovery, TheNextLoginUsesTheDiscoveredAddress) {
+    OrderClientFixture f;
+    f.http.documents[kFirst] = "fresh.example.net:4300\r\n";
+    OrderClient& client = f.load();
+    client.Command2_Click(); // nobody answers: discovery after the wait
+    f.at(f.loop.elapsedMs() + 100, [&] { f.socket.acceptConnection(); });
+    client.Command2_Click();
+    EXPECT_EQ(f.socket.host, "fresh.example.net");
+    EXPECT_EQ(f.socket.remotePort, 4300);
+    EXPECT_EQ(f.socket.connects, 2);
+}
+
+} // namespace
+} // namespace kavex

@@ -1,0 +1,176 @@
+// Connecting, the login exchange, the wait operation and the hand-sent requests.
+#include "order_client_fixture.h"
+
+#include "platform/socket_state.h"
+
+#include <gtest/gtest.h>
+
+namespace kavex {
+namespace {
+
+using Lines = std::vector<std::string>;
+using test::OrderClientFixture;
+
+TEST(OrderClientLogin, TheServerLeadsAndTheClientAnswersWithUserPasswordAndMachine) {
+    OrderClientFixture f;
+    OrderClient& client = f.load();
+    std::vector<std::string> instrumentLists;
+    client.dispatcher().setHandler(Handler::WS_SI,
+                                   [&](std::string_view arg) { instrumentLists.emplace_back(arg); });
+    f.scriptLogin(0);
+    f.at(500, [&] { f.serverSends("@SI=ABC;1;EUR;10\nDEF;2;EUR;20"); });
+
+    client.Command2_Click();
+
+    EXPECT_GT(f.loop.elapsedMs(), 5000); // LOGIN waits, handling everything meanwhile
+    EXPECT_EQ(f.socket.host, "game.example.net");
+    EXPECT_EQ(f.socket.remotePort, 4100);
+    EXPECT_EQ(f.socket.localPort, 0);
+    // Byte for byte in the wire code page: "ö" is one byte.
+    EXPECT_EQ(f.socket.sent,
+              (Lines{"\x01TTUSER=J\xF6rg/HD=-1588190527\x02", "\x01@U=J\xF6rg%geheim/OCHD=-1588190527\x02"}));
+    EXPECT_EQ(client.incoming().lines(),
+              (Lines{"WS connected!", "IN:!;ID", "ID", "OUT:Jörg", "IN:!;USER", "Server verlangt USER",
+                     "OUT:Jörg", "IN:@WELCOME", "IN:@SI=ABC;1;EUR;10\nDEF;2;EUR;20"}));
+    EXPECT_TRUE(client.outgoing().empty()) << "the password must not be logged";
+    EXPECT_EQ(instrumentLists, (Lines{"ABC;1;EUR;10\nDEF;2;EUR;20"}));
+    EXPECT_TRUE(f.http.requests.empty()) << "connected in time: no discovery";
+    EXPECT_EQ(client.receiveState().connectionState, 3);
+    EXPECT_EQ(client.receiveState().receiveEvents, 4);
+    EXPECT_TRUE(client.autoReconnect());
+    EXPECT_EQ(client.stateLabel().text(), "Verbunden");
+}
+
+TEST(OrderClientLogin, NoConnectEventWithinFiveSecondsRunsTheDiscovery) {
+    OrderClientFixture f;
+    OrderClient& client = f.load();
+    client.Command2_Click();
+    EXPECT_EQ(client.receiveState().connectionState, 1);
+    EXPECT_EQ(f.http.requests.size(), 4u);
+    EXPECT_TRUE(client.autoReconnect());
+}
+
+TEST(OrderClientLogin, SocketEventsAreLoggedAndOnlyConnectAndDataChangeTheState) {
+    OrderClientFixture f;
+    OrderClient& client = f.load();
+    f.scriptLogin(0);
+    f.at(1000, [&] { f.socket.events.closedByPeer(); });
+    f.at(1100, [&] { f.socket.events.error("Connection refused"); });
+    client.Command2_Click();
+    EXPECT_EQ(client.incoming().lines().back(), "Connection refused");
+    EXPECT_TRUE(client.incoming().contains("WS closed"));
+    EXPECT_EQ(client.receiveState().connectionState, 3);
+}
+
+TEST(OrderClientLogin, LogoutClearsTheCountersAndEndsAutomaticReconnects) {
+    OrderClientFixture f;
+    OrderClient& client = f.load();
+    f.scriptLogin(0);
+    client.Command2_Click();
+    ASSERT_GT(client.receiveState().receivedBytes, 0);
+
+    client.Command3_Click();
+    EXPECT_EQ(f.socket.state(), static_cast<int>(SocketState::Closed));
+    EXPECT_EQ(client.receiveState().connectionState, 0);
+    EXPECT_EQ(client.receiveState().receiveEvents, 0);
+    EXPECT_EQ(client.receiveState().receivedBytes, 0);
+    EXPECT_FALSE(client.autoReconnect());
+    f.loop.advance(60000);
+    EXPECT_EQ(f.socket.connects, 1);
+    EXPECT_EQ(client.byteLabel().text(), "Bytes: 0");
+}
+
+TEST(OrderClientLogin, DataArrivingWhileTheLoginAnswerWaitsIsHandledOnceInOrder) {
+    OrderClientFixture f;
+    OrderClient& client = f.load();
+    int systemInfos = 0;
+    client.dispatcher().setHandler(Handler::WS_ShowSystemInfo, [&](std::string_view) { ++systemInfos; });
+    f.at(100, [&] { f.socket.acceptConnection(); });
+    f.at(200, [&] {
+        // Arrives while the login answer processes pending events, in the middle of
+        // a message whose start came with the login request.
+        f.loop.post([&] { f.socket.deliver("lo\x02\x01@SYI=x\x02"); });
+        f.socket.deliver("\x01!;USER\x02\x01@HB\x02\x01@MSG=hal");
+    });
+    client.Command2_Click();
+
+    EXPECT_EQ(client.incoming().lines(), (Lines{"WS connected!", "IN:!;USER", "Server verlangt USER",
+                                                "OUT:Jörg", "IN:@HB", "IN:@MSG=hallo", "IN:@SYI=x"}));
+    EXPECT_EQ(f.errors, (Lines{"09:30:00 hallo"}));
+    EXPECT_EQ(systemInfos, 1);
+    EXPECT_EQ(client.receiveState().receiveEvents, 2);
+}
+
+TEST(OrderClientLogin, WaitEndsJustAfterItsTimeEvenAcrossMidnight) {
+    OrderClientFixture f;
+    OrderClient& client = f.load();
+    f.loop.setDateTime({2026, 12, 7, 23, 59, 58, 0});
+    int handled = 0;
+    f.at(3000, [&] { ++handled; });
+    int64_t start = f.loop.elapsedMs();
+    client.Wait(5);
+    EXPECT_EQ(handled, 1);
+    EXPECT_GT(f.loop.elapsedMs() - start, 5000);
+    EXPECT_LT(f.loop.elapsedMs() - start, 5100);
+}
+
+TEST(OrderClientRequests, GoOutFramedOnlyWhileConnectedAndAreNotLogged) {
+    OrderClientFixture f;
+    OrderClient& client = f.load();
+    client.requestTime();
+    client.WSS_GKO(46000);
+    EXPECT_TRUE(f.socket.sent.empty());
+
+    f.socket.socketState = static_cast<int>(SocketState::Connected);
+    client.requestTime();
+    client.requestInstruments();
+    client.requestAllOrders();
+    client.requestOpenOrders();
+    client.requestAllExecutions();
+    client.WSS_GKO(46000);
+    EXPECT_EQ(f.sentTexts(), (Lines{"@TIMEGET", "@IR", "@RA", "@RAO", "@RAE", "@GKO=46000"}));
+    EXPECT_TRUE(client.outgoing().empty());
+}
+
+TEST(OrderClientWindow, FieldsComeFromTheSettingsAndWriteBackToThem) {
+    OrderClientFixture f;
+    f.host.clear();
+    f.user.clear();
+    OrderClient& client = f.load();
+    EXPECT_EQ(OrderClient::kCaption, "Orderclient");
+    EXPECT_FALSE(client.visible());
+    EXPECT_EQ(client.hostField().text(), f.sites.defaultHost);
+    EXPECT_EQ(client.userField().text(), f.sites.defaultUser);
+    EXPECT_EQ(client.portField().text(), "4100");
+    EXPECT_EQ(client.lastQuote().text(), "KURSE");
+
+    client.setUser("Anna");
+    client.setPassword("pw");
+    client.setHost("other.example.net");
+    EXPECT_EQ(f.user, "Anna");
+    EXPECT_EQ(f.password, "pw");
+    EXPECT_EQ(f.host, "other.example.net");
+    EXPECT_EQ(f.data.account.loginText, "Anna%pw");
+    EXPECT_EQ(f.tooltip, "User:Anna");
+    client.setKeepServer(true);
+    EXPECT_EQ(f.keepServer, 1);
+}
+
+TEST(OrderClientWindow, ListsShowAClickedLineAndEmptyOnDoubleClick) {
+    OrderClientFixture f;
+    OrderClient& client = f.load();
+    client.setLogAll(true);
+    f.socket.deliver("\x01"
+                     "@KU=1;2;3\x02\x01@UNKNOWN\x02");
+    EXPECT_EQ(client.lastQuote().text(), "IN:@KU=1;2;3");
+    EXPECT_EQ(client.incoming().lines(), (Lines{"@KU=1;2;3", "@UNKNOWN", "IN:@UNKNOWN"}));
+    client.listClicked(client.incoming(), 1);
+    EXPECT_EQ(client.lineLabel().text(), "@UNKNOWN");
+    client.listClicked(client.incoming(), 7); // outside: nothing happens
+    EXPECT_EQ(client.lineLabel().text(), "@UNKNOWN");
+    client.listDoubleClicked(client.incoming());
+    EXPECT_TRUE(client.incoming().empty());
+}
+
+} // namespace
+} // namespace kavex
