@@ -12,7 +12,7 @@ struct LocalDateTime {
 };
 
 class EventLoop {
-  public:
+public:
     using TimerId = int;
     virtual ~EventLoop() = default;
 

@@ -11,7 +11,7 @@
 namespace kavex::test {
 
 class FakeEventLoop : public EventLoop {
-  public:
+public:
     FakeEventLoop();
 
     void processPendingEvents() override;
@@ -31,7 +31,7 @@ class FakeEventLoop : public EventLoop {
     std::size_t activeTimers() const { return timers_.size(); }
     int64_t elapsedMs() const { return nowMs_; }
 
-  private:
+private:
     struct Timer {
         int intervalMs;
         int64_t dueMs;
