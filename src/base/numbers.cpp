@@ -2,6 +2,7 @@
 
 #include "base/failure.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -13,25 +14,145 @@ namespace {
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Formats in the %G style with the given significant digits ("0.5", "1.5E-07").
-std::string generalForm(double value, int digits) {
+using u128 = unsigned __int128;
+
+constexpr std::array<u128, 39> kPowersOfTen = [] {
+    std::array<u128, 39> p{};
+    p[0] = 1;
+    for (std::size_t i = 1; i < p.size(); ++i)
+        p[i] = p[i - 1] * 10;
+    return p;
+}();
+
+int bitLength(u128 v) {
+    int n = 0;
+    while (v >> 64) {
+        v >>= 64;
+        n += 64;
+    }
+    return n + (v == 0 ? 0 : 64 - __builtin_clzll(static_cast<uint64_t>(v)));
+}
+
+// |value| rounded to `digits` significant digits (the exact binary value, ties to even,
+// as printf does it): the digits as an integer and the decimal exponent of the first.
+// Exact 128-bit arithmetic; false when the value is beyond its range.
+bool roundToDigits(double magnitude, int digits, uint64_t& rounded, int& exponent) {
+    int binaryExponent = 0;
+    double fraction = std::frexp(magnitude, &binaryExponent);
+    auto mantissa = static_cast<uint64_t>(std::ldexp(fraction, 53)); // magnitude = mantissa * 2^q
+    int q = binaryExponent - 53;
+    int e = static_cast<int>(std::floor(std::log10(magnitude)));
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        int k = digits - 1 - e; // wanted: round(magnitude * 10^k)
+        if (k > 38 || -k > 38) return false;
+        u128 numerator = mantissa;
+        u128 denominator = 1;
+        if (k > 0) {
+            if (bitLength(numerator) + bitLength(kPowersOfTen[static_cast<std::size_t>(k)]) > 126)
+                return false;
+            numerator *= kPowersOfTen[static_cast<std::size_t>(k)];
+        } else if (k < 0) {
+            denominator = kPowersOfTen[static_cast<std::size_t>(-k)];
+        }
+        if (q > 0) {
+            if (bitLength(numerator) + q > 126) return false;
+            numerator <<= q;
+        } else if (q < 0) {
+            if (bitLength(denominator) - q > 126) return false;
+            denominator <<= -q;
+        }
+        u128 quotient = numerator / denominator;
+        u128 twiceRemainder = (numerator % denominator) * 2;
+        if (twiceRemainder > denominator || (twiceRemainder == denominator && (quotient & 1) != 0))
+            ++quotient;
+        if (quotient >= kPowersOfTen[static_cast<std::size_t>(digits)]) {
+            ++e; // estimate one too low, or rounding carried into a new digit
+        } else if (quotient < kPowersOfTen[static_cast<std::size_t>(digits - 1)]) {
+            --e;
+        } else {
+            rounded = static_cast<uint64_t>(quotient);
+            exponent = e;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Formats in the %G style with the given significant digits ("0.5", "1.5E-07") into
+// `out` (room for 40 characters); returns the length.
+std::size_t generalForm(double value, int digits, char* out) {
+    uint64_t rounded = 0;
+    int x = 0;
+    if (!std::isfinite(value) || value == 0 || !roundToDigits(std::fabs(value), digits, rounded, x))
+        return static_cast<std::size_t>(std::snprintf(out, 40, "%.*G", digits, value));
+    char d[20];
+    for (int i = digits - 1; i >= 0; --i) {
+        d[i] = static_cast<char>('0' + rounded % 10);
+        rounded /= 10;
+    }
+    int used = digits; // significant digits left after dropping trailing zeros
+    while (used > 1 && d[used - 1] == '0')
+        --used;
+    std::size_t n = 0;
+    if (value < 0) out[n++] = '-';
+    if (x < -4 || x >= digits) {
+        out[n++] = d[0];
+        if (used > 1) {
+            out[n++] = '.';
+            for (int i = 1; i < used; ++i)
+                out[n++] = d[i];
+        }
+        out[n++] = 'E';
+        out[n++] = x < 0 ? '-' : '+';
+        int a = x < 0 ? -x : x;
+        if (a >= 100) out[n++] = static_cast<char>('0' + a / 100);
+        out[n++] = static_cast<char>('0' + a / 10 % 10);
+        out[n++] = static_cast<char>('0' + a % 10);
+    } else if (x >= 0) {
+        for (int i = 0; i <= x; ++i)
+            out[n++] = d[i];
+        if (used > x + 1) {
+            out[n++] = '.';
+            for (int i = x + 1; i < used; ++i)
+                out[n++] = d[i];
+        }
+    } else {
+        out[n++] = '0';
+        out[n++] = '.';
+        for (int i = -1; i > x; --i)
+            out[n++] = '0';
+        for (int i = 0; i < used; ++i)
+            out[n++] = d[i];
+    }
+    return n;
+}
+
+void appendStrForm(std::string& out, double value, int digits) {
+    if (value == 0 || std::isnan(value)) {
+        out += " 0";
+        return;
+    }
     char buf[40];
-    int n = std::snprintf(buf, sizeof buf, "%.*G", digits, value);
-    return std::string(buf, static_cast<std::size_t>(n));
+    std::string_view s(buf, generalForm(value, digits, buf));
+    if (s.starts_with("0.")) s.remove_prefix(1);
+    if (value > 0) out += ' ';
+    if (s.starts_with("-0.")) {
+        out += '-';
+        s.remove_prefix(2);
+    }
+    out += s;
 }
 
 std::string strForm(double value, int digits) {
-    if (value == 0 || std::isnan(value)) return " 0";
-    std::string s = generalForm(value, digits);
-    if (s.starts_with("0.")) s.erase(0, 1);
-    else if (s.starts_with("-0.")) s.erase(1, 1);
-    if (value > 0) s.insert(s.begin(), ' ');
+    std::string s;
+    appendStrForm(s, value, digits);
     return s;
 }
 
 std::string localeForm(double value, int digits, NumberLocale locale) {
     if (value == 0 || std::isnan(value)) return "0";
-    std::string s = generalForm(value, digits);
+    char buf[40];
+    std::string s(buf, generalForm(value, digits, buf));
     for (char& c : s)
         if (c == '.') c = locale.decimalSeparator;
     return s;
@@ -122,6 +243,17 @@ std::string strInt(int64_t value) {
     std::string s = std::to_string(value);
     if (value >= 0) s.insert(s.begin(), ' ');
     return s;
+}
+
+void appendStrSingle(std::string& out, float value) { appendStrForm(out, value, 7); }
+void appendStrDouble(std::string& out, double value) { appendStrForm(out, value, 15); }
+
+void appendStrInt(std::string& out, int64_t value) {
+    char buf[24];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+    (void)ec;
+    if (value >= 0) out += ' ';
+    out.append(buf, end);
 }
 
 std::string strSingleTrimmed(float value) {

@@ -32,6 +32,11 @@ std::string strSingle(float value);
 std::string strDouble(double value);
 std::string strInt(int64_t value);
 
+// The same forms appended to `out`, for writers of many numbers.
+void appendStrSingle(std::string& out, float value);
+void appendStrDouble(std::string& out, double value);
+void appendStrInt(std::string& out, int64_t value);
+
 // Str form without its leading blank.
 std::string strSingleTrimmed(float value);
 

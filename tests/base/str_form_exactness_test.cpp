@@ -1,0 +1,78 @@
+// The Str form must match the reference printf rounding for every value, including the
+// near-ties and the decade boundaries where a fast path could slip.
+#include "base/numbers.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
+
+namespace kavex {
+namespace {
+
+std::string reference(double value, int digits) {
+    if (value == 0 || std::isnan(value)) return " 0";
+    char buf[64];
+    std::string s(buf, static_cast<std::size_t>(std::snprintf(buf, sizeof buf, "%.*G", digits, value)));
+    if (s.starts_with("0."))
+        s.erase(0, 1);
+    else if (s.starts_with("-0."))
+        s.erase(1, 1);
+    if (value > 0) s.insert(s.begin(), ' ');
+    return s;
+}
+
+TEST(StrFormExactness, RandomSingleBitPatternsMatchPrintf) {
+    std::mt19937 rng(7);
+    for (int i = 0; i < 100000; ++i) {
+        uint32_t bits = rng();
+        float v;
+        std::memcpy(&v, &bits, sizeof v);
+        ASSERT_EQ(strSingle(v), reference(v, 7)) << bits;
+        std::string appended = "x";
+        appendStrSingle(appended, v);
+        ASSERT_EQ(appended, "x" + reference(v, 7));
+    }
+}
+
+TEST(StrFormExactness, PricesTiesAndDecadeBoundariesMatchPrintf) {
+    for (int cents = -200000; cents <= 200000; ++cents) {
+        float v = static_cast<float>(cents) / 64.0f; // exact binary fractions, many exact ties
+        ASSERT_EQ(strSingle(v), reference(v, 7)) << v;
+    }
+    for (int e = -45; e <= 38; ++e) {
+        double p = std::pow(10.0, e);
+        for (double v : {p, std::nextafter(p, 0.0), std::nextafter(p, 1e300), 9.9999995 * p, 9.9999994 * p}) {
+            auto f = static_cast<float>(v);
+            ASSERT_EQ(strSingle(f), reference(f, 7)) << v;
+            ASSERT_EQ(strDouble(v), reference(v, 15)) << v;
+        }
+    }
+}
+
+TEST(StrFormExactness, DayNumbersAndRandomDoublesMatchPrintf) {
+    std::mt19937_64 rng(11);
+    std::uniform_real_distribution<double> days(0.0, 80000.0);
+    for (int i = 0; i < 60000; ++i) {
+        double t = days(rng);
+        ASSERT_EQ(strDouble(t), reference(t, 15)) << t;
+        double ms = std::floor(t) + std::floor((t - std::floor(t)) * 86400000.0) / 86400000.0;
+        ASSERT_EQ(strDouble(ms), reference(ms, 15)) << ms;
+        uint64_t bits = rng();
+        double any;
+        std::memcpy(&any, &bits, sizeof any);
+        ASSERT_EQ(strDouble(any), reference(any, 15)) << bits;
+    }
+    std::string out;
+    appendStrDouble(out, 46000.5);
+    appendStrInt(out, -3);
+    appendStrInt(out, 0);
+    EXPECT_EQ(out, " 46000.5-3 0");
+}
+
+} // namespace
+} // namespace kavex
