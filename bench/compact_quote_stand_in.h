@@ -20,7 +20,7 @@ namespace kavex::bench {
 enum class CompactForm { Full, BidAsk, AskWithVolume, Ask, AskVolume, BidWithVolume };
 
 class CompactQuoteStandIn {
-public:
+  public:
     CompactQuoteStandIn(TradingData& data, EventLoop& loop, TextList& protocol)
         : data_(data), loop_(loop), protocol_(protocol) {}
 
@@ -30,9 +30,12 @@ public:
             CompactForm form;
         };
         static constexpr Slot kSlots[] = {
-            {Handler::WS_KuKurz, CompactForm::Full},        {Handler::WS_KuKurzBBVAAV, CompactForm::BidAsk},
-            {Handler::WS_KuKurzAAV, CompactForm::AskWithVolume}, {Handler::WS_KuKurzA, CompactForm::Ask},
-            {Handler::WS_KuKurzAV, CompactForm::AskVolume}, {Handler::WS_KuKurzBBV, CompactForm::BidWithVolume},
+            {Handler::WS_KuKurz, CompactForm::Full},
+            {Handler::WS_KuKurzBBVAAV, CompactForm::BidAsk},
+            {Handler::WS_KuKurzAAV, CompactForm::AskWithVolume},
+            {Handler::WS_KuKurzA, CompactForm::Ask},
+            {Handler::WS_KuKurzAV, CompactForm::AskVolume},
+            {Handler::WS_KuKurzBBV, CompactForm::BidWithVolume},
         };
         for (const Slot& s : kSlots) {
             CompactForm form = s.form;
@@ -44,15 +47,21 @@ public:
         guard(protocol_, tag(form), [&] { update(form, text); });
     }
 
-private:
+  private:
     static std::string_view tag(CompactForm form) {
         switch (form) {
-        case CompactForm::Full: return "WS_KuKurz ";
-        case CompactForm::BidAsk: return "WS_KuKurzBBVAAV ";
-        case CompactForm::AskWithVolume: return "WS_KuKurzAAV ";
-        case CompactForm::Ask: return "WS_KuKurzA ";
-        case CompactForm::AskVolume: return "WS_KuKurzAV ";
-        case CompactForm::BidWithVolume: return "WS_KuKurzBBV ";
+        case CompactForm::Full:
+            return "WS_KuKurz ";
+        case CompactForm::BidAsk:
+            return "WS_KuKurzBBVAAV ";
+        case CompactForm::AskWithVolume:
+            return "WS_KuKurzAAV ";
+        case CompactForm::Ask:
+            return "WS_KuKurzA ";
+        case CompactForm::AskVolume:
+            return "WS_KuKurzAV ";
+        case CompactForm::BidWithVolume:
+            return "WS_KuKurzBBV ";
         }
         return {};
     }

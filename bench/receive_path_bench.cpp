@@ -46,25 +46,39 @@ void* countedAllocation(std::size_t size) {
 }
 } // namespace
 
-void* operator new(std::size_t size) { return countedAllocation(size); }
-void* operator new[](std::size_t size) { return countedAllocation(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void* operator new(std::size_t size) {
+    return countedAllocation(size);
+}
+void* operator new[](std::size_t size) {
+    return countedAllocation(size);
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 namespace {
 
 using namespace kavex;
 
-std::uint64_t allocationsSoFar() { return gAllocations.load(std::memory_order_relaxed); }
+std::uint64_t allocationsSoFar() {
+    return gAllocations.load(std::memory_order_relaxed);
+}
 
 // ---- the generated stream ------------------------------------------------------------
 
 constexpr int kInstruments = 200;
 
 class Random {
-public:
+  public:
     explicit Random(std::uint64_t seed) : state_(seed) {}
     std::uint64_t next() {
         std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
@@ -75,7 +89,7 @@ public:
     int below(int n) { return static_cast<int>(next() % static_cast<std::uint64_t>(n)); }
     bool percent(int p) { return below(100) < p; }
 
-private:
+  private:
     std::uint64_t state_;
 };
 
@@ -149,7 +163,10 @@ void appendCommand(std::string& out, Random& random, int& orderId) {
     }
     static const char* const kStates[] = {"PreSubm.", "Submitted", "Filled ", "Cancelled"};
     int filled = random.below(10);
-    out.append("@OS=").append(std::to_string(++orderId)).append(";;").append(std::to_string(1 + random.below(5)));
+    out.append("@OS=")
+        .append(std::to_string(++orderId))
+        .append(";;")
+        .append(std::to_string(1 + random.below(5)));
     out.append(";0930").append(std::to_string(10 + random.below(50)));
     out.append(";").append(std::to_string(filled)).append(";").append(std::to_string(10 - filled));
     out.append(";").append(std::to_string(50 + random.below(100))).append(".25;");
@@ -185,7 +202,8 @@ Stream generateStream(std::size_t targetBytes, int commandPercent, std::uint64_t
     }
     std::string_view all = s.bytes;
     for (std::size_t at = 0; at < all.size();) {
-        std::size_t size = std::min<std::size_t>(2048 + static_cast<std::size_t>(random.below(4097)), all.size() - at);
+        std::size_t size =
+            std::min<std::size_t>(2048 + static_cast<std::size_t>(random.below(4097)), all.size() - at);
         s.chunks.push_back(all.substr(at, size));
         at += size;
     }
@@ -204,10 +222,12 @@ const Stream& compactStream() {
 
 void setCounters(benchmark::State& state, const Stream& s, std::uint64_t allocations) {
     double passes = static_cast<double>(state.iterations());
-    state.counters["msg/s"] = benchmark::Counter(passes * static_cast<double>(s.messages), benchmark::Counter::kIsRate);
+    state.counters["msg/s"] =
+        benchmark::Counter(passes * static_cast<double>(s.messages), benchmark::Counter::kIsRate);
     state.counters["compact/s"] =
         benchmark::Counter(passes * static_cast<double>(s.compactMessages), benchmark::Counter::kIsRate);
-    state.counters["allocs/msg"] = static_cast<double>(allocations) / (passes * static_cast<double>(s.messages));
+    state.counters["allocs/msg"] =
+        static_cast<double>(allocations) / (passes * static_cast<double>(s.messages));
     state.SetBytesProcessed(static_cast<int64_t>(passes * static_cast<double>(s.bytes.size())));
 }
 
@@ -229,7 +249,8 @@ std::size_t memchrPass(const Stream& s) {
 void BM_MemchrScan(benchmark::State& state) {
     const Stream& s = mixedStream();
     std::uint64_t before = allocationsSoFar();
-    for (auto _ : state) benchmark::DoNotOptimize(memchrPass(s));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(memchrPass(s));
     setCounters(state, s, allocationsSoFar() - before);
 }
 
@@ -250,9 +271,11 @@ void BM_Framing(benchmark::State& state) {
     const Stream& s = mixedStream();
     FrameBuffer buffer;
     std::string message;
-    if (framingPass(s, buffer, message) != s.messages) state.SkipWithError("framing lost or invented messages");
+    if (framingPass(s, buffer, message) != s.messages)
+        state.SkipWithError("framing lost or invented messages");
     std::uint64_t before = allocationsSoFar();
-    for (auto _ : state) benchmark::DoNotOptimize(framingPass(s, buffer, message));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(framingPass(s, buffer, message));
     setCounters(state, s, allocationsSoFar() - before);
 }
 
@@ -275,7 +298,8 @@ struct ReceivePath {
     }
 
     void pass(const Stream& s) {
-        for (std::string_view chunk : s.chunks) receiver.onDataArrival(chunk);
+        for (std::string_view chunk : s.chunks)
+            receiver.onDataArrival(chunk);
     }
 };
 
@@ -300,30 +324,83 @@ void runFullPath(benchmark::State& state, const Stream& s) {
     setCounters(state, s, allocations);
 }
 
-void BM_FullPathMixed(benchmark::State& state) { runFullPath(state, mixedStream()); }
-void BM_FullPathCompactOnly(benchmark::State& state) { runFullPath(state, compactStream()); }
+void BM_FullPathMixed(benchmark::State& state) {
+    runFullPath(state, mixedStream());
+}
+void BM_FullPathCompactOnly(benchmark::State& state) {
+    runFullPath(state, compactStream());
+}
 
-// The price stand-in alone on pre-cut message texts: what framing and dispatch add to
-// the full path is the difference to BM_FullPathCompactOnly.
-void BM_PriceUpdatesOnly(benchmark::State& state) {
-    const Stream& s = compactStream();
-    struct Update {
-        bench::CompactForm form;
-        std::string_view text;
-    };
-    std::vector<Update> updates;
-    for (std::size_t at = 0; at < s.bytes.size();) {
-        std::size_t end = s.bytes.find(wire::kEnd, at);
-        std::string_view text = std::string_view(s.bytes).substr(at + 1, end - at - 1);
-        if (text[0] == '~') updates.push_back({bench::CompactForm::Full, text.substr(1)});
-        else updates.push_back({static_cast<bench::CompactForm>(text[1] - '0'), text.substr(2)});
-        at = end + 1;
+// ---- where the time of a price update goes ------------------------------------------
+//
+// The same compact updates, already cut out of the stream: splitting alone, splitting and
+// parsing every field, and the whole stand-in (adds the instrument update, the clock and
+// the history entry). The full path adds framing and dispatch to the last one.
+
+struct Update {
+    bench::CompactForm form;
+    std::string_view text; // after the "~" / "^n" prefix
+};
+
+const std::vector<Update>& compactUpdates() {
+    static const std::vector<Update> updates = [] {
+        const Stream& s = compactStream();
+        std::vector<Update> out;
+        for (std::size_t at = 0; at < s.bytes.size();) {
+            std::size_t end = s.bytes.find(wire::kEnd, at);
+            std::string_view text = std::string_view(s.bytes).substr(at + 1, end - at - 1);
+            if (text[0] == '~')
+                out.push_back({bench::CompactForm::Full, text.substr(1)});
+            else
+                out.push_back({static_cast<bench::CompactForm>(text[1] - '0'), text.substr(2)});
+            at = end + 1;
+        }
+        return out;
+    }();
+    return updates;
+}
+
+void BM_SplitOnly(benchmark::State& state) {
+    const std::vector<Update>& updates = compactUpdates();
+    Fields fields;
+    fields.split(updates.front().text, ";", 20); // storage reaches its steady size
+    std::uint64_t before = allocationsSoFar();
+    for (auto _ : state) {
+        for (const Update& u : updates) {
+            fields.split(u.text, ";", 20);
+            benchmark::DoNotOptimize(fields.count());
+        }
     }
+    setCounters(state, compactStream(), allocationsSoFar() - before);
+}
+
+void BM_SplitAndParse(benchmark::State& state) {
+    const std::vector<Update>& updates = compactUpdates();
+    Fields fields;
+    fields.split(updates.front().text, ";", 20); // storage reaches its steady size
+    std::uint64_t before = allocationsSoFar();
+    for (auto _ : state) {
+        for (const Update& u : updates) {
+            fields.split(u.text, ";", 20);
+            double sum = 0;
+            for (int i = 1; i <= fields.count(); ++i)
+                sum += parseLeading(fields[i]);
+            benchmark::DoNotOptimize(sum);
+        }
+    }
+    setCounters(state, compactStream(), allocationsSoFar() - before);
+}
+
+void BM_PriceUpdatesOnly(benchmark::State& state) {
+    const std::vector<Update>& updates = compactUpdates();
+    const Stream& s = compactStream();
     ReceivePath path;
-    for (const Update& u : updates) path.prices.apply(u.form, u.text);
+    for (const Update& u : updates)
+        path.prices.apply(u.form, u.text);
     std::uint64_t before = allocationsSoFar();
     for (auto _ : state)
-        for (const Update& u : updates) path.prices.apply(u.form, u.text);
+        for (const Update& u : updates)
+            path.prices.apply(u.form, u.text);
     setCounters(state, s, allocationsSoFar() - before);
 }
 
@@ -331,19 +408,22 @@ BENCHMARK(BM_MemchrScan)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Framing)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullPathMixed)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullPathCompactOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SplitOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SplitAndParse)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PriceUpdatesOnly)->Unit(benchmark::kMillisecond);
 
 // ---- summary -------------------------------------------------------------------------
 
 // Prints Google Benchmark's table and keeps each benchmark's counters for the summary.
 class SummaryReporter : public benchmark::ConsoleReporter {
-public:
+  public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
             std::map<std::string, double>& values = results_[run.run_name.function_name];
-            for (const auto& [name, counter] : run.counters) values[name] = counter.value;
+            for (const auto& [name, counter] : run.counters)
+                values[name] = counter.value;
         }
     }
 
@@ -367,10 +447,13 @@ public:
                         compactRate / 1e6, compactRate >= 10e6 ? "met" : "missed");
         }
         allocations("  allocations per message", "BM_FullPathCompactOnly");
-        line("price stand-in alone (no framing)", value("BM_PriceUpdatesOnly", "msg/s"), "messages/s");
+        std::printf("  compact updates without framing and dispatch:\n");
+        line("  split only", value("BM_SplitOnly", "msg/s"), "messages/s");
+        line("  split and parse", value("BM_SplitAndParse", "msg/s"), "messages/s");
+        line("  price stand-in (store, history)", value("BM_PriceUpdatesOnly", "msg/s"), "messages/s");
     }
 
-private:
+  private:
     double value(const std::string& benchmark, const std::string& counter) const {
         auto b = results_.find(benchmark);
         if (b == results_.end()) return 0;
