@@ -12,9 +12,9 @@ struct InstrumentSpec {
     std::string code;
     std::string currency;
     std::string name;
-    double multiplier = 1;   // value of one price unit for one contract
-    double startPrice = 0;   // first last price
-    double tickSize = 0.01;  // smallest price step
+    double multiplier = 1;  // value of one price unit for one contract
+    double startPrice = 0;  // first last price
+    double tickSize = 0.01; // smallest price step
     double marginPercent = 10;
 };
 

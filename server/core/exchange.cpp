@@ -1,0 +1,329 @@
+#include "core/exchange.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+
+namespace kavex::server {
+
+namespace {
+
+constexpr int32_t kMaxQuantity = 1000000;
+
+std::string accountCodeFor(int index) {
+    char code[16];
+    std::snprintf(code, sizeof code, "KV%04d", (index + 1) % 10000);
+    return code;
+}
+
+// A small tolerance so that prices that are equal on the tick grid compare equal.
+bool atOrBelow(double price, double limit, double tick) {
+    return price <= limit + tick * 1e-6;
+}
+bool atOrAbove(double price, double limit, double tick) {
+    return price >= limit - tick * 1e-6;
+}
+
+} // namespace
+
+Exchange::Exchange(Market& market, const std::vector<AccountSpec>& accounts, Clock clock,
+                   ExchangeListener& listener)
+    : market_(market), clock_(std::move(clock)), listener_(listener) {
+    const LocalTime now = clock_();
+    tradingDay_ = now.dayNumber();
+    for (std::size_t i = 0; i < accounts.size(); ++i)
+        accounts_.push_back(TradingAccount{accounts[i],
+                                           accountCodeFor(static_cast<int>(i)),
+                                           now.yyyymmdd(),
+                                           Ledger(accounts[i].startCash),
+                                           {},
+                                           {},
+                                           0});
+}
+
+int Exchange::findAccount(std::string_view user) const {
+    for (std::size_t i = 0; i < accounts_.size(); ++i)
+        if (accounts_[i].spec.user == user) return static_cast<int>(i);
+    return -1;
+}
+
+double Exchange::commission(const InstrumentSpec& spec, int32_t quantity, double price) {
+    // Contracts pay a fee per contract; shares a share of the amount with a minimum.
+    if (spec.multiplier != 1) return 2.5 * quantity;
+    return std::max(2.5, std::round(price * quantity * 0.1) / 100.0);
+}
+
+int Exchange::findOrder(int account, int32_t userOrderId, std::string_view orderId) const {
+    const auto& orders = accounts_[static_cast<std::size_t>(account)].orders;
+    for (std::size_t i = 0; i < orders.size(); ++i)
+        if (userOrderId != 0 && orders[i].userOrderId == userOrderId) return static_cast<int>(i);
+    for (std::size_t i = 0; i < orders.size(); ++i)
+        if (!orderId.empty() && orders[i].orderId == orderId) return static_cast<int>(i);
+    return -1;
+}
+
+// The reason a request cannot become an order, or "" when it can.
+std::string Exchange::refuse(const TradingAccount& a, const PlaceRequest& r) const {
+    OrderType type;
+    if (r.accountCode != a.code) return "Falsches Konto " + r.accountCode;
+    if (r.userOrderId == 0) return "OrderUserID fehlt";
+    if (!market_.valid(r.instrument)) return "Unbekanntes Wertpapier " + std::to_string(r.instrument);
+    if (r.side != "BUY" && r.side != "SEL") return "Unbekannte Richtung " + r.side;
+    if (!parseOrderType(r.type, type)) return "Unbekannter Ordertyp " + r.type;
+    if (r.quantity <= 0) return "Menge " + std::to_string(r.quantity) + " nicht erlaubt";
+    if (r.quantity > kMaxQuantity) return "Menge zu gross";
+    if (r.bracketRole < 0) return "Unbekannte Bracket-Rolle";
+    const bool child = r.bracketRole >= kLimitChild;
+    if ((type == OrderType::Limit || type == OrderType::Stop) && !std::isfinite(r.limit1))
+        return "Limit ungueltig";
+    if ((type == OrderType::Limit || type == OrderType::Stop) && (r.limit1 == 0 || (r.limit1 < 0 && !child)))
+        return "Limit ungueltig";
+    if (findOrder(static_cast<int>(&a - accounts_.data()), r.userOrderId, {}) >= 0)
+        return "OrderUserID " + std::to_string(r.userOrderId) + " bereits vergeben";
+    if (child && findOrder(static_cast<int>(&a - accounts_.data()), r.parentUserOrderId, {}) < 0)
+        return "Hauptorder " + std::to_string(r.parentUserOrderId) + " unbekannt";
+    return {};
+}
+
+void Exchange::place(int account, const PlaceRequest& r) {
+    TradingAccount& a = accounts_[static_cast<std::size_t>(account)];
+    if (r.userOrderId != 0 && r.userOrderId != INT32_MIN)
+        a.lastUserOrderId = std::max(a.lastUserOrderId, std::abs(r.userOrderId));
+    if (std::string why = refuse(a, r); !why.empty()) {
+        listener_.orderRejected(account, std::to_string(r.userOrderId) + ": " + why);
+        return;
+    }
+    const LocalTime now = clock_();
+    ServerOrder o;
+    o.userOrderId = r.userOrderId;
+    o.orderId = std::to_string(nextOrderId_++);
+    o.orderRef = now.yyyymmdd();
+    o.buy = r.side == "BUY";
+    o.quantity = r.quantity;
+    parseOrderType(r.type, o.type);
+    o.limit1 = o.type == OrderType::Limit || o.type == OrderType::Stop ? r.limit1 : 0;
+    o.limit2 = r.limit2;
+    o.remaining = r.quantity;
+    o.entryTime = o.statusTime = now.hhmmss();
+    o.instrument = r.instrument;
+    o.bracketRole = r.bracketRole;
+    o.parentUserOrderId = o.isChild() ? r.parentUserOrderId : 0;
+    o.statusInfo = "NEU";
+    a.orders.push_back(o);
+    const OrderRef ref{account, a.orders.size() - 1};
+    listener_.orderOpened(account, order(ref));
+
+    if (!order(ref).isChild()) {
+        setStatus(ref, kSubmitted, "NEU");
+        open_.push_back(ref);
+        tryFill(ref);
+        return;
+    }
+    const OrderRef mainRef{account, static_cast<std::size_t>(findOrder(account, o.parentUserOrderId, {}))};
+    if (order(mainRef).status == kCancelled) {
+        setStatus(ref, kCancelled, "STORNO");
+        return;
+    }
+    order(ref).activeFlag = 0;
+    setStatus(ref, kSubmitted, "WARTET");
+    open_.push_back(ref);
+    if (order(mainRef).status == kFilled) armChildren(mainRef);
+}
+
+void Exchange::setStatus(OrderRef r, int16_t status, const char* info) {
+    ServerOrder& o = order(r);
+    o.status = status;
+    o.statusInfo = info;
+    o.statusTime = clock_().hhmmss();
+    listener_.orderChanged(r.account, o);
+}
+
+void Exchange::tryFill(OrderRef r) {
+    const ServerOrder& o = order(r);
+    if (o.status != kSubmitted || o.activeFlag == 0) return;
+    const int n = o.instrument;
+    const double tick = market_.spec(n).tickSize;
+    const double touch = o.buy ? market_.ask(n) : market_.bid(n);
+    switch (o.type) {
+    case OrderType::Market:
+        fill(r, touch, "AUSGEF.");
+        break;
+    case OrderType::Limit:
+        if (o.buy ? atOrBelow(touch, o.limit1, tick) : atOrAbove(touch, o.limit1, tick))
+            fill(r, touch, "AUSGEF.");
+        break;
+    case OrderType::Stop:
+        if (o.buy ? atOrAbove(market_.last(n), o.limit1, tick) : atOrBelow(market_.last(n), o.limit1, tick))
+            fill(r, touch, "STOP");
+        break;
+    case OrderType::MarketOnClose:
+        break;
+    }
+}
+
+void Exchange::fill(OrderRef r, double price, const char* info) {
+    TradingAccount& a = accounts_[static_cast<std::size_t>(r.account)];
+    ServerOrder& o = order(r);
+    const InstrumentSpec& spec = market_.spec(o.instrument);
+    const int32_t quantity = o.remaining;
+    const double fee = commission(spec, quantity, price);
+    const double profit = a.ledger.applyFill(o.instrument, o.buy ? quantity : -static_cast<int64_t>(quantity),
+                                             price, spec.multiplier, fee);
+    market_.addVolume(o.instrument, quantity);
+
+    const LocalTime now = clock_();
+    ServerExecution e;
+    e.accountCode = a.code;
+    e.orderId = o.orderId;
+    e.execRef = std::to_string(o.userOrderId);
+    e.instrument = o.instrument;
+    e.currency = spec.currency;
+    e.executionId = std::to_string(nextExecutionId_++);
+    e.execTime = now.hhmmss();
+    e.action = o.buy ? "BUY" : "SEL";
+    e.quantity = quantity;
+    e.price = price;
+    e.amount = price * quantity * spec.multiplier;
+    e.commission = fee;
+    e.profit = profit;
+    e.day = std::max(tradingDay_, now.dayNumber());
+    a.executions.push_back(e);
+
+    o.filled += quantity;
+    o.remaining = 0;
+    o.price = price;
+    listener_.executed(r.account, a.executions.back());
+    setStatus(r, kFilled, info);
+    if (o.bracketRole == kBracketMain) armChildren(r);
+    if (order(r).isChild()) cancelSiblings(r);
+    listener_.booksChanged(r.account);
+}
+
+// The main order has filled: the children become live, offsets turn into prices.
+void Exchange::armChildren(OrderRef mainRef) {
+    const ServerOrder main = order(mainRef);
+    auto& orders = accounts_[static_cast<std::size_t>(mainRef.account)].orders;
+    for (std::size_t i = 0; i < orders.size(); ++i) {
+        ServerOrder& c = orders[i];
+        if (!c.isChild() || c.parentUserOrderId != main.userOrderId || c.status != kSubmitted || c.activeFlag)
+            continue;
+        if (c.limit1 < 0) {
+            const double offset = -c.limit1;
+            // Profit target beyond the fill, stop on the losing side of it.
+            const bool above = (c.type == OrderType::Limit) != c.buy;
+            c.limit1 = above ? main.price + offset : main.price - offset;
+            if (c.limit1 <= 0) c.limit1 = market_.spec(c.instrument).tickSize;
+        }
+        c.activeFlag = 1;
+        setStatus(OrderRef{mainRef.account, i}, kSubmitted, "AKTIV");
+        tryFill(OrderRef{mainRef.account, i});
+    }
+}
+
+void Exchange::cancelSiblings(OrderRef childRef) {
+    const ServerOrder child = order(childRef);
+    auto& orders = accounts_[static_cast<std::size_t>(childRef.account)].orders;
+    for (std::size_t i = 0; i < orders.size(); ++i) {
+        const ServerOrder& c = orders[i];
+        if (i != childRef.index && c.isChild() && c.parentUserOrderId == child.parentUserOrderId && c.open())
+            setStatus(OrderRef{childRef.account, i}, kCancelled, "OCO");
+    }
+}
+
+void Exchange::cancelChildren(int account, int32_t mainUserOrderId) {
+    auto& orders = accounts_[static_cast<std::size_t>(account)].orders;
+    for (std::size_t i = 0; i < orders.size(); ++i)
+        if (orders[i].isChild() && orders[i].parentUserOrderId == mainUserOrderId && orders[i].open())
+            setStatus(OrderRef{account, i}, kCancelled, "STORNO");
+}
+
+void Exchange::cancel(int account, const OrderReference& ref) {
+    const TradingAccount& a = accounts_[static_cast<std::size_t>(account)];
+    const std::string who = std::to_string(ref.userOrderId) + ": ";
+    if (ref.accountCode != a.code) {
+        listener_.cancelRejected(account, who + "Falsches Konto " + ref.accountCode);
+        return;
+    }
+    const int index = findOrder(account, ref.userOrderId, ref.orderId);
+    if (index < 0) {
+        listener_.cancelRejected(account, who + "Order unbekannt");
+        return;
+    }
+    const OrderRef r{account, static_cast<std::size_t>(index)};
+    if (order(r).status == kFilled) {
+        listener_.cancelRejected(account, who + "Order bereits ausgefuehrt");
+        return;
+    }
+    if (!order(r).open()) {
+        listener_.cancelRejected(account, who + "Order bereits storniert");
+        return;
+    }
+    setStatus(r, kPendingCancel, "STORNO");
+    setStatus(r, kCancelled, "STORNO");
+    cancelChildren(account, order(r).userOrderId);
+}
+
+void Exchange::markBracketMain(int account, const OrderReference& ref) {
+    const int index = findOrder(account, ref.userOrderId, ref.orderId);
+    if (index < 0 || ref.accountCode != accounts_[static_cast<std::size_t>(account)].code) return;
+    ServerOrder& o = order(OrderRef{account, static_cast<std::size_t>(index)});
+    if (o.bracketRole != kPlain) return;
+    o.bracketRole = kBracketMain;
+    listener_.orderOpened(account, o);
+}
+
+void Exchange::quoteChanged(int instrument) {
+    // Fills can arm bracket children, which were placed earlier and so are in the list.
+    for (std::size_t i = 0; i < open_.size(); ++i) {
+        const OrderRef r = open_[i];
+        if (order(r).instrument == instrument) tryFill(r);
+    }
+    pruneOpen();
+}
+
+void Exchange::pruneOpen() {
+    std::erase_if(open_, [this](const OrderRef& r) { return !order(r).open(); });
+}
+
+void Exchange::closeSession() {
+    for (std::size_t i = 0; i < open_.size(); ++i) {
+        const OrderRef r = open_[i];
+        const ServerOrder& o = order(r);
+        if (o.type == OrderType::MarketOnClose && o.status == kSubmitted && o.activeFlag)
+            fill(r, market_.last(o.instrument), "SCHLUSS");
+    }
+    pruneOpen();
+    for (TradingAccount& a : accounts_)
+        a.ledger.startNewDay(market_);
+    tradingDay_ = clock_().dayNumber() + 1;
+}
+
+std::vector<Places> Exchange::ranking() const {
+    const std::size_t n = accounts_.size();
+    std::vector<double> total(n), today(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        total[i] = accounts_[i].ledger.totalResult(market_);
+        today[i] = accounts_[i].ledger.todayResult(market_);
+    }
+    // Place = 1 + the number of players with a strictly better result.
+    auto placesOf = [](const std::vector<double>& results) {
+        std::vector<double> sorted = results;
+        std::sort(sorted.begin(), sorted.end(), std::greater<>());
+        std::vector<int16_t> places(results.size());
+        for (std::size_t i = 0; i < results.size(); ++i) {
+            const auto better =
+                std::lower_bound(sorted.begin(), sorted.end(), results[i], std::greater<>()) - sorted.begin();
+            places[i] = static_cast<int16_t>(std::min<std::ptrdiff_t>(better + 1, 101));
+        }
+        return places;
+    };
+    const auto totalPlaces = placesOf(total), dayPlaces = placesOf(today);
+    std::vector<Places> out(n);
+    for (std::size_t i = 0; i < n; ++i)
+        out[i] = Places{totalPlaces[i], dayPlaces[i]};
+    return out;
+}
+
+} // namespace kavex::server

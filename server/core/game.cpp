@@ -1,0 +1,344 @@
+#include "core/game.h"
+
+#include "base/cp1252.h"
+#include "base/numbers.h"
+#include "core/messages.h"
+#include "protocol/wire.h"
+
+#include <algorithm>
+
+namespace kavex::server {
+
+namespace {
+
+std::string shortened(std::string_view text) {
+    constexpr std::size_t kShown = 40;
+    std::string out(text.substr(0, kShown));
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 32 || c == ';') c = ' ';
+    if (text.size() > kShown) out += "...";
+    return out;
+}
+
+} // namespace
+
+Game::Game(GameOptions options, std::vector<InstrumentSpec> instruments,
+           const std::vector<AccountSpec>& accounts, Transport& transport, Clock clock, Log log)
+    : options_(std::move(options)), transport_(transport), clock_(std::move(clock)), log_(std::move(log)),
+      market_(std::move(instruments), options_.seed), exchange_(market_, accounts, clock_, *this) {
+    nextHeartbeat_ = options_.heartbeatMs;
+    nextRanking_ = options_.rankingMs;
+    // A server started after today's close time closes first tomorrow.
+    const LocalTime now = clock_();
+    if (options_.closeSecondsOfDay && now.secondsOfDay() >= *options_.closeSecondsOfDay)
+        lastCloseDay_ = now.dayNumber();
+}
+
+std::size_t Game::loggedInCount() const {
+    return static_cast<std::size_t>(std::count_if(
+        sessions_.begin(), sessions_.end(), [](const auto& s) { return s.second.stage == Stage::LoggedIn; }));
+}
+
+// --- connections -------------------------------------------------------------------
+
+void Game::connected(SessionId id, std::string_view peer) {
+    Session& s = sessions_[id];
+    s.peer = peer;
+    s.connectedAt = now_;
+    log_("#" + std::to_string(id) + " " + s.peer + " connected");
+    // The server leads the login: first the identification request.
+    send(id, "!;ID");
+}
+
+void Game::disconnected(SessionId id, std::string_view reason) {
+    auto it = sessions_.find(id);
+    if (it == sessions_.end()) return;
+    log_("#" + std::to_string(id) + " " + it->second.peer + " closed (" + std::string(reason) + ")" +
+         (it->second.user.empty() ? "" : " user " + it->second.user));
+    sessions_.erase(it);
+}
+
+void Game::drop(SessionId id, std::string_view why) {
+    auto it = sessions_.find(id);
+    if (it == sessions_.end()) return;
+    log_("#" + std::to_string(id) + " " + it->second.peer + " dropped: " + std::string(why));
+    sessions_.erase(it);
+    transport_.close(id);
+}
+
+void Game::received(SessionId id, std::string_view wireBytes) {
+    auto it = sessions_.find(id);
+    if (it == sessions_.end()) return;
+    it->second.buffer.append(wireBytes);
+    while (it->second.buffer.next(scratch_)) {
+        ++stats_.messagesReceived;
+        handle(id, it->second, scratch_);
+        it = sessions_.find(id); // the message may have ended the session
+        if (it == sessions_.end()) return;
+    }
+    it->second.buffer.compact();
+    if (it->second.buffer.pending().size() > options_.maxFrameBytes)
+        drop(id, "more than " + std::to_string(options_.maxFrameBytes) + " bytes without end of message");
+}
+
+// --- messages from a player ----------------------------------------------------------
+
+void Game::handle(SessionId id, Session& s, const std::string& text) {
+    if (s.stage != Stage::LoggedIn) {
+        handleBeforeLogin(id, s, text);
+        return;
+    }
+    if (text.starts_with("@")) {
+        const auto eq = text.find('=');
+        const std::string_view all(text);
+        handleCommand(id, s, all.substr(0, eq),
+                      eq == std::string::npos ? std::string_view{} : all.substr(eq + 1));
+    } else if (!text.starts_with("!") && !text.starts_with("TTUSER=")) {
+        send(id, "@ER=Unbekannte Nachricht: " + shortened(text));
+    }
+}
+
+void Game::handleBeforeLogin(SessionId id, Session& s, std::string_view text) {
+    if (text.starts_with("TTUSER=")) {
+        // "TTUSER=" user "/HD=" machine: answered with the login request.
+        const auto hd = text.rfind("/HD=");
+        if (hd != std::string_view::npos) s.machine = text.substr(hd + 4);
+        s.stage = Stage::AwaitingLogin;
+        send(id, "!;USER");
+    } else if (text.starts_with("@U=")) {
+        login(id, s, text.substr(3));
+    } else {
+        send(id, "@ER=Bitte zuerst anmelden");
+    }
+}
+
+void Game::login(SessionId id, Session& s, std::string_view body) {
+    // user "%" password "/OCHD=" machine; the password may itself hold "%" or "/".
+    const auto ochd = body.rfind("/OCHD=");
+    if (ochd != std::string_view::npos) {
+        s.machine = body.substr(ochd + 6);
+        body = body.substr(0, ochd);
+    }
+    const auto percent = body.find('%');
+    const std::string user(body.substr(0, percent));
+    const std::string_view password =
+        percent == std::string_view::npos ? std::string_view{} : body.substr(percent + 1);
+    const int account = exchange_.findAccount(user);
+    if (account < 0 || exchange_.account(account).spec.password != password) {
+        send(id, "@MSG=FALSCHES PAßWORT");
+        drop(id, "login refused for user " + shortened(user) + ": wrong user or password");
+        return;
+    }
+    if (exchange_.account(account).spec.locked) {
+        send(id, "@MSG=USER GESPERRT");
+        drop(id, "login refused for user " + user + ": locked");
+        return;
+    }
+    s.stage = Stage::LoggedIn;
+    s.account = account;
+    s.user = user;
+    log_("#" + std::to_string(id) + " " + s.peer + " logged in as " + user + " (" +
+         exchange_.account(account).code + ")");
+    sendLoginBurst(id, s);
+}
+
+void Game::sendLoginBurst(SessionId id, Session& s) {
+    const TradingAccount& a = exchange_.account(s.account);
+    send(id, "@WELCOME");
+    send(id, "@UD=" + a.code);
+    send(id, "@LI=" + std::to_string(a.lastUserOrderId));
+    send(id, msg::instrumentList(market_));
+    send(id, msg::codeTable(market_));
+    send(id, msg::allOrders(a.orders));
+    send(id, msg::allExecutions(a.executions));
+    const auto places = exchange_.ranking();
+    sendBooks(id, s, places);
+    sendRanking(id, s, places, true);
+    send(id, msg::systemInfo(systemInfoTexts()));
+    send(id, "@RV");
+}
+
+void Game::handleCommand(SessionId id, Session& s, std::string_view name, std::string_view arg) {
+    const TradingAccount& a = exchange_.account(s.account);
+    if (name == "@PO") {
+        ++stats_.ordersPlaced;
+        exchange_.place(s.account, parsePlaceRequest(arg));
+    } else if (name == "@CO") {
+        exchange_.cancel(s.account, parseOrderReference(arg));
+    } else if (name == "@BR1") {
+        exchange_.markBracketMain(s.account, parseOrderReference(arg));
+    } else if (name == "@RA") {
+        send(id, msg::allOrders(a.orders));
+    } else if (name == "@RAO") {
+        send(id, msg::openOrders(a.orders));
+    } else if (name == "@RAE") {
+        send(id, msg::allExecutions(a.executions));
+    } else if (name == "@GSUK") {
+        sendBooks(id, s, exchange_.ranking());
+    } else if (name == "@GKO") {
+        const int64_t today = clock_().dayNumber();
+        const double day = parseLeading(arg);
+        if (day >= 1 && day <= static_cast<double>(today))
+            send(id,
+                 msg::statement(a, market_, static_cast<int64_t>(day), static_cast<int64_t>(day) == today));
+        else
+            send(id, "@ER=Kein Auszug für Tag " + shortened(arg));
+    } else if (name == "@TIMEGET") {
+        send(id, "@TS=" + clock_().hhColonMmSs());
+    } else if (name == "@IR") {
+        send(id, msg::instrumentList(market_));
+        send(id, msg::codeTable(market_));
+    } else if (name == "@RI") {
+        send(id, msg::systemInfo(systemInfoTexts()));
+    } else if (name == "@SV") {
+        log_("#" + std::to_string(id) + " " + s.peer + " client version " + shortened(arg));
+    } else if (name == "@BR?" || name == "@SVK" || name == "@U" || name == "@" || name == "@HB" ||
+               name == "@CH" || name == "@CT" || name == "@RCU" || name == "@C") {
+        // Nothing to answer: bracket child deleted before sending, version detail,
+        // repeated login, heartbeats, and chat, which this server does not offer.
+    } else {
+        send(id, "@ER=Unbekannter Befehl: " + shortened(name));
+    }
+}
+
+// Holdings and results, then the account figures with the given places.
+void Game::sendBooks(SessionId id, const Session& s, const std::vector<Places>& places) {
+    const TradingAccount& a = exchange_.account(s.account);
+    send(id, msg::userData(a, market_));
+    send(id, msg::accountFigures(a, market_, places[static_cast<std::size_t>(s.account)]));
+}
+
+void Game::sendRanking(SessionId id, Session& s, const std::vector<Places>& places, bool always) {
+    const Places p = places[static_cast<std::size_t>(s.account)];
+    if (!always && p.total == s.sentPlaces.total && p.day == s.sentPlaces.day) return;
+    s.sentPlaces = p;
+    send(id, msg::ranking(exchange_.account(s.account), market_, p));
+    send(id, msg::placeInfo(p, exchange_.accountCount()));
+}
+
+std::vector<std::string> Game::systemInfoTexts() const {
+    std::vector<std::string> texts{options_.serverName, "Spieler online: " + std::to_string(loggedInCount()),
+                                   "Wertpapiere: " + std::to_string(market_.count())};
+    if (options_.closeSecondsOfDay) {
+        const int t = *options_.closeSecondsOfDay;
+        char text[32];
+        std::snprintf(text, sizeof text, "Handelsschluss: %02d:%02d", t / 3600, t / 60 % 60);
+        texts.emplace_back(text);
+    }
+    return texts;
+}
+
+// --- sending -----------------------------------------------------------------------
+
+void Game::send(SessionId id, std::string_view text) {
+    std::string wire = wire::frame(cp1252::fromUtf8(text));
+    ++stats_.messagesSent;
+    stats_.bytesSent += static_cast<int64_t>(wire.size());
+    transport_.send(id, wire);
+}
+
+void Game::sendToAccount(int account, std::string_view text) {
+    for (auto& [id, s] : sessions_)
+        if (s.stage == Stage::LoggedIn && s.account == account) send(id, text);
+}
+
+void Game::broadcastWire(std::string_view wireBytes) {
+    for (auto& [id, s] : sessions_) {
+        if (s.stage != Stage::LoggedIn) continue;
+        ++stats_.messagesSent;
+        stats_.bytesSent += static_cast<int64_t>(wireBytes.size());
+        transport_.send(id, wireBytes);
+    }
+}
+
+void Game::orderOpened(int account, const ServerOrder& order) {
+    sendToAccount(account, msg::openOrder(order));
+}
+void Game::orderChanged(int account, const ServerOrder& order) {
+    sendToAccount(account, msg::orderStatus(order));
+}
+void Game::executed(int account, const ServerExecution& e) {
+    sendToAccount(account, msg::execution(e));
+}
+void Game::orderRejected(int account, const std::string& text) {
+    sendToAccount(account, "@OR=" + text);
+}
+void Game::cancelRejected(int account, const std::string& text) {
+    sendToAccount(account, "@CR=" + text);
+}
+
+void Game::booksChanged(int account) {
+    const auto places = exchange_.ranking();
+    for (auto& [id, s] : sessions_) {
+        if (s.stage != Stage::LoggedIn || s.account != account) continue;
+        sendBooks(id, s, places);
+        sendRanking(id, s, places, true);
+    }
+}
+
+// --- time ----------------------------------------------------------------------------
+
+void Game::advance(int64_t ms) {
+    if (ms <= 0) return;
+    now_ += ms;
+    // At most one second's worth of prices at once, so a stalled loop does not burst.
+    quoteBudget_ = std::min(quoteBudget_ + options_.quotesPerSecond * static_cast<double>(ms) / 1000.0,
+                            std::max(1.0, options_.quotesPerSecond));
+    while (quoteBudget_ >= 1) {
+        quoteBudget_ -= 1;
+        const QuoteEvent event = market_.step();
+        ++stats_.quoteSteps;
+        broadcastWire(wire::frame(msg::quote(market_, event)));
+        exchange_.quoteChanged(event.instrument);
+    }
+    if (now_ >= nextHeartbeat_) {
+        nextHeartbeat_ = now_ + options_.heartbeatMs;
+        heartbeat();
+    }
+    if (now_ >= nextRanking_) {
+        nextRanking_ = now_ + options_.rankingMs;
+        const auto places = exchange_.ranking();
+        for (auto& [id, s] : sessions_)
+            if (s.stage == Stage::LoggedIn) sendRanking(id, s, places, false);
+    }
+    std::vector<SessionId> late;
+    for (const auto& [id, s] : sessions_)
+        if (s.stage != Stage::LoggedIn && now_ - s.connectedAt > options_.loginTimeoutMs) late.push_back(id);
+    for (SessionId id : late)
+        drop(id, "no login in time");
+    checkCloseTime();
+}
+
+// Mostly the silent form; now and then the forms the client logs, so a player can
+// see in the protocol that the link is alive.
+void Game::heartbeat() {
+    const int64_t k = heartbeatCount_++;
+    const char* text = "@=";
+    if (k % 20 == 19)
+        text = "!;HB";
+    else if (k % 5 == 4)
+        text = (k / 5) % 2 == 0 ? "@HB" : "@Heartbeat";
+    broadcastWire(wire::frame(text));
+}
+
+void Game::checkCloseTime() {
+    if (!options_.closeSecondsOfDay) return;
+    const LocalTime now = clock_();
+    if (now.secondsOfDay() >= *options_.closeSecondsOfDay && now.dayNumber() != lastCloseDay_) {
+        lastCloseDay_ = now.dayNumber();
+        closeSession();
+    }
+}
+
+void Game::closeSession() {
+    log_("session close: market-on-close orders fill, a new trading day starts");
+    exchange_.closeSession();
+    const auto places = exchange_.ranking();
+    for (auto& [id, s] : sessions_) {
+        if (s.stage != Stage::LoggedIn) continue;
+        sendBooks(id, s, places);
+        sendRanking(id, s, places, true);
+    }
+}
+
+} // namespace kavex::server

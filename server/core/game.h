@@ -1,0 +1,133 @@
+#pragma once
+// The game: every player connection, the login, the commands, and the clock-driven
+// work (prices, heartbeats, ranking, session close).
+//
+// The game owns no socket and no timer. The network layer reports connections and
+// received bytes and calls advance() with the time that has passed; the game answers
+// through the Transport. Tests drive the same object directly, without real time.
+#include "core/account_file.h"
+#include "core/clock.h"
+#include "core/exchange.h"
+#include "core/instrument_data.h"
+#include "core/market.h"
+#include "protocol/frame_buffer.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kavex::server {
+
+using SessionId = uint64_t;
+
+class Transport {
+  public:
+    virtual ~Transport() = default;
+    // Queues framed wire bytes (Windows-1252) for the connection.
+    virtual void send(SessionId session, std::string_view wireBytes) = 0;
+    // Closes the connection once what was queued has been sent. The game forgets the
+    // session at once and expects no disconnected() for it.
+    virtual void close(SessionId session) = 0;
+};
+
+struct GameOptions {
+    uint64_t seed = 1;
+    double quotesPerSecond = 50;          // price messages per second over all instruments
+    int64_t heartbeatMs = 3000;           // well inside the client's 10 s watchdog
+    int64_t rankingMs = 5000;             // how often changed places are sent
+    int64_t loginTimeoutMs = 60000;       // a connection that has not logged in by then is closed
+    std::size_t maxFrameBytes = 65536;    // buffered text without an end character
+    std::optional<int> closeSecondsOfDay; // daily session close (local time), if any
+    std::string serverName = "Kavex Demo-Server";
+};
+
+struct GameStats {
+    int64_t quoteSteps = 0;
+    int64_t messagesSent = 0;
+    int64_t bytesSent = 0;
+    int64_t messagesReceived = 0;
+    int64_t ordersPlaced = 0;
+};
+
+class Game : private ExchangeListener {
+  public:
+    using Log = std::function<void(std::string_view line)>;
+
+    Game(GameOptions options, std::vector<InstrumentSpec> instruments,
+         const std::vector<AccountSpec>& accounts, Transport& transport, Clock clock, Log log);
+
+    void connected(SessionId session, std::string_view peer);
+    void received(SessionId session, std::string_view wireBytes);
+    void disconnected(SessionId session, std::string_view reason);
+
+    // Lets `ms` milliseconds of game time pass.
+    void advance(int64_t ms);
+    // The daily session close: market-on-close orders fill, a new trading day starts.
+    void closeSession();
+
+    const Market& market() const { return market_; }
+    Market& market() { return market_; }
+    const Exchange& exchange() const { return exchange_; }
+    const GameStats& stats() const { return stats_; }
+    std::size_t sessionCount() const { return sessions_.size(); }
+    std::size_t loggedInCount() const;
+
+  private:
+    enum class Stage { AwaitingId, AwaitingLogin, LoggedIn };
+    struct Session {
+        std::string peer;
+        Stage stage = Stage::AwaitingId;
+        FrameBuffer buffer;
+        int account = -1;
+        std::string user;
+        std::string machine;
+        int64_t connectedAt = 0;
+        Places sentPlaces{-1, -1};
+    };
+
+    void handle(SessionId id, Session& s, const std::string& text);
+    void handleBeforeLogin(SessionId id, Session& s, std::string_view text);
+    void login(SessionId id, Session& s, std::string_view text);
+    void handleCommand(SessionId id, Session& s, std::string_view name, std::string_view argument);
+    void sendLoginBurst(SessionId id, Session& s);
+    void sendBooks(SessionId id, const Session& s, const std::vector<Places>& places);
+    void sendRanking(SessionId id, Session& s, const std::vector<Places>& places, bool always);
+    void drop(SessionId id, std::string_view why);
+
+    void send(SessionId id, std::string_view text);
+    void sendToAccount(int account, std::string_view text);
+    void broadcastWire(std::string_view wireBytes);
+    void heartbeat();
+    void checkCloseTime();
+    std::vector<std::string> systemInfoTexts() const;
+
+    // ExchangeListener
+    void orderOpened(int account, const ServerOrder& order) override;
+    void orderChanged(int account, const ServerOrder& order) override;
+    void executed(int account, const ServerExecution& execution) override;
+    void orderRejected(int account, const std::string& text) override;
+    void cancelRejected(int account, const std::string& text) override;
+    void booksChanged(int account) override;
+
+    GameOptions options_;
+    Transport& transport_;
+    Clock clock_;
+    Log log_;
+    Market market_;
+    Exchange exchange_;
+    std::map<SessionId, Session> sessions_;
+    GameStats stats_;
+
+    int64_t now_ = 0; // game milliseconds since the start
+    double quoteBudget_ = 0;
+    int64_t nextHeartbeat_ = 0;
+    int64_t nextRanking_ = 0;
+    int64_t heartbeatCount_ = 0;
+    int64_t lastCloseDay_ = 0;
+    std::string scratch_;
+};
+
+} // namespace kavex::server

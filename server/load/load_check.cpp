@@ -1,0 +1,162 @@
+// kavex-server-load: the load check. Runs the game server in-process on a free
+// loopback port, connects many raw-socket players that log in, receive prices and
+// place orders, and prints what the server sustained. Exits non-zero when a session
+// was lost, the price rate fell short, or memory kept growing.
+#include "core/account_file.h"
+#include "core/game.h"
+#include "core/instrument_data.h"
+#include "load/load_client.h"
+#include "net/network_server.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <thread>
+#include <vector>
+
+using namespace kavex::server;
+
+namespace {
+
+long residentKiB() {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return resident * 4;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    int players = 200;
+    double seconds = 10;
+    double quotesPerSecond = 50;
+    std::string instrumentsPath = std::string(KAVEX_SERVER_DATA_DIR) + "/instruments.txt";
+    CLI::App app{"Load check of the game server: many players at once, figures printed."};
+    app.add_option("--players", players, "Concurrent players")->capture_default_str();
+    app.add_option("--seconds", seconds, "Measured run time after all players have logged in")
+        ->capture_default_str();
+    app.add_option("--quotes-per-second", quotesPerSecond, "Server price rate")->capture_default_str();
+    app.add_option("--instruments", instrumentsPath, "Instrument data file")->capture_default_str();
+    CLI11_PARSE(app, argc, argv);
+
+    std::vector<AccountSpec> accounts;
+    for (int i = 1; i <= players; ++i)
+        accounts.push_back(AccountSpec{"load" + std::to_string(i), "pw", 1000000, false});
+
+    // The server, on a thread of its own.
+    asio::io_context serverIo;
+    int64_t serverLogLines = 0;
+    NetworkServer network(serverIo, "127.0.0.1", 0, [&](std::string_view) { ++serverLogLines; });
+    GameOptions options;
+    options.quotesPerSecond = quotesPerSecond;
+    options.closeSecondsOfDay.reset();
+    Game game(options, loadInstruments(instrumentsPath), accounts, network, systemLocalTime,
+              [&](std::string_view) { ++serverLogLines; });
+    network.start(game);
+    std::thread serverThread([&] { serverIo.run(); });
+
+    // The players.
+    asio::io_context clientIo;
+    load::ClientCounters counters;
+    std::vector<std::unique_ptr<load::LoadClient>> clients;
+    const asio::ip::tcp::endpoint endpoint(asio::ip::make_address("127.0.0.1"), network.port());
+    for (int i = 0; i < players; ++i) {
+        clients.push_back(std::make_unique<load::LoadClient>(
+            clientIo, i, accounts[static_cast<std::size_t>(i)].user, "pw", counters));
+        clients.back()->start(endpoint);
+    }
+    auto runFor = [&](std::chrono::milliseconds span) {
+        clientIo.restart();
+        clientIo.run_for(span);
+    };
+    const auto loginStart = std::chrono::steady_clock::now();
+    while (counters.loggedIn < players &&
+           std::chrono::steady_clock::now() - loginStart < std::chrono::seconds(10))
+        runFor(std::chrono::milliseconds(50));
+    const double loginMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - loginStart).count();
+
+    std::printf("load check: %d players, %.0f quotes/s, %.1f s\n", players, quotesPerSecond, seconds);
+    std::printf("logged in: %lld of %d in %.0f ms\n", static_cast<long long>(counters.loggedIn), players,
+                loginMs);
+    std::printf("%6s %12s %14s %10s %10s %10s\n", "second", "quotes/s", "per player/s", "orders", "fills",
+                "RSS KiB");
+
+    const load::ClientCounters atStart = counters;
+    const long rssStart = residentKiB();
+    std::vector<long> rss;
+    std::vector<double> perPlayerRates;
+    load::ClientCounters previous = counters;
+    const int wholeSeconds = std::max(1, static_cast<int>(seconds));
+    const auto measureStart = std::chrono::steady_clock::now();
+    for (int s = 1; s <= wholeSeconds; ++s) {
+        runFor(std::chrono::milliseconds(1000));
+        const double quotes = static_cast<double>(counters.quotes - previous.quotes);
+        perPlayerRates.push_back(quotes / players);
+        rss.push_back(residentKiB());
+        std::printf("%6d %12.0f %14.1f %10lld %10lld %10ld\n", s, quotes, quotes / players,
+                    static_cast<long long>(counters.ordersSent - previous.ordersSent),
+                    static_cast<long long>(counters.executions - previous.executions), rss.back());
+        previous = counters;
+    }
+    const double measured =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - measureStart).count();
+
+    int open = 0;
+    int64_t minQuotes = INT64_MAX, maxQuotes = 0;
+    for (const auto& c : clients) {
+        open += c->open() ? 1 : 0;
+        minQuotes = std::min(minQuotes, c->quotes());
+        maxQuotes = std::max(maxQuotes, c->quotes());
+    }
+    for (auto& c : clients)
+        c->stop();
+    runFor(std::chrono::milliseconds(200));
+    asio::post(serverIo, [&] { network.stop(); });
+    serverThread.join();
+
+    const double quoteRate = static_cast<double>(counters.quotes - atStart.quotes) / measured / players;
+    const long rssHalf = rss[rss.size() / 2];
+    const long rssEnd = rss.back();
+    std::printf("players still connected at the end: %d of %d (closed by server: %lld)\n", open, players,
+                static_cast<long long>(counters.closed));
+    std::printf("price messages per player: %.1f/s (target %.1f/s); fewest %lld, most %lld in total\n",
+                quoteRate, quotesPerSecond, static_cast<long long>(minQuotes),
+                static_cast<long long>(maxQuotes));
+    std::printf(
+        "orders sent %lld, cancels %lld, open-order reports %lld, status reports %lld, executions %lld\n",
+        static_cast<long long>(counters.ordersSent), static_cast<long long>(counters.cancelsSent),
+        static_cast<long long>(counters.openOrders), static_cast<long long>(counters.statuses),
+        static_cast<long long>(counters.executions));
+    std::printf("order rejects %lld, cancel rejects %lld, error replies %lld, heartbeats %lld\n",
+                static_cast<long long>(counters.rejects), static_cast<long long>(counters.cancelRejects),
+                static_cast<long long>(counters.errors), static_cast<long long>(counters.heartbeats));
+    std::printf(
+        "server: %lld price steps, %lld messages / %lld bytes sent, %lld received, %lld orders\n",
+        static_cast<long long>(game.stats().quoteSteps), static_cast<long long>(game.stats().messagesSent),
+        static_cast<long long>(game.stats().bytesSent), static_cast<long long>(game.stats().messagesReceived),
+        static_cast<long long>(game.stats().ordersPlaced));
+    std::printf("resident memory KiB: at start %ld, half-way %ld, at the end %ld\n", rssStart, rssHalf,
+                rssEnd);
+
+    bool ok = true;
+    auto check = [&](bool condition, const char* what) {
+        if (!condition) {
+            std::printf("FAILED: %s\n", what);
+            ok = false;
+        }
+    };
+    check(counters.loggedIn == players, "every player logged in");
+    check(open == players, "every session kept to the end");
+    check(quoteRate >= 0.9 * quotesPerSecond, "price rate held (at least 90 %)");
+    check(counters.rejects == 0 && counters.cancelRejects == 0 && counters.errors == 0, "no refusals");
+    check(counters.executions > 0, "orders filled");
+    check(rssEnd - rssHalf < 16 * 1024, "memory flat in the second half (growth below 16 MiB)");
+    std::printf("%s\n", ok ? "load check passed" : "load check FAILED");
+    return ok ? 0 : 1;
+}
