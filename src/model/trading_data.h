@@ -2,9 +2,11 @@
 // The data tables that every window of the program shares by reference.
 #include "model/account.h"
 #include "model/bracket_preset.h"
+#include "model/entry_lines.h"
 #include "model/execution_list.h"
 #include "model/instrument.h"
 #include "model/order_book.h"
+#include "model/order_grid_rows.h"
 #include "model/position.h"
 #include "model/price_history.h"
 
@@ -26,6 +28,10 @@ struct TradingData {
     OrderBook orderBook;
     ExecutionList executionList;
     PositionList positionList;
+    // The order grid's composed lines and row list; the order operations and the
+    // reports of the server change them as well as the grid itself.
+    EntryLines entryLines;
+    OrderGridRows gridRows;
     // Set once user data has arrived; from then on the refresh tick revalues holdings.
     int16_t AccountChanged = 0;
 

@@ -26,6 +26,51 @@ void CellGrid::resize(int rows, int cols) {
     notify({-1, -1, -1, -1, true});
 }
 
+void CellGrid::insertRow(int row) {
+    if (row < 0 || row > rows_) failSubscript();
+    auto at = cells_.begin() + static_cast<std::ptrdiff_t>(row) * cols_;
+    cells_.insert(at, static_cast<std::size_t>(cols_), Cell{});
+    rowHeights_.insert(rowHeights_.begin() + row, kDefaultRowHeight);
+    ++rows_;
+    notify({row, rows_ - 1, -1, -1, true});
+}
+
+void CellGrid::removeRow(int row) {
+    if (row < 0 || row >= rows_) failSubscript();
+    auto at = cells_.begin() + static_cast<std::ptrdiff_t>(row) * cols_;
+    cells_.erase(at, at + cols_);
+    rowHeights_.erase(rowHeights_.begin() + row);
+    --rows_;
+    notify({row, rows_, -1, -1, true});
+}
+
+void CellGrid::clear() {
+    for (Cell& c : cells_) c = Cell{};
+    notify({-1, -1, -1, -1, false});
+}
+
+void CellGrid::setDefaultBackground(int colour) {
+    if (colour == defaultBackground_) return;
+    defaultBackground_ = colour;
+    notify({-1, -1, -1, -1, false});
+}
+
+void CellGrid::setDefaultForeground(int colour) {
+    if (colour == defaultForeground_) return;
+    defaultForeground_ = colour;
+    notify({-1, -1, -1, -1, false});
+}
+
+int CellGrid::effectiveBackground(int row, int col) const {
+    int c = cell(row, col).background;
+    return c == kGridDefaultColour ? defaultBackground_ : c;
+}
+
+int CellGrid::effectiveForeground(int row, int col) const {
+    int c = cell(row, col).foreground;
+    return c == kGridDefaultColour ? defaultForeground_ : c;
+}
+
 std::size_t CellGrid::index(int row, int col) const {
     if (row < 0 || row >= rows_ || col < 0 || col >= cols_) failSubscript();
     return static_cast<std::size_t>(row) * static_cast<std::size_t>(cols_) + static_cast<std::size_t>(col);

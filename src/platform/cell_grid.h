@@ -9,10 +9,13 @@ namespace kavex {
 
 enum class CellAlignment { Left, Centre, Right };
 
+// Colour value meaning "the grid's default colour".
+constexpr int kGridDefaultColour = -1;
+
 struct Cell {
     std::string text;
-    int background = 0xFFFFFF;
-    int foreground = 0x000000;
+    int background = kGridDefaultColour;
+    int foreground = kGridDefaultColour;
     bool bold = false;
     float fontSize = 8.25f;
     CellAlignment alignment = CellAlignment::Left;
@@ -29,6 +32,11 @@ public:
     using Observer = std::function<void(const Change&)>;
 
     void resize(int rows, int cols);
+    // Inserts an empty row before `row` (row == rows() appends) / removes a row.
+    void insertRow(int row);
+    void removeRow(int row);
+    // Empties every cell (text, colours, fonts); sizes, heights and widths stay.
+    void clear();
     int rows() const { return rows_; }
     int cols() const { return cols_; }
 
@@ -42,6 +50,14 @@ public:
     int rowHeight(int row) const;
     void setColWidth(int col, int twips);
     int colWidth(int col) const;
+
+    // Colours of cells that have none of their own.
+    void setDefaultBackground(int colour);
+    int defaultBackground() const { return defaultBackground_; }
+    void setDefaultForeground(int colour);
+    int defaultForeground() const { return defaultForeground_; }
+    int effectiveBackground(int row, int col) const;
+    int effectiveForeground(int row, int col) const;
 
     // While redraw is off, changes are collected and reported once when it is turned on.
     void setRedraw(bool on);
@@ -57,6 +73,8 @@ private:
     int rows_ = 0, cols_ = 0;
     std::vector<Cell> cells_;
     std::vector<int> rowHeights_, colWidths_;
+    int defaultBackground_ = 0xFFFFFF;
+    int defaultForeground_ = 0x000000;
     bool redraw_ = true;
     bool pending_ = false;
     Change pendingChange_;

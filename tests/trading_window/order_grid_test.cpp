@@ -1,0 +1,255 @@
+#include "model/trading_data.h"
+#include "platform/cell_grid.h"
+#include "platform/text_list.h"
+#include "support/fake_event_loop.h"
+#include "trading_window/colour_roles.h"
+#include "trading_window/grid_columns.h"
+#include "trading_window/order_grid.h"
+#include "trading_window/settings_file.h"
+
+#include <gtest/gtest.h>
+
+namespace kavex {
+namespace {
+
+class OrderGridTest : public ::testing::Test {
+  protected:
+    OrderGridTest() {
+        columns.setUp(colours);
+        data.instruments.reset(2);
+        data.instruments.at(1).Ticker = "SAP";
+        data.instruments.at(1).ZeltickerCode = "DE0007164600";
+        data.instruments.at(1).Bid = 99.5f;
+        data.instruments.at(1).Ask = 100.5f;
+        data.instruments.at(1).Last = 100;
+        data.instruments.at(1).BidVolume = 7;
+        data.instruments.at(2).Ticker = "BMW";
+        resetPositionIndex(data.PositionIndex, 2);
+        data.positionList.reset(2);
+    }
+    Order order(int instrument, int16_t status, const char* side = "BUY") {
+        Order o;
+        o.instrumentNumber = static_cast<int16_t>(instrument);
+        o.status = status;
+        o.side = side;
+        o.orderType = "LMT";
+        o.quantity = 10;
+        return o;
+    }
+    void hold(int instrument, int32_t quantity) {
+        Position p;
+        p.instrumentNumber = static_cast<int16_t>(instrument);
+        p.holding = quantity;
+        p.sumCost = 100;
+        p.sumValue = 112.5f;
+        p.marginS = 20;
+        setPositionOf(data.PositionIndex, instrument, data.positionList.add(p));
+    }
+    std::vector<int> kinds() const {
+        std::vector<int> k;
+        for (int r = 2; r <= data.gridRows.rowCount(); ++r)
+            k.push_back(data.gridRows.at(r).kind);
+        return k;
+    }
+    void rebuild() {
+        view.BuildOrderGrid();
+        view.zeigOrderGrid(0, 0);
+    }
+    const std::string& text(int row, int col) const { return grid.text(row, col); }
+
+    TradingData data;
+    CellGrid grid;
+    ColourRoles colours;
+    OrderGridColumns columns;
+    Settings settings;
+    test::FakeEventLoop loop;
+    TextList protocol;
+    OrderGrid view{data, grid, columns, colours, settings, loop, protocol, NumberLocale{','}};
+};
+
+TEST_F(OrderGridTest, WithoutInstrumentsOnlyTheTwoTitleRowsRemain) {
+    data.instruments.reset(0);
+    rebuild();
+    EXPECT_EQ(grid.rows(), 2);
+    EXPECT_EQ(grid.cols(), 21);
+    EXPECT_EQ(text(0, 1), "TICKER");
+    EXPECT_EQ(text(0, 2), "Börse");
+    EXPECT_EQ(text(1, 17), "Br.OrderId");
+    EXPECT_EQ(grid.cell(1, 5).background, rgb(160, 160, 160));
+    EXPECT_EQ(grid.colWidth(0), 250);
+}
+
+TEST_F(OrderGridTest, QuoteRowThenHalfHeightSeparatorWithTheQuoteTexts) {
+    grid.resize(3, 21);
+    grid.setRowHeight(0, 301);
+    loop.setDateTime({2026, 12, 7, 9, 5, 3, 0});
+    rebuild();
+    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 1, 0}));
+    EXPECT_EQ(grid.rows(), 6);
+    EXPECT_EQ(text(2, 1), "SAP");
+    EXPECT_EQ(text(2, 2), "EUX");
+    EXPECT_EQ(text(2, 3), "DE0007164600");
+    EXPECT_EQ(text(2, 5), "0.0");
+    EXPECT_EQ(text(2, 6), "+- 0");
+    EXPECT_EQ(text(2, 7), " 7");
+    EXPECT_EQ(text(2, 8), " 99.5");
+    EXPECT_EQ(text(2, 9), " 100.5");
+    EXPECT_EQ(text(2, 11), " 100");
+    EXPECT_EQ(text(2, 12), "09:05:03");
+    EXPECT_EQ(text(2, 13), "DEFAULT");
+    EXPECT_EQ(grid.rowHeight(3), 150); // 301 / 2 rounds to even
+    EXPECT_EQ(grid.effectiveBackground(3, 5), colours[OG_Trennzeile]);
+    EXPECT_EQ(grid.cell(3, 0).background, rgb(23, 139, 191));
+    EXPECT_EQ(grid.cell(2, 0).background, rgb(23, 127, 167));
+    EXPECT_EQ(grid.cell(2, 8).background, colours[OG_Bid]);
+    EXPECT_EQ(grid.cell(2, 14).background, colours[OG_Bestand]);
+    EXPECT_EQ(grid.cell(2, 12).background, colours[OG_OrderzeileA]);
+    EXPECT_TRUE(protocol.empty());
+}
+
+TEST_F(OrderGridTest, HoldingCellsShowSignedQuantitiesOnlyWhenAPositionExists) {
+    hold(1, 5);
+    data.account.kontoValue8 = 1500;
+    rebuild();
+    EXPECT_EQ(text(2, 14), "+5");
+    EXPECT_TRUE(grid.cell(2, 14).bold);
+    EXPECT_EQ(grid.cell(2, 14).foreground, rgb(255, 255, 255));
+    EXPECT_EQ(grid.cell(2, 14).alignment, CellAlignment::Centre);
+    EXPECT_EQ(text(2, 15), " 12.5");
+    EXPECT_EQ(grid.cell(2, 15).background, colours[OG_Bestand]);
+    EXPECT_EQ(text(2, 16), " 20");
+    EXPECT_EQ(text(2, 17), "Mges= 1500");
+    EXPECT_EQ(text(4, 14), ""); // BMW has no holding
+    EXPECT_FALSE(grid.cell(4, 14).bold);
+    EXPECT_EQ(grid.cell(4, 14).alignment, CellAlignment::Centre);
+
+    data.positionList.reset(2);
+    hold(1, 0);
+    hold(2, -3);
+    view.zeigOrderGrid(1, 1);
+    view.zeigOrderGrid(1, 2);
+    EXPECT_EQ(text(2, 14), "0");
+    EXPECT_TRUE(grid.cell(2, 14).bold);
+    EXPECT_EQ(text(4, 14), "-3");
+}
+
+TEST_F(OrderGridTest, EntryLinesOldestFirstAboveOrdersNewestFirst) {
+    int a = view.MachneueLeerzeile(1, "BUY", 10);
+    int b = view.MachneueLeerzeile(1, "SEL", 5);
+    data.orderBook.append(order(1, StatusSubmitted));
+    data.orderBook.append(order(2, StatusPreSubm));
+    data.orderBook.append(order(1, StatusPendSubm, "SEL"));
+    rebuild();
+    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 2, 2, 3, 3, 1, 0, 3}));
+    EXPECT_EQ(data.gridRows.at(4).ref, a);
+    EXPECT_EQ(data.gridRows.at(5).ref, b);
+    EXPECT_EQ(data.gridRows.at(6).ref, 3);
+    EXPECT_EQ(data.gridRows.at(7).ref, 1);
+    // Entry line: limit at the ask for a buy, at the bid for a sell, market type.
+    EXPECT_EQ(data.entryLines.at(a).limit1, 100.5f);
+    EXPECT_EQ(data.entryLines.at(b).limit1, 99.5f);
+    EXPECT_EQ(text(4, 3), "-");
+    EXPECT_EQ(text(4, 4), "DAY");
+    EXPECT_EQ(text(4, 5), "BUY ");
+    EXPECT_EQ(text(4, 7), "100,5"); // locale form
+    EXPECT_EQ(text(4, 9), "MKT");
+    EXPECT_EQ(text(4, 10), "TRANSMIT");
+    EXPECT_EQ(text(4, 11), "DELETE");
+    EXPECT_EQ(grid.cell(4, 5).background, rgb(0, 255, 0));
+    EXPECT_EQ(grid.cell(5, 5).background, rgb(255, 0, 0));
+    EXPECT_EQ(grid.cell(4, 10).background, colours[OG_TRANS]);
+    EXPECT_EQ(grid.cell(4, 11).background, rgb(192, 192, 192));
+    // Working order.
+    EXPECT_EQ(text(7, 10), "-");
+    EXPECT_EQ(text(7, 11), "CANCEL");
+    EXPECT_EQ(text(7, 12), "Submitted");
+    EXPECT_EQ(text(7, 14), " 0 -  0");
+    EXPECT_EQ(grid.cell(7, 11).background, colours[OG_CANCEL]);
+}
+
+TEST_F(OrderGridTest, FinishedOrdersAreGreyAndOnlyShownOnRequest) {
+    Order done = order(1, StatusCancelled);
+    done.orderType = "OVN";
+    data.orderBook.append(done);
+    rebuild();
+    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 1, 0}));
+    settings.ShowFinishedOrders = 1;
+    rebuild();
+    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 4, 1, 0}));
+    EXPECT_EQ(text(4, 10), "-");
+    EXPECT_EQ(text(4, 11), "-");
+    EXPECT_EQ(text(4, 12), "Cancelled");
+    EXPECT_EQ(text(4, 13), "overnight");
+    EXPECT_EQ(grid.cell(4, 5).background, rgb(160, 160, 160));
+    EXPECT_EQ(grid.cell(4, 11).background, rgb(192, 192, 192));
+}
+
+TEST_F(OrderGridTest, BracketChildOffsetsAndTypeColours) {
+    Order child = order(1, StatusSubmitted);
+    child.bracketRole = BracketStopChild;
+    child.limit1 = -2.5f;
+    child.activeFlag = 1;
+    data.orderBook.append(child);
+    Order plain = order(1, StatusSubmitted);
+    plain.limit1 = 0;
+    data.orderBook.append(plain);
+    Order main = order(1, StatusSubmitted);
+    main.bracketRole = BracketMain;
+    data.orderBook.append(main);
+    Order waiting = order(1, StatusPreSubm);
+    waiting.bracketRole = BracketLimitChild;
+    data.orderBook.append(waiting);
+    rebuild();
+    // Newest first: waiting child, main, plain, active child.
+    EXPECT_EQ(text(4, 9), "BR:LMT");
+    EXPECT_EQ(grid.cell(4, 9).background, colours[OG_BracketChildCold]);
+    EXPECT_EQ(grid.cell(5, 9).background, colours[OG_BracketMain]);
+    EXPECT_EQ(text(6, 7), "0");
+    EXPECT_EQ(text(6, 9), "LMT");
+    EXPECT_EQ(text(7, 7), "Offset: 2.5");
+    EXPECT_EQ(grid.cell(7, 9).background, colours[OG_BracketChildHot]);
+    EXPECT_EQ(text(7, 17).substr(0, 2), "Z7");
+}
+
+TEST_F(OrderGridTest, QuoteRedrawTouchesOnlyTheInstrumentRow) {
+    data.orderBook.append(order(1, StatusSubmitted));
+    rebuild();
+    std::vector<CellGrid::Change> changes;
+    grid.setObserver([&](const CellGrid::Change& c) { changes.push_back(c); });
+    data.instruments.at(1).Bid = 98;
+    data.orderBook.update(1, [](Order& o) { o.quantity = 99; });
+    view.zeigOrderGrid(1, 1);
+    EXPECT_EQ(text(2, 8), " 98");
+    EXPECT_EQ(text(4, 6), "10");   // the order line was not redrawn
+    ASSERT_EQ(changes.size(), 1u); // collected while redraw was off, reported once
+    EXPECT_EQ(changes[0].firstRow, 2);
+    EXPECT_EQ(changes[0].lastRow, 2);
+    view.zeigOrderGrid(2, 4);
+    EXPECT_EQ(text(4, 6), "99");
+}
+
+TEST_F(OrderGridTest, ABrokenDescriptorIsLoggedAndTheRestIsStillDrawn) {
+    data.orderBook.append(order(1, StatusSubmitted));
+    view.BuildOrderGrid();
+    data.orderBook.replaceAll({}); // the row now refers to an order that is gone
+    view.zeigOrderGrid(0, 0);
+    EXPECT_EQ(protocol.lines(), (std::vector<std::string>{"F:ZeigOrderGridSubscript out of range"}));
+    EXPECT_EQ(text(5, 1), "BMW");
+    EXPECT_TRUE(grid.redraw());
+}
+
+TEST_F(OrderGridTest, EntryLineSlotsAreReusedAndGrowByTen) {
+    int a = view.MachneueLeerzeile(1, "BUY", 1);
+    EXPECT_EQ(data.entryLines.count(), 10);
+    data.entryLines.at(a).bracketRole = BracketMain;
+    data.entryLines.at(a).parentLine = 4;
+    freeEntryLine(data.entryLines.at(a));
+    EXPECT_EQ(view.MachneueLeerzeile(2, "SEL", 3), a);
+    EXPECT_EQ(data.entryLines.at(a).side.str(), "SEL ");
+    for (int i = 0; i < 10; ++i)
+        view.MachneueLeerzeile(1, "BUY", 1);
+    EXPECT_EQ(data.entryLines.count(), 20);
+}
+
+} // namespace
+} // namespace kavex
