@@ -1,0 +1,52 @@
+#pragma once
+// The connection window "Orderclient" on screen: a view over the headless OrderClient.
+// It shows the fields, lists and labels of the model and passes edits, clicks and
+// buttons back to it. Hidden until the model shows it; closing it only hides it, since
+// the link to the server lives as long as the model does.
+#include <QWidget>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QPushButton;
+
+namespace kavex {
+
+class CheckBox;
+class Label;
+class OrderClient;
+class TextList;
+class TextListModel;
+
+class OrderClientWindow : public QWidget {
+  public:
+    explicit OrderClientWindow(OrderClient& client, QWidget* parent = nullptr);
+    ~OrderClientWindow() override;
+
+    // For tests: the controls by their captions.
+    QPushButton* button(const QString& caption) const;
+    QListView* incomingView() const { return incomingView_; }
+    QListView* outgoingView() const { return outgoingView_; }
+    QLineEdit* hostEdit() const { return hostEdit_; }
+    QLabel* lastQuoteLabel() const { return lastQuoteLabel_; }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    QLineEdit* lineEdit(Label& field, void (OrderClient::*edited)(std::string_view));
+    QLabel* label(Label& model);
+    QCheckBox* checkBox(const QString& caption, CheckBox& model, void (OrderClient::*toggled)(bool));
+    QListView* listView(TextList& list);
+    QPushButton* addButton(const QString& caption, void (OrderClient::*action)());
+
+    OrderClient& client_;
+    QListView* incomingView_ = nullptr;
+    QListView* outgoingView_ = nullptr;
+    QLineEdit* hostEdit_ = nullptr;
+    QLabel* lastQuoteLabel_ = nullptr;
+    QList<QPushButton*> buttons_;
+};
+
+} // namespace kavex
