@@ -2,6 +2,8 @@
 
 #include "base/failure.h"
 
+#include <algorithm>
+
 namespace kavex {
 
 const Execution& ExecutionList::at(int number) const {
@@ -39,6 +41,14 @@ void ExecutionList::replaceAll(std::vector<Execution> executions) {
 }
 
 int32_t ExecutionList::findByExecutionId(std::string_view executionId) const {
+    constexpr std::size_t width = 8;
+    if (executionId.size() <= width && std::all_of(executionId.begin(), executionId.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 0x80;
+        })) {
+        char padded[width];
+        std::fill(std::copy(executionId.begin(), executionId.end(), padded), padded + width, ' ');
+        return byId_.first(std::string_view(padded, width));
+    }
     return findByExecutionId(FixedText<8>(executionId));
 }
 

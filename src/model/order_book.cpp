@@ -2,6 +2,8 @@
 
 #include "base/failure.h"
 
+#include <algorithm>
+
 namespace kavex {
 
 const Order& OrderBook::at(int number) const {
@@ -64,6 +66,14 @@ void OrderBook::replaceAll(std::vector<Order> orders) {
 }
 
 int32_t OrderBook::findByOrderId(std::string_view orderId) const {
+    // Short plain-ASCII ids, the usual case, are padded on the stack.
+    constexpr std::size_t width = 8;
+    if (orderId.size() <= width && std::all_of(orderId.begin(), orderId.end(),
+                                               [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        char padded[width];
+        std::fill(std::copy(orderId.begin(), orderId.end(), padded), padded + width, ' ');
+        return byOrderId_.first(std::string_view(padded, width));
+    }
     return findByOrderId(FixedText<8>(orderId));
 }
 

@@ -14,10 +14,9 @@ const OrderGridRow& OrderGridRows::at(int index) const {
 void OrderGridRows::reset() {
     rows_.assign(static_cast<std::size_t>(kInitialCapacity), OrderGridRow{});
     count_ = 1;
-    exact_.clear();
-    orderRows_.clear();
+    index_.clear();
+    index_.add(keyOf(rows_[1]), 1);
     dirty_ = false;
-    indexRow(1);
 }
 
 void OrderGridRows::grow() {
@@ -29,7 +28,7 @@ int32_t OrderGridRows::append(OrderGridRow row) {
     ++count_;
     grow();
     rows_[static_cast<std::size_t>(count_)] = row;
-    if (!dirty_) indexRow(count_);
+    if (!dirty_) index_.add(keyOf(row), count_);
     return count_;
 }
 
@@ -53,9 +52,12 @@ void OrderGridRows::DeleteRow(int p) {
 
 void OrderGridRows::set(int index, OrderGridRow row) {
     if (index < 0 || index > count_) failSubscript();
-    if (!dirty_) unindexRow(index);
-    rows_[static_cast<std::size_t>(index)] = row;
-    if (!dirty_) indexRow(index);
+    OrderGridRow& r = rows_[static_cast<std::size_t>(index)];
+    const int64_t oldKey = keyOf(r);
+    r = row;
+    if (dirty_ || index < 1 || keyOf(row) == oldKey) return;
+    index_.remove(oldKey, index);
+    index_.add(keyOf(row), index);
 }
 
 void OrderGridRows::setKind(int index, int16_t kind) {
@@ -65,33 +67,21 @@ void OrderGridRows::setKind(int index, int16_t kind) {
     set(index, row);
 }
 
-void OrderGridRows::indexRow(int32_t index) const {
-    if (index < 1) return; // lookups start at row 1
-    const OrderGridRow& r = rows_[static_cast<std::size_t>(index)];
-    exact_.add(exactKey(r.kind, r.number()), index);
-    if (r.kind >= RowOpenOrder) orderRows_.add(r.number(), index);
-}
-
-void OrderGridRows::unindexRow(int32_t index) const {
-    if (index < 1) return;
-    const OrderGridRow& r = rows_[static_cast<std::size_t>(index)];
-    exact_.remove(exactKey(r.kind, r.number()), index);
-    if (r.kind >= RowOpenOrder) orderRows_.remove(r.number(), index);
-}
-
 void OrderGridRows::ensureIndex() const {
     if (!dirty_) return;
-    exact_.clear();
-    orderRows_.clear();
-    exact_.reserve(static_cast<std::size_t>(count_));
-    dirty_ = false;
+    index_.clear();
+    index_.reserve(static_cast<std::size_t>(count_));
     for (int32_t i = 1; i <= count_; ++i)
-        indexRow(i);
+        index_.add(keyOf(rows_[static_cast<std::size_t>(i)]), i);
+    dirty_ = false;
 }
 
 int32_t OrderGridRows::SuchRow(int32_t number, int16_t kind) const {
     ensureIndex();
-    return kind == RowOpenOrder ? orderRows_.first(number) : exact_.first(exactKey(kind, number));
+    if (kind <= RowOpenOrder) return index_.first(keyOf(kind, number));
+    // A finished-line lookup wants that exact kind among the order rows of the number.
+    return index_.firstWhere(keyOf(kind, number),
+                             [&](int32_t r) { return rows_[static_cast<std::size_t>(r)].kind == kind; });
 }
 
 } // namespace kavex

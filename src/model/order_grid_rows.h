@@ -60,20 +60,22 @@ class OrderGridRows {
     int32_t SuchRow(int32_t number, int16_t kind) const;
 
   private:
-    static int64_t exactKey(int16_t kind, int32_t number) {
-        return (static_cast<int64_t>(kind) << 32) | static_cast<uint32_t>(number);
+    // Rows are indexed by number within their kind; kinds 3 and above share one class,
+    // so a status report that moves a row between open and finished leaves the index
+    // untouched.
+    static int64_t keyOf(const OrderGridRow& row) { return keyOf(row.kind, row.number()); }
+    static int64_t keyOf(int16_t kind, int32_t number) {
+        const int64_t kindClass = kind >= RowOpenOrder ? int64_t{RowOpenOrder} : int64_t{kind};
+        return (kindClass << 32) | static_cast<uint32_t>(number);
     }
     void grow();
-    void indexRow(int32_t index) const;
-    void unindexRow(int32_t index) const;
     void ensureIndex() const;
 
     std::vector<OrderGridRow> rows_; // sized to the capacity; slots above the count keep old values
     int32_t count_ = 0;
 
     mutable bool dirty_ = false;
-    mutable FirstMatchIndex<int64_t> exact_;     // (kind, number) -> rows
-    mutable FirstMatchIndex<int32_t> orderRows_; // number -> rows of kind 3 or more
+    mutable FirstMatchIndex<int64_t> index_; // (kind class, number) -> rows from 1 upward
 };
 
 } // namespace kavex

@@ -1,0 +1,177 @@
+#include "community/ranking_info.h"
+#include "model/trading_data.h"
+#include "orders/account_handlers.h"
+#include "platform/text_list.h"
+#include "protocol/message_dispatcher.h"
+#include "protocol/server_sender.h"
+#include "support/fake_event_loop.h"
+#include "support/fakes.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace kavex {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+struct FakeChat : ChatSwitch {
+    void setChatOptionVisible(bool visible) override { optionVisible = visible; }
+    bool chatWindowOpen() const override { return open; }
+    void closeChatWindow() override {
+        open = false;
+        ++closes;
+    }
+    bool optionVisible = false;
+    bool open = false;
+    int closes = 0;
+};
+
+class Ranking : public ::testing::Test {
+  protected:
+    Ranking() {
+        account.bind(dispatcher);
+        ranking.bind(dispatcher);
+    }
+    void receive(const std::string& text) { dispatcher.dispatch(text); }
+
+    TradingData data;
+    TextList incoming, outgoing, protocol;
+    Label result, panelResult, totalPlace, dayPlace;
+    FakeChat chat;
+    test::FakeTcpClient socket;
+    test::FakeSystemServices system;
+    test::FakeEventLoop loop;
+    ServerSender sender{socket, outgoing};
+    MessageDispatcher dispatcher{{data, incoming, outgoing, protocol, system, loop}};
+    AccountHandlers account{
+        data, outgoing, protocol, {result, panelResult, totalPlace, dayPlace}, NumberLocale{','}};
+    RankingInfo ranking{data, account, protocol, totalPlace, dayPlace, sender, chat};
+};
+
+TEST_F(Ranking, RankingMessageStoresThePlacesAndRedrawsThem) {
+    receive("@SUP=3;1;0");
+    EXPECT_EQ(data.account.totalPlace, 3);
+    EXPECT_EQ(data.account.dayPlace, 1);
+    EXPECT_EQ(totalPlace.text(), "TotalPos: 3");
+    EXPECT_EQ(dayPlace.text(), "DayPos: 1");
+
+    // Players on equal results share a place.
+    receive("@SENDUSERPLAETZE=4;4;2500.5");
+    EXPECT_EQ(totalPlace.text(), "TotalPos: 4");
+    EXPECT_EQ(dayPlace.text(), "DayPos: 4");
+    EXPECT_FLOAT_EQ(data.account.kontoValue8, 2500.5f);
+
+    receive("@SUP=101;0");
+    EXPECT_EQ(totalPlace.text(), "TotalPos:> 100");
+    EXPECT_EQ(dayPlace.text(), "");
+    EXPECT_EQ(data.account.kontoValue8, 0);
+    EXPECT_TRUE(protocol.empty());
+}
+
+TEST_F(Ranking, AnOversizedPlaceIsLoggedAndLeavesThatPlaceAlone) {
+    receive("@SUP=5;6;1");
+    receive("@SUP=70000;2;3");
+    EXPECT_EQ(protocol.lines(), (Lines{"F:WS_SUP Overflow"}));
+    EXPECT_EQ(data.account.totalPlace, 5);
+    EXPECT_EQ(data.account.dayPlace, 2);
+    EXPECT_EQ(totalPlace.text(), "TotalPos: 5");
+    EXPECT_EQ(dayPlace.text(), "DayPos: 2");
+}
+
+TEST_F(Ranking, PlaceInformationIsShownAsItStands) {
+    receive("@PI=5;2");
+    EXPECT_EQ(totalPlace.text(), "Ges:5");
+    EXPECT_EQ(dayPlace.text(), "Heute:2");
+    receive("@PlatzInfo=3 / 6");
+    EXPECT_EQ(totalPlace.text(), "Ges:3 / 6");
+    EXPECT_EQ(dayPlace.text(), "Heute:");
+    EXPECT_TRUE(protocol.empty());
+}
+
+TEST_F(Ranking, SystemInformationAddsUpToThirtyTextsToTheProtocolList) {
+    receive("@SYI=Server läuft;Handel bis 22:00;");
+    EXPECT_EQ(protocol.lines(), (Lines{"Server läuft", "Handel bis 22:00"}));
+    protocol.clear();
+    std::string many = "@SYI=";
+    for (int i = 1; i <= 31; ++i)
+        many += "t" + std::to_string(i) + ";";
+    receive(many);
+    ASSERT_EQ(protocol.size(), 30u);
+    EXPECT_EQ(protocol.back(), "t30");
+}
+
+TEST_F(Ranking, WinnersAndLosersHaveNoVisibleEffect) {
+    receive("@GV=a;b;c");
+    receive("@GewinnerVerlierer=");
+    EXPECT_TRUE(protocol.empty());
+    EXPECT_EQ(totalPlace.text(), "");
+}
+
+TEST_F(Ranking, ServiceLevelZeroClosesTheChatAndOneShowsTheOptionWithoutReopening) {
+    data.account.totalPlace = 8;
+    data.account.dayPlace = 101;
+    receive("@SV=1");
+    EXPECT_EQ(ranking.serviceLevel(), 1);
+    EXPECT_TRUE(chat.optionVisible);
+    EXPECT_EQ(totalPlace.text(), "TotalPos: 8");
+    EXPECT_EQ(dayPlace.text(), "DayPos:> 100");
+
+    chat.open = true;
+    receive("@SV=0");
+    EXPECT_FALSE(ranking.chatAvailable());
+    EXPECT_FALSE(chat.optionVisible);
+    EXPECT_EQ(chat.closes, 1);
+    EXPECT_EQ(totalPlace.text(), "");
+    EXPECT_EQ(dayPlace.text(), "");
+
+    receive("@SV=2");
+    EXPECT_TRUE(chat.optionVisible);
+    EXPECT_FALSE(chat.open);
+    EXPECT_EQ(totalPlace.text(), "TotalPos: 8");
+
+    receive("@SV=-1"); // a negative level changes nothing else
+    EXPECT_EQ(ranking.serviceLevel(), -1);
+    EXPECT_TRUE(chat.optionVisible);
+    EXPECT_EQ(totalPlace.text(), "TotalPos: 8");
+
+    receive("@SV=abc"); // no number reads as 0
+    EXPECT_EQ(ranking.serviceLevel(), 0);
+    EXPECT_FALSE(chat.optionVisible);
+    EXPECT_EQ(chat.closes, 1);
+    EXPECT_TRUE(protocol.empty());
+}
+
+TEST_F(Ranking, AnOversizedServiceLevelIsLoggedAndTheOldLevelStays) {
+    receive("@SV=1");
+    receive("@SV=40000");
+    EXPECT_EQ(protocol.lines(), (Lines{"F:WS_SV Overflow"}));
+    EXPECT_EQ(ranking.serviceLevel(), 1);
+    EXPECT_TRUE(chat.optionVisible);
+}
+
+TEST_F(Ranking, VersionRequestIsAnsweredWithTwoLoggedMessagesEvenWhenNotConnected) {
+    socket.acceptConnection();
+    receive("@RV");
+    EXPECT_EQ(socket.sent, (Lines{"\x01@SV=V1.1.368\x02", "\x01@SVK=1\x02"}));
+    EXPECT_EQ(outgoing.lines(), (Lines{"OUT:\x01@SV=V1.1.368\x02", "OUT:\x01@SVK=1\x02"}));
+
+    outgoing.clear();
+    socket.refuseSend = true;
+    receive("@RV=");
+    EXPECT_EQ(socket.sent.size(), 2u);
+    EXPECT_EQ(outgoing.lines(), (Lines{"OUT:\x01@SV=V1.1.368\x02", "OUT:\x01@SVK=1\x02"}));
+
+    outgoing.clear();
+    ranking.WS_RequestSystemInfos();
+    EXPECT_EQ(outgoing.lines(), (Lines{"OUT:\x01@RI\x02"}));
+}
+
+TEST(ProgramVersionText, IsTheThreeNumbersWithoutBlanks) {
+    EXPECT_EQ((ProgramVersion{2, 0, 15}.text()), "V2.0.15");
+}
+
+} // namespace
+} // namespace kavex

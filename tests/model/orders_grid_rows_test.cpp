@@ -1,0 +1,150 @@
+#include "base/failure.h"
+#include "model/execution_rows.h"
+#include "model/order_grid_rows.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace kavex {
+namespace {
+
+OrderGridRow row(int16_t kind, int16_t instrument, int32_t ref) {
+    return OrderGridRow{kind, instrument, ref};
+}
+
+// Every lookup the grid makes, by scanning the rows as the table defines it.
+int32_t scanSuchRow(const OrderGridRows& rows, int32_t number, int16_t kind) {
+    for (int32_t r = 1; r <= rows.rowCount(); ++r) {
+        const OrderGridRow& x = rows.at(r);
+        bool kindMatches = kind == RowOpenOrder ? x.kind >= RowOpenOrder : x.kind == kind;
+        if (kindMatches && x.number() == number) return r;
+    }
+    return 0;
+}
+
+TEST(OrderGridRowList, StartsEmptyAndAfterResetRowsAreAppendedFromIndexTwo) {
+    OrderGridRows rows;
+    EXPECT_EQ(rows.rowCount(), 0);
+    EXPECT_EQ(rows.SuchRow(1, RowInstrument), 0);
+    rows.reset();
+    EXPECT_EQ(rows.rowCount(), 1);
+    EXPECT_EQ(rows.capacity(), 101);
+    EXPECT_EQ(rows.append(row(RowInstrument, 1, 0)), 2);
+    EXPECT_EQ(rows.append(row(RowSeparator, 0, 0)), 3);
+    EXPECT_EQ(rows.at(2).instrument, 1);
+    EXPECT_THROW(rows.at(4), Failure);
+    EXPECT_THROW(rows.at(-1), Failure);
+}
+
+TEST(OrderGridRowList, CapacityGrowsByHundredWhenTheNextIndexWouldPassIt) {
+    OrderGridRows rows;
+    rows.reset();
+    for (int i = 0; i < 99; ++i)
+        rows.append(row(RowSeparator, 0, 0));
+    EXPECT_EQ(rows.rowCount(), 100);
+    EXPECT_EQ(rows.capacity(), 101);
+    rows.append(row(RowInstrument, 7, 0));
+    EXPECT_EQ(rows.capacity(), 201);
+    EXPECT_EQ(rows.SuchRow(7, RowInstrument), 101);
+}
+
+TEST(OrderGridRowList, SuchRowMatchesNumberByKindAndKindThreeTakesFinishedLinesToo) {
+    OrderGridRows rows;
+    rows.reset();
+    rows.append(row(RowInstrument, 1, 0));    // 2
+    rows.append(row(RowSeparator, 0, 0));     // 3
+    rows.append(row(RowEntryLine, 1, 4));     // 4
+    rows.append(row(RowFinishedOrder, 1, 9)); // 5
+    rows.append(row(RowOpenOrder, 1, 9));     // 6
+    rows.append(row(RowInstrument, 4, 0));    // 7: an instrument row is found by its instrument
+    EXPECT_EQ(rows.SuchRow(1, RowInstrument), 2);
+    EXPECT_EQ(rows.SuchRow(4, RowInstrument), 7);
+    EXPECT_EQ(rows.SuchRow(4, RowEntryLine), 4);
+    EXPECT_EQ(rows.SuchRow(9, RowOpenOrder), 5);
+    EXPECT_EQ(rows.SuchRow(9, RowFinishedOrder), 5);
+    EXPECT_EQ(rows.SuchRow(4, RowOpenOrder), 0);
+    EXPECT_EQ(rows.SuchRow(0, RowSeparator), 1); // the title row 1 is searched too
+
+    rows.setKind(5, RowOpenOrder);
+    EXPECT_EQ(rows.SuchRow(9, RowFinishedOrder), 0);
+    EXPECT_EQ(rows.SuchRow(9, RowOpenOrder), 5);
+}
+
+TEST(OrderGridRowList, InsertAndDeleteShiftRowsAndLookupsFollow) {
+    OrderGridRows rows;
+    rows.reset();
+    rows.append(row(RowInstrument, 1, 0)); // 2
+    rows.append(row(RowOpenOrder, 1, 3));  // 3
+    rows.append(row(RowOpenOrder, 1, 8));  // 4
+    rows.InsertRow(2, RowEntryLine);       // new row 3 keeps the old row 3's instrument and ref
+    EXPECT_EQ(rows.rowCount(), 5);
+    EXPECT_EQ(rows.at(3).kind, RowEntryLine);
+    EXPECT_EQ(rows.at(3).ref, 3);
+    EXPECT_EQ(rows.at(4).ref, 3);
+    EXPECT_EQ(rows.SuchRow(3, RowOpenOrder), 4);
+    EXPECT_EQ(rows.SuchRow(8, RowOpenOrder), 5);
+    rows.set(3, row(RowEntryLine, 1, 1));
+    EXPECT_EQ(rows.SuchRow(1, RowEntryLine), 3);
+
+    rows.DeleteRow(3);
+    EXPECT_EQ(rows.rowCount(), 4);
+    EXPECT_EQ(rows.SuchRow(1, RowEntryLine), 0);
+    EXPECT_EQ(rows.SuchRow(8, RowOpenOrder), 4);
+    EXPECT_THROW(rows.InsertRow(5, RowEntryLine), Failure);
+    EXPECT_THROW(rows.DeleteRow(-1), Failure);
+}
+
+TEST(OrderGridRowList, LookupsAnswerLikeAScanAfterRandomEdits) {
+    std::mt19937 rng(7);
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    OrderGridRows rows;
+    rows.reset();
+    for (int step = 0; step < 2000; ++step) {
+        auto kind = static_cast<int16_t>(pick(5));
+        switch (pick(6)) {
+        case 0:
+        case 1:
+            rows.append(row(kind, static_cast<int16_t>(pick(4)), pick(4)));
+            break;
+        case 2:
+            rows.InsertRow(pick(rows.rowCount() + 1), kind);
+            break;
+        case 3:
+            if (rows.rowCount() > 2) rows.DeleteRow(2 + pick(rows.rowCount() - 1));
+            break;
+        case 4:
+            rows.setKind(pick(rows.rowCount() + 1), kind);
+            break;
+        default:
+            if (pick(50) == 0) rows.reset();
+        }
+        for (int16_t k = 0; k <= 4; ++k)
+            for (int32_t n = 0; n < 4; ++n)
+                ASSERT_EQ(rows.SuchRow(n, k), scanSuchRow(rows, n, k)) << step;
+    }
+}
+
+TEST(ExecutionRowList, EntryOneIsTheTitleAndSuchExRowFindsTheFirstExecutionRow) {
+    ExecutionRows rows;
+    EXPECT_EQ(rows.ExecutionRowCount(), 0);
+    rows.reset();
+    EXPECT_EQ(rows.ExecutionRowCount(), 1);
+    EXPECT_EQ(rows.append({ExRowExecution, 2, 5}), 2);
+    EXPECT_EQ(rows.append({ExRowSeparator, 0, 0}), 3);
+    EXPECT_EQ(rows.append({ExRowExecution, 2, 5}), 4);
+    EXPECT_EQ(rows.SuchExRow(5), 2);
+    EXPECT_EQ(rows.SuchExRow(0), 0); // separators refer to no execution
+    EXPECT_EQ(rows.SuchExRow(6), 0);
+    for (int i = 0; i < 97; ++i)
+        rows.append({ExRowExecution, 1, 100 + i});
+    EXPECT_EQ(rows.ExecutionRowCount(), 101);
+    EXPECT_EQ(rows.capacity(), 200);
+    rows.reset();
+    EXPECT_EQ(rows.SuchExRow(5), 0);
+    EXPECT_EQ(rows.capacity(), 100);
+    EXPECT_THROW(rows.at(2), Failure);
+}
+
+} // namespace
+} // namespace kavex

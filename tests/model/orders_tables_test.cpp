@@ -1,0 +1,261 @@
+#include "base/failure.h"
+#include "model/execution_list.h"
+#include "model/first_match_index.h"
+#include "model/order_book.h"
+#include "model/position.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace kavex {
+namespace {
+
+Order order(int32_t userId, std::string_view orderId) {
+    Order o;
+    o.orderUserId = userId;
+    o.orderId = orderId;
+    return o;
+}
+
+Execution execution(std::string_view id) {
+    Execution e;
+    e.executionId = id;
+    return e;
+}
+
+TEST(OrderRecords, StatusTextsAreExactAndOtherCodesFail) {
+    const char* texts[] = {"-", "PendSubm.", "PendCancel", "PreSubm.", "Submitted", "Cancelled", "Filled "};
+    for (int code = 0; code <= 6; ++code)
+        EXPECT_EQ(OrderStatusText(code), texts[code]) << code;
+    EXPECT_THROW(OrderStatusText(7), Failure);
+    EXPECT_THROW(OrderStatusText(-1), Failure);
+    EXPECT_TRUE(isCancellable(3) && isCancellable(4) && !isCancellable(1) && !isCancellable(5));
+    EXPECT_TRUE(isFinished(5) && isFinished(6) && !isFinished(4));
+}
+
+TEST(OrderRecords, FixedTextsArePaddedOrCutAndEntryLinesAreFreeByInstrumentAlone) {
+    Order line;
+    EXPECT_EQ(line.orderId.str(), "        ");
+    line.side = "BUY";
+    line.orderType = "LMTOVN";
+    line.accountCode = "ABCDEFGH";
+    EXPECT_EQ(line.side.str(), "BUY ");
+    EXPECT_EQ(line.orderType.str(), "LMT");
+    EXPECT_EQ(line.accountCode.str(), "ABCDEF");
+    EXPECT_FALSE(isOvernight(line)); // the mark was cut off with the rest
+    line.orderType = "OVN";
+    EXPECT_TRUE(isOvernight(line));
+
+    line.quantity = 5;
+    line.instrumentNumber = 0;
+    line.bracketRole = BracketStopChild;
+    EXPECT_TRUE(isFreeEntryLine(line));
+    line.instrumentNumber = 3;
+    line.parentLine = -2;
+    freeEntryLine(line);
+    EXPECT_TRUE(isFreeEntryLine(line));
+    EXPECT_EQ(line.bracketRole, BracketPlain);
+    EXPECT_EQ(line.parentLine, 0);
+    EXPECT_EQ(line.quantity, 5); // other fields stay
+}
+
+TEST(OrderBookTable, GrowsInStepsOfHundredAndAFullListSetsCapacityToItsLength) {
+    OrderBook book;
+    EXPECT_EQ(book.capacity(), 0);
+    EXPECT_EQ(book.findByOrderUserId(0), 0);
+    EXPECT_THROW(book.at(1), Failure);
+    for (int i = 1; i <= 100; ++i)
+        EXPECT_EQ(book.append(order(i, std::to_string(i))), i);
+    EXPECT_EQ(book.capacity(), 100);
+    book.append(order(101, "x"));
+    EXPECT_EQ(book.capacity(), 200);
+
+    book.replaceAll({order(7, "A"), order(8, "B"), order(9, "C")});
+    EXPECT_EQ(book.count(), 3);
+    EXPECT_EQ(book.capacity(), 3);
+    EXPECT_EQ(book.findByOrderUserId(101), 0); // the old orders are gone, index too
+    EXPECT_EQ(book.findByOrderId("B"), 2);
+    book.append(order(10, "D"));
+    EXPECT_EQ(book.capacity(), 103);
+
+    book.replaceAll({});
+    EXPECT_EQ(book.count(), 0);
+    EXPECT_EQ(book.capacity(), 0);
+    EXPECT_EQ(book.findByOrderId("A"), 0);
+}
+
+TEST(OrderBookTable, FirstMatchWinsAndOrderIdsCompareWithTheirPadding) {
+    OrderBook book;
+    book.append(order(5, "AB"));
+    book.append(order(5, "AB      "));
+    book.append(order(-5, "ABCDEFGHIJ"));
+    EXPECT_EQ(book.findByOrderUserId(5), 1);
+    EXPECT_EQ(book.findByOrderUserId(-5), 3);
+    EXPECT_EQ(book.findByOrderId("AB"), 1);
+    EXPECT_EQ(book.findByOrderId("AB      "), 1);
+    EXPECT_EQ(book.findByOrderId(" AB"), 0); // leading blanks are part of the key
+    EXPECT_EQ(book.findByOrderId("ABCDEFGH"), 3);
+    book.append(order(9, "Ü7")); // widths count characters, not bytes
+    EXPECT_EQ(book.findByOrderId("Ü7      "), 4);
+    EXPECT_EQ(book.findByOrderId("Ü7"), 4);
+
+    // Once the lower record leaves the key, the next one is found.
+    book.replace(1, order(6, "ZZ"));
+    EXPECT_EQ(book.findByOrderUserId(5), 2);
+    EXPECT_EQ(book.findByOrderId("AB"), 2);
+    EXPECT_EQ(book.findByOrderId("ZZ"), 1);
+    // And when it comes back, it wins again.
+    book.update(1, [](Order& o) { o.orderUserId = 5; });
+    EXPECT_EQ(book.findByOrderUserId(5), 1);
+    EXPECT_EQ(book.findByOrderUserId(6), 0);
+}
+
+TEST(OrderBookTable, AStatusChangeKeepsTheKeysAndAFailingChangeStillReindexes) {
+    OrderBook book;
+    book.append(order(1, "A"));
+    book.append(order(2, "B"));
+    book.update(2, [](Order& o) {
+        o.status = StatusSubmitted;
+        o.filled = 3;
+    });
+    EXPECT_EQ(book.at(2).status, StatusSubmitted);
+    EXPECT_EQ(book.findByOrderUserId(2), 2);
+
+    EXPECT_THROW(book.update(2,
+                             [](Order& o) {
+                                 o.orderUserId = 77;
+                                 throw Failure("Overflow");
+                             }),
+                 Failure);
+    EXPECT_EQ(book.findByOrderUserId(77), 2);
+    EXPECT_EQ(book.findByOrderUserId(2), 0);
+    EXPECT_THROW(book.update(3, [](Order&) {}), Failure);
+    EXPECT_THROW(book.replace(0, Order{}), Failure);
+}
+
+// The index must answer exactly as a scan from number 1 upward, whatever happened.
+TEST(OrderBookTable, IndexAnswersLikeAScanAfterRandomChanges) {
+    std::mt19937 rng(42);
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    auto someId = [&] { return std::string(1, static_cast<char>('A' + pick(6))); };
+    OrderBook book;
+    for (int step = 0; step < 3000; ++step) {
+        int op = pick(10);
+        if (op < 4 || book.count() == 0) {
+            book.append(order(pick(8) - 4, someId()));
+        } else if (op < 6) {
+            book.replace(1 + pick(book.count()), order(pick(8) - 4, someId()));
+        } else if (op < 9) {
+            book.update(1 + pick(book.count()), [&](Order& o) {
+                if (pick(2))
+                    o.orderUserId = pick(8) - 4;
+                else
+                    o.orderId = someId();
+            });
+        } else if (pick(20) == 0) {
+            std::vector<Order> all;
+            for (int i = pick(30); i > 0; --i)
+                all.push_back(order(pick(8) - 4, someId()));
+            book.replaceAll(std::move(all));
+        }
+        for (int key = -4; key < 4; ++key) {
+            int expected = 0;
+            for (int n = 1; n <= book.count() && !expected; ++n)
+                if (book.at(n).orderUserId == key) expected = n;
+            ASSERT_EQ(book.findByOrderUserId(key), expected) << "step " << step;
+        }
+        for (char c = 'A'; c < 'G'; ++c) {
+            int expected = 0;
+            for (int n = 1; n <= book.count() && !expected; ++n)
+                if (book.at(n).orderId.trimmed() == std::string(1, c)) expected = n;
+            ASSERT_EQ(book.findByOrderId(std::string(1, c)), expected) << "step " << step;
+        }
+    }
+}
+
+// Many keys, removals that shift probe runs back, duplicates coming and going: the
+// index must agree with a plain map of number sets at every step.
+TEST(FirstMatchIndexTable, AgreesWithAReferenceThroughGrowthAndRemovals) {
+    std::mt19937 rng(3);
+    FirstMatchIndex<int64_t> index;
+    std::map<int64_t, std::set<int32_t>> reference;
+    for (int step = 0; step < 20000; ++step) {
+        const int64_t key = static_cast<int64_t>(rng() % 700) << (step % 2 ? 32 : 0);
+        const auto number = static_cast<int32_t>(1 + rng() % 40);
+        std::set<int32_t>& numbers = reference[key];
+        if (rng() % 3 == 0 || numbers.count(number)) {
+            index.remove(key, number);
+            numbers.erase(number);
+        } else {
+            index.add(key, number);
+            numbers.insert(number);
+        }
+        if (step % 500 == 0 || step > 19900) {
+            for (const auto& [k, n] : reference) {
+                ASSERT_EQ(index.first(k), n.empty() ? 0 : *n.begin()) << "step " << step;
+                ASSERT_EQ(index.firstWhere(k, [](int32_t x) { return x % 2 == 0; }),
+                          [&] {
+                              for (int32_t x : n)
+                                  if (x % 2 == 0) return x;
+                              return 0;
+                          }())
+                    << "step " << step;
+            }
+        }
+    }
+    index.clear();
+    EXPECT_EQ(index.first(int64_t{0}), 0);
+}
+
+TEST(ExecutionListTable, KeyedByPaddedExecutionIdWithReplaceAndFullList) {
+    ExecutionList list;
+    EXPECT_EQ(list.append(execution("E1")), 1);
+    EXPECT_EQ(list.append(execution("E2")), 2);
+    EXPECT_EQ(list.append(execution("E1      ")), 3);
+    EXPECT_EQ(list.capacity(), 100);
+    EXPECT_EQ(list.findByExecutionId("E1"), 1);
+
+    Execution changed = execution("E9");
+    changed.quantity = 4;
+    list.replace(1, changed);
+    EXPECT_EQ(list.at(1).quantity, 4);
+    EXPECT_EQ(list.findByExecutionId("E1"), 3);
+    EXPECT_EQ(list.findByExecutionId("E9"), 1);
+    EXPECT_THROW(list.replace(4, changed), Failure);
+
+    list.replaceAll({execution("X"), execution("Y"), execution("Z")});
+    EXPECT_EQ(list.count(), 3);
+    EXPECT_EQ(list.capacity(), 3);
+    EXPECT_EQ(list.findByExecutionId("E9"), 0);
+    EXPECT_EQ(list.findByExecutionId("Z"), 3);
+}
+
+TEST(Holdings, ListHasRoomForOneHoldingPerInstrumentAndIndexLookupsNeverFail) {
+    PositionList list;
+    list.reset(2);
+    EXPECT_EQ(list.add(Position{1, 5, 0, 0, 0}), 1);
+    EXPECT_EQ(list.add(Position{2, -3, 0, 0, 0}), 2);
+    EXPECT_THROW(list.add(Position{}), Failure);
+    EXPECT_EQ(list.at(2).holding, -3);
+    list.reset(2);
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_THROW(list.at(1), Failure);
+
+    PositionIndexTable index;
+    EXPECT_EQ(positionOf(index, 1), 0);
+    resetPositionIndex(index, 3);
+    setPositionOf(index, 3, 2);
+    EXPECT_EQ(positionOf(index, 3), 2);
+    EXPECT_EQ(positionOf(index, 4), 0);
+    EXPECT_EQ(positionOf(index, 0), 0);
+    EXPECT_THROW(setPositionOf(index, 0, 1), Failure);
+    EXPECT_THROW(setPositionOf(index, 4, 1), Failure);
+}
+
+} // namespace
+} // namespace kavex

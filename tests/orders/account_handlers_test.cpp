@@ -1,0 +1,242 @@
+#include "model/trading_data.h"
+#include "orders/account_handlers.h"
+#include "orders/holdings.h"
+#include "orders/portfolio_forward.h"
+#include "platform/text_list.h"
+#include "protocol/message_dispatcher.h"
+#include "support/fake_event_loop.h"
+#include "support/fakes.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace kavex {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+struct FakeBridge : PortfolioForward {
+    bool takePortfolioRequest() override {
+        bool was = requested;
+        requested = false;
+        return was;
+    }
+    void WexSenddata(std::string_view framed) override { sent.emplace_back(framed); }
+    bool requested = false;
+    Lines sent;
+};
+
+class Account : public ::testing::Test {
+  protected:
+    Account() {
+        data.instruments.reset(3);
+        const char* tickers[] = {"SAP", "BMW", "DAI"};
+        for (int i = 1; i <= 3; ++i) {
+            data.instruments.at(i).Ticker = tickers[i - 1];
+            data.instruments.at(i).Multiplier = 1;
+        }
+        handlers.bind(dispatcher);
+    }
+
+    // Protocol lines that are failure lines.
+    Lines failures() const {
+        Lines out;
+        for (const auto& l : protocol.lines())
+            if (l.starts_with("F:")) out.push_back(l);
+        return out;
+    }
+    const Position& holdingOf(int instrument) {
+        return data.positionList.at(positionOf(data.PositionIndex, instrument));
+    }
+
+    TradingData data;
+    TextList incoming, outgoing, protocol;
+    Label result, panelResult, totalPlace, dayPlace;
+    FakeBridge bridge;
+    test::FakeSystemServices system;
+    test::FakeEventLoop loop;
+    MessageDispatcher dispatcher{{data, incoming, outgoing, protocol, system, loop}};
+    AccountHandlers handlers{
+        data, outgoing, protocol, {result, panelResult, totalPlace, dayPlace}, NumberLocale{','}, &bridge};
+};
+
+TEST_F(Account, AccountFiguresUnderEveryTagAreLoggedFieldByFieldAndStored) {
+    for (const char* tag : {"@SUK=", "@SUD1=", "@SENDUSERKONTO="}) {
+        outgoing.clear();
+        dispatcher.dispatch(std::string(tag) + "20240105;Demo;1000.5;-250.25;12.5;7;101;3000");
+        EXPECT_EQ(outgoing.lines(),
+                  (Lines{"20240105", "Demo", "1000.5", "-250.25", "12.5", "7", "101", "3000"}));
+    }
+    const auto& a = data.account;
+    EXPECT_EQ(a.kontoText1, "20240105");
+    EXPECT_EQ(a.kontoText2, "Demo");
+    EXPECT_FLOAT_EQ(a.kontoValue3, 1000.5f);
+    EXPECT_FLOAT_EQ(a.totalResult, -250.25f);
+    EXPECT_FLOAT_EQ(a.todayResult, 12.5f);
+    EXPECT_EQ(a.totalPlace, 7);
+    EXPECT_EQ(a.dayPlace, 101);
+    EXPECT_FLOAT_EQ(a.kontoValue8, 3000);
+    // Nothing is shown from the account figures alone.
+    EXPECT_EQ(result.text(), "");
+    EXPECT_EQ(totalPlace.text(), "");
+    EXPECT_EQ(data.AccountChanged, 0);
+}
+
+TEST_F(Account, GarbageAccountFieldsReadAsZeroAndAnOverflowKeepsOnlyThatField) {
+    handlers.WS_SUK("a;b;1;2;3;4;5;6");
+    handlers.WS_SUK("x;;abc;;-1.5;99999;2");
+    const auto& a = data.account;
+    EXPECT_EQ(failures(), (Lines{"F:WS_SUK Overflow"}));
+    EXPECT_EQ(a.kontoText1, "x");
+    EXPECT_EQ(a.kontoText2, "");
+    EXPECT_EQ(a.kontoValue3, 0);
+    EXPECT_EQ(a.totalResult, 0);
+    EXPECT_FLOAT_EQ(a.todayResult, -1.5f);
+    EXPECT_EQ(a.totalPlace, 4); // kept
+    EXPECT_EQ(a.dayPlace, 2);
+    EXPECT_EQ(a.kontoValue8, 0); // missing
+}
+
+TEST_F(Account, AccountIsForwardedOnceToTheFrontEndThatAskedForIt) {
+    handlers.WS_SUK("1;2");
+    EXPECT_TRUE(bridge.sent.empty());
+    bridge.requested = true;
+    handlers.WS_SUK("20240105;Demo;5");
+    handlers.WS_SUK("again");
+    EXPECT_EQ(bridge.sent, (Lines{"\x01@SUK;20240105;Demo;5\x02"}));
+}
+
+TEST_F(Account, UserDataShowsTheResultInTheLocaleFormWithAPlusOnlyForAGain) {
+    dispatcher.dispatch("@SUD=12.5;-100.25;");
+    EXPECT_EQ(result.text(), "Heute +-: 12,5 = -87,75");
+    EXPECT_EQ(panelResult.text(), "+12,5 = -87,75");
+    EXPECT_FLOAT_EQ(data.account.todayResult, 12.5f);
+    EXPECT_FLOAT_EQ(data.account.totalResult, -100.25f);
+
+    dispatcher.dispatch("@SENDUSERDATA=0;3;");
+    EXPECT_EQ(result.text(), "Heute +-: 0 = 3");
+    EXPECT_EQ(panelResult.text(), "0 = 3");
+    handlers.WS_SUD(".5;0;");
+    EXPECT_EQ(panelResult.text(), "+0,5 = 0,5");
+    handlers.WS_SUD("-2;1");
+    EXPECT_EQ(panelResult.text(), "-2 = -1");
+    EXPECT_EQ(data.account.positionText, "");
+}
+
+TEST_F(Account, UserDataWithoutSeparatorZeroesTheResultsAndKeepsTheBodyAsPositionText) {
+    handlers.WS_SUD("5;5;1;0;0;0;1");
+    handlers.WS_SUD("17");
+    EXPECT_EQ(data.account.todayResult, 0);
+    EXPECT_EQ(data.account.totalResult, 0);
+    EXPECT_EQ(data.account.positionText, "17");
+    EXPECT_EQ(result.text(), "Heute +-: 0 = 0");
+    EXPECT_EQ(data.positionList.count(), 0);
+    EXPECT_EQ(positionOf(data.PositionIndex, 1), 0);
+}
+
+TEST_F(Account, PositionTextBecomesHoldingsIndexFlagsAndListing) {
+    data.account.userLabel = "Demo Spieler";
+    // Twelve values: two holdings, the last two values are ignored.
+    handlers.WS_SUD("0;0;-3;150.5;-300;-310;3;10;2000;1000.25;1010;1;7;8");
+    EXPECT_EQ(data.account.positionText, "-3;150.5;-300;-310;3;10;2000;1000.25;1010;1;7;8");
+    ASSERT_EQ(data.positionList.count(), 2);
+    EXPECT_EQ(positionOf(data.PositionIndex, 3), 1);
+    EXPECT_EQ(positionOf(data.PositionIndex, 1), 2);
+    EXPECT_EQ(positionOf(data.PositionIndex, 2), 0);
+    const Position& shortSap = holdingOf(3);
+    EXPECT_EQ(shortSap.holding, -3);
+    EXPECT_FLOAT_EQ(shortSap.marginS, 150.5f);
+    EXPECT_FLOAT_EQ(shortSap.sumCost, -300);
+    EXPECT_FLOAT_EQ(shortSap.sumValue, -310);
+    EXPECT_EQ(data.instruments.at(1).Changed, 1);
+    EXPECT_EQ(data.instruments.at(2).Changed, 0);
+    EXPECT_EQ(data.instruments.at(3).Changed, 1);
+    EXPECT_EQ(data.AccountChanged, 1);
+    EXPECT_TRUE(failures().empty());
+
+    // Listed by instrument number, not by table order.
+    EXPECT_EQ(protocol.lines(),
+              (Lines{"U: 1 Demo Spieler", "WP:1 SAP", "Bestand:10", "MarginS:2000", "SumKost:1000,25",
+                     "SumWert:1010", "-----------------------", "WP:3 DAI", "Bestand:-3", "MarginS:150,5",
+                     "SumKost:-300", "SumWert:-310", "-----------------------"}));
+}
+
+TEST_F(Account, HoldingsInUnknownInstrumentsAreKeptButNeitherIndexedNorListed) {
+    handlers.WS_SUD("0;0;1;0;0;0;9;2;0;0;0;2;4;0;0;0;0;5;0;0;0;-1");
+    EXPECT_EQ(failures(), (Lines{"F:WS_SUD Subscript out of range", "F:WS_SUD Subscript out of range",
+                                 "F:WS_SUD Subscript out of range"}));
+    EXPECT_EQ(data.positionList.count(), 3); // room for three: the fourth is not stored
+    EXPECT_EQ(positionOf(data.PositionIndex, 2), 2);
+    EXPECT_EQ(data.instruments.at(2).Changed, 1);
+    EXPECT_EQ(std::count(protocol.lines().begin(), protocol.lines().end(), "-----------------------"), 1);
+}
+
+TEST_F(Account, OversizedValuesFailAloneAndTheOtherHoldingsArrive) {
+    handlers.WS_SUD("0;0;3E10;1;2;3;1;4;5;6;7;99999;6;1;1;1;2");
+    EXPECT_EQ(failures(),
+              (Lines{"F:WS_SUD Overflow", "F:WS_SUD Overflow", "F:WS_SUD Subscript out of range"}));
+    ASSERT_EQ(data.positionList.count(), 3);
+    EXPECT_EQ(holdingOf(1).holding, 0); // only the quantity was lost
+    EXPECT_FLOAT_EQ(holdingOf(1).sumValue, 3);
+    EXPECT_EQ(data.positionList.at(2).instrumentNumber, 0);
+    EXPECT_EQ(holdingOf(2).holding, 6);
+}
+
+TEST_F(Account, AHoldingThatGoesToZeroAndComesBackIsRevaluedAgain) {
+    auto& sap = data.instruments.at(1);
+    sap.Multiplier = 10;
+    handlers.WS_SUD("0;0;5;100;1000;1000;1");
+    EXPECT_EQ(holdingOf(1).holding, 5);
+
+    handlers.WS_SUD("0;0;0;0;1000;0;1"); // closed today: the record stays, with 0
+    EXPECT_EQ(holdingOf(1).holding, 0);
+    sap.Last = 120;
+    refreshHoldingValue(data, 1);
+    EXPECT_EQ(holdingOf(1).sumValue, 0);
+
+    handlers.WS_SUD("0;0;"); // gone
+    EXPECT_EQ(positionOf(data.PositionIndex, 1), 0);
+    refreshHoldingValue(data, 1); // nothing to revalue, no failure
+    EXPECT_EQ(sap.Changed, 0);
+
+    handlers.WS_SUD("0;0;-2;50;-2400;-2400;1"); // back, short this time
+    EXPECT_EQ(sap.Changed, 1);
+    refreshHoldingValue(data, 1);
+    EXPECT_EQ(sap.Changed, 0);
+    EXPECT_FLOAT_EQ(holdingOf(1).sumValue, -2400); // -2 x 120 x 10
+    sap.Last = 121.5f;
+    refreshHoldingValue(data, 1);
+    EXPECT_FLOAT_EQ(holdingOf(1).sumValue, -2430);
+    EXPECT_TRUE(failures().empty());
+}
+
+TEST_F(Account, WithoutALastPriceAHoldingKeepsTheValueFromTheMessage) {
+    handlers.WS_SUD("0;0;-3;0;-30;-31.5;2");
+    refreshHoldingValue(data, 2);
+    EXPECT_FLOAT_EQ(holdingOf(2).sumValue, -31.5f);
+
+    auto& bmw = data.instruments.at(2);
+    bmw.Last = 3e30f;
+    bmw.Multiplier = 1e10f;
+    EXPECT_THROW(refreshHoldingValue(data, 2), Failure);
+    EXPECT_FLOAT_EQ(holdingOf(2).sumValue, -31.5f);
+}
+
+TEST_F(Account, RankingPlacesShowNothingBeyondHundredOrWithALeadingBlank) {
+    auto show = [&](int16_t total, int16_t day) {
+        data.account.totalPlace = total;
+        data.account.dayPlace = day;
+        handlers.Zeigposition();
+        return Lines{totalPlace.text(), dayPlace.text()};
+    };
+    EXPECT_EQ(show(7, 101), (Lines{"TotalPos: 7", "DayPos:> 100"}));
+    EXPECT_EQ(show(101, 0), (Lines{"TotalPos:> 100", ""}));
+    EXPECT_EQ(show(0, 12), (Lines{"", "DayPos: 12"}));
+    EXPECT_EQ(show(-1, 100), (Lines{"TotalPos:-1", "DayPos: 100"}));
+}
+
+} // namespace
+} // namespace kavex
