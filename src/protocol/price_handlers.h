@@ -1,0 +1,77 @@
+#pragma once
+// The instrument list and the price updates: the long update with absolute prices, the
+// full compact update "~" and the partial compact updates "^1".."^5", whose bid and ask
+// arrive as distances from the instrument's last price.
+//
+// Failures are logged to the protocol list as "F:" + the handler's name + " " + the
+// description, and the handler goes on with its next statement: a field that cannot be
+// converted is skipped, the others are still written. An instrument number outside the
+// table fails once and the update changes nothing (not even PricesChanged).
+#include "base/split_fields.h"
+
+#include <functional>
+#include <string_view>
+
+namespace kavex {
+
+class EventLoop;
+class HistoryFiles;
+class MessageDispatcher;
+class TextList;
+struct TradingData;
+
+class PriceHandlers {
+public:
+    // Loads the instrument presets into TradingData::presets after every instrument list,
+    // matching the preset file's blocks to instruments by Ticker. A Failure it throws (a
+    // missing preset file) is logged with the instrument list's tag; the table built
+    // before stays complete. The default loads nothing.
+    using PresetLoader = std::function<void()>;
+
+    // Instrument lists longer than this are cut; the lines beyond are not stored.
+    static constexpr int kMaxInstruments = 1000;
+
+    PriceHandlers(TradingData& data, TextList& protocol, TextList& outgoing, EventLoop& loop,
+                  HistoryFiles& history, PresetLoader presetLoader = {});
+
+    // Registers the instrument list and every price update form.
+    void bind(MessageDispatcher& dispatcher);
+
+    // "@SI": one line per instrument, replaces the table as a whole.
+    void WS_SI(std::string_view text);
+    // "@KU": number; bid; bid size; ask; ask size; last (all absolute).
+    void WS_KU(std::string_view text);
+    // "~": number; last; bid distance; bid size; ask distance; ask size.
+    void WS_KuKurz(std::string_view text);
+    // "^1": number; bid distance; bid size; ask distance; ask size.
+    void WS_KuKurzBBVAAV(std::string_view text);
+    // "^2": number; ask distance; ask size.
+    void WS_KuKurzAAV(std::string_view text);
+    // "^3": number; ask distance.
+    void WS_KuKurzA(std::string_view text);
+    // "^4": number; ask size (no history entry).
+    void WS_KuKurzAV(std::string_view text);
+    // "^5": number; bid distance; bid size.
+    void WS_KuKurzBBV(std::string_view text);
+
+    void InitWPVorgabe();
+
+    enum class CompactForm { Full, BidAsk, AskWithVolume, Ask, AskVolume, BidWithVolume };
+    // The compact update of the given form ("~" is Full, "^1".."^5" the others in order).
+    void compactUpdate(CompactForm form, std::string_view text);
+
+private:
+    void storeInstrumentLine(int number, std::string_view line);
+    double now() const;
+
+    TradingData& data_;
+    TextList& protocol_;
+    TextList& outgoing_;
+    EventLoop& loop_;
+    HistoryFiles& history_;
+    PresetLoader presetLoader_;
+    Fields lines_;
+    Fields fields_; // reused by every update, so steady updates allocate nothing
+};
+
+} // namespace kavex

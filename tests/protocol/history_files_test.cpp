@@ -1,0 +1,123 @@
+#include "price_fixture.h"
+
+#include "base/files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+namespace kavex {
+namespace {
+
+using test::PriceFixture;
+
+constexpr std::string_view kZeroLine = " 0; 0; 0; 0; 0\r\n";
+
+std::string repeat(std::string_view line, int times) {
+    std::string s;
+    for (int i = 0; i < times; ++i) s += line;
+    return s;
+}
+
+TEST(HistoryFiles, FiveQuotesAreWrittenAfter2995EmptyLinesAndReadBackAsTheNewest) {
+    PriceFixture f;
+    f.instrumentList(2);
+    const char* quotes[] = {"~2;100;0.5;1;0.5;1", "~2;100.25;0.5;1;0.5;1", "^32;1.25", "^52;1.5;3",
+                            "@KU=2;-1.5;1;1.5E-07;2;0.1"};
+    for (const char* q : quotes) {
+        f.receive(q);
+        f.loop.advance(1000);
+    }
+    f.history.SaveKurse();
+    const std::string expected =
+        repeat(kZeroLine, 2995) + " 46363.3958333333; 99.5; 100.5; 100; 0\r\n" +
+        " 46363.3958449074; 99.75; 100.75; 100.25; 0\r\n" + " 46363.3958564815; 99.75; 101.5; 100.25; 0\r\n" +
+        " 46363.3958680556; 98.75; 101.5; 100.25; 0\r\n" + " 46363.3958796296;-1.5; 1.5E-07; .1; 0\r\n";
+    EXPECT_EQ(readFileBytes(f.folder.path("K2.dat")), expected);
+    EXPECT_EQ(readFileBytes(f.folder.path("K1.dat")), repeat(kZeroLine, 3000));
+    EXPECT_FALSE(std::filesystem::exists(f.folder.path("K3.dat")));
+    EXPECT_TRUE(f.protocol.empty());
+
+    PriceFixture next; // the next run, in the same folder
+    next.folder = f.folder;
+    next.instrumentList(2);
+    EXPECT_EQ(next.data.history.pos(2), 3000);
+    const HistoryEntry& newest = next.data.history.oldestFirst(2, 3000);
+    EXPECT_EQ(newest.Bid, -1.5f);
+    EXPECT_EQ(newest.Ask, 1.5e-7f);
+    EXPECT_EQ(newest.Last, 0.1f);
+    EXPECT_EQ(next.data.history.oldestFirst(2, 2996).Last, 100);
+    EXPECT_EQ(next.data.history.oldestFirst(2, 2995).Time, 0);
+    next.history.SaveKurse();
+    EXPECT_EQ(readFileBytes(next.folder.path("K2.dat")), expected); // byte for byte
+}
+
+TEST(HistoryFiles, AWrappedRingIsWrittenOldestFirstAndRestoredInTheSameOrder) {
+    PriceFixture f;
+    f.instrumentList(1);
+    for (int i = 1; i <= 3001; ++i) f.receive("~1;100;0;1;" + std::to_string(i) + ";0"); // ask 100 + i
+    ASSERT_EQ(f.data.history.pos(1), 1); // update 3001 went to slot 1
+    EXPECT_EQ(f.data.history.slot(1, 1).Ask, 100 + 3001);
+    EXPECT_EQ(f.data.history.oldestFirst(1, 1).Ask, 100 + 2);
+    f.history.SaveKurse();
+    std::vector<std::string> lines = readTextLines(f.folder.path("K1.dat"));
+    ASSERT_EQ(lines.size(), 3000u);
+    EXPECT_TRUE(lines.front().ends_with("; 100; 102; 100; 0")) << lines.front();
+    EXPECT_TRUE(lines.back().ends_with("; 100; 3101; 100; 0")) << lines.back();
+
+    PriceFixture next;
+    next.folder = f.folder;
+    next.instrumentList(1);
+    EXPECT_EQ(next.data.history.pos(1), 3000);
+    for (int k = 1; k <= 3000; ++k) ASSERT_EQ(next.data.history.oldestFirst(1, k).Ask, 100 + k + 1) << k;
+}
+
+TEST(HistoryFiles, MissingUnreadableAndDamagedFilesLoadWithoutAMessage) {
+    PriceFixture f;
+    std::filesystem::create_directory(f.folder.path("K2.dat")); // exists but cannot be read
+    writeFileAtomically(f.folder.path("K3.dat"),
+                        "garbage\n46000.5; 1; 2\n46001;1;2;3;99999999999\r\n\r\n46002;4;5;6;7");
+    f.instrumentList(3);
+    EXPECT_EQ(f.data.history.pos(1), 0);
+    EXPECT_EQ(f.data.history.pos(2), 0);
+    ASSERT_EQ(f.data.history.pos(3), 5); // every line takes a slot, even a bad one
+    const PriceHistory& h = f.data.history;
+    EXPECT_EQ(h.slot(3, 1).Time, 0);
+    EXPECT_EQ(h.slot(3, 2).Time, 46000.5);
+    EXPECT_EQ(h.slot(3, 2).Ask, 2);
+    EXPECT_EQ(h.slot(3, 2).Last, 0);
+    EXPECT_EQ(h.slot(3, 3).Last, 3);
+    EXPECT_EQ(h.slot(3, 3).Volume, 0); // too large: that field is skipped
+    EXPECT_EQ(h.slot(3, 5).Volume, 7); // the last line needs no line end
+    EXPECT_TRUE(f.protocol.empty());
+}
+
+TEST(HistoryFiles, OfALongerFileTheNewest3000LinesAreLoaded) {
+    PriceFixture f;
+    std::string text;
+    for (int i = 1; i <= 3005; ++i) text += " 1; " + std::to_string(i) + "; 0; 0; 0\r\n";
+    writeFileAtomically(f.folder.path("K1.dat"), text);
+    f.instrumentList(1);
+    ASSERT_EQ(f.data.history.pos(1), 3000);
+    EXPECT_EQ(f.data.history.slot(1, 1).Bid, 6);
+    EXPECT_EQ(f.data.history.slot(1, 3000).Bid, 3005);
+}
+
+TEST(HistoryFiles, AFileThatCannotBeWrittenIsLoggedAndTheOthersAreWritten) {
+    PriceFixture f;
+    f.instrumentList(2);
+    f.receive("~1;5;1;1;1;1");
+    f.receive("~2;5;1;1;1;1");
+    std::filesystem::create_directory(f.folder.path("K1.dat"));
+    f.history.SaveKurse();
+    ASSERT_EQ(f.protocol.size(), 1u);
+    EXPECT_TRUE(f.protocol.back().starts_with("F:SaveKurse Path/File access error")) << f.protocol.back();
+    EXPECT_TRUE(std::filesystem::is_directory(f.folder.path("K1.dat")));
+    EXPECT_EQ(readTextLines(f.folder.path("K2.dat")).size(), 3000u);
+    auto files = std::filesystem::directory_iterator(f.folder.root());
+    EXPECT_EQ(std::distance(begin(files), end(files)), 2); // no temporary file left behind
+}
+
+} // namespace
+} // namespace kavex

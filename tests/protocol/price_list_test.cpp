@@ -1,0 +1,57 @@
+#include "price_fixture.h"
+
+#include "protocol/price_list.h"
+
+#include <gtest/gtest.h>
+
+namespace kavex {
+namespace {
+
+using test::PriceFixture;
+
+TEST(PriceList, ShowsTheChartInstrumentsHistoryOldestFirstWhenFilled) {
+    PriceFixture f;
+    Kursliste window{f.data};
+    EXPECT_EQ(window.caption(), "Kurse");
+    EXPECT_EQ(Kursliste::kFillButton, "fill");
+
+    f.instrumentList(2);
+    f.loop.advance(5 * 60 * 1000 + 1500); // 09:35:01.5
+    f.receive("~2;100;0.5;1;0.25;1");
+    f.loop.advance(3600 * 1000); // 10:35:01.5
+    f.receive("@KU=2;-1;1;1.5E-07;1;0.1");
+    f.receive("~1;7;1;1;1;1");
+    EXPECT_TRUE(window.list().empty()); // filled only on request
+
+    f.data.ChartInstrument = 2;
+    window.fill_Click();
+    const auto& lines = window.list().lines();
+    ASSERT_EQ(lines.size(), 3000u);
+    EXPECT_EQ(lines[0], "000000; 0; 0; 0");
+    EXPECT_EQ(lines[2997], "000000; 0; 0; 0");
+    EXPECT_EQ(lines[2998], "093501; 99.5; 100; 100.25");
+    EXPECT_EQ(lines[2999], "103501;-1; .1; 1.5E-07");
+
+    f.receive("~2;50;1;1;1;1");
+    EXPECT_EQ(window.list().back(), "103501;-1; .1; 1.5E-07");
+    window.list_Click(17); // a click on any line refills
+    EXPECT_EQ(window.list().back(), "103501; 49; 50; 51");
+    EXPECT_EQ(window.list().size(), 3000u);
+}
+
+TEST(PriceList, StaysEmptyWithoutAChartInstrument) {
+    PriceFixture f;
+    Kursliste window{f.data};
+    window.fill_Click(); // no instrument list yet
+    EXPECT_TRUE(window.list().empty());
+    f.instrumentList(1);
+    f.data.ChartInstrument = 1;
+    window.fill_Click();
+    f.data.ChartInstrument = 0;
+    window.fill_Click();
+    EXPECT_TRUE(window.list().empty());
+    EXPECT_TRUE(f.protocol.empty());
+}
+
+} // namespace
+} // namespace kavex

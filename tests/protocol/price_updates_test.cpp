@@ -1,0 +1,206 @@
+#include "price_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+#include <vector>
+
+namespace kavex {
+namespace {
+
+using test::PriceFixture;
+
+// The quote fields an update may write, compared as one value.
+using Quote = std::tuple<float, float, int32_t, float, int32_t>; // Last, Bid, BidVolume, Ask, AskVolume
+Quote quoteOf(const Instrument& i) { return {i.Last, i.Bid, i.BidVolume, i.Ask, i.AskVolume}; }
+
+class PriceUpdates : public ::testing::Test, protected PriceFixture {
+protected:
+    void SetUp() override {
+        instrumentList(12);
+        incoming.clear();
+    }
+};
+
+TEST_F(PriceUpdates, FullCompactUpdateSetsTheLastAndDerivesBidAndAskFromIt) {
+    receive("~12;101.5;0.5;10;0.25;20");
+    EXPECT_EQ(quoteOf(at(12)), Quote(101.5f, 101.0f, 10, 101.75f, 20));
+    EXPECT_EQ(at(12).Changed, 1);
+    EXPECT_EQ(data.PricesChanged, 1);
+    ASSERT_EQ(data.history.pos(12), 1);
+    const HistoryEntry& e = data.history.slot(12, 1);
+    EXPECT_EQ(std::tie(e.Bid, e.Ask, e.Last, e.Volume), std::make_tuple(101.0f, 101.75f, 101.5f, 0));
+    EXPECT_EQ(e.Time, now());
+    EXPECT_TRUE(protocol.empty());
+    EXPECT_TRUE(incoming.empty()); // price messages stay out of the incoming list
+}
+
+TEST_F(PriceUpdates, EachPartialFormWritesOnlyItsFields) {
+    struct Case {
+        std::string message;
+        Quote expected;
+        int historyEntries;
+    };
+    // From the quote Last 100, Bid 99 x 5, Ask 101 x 6.
+    const std::vector<Case> cases = {
+        {"^11;0.5;7;0.25;8", {100, 99.5f, 7, 100.25f, 8}, 2},
+        {"^21;2;9", {100, 99, 5, 102, 9}, 2},
+        {"^31;3", {100, 99, 5, 103, 6}, 2},
+        {"^41;44", {100, 99, 5, 101, 44}, 1},
+        {"^51;1.5;3", {100, 98.5f, 3, 101, 6}, 2},
+    };
+    for (const Case& c : cases) {
+        PriceFixture f;
+        f.instrumentList(1);
+        f.receive("~1;100;1;5;1;6");
+        f.data.instruments.at(1).Changed = 0;
+        f.receive(c.message);
+        EXPECT_EQ(quoteOf(f.at(1)), c.expected) << c.message;
+        EXPECT_EQ(f.at(1).Changed, 1) << c.message;
+        EXPECT_EQ(f.data.history.pos(1), c.historyEntries) << c.message;
+    }
+}
+
+TEST_F(PriceUpdates, PartialFormsWaitForTheFirstLastPrice) {
+    for (const char* m : {"^12;1;2;3;4", "^22;1;2", "^32;1", "^42;1", "^52;1;2"}) receive(m);
+    EXPECT_EQ(quoteOf(at(2)), Quote(0, 0, 0, 0, 0));
+    EXPECT_EQ(at(2).Changed, 0);
+    EXPECT_EQ(data.PricesChanged, 0);
+    EXPECT_EQ(data.history.pos(2), 0);
+
+    receive("~2;50;1;1;1;1");
+    receive("^12;0.5;2;0.5;3");
+    EXPECT_EQ(quoteOf(at(2)), Quote(50, 49.5f, 2, 50.5f, 3));
+    EXPECT_EQ(data.history.pos(2), 2);
+}
+
+TEST_F(PriceUpdates, LongUpdateTakesAbsolutePricesInItsOwnFieldOrder) {
+    receive("@KU=3;99.5;7;100.5;9;100");
+    EXPECT_EQ(quoteOf(at(3)), Quote(100, 99.5f, 7, 100.5f, 9));
+    EXPECT_EQ(at(3).Changed, 1);
+    EXPECT_EQ(data.PricesChanged, 1);
+    EXPECT_EQ(data.history.pos(3), 1);
+    EXPECT_EQ(lastQuote.text(), "IN:@KU=3;99.5;7;100.5;9;100");
+    receive("@KURSUPDATE=4;1;2;3;4;2");
+    EXPECT_EQ(quoteOf(at(4)), Quote(2, 1, 2, 3, 4));
+}
+
+TEST_F(PriceUpdates, InstrumentNumberZeroIsIgnoredInEveryForm) {
+    for (const char* m : {"~0;1;1;1;1;1", "^10;1;1;1;1", "^20;1;1", "^30;1", "^40;1", "^50;1;1",
+                          "@KU=0;1;1;1;1;1", "~abc;1;1;1;1;1", "~;1;1;1;1;1", "@KU="})
+        receive(m);
+    EXPECT_EQ(data.PricesChanged, 0);
+    EXPECT_TRUE(protocol.empty());
+}
+
+TEST_F(PriceUpdates, FieldsAreReadWithTheLeadingNumberParse) {
+    receive("~1; 12abc;;5x;.5");
+    EXPECT_EQ(quoteOf(at(1)), Quote(12, 12, 5, 12.5f, 0)); // "" and a missing field read 0
+    receive("~1;10;1;2;1;3;99;98;97;96;95;94;93;92;91;90;89;88;87;86;85;84;83;82"); // fields beyond 20
+    EXPECT_EQ(quoteOf(at(1)), Quote(10, 9, 2, 11, 3));
+    receive("^41;2.5"); // sizes: nearest integer, halves to even
+    EXPECT_EQ(at(1).AskVolume, 2);
+    receive("^41;3.5");
+    EXPECT_EQ(at(1).AskVolume, 4);
+    receive("~1.5;7;0;0;0;0"); // the instrument number too: 1.5 -> 2
+    EXPECT_EQ(at(2).Last, 7);
+    receive("~3;0.1;0.1;1;0.1;1");                        // bid and ask are rounded to single precision
+    EXPECT_EQ(at(3).Bid, static_cast<float>(0.1f - 0.1)); // in double, then single: not 0
+    EXPECT_EQ(at(3).Ask, static_cast<float>(0.1f + 0.1));
+    EXPECT_TRUE(protocol.empty());
+}
+
+TEST_F(PriceUpdates, ANewLastPriceAloneAddsNoHistoryEntry) {
+    receive("~1;100;1;5;1;6");
+    receive("~1;100.5;1.5;5;0.5;6"); // same bid, ask and size
+    EXPECT_EQ(at(1).Last, 100.5f);
+    EXPECT_EQ(data.history.pos(1), 1);
+    EXPECT_EQ(data.history.slot(1, 1).Last, 100);
+}
+
+TEST_F(PriceUpdates, AMixedStreamLeavesTableAndHistoryAsExpected) {
+    receive("@SI=AAA;C1;EUR;50;49.5;10;50.5;11;Alpha;1;0;0\nBBB;C2;USD;0;0;0;0;0;Beta;100;0;0");
+    std::vector<double> times;
+    auto step = [&](const char* m) {
+        loop.advance(1000);
+        receive(m);
+        times.push_back(now());
+    };
+    step("^31;0.75");              // ask 50.75: entry 1 of instrument 1
+    step("^12;1;1;1;1");           // instrument 2 has no last price yet: ignored
+    step("~2;20;0.5;3;0.5;4");     // entry 1 of instrument 2
+    step("^42;9");                 // ask size only: no entry
+    step("@KU=1;49;5;51;6;50.25"); // entry 2
+    step("~1;50.25;1;5;0.75;6");   // bid 49.25: entry 3
+    step("~1;50.5;1.25;5;0.5;6");  // same bid, ask and size: no entry
+    step("^51;1.25;8");            // bid 49.25 again, new size only: no entry
+    step("^21;1;2");               // ask 51.5: entry 4
+
+    EXPECT_EQ(quoteOf(at(1)), Quote(50.5f, 49.25f, 8, 51.5f, 2));
+    EXPECT_EQ(quoteOf(at(2)), Quote(20, 19.5f, 3, 20.5f, 9));
+    using Entry = std::tuple<float, float, float, double>; // Bid, Ask, Last, Time
+    auto ring = [&](int n) {
+        std::vector<Entry> entries;
+        for (int s = 1; s <= data.history.pos(n); ++s) {
+            const HistoryEntry& e = data.history.slot(n, s);
+            entries.emplace_back(e.Bid, e.Ask, e.Last, e.Time);
+        }
+        return entries;
+    };
+    EXPECT_EQ(ring(1), (std::vector<Entry>{{49.5f, 50.75f, 50, times[0]},
+                                           {49, 51, 50.25f, times[4]},
+                                           {49.25f, 51, 50.25f, times[5]},
+                                           {49.25f, 51.5f, 50.5f, times[8]}}));
+    EXPECT_EQ(ring(2), (std::vector<Entry>{{19.5f, 20.5f, 20, times[2]}}));
+    EXPECT_TRUE(protocol.empty());
+}
+
+TEST(PriceUpdatesBeforeAList, ChangeNothing) {
+    PriceFixture fresh;
+    fresh.receive("~1;100;1;5;1;6");
+    fresh.receive("@KU=1;99;1;101;1;100");
+    EXPECT_TRUE(fresh.protocol.empty()); // the dispatcher does not call these before a list
+    fresh.receive("^11;1;1;1;1");
+    EXPECT_EQ(fresh.protocol.lines(), std::vector<std::string>{"F:WS_KuKurzBBVAAV Subscript out of range"});
+    EXPECT_EQ(fresh.data.PricesChanged, 0);
+    EXPECT_EQ(fresh.data.InstrumentCount(), 0);
+}
+
+TEST_F(PriceUpdates, AnInstrumentOutsideTheTableIsLoggedWithTheHandlersTagAndChangesNothing) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"~13;1;1;1;1;1", "F:WS_KuKurz Subscript out of range"},
+        {"^113;1;1;1;1", "F:WS_KuKurzBBVAAV Subscript out of range"},
+        {"^213;1;1", "F:WS_KuKurzAAV Subscript out of range"},
+        {"^313;1", "F:WS_KuKurzA Subscript out of range"},
+        {"^4-1;1", "F:WS_KuKurzAV Subscript out of range"},
+        {"^540000;1;1", "F:WS_KuKurzBBV Subscript out of range"},
+        {"@KU=13;1;1;1;1;1", "F:WS_KU Subscript out of range"},
+    };
+    for (const auto& [message, line] : cases) {
+        protocol.clear();
+        receive(message);
+        EXPECT_EQ(protocol.lines(), std::vector<std::string>{line}) << message;
+    }
+    EXPECT_EQ(data.PricesChanged, 0);
+    for (int n = 1; n <= 12; ++n) EXPECT_EQ(at(n).Changed, 0);
+}
+
+TEST_F(PriceUpdates, AFieldThatCannotBeConvertedIsLoggedAndTheOthersAreStillWritten) {
+    receive("~1;100;1;99999999999;1;5");
+    EXPECT_EQ(protocol.lines(), std::vector<std::string>{"F:WS_KuKurz Overflow"});
+    EXPECT_EQ(quoteOf(at(1)), Quote(100, 99, 0, 101, 5));
+    EXPECT_EQ(data.PricesChanged, 1);
+    EXPECT_EQ(data.history.pos(1), 1);
+
+    protocol.clear();
+    receive("@KU=2;1e39;3;1;4;1");
+    EXPECT_EQ(protocol.lines(), std::vector<std::string>{"F:WS_KU Overflow"});
+    EXPECT_EQ(quoteOf(at(2)), Quote(1, 0, 3, 1, 4));
+
+    protocol.clear();
+    receive("~99999999999;1;1;1;1;1"); // the number itself: nothing else happens
+    EXPECT_EQ(protocol.lines(), std::vector<std::string>{"F:WS_KuKurz Overflow"});
+}
+
+} // namespace
+} // namespace kavex
