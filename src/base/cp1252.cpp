@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace kavex::cp1252 {
 namespace {
@@ -41,12 +42,24 @@ int byteOf(char32_t cp) {
 
 void appendUtf8(std::string_view bytes, std::string& out) {
     std::size_t start = 0;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        // Pure ASCII, the normal case on the wire, is skipped eight bytes at a time.
+        if (i + 8 <= bytes.size()) {
+            uint64_t word;
+            std::memcpy(&word, bytes.data() + i, 8);
+            if ((word & 0x8080808080808080ULL) == 0) {
+                i += 8;
+                continue;
+            }
+        }
         auto b = static_cast<unsigned char>(bytes[i]);
-        if (b < 0x80) continue;
-        out.append(bytes.data() + start, i - start);
-        appendCodePoint(codePointOf(b), out);
-        start = i + 1;
+        if (b >= 0x80) {
+            out.append(bytes.data() + start, i - start);
+            appendCodePoint(codePointOf(b), out);
+            start = i + 1;
+        }
+        ++i;
     }
     out.append(bytes.data() + start, bytes.size() - start);
 }

@@ -35,7 +35,9 @@ void writeAll(int fd, std::string_view bytes) {
 
 void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
     std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
-    std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string tempName = ".";
+    tempName.append(target.filename().string()).append(".XXXXXX");
+    std::string temp = (folder / tempName).string();
     int fd = ::mkstemp(temp.data());
     if (fd < 0) failWith("Path/File access error", errno);
     try {

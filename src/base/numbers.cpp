@@ -160,20 +160,65 @@ std::string localeForm(double value, int digits, NumberLocale locale) {
 
 } // namespace
 
-double parseLeading(std::string_view text) {
-    // Copy the number's characters (blanks dropped) into a small buffer, then convert.
-    char buf[80];
-    std::size_t n = 0;
+namespace {
+
+constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// Plain decimals ("-101.25", "7") with at most 15 digits: the digits form an exact
+// integer below 2^53 and the power of ten is exact, so one division rounds correctly,
+// as the general conversion would. Returns false for anything else.
+bool parsePlainDecimal(std::string_view text, double& value) {
     std::size_t i = 0;
-    auto skipBlanks = [&] {
-        while (i < text.size() && isBlank(text[i])) ++i;
-    };
-    auto put = [&](char c) {
-        if (n < sizeof buf) buf[n++] = c;
-    };
-    skipBlanks();
+    while (i < text.size() && isBlank(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    uint64_t mantissa = 0;
+    int digits = 0;
+    int fractionDigits = 0;
+    bool point = false;
+    bool any = false;
+    for (; i < text.size(); ++i) {
+        char c = text[i];
+        if (isDigit(c)) {
+            any = true;
+            if (mantissa == 0 && c == '0') {
+                if (point) ++fractionDigits;
+                continue; // leading zeros carry no digit
+            }
+            if (++digits > 15) return false;
+            mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
+            if (point) ++fractionDigits;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (i < text.size() && (isBlank(text[i]) || text[i] == 'E' || text[i] == 'e')) return false;
+    if (fractionDigits > 22) return false;
+    if (!any) {
+        value = 0;
+        return true;
+    }
+    value = static_cast<double>(mantissa) / kExactPowers[fractionDigits];
+    if (negative) value = -value;
+    return true;
+}
+
+} // namespace
+
+double parseLeading(std::string_view text) {
+    double value = 0;
+    if (parsePlainDecimal(text, value)) return value;
+
+    // General case: gather the number's characters (blanks dropped), then convert.
+    std::string buf;
+    buf.reserve(text.size() + 1);
+    std::size_t i = 0;
+    while (i < text.size() && isBlank(text[i])) ++i;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-        if (text[i] == '-') put('-');
+        if (text[i] == '-') buf.push_back('-');
         ++i;
     }
     bool digits = false;
@@ -181,10 +226,10 @@ double parseLeading(std::string_view text) {
     for (; i < text.size(); ++i) {
         char c = text[i];
         if (isDigit(c)) {
-            put(c);
+            buf.push_back(c);
             digits = true;
         } else if (c == '.' && !point) {
-            put(c);
+            buf.push_back(c);
             point = true;
         } else if (!isBlank(c)) {
             break;
@@ -192,28 +237,27 @@ double parseLeading(std::string_view text) {
     }
     if (!digits) return 0.0;
     if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
-        std::size_t mark = n;
+        std::size_t mark = buf.size();
         std::size_t j = i + 1;
-        put('e');
-        if (j < text.size() && (text[j] == '-' || text[j] == '+')) put(text[j++]);
+        buf.push_back('e');
+        if (j < text.size() && (text[j] == '-' || text[j] == '+')) buf.push_back(text[j++]);
         bool expDigits = false;
         for (; j < text.size() && (isDigit(text[j]) || isBlank(text[j])); ++j) {
             if (isDigit(text[j])) {
-                put(text[j]);
+                buf.push_back(text[j]);
                 expDigits = true;
             }
         }
-        if (!expDigits) n = mark;
+        if (!expDigits) buf.resize(mark);
     }
-    double value = 0;
-    auto [ptr, ec] = std::from_chars(buf, buf + n, value);
-    if (ec == std::errc::result_out_of_range) {
-        // from_chars leaves the value alone on overflow; saturate like a reader would.
-        value = (buf[0] == '-') ? -std::numeric_limits<double>::infinity()
-                                : std::numeric_limits<double>::infinity();
-        if (n > 0 && std::string_view(buf, n).find("e-") != std::string_view::npos) value = 0;
-    }
+    auto [ptr, ec] = std::from_chars(buf.data(), buf.data() + buf.size(), value);
     (void)ptr;
+    if (ec == std::errc::result_out_of_range) {
+        // from_chars leaves the value alone when it does not fit: saturate, or 0 for tiny values.
+        bool tiny = buf.find("e-") != std::string::npos;
+        value = tiny ? 0.0 : buf[0] == '-' ? -std::numeric_limits<double>::infinity()
+                                            : std::numeric_limits<double>::infinity();
+    }
     return value;
 }
 

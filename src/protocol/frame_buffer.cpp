@@ -24,6 +24,7 @@ std::size_t FrameBuffer::find(char c, std::size_t& nothingBelow) const {
 }
 
 void FrameBuffer::dropInFrontOfStart() {
+    if (offset_ < buffer_.size() && buffer_[offset_] == wire::kStart) return; // the usual case
     std::size_t s = find(wire::kStart, noStartBelow_);
     if (s != std::string::npos && s > offset_) offset_ = s;
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <limits>
 
 namespace kavex {
@@ -112,6 +113,27 @@ TEST(LocaleForm, UsesTheLocaleSeparatorAndKeepsTheLeadingZero) {
 TEST(DecimalCommaInput, IsReadAsAPoint) {
     EXPECT_EQ(decimalCommaToPoint("1,5"), "1.5");
     EXPECT_DOUBLE_EQ(parseLeading(decimalCommaToPoint("99,75")), 99.75);
+}
+
+} // namespace
+} // namespace kavex
+
+namespace kavex {
+namespace {
+
+TEST(LeadingNumberParse, LongNumbersAreReadWhole) {
+    EXPECT_DOUBLE_EQ(parseLeading(std::string(85, '0') + "5"), 5);
+    EXPECT_DOUBLE_EQ(parseLeading("1" + std::string(100, '0')), 1e100);
+    EXPECT_DOUBLE_EQ(parseLeading("1" + std::string(79, '0') + "E5"), 1e84);
+    EXPECT_DOUBLE_EQ(parseLeading("0." + std::string(30, '0') + "1"), 1e-31);
+}
+
+TEST(LeadingNumberParse, ThePlainFastPathAgreesWithTheGeneralConversion) {
+    for (const char* t : {"101.5", "-0.25", "123456789012345", "1234567890123456", "0.1", "99.99", "-7.", "+.5",
+                          "3.14159265358979", "0.000001", "42;7", "12abc"}) {
+        double expected = std::strtod(std::string(t).c_str(), nullptr);
+        EXPECT_EQ(parseLeading(t), expected) << t;
+    }
 }
 
 } // namespace

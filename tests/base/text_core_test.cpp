@@ -18,6 +18,16 @@ TEST(Cp1252Codec, EveryByteValueSurvivesTheRoundTrip) {
     EXPECT_EQ(cp1252::fromUtf8(utf8), all);
 }
 
+TEST(Cp1252Codec, HighBytesAtEveryOffsetOfALongAsciiText) {
+    for (std::size_t at = 0; at < 24; ++at) {
+        std::string bytes(24, 'a');
+        bytes[at] = '\xE4';
+        std::string expected(24, 'a');
+        expected.replace(at, 1, "ä");
+        EXPECT_EQ(cp1252::toUtf8(bytes), expected) << at;
+    }
+}
+
 TEST(Cp1252Codec, GermanTextAndTheHighTable) {
     EXPECT_EQ(cp1252::toUtf8("\xC4\xD6\xDC\xE4\xF6\xFC\xDF"), "ÄÖÜäöüß");
     EXPECT_EQ(cp1252::fromUtf8("FALSCHES PAßWORT"), "FALSCHES PA\xDFWORT");
