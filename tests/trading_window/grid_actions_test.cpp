@@ -1,0 +1,176 @@
+#include "support/trading_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace kavex {
+namespace {
+
+class GridActionsTest : public ::testing::Test, public test::TradingFixture {
+  protected:
+    Order working(int instrument, int32_t userId) {
+        Order o;
+        o.accountCode = "ACC1";
+        o.instrumentNumber = static_cast<int16_t>(instrument);
+        o.orderUserId = userId;
+        o.orderId = "S" + std::to_string(userId);
+        o.side = "BUY";
+        o.orderType = "LMT";
+        o.status = StatusSubmitted;
+        return o;
+    }
+    const Order& lineAt(int row) { return data.entryLines.at(data.gridRows.at(row).ref); }
+};
+
+TEST_F(GridActionsTest, AskClickInsertsABuyLineBelowTheSeparatorAboveExistingOrders) {
+    data.orderBook.append(working(1, 1));
+    data.orderBook.append(working(1, 2));
+    rebuild();
+    ASSERT_EQ(kinds(), (std::vector<int>{1, 0, 3, 3, 1, 0}));
+    click(instrumentRow(1), 9, 0);
+    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 2, 3, 3, 1, 0}));
+    EXPECT_EQ(actions.lastInsertedRow(), 4);
+    EXPECT_EQ(lineAt(4).side.str(), "BUY ");
+    EXPECT_EQ(lineAt(4).limit1, 150.5f);
+    EXPECT_EQ(lineAt(4).quantity, 1);
+    EXPECT_EQ(grid.rows(), data.gridRows.rowCount() + 1);
+    EXPECT_EQ(grid.text(4, 10), "TRANSMIT");
+    EXPECT_EQ(grid.text(5, 11), "CANCEL"); // the order lines moved down intact
+
+    click(instrumentRow(1), 8, 0);
+    EXPECT_EQ(lineAt(4).side.str(), "SEL ");
+    EXPECT_EQ(lineAt(4).limit1, 149.5f);
+}
+
+TEST_F(GridActionsTest, TheLimitEditorTakesADecimalCommaAndMakesAMarketLineALimitLine) {
+    click(instrumentRow(1), 9, 0);
+    int row = actions.lastInsertedRow();
+    click(row, 7);
+    ASSERT_TRUE(actions.editor().visible);
+    actions.setEditorText("1,25");
+    actions.commitEditor();
+    EXPECT_EQ(lineAt(row).limit1, 1.25f);
+    EXPECT_EQ(lineAt(row).orderType.str(), "LMT");
+    EXPECT_EQ(grid.text(row, 7), "1.25");
+    EXPECT_EQ(grid.text(row, 9), "LMT");
+    EXPECT_FALSE(actions.editor().visible);
+
+    click(row, 9);
+    actions.chooseEditorItem(2); // STP
+    click(row, 7);
+    actions.setEditorText("3");
+    actions.commitEditor();
+    EXPECT_EQ(lineAt(row).orderType.str(), "STP");
+
+    click(row, 6);
+    EXPECT_EQ(actions.editor().items.size(), 10u);
+    actions.chooseEditorItem(5);
+    EXPECT_EQ(lineAt(row).quantity, 10);
+}
+
+TEST_F(GridActionsTest, EscapeLeavesTheLineAndANonEditableColumnIsReported) {
+    click(instrumentRow(1), 9, 0);
+    int row = actions.lastInsertedRow();
+    click(row, 8);
+    actions.setEditorText("99");
+    actions.escapeEditor();
+    EXPECT_EQ(lineAt(row).limit2, 0);
+    EXPECT_FALSE(actions.editor().visible);
+    actions.SetzeCombo1(row, columns.map(1, 12), GridActions::Quantity, 0);
+    actions.setEditorText("5");
+    actions.commitEditor();
+    EXPECT_EQ(protocol.lines(), (std::vector<std::string>{"Combo1: keine Zuordnung möglich"}));
+}
+
+TEST_F(GridActionsTest, PriceChoicesFollowTheStepOfTheReferencePrice) {
+    auto list = GridActions::priceChoices(150);
+    ASSERT_EQ(list.size(), 21u);
+    EXPECT_EQ(list.front(), " 149.9");
+    EXPECT_EQ(list[9], " 149.99");
+    EXPECT_EQ(list[10], " 150");
+    EXPECT_EQ(list.back(), " 150.1");
+    auto high = GridActions::priceChoices(2500);
+    EXPECT_EQ(high.front(), " 2495");
+    EXPECT_EQ(high[11], " 2500.5");
+    EXPECT_EQ(GridActions::priceChoices(1)[11], " 1.0001");
+    EXPECT_EQ(GridActions::priceChoices(500)[11], " 500.1");
+    click(instrumentRow(2), 9, 0);
+    click(actions.lastInsertedRow(), 7);
+    EXPECT_EQ(actions.editor().selected, 10);
+    EXPECT_EQ(actions.editor().items[10], " 2500");
+}
+
+TEST_F(GridActionsTest, DefaultQuantityBoxIsCorrectedAtOnce) {
+    actions.setDefaultQuantityText("0");
+    EXPECT_EQ(actions.defaultQuantityBox().text(), " 1");
+    actions.setDefaultQuantityText("7,9");
+    EXPECT_EQ(actions.defaultQuantityBox().text(), " 7");
+    click(instrumentRow(1), 9, 0);
+    EXPECT_EQ(lineAt(actions.lastInsertedRow()).quantity, 7);
+}
+
+TEST_F(GridActionsTest, DeletingAPlainLineRemovesOneRowAndABracketLineRebuilds) {
+    click(instrumentRow(1), 9, 0);
+    click(instrumentRow(1), 9, 0);
+    ASSERT_EQ(kinds(), (std::vector<int>{1, 0, 2, 2, 1, 0}));
+    click(4, 11);
+    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 2, 1, 0}));
+    EXPECT_EQ(grid.rows(), 7);
+
+    // A child whose main order is already at the server: "@BR?=" first, then a rebuild.
+    data.orderBook.append(working(1, 77));
+    Order& child = data.entryLines.at(data.gridRows.at(4).ref);
+    child.bracketRole = BracketLimitChild;
+    child.parentLine = -1;
+    click(4, 11);
+    EXPECT_EQ(sentTexts(), (std::vector<std::string>{"@BR?=ACC1;77;S77"}));
+    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 3, 1, 0}));
+}
+
+TEST_F(GridActionsTest, CancelDefaultSeparatorAndTickerClicks) {
+    data.orderBook.append(working(1, 5));
+    rebuild();
+    click(4, 11);
+    EXPECT_EQ(sentTexts(), (std::vector<std::string>{"@CO=ACC1;5;S5"}));
+
+    click(instrumentRow(2), 13, 0);
+    EXPECT_EQ(data.DefaultInstrument, 2);
+    EXPECT_EQ(grid.cell(instrumentRow(2), 13).background, rgb(255, 255, 0));
+    EXPECT_EQ(actions.quickButtonColours()[0], rgb(0, 255, 0));
+    click(instrumentRow(1), 13, 0);
+    EXPECT_EQ(grid.cell(instrumentRow(2), 13).background, columns.colour(0, 13)); // old mark redrawn
+
+    std::string caption;
+    actions.moreButtonCaptionChanged = [&](const std::string& c) { caption = c; };
+    click(3, 5); // separator row
+    EXPECT_EQ(settings.ShowFinishedOrders, 1);
+    EXPECT_EQ(caption, "Weniger");
+
+    int charted = 0;
+    actions.showChart = [&](int instrument) { charted = instrument; };
+    click(instrumentRow(2), 1, 0);
+    EXPECT_EQ(charted, 2);
+    EXPECT_EQ(data.ChartInstrument, 2);
+}
+
+TEST_F(GridActionsTest, QuickOrderButtonsTradeTheDefaultInstrumentAtOnce) {
+    actions.Command8_Click(0);
+    EXPECT_EQ(prompts.asked,
+              (std::vector<std::string>{"Bitte zuerst ein Wertpapier als DEFAULT kennzeichnen !"}));
+    click(instrumentRow(1), 13, 0);
+    prompts.yesNoAnswers = {false};
+    actions.Command8_Click(0);
+    EXPECT_TRUE(socket.sent.empty());
+    EXPECT_EQ(prompts.asked.back(),
+              "Order wirklich ausführen ?\nDiese Sicherheitsabfrage kann unter 'Sonstiges' "
+              "deaktiviert werden!");
+    actions.Command8_Click(0);
+    settings.confirmation = 0;
+    actions.Command8_Click(1);
+    EXPECT_EQ(sentTexts(), (std::vector<std::string>{"@PO=ACC1;101;1;BUY ;MKT;1; 150.5; 0;0;0",
+                                                     "@PO=ACC1;102;1;SEL ;MKT;1; 149.5; 0;0;0"}));
+    EXPECT_EQ(prompts.asked.size(), 3u);
+    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 1, 0}));
+}
+
+} // namespace
+} // namespace kavex
