@@ -2,10 +2,12 @@
 
 #include "base/failure.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 
 namespace kavex {
@@ -35,38 +37,57 @@ int bitLength(u128 v) {
 
 // |value| rounded to `digits` significant digits (the exact binary value, ties to even,
 // as printf does it): the digits as an integer and the decimal exponent of the first.
-// Exact 128-bit arithmetic; false when the value is beyond its range.
+// Exact 128-bit arithmetic; false for subnormal values and others beyond its range.
 bool roundToDigits(double magnitude, int digits, uint64_t& rounded, int& exponent) {
-    int binaryExponent = 0;
-    double fraction = std::frexp(magnitude, &binaryExponent);
-    auto mantissa = static_cast<uint64_t>(std::ldexp(fraction, 53)); // magnitude = mantissa * 2^q
-    int q = binaryExponent - 53;
-    int e = static_cast<int>(std::floor(std::log10(magnitude)));
+    uint64_t bits = 0;
+    std::memcpy(&bits, &magnitude, sizeof bits);
+    const int biased = static_cast<int>(bits >> 52);
+    if (biased == 0) return false;
+    uint64_t mantissa = (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52); // magnitude = mantissa * 2^q
+    int q = biased - 1075;
+    const int zeros = __builtin_ctzll(mantissa);
+    mantissa >>= zeros;
+    q += zeros;
+    // A first guess from the binary exponent; the loop corrects it by one where needed.
+    int e = static_cast<int>(std::floor((biased - 1023) * 0.30102999566398120));
     for (int attempt = 0; attempt < 3; ++attempt) {
-        int k = digits - 1 - e; // wanted: round(magnitude * 10^k)
+        const int k = digits - 1 - e; // wanted: round(magnitude * 10^k)
         if (k > 38 || -k > 38) return false;
-        u128 numerator = mantissa;
-        u128 denominator = 1;
-        if (k > 0) {
-            if (bitLength(numerator) + bitLength(kPowersOfTen[static_cast<std::size_t>(k)]) > 126)
-                return false;
-            numerator *= kPowersOfTen[static_cast<std::size_t>(k)];
-        } else if (k < 0) {
-            denominator = kPowersOfTen[static_cast<std::size_t>(-k)];
+        u128 quotient = 0;
+        if (k >= 0 && q <= 0) {
+            // The usual case: a power of two below, so shifts instead of a division.
+            const u128 scale = kPowersOfTen[static_cast<std::size_t>(k)];
+            if (bitLength(mantissa) + bitLength(scale) > 126 || -q > 126) return false;
+            const u128 numerator = mantissa * scale;
+            const int shift = -q;
+            quotient = numerator >> shift;
+            if (shift > 0) {
+                const u128 remainder = numerator & ((u128{1} << shift) - 1);
+                const u128 half = u128{1} << (shift - 1);
+                if (remainder > half || (remainder == half && (quotient & 1) != 0)) ++quotient;
+            }
+        } else {
+            u128 numerator = mantissa;
+            u128 denominator = 1;
+            if (k > 0) {
+                if (bitLength(numerator) + bitLength(kPowersOfTen[static_cast<std::size_t>(k)]) > 126) return false;
+                numerator *= kPowersOfTen[static_cast<std::size_t>(k)];
+            } else if (k < 0) {
+                denominator = kPowersOfTen[static_cast<std::size_t>(-k)];
+            }
+            if (q > 0) {
+                if (bitLength(numerator) + q > 126) return false;
+                numerator <<= q;
+            } else if (q < 0) {
+                if (bitLength(denominator) - q > 126) return false;
+                denominator <<= -q;
+            }
+            quotient = numerator / denominator;
+            const u128 twiceRemainder = (numerator % denominator) * 2;
+            if (twiceRemainder > denominator || (twiceRemainder == denominator && (quotient & 1) != 0)) ++quotient;
         }
-        if (q > 0) {
-            if (bitLength(numerator) + q > 126) return false;
-            numerator <<= q;
-        } else if (q < 0) {
-            if (bitLength(denominator) - q > 126) return false;
-            denominator <<= -q;
-        }
-        u128 quotient = numerator / denominator;
-        u128 twiceRemainder = (numerator % denominator) * 2;
-        if (twiceRemainder > denominator || (twiceRemainder == denominator && (quotient & 1) != 0))
-            ++quotient;
         if (quotient >= kPowersOfTen[static_cast<std::size_t>(digits)]) {
-            ++e; // estimate one too low, or rounding carried into a new digit
+            ++e; // guess one too low, or rounding carried into a new digit
         } else if (quotient < kPowersOfTen[static_cast<std::size_t>(digits - 1)]) {
             --e;
         } else {
@@ -78,6 +99,18 @@ bool roundToDigits(double magnitude, int digits, uint64_t& rounded, int& exponen
     return false;
 }
 
+// Writes `count` decimal digits of `value` (leading zeros included) to `out`.
+void writeDigits(uint32_t value, char* out, int count) {
+    static constexpr char kPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+                                     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+                                     "8081828384858687888990919293949596979899";
+    for (; count >= 2; count -= 2) {
+        std::memcpy(out + count - 2, kPairs + 2 * (value % 100), 2);
+        value /= 100;
+    }
+    if (count == 1) out[0] = static_cast<char>('0' + value % 10);
+}
+
 // Formats in the %G style with the given significant digits ("0.5", "1.5E-07") into
 // `out` (room for 40 characters); returns the length.
 std::size_t generalForm(double value, int digits, char* out) {
@@ -86,10 +119,9 @@ std::size_t generalForm(double value, int digits, char* out) {
     if (!std::isfinite(value) || value == 0 || !roundToDigits(std::fabs(value), digits, rounded, x))
         return static_cast<std::size_t>(std::snprintf(out, 40, "%.*G", digits, value));
     char d[20];
-    for (int i = digits - 1; i >= 0; --i) {
-        d[i] = static_cast<char>('0' + rounded % 10);
-        rounded /= 10;
-    }
+    // Two independent halves of at most eight digits each, two digits per step.
+    writeDigits(static_cast<uint32_t>(rounded % 100000000), d + digits - std::min(digits, 8), std::min(digits, 8));
+    if (digits > 8) writeDigits(static_cast<uint32_t>(rounded / 100000000), d, digits - 8);
     int used = digits; // significant digits left after dropping trailing zeros
     while (used > 1 && d[used - 1] == '0')
         --used;

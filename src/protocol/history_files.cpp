@@ -7,6 +7,9 @@
 #include "platform/text_list.h"
 #include "protocol/price_fields.h"
 
+#include <array>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -19,6 +22,39 @@ constexpr std::size_t kTypicalLineLength = 48;
 bool isZero(const HistoryEntry& e) {
     return e.Time == 0 && e.Bid == 0 && e.Ask == 0 && e.Last == 0 && e.Volume == 0;
 }
+
+// Prices repeat a lot within a ring, so each file's writer keeps the Str forms it made in
+// a small direct-mapped cache instead of formatting every price anew.
+class PriceTexts {
+public:
+    void append(std::string& out, float value) {
+        uint32_t bits = 0;
+        std::memcpy(&bits, &value, sizeof bits);
+        Slot& slot = slots_[(bits * 2654435761u) >> 24];
+        if (!slot.used || slot.bits != bits) {
+            std::string text;
+            appendStrSingle(text, value);
+            if (text.size() > sizeof slot.text) {
+                out += text;
+                return;
+            }
+            slot.used = true;
+            slot.bits = bits;
+            slot.length = static_cast<uint8_t>(text.size());
+            std::memcpy(slot.text, text.data(), text.size());
+        }
+        out.append(slot.text, slot.length);
+    }
+
+private:
+    struct Slot {
+        bool used = false;
+        uint8_t length = 0;
+        uint32_t bits = 0;
+        char text[16] = {};
+    };
+    std::array<Slot, 256> slots_{};
+};
 
 // The lines of a file: CR LF or a bare LF ends a line; a last line without an ending counts.
 void cutLines(std::string_view text, std::vector<std::string_view>& lines) {
@@ -79,6 +115,7 @@ void HistoryFiles::load(int instrument) {
 
 void HistoryFiles::appendFileText(const PriceHistory& history, int instrument, std::string& out) {
     const int newest = history.pos(instrument);
+    PriceTexts prices;
     for (int k = 1; k <= PriceHistory::kSlots; ++k) {
         const HistoryEntry& e = history.slot(instrument, (newest + k - 1) % PriceHistory::kSlots + 1);
         if (isZero(e)) {
@@ -87,11 +124,11 @@ void HistoryFiles::appendFileText(const PriceHistory& history, int instrument, s
         }
         appendStrDouble(out, e.Time);
         out += ';';
-        appendStrSingle(out, e.Bid);
+        prices.append(out, e.Bid);
         out += ';';
-        appendStrSingle(out, e.Ask);
+        prices.append(out, e.Ask);
         out += ';';
-        appendStrSingle(out, e.Last);
+        prices.append(out, e.Last);
         out += ';';
         appendStrInt(out, e.Volume);
         out += "\r\n";
