@@ -21,8 +21,7 @@ using u128 = unsigned __int128;
 constexpr std::array<u128, 39> kPowersOfTen = [] {
     std::array<u128, 39> p{};
     p[0] = 1;
-    for (std::size_t i = 1; i < p.size(); ++i)
-        p[i] = p[i - 1] * 10;
+    for (std::size_t i = 1; i < p.size(); ++i) p[i] = p[i - 1] * 10;
     return p;
 }();
 
@@ -43,7 +42,8 @@ bool roundToDigits(double magnitude, int digits, uint64_t& rounded, int& exponen
     std::memcpy(&bits, &magnitude, sizeof bits);
     const int biased = static_cast<int>(bits >> 52);
     if (biased == 0) return false;
-    uint64_t mantissa = (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52); // magnitude = mantissa * 2^q
+    uint64_t mantissa =
+        (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52); // magnitude = mantissa * 2^q
     int q = biased - 1075;
     const int zeros = __builtin_ctzll(mantissa);
     mantissa >>= zeros;
@@ -70,7 +70,8 @@ bool roundToDigits(double magnitude, int digits, uint64_t& rounded, int& exponen
             u128 numerator = mantissa;
             u128 denominator = 1;
             if (k > 0) {
-                if (bitLength(numerator) + bitLength(kPowersOfTen[static_cast<std::size_t>(k)]) > 126) return false;
+                if (bitLength(numerator) + bitLength(kPowersOfTen[static_cast<std::size_t>(k)]) > 126)
+                    return false;
                 numerator *= kPowersOfTen[static_cast<std::size_t>(k)];
             } else if (k < 0) {
                 denominator = kPowersOfTen[static_cast<std::size_t>(-k)];
@@ -84,7 +85,8 @@ bool roundToDigits(double magnitude, int digits, uint64_t& rounded, int& exponen
             }
             quotient = numerator / denominator;
             const u128 twiceRemainder = (numerator % denominator) * 2;
-            if (twiceRemainder > denominator || (twiceRemainder == denominator && (quotient & 1) != 0)) ++quotient;
+            if (twiceRemainder > denominator || (twiceRemainder == denominator && (quotient & 1) != 0))
+                ++quotient;
         }
         if (quotient >= kPowersOfTen[static_cast<std::size_t>(digits)]) {
             ++e; // guess one too low, or rounding carried into a new digit
@@ -101,9 +103,10 @@ bool roundToDigits(double magnitude, int digits, uint64_t& rounded, int& exponen
 
 // Writes `count` decimal digits of `value` (leading zeros included) to `out`.
 void writeDigits(uint32_t value, char* out, int count) {
-    static constexpr char kPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-                                     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-                                     "8081828384858687888990919293949596979899";
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
     for (; count >= 2; count -= 2) {
         std::memcpy(out + count - 2, kPairs + 2 * (value % 100), 2);
         value /= 100;
@@ -120,19 +123,18 @@ std::size_t generalForm(double value, int digits, char* out) {
         return static_cast<std::size_t>(std::snprintf(out, 40, "%.*G", digits, value));
     char d[20];
     // Two independent halves of at most eight digits each, two digits per step.
-    writeDigits(static_cast<uint32_t>(rounded % 100000000), d + digits - std::min(digits, 8), std::min(digits, 8));
+    writeDigits(static_cast<uint32_t>(rounded % 100000000), d + digits - std::min(digits, 8),
+                std::min(digits, 8));
     if (digits > 8) writeDigits(static_cast<uint32_t>(rounded / 100000000), d, digits - 8);
     int used = digits; // significant digits left after dropping trailing zeros
-    while (used > 1 && d[used - 1] == '0')
-        --used;
+    while (used > 1 && d[used - 1] == '0') --used;
     std::size_t n = 0;
     if (value < 0) out[n++] = '-';
     if (x < -4 || x >= digits) {
         out[n++] = d[0];
         if (used > 1) {
             out[n++] = '.';
-            for (int i = 1; i < used; ++i)
-                out[n++] = d[i];
+            for (int i = 1; i < used; ++i) out[n++] = d[i];
         }
         out[n++] = 'E';
         out[n++] = x < 0 ? '-' : '+';
@@ -141,20 +143,16 @@ std::size_t generalForm(double value, int digits, char* out) {
         out[n++] = static_cast<char>('0' + a / 10 % 10);
         out[n++] = static_cast<char>('0' + a % 10);
     } else if (x >= 0) {
-        for (int i = 0; i <= x; ++i)
-            out[n++] = d[i];
+        for (int i = 0; i <= x; ++i) out[n++] = d[i];
         if (used > x + 1) {
             out[n++] = '.';
-            for (int i = x + 1; i < used; ++i)
-                out[n++] = d[i];
+            for (int i = x + 1; i < used; ++i) out[n++] = d[i];
         }
     } else {
         out[n++] = '0';
         out[n++] = '.';
-        for (int i = -1; i > x; --i)
-            out[n++] = '0';
-        for (int i = 0; i < used; ++i)
-            out[n++] = d[i];
+        for (int i = -1; i > x; --i) out[n++] = '0';
+        for (int i = 0; i < used; ++i) out[n++] = d[i];
     }
     return n;
 }
@@ -287,8 +285,9 @@ double parseLeading(std::string_view text) {
     if (ec == std::errc::result_out_of_range) {
         // from_chars leaves the value alone when it does not fit: saturate, or 0 for tiny values.
         bool tiny = buf.find("e-") != std::string::npos;
-        value = tiny ? 0.0 : buf[0] == '-' ? -std::numeric_limits<double>::infinity()
-                                            : std::numeric_limits<double>::infinity();
+        value = tiny            ? 0.0
+                : buf[0] == '-' ? -std::numeric_limits<double>::infinity()
+                                : std::numeric_limits<double>::infinity();
     }
     return value;
 }
