@@ -40,7 +40,7 @@ std::string userData(const TradingAccount& account, const Market& market);
 std::string ranking(const TradingAccount& account, const Market& market, Places places);
 // "@PI=" place texts "3 / 6";"1 / 6"
 std::string placeInfo(Places places, int players);
-// "@SYI=" texts separated by ";"
+// "@SYI=" up to 30 texts separated by ";"
 std::string systemInfo(const std::vector<std::string>& lines);
 // "@SD=FILE=" code yyyymmdd "K.TXT", then the statement lines of that trading day.
 std::string statement(const TradingAccount& account, const Market& market, int64_t dayNumber, bool today);

@@ -1,0 +1,95 @@
+// Holdings, cash and results, the account messages built from them, and the ranking.
+#include "base/numbers.h"
+#include "base/split_fields.h"
+#include "core/exchange.h"
+#include "core/messages.h"
+#include "game_fixture.h"
+
+namespace kavex::server::test {
+namespace {
+
+struct Books : ::testing::Test {
+    void SetUp() override { market.setQuote(1, Quote{220, 219, 221, 1, 1, 0}); } // AAA last 110
+    Market market{testInstruments(), 1};
+};
+
+TEST_F(Books, ReducingRealisesProfitAndAReversalOpensAtTheFillPrice) {
+    Ledger l(1000);
+    EXPECT_DOUBLE_EQ(l.applyFill(1, 2, 100, 10, 5), 0);
+    EXPECT_DOUBLE_EQ(l.applyFill(1, 2, 104, 10, 5), 0);
+    EXPECT_DOUBLE_EQ(l.holdings().at(1).averagePrice, 102);
+    // Sell 5 at 110: 4 closed with (110 - 102) x 10 each, 1 opened short at 110.
+    EXPECT_DOUBLE_EQ(l.applyFill(1, -5, 110, 10, 12.5), 320);
+    EXPECT_EQ(l.holdings().at(1).quantity, -1);
+    EXPECT_DOUBLE_EQ(l.holdings().at(1).averagePrice, 110);
+    EXPECT_DOUBLE_EQ(l.cash(), 1000 + 320 - 22.5);
+    // Buying the short back at 100 earns 10 x 10 and removes the holding.
+    EXPECT_DOUBLE_EQ(l.applyFill(1, 1, 100, 10, 2.5), 100);
+    EXPECT_TRUE(l.holdings().empty());
+}
+
+TEST_F(Books, ValuationMarginAndResultsAgree) {
+    Ledger l(10000);
+    l.applyFill(1, -3, 100, 10, 7.5); // short 3 at 100, last now 110
+    EXPECT_DOUBLE_EQ(l.holdingCost(market, 1), -3000);
+    EXPECT_DOUBLE_EQ(l.holdingValue(market, 1), -3300);
+    EXPECT_DOUBLE_EQ(l.unrealised(market), -300);
+    EXPECT_DOUBLE_EQ(l.holdingMargin(market, 1), 330); // 10 % of the value
+    EXPECT_DOUBLE_EQ(l.equity(market), 10000 - 7.5 - 300);
+    EXPECT_DOUBLE_EQ(l.todayResult(market), -307.5);
+    l.startNewDay(market);
+    EXPECT_DOUBLE_EQ(l.todayResult(market), 0);
+    EXPECT_DOUBLE_EQ(l.earlierResult(), -307.5);
+    market.setQuote(1, Quote{200, 199, 201, 1, 1, 0}); // last 100
+    EXPECT_DOUBLE_EQ(l.todayResult(market), 300);
+    EXPECT_DOUBLE_EQ(l.totalResult(market), -7.5);
+}
+
+TEST_F(Books, UserDataAndAccountFiguresCarryTheLedgerInTheirFieldOrder) {
+    TradingAccount a{testAccounts()[0], "KV0001", "20240105", Ledger(100000), {}, {}, 0};
+    a.ledger.applyFill(1, 2, 100, 10, 5);
+    a.ledger.applyFill(2, -100, 20, 1, 2.5);
+    market.setQuote(2, Quote{2100, 2099, 2101, 1, 1, 0}); // BBB last 21
+    const std::string sud = msg::userData(a, market);
+    ASSERT_TRUE(sud.starts_with("@SUD="));
+    const std::string body = sud.substr(5);
+    Fields f = SplitFields(body, ";", 5000);
+    ASSERT_EQ(f.count(), 12);
+    // today's result: +200 on AAA, -100 on BBB, fees 7.5
+    EXPECT_EQ(f[1], " 92.5");
+    EXPECT_EQ(f[2], " 0");
+    // AAA: quantity, margin, cost, value, instrument; then BBB.
+    EXPECT_EQ(sud.substr(5 + f[1].size() + f[2].size() + 2), "2; 220; 2000; 2200;1;-100; 420;-2000;-2100;2");
+    for (int h = 0; h < 2; ++h)
+        EXPECT_DOUBLE_EQ(parseLeading(f[3 + 5 * h + 3]) - parseLeading(f[3 + 5 * h + 2]),
+                         h == 0 ? 200 : -100); // value - cost = the holding's G/V
+    EXPECT_EQ(msg::accountFigures(a, market, Places{2, 1}), "@SUK=20240105;anna; 100092.5; 0; 92.5;2;1; 640");
+    EXPECT_EQ(msg::ranking(a, market, Places{2, 1}), "@SUP=2;1; 640");
+}
+
+TEST_F(Books, RankingPlacesByResultWithTiesSharingAPlace) {
+    struct Silent : ExchangeListener {
+        void orderOpened(int, const ServerOrder&) override {}
+        void orderChanged(int, const ServerOrder&) override {}
+        void executed(int, const ServerExecution&) override {}
+        void orderRejected(int, const std::string&) override {}
+        void cancelRejected(int, const std::string&) override {}
+        void booksChanged(int) override {}
+    } silent;
+    std::vector<AccountSpec> four{
+        {"a", "", 1000, false}, {"b", "", 1000, false}, {"c", "", 1000, false}, {"d", "", 1000, false}};
+    Exchange x(
+        market, four, [] { return LocalTime{}; }, silent);
+    x.place(1, PlaceRequest{"KV0002", 1, 1, "BUY", "MKT", 1, 0, 0, 0, 0}); // b buys at 110.5 (fee 2.5)
+    x.place(3, PlaceRequest{"KV0004", 1, 1, "SEL", "MKT", 1, 0, 0, 0, 0}); // d sells at 109.5
+    market.setQuote(1, Quote{240, 239, 241, 1, 1, 0});                     // last 120
+    const auto p = x.ranking();
+    EXPECT_EQ(p[1].total, 1); // b: +95 - 2.5
+    EXPECT_EQ(p[0].total, 2); // a and c untouched: 0
+    EXPECT_EQ(p[2].total, 2);
+    EXPECT_EQ(p[3].total, 4); // d: -105 - 2.5
+    EXPECT_EQ(p[1].day, 1);
+}
+
+} // namespace
+} // namespace kavex::server::test

@@ -1,0 +1,87 @@
+// The login exchange: the server leads, refusals close only that connection.
+#include "game_fixture.h"
+
+namespace kavex::server::test {
+namespace {
+
+TEST(ServerLogin, ServerLeadsAndAnswersAGoodLoginWithTheAccountAndInstruments) {
+    GameFixture f;
+    f.game.connected(1, "peer");
+    EXPECT_EQ(f.transport.wire[1], "\x01!;ID\x02");
+    f.transport.wire[1].clear();
+    f.say(1, "TTUSER=anna/HD=-12345");
+    EXPECT_EQ(f.transport.wire[1], "\x01!;USER\x02");
+    f.transport.wire[1].clear();
+    f.say(1, "@U=anna%pw/OCHD=-12345");
+    const auto m = f.take(1);
+    ASSERT_GE(m.size(), 5u);
+    EXPECT_EQ(m[0], "@WELCOME");
+    EXPECT_EQ(m[1], "@UD=KV0001");
+    EXPECT_EQ(m[2], "@LI=0");
+    EXPECT_TRUE(m[3].starts_with("@SI=AAA;AAA.F;EUR; 100;"));
+    // Every message after the instrument list; the version request comes last.
+    for (const char* tag : {"!;T;01", "@SAO=", "@SAE=", "@SUD=", "@SUK=", "@SUP=", "@PI=", "@SYI="})
+        EXPECT_EQ(starting(m, tag).size(), 1u) << tag;
+    EXPECT_EQ(m.back(), "@RV");
+    EXPECT_EQ(f.game.loggedInCount(), 1u);
+    EXPECT_TRUE(f.transport.closed.empty());
+}
+
+TEST(ServerLogin, LoginWithoutIdentificationAndPasswordWithPercentAndSlash) {
+    GameFixture f;
+    f.game.connected(1, "peer");
+    f.say(1, "@U=ben%p%w/x/OCHD=7");
+    EXPECT_EQ(starting(f.take(1), "@UD=").at(0), "@UD=KV0002");
+}
+
+TEST(ServerLogin, WrongPasswordAndUnknownUserGetTheSameMessageAndAreClosed) {
+    GameFixture f;
+    for (SessionId id : {1, 2})
+        f.game.connected(id, "peer");
+    f.transport.wire.clear();
+    f.say(1, "@U=anna%nope/OCHD=1");
+    f.say(2, "@U=nobody%pw/OCHD=1");
+    // "ß" travels as the Windows-1252 byte 0xDF.
+    EXPECT_EQ(f.transport.wire[1], "\x01@MSG=FALSCHES PA\xDFWORT\x02");
+    EXPECT_EQ(f.transport.wire[2], "\x01@MSG=FALSCHES PA\xDFWORT\x02");
+    EXPECT_EQ(f.transport.closed, (std::set<SessionId>{1, 2}));
+    EXPECT_EQ(f.game.sessionCount(), 0u);
+}
+
+TEST(ServerLogin, LockedUserIsToldAndClosed) {
+    GameFixture f;
+    f.game.connected(1, "peer");
+    f.transport.wire.clear();
+    f.say(1, "@U=carl%pw/OCHD=1");
+    EXPECT_EQ(f.transport.wire[1], "\x01@MSG=USER GESPERRT\x02");
+    EXPECT_TRUE(f.transport.closed.count(1));
+}
+
+TEST(ServerLogin, CommandsBeforeLoginAreRefusedAndSilentConnectionsTimeOut) {
+    GameOptions o = GameFixture::quietOptions();
+    o.loginTimeoutMs = 5000;
+    GameFixture f(o);
+    f.game.connected(1, "peer");
+    f.take(1);
+    f.say(1, "@PO=KV0001;1;1;BUY ;MKT;1; 0; 0;0;0");
+    EXPECT_EQ(f.take(1), std::vector<std::string>{"@ER=Bitte zuerst anmelden"});
+    EXPECT_EQ(f.game.stats().ordersPlaced, 0);
+    f.login(2);
+    f.game.advance(5001);
+    EXPECT_TRUE(f.transport.closed.count(1));
+    EXPECT_FALSE(f.transport.closed.count(2)) << "a logged-in player has no login timeout";
+}
+
+TEST(ServerLogin, OneLogLinePerConnectionEvent) {
+    GameFixture f;
+    f.login(1);
+    f.game.disconnected(1, "peer closed");
+    f.game.disconnected(1, "peer closed"); // reported twice: logged once
+    ASSERT_EQ(f.log.size(), 3u);
+    EXPECT_NE(f.log[0].find("connected"), std::string::npos);
+    EXPECT_NE(f.log[1].find("logged in as anna"), std::string::npos);
+    EXPECT_NE(f.log[2].find("closed (peer closed)"), std::string::npos);
+}
+
+} // namespace
+} // namespace kavex::server::test

@@ -1,0 +1,168 @@
+// Order matching against set quotes: each order type, brackets, cancels and refusals.
+#include "core/exchange.h"
+#include "core/messages.h"
+#include "game_fixture.h"
+
+namespace kavex::server::test {
+namespace {
+
+struct Recorder : ExchangeListener {
+    void orderOpened(int, const ServerOrder& o) override { events.push_back(msg::openOrder(o)); }
+    void orderChanged(int, const ServerOrder& o) override { events.push_back(msg::orderStatus(o)); }
+    void executed(int, const ServerExecution& e) override { events.push_back(msg::execution(e)); }
+    void orderRejected(int, const std::string& t) override { events.push_back("@OR=" + t); }
+    void cancelRejected(int, const std::string& t) override { events.push_back("@CR=" + t); }
+    void booksChanged(int) override { events.push_back("books"); }
+    std::vector<std::string> take() { return std::exchange(events, {}); }
+    std::vector<std::string> events;
+};
+
+struct ExchangeFixture {
+    ExchangeFixture() { quote(1, 200, 199, 201); } // AAA: last 100, bid 99.5, ask 100.5 (tick .5)
+
+    void quote(int n, int64_t last, int64_t bid, int64_t ask) {
+        market.setQuote(n, Quote{last, bid, ask, 10, 20, 0});
+        exchange.quoteChanged(n);
+    }
+    void place(int32_t id, const char* side, const char* type, int32_t qty, double limit = 0,
+               int16_t role = 0, int32_t parent = 0, int instrument = 1) {
+        exchange.place(0, PlaceRequest{"KV0001", id, instrument, side, type, qty, limit, 0, role, parent});
+    }
+    const ServerOrder& order(std::size_t i) const { return exchange.account(0).orders.at(i); }
+
+    Market market{testInstruments(), 7};
+    Recorder recorder;
+    LocalTime time{2024, 1, 5, 10, 30, 15};
+    Exchange exchange{market, testAccounts(), [this] { return time; }, recorder};
+};
+
+TEST(ServerMatching, MarketOrderReportsOpenSubmittedExecutionFilledInThatOrder) {
+    ExchangeFixture f;
+    f.place(1, "BUY", "MKT", 2);
+    const auto e = f.recorder.take();
+    ASSERT_EQ(e.size(), 5u);
+    EXPECT_EQ(e[0], "@OO=1;1;20240105;BUY;2;MKT; 0; 0;3;0;2; 0;103015;103015;DAY;1;0;0;NEU;1;0");
+    EXPECT_EQ(e[1], "@OS=1;1;4;103015;0;2; 0;NEU;1; 0");
+    // Bought at the ask: 2 x 100.5 x 10 = 2010, fee 2.5 per contract.
+    EXPECT_EQ(e[2], "@EX=KV0001;1;1;1;EUR;1;103015;BUY;2; 100.5; 2010; 5; 0");
+    EXPECT_EQ(e[3], "@OS=1;1;6;103015;2;0; 100.5;AUSGEF.;1; 0");
+    EXPECT_EQ(e[4], "books");
+}
+
+TEST(ServerMatching, LimitOrdersRestUntilTheOppositeSideReachesTheLimit) {
+    ExchangeFixture f;
+    f.place(1, "BUY", "LMT", 1, 99.5);
+    f.place(2, "SEL", "LMT", 1, 101);
+    EXPECT_EQ(f.order(0).status, kSubmitted);
+    EXPECT_EQ(f.order(1).status, kSubmitted);
+    f.quote(1, 200, 198, 200); // ask 100: above the buy limit still
+    EXPECT_EQ(f.order(0).status, kSubmitted);
+    f.quote(1, 199, 198, 199); // ask 99.5 reaches the limit
+    EXPECT_EQ(f.order(0).status, kFilled);
+    EXPECT_DOUBLE_EQ(f.order(0).price, 99.5);
+    f.quote(1, 203, 203, 204); // bid 101.5 beyond the sell limit: filled at the better bid
+    EXPECT_EQ(f.order(1).status, kFilled);
+    EXPECT_DOUBLE_EQ(f.order(1).price, 101.5);
+}
+
+TEST(ServerMatching, StopOrdersTriggerOnTheLastPriceAndFillAtTheTouch) {
+    ExchangeFixture f;
+    f.place(1, "SEL", "STP", 1, 99);
+    f.place(2, "BUY", "STP", 1, 101);
+    f.quote(1, 199, 198, 200); // last 99.5: neither
+    EXPECT_EQ(f.order(0).status, kSubmitted);
+    f.quote(1, 198, 197, 199); // last 99: the sell stop, at the bid 98.5
+    EXPECT_EQ(f.order(0).status, kFilled);
+    EXPECT_DOUBLE_EQ(f.order(0).price, 98.5);
+    EXPECT_EQ(f.order(1).status, kSubmitted);
+    f.quote(1, 202, 201, 203);
+    EXPECT_EQ(f.order(1).status, kFilled);
+    EXPECT_DOUBLE_EQ(f.order(1).price, 101.5);
+}
+
+TEST(ServerMatching, MarketOnCloseFillsOnlyAtTheCloseAtTheLastPrice) {
+    ExchangeFixture f;
+    f.place(1, "BUY", "MOC", 3);
+    f.quote(1, 250, 249, 251);
+    EXPECT_EQ(f.order(0).status, kSubmitted);
+    f.exchange.closeSession();
+    EXPECT_EQ(f.order(0).status, kFilled);
+    EXPECT_DOUBLE_EQ(f.order(0).price, 125);
+    EXPECT_EQ(f.order(0).statusInfo, "SCHLUSS");
+}
+
+TEST(ServerMatching, CancelReportsPendingThenCancelledAndRefusesUnknownOrFinishedOrders) {
+    ExchangeFixture f;
+    f.place(1, "BUY", "LMT", 1, 90);
+    f.place(2, "BUY", "MKT", 1);
+    f.recorder.take();
+    f.exchange.cancel(0, OrderReference{"KV0001", 1, "1"});
+    EXPECT_EQ(f.recorder.take(), (std::vector<std::string>{"@OS=1;1;2;103015;0;1; 0;STORNO;1; 90",
+                                                           "@OS=1;1;5;103015;0;1; 0;STORNO;1; 90"}));
+    f.exchange.cancel(0, OrderReference{"KV0001", 1, "1"});
+    f.exchange.cancel(0, OrderReference{"KV0001", 2, ""});
+    f.exchange.cancel(0, OrderReference{"KV0001", 99, ""});
+    f.exchange.cancel(0, OrderReference{"KV0002", 1, ""});
+    EXPECT_EQ(f.recorder.take(),
+              (std::vector<std::string>{"@CR=1: Order bereits storniert", "@CR=2: Order bereits ausgefuehrt",
+                                        "@CR=99: Order unbekannt", "@CR=1: Falsches Konto KV0002"}));
+    // The cancelled order stays out of matching.
+    f.quote(1, 150, 149, 151);
+    EXPECT_EQ(f.order(0).status, kCancelled);
+}
+
+TEST(ServerMatching, RefusalsNameTheReasonAndCreateNoOrder) {
+    ExchangeFixture f;
+    f.place(1, "BUY", "MKT", 1, 0, 0, 0, 4); // instrument 4 of 3
+    f.place(2, "BUY", "MKT", 0);
+    f.place(3, "BUY", "LMT", 1, 0);
+    f.place(4, "SEL", "STP", 1, -5);
+    f.place(5, "BUY", "XYZ", 1);
+    f.place(6, "XXX", "MKT", 1);
+    f.place(7, "BUY", "LMT", 1, -1, 2, 99); // child of an unknown main order
+    f.exchange.place(0, PlaceRequest{"KV0009", 8, 1, "BUY", "MKT", 1, 0, 0, 0, 0});
+    EXPECT_EQ(f.recorder.take(),
+              (std::vector<std::string>{"@OR=1: Unbekanntes Wertpapier 4", "@OR=2: Menge 0 nicht erlaubt",
+                                        "@OR=3: Limit ungueltig", "@OR=4: Limit ungueltig",
+                                        "@OR=5: Unbekannter Ordertyp XYZ", "@OR=6: Unbekannte Richtung XXX",
+                                        "@OR=7: Hauptorder 99 unbekannt", "@OR=8: Falsches Konto KV0009"}));
+    EXPECT_TRUE(f.exchange.account(0).orders.empty());
+    EXPECT_EQ(f.exchange.account(0).lastUserOrderId, 8) << "refused numbers are used up as well";
+    f.place(9, "BUY", "LMT", 1, 90);
+    f.place(9, "BUY", "LMT", 1, 90);
+    EXPECT_EQ(f.recorder.events.back(), "@OR=9: OrderUserID 9 bereits vergeben");
+}
+
+TEST(ServerMatching, BracketChildrenWaitForTheMainFillThenResolveOffsetsAndCancelEachOther) {
+    ExchangeFixture f;
+    f.place(1, "BUY", "LMT", 2, 99, kBracketMain);
+    f.place(2, "SEL", "LMT", 2, -2, kLimitChild, 1);
+    f.place(3, "SEL", "STP", 2, -1, kStopChild, 1);
+    EXPECT_EQ(f.order(1).activeFlag, 0);
+    EXPECT_EQ(f.order(1).statusInfo, "WARTET");
+    f.quote(1, 198, 197, 198); // ask 99: the main order fills at 99
+    EXPECT_EQ(f.order(0).status, kFilled);
+    EXPECT_EQ(f.order(1).activeFlag, 1);
+    EXPECT_DOUBLE_EQ(f.order(1).limit1, 101); // profit target 2 above the fill
+    EXPECT_DOUBLE_EQ(f.order(2).limit1, 98);  // stop 1 below it
+    const auto e = f.recorder.take();
+    EXPECT_NE(std::find(e.begin(), e.end(), "@OS=2;2;4;103015;0;2; 0;AKTIV;1; 101"), e.end());
+    f.quote(1, 196, 195, 197); // last 98: the stop child fills, the limit child goes
+    EXPECT_EQ(f.order(2).status, kFilled);
+    EXPECT_EQ(f.order(1).status, kCancelled);
+    EXPECT_EQ(f.order(1).statusInfo, "OCO");
+    EXPECT_TRUE(f.exchange.account(0).ledger.holdings().empty());
+}
+
+TEST(ServerMatching, CancellingAMainOrderCancelsItsWaitingChildren) {
+    ExchangeFixture f;
+    f.place(1, "BUY", "LMT", 1, 90, kBracketMain);
+    f.place(2, "SEL", "MOC", 1, 0, kCloseChild, 1);
+    f.exchange.cancel(0, OrderReference{"KV0001", 1, ""});
+    EXPECT_EQ(f.order(1).status, kCancelled);
+    f.exchange.closeSession();
+    EXPECT_TRUE(f.exchange.account(0).executions.empty());
+}
+
+} // namespace
+} // namespace kavex::server::test

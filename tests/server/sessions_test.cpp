@@ -1,0 +1,152 @@
+// Many players at once: requests, bad input that stays with its sender, heartbeats,
+// and the clock-driven work.
+#include "base/split_fields.h"
+#include "game_fixture.h"
+
+namespace kavex::server::test {
+namespace {
+
+TEST(ServerSessions, GarbageAndUnknownCommandsAreAnsweredOnlyToTheirSender) {
+    GameFixture f;
+    f.login(1);
+    f.login(2, "ben", "p%w/x");
+    f.game.received(1, "no start character \x02"); // the first character stands for the start
+    f.say(1, "");
+    f.say(1, "@NOSUCH=1;2");
+    f.say(1, "!;WHATEVER");
+    f.game.received(1, "\x01@PO=\xff\xfe;;;\x02");
+    EXPECT_EQ(f.take(1),
+              (std::vector<std::string>{"@ER=Unbekannte Nachricht: o start character ",
+                                        "@ER=Unbekannte Nachricht: ", "@ER=Unbekannter Befehl: @NOSUCH",
+                                        "@OR=0: Falsches Konto ÿþ"}));
+    EXPECT_TRUE(f.take(2).empty());
+    EXPECT_TRUE(f.transport.closed.empty());
+}
+
+TEST(ServerSessions, OversizeFrameClosesOnlyThatConnection) {
+    GameOptions o = GameFixture::quietOptions();
+    o.maxFrameBytes = 1000;
+    GameFixture f(o);
+    f.login(1);
+    f.login(2, "ben", "p%w/x");
+    // Many complete messages in one arrival are fine ...
+    std::string many;
+    for (int i = 0; i < 200; ++i)
+        many += wire::frame("@TIMEGET");
+    f.game.received(1, many);
+    EXPECT_EQ(f.take(1).size(), 200u);
+    // ... one message that never ends is not.
+    f.game.received(1, "\x01@C=" + std::string(600, 'x'));
+    EXPECT_TRUE(f.transport.closed.empty());
+    f.game.received(1, std::string(600, 'x'));
+    EXPECT_EQ(f.transport.closed, std::set<SessionId>{1});
+    EXPECT_EQ(f.game.sessionCount(), 1u);
+    f.say(2, "@TIMEGET");
+    EXPECT_EQ(f.take(2), std::vector<std::string>{"@TS=10:30:15"});
+}
+
+TEST(ServerSessions, ReportsGoToEverySessionOfTheAccountAndNoOther) {
+    GameFixture f;
+    f.login(1);
+    f.login(2); // anna twice
+    f.login(3, "ben", "p%w/x");
+    f.say(1, "@PO=KV0001;1;2;SEL ;LMT;10; 500; 0;0;0");
+    EXPECT_EQ(starting(f.take(1), "@OO=").size(), 1u);
+    EXPECT_EQ(starting(f.take(2), "@OO=").size(), 1u);
+    EXPECT_TRUE(f.take(3).empty());
+    // A reconnect learns the last order number and gets its orders back.
+    f.login(4);
+    f.game.connected(5, "again");
+    f.say(5, "@U=anna%pw/OCHD=1");
+    const auto again = f.take(5);
+    EXPECT_EQ(starting(again, "@LI=").at(0), "@LI=1");
+    EXPECT_EQ(SplitFields(starting(again, "@SAO=").at(0).substr(5), "\n", 1000).count(), 1);
+}
+
+TEST(ServerSessions, ListsAccountAndStatementOnRequest) {
+    GameFixture f;
+    f.login(1);
+    f.say(1, "@PO=KV0001;1;1;BUY ;MKT;1; 0; 0;0;0");
+    f.say(1, "@PO=KV0001;2;1;BUY ;LMT;1; 50; 0;0;0");
+    f.take(1);
+    f.say(1, "@RA");
+    f.say(1, "@RAO");
+    f.say(1, "@RAE");
+    f.say(1, "@GSUK");
+    f.say(1, "@GKO=" + std::to_string(f.time.dayNumber()));
+    f.say(1, "@RI");
+    f.say(1, "@IR");
+    const auto m = f.take(1);
+    ASSERT_EQ(m.size(), 9u);
+    EXPECT_EQ(SplitFields(m[0].substr(5), "\n", 1000).count(), 2); // all orders
+    EXPECT_EQ(SplitFields(m[0].substr(5), "\n", 1000)[1].substr(0, 4), "1;1;");
+    EXPECT_TRUE(m[1].starts_with("@SOO=2;2;")); // only the resting one
+    EXPECT_EQ(SplitFields(m[1].substr(5), ";", 100).count(), 21);
+    EXPECT_EQ(SplitFields(m[2].substr(5), ";", 100).count(), 13); // one execution
+    EXPECT_TRUE(m[3].starts_with("@SUD=") && m[4].starts_with("@SUK="));
+    // The statement file is named after the account and the day.
+    const std::string body = m[5].substr(4);
+    Fields sd = SplitFields(body, ";", 1000);
+    EXPECT_EQ(sd[1], "FILE=KV000120240105K.TXT");
+    EXPECT_NE(m[5].find("BUY"), std::string::npos);
+    EXPECT_TRUE(m[6].starts_with("@SYI=Kavex Demo-Server"));
+    EXPECT_TRUE(m[7].starts_with("@SI=") && m[8].starts_with("!;T;01"));
+}
+
+TEST(ServerSessions, HeartbeatsKeepAQuietLinkWellInsideTenSecondsInEveryForm) {
+    GameFixture f;
+    f.login(1);
+    std::vector<std::string> beats;
+    for (int s = 0; s < 60; ++s) {
+        f.game.advance(1000);
+        auto m = f.take(1);
+        beats.insert(beats.end(), m.begin(), m.end());
+        if (s == 9) {
+            EXPECT_GE(beats.size(), 3u) << "at least three beats in the first ten seconds";
+        }
+    }
+    for (const char* form : {"@=", "@HB", "@Heartbeat", "!;HB"})
+        EXPECT_NE(std::find(beats.begin(), beats.end(), form), beats.end()) << form;
+}
+
+TEST(ServerSessions, CloseTimeFillsMarketOnCloseOncePerDay) {
+    GameOptions o = GameFixture::quietOptions();
+    o.closeSecondsOfDay = 22 * 3600;
+    GameFixture f(o);
+    f.login(1);
+    f.say(1, "@PO=KV0001;1;1;BUY ;MOC;1; 0; 0;0;0");
+    f.say(1, "@PO=KV0001;2;1;BUY ;MOC;1; 0; 0;0;0");
+    f.game.advance(1000);
+    EXPECT_EQ(f.game.exchange().executionCount(), 0);
+    f.time.hour = 22;
+    f.game.advance(1000);
+    EXPECT_EQ(f.game.exchange().executionCount(), 2);
+    f.say(1, "@PO=KV0001;3;1;BUY ;MOC;1; 0; 0;0;0");
+    f.game.advance(1000); // same day: no second close
+    EXPECT_EQ(f.game.exchange().executionCount(), 2);
+    f.time.day = 6;
+    f.game.advance(1000);
+    EXPECT_EQ(f.game.exchange().executionCount(), 3);
+}
+
+TEST(ServerSessions, RankingIsSentWhenPlacesChange) {
+    GameOptions o = GameFixture::quietOptions();
+    o.rankingMs = 1000;
+    GameFixture f(o);
+    f.login(1);
+    f.login(2, "ben", "p%w/x");
+    f.game.advance(1000);
+    EXPECT_TRUE(starting(f.take(2), "@SUP=").empty()) << "nothing changed";
+    f.say(1, "@PO=KV0001;1;1;BUY ;MKT;1; 0; 0;0;0");
+    f.say(2, "@PO=KV0002;1;1;SEL ;MKT;1; 0; 0;0;0");
+    f.game.advance(1000);
+    f.take(2);
+    // The price falls: ben's short gains and he leads, without a trade of his own.
+    const Quote q = f.game.market().quote(1);
+    f.game.market().setQuote(1, Quote{q.lastTicks - 20, q.bidTicks - 20, q.askTicks - 20, 1, 1, 0});
+    f.game.advance(1000);
+    EXPECT_EQ(starting(f.take(2), "@SUP=").size(), 1u);
+}
+
+} // namespace
+} // namespace kavex::server::test
