@@ -241,7 +241,10 @@ std::string placeInfo(Places places, int players) {
 }
 
 std::string systemInfo(const std::vector<std::string>& texts) {
-    return lines("@SYI=", texts, [](auto& t) { return t; });
+    Line line;
+    for (const std::string& t : texts)
+        line.add(t);
+    return "@SYI=" + line.take();
 }
 
 std::string statement(const TradingAccount& a, const Market& market, int64_t dayNumber, bool today) {
