@@ -1,0 +1,80 @@
+#pragma once
+// The server's reports about orders and fills: open orders, status changes, executions,
+// the full lists, rejections and the user data line.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace kavex {
+
+class ErrorDisplay;
+class EventLoop;
+class Fields;
+class Label;
+class MessageDispatcher;
+class OrderGrid;
+class Sound;
+class TextList;
+struct Execution;
+struct Order;
+struct Settings;
+struct TradingData;
+
+// Where reports go beyond the order book: the local bridge and the execution grid.
+// Unset hooks do nothing.
+struct OrderReportHooks {
+    std::function<bool()> bridgeConnected;
+    std::function<void(const std::string& framedText)> forwardToBridge;
+    std::function<void(int32_t orderUserId)> ExtS_Orderstatus;
+    std::function<void(const std::string& body)> ExtEx;
+    // True (and cleared) when the bridge's front-end is waiting for all executions.
+    std::function<bool()> takeExecutionRequest;
+    std::function<void(int executionNumber)> executionReplaced;
+    std::function<void()> executionsChanged;
+};
+
+class OrderReports {
+  public:
+    static constexpr const char* kExecutionSoundFile = "KavexEx.wav";
+
+    OrderReports(TradingData& data, OrderGrid& orderGrid, ErrorDisplay& errors, Sound& sound,
+                 const Settings& settings, EventLoop& loop, TextList& outgoing, TextList& protocol,
+                 Label& accountCodeLabel);
+
+    void bind(MessageDispatcher& dispatcher);
+
+    void WS_OO(std::string_view body);
+    void WS_OS(std::string_view body);
+    void WS_EX(std::string_view body);
+    void WS_SAO(std::string_view body);
+    void WS_SAE(std::string_view body);
+    void WS_SOO(std::string_view body);
+    void WS_CR(std::string_view body);
+    void WS_OR(std::string_view body);
+    void ws_ud(std::string_view body);
+    void ExecutionSound();
+
+    OrderReportHooks hooks;
+
+    // Records as the server's fields describe them.
+    static Order orderFromFields(const Fields& f);
+    static Execution executionFromFields(const Fields& f);
+
+  private:
+    bool bridgeConnected() const { return hooks.bridgeConnected && hooks.bridgeConnected(); }
+    void forward(const std::string& text);
+    void logLines(std::string_view body);
+
+    TradingData& data_;
+    OrderGrid& orderGrid_;
+    ErrorDisplay& errors_;
+    Sound& sound_;
+    const Settings& settings_;
+    EventLoop& loop_;
+    TextList& outgoing_;
+    TextList& protocol_;
+    Label& accountCodeLabel_;
+};
+
+} // namespace kavex
