@@ -1,0 +1,100 @@
+#include "dialogs/login_dialogs.h"
+#include "support/fake_event_loop.h"
+
+#include <gtest/gtest.h>
+
+namespace kavex {
+namespace {
+
+// Shows dialogs "modally" on the virtual clock: the autostart countdown runs until the
+// dialog closes; the credentials dialog is answered by the test.
+struct ScriptedHost : DialogHost {
+    explicit ScriptedHost(test::FakeEventLoop& l) : loop(l) {}
+    void runModal(GibPW& d) override {
+        ++credentialShows;
+        if (answer) answer(d);
+    }
+    void runModal(FTimer& d) override {
+        while (d.visible.checked())
+            loop.advance(FTimer::kTickMs);
+    }
+    test::FakeEventLoop& loop;
+    std::function<void(GibPW&)> answer;
+    int credentialShows = 0;
+};
+
+struct Dialogs : ::testing::Test {
+    test::FakeEventLoop loop;
+    ScriptedHost host{loop};
+    std::string user = "anna", password = "pw";
+    std::string tooltip;
+    GibPW credentials{user, password, [this](const std::string& t) { tooltip = t; }};
+    FTimer autostart{loop, host, credentials};
+};
+
+TEST_F(Dialogs, CredentialsAreShownAndStoredAsTypedEvenWhenEmpty) {
+    credentials.open();
+    EXPECT_EQ(credentials.userField.text(), "anna");
+    EXPECT_EQ(credentials.passwordField.text(), "pw");
+    credentials.userField.setText("");
+    credentials.passwordField.setText("neu");
+    credentials.OK_Click();
+    EXPECT_EQ(user, "");
+    EXPECT_EQ(password, "neu");
+    EXPECT_EQ(tooltip, "User:");
+    EXPECT_FALSE(credentials.visible.checked());
+}
+
+TEST_F(Dialogs, AbbruchKeepsTheStoredValues) {
+    credentials.open();
+    credentials.userField.setText("other");
+    credentials.Abbruch_Click();
+    EXPECT_EQ(user, "anna");
+}
+
+TEST_F(Dialogs, TheCountdownTicksTwentyTimesAndStartsAtZero) {
+    std::vector<std::string> shown;
+    autostart.countdown.setObserver([&](const std::string& t) { shown.push_back(t); });
+    autostart.open();
+    loop.advance(250);
+    EXPECT_EQ(autostart.countdown.text(), "Autostart: 4750 msec");
+    EXPECT_TRUE(autostart.startHasFocus.checked());
+    loop.advance(10000);
+    ASSERT_EQ(shown.size(), 20u);
+    EXPECT_EQ(shown.back(), "Autostart: 0 msec");
+    EXPECT_FALSE(autostart.visible.checked());
+    EXPECT_EQ(loop.activeTimers(), 0u);
+    EXPECT_EQ(loop.elapsedMs(), 10250);
+}
+
+TEST_F(Dialogs, StartEndsTheCountdownAtOnce) {
+    autostart.open();
+    loop.advance(500);
+    autostart.Start_Click();
+    EXPECT_FALSE(autostart.visible.checked());
+    EXPECT_EQ(loop.activeTimers(), 0u);
+}
+
+TEST_F(Dialogs, UserPasswordStopsTheCountdownAndShowsTheCredentialsFirst) {
+    host.answer = [&](GibPW& d) {
+        EXPECT_EQ(loop.activeTimers(), 0u); // the countdown is stopped while the dialog is open
+        d.userField.setText("bert");
+        d.OK_Click();
+    };
+    autostart.open();
+    loop.advance(750);
+    autostart.UserPassword_Click();
+    EXPECT_EQ(host.credentialShows, 1);
+    EXPECT_EQ(user, "bert");
+    EXPECT_FALSE(autostart.visible.checked());
+    EXPECT_EQ(autostart.remaining(), 4250);
+}
+
+TEST_F(Dialogs, ModalAutostartReturnsAfterFiveSeconds) {
+    autostart.open();
+    host.runModal(autostart);
+    EXPECT_EQ(loop.elapsedMs(), 5000);
+}
+
+} // namespace
+} // namespace kavex
