@@ -38,21 +38,14 @@ TEST(OrderRecords, StatusTextsAreExactAndOtherCodesFail) {
     EXPECT_TRUE(isFinished(5) && isFinished(6) && !isFinished(4));
 }
 
-TEST(OrderRecords, FixedTextsArePaddedOrCutAndEntryLinesAreFreeByInstrumentAlone) {
+TEST(OrderRecords, EntryLinesAreFreeByInstrumentAloneAndTheOvernightMarkMustFitTheType) {
     Order line;
-    EXPECT_EQ(line.orderId.str(), "        ");
-    line.side = "BUY";
     line.orderType = "LMTOVN";
-    line.accountCode = "ABCDEFGH";
-    EXPECT_EQ(line.side.str(), "BUY ");
-    EXPECT_EQ(line.orderType.str(), "LMT");
-    EXPECT_EQ(line.accountCode.str(), "ABCDEF");
-    EXPECT_FALSE(isOvernight(line)); // the mark was cut off with the rest
+    EXPECT_FALSE(isOvernight(line)); // cut to three characters, the mark is gone
     line.orderType = "OVN";
     EXPECT_TRUE(isOvernight(line));
 
     line.quantity = 5;
-    line.instrumentNumber = 0;
     line.bracketRole = BracketStopChild;
     EXPECT_TRUE(isFreeEntryLine(line));
     line.instrumentNumber = 3;
