@@ -1,27 +1,12 @@
 #include "dialogs/login_dialogs.h"
-#include "support/fake_event_loop.h"
+#include "support/scripted_dialogs.h"
 
 #include <gtest/gtest.h>
 
 namespace kavex {
 namespace {
 
-// Shows dialogs "modally" on the virtual clock: the autostart countdown runs until the
-// dialog closes; the credentials dialog is answered by the test.
-struct ScriptedHost : DialogHost {
-    explicit ScriptedHost(test::FakeEventLoop& l) : loop(l) {}
-    void runModal(GibPW& d) override {
-        ++credentialShows;
-        if (answer) answer(d);
-    }
-    void runModal(FTimer& d) override {
-        while (d.visible.checked())
-            loop.advance(FTimer::kTickMs);
-    }
-    test::FakeEventLoop& loop;
-    std::function<void(GibPW&)> answer;
-    int credentialShows = 0;
-};
+using ScriptedHost = test::ScriptedDialogs;
 
 struct Dialogs : ::testing::Test {
     test::FakeEventLoop loop;

@@ -1,0 +1,169 @@
+#pragma once
+// The trading window "OrderForm": the program's first window. It owns the shared
+// trading data, the connection window and every handler, runs the start-up sequence,
+// the refresh timer and the shutdown, and carries the command buttons and options.
+#include "base/files.h"
+#include "base/numbers.h"
+#include "community/ranking_info.h"
+#include "dialogs/login_dialogs.h"
+#include "model/trading_data.h"
+#include "orders/account_handlers.h"
+#include "orders/order_placement.h"
+#include "orders/order_reports.h"
+#include "platform/cell_grid.h"
+#include "platform/text_list.h"
+#include "protocol/history_files.h"
+#include "protocol/instrument_code_table.h"
+#include "protocol/order_client.h"
+#include "protocol/price_handlers.h"
+#include "protocol/price_list.h"
+#include "trading_window/colour_roles.h"
+#include "trading_window/grid_actions.h"
+#include "trading_window/grid_columns.h"
+#include "trading_window/order_grid.h"
+#include "trading_window/settings_file.h"
+#include "trading_window/show_error.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kavex {
+
+class EventLoop;
+class HttpGet;
+class Printer;
+class Prompts;
+class Sound;
+class SystemServices;
+class TcpClient;
+
+// Everything outside the program that the trading window works with.
+struct OrderFormPlatform {
+    EventLoop& loop;
+    TcpClient& serverSocket;
+    HttpGet& http;
+    Sound& sound;
+    SystemServices& system;
+    Prompts& prompts;
+    DialogHost& dialogs;
+    WorkingDirectory& folder;
+    std::string executableName; // file name without folder and extension
+    NumberLocale locale;        // the user's number form
+    DiscoverySites discovery;
+    ConnectionTimings timings;
+};
+
+class OrderForm : private ChatSwitch {
+  public:
+    static constexpr int kStartupMs = 50;
+    static constexpr int kRefreshMs = 150;
+    static constexpr int kUpdateMs = 50;
+    static constexpr const char* kUpdateFile = "KAVEXUP.EXX";
+    static constexpr const char* kUpdateProgram = "KAVEXUP.EXE";
+    static constexpr const char* kReloadProgram = "QRELOAD.EXE";
+
+    explicit OrderForm(OrderFormPlatform platform, ProgramVersion version = {});
+    ~OrderForm() override;
+    OrderForm(const OrderForm&) = delete;
+    OrderForm& operator=(const OrderForm&) = delete;
+
+    // --- Lifecycle ---
+    void Form_Load();
+    void startUp();     // first tick of the start-up timer
+    void refreshTick(); // refresh timer
+    void updateTick();  // self-update hand-over
+    void Form_Unload(); // window closed or "ENDE": saves and ends the program
+    // Ends the program (quits the event loop); set by the application.
+    std::function<void()> endProgram;
+
+    // --- Strip under the order grid ---
+    void cancelAll_Click();     // "CANCEL Alle"
+    void transmitAll_Click();   // "TRANS Alle"
+    void deleteEntries_Click(); // "Lösche TRANS"
+    void buyMarket_Click() { actions_.Command8_Click(0); }
+    void sellMarket_Click() { actions_.Command8_Click(1); }
+    void more_Click() { actions_.toggleFinishedOrders(); } // "Mehr" / "Weniger"
+    void userPassword_Click();                             // "User/PW"
+    void ende_Click() { Form_Unload(); }
+
+    // --- Tab "Sonstiges" ---
+    void newUser_Click();    // "Neuen Usernamen wählen"
+    void showClient_Click(); // "Clientfenster zeigen"
+    void colourScheme_Click(const std::string& fileName);
+    void apply_Click(); // "Anwenden"
+    void protocol_DoubleClick() { protocol_.clear(); }
+
+    // --- State and controls the views show ---
+    bool gameEdition() const { return gameEdition_; }
+    TradingData& data() { return data_; }
+    Settings& settings() { return settings_; }
+    const ColourRoles& colours() const { return colours_; }
+    const OrderGridColumns& columns() const { return columns_; }
+    CellGrid& orderGridCells() { return orderGridCells_; }
+    CellGrid& executionGridCells() { return executionGridCells_; }
+    OrderGrid& orderGrid() { return orderGrid_; }
+    GridActions& gridActions() { return actions_; }
+    OrderPlacement& placement() { return placement_; }
+    OrderReports& reports() { return reports_; }
+    OrderClient& orderClient() { return *client_; }
+    Kursliste& priceList() { return priceList_; }
+    ErrorDisplay& errors() { return errors_; }
+    MessageWindow& messageWindow() { return messageWindow_; }
+    GibPW& credentialsDialog() { return credentials_; }
+    FTimer& autostartDialog() { return autostart_; }
+
+    Label title, statusLine, accountCodeLabel, resultLabel, panelResultLabel, totalPlaceLabel, dayPlaceLabel;
+    Label userButtonHint, moreButton;
+    TextList protocol_, messages_, bridgeLog, fileDropLog;
+    TextList defaultQuantityList, colourSchemeList, executionOrderList;
+    CheckBox chatOption;
+    bool startupTimerActive() const { return startupTimer_ != 0; }
+    bool refreshTimerActive() const { return refreshTimer_ != 0; }
+    bool updateTimerActive() const { return updateTimer_ != 0; }
+
+  private:
+    // ChatSwitch: the service level shows or hides the chat option.
+    void setChatOptionVisible(bool visible) override { chatOptionVisible_ = visible; }
+    bool chatWindowOpen() const override { return false; }
+    void closeChatWindow() override {}
+
+    void applySettings();
+    void captureSettings();
+    void loadConnectionWindow();
+    void loadPresets();
+    void stopTimer(int& timer);
+    void fillColourSchemes();
+
+    OrderFormPlatform platform_;
+    ProgramVersion version_;
+    bool gameEdition_ = false;
+    bool chatOptionVisible_ = false;
+
+    TradingData data_;
+    Settings settings_;
+    ColourRoles colours_;
+    OrderGridColumns columns_;
+    CellGrid orderGridCells_, executionGridCells_;
+    SettingsFile settingsFile_;
+    HistoryFiles history_;
+    MessageWindow messageWindow_;
+    ErrorDisplay errors_;
+    OrderGrid orderGrid_;
+    GibPW credentials_;
+    FTimer autostart_;
+    std::unique_ptr<OrderClient> client_;
+    PriceHandlers prices_;
+    InstrumentCodeTable codes_;
+    Kursliste priceList_;
+    OrderPlacement placement_;
+    GridActions actions_;
+    OrderReports reports_;
+    AccountHandlers account_;
+    RankingInfo ranking_;
+
+    int startupTimer_ = 0, refreshTimer_ = 0, updateTimer_ = 0;
+};
+
+} // namespace kavex
