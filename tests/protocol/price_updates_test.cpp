@@ -110,6 +110,33 @@ TEST_F(PriceUpdates, FieldsAreReadWithTheLeadingNumberParse) {
     EXPECT_TRUE(protocol.empty());
 }
 
+TEST_F(PriceUpdates, ShortAndOverlongMessagesOfEveryForm) {
+    // From Last 100, Bid 99 x 5, Ask 101 x 6: missing fields read 0, fields beyond the form's are ignored.
+    const std::vector<std::pair<std::string, Quote>> cases = {
+        {"~1", {0, 0, 0, 0, 0}},
+        {"^11", {100, 100, 0, 100, 0}},
+        {"^21", {100, 99, 5, 100, 0}},
+        {"^31", {100, 99, 5, 100, 6}},
+        {"^41", {100, 99, 5, 101, 0}},
+        {"^51", {100, 100, 0, 101, 6}},
+        {"@KU=1", {0, 0, 0, 0, 0}},
+        {"^11;1;2;3;4;5;6;7", {100, 99, 2, 103, 4}},
+        {"^21;1;2;3", {100, 99, 5, 101, 2}},
+        {"^31;1;2", {100, 99, 5, 101, 6}},
+        {"^41;1;2", {100, 99, 5, 101, 1}},
+        {"^51;1;2;3", {100, 99, 2, 101, 6}},
+        {"@KU=1;1;2;3;4;5;6;7", {5, 1, 2, 3, 4}},
+        {"^3garbage", {100, 99, 5, 101, 6}}, // number 0: ignored
+        {"^31;x", {100, 99, 5, 100, 6}},
+    };
+    for (const auto& [message, expected] : cases) {
+        receive("~1;100;1;5;1;6");
+        receive(message);
+        EXPECT_EQ(quoteOf(at(1)), expected) << message;
+    }
+    EXPECT_TRUE(protocol.empty());
+}
+
 TEST_F(PriceUpdates, ANewLastPriceAloneAddsNoHistoryEntry) {
     receive("~1;100;1;5;1;6");
     receive("~1;100.5;1.5;5;0.5;6"); // same bid, ask and size
