@@ -112,19 +112,6 @@ TEST(InstrumentList, PresetsAreLoadedAfterTheTableIsComplete) {
     EXPECT_EQ(f.at(2).Ticker, "D");
 }
 
-TEST(InstrumentList, WithoutAPresetLoaderNothingIsLoaded) {
-    test::TempDir dir;
-    WorkingDirectory folder{dir.root};
-    TradingData data;
-    TextList protocol, outgoing;
-    test::FakeEventLoop loop;
-    HistoryFiles history{data, folder, protocol};
-    PriceHandlers prices{data, protocol, outgoing, loop, history};
-    prices.WS_SI("A;C");
-    EXPECT_EQ(data.InstrumentCount(), 1);
-    EXPECT_TRUE(protocol.empty());
-}
-
 TEST(InstrumentList, AnEmptyListLeavesTheNextOneToLoadTheHistory) {
     PriceFixture f;
     f.receive("@SI");

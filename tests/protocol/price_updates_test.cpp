@@ -96,9 +96,7 @@ TEST_F(PriceUpdates, InstrumentNumberZeroIsIgnoredInEveryForm) {
 TEST_F(PriceUpdates, FieldsAreReadWithTheLeadingNumberParse) {
     receive("~1; 12abc;;5x;.5");
     EXPECT_EQ(quoteOf(at(1)), Quote(12, 12, 5, 12.5f, 0)); // "" and a missing field read 0
-    receive("~1;10;1;2;1;3;99;98;97;96;95;94;93;92;91;90;89;88;87;86;85;84;83;82"); // fields beyond 20
-    EXPECT_EQ(quoteOf(at(1)), Quote(10, 9, 2, 11, 3));
-    receive("^41;2.5"); // sizes: nearest integer, halves to even
+    receive("^41;2.5");                                    // sizes: nearest integer, halves to even
     EXPECT_EQ(at(1).AskVolume, 2);
     receive("^41;3.5");
     EXPECT_EQ(at(1).AskVolume, 4);
@@ -126,6 +124,8 @@ TEST_F(PriceUpdates, ShortAndOverlongMessagesOfEveryForm) {
         {"^41;1;2", {100, 99, 5, 101, 1}},
         {"^51;1;2;3", {100, 99, 2, 101, 6}},
         {"@KU=1;1;2;3;4;5;6;7", {5, 1, 2, 3, 4}},
+        {"~1;10;1;2;1;3;99;98;97;96;95;94;93;92;91;90;89;88;87;86;85;84;83;82",
+         {10, 9, 2, 11, 3}},                 // > 20 fields
         {"^3garbage", {100, 99, 5, 101, 6}}, // number 0: ignored
         {"^31;x", {100, 99, 5, 100, 6}},
     };
@@ -135,14 +135,6 @@ TEST_F(PriceUpdates, ShortAndOverlongMessagesOfEveryForm) {
         EXPECT_EQ(quoteOf(at(1)), expected) << message;
     }
     EXPECT_TRUE(protocol.empty());
-}
-
-TEST_F(PriceUpdates, ANewLastPriceAloneAddsNoHistoryEntry) {
-    receive("~1;100;1;5;1;6");
-    receive("~1;100.5;1.5;5;0.5;6"); // same bid, ask and size
-    EXPECT_EQ(at(1).Last, 100.5f);
-    EXPECT_EQ(data.history.pos(1), 1);
-    EXPECT_EQ(data.history.slot(1, 1).Last, 100);
 }
 
 TEST_F(PriceUpdates, AMixedStreamLeavesTableAndHistoryAsExpected) {
