@@ -20,12 +20,11 @@ std::vector<AccountSpec> parseAccounts(std::string_view text) {
         AccountSpec a{std::string(trimmed(f[1])), std::string(f[2]), parseLeading(f[3]),
                       parseLeading(f[4]) != 0};
         if (f.count() < 3 || a.user.empty() || a.startCash <= 0)
-            throw std::runtime_error("account line " + std::to_string(lineNumber) +
+            throw std::runtime_error(concat("account line ", lineNumber) +
                                      " is not valid: " + std::string(line));
         for (const AccountSpec& earlier : out)
             if (earlier.user == a.user)
-                throw std::runtime_error("account line " + std::to_string(lineNumber) + " repeats user " +
-                                         a.user);
+                throw std::runtime_error(concat("account line ", lineNumber) + " repeats user " + a.user);
         out.push_back(std::move(a));
     });
     if (out.empty()) throw std::runtime_error("the accounts file lists no player");

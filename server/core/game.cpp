@@ -3,6 +3,7 @@
 #include "base/cp1252.h"
 #include "base/numbers.h"
 #include "core/messages.h"
+#include "core/text_file.h"
 #include "protocol/wire.h"
 
 #include <algorithm>
@@ -41,11 +42,17 @@ std::size_t Game::loggedInCount() const {
 
 // --- connections -------------------------------------------------------------------
 
+void Game::logSession(SessionId id, std::string_view event) {
+    auto it = sessions_.find(id);
+    log_(concat("#", static_cast<unsigned long long>(id), " ", it == sessions_.end() ? "" : it->second.peer,
+                " ", event));
+}
+
 void Game::connected(SessionId id, std::string_view peer) {
     Session& s = sessions_[id];
     s.peer = peer;
     s.connectedAt = now_;
-    log_("#" + std::to_string(id) + " " + s.peer + " connected");
+    logSession(id, "connected");
     // The server leads the login: first the identification request.
     send(id, "!;ID");
 }
@@ -53,15 +60,14 @@ void Game::connected(SessionId id, std::string_view peer) {
 void Game::disconnected(SessionId id, std::string_view reason) {
     auto it = sessions_.find(id);
     if (it == sessions_.end()) return;
-    log_("#" + std::to_string(id) + " " + it->second.peer + " closed (" + std::string(reason) + ")" +
-         (it->second.user.empty() ? "" : " user " + it->second.user));
+    logSession(id, concat("closed (", reason, ")", it->second.user.empty() ? "" : " user ", it->second.user));
     sessions_.erase(it);
 }
 
 void Game::drop(SessionId id, std::string_view why) {
     auto it = sessions_.find(id);
     if (it == sessions_.end()) return;
-    log_("#" + std::to_string(id) + " " + it->second.peer + " dropped: " + std::string(why));
+    logSession(id, concat("dropped: ", why));
     sessions_.erase(it);
     transport_.close(id);
 }
@@ -137,8 +143,7 @@ void Game::login(SessionId id, Session& s, std::string_view body) {
     s.stage = Stage::LoggedIn;
     s.account = account;
     s.user = user;
-    log_("#" + std::to_string(id) + " " + s.peer + " logged in as " + user + " (" +
-         exchange_.account(account).code + ")");
+    logSession(id, concat("logged in as ", user, " (", exchange_.account(account).code, ")"));
     sendLoginBurst(id, s);
 }
 
@@ -191,7 +196,7 @@ void Game::handleCommand(SessionId id, Session& s, std::string_view name, std::s
     } else if (name == "@RI") {
         send(id, msg::systemInfo(systemInfoTexts()));
     } else if (name == "@SV") {
-        log_("#" + std::to_string(id) + " " + s.peer + " client version " + shortened(arg));
+        logSession(id, concat("client version ", shortened(arg)));
     } else if (name == "@BR?" || name == "@SVK" || name == "@U" || name == "@" || name == "@HB" ||
                name == "@CH" || name == "@CT" || name == "@RCU" || name == "@C") {
         // Nothing to answer: bracket child deleted before sending, version detail,

@@ -96,6 +96,7 @@ class Game : private ExchangeListener {
     void sendBooks(SessionId id, const Session& s, const std::vector<Places>& places);
     void sendRanking(SessionId id, Session& s, const std::vector<Places>& places, bool always);
     void drop(SessionId id, std::string_view why);
+    void logSession(SessionId id, std::string_view event);
 
     void send(SessionId id, std::string_view text);
     void sendToAccount(int account, std::string_view text);

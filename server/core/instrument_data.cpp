@@ -19,7 +19,7 @@ std::vector<InstrumentSpec> parseInstruments(std::string_view text) {
                          parseLeading(f[5]), parseLeading(f[6]), parseLeading(f[7]), parseLeading(f[8])};
         if (f.count() < 8 || s.ticker.empty() || s.multiplier <= 0 || s.startPrice <= 0 || s.tickSize <= 0 ||
             s.marginPercent < 0)
-            throw std::runtime_error("instrument line " + std::to_string(lineNumber) +
+            throw std::runtime_error(concat("instrument line ", lineNumber) +
                                      " is not valid: " + std::string(line));
         out.push_back(std::move(s));
     });
