@@ -1,0 +1,76 @@
+// The server's own files and option values.
+#include "core/account_file.h"
+#include "core/clock.h"
+#include "core/instrument_data.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+
+namespace kavex::server::test {
+namespace {
+
+TEST(ServerConfig, ShippedInstrumentFileIsAPlausibleUniverse) {
+    const auto list = loadInstruments(std::string(KAVEX_SERVER_DATA_DIR) + "/instruments.txt");
+    EXPECT_GE(list.size(), 20u);
+    std::set<std::string> tickers, codes;
+    for (const auto& s : list) {
+        tickers.insert(s.ticker);
+        codes.insert(s.code);
+        // Nothing that would break a field or a line of the instrument list.
+        for (const std::string* t : {&s.ticker, &s.code, &s.currency, &s.name})
+            EXPECT_EQ(t->find_first_of(";\n\"\x01\x02"), std::string::npos) << *t;
+        EXPECT_EQ(s.currency.size(), 3u) << s.ticker;
+    }
+    EXPECT_EQ(tickers.size(), list.size());
+    EXPECT_EQ(codes.size(), list.size());
+}
+
+TEST(ServerConfig, BadInstrumentAndAccountLinesAreRefusedWithTheirLineNumber) {
+    EXPECT_THROW(parseInstruments("# only a comment\n"), std::runtime_error);
+    try {
+        parseInstruments("A;A.F;EUR;Alpha;10;100;0.5;10\nB;B.F;EUR;Beta;10;0;0.5;10\n");
+        FAIL();
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("instrument line 2"), std::string::npos);
+    }
+    EXPECT_THROW(parseAccounts("anna;pw;1000\r\nanna;x;5\r\n"), std::runtime_error); // repeated user
+    EXPECT_THROW(parseAccounts("anna;pw\n"), std::runtime_error);                    // no start cash
+    const auto a = parseAccounts("# players\r\n anna ;pw;1000\r\nben;;500;1\r\n");
+    ASSERT_EQ(a.size(), 2u);
+    EXPECT_EQ(a[0].user, "anna");
+    EXPECT_EQ(a[1].password, "");
+    EXPECT_TRUE(a[1].locked);
+}
+
+TEST(ServerConfig, MissingAccountsFileIsCreatedWithDemoPlayersAndThenRead) {
+    kavex::test::TempDir dir;
+    const std::string path = (dir.root / "players.txt").string();
+    bool created = false;
+    const auto first = loadOrCreateAccounts(path, created);
+    EXPECT_TRUE(created);
+    EXPECT_EQ(first.at(0).user, "demo1");
+    EXPECT_TRUE(first.back().locked);
+    std::ofstream(path) << "solo;pw;42\n";
+    const auto second = loadOrCreateAccounts(path, created);
+    EXPECT_FALSE(created);
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_DOUBLE_EQ(second[0].startCash, 42);
+}
+
+TEST(ServerConfig, TimeOfDayAndDayNumbers) {
+    EXPECT_EQ(parseTimeOfDay("22:00"), 22 * 3600);
+    EXPECT_EQ(parseTimeOfDay("9:05:30"), 9 * 3600 + 5 * 60 + 30);
+    EXPECT_EQ(parseTimeOfDay("off"), std::nullopt);
+    for (const char* bad : {"24:00", "12", "12:60", "12:00x", "1200"})
+        EXPECT_THROW(parseTimeOfDay(bad), std::invalid_argument) << bad;
+    // 20 September 2004 is day 38250, the first day the client asks statements for.
+    EXPECT_EQ((LocalTime{2004, 9, 20}.dayNumber()), 38250);
+    EXPECT_EQ(dateOfDayNumber(38250).yyyymmdd(), "20040920");
+    EXPECT_EQ((LocalTime{2024, 1, 5, 9, 3, 7}.hhmmss()), "090307");
+}
+
+} // namespace
+} // namespace kavex::server::test
