@@ -63,10 +63,6 @@ LocalTime dateOfDayNumber(int64_t dayNumber) {
                      0};
 }
 
-} // namespace kavex::server
-
-namespace kavex::server {
-
 std::optional<int> parseTimeOfDay(std::string_view text) {
     if (text.empty() || text == "off") return std::nullopt;
     int parts[3] = {0, 0, 0};

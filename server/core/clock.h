@@ -29,11 +29,7 @@ LocalTime systemLocalTime();
 // The calendar date of a day number (days since 30 December 1899); time of day 0.
 LocalTime dateOfDayNumber(int64_t dayNumber);
 
-} // namespace kavex::server
-
-namespace kavex::server {
-
-// "HH:MM" or "HH:MM:SS" as seconds of the day; nothing for "off" or "" ;
+// "HH:MM" or "HH:MM:SS" as seconds of the day; nothing for "off" or "";
 // throws std::invalid_argument for anything else.
 std::optional<int> parseTimeOfDay(std::string_view text);
 
