@@ -240,6 +240,10 @@ void OrderForm::deleteEntries_Click() {
     orderGrid_.zeigOrderGrid(0, 0);
 }
 
+void OrderForm::glatt_Click() {
+    // Closing every holding and cancelling every open order belongs to the closing commands.
+}
+
 void OrderForm::userPassword_Click() {
     if (platform_.prompts.askYesNo("Wollen Sie wirklich einen neuen Username/Paßwort eingeben"))
         newUser_Click();

@@ -85,6 +85,7 @@ class OrderForm : private ChatSwitch {
     void buyMarket_Click() { actions_.Command8_Click(0); }
     void sellMarket_Click() { actions_.Command8_Click(1); }
     void more_Click() { actions_.toggleFinishedOrders(); } // "Mehr" / "Weniger"
+    void glatt_Click();                                     // "GLATT"
     void userPassword_Click();                             // "User/PW"
     void ende_Click() { Form_Unload(); }
 
