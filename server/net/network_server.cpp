@@ -1,6 +1,8 @@
 #include "net/network_server.h"
 
 #include <array>
+#include <stdexcept>
+#include <system_error>
 
 namespace kavex::server {
 
@@ -18,11 +20,16 @@ struct NetworkServer::Connection {
 
 NetworkServer::NetworkServer(asio::io_context& io, const std::string& bindAddress, uint16_t port, Log log)
     : io_(io), acceptor_(io), timer_(io), log_(std::move(log)) {
-    const asio::ip::tcp::endpoint endpoint(asio::ip::make_address(bindAddress), port);
-    acceptor_.open(endpoint.protocol());
-    acceptor_.set_option(asio::socket_base::reuse_address(true));
-    acceptor_.bind(endpoint);
-    acceptor_.listen();
+    try {
+        const asio::ip::tcp::endpoint endpoint(asio::ip::make_address(bindAddress), port);
+        acceptor_.open(endpoint.protocol());
+        acceptor_.set_option(asio::socket_base::reuse_address(true));
+        acceptor_.bind(endpoint);
+        acceptor_.listen();
+    } catch (const std::system_error& e) {
+        throw std::runtime_error("cannot listen on " + bindAddress + ":" + std::to_string(port) + ": " +
+                                 e.code().message());
+    }
     port_ = acceptor_.local_endpoint().port();
 }
 

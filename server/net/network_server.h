@@ -19,7 +19,7 @@ class NetworkServer : public Transport {
   public:
     using Log = std::function<void(std::string_view line)>;
 
-    // Binds and listens at once; throws std::system_error when the port is taken.
+    // Binds and listens at once; throws std::runtime_error naming the address when it cannot.
     NetworkServer(asio::io_context& io, const std::string& bindAddress, uint16_t port, Log log);
     ~NetworkServer() override;
 
