@@ -30,32 +30,36 @@ OrderClientWindow::OrderClientWindow(OrderClient& client, QWidget* parent)
     setWindowTitle(qtText(OrderClient::kCaption));
 
     auto* fields = new QGridLayout;
-    hostEdit_ = lineEdit(client.hostField(), &OrderClient::setHost);
+    hostEdit_ = lineEdit(client.hostField(), [&client](const std::string& v) { client.setHost(v); });
     fields->addWidget(hostEdit_, 0, 0, 1, 2);
     fields->addWidget(new QLabel("&Port:"), 0, 2);
-    QLineEdit* port = lineEdit(client.portField(), &OrderClient::setPort);
+    QLineEdit* port = lineEdit(client.portField(), [&client](const std::string& v) { client.setPort(v); });
     fields->addWidget(port, 0, 3);
     fields->addWidget(new QLabel("User:"), 1, 0);
-    fields->addWidget(lineEdit(client.userField(), &OrderClient::setUser), 1, 1);
+    fields->addWidget(lineEdit(client.userField(), [&client](const std::string& v) { client.setUser(v); }), 1,
+                      1);
     fields->addWidget(new QLabel("PW:"), 1, 2);
-    QLineEdit* password = lineEdit(client.passwordField(), &OrderClient::setPassword);
+    QLineEdit* password =
+        lineEdit(client.passwordField(), [&client](const std::string& v) { client.setPassword(v); });
     password->setEchoMode(QLineEdit::Password);
     fields->addWidget(password, 1, 3);
-    fields->addWidget(checkBox("IP", client.keepServerBox(), &OrderClient::setKeepServer), 0, 4);
-    fields->addWidget(checkBox("Kursprotokoll", client.logAllBox(), &OrderClient::setLogAll), 1, 4);
+    fields->addWidget(
+        checkBox("IP", client.keepServerBox(), [&client](bool on) { client.setKeepServer(on); }), 0, 4);
+    fields->addWidget(
+        checkBox("Kursprotokoll", client.logAllBox(), [&client](bool on) { client.setLogAll(on); }), 1, 4);
     static_cast<QLabel*>(fields->itemAtPosition(0, 2)->widget())->setBuddy(port);
 
     auto* connection = new QHBoxLayout;
-    addButton("Lies IP-Seite", &OrderClient::Command1_Click);
-    addButton("LOGIN", &OrderClient::Command2_Click);
-    addButton("LOGOUT", &OrderClient::Command3_Click);
-    addButton("&Ablegen", &OrderClient::Command5_Click);
+    addButton("Lies IP-Seite", [&client] { client.Command1_Click(); });
+    addButton("LOGIN", [&client] { client.Command2_Click(); });
+    addButton("LOGOUT", [&client] { client.Command3_Click(); });
+    addButton("&Ablegen", [&client] { client.Command5_Click(); });
     auto* requests = new QHBoxLayout;
-    addButton("Time ?", &OrderClient::requestTime);
-    addButton("Instruments", &OrderClient::requestInstruments);
-    addButton("R.All Orders", &OrderClient::requestAllOrders);
-    addButton("R.Open Orders", &OrderClient::requestOpenOrders);
-    addButton("R.AllExec.", &OrderClient::requestAllExecutions);
+    addButton("Time ?", [&client] { client.requestTime(); });
+    addButton("Instruments", [&client] { client.requestInstruments(); });
+    addButton("R.All Orders", [&client] { client.requestAllOrders(); });
+    addButton("R.Open Orders", [&client] { client.requestOpenOrders(); });
+    addButton("R.AllExec.", [&client] { client.requestAllExecutions(); });
     for (int i = 0; i < buttons_.size(); ++i)
         (i < 4 ? connection : requests)->addWidget(buttons_[i]);
 
@@ -108,14 +112,11 @@ QPushButton* OrderClientWindow::button(const QString& caption) const {
     return nullptr;
 }
 
-QLineEdit* OrderClientWindow::lineEdit(Label& field, void (OrderClient::*edited)(std::string_view)) {
+QLineEdit* OrderClientWindow::lineEdit(Label& field, std::function<void(const std::string&)> edited) {
     auto* edit = new QLineEdit(qtText(field.text()));
     field.setObserver([edit](const std::string& text) { edit->setText(qtText(text)); });
     // textEdited comes from the user only, so the model's own changes do not echo back.
-    connect(edit, &QLineEdit::textEdited, this, [this, edited](const QString& text) {
-        std::string value = utf8(text);
-        (client_.*edited)(value);
-    });
+    connect(edit, &QLineEdit::textEdited, this, [edited](const QString& text) { edited(utf8(text)); });
     return edit;
 }
 
@@ -127,11 +128,11 @@ QLabel* OrderClientWindow::label(Label& model) {
 }
 
 QCheckBox* OrderClientWindow::checkBox(const QString& caption, CheckBox& model,
-                                       void (OrderClient::*toggled)(bool)) {
+                                       std::function<void(bool)> toggled) {
     auto* box = new QCheckBox(caption);
     box->setChecked(model.checked());
     model.setObserver([box](bool checked) { box->setChecked(checked); });
-    connect(box, &QCheckBox::clicked, this, [this, toggled](bool checked) { (client_.*toggled)(checked); });
+    connect(box, &QCheckBox::clicked, this, [toggled](bool checked) { toggled(checked); });
     return box;
 }
 
@@ -146,9 +147,9 @@ QListView* OrderClientWindow::listView(TextList& list) {
     return view;
 }
 
-QPushButton* OrderClientWindow::addButton(const QString& caption, void (OrderClient::*action)()) {
+QPushButton* OrderClientWindow::addButton(const QString& caption, std::function<void()> action) {
     auto* b = new QPushButton(caption);
-    connect(b, &QPushButton::clicked, this, [this, action] { (client_.*action)(); });
+    connect(b, &QPushButton::clicked, this, [action] { action(); });
     buttons_.append(b);
     return b;
 }

@@ -5,6 +5,9 @@
 // the link to the server lives as long as the model does.
 #include <QWidget>
 
+#include <functional>
+#include <string>
+
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -35,11 +38,11 @@ class OrderClientWindow : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    QLineEdit* lineEdit(Label& field, void (OrderClient::*edited)(std::string_view));
+    QLineEdit* lineEdit(Label& field, std::function<void(const std::string&)> edited);
     QLabel* label(Label& model);
-    QCheckBox* checkBox(const QString& caption, CheckBox& model, void (OrderClient::*toggled)(bool));
+    QCheckBox* checkBox(const QString& caption, CheckBox& model, std::function<void(bool)> toggled);
     QListView* listView(TextList& list);
-    QPushButton* addButton(const QString& caption, void (OrderClient::*action)());
+    QPushButton* addButton(const QString& caption, std::function<void()> action);
 
     OrderClient& client_;
     QListView* incomingView_ = nullptr;
