@@ -31,9 +31,9 @@ void writeAll(int fd, std::string_view bytes) {
     }
 }
 
-} // namespace
-
-void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
+// Writes `bytes` to a new temporary file beside `target`, optionally flushed to disk.
+// Returns its path; throws Failure (and leaves nothing behind) on error.
+std::string writeTemporary(const std::filesystem::path& target, std::string_view bytes, bool flush) {
     std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
     std::string tempName = ".";
     tempName.append(target.filename().string()).append(".XXXXXX");
@@ -42,7 +42,7 @@ void writeFileAtomically(const std::filesystem::path& target, std::string_view b
     if (fd < 0) failWith("Path/File access error", errno);
     try {
         writeAll(fd, bytes);
-        if (::fsync(fd) != 0) failWith("Write error", errno);
+        if (flush && ::fsync(fd) != 0) failWith("Write error", errno);
     } catch (...) {
         ::close(fd);
         ::unlink(temp.c_str());
@@ -54,16 +54,69 @@ void writeFileAtomically(const std::filesystem::path& target, std::string_view b
         failWith("Write error", e);
     }
     ::chmod(temp.c_str(), 0644);
+    return temp;
+}
+
+void renameOver(const std::string& temp, const std::filesystem::path& target) {
     if (::rename(temp.c_str(), target.c_str()) != 0) {
         int e = errno;
         ::unlink(temp.c_str());
         failWith("Path/File access error", e);
     }
+}
+
+void syncFolder(const std::filesystem::path& target) {
+    std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
     int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);
     }
+}
+
+} // namespace
+
+void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
+    std::string temp = writeTemporary(target, bytes, true);
+    renameOver(temp, target);
+    syncFolder(target);
+}
+
+AtomicFileBatch::~AtomicFileBatch() {
+    for (const Pending& p : pending_)
+        ::unlink(p.temp.c_str());
+}
+
+void AtomicFileBatch::add(const std::filesystem::path& target, std::string_view bytes) {
+    pending_.push_back({writeTemporary(target, bytes, false), target});
+}
+
+std::vector<std::pair<std::filesystem::path, std::string>> AtomicFileBatch::commit() {
+    std::vector<std::pair<std::filesystem::path, std::string>> failed;
+    if (pending_.empty()) return failed;
+    // One flush of the file system for all temporaries, then the renames.
+    int fd = ::open(pending_.front().temp.c_str(), O_RDONLY);
+    bool flushed = fd >= 0 && ::syncfs(fd) == 0;
+    int error = errno;
+    if (fd >= 0) ::close(fd);
+    if (!flushed) {
+        for (const Pending& p : pending_) {
+            ::unlink(p.temp.c_str());
+            failed.emplace_back(p.target, std::string("Write error: ") + std::strerror(error));
+        }
+        pending_.clear();
+        return failed;
+    }
+    for (const Pending& p : pending_) {
+        try {
+            renameOver(p.temp.string(), p.target);
+        } catch (const Failure& f) {
+            failed.emplace_back(p.target, f.what());
+        }
+    }
+    syncFolder(pending_.front().target);
+    pending_.clear();
+    return failed;
 }
 
 std::string readFileBytes(const std::filesystem::path& file) {
@@ -72,7 +125,8 @@ std::string readFileBytes(const std::filesystem::path& file) {
     std::string bytes;
     char buf[65536];
     std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        bytes.append(buf, n);
     bool bad = std::ferror(f) != 0;
     std::fclose(f);
     if (bad) throw Failure("Input past end of file");

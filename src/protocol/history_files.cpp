@@ -136,16 +136,19 @@ void HistoryFiles::appendFileText(const PriceHistory& history, int instrument, s
 }
 
 void HistoryFiles::SaveKurse() {
+    // All files go to disk with one flush; each replaces its old file only when complete.
+    AtomicFileBatch batch;
     text_.reserve(PriceHistory::kSlots * kTypicalLineLength);
     for (int n = 1; n <= data_.InstrumentCount(); ++n) {
         guard(protocol_, "SaveKurse ", [&] {
             text_.clear();
             appendFileText(data_.history, n, text_);
-            writeFileAtomically(directory_.path(fileName(n)), text_);
+            batch.add(directory_.path(fileName(n)), text_);
         });
     }
     text_.clear();
     text_.shrink_to_fit();
+    for (const auto& [file, description] : batch.commit()) protocol_.addLine("F:SaveKurse " + description);
 }
 
 } // namespace kavex
