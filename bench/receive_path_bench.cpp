@@ -8,7 +8,7 @@
 // Run the binary as it is; after Google Benchmark's table it prints a summary with
 // messages per second, the framing ratio and allocations per message. Timing never
 // makes it fail.
-#include "compact_quote_stand_in.h"
+#include "compact_price_path.h"
 
 #include "base/numbers.h"
 #include "model/trading_data.h"
@@ -289,7 +289,7 @@ struct ReceivePath {
     TradingData data;
     MessageDispatcher dispatcher{DispatchContext{data, incoming, outgoing, protocol, system, loop}};
     ServerReceiver receiver{loop, incoming, lastQuote, dispatcher};
-    bench::CompactQuoteStandIn prices{data, loop, protocol};
+    bench::CompactPricePath prices{data, loop, protocol};
 
     ReceivePath() {
         data.instruments.reset(kInstruments);

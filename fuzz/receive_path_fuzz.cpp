@@ -5,7 +5,7 @@
 // that no handler sees its message text change under it while a nested arrival runs.
 // Part 2 checks FrameBuffer against a plain model of the framing rules (copying the
 // text in front off the buffer), with the same arrivals and the same nesting.
-#include "compact_quote_stand_in.h"
+#include "compact_price_path.h"
 
 #include "base/cp1252.h"
 #include "base/failure.h"
@@ -86,7 +86,7 @@ struct ReceivePath {
     TradingData data;
     MessageDispatcher dispatcher{DispatchContext{data, incoming, outgoing, protocol, system, loop}};
     ServerReceiver receiver{loop, incoming, lastQuote, dispatcher};
-    bench::CompactQuoteStandIn prices{data, loop, protocol};
+    bench::CompactPricePath prices{data, loop, protocol};
     FieldReader reader{protocol};
     int nesting = 0;
 

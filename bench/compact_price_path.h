@@ -1,0 +1,36 @@
+#pragma once
+// The compact price path measured by the receive-path benchmark and exercised by the
+// receive-path fuzz target: the program's own price handlers, registered the way the
+// trading window registers them. History files are never touched (the rings are created
+// by the caller).
+#include "base/files.h"
+#include "model/trading_data.h"
+#include "platform/event_loop.h"
+#include "platform/text_list.h"
+#include "protocol/history_files.h"
+#include "protocol/message_dispatcher.h"
+#include "protocol/price_handlers.h"
+
+#include <string_view>
+
+namespace kavex::bench {
+
+using CompactForm = PriceHandlers::CompactForm;
+
+class CompactPricePath {
+  public:
+    CompactPricePath(TradingData& data, EventLoop& loop, TextList& protocol)
+        : folder_("/nonexistent-kavex-bench"), history_(data, folder_, protocol),
+          handlers_(data, protocol, outgoing_, loop, history_) {}
+
+    void install(MessageDispatcher& dispatcher) { handlers_.bind(dispatcher); }
+    void apply(CompactForm form, std::string_view text) { handlers_.compactUpdate(form, text); }
+
+  private:
+    WorkingDirectory folder_;
+    TextList outgoing_;
+    HistoryFiles history_;
+    PriceHandlers handlers_;
+};
+
+} // namespace kavex::bench
