@@ -1,0 +1,183 @@
+// The chat window's buttons, the messages it sends, taking part in the chat, and the
+// window's own state.
+#include "chat_fixture.h"
+
+namespace kavex::test {
+namespace {
+
+using ChatWindow = ChatTest;
+
+TEST_F(ChatWindow, APublicMessageGoesOutOnOneLineAndIsLoggedAsSent) {
+    chat.open();
+    chat.input.setText("erste Zeile\r\nzweite Zeile");
+    chat.sendToAll_Click();
+    EXPECT_EQ(socket.sent, (Lines{"\x01@C=erste Zeile zweite Zeile\x02"}));
+    EXPECT_EQ(outgoing.lines(), (Lines{"OUT:\x01@C=erste Zeile zweite Zeile\x02"}));
+    EXPECT_EQ(historyLines(), (Lines{"14:05:09 ich:", "erste Zeile", "zweite Zeile"}));
+    EXPECT_EQ(chat.input.text(), "");
+
+    chat.sendToAll_Click(); // nothing typed: nothing sent
+    EXPECT_EQ(socket.sent.size(), 1u);
+}
+
+TEST_F(ChatWindow, APrivateMessageKeepsItsLineBreakAndNeedsARecipient) {
+    chat.open();
+    chat.input.setText("hallo\r\nbernd");
+    chat.sendPrivate_Click(); // no recipient
+    EXPECT_TRUE(socket.sent.empty());
+    EXPECT_EQ(chat.input.text(), "hallo\r\nbernd");
+
+    chat.recipient.setText("bernd");
+    chat.sendPrivate_Click();
+    EXPECT_EQ(sentTexts(), (Lines{"@C=hallo\r\nbernd;bernd"}));
+    EXPECT_EQ(historyLines(), (Lines{"14:05:09 ich:P->bernd:", "hallo", "bernd"}));
+    EXPECT_EQ(chat.input.text(), "");
+    EXPECT_EQ(chat.recipient.text(), "bernd");
+
+    chat.sendPrivate_Click(); // nothing typed
+    EXPECT_EQ(socket.sent.size(), 1u);
+}
+
+TEST_F(ChatWindow, ASendThatTheSocketRefusesStillShowsTheLine) {
+    chat.open();
+    socket.refuseSend = true;
+    chat.input.setText("trotzdem");
+    chat.sendToAll_Click();
+    EXPECT_EQ(historyLines(), (Lines{"14:05:09 ich:", "trotzdem"}));
+    EXPECT_EQ(outgoing.size(), 1u);
+}
+
+TEST_F(ChatWindow, ClickingTheHistoryPicksTheSenderOfTheLineUnderTheCaret) {
+    chat.open();
+    serverSends("@RC=anna:hallo du: wer da?");
+    serverSends("@RC=bernd:ohne Doppelpunkt");
+    chat.input.setText("privat");
+    chat.recipient.setText("bernd");
+    chat.sendPrivate_Click();
+    const std::string& h = chat.history();
+    auto caretIn = [&](std::string_view text) { return h.find(text) + 2; };
+
+    chat.history_Click(caretIn("anna:"));
+    EXPECT_EQ(chat.recipient.text(), "anna");
+    // A body line: the text after its first blank up to the next colon.
+    chat.history_Click(caretIn("hallo du:"));
+    EXPECT_EQ(chat.recipient.text(), "du");
+    // A line without a colon names no one.
+    chat.history_Click(caretIn("ohne Doppelpunkt"));
+    EXPECT_EQ(chat.recipient.text(), "");
+    // Own private message: the part before the first colon after the blank.
+    chat.history_Click(caretIn("ich:P->"));
+    EXPECT_EQ(chat.recipient.text(), "ich");
+    // A line without a blank empties the field.
+    chat.history_Click(caretIn("privat"));
+    EXPECT_EQ(chat.recipient.text(), "");
+    // At the very end of a header line, still that line.
+    chat.history_Click(h.find("anna:") + 5);
+    EXPECT_EQ(chat.recipient.text(), "anna");
+    chat.history_Click(0); // the empty first line
+    EXPECT_EQ(chat.recipient.text(), "");
+    chat.history_Click(h.size() + 100); // beyond the end: the last line
+    EXPECT_EQ(chat.recipient.text(), "");
+}
+
+TEST_F(ChatWindow, TickingChatOpensAFreshWindowAndUntickingClosesIt) {
+    chat.open();
+    serverSends("@SCU=anna");
+    serverSends("@RC=anna:alt");
+    chat.chatOption_Click(true);
+    EXPECT_TRUE(chat.visible());
+    EXPECT_TRUE(chat.history().empty());
+    EXPECT_TRUE(chat.users.empty());
+    EXPECT_EQ(sentTexts(), (Lines{"@CH=1", "@RCU="}));
+
+    chat.chatOption_Click(false);
+    EXPECT_FALSE(chat.loaded());
+    EXPECT_FALSE(chat.visible());
+    EXPECT_EQ(sentTexts(), (Lines{"@CH=1", "@RCU=", "@CH=0", "@RCU="}));
+    EXPECT_TRUE(outgoing.empty()); // these are not logged
+
+    // While not connected nothing goes out, and nothing fails.
+    socket.socketState = static_cast<int>(SocketState::Connecting);
+    chat.chatOption_Click(true);
+    chat.trades_Click();
+    chat.welcome(true);
+    EXPECT_EQ(socket.sent.size(), 4u);
+    EXPECT_TRUE(chat.visible());
+}
+
+TEST_F(ChatWindow, TheWelcomeRenewsTakingPartOnlyWhenChatIsTicked) {
+    chat.welcome(false);
+    EXPECT_TRUE(socket.sent.empty());
+    chat.welcome(true);
+    EXPECT_EQ(sentTexts(), (Lines{"@CH=2", "@RCU="}));
+    EXPECT_FALSE(chat.loaded());
+}
+
+TEST_F(ChatWindow, TheTradesButtonsWidenAndNarrowTheWindowAndSubscribe) {
+    level = 1;
+    chat.open();
+    EXPECT_FALSE(chat.tradesButtonVisible());
+    chat.close();
+    level = 2;
+    chat.open();
+    EXPECT_TRUE(chat.tradesButtonVisible());
+    EXPECT_EQ(chat.width(), Chat::kNarrowWidth);
+    EXPECT_EQ(chat.height(), 6665);
+
+    chat.trades_Click();
+    EXPECT_EQ(chat.width(), 7485);
+    chat.noTrades_Click();
+    EXPECT_EQ(chat.width(), 4650);
+    chat.trades_Click();
+    EXPECT_EQ(sentTexts(), (Lines{"@CT=1", "@CT=0", "@CT=1"}));
+
+    // Closing forgets everything; the window opens narrow again.
+    serverSends("@RT=SAP 5");
+    chat.input.setText("halb getippt");
+    chat.stopOption.setChecked(true);
+    chat.close();
+    chat.open();
+    EXPECT_EQ(chat.width(), Chat::kNarrowWidth);
+    EXPECT_TRUE(chat.trades.empty());
+    EXPECT_EQ(chat.tradesSelection(), -1);
+    EXPECT_EQ(chat.input.text(), "");
+    EXPECT_FALSE(chat.stopOption.checked());
+}
+
+TEST_F(ChatWindow, DeletingEmptiesTheHistoryAndNewLinesStartAgainWithALineBreak) {
+    chat.open();
+    serverSends("@RC=anna:eins");
+    chat.clear_Click();
+    EXPECT_EQ(chat.history(), "");
+    EXPECT_EQ(chat.historyCaret(), 0u);
+    chat.Chatadd("neu");
+    EXPECT_EQ(chat.history(), "\r\nneu");
+}
+
+TEST_F(ChatWindow, TheViewHearsOfEveryChange) {
+    std::vector<Chat::Change> changes;
+    chat.setObserver([&](Chat::Change c) { changes.push_back(c); });
+    chat.open();
+    chat.Chatadd("x");
+    chat.stopOption.setChecked(true);
+    chat.Chatadd("y");
+    chat.clear_Click();
+    using C = Chat::Change;
+    EXPECT_EQ(changes,
+              (std::vector<C>{C::Window, C::HistoryAppended, C::Caret, C::HistoryAppended, C::HistoryReset}));
+}
+
+TEST(ChatPlacement, OpensRightOfTheTradingWindowAndStaysOnTheScreen) {
+    const WindowRect trading{100, 50, 9000, 6000};
+    const WindowRect r = chatWindowPlacement(trading, 4650, 6665, 20000);
+    EXPECT_EQ(r.left, 9100);
+    EXPECT_EQ(r.top, 50);
+    EXPECT_EQ(r.width, 4650);
+    EXPECT_EQ(r.height, 6665);
+    const WindowRect pulled = chatWindowPlacement(trading, 4650, 6665, 12000);
+    EXPECT_EQ(pulled.left, 12000 - 4650);
+    EXPECT_EQ(pulled.top, 50);
+}
+
+} // namespace
+} // namespace kavex::test
