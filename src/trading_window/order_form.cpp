@@ -56,7 +56,24 @@ OrderForm::OrderForm(OrderFormPlatform platform, ProgramVersion version)
                AccountLabels{resultLabel, panelResultLabel, totalPlaceLabel, dayPlaceLabel},
                platform_.locale),
       ranking_(data_, account_, protocol_, totalPlaceLabel, dayPlaceLabel, client_->sender(), *this,
-               version_) {
+               version_),
+      chat_(client_->sender(), platform_.loop, platform_.sound,
+            ChatSoundSettings{settings_.chatSound, settings_.soundFile},
+            [this] { return ranking_.serviceLevel(); }),
+      executionGrid_(data_, executionGridCells_, columns_, protocol_, platform_.locale),
+      statements_(data_, platform_.folder, platform_.loop, platform_.printer ? *platform_.printer : noPrinter_,
+                  protocol_, [this](int32_t day) { client_->WSS_GKO(day); }),
+      documents_(platform_.folder, platform_.loop, protocol_, client_->outgoing(),
+                 DocumentHooks{[this](const std::string& text) { errors_.ShowError(text); },
+                               [this] { statements_.FillAuszug(); }}),
+      fileTransfer_(platform_.folder, protocol_),
+      presetDialog_(platform_.prompts),
+      brackets_(data_, actions_, orderGrid_, columns_, client_->sender(), platform_.prompts, platform_.dialogs,
+                presetDialog_, protocol_),
+      closing_(data_, actions_, placement_, orderGrid_, settings_, platform_.prompts, protocol_),
+      contextMenu_(data_, brackets_, closing_, platform_.prompts, protocol_),
+      external_(data_, actions_, placement_, orderGrid_, orderGridCells_, columns_, platform_.prompts),
+      fileDrop_(platform_.loop, platform_.folder, fileDropLog, external_) {
     gameEdition_ = upper(platform_.executableName) == "KAVEXGAME";
     MessageDispatcher& dispatcher = client_->dispatcher();
     prices_.bind(dispatcher);
@@ -64,13 +81,28 @@ OrderForm::OrderForm(OrderFormPlatform platform, ProgramVersion version)
     reports_.bind(dispatcher);
     account_.bind(dispatcher);
     ranking_.bind(dispatcher);
+    chat_.bind(dispatcher);
+    documents_.bind(dispatcher);
+    fileTransfer_.bind(dispatcher);
+    reports_.hooks.executionsChanged = [this] { executionGrid_.refresh(); };
+    reports_.hooks.executionReplaced = [this](int n) { executionGrid_.executionReplaced(n); };
     dispatcher.setHandler(Handler::InstrumentListShown, [this](std::string_view) {
         guard(protocol_, "WS_SI ", [&] { orderGrid_.BuildOrderGrid(); });
         orderGrid_.zeigOrderGrid(0, 0);
     });
     dispatcher.setHandler(Handler::Welcome, [this](std::string_view) {
         statusLine.setText("Willkommen beim Rozivodizez Demo-Server");
+        chat_.welcome(chatOption.checked());
     });
+    chatOption.setObserver([this](bool checked) { chat_.chatOption_Click(checked); });
+    external_.closeAll = [this] { glatt_Click(); };
+    placement_.bridgeNewOrderId = [this](const std::string& ref, int32_t id) {
+        external_.ExtS_NewOrderId(ref, id);
+    };
+    placement_.fileDropNewOrderId = [this](const std::string& ref, int32_t id) {
+        fileDrop_.recordOrderId(ref, id);
+    };
+    actions_.contextActions = [this](int row, int col) { contextMenu_.OG_RightClick(row, col); };
     actions_.moreButtonCaptionChanged = [this](const std::string& caption) { moreButton.setText(caption); };
     statusLine.setObserver(nullptr);
     moreButton.setText("Mehr");
@@ -154,6 +186,7 @@ void OrderForm::applySettings() {
             executionGridCells_.setColWidth(c, settings_.executionGridWidths[static_cast<std::size_t>(c)]);
     }
     moreButton.setText(moreButtonCaption(settings_.ShowFinishedOrders));
+    fileDrop_.setActive(settings_.asciiRemote != 0);
     userButtonHint.setText(kavex::userButtonHint(settings_.userName));
 }
 
@@ -241,7 +274,12 @@ void OrderForm::deleteEntries_Click() {
 }
 
 void OrderForm::glatt_Click() {
-    // Closing every holding and cancelling every open order belongs to the closing commands.
+    closing_.Command11_Click();
+}
+
+void OrderForm::asciiRemote_Click(bool on) {
+    settings_.asciiRemote = on ? 1 : 0;
+    fileDrop_.setActive(on);
 }
 
 void OrderForm::userPassword_Click() {
@@ -268,12 +306,14 @@ void OrderForm::colourScheme_Click(const std::string& fileName) {
     colours_.LoadColors(platform_.folder, fileName, protocol_);
     columns_.setUp(colours_);
     orderGrid_.zeigOrderGrid(0, 0);
+    executionGrid_.ZeigExecutionGrid(0, 0);
 }
 
 void OrderForm::apply_Click() {
     colours_.SaveColors(platform_.folder, protocol_);
     columns_.setUp(colours_);
     orderGrid_.zeigOrderGrid(0, 0);
+    executionGrid_.ZeigExecutionGrid(0, 0);
 }
 
 } // namespace kavex

@@ -4,10 +4,19 @@
 // the refresh timer and the shutdown, and carries the command buttons and options.
 #include "base/files.h"
 #include "base/numbers.h"
+#include "community/chat.h"
+#include "community/documents.h"
+#include "community/file_transfer.h"
 #include "community/ranking_info.h"
+#include "dialogs/bracket_preset_dialog.h"
 #include "dialogs/login_dialogs.h"
+#include "external/external_orders.h"
+#include "external/file_drop.h"
 #include "model/trading_data.h"
 #include "orders/account_handlers.h"
+#include "orders/brackets.h"
+#include "orders/closing.h"
+#include "orders/grid_context_menu.h"
 #include "orders/order_placement.h"
 #include "orders/order_reports.h"
 #include "platform/cell_grid.h"
@@ -18,11 +27,13 @@
 #include "protocol/price_handlers.h"
 #include "protocol/price_list.h"
 #include "trading_window/colour_roles.h"
+#include "trading_window/execution_grid.h"
 #include "trading_window/grid_actions.h"
 #include "trading_window/grid_columns.h"
 #include "trading_window/order_grid.h"
 #include "trading_window/settings_file.h"
 #include "trading_window/show_error.h"
+#include "trading_window/statements.h"
 
 #include <functional>
 #include <memory>
@@ -53,6 +64,7 @@ struct OrderFormPlatform {
     NumberLocale locale;        // the user's number form
     DiscoverySites discovery;
     ConnectionTimings timings;
+    Printer* printer = nullptr; // none: printing does nothing
 };
 
 class OrderForm : private ChatSwitch {
@@ -95,6 +107,8 @@ class OrderForm : private ChatSwitch {
     void colourScheme_Click(const std::string& fileName);
     void apply_Click(); // "Anwenden"
     void protocol_DoubleClick() { protocol_.clear(); }
+    void asciiRemote_Click(bool on); // "ASCII-Remote": the file-drop interface on or off
+    void fileDropLog_Click() { fileDropLog.clear(); }
 
     // --- State and controls the views show ---
     bool gameEdition() const { return gameEdition_; }
@@ -108,12 +122,24 @@ class OrderForm : private ChatSwitch {
     GridActions& gridActions() { return actions_; }
     OrderPlacement& placement() { return placement_; }
     OrderReports& reports() { return reports_; }
+    ExternalOrders& externalOrders() { return external_; }
+    FileDrop& fileDrop() { return fileDrop_; } // its log list is shown while it is active()
     OrderClient& orderClient() { return *client_; }
     Kursliste& priceList() { return priceList_; }
     ErrorDisplay& errors() { return errors_; }
     MessageWindow& messageWindow() { return messageWindow_; }
     GibPW& credentialsDialog() { return credentials_; }
     FTimer& autostartDialog() { return autostart_; }
+    Chat& chat() { return chat_; } // the chat window
+    bool chatOptionVisible() const { return chatOptionVisible_; }
+    std::function<void(bool visible)> chatOptionVisibilityChanged; // set by the view
+    ExecutionGrid& executionGrid() { return executionGrid_; } // tab "Executions"
+    Statements& statements() { return statements_; }          // tab "Auszüge"
+    FileTransfer& fileTransfer() { return fileTransfer_; }
+    BracketPresetDialog& presetDialog() { return presetDialog_; }
+    Brackets& brackets() { return brackets_; }
+    Closing& closing() { return closing_; }
+    GridContextMenu& contextMenu() { return contextMenu_; }
 
     Label title, statusLine, accountCodeLabel, resultLabel, panelResultLabel, totalPlaceLabel, dayPlaceLabel;
     Label userButtonHint, moreButton;
@@ -126,9 +152,12 @@ class OrderForm : private ChatSwitch {
 
   private:
     // ChatSwitch: the service level shows or hides the chat option.
-    void setChatOptionVisible(bool visible) override { chatOptionVisible_ = visible; }
-    bool chatWindowOpen() const override { return false; }
-    void closeChatWindow() override {}
+    void setChatOptionVisible(bool visible) override {
+        chatOptionVisible_ = visible;
+        if (chatOptionVisibilityChanged) chatOptionVisibilityChanged(visible);
+    }
+    bool chatWindowOpen() const override { return chat_.loaded(); }
+    void closeChatWindow() override { chat_.close(); }
 
     void applySettings();
     void captureSettings();
@@ -163,6 +192,18 @@ class OrderForm : private ChatSwitch {
     OrderReports reports_;
     AccountHandlers account_;
     RankingInfo ranking_;
+    Chat chat_;
+    NoPrinter noPrinter_;
+    ExecutionGrid executionGrid_;
+    Statements statements_;
+    Documents documents_;
+    FileTransfer fileTransfer_;
+    BracketPresetDialog presetDialog_;
+    Brackets brackets_;
+    Closing closing_;
+    GridContextMenu contextMenu_;
+    ExternalOrders external_;
+    FileDrop fileDrop_;
 
     int startupTimer_ = 0, refreshTimer_ = 0, updateTimer_ = 0;
 };

@@ -1,0 +1,110 @@
+#include "external/external_orders.h"
+#include "protocol/wire.h"
+#include "support/trading_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace kavex {
+namespace {
+
+class ExternalOrdersTest : public ::testing::Test, public test::TradingFixture {
+  protected:
+    ExternalOrdersTest() {
+        data.instruments.at(1).ZeltickerCode = "DE0007164600";
+        data.instruments.at(2).ZeltickerCode = "DE0005190003";
+        rebuild();
+        external.sendToBridge = [this](std::string_view framed) {
+            toBridge.push_back(std::string(framed.substr(1, framed.size() - 2)));
+        };
+        placement.bridgeNewOrderId = [this](const std::string& ref, int32_t id) {
+            external.ExtS_NewOrderId(ref, id);
+        };
+        placement.fileDropNewOrderId = [this](const std::string& ref, int32_t id) {
+            fileDropIds.push_back(ref + "=" + std::to_string(id));
+        };
+    }
+    Order working(int32_t userId, int16_t status) {
+        Order o;
+        o.accountCode = "ACC1";
+        o.instrumentNumber = 1;
+        o.orderUserId = userId;
+        o.orderId = "S" + std::to_string(-userId);
+        o.status = status;
+        return o;
+    }
+
+    ExternalOrders external{data, actions, placement, orderGrid, grid, columns, prompts};
+    std::vector<std::string> toBridge, fileDropIds;
+};
+
+TEST_F(ExternalOrdersTest, AnOrderByCodeGoesOutWithANegativeNumberAndIsReported) {
+    const std::vector<int> before = kinds();
+    EXPECT_EQ(external.Ext_Placeorder("de0007164600;0;BUY;LMT;5;150.25;0;A17"), ExternalOrderResult::Placed);
+    EXPECT_EQ(sentTexts(), (std::vector<std::string>{"@PO=ACC1;-101;1;BUY ;LMT;5; 150.25; 0;0;0"}));
+    EXPECT_EQ(toBridge, (std::vector<std::string>{"@OC;A17;-101"}));
+    EXPECT_EQ(fileDropIds, (std::vector<std::string>{"A17=-101"}));
+    EXPECT_EQ(bridgeLog.lines(),
+              (std::vector<std::string>{wire::frame("@PO=ACC1;-101;1;BUY ;LMT;5; 150.25; 0;0;0")}));
+    // The entry line went out and left neither a row nor a taken line behind.
+    EXPECT_EQ(kinds(), before);
+    EXPECT_EQ(grid.rows(), data.gridRows.rowCount() + 1);
+    for (int n = 1; n <= data.entryLines.count(); ++n)
+        EXPECT_TRUE(isFreeEntryLine(data.entryLines.at(n)));
+}
+
+TEST_F(ExternalOrdersTest, TheNumberFieldWinsOverTheCodeAndOnlyBuyBuys) {
+    external.Ext_Placeorder("DE0007164600;2;SELL;STP;3;2400;0;r1");
+    external.Ext_Placeorder(";2;  BUY ;MOC;1;;;r2");
+    external.Ext_Placeorder(";2;buy;MKT;2;;;r3");
+    EXPECT_EQ(sentTexts(), (std::vector<std::string>{"@PO=ACC1;-101;2;SEL ;STP;3; 2400; 0;0;0",
+                                                     "@PO=ACC1;-102;2;BUY ;MOC;1; 0; 0;0;0",
+                                                     "@PO=ACC1;-103;2;SEL ;MKT;2; 0; 0;0;0"}));
+    EXPECT_EQ(toBridge, (std::vector<std::string>{"@OC;r1;-101", "@OC;r2;-102", "@OC;r3;-103"}));
+}
+
+TEST_F(ExternalOrdersTest, AnUnknownInstrumentIsReportedAndNothingIsSent) {
+    EXPECT_EQ(external.Ext_Placeorder("XYZ;0;BUY;MKT;5;;;a"), ExternalOrderResult::UnknownInstrument);
+    EXPECT_EQ(external.Ext_Placeorder("DE0007164600;9;BUY;MKT;5;;;a"),
+              ExternalOrderResult::UnknownInstrument);
+    EXPECT_TRUE(socket.sent.empty());
+    EXPECT_EQ(toBridge, (std::vector<std::string>{"@ER; 1;Wertpapier nicht verfügbar",
+                                                  "@ER; 1;Wertpapier nicht verfügbar"}));
+    EXPECT_EQ(prompts.asked, (std::vector<std::string>{"Das angeforderte Wertpapier XYZ ist nicht verfügbar!",
+                                                       "Das angeforderte Wertpapier DE0007164600 ist nicht "
+                                                       "verfügbar!"}));
+    EXPECT_EQ(data.account.lastUserOrderId, 100);
+}
+
+TEST_F(ExternalOrdersTest, TheUsersOwnEntryLinesStayWhereTheyAre) {
+    click(instrumentRow(1), 9, 0);
+    const int userRow = actions.lastInsertedRow();
+    const int userLine = data.gridRows.at(userRow).ref;
+    external.Ext_Placeorder(";1;BUY;MKT;7;;;x");
+    EXPECT_EQ(sentTexts(), (std::vector<std::string>{"@PO=ACC1;-101;1;BUY ;MKT;7; 0; 0;0;0"}));
+    EXPECT_EQ(data.gridRows.at(userRow).ref, userLine);
+    EXPECT_EQ(data.entryLines.at(userLine).quantity, 1);
+    EXPECT_FALSE(isFreeEntryLine(data.entryLines.at(userLine)));
+
+    // An instrument that has no row in the grid yet places nothing, silently.
+    data.instruments.reset(3);
+    EXPECT_EQ(external.Ext_Placeorder(";3;BUY;MKT;1;;;y"), ExternalOrderResult::NotPlaced);
+    EXPECT_EQ(socket.sent.size(), 1u);
+    EXPECT_TRUE(prompts.asked.empty());
+}
+
+TEST_F(ExternalOrdersTest, OnlyWorkingOrdersAreCancelled) {
+    data.orderBook.append(working(-5, StatusPreSubm));
+    data.orderBook.append(working(-6, StatusSubmitted));
+    data.orderBook.append(working(-7, StatusFilled));
+    data.orderBook.append(working(-8, StatusCancelled));
+    data.orderBook.append(working(9, StatusSubmitted));
+    rebuild();
+    for (int32_t id : {-5, -6, -7, -8, -9, 9, 0})
+        external.Ext_CancelOrder(id);
+    EXPECT_EQ(sentTexts(), (std::vector<std::string>{"@CO=ACC1;-5;S5", "@CO=ACC1;-6;S6", "@CO=ACC1;9;S-9"}));
+    external.cancelAllOrders();
+    EXPECT_EQ(sentTexts().size(), 6u);
+}
+
+} // namespace
+} // namespace kavex

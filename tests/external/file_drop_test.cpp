@@ -1,0 +1,259 @@
+#include "base/files.h"
+#include "external/command_line.h"
+#include "external/file_drop.h"
+#include "platform/text_list.h"
+#include "recording_commands.h"
+#include "support/fake_event_loop.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
+namespace kavex {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FileDropTest : public ::testing::Test {
+  protected:
+    FileDropTest() {
+        loop.setDateTime({2024, 3, 1, 9, 30, 0, 0});
+        drop.setActive(true);
+    }
+    fs::path path(const char* name) const { return dir.root / name; }
+    // Writes the request file as a finished writer leaves it: complete and a while ago.
+    void request(const std::string& bytes) {
+        writeRaw(bytes);
+        fs::last_write_time(path(FileDrop::kRequestFile),
+                            fs::file_time_type::clock::now() - std::chrono::seconds(5));
+    }
+    void writeRaw(const std::string& bytes, bool append = false) {
+        std::ofstream out(path(FileDrop::kRequestFile),
+                          append ? std::ios::binary | std::ios::app : std::ios::binary);
+        out << bytes;
+    }
+    std::string file(const char* name) const { return readFileBytes(path(name)); }
+    void tick() { loop.advance(FileDrop::kTickMs); }
+
+    test::TempDir dir;
+    WorkingDirectory folder{dir.root};
+    test::FakeEventLoop loop;
+    TextList log;
+    test::RecordingCommands commands;
+    FileDrop drop{loop, folder, log, commands};
+};
+
+TEST_F(FileDropTest, EachCommandRunsInFileOrderAndLeavesOneProtocolLine) {
+    request("' a comment\r\n"
+            "@PO;SAP;0;BUY;LMT;5;150.5;0;A17\r\n"
+            "\r\n"
+            "@CO;-4711\r\n"
+            "@GL\r\n"
+            "@CA\r\n"
+            "@po;SAP;0;BUY;MKT;1;0;0;low\r\n"
+            "@Co;-1\r\n"
+            "@XX;1\r\n"
+            "' the end");
+    tick(); // without a last line end the file waits one tick to be sure it is complete
+    EXPECT_TRUE(commands.calls.empty());
+    tick();
+    EXPECT_EQ(commands.calls,
+              (std::vector<std::string>{"PO SAP;0;BUY;LMT;5;150.5;0;A17", "CO -4711", "GL", "CA"}));
+    // Every line but comments and empty ones is listed, the ignored ones included.
+    EXPECT_EQ(log.lines(), (std::vector<std::string>{"09:30:02 @PO;SAP;0;BUY;LMT;5;150.5;0;A17",
+                                                     "09:30:02 @CO;-4711", "09:30:02 @GL", "09:30:02 @CA",
+                                                     "09:30:02 @po;SAP;0;BUY;MKT;1;0;0;low",
+                                                     "09:30:02 @Co;-1", "09:30:02 @XX;1"}));
+    EXPECT_EQ(file(FileDrop::kProtocolFile), "09:30:02 ' the end\r\n");
+    EXPECT_FALSE(fs::exists(path(FileDrop::kRequestFile)));
+    EXPECT_FALSE(fs::exists(path(FileDrop::kWorkFile)));
+    EXPECT_FALSE(fs::exists(path(FileDrop::kJournalFile)));
+
+    request("' only a comment\n");
+    tick();
+    EXPECT_EQ(commands.calls.size(), 4u);
+    EXPECT_EQ(file(FileDrop::kProtocolFile), "09:30:02 ' the end\r\n09:30:03 ' only a comment\r\n");
+}
+
+TEST_F(FileDropTest, ACommaEndsALineAndTheTwentiethFieldKeepsTheRest) {
+    request("@PO;SAP;0;BUY;LMT;5;12,5;0;A1\n"
+            "@CO;-3;4;5;6;7;8;9;10;11;12;13;14;15;16;17;18;19;20;21;22\n");
+    tick();
+    // "5;0;A1" is read as a line of its own and ignored.
+    EXPECT_EQ(commands.calls, (std::vector<std::string>{"PO SAP;0;BUY;LMT;5;12", "CO -3"}));
+    EXPECT_EQ(log.lines()[1], "09:30:01 5;0;A1");
+
+    CommandFields f("a;b;3;4;5;6;7;8;9;10;11;12;13;14;15;16;17;18;19;20;21;22", 20);
+    EXPECT_EQ(f.count(), 20);
+    EXPECT_EQ(f[19], "19");
+    EXPECT_EQ(f[20], "20;21;22");
+    EXPECT_EQ(f[21], "");
+    CommandFields shortLine("@CO", 20);
+    EXPECT_EQ(shortLine.count(), 1);
+    EXPECT_EQ(shortLine[2], "");
+}
+
+TEST_F(FileDropTest, BadOrderLinesAreLoggedAndNeverReachTheOrderOperations) {
+    commands.placeResult = ExternalOrderResult::UnknownInstrument;
+    request("@PO;SAP;0;BUY;LMT\n"             // no quantity
+            "@PO;SAP;0;BUY;LMT;5x;150;0;a\n"  // quantity not a number
+            "@PO;SAP;0;BUY;LMT;0;150;0;a\n"   // quantity below 1
+            "@PO;SAP;0;BUY;LMT;2.5;150;0;a\n" // quantity not whole
+            "@PO;SAP;0;BUY;LIM;5;150;0;a\n"   // unknown order type
+            "@PO;SAP;0;BUY;LMT;5;15O;0;a\n"   // limit with a letter O
+            "@PO;SAP;0;BUY;LMT;5;;0;a\n"      // limit order without a limit
+            "@PO;SAP;0;SELL;STP;5;1e99;0;a\n" // beyond single precision
+            "@PO\n"
+            "@CO;abc\n"
+            "@CO;99999999999\n"
+            "@PO;XYZ;0;BUY;MKT;5;;;b\n"); // well formed, unknown instrument
+    tick();
+    EXPECT_EQ(commands.calls, (std::vector<std::string>{"PO XYZ;0;BUY;MKT;5;;;b"}));
+    const std::string skipped = "09:30:01 übersprungen: ";
+    std::vector<std::string> reasons;
+    for (const std::string& line : log.lines())
+        if (line.starts_with(skipped)) reasons.push_back(line.substr(skipped.size()));
+    EXPECT_EQ(reasons, (std::vector<std::string>{
+                           "Auftragstext unvollständig", "Stückzahl ungültig", "Stückzahl ungültig",
+                           "Stückzahl ungültig", "Ordertyp ungültig", "Limit ungültig", "Limit fehlt",
+                           "Limit ungültig", "Auftragstext unvollständig", "Order-ID ungültig",
+                           "Order-ID ungültig", "Wertpapier nicht verfügbar"}));
+    EXPECT_EQ(log.size(), 24u);
+
+    EXPECT_TRUE(isNumberText(" -1.5E+03 "));
+    EXPECT_TRUE(isNumberText(".5"));
+    EXPECT_FALSE(isNumberText("."));
+    EXPECT_FALSE(isNumberText("1e"));
+    EXPECT_FALSE(isNumberText(""));
+}
+
+TEST_F(FileDropTest, AFileStillBeingWrittenWaitsUntilItStopsChanging) {
+    writeRaw("@PO;SAP;0;BUY;MKT;5;;;a\n@CO;-");
+    tick();
+    EXPECT_TRUE(fs::exists(path(FileDrop::kRequestFile)));
+    writeRaw("7\n", true); // ends with a line end now, but was written a moment ago
+    tick();
+    EXPECT_TRUE(commands.calls.empty());
+    EXPECT_TRUE(fs::exists(path(FileDrop::kRequestFile)));
+    tick(); // unchanged since the last tick
+    EXPECT_EQ(commands.calls, (std::vector<std::string>{"PO SAP;0;BUY;MKT;5;;;a", "CO -7"}));
+
+    // A finished file without a last line end also goes once it stays unchanged.
+    writeRaw("@CA");
+    tick();
+    EXPECT_EQ(commands.calls.size(), 2u);
+    tick();
+    EXPECT_EQ(commands.calls.back(), "CA");
+}
+
+TEST_F(FileDropTest, AFileThatCannotBeTakenIsLeftForTheNextTick) {
+    // A folder under the work name makes the rename fail, as a writer's lock would.
+    fs::create_directories(path(FileDrop::kWorkFile) / "x");
+    request("@CA\n");
+    tick();
+    tick();
+    EXPECT_TRUE(commands.calls.empty());
+    EXPECT_TRUE(fs::exists(path(FileDrop::kRequestFile)));
+    EXPECT_FALSE(fs::exists(path(FileDrop::kProtocolFile)));
+    fs::remove_all(path(FileDrop::kWorkFile));
+    tick();
+    EXPECT_EQ(commands.calls, (std::vector<std::string>{"CA"}));
+}
+
+TEST_F(FileDropTest, ALongFileIsWorkedOffOverSeveralTicksInOrder) {
+    std::string text;
+    const int lines = 2 * FileDrop::kItemsPerTick + 50;
+    for (int i = 1; i <= lines; ++i)
+        text += "@CO;-" + std::to_string(i) + "\r\n";
+    request(text);
+    tick();
+    EXPECT_EQ(commands.calls.size(), static_cast<std::size_t>(FileDrop::kItemsPerTick));
+    EXPECT_TRUE(drop.working());
+    request("@CA\n"); // a new file waits until the old one is done
+    tick();
+    EXPECT_EQ(commands.calls.size(), static_cast<std::size_t>(2 * FileDrop::kItemsPerTick));
+    tick();
+    ASSERT_EQ(commands.calls.size(), static_cast<std::size_t>(lines));
+    for (int i = 1; i <= lines; ++i)
+        ASSERT_EQ(commands.calls[static_cast<std::size_t>(i - 1)], "CO -" + std::to_string(i));
+    EXPECT_EQ(file(FileDrop::kProtocolFile), "09:30:03 @CO;-" + std::to_string(lines) + "\r\n");
+    tick();
+    EXPECT_EQ(commands.calls.back(), "CA");
+}
+
+TEST_F(FileDropTest, AfterACrashNothingRunsTwiceAndTheRestOfTheFileStillRuns) {
+    std::string text;
+    for (int i = 1; i <= FileDrop::kItemsPerTick + 3; ++i)
+        text += "@CO;-" + std::to_string(i) + "\n";
+    drop.setActive(false);
+    {
+        // The program ends after its first slice, as a crash would: the files stay.
+        test::RecordingCommands first;
+        FileDrop crashed{loop, folder, log, first};
+        crashed.setActive(true);
+        request(text);
+        tick();
+        ASSERT_EQ(first.calls.size(), static_cast<std::size_t>(FileDrop::kItemsPerTick));
+    }
+    drop.setActive(true);
+    EXPECT_TRUE(fs::exists(path(FileDrop::kWorkFile)));
+    EXPECT_TRUE(fs::exists(path(FileDrop::kJournalFile)));
+    tick();
+    EXPECT_EQ(commands.calls,
+              (std::vector<std::string>{"CO -" + std::to_string(FileDrop::kItemsPerTick + 1),
+                                        "CO -" + std::to_string(FileDrop::kItemsPerTick + 2),
+                                        "CO -" + std::to_string(FileDrop::kItemsPerTick + 3)}));
+    EXPECT_FALSE(fs::exists(path(FileDrop::kWorkFile)));
+    EXPECT_FALSE(fs::exists(path(FileDrop::kJournalFile)));
+}
+
+TEST_F(FileDropTest, ACommandInterruptedByACrashIsNotRepeated) {
+    // The journal says two commands were started: the second one may have gone out.
+    writeTextLines(path(FileDrop::kWorkFile), {"@CO;-1", "' note", "@CO;-2", "@CO;-3"});
+    writeFileAtomically(path(FileDrop::kJournalFile), "000000000000000003\r\n");
+    tick();
+    EXPECT_EQ(commands.calls, (std::vector<std::string>{"CO -3"}));
+
+    // A work file without a journal was never started by this program: it is dropped.
+    writeTextLines(path(FileDrop::kWorkFile), {"@CO;-9"});
+    request("@CA\n");
+    tick();
+    EXPECT_EQ(commands.calls, (std::vector<std::string>{"CO -3", "CA"}));
+
+    // An unreadable journal runs nothing of its file.
+    writeTextLines(path(FileDrop::kWorkFile), {"@CO;-5"});
+    writeFileAtomically(path(FileDrop::kJournalFile), "??");
+    tick();
+    EXPECT_EQ(commands.calls.size(), 2u);
+    EXPECT_FALSE(fs::exists(path(FileDrop::kWorkFile)));
+}
+
+TEST_F(FileDropTest, TheOptionStartsAndStopsPollingAndTheOrderIdFile) {
+    drop.recordOrderId("A17", -4711);
+    drop.setActive(false);
+    drop.recordOrderId("B1", -4712); // off: not listed
+    request("@CA\n");
+    loop.advance(5000);
+    EXPECT_TRUE(commands.calls.empty());
+    drop.setActive(true);
+    drop.setActive(true); // one timer only
+    EXPECT_EQ(loop.activeTimers(), 1u);
+    drop.recordOrderId("", -2);
+    tick();
+    EXPECT_EQ(commands.calls, (std::vector<std::string>{"CA"}));
+    EXPECT_EQ(file(FileDrop::kOrderIdFile), "\"A17\";-4711\r\n\"\";-2\r\n");
+}
+
+TEST_F(FileDropTest, ATickInsideAMessageBoxOfTheRunningTickWaits) {
+    commands.onPlace = [this] { loop.advance(3 * FileDrop::kTickMs); }; // a modal box, events keep coming
+    request("@PO;SAP;0;BUY;MKT;1;;;a\n@CA\n");
+    tick();
+    EXPECT_EQ(commands.calls, (std::vector<std::string>{"PO SAP;0;BUY;MKT;1;;;a", "CA"}));
+    EXPECT_EQ(file(FileDrop::kProtocolFile), "09:30:04 @CA\r\n");
+}
+
+} // namespace
+} // namespace kavex
