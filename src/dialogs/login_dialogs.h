@@ -12,6 +12,7 @@ namespace kavex {
 class EventLoop;
 class GibPW;
 class FTimer;
+class BracketPresetDialog;
 
 class DialogHost {
   public:
@@ -19,6 +20,9 @@ class DialogHost {
     // Each returns once the dialog has closed.
     virtual void runModal(GibPW& dialog) = 0;
     virtual void runModal(FTimer& dialog) = 0;
+    // The bracket preset input (dialogs/bracket_preset_dialog.h); without a window of
+    // its own a host closes it as it was opened.
+    virtual void runModal(BracketPresetDialog& dialog);
 };
 
 class GibPW {

@@ -1,0 +1,217 @@
+#include "bracket_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace kavex {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class BracketsTest : public ::testing::Test, public test::BracketFixture {
+  protected:
+    // A new entry line on instrument `instrument` (Ask: BUY, Bid: SEL) for `quantity`.
+    int entryLine(int instrument, bool buy, int32_t quantity) {
+        click(instrumentRow(instrument), buy ? 9 : 8, 0);
+        int row = actions.lastInsertedRow();
+        data.entryLines.at(data.gridRows.at(row).ref).quantity = quantity;
+        return row;
+    }
+};
+
+TEST_F(BracketsTest, BuyLineWithOffsetsToLastGetsSellChildrenAboveAndBelowAndTheyGoOutAfterTheMain) {
+    data.instruments.at(1).Last = 100;
+    setPreset(1, 1, 2, 1);
+    int mainRow = entryLine(1, true, 7);
+    ASSERT_TRUE(chooseFromMenu(mainRow, "Erzeuge Bracket Orders"));
+
+    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 2, 2, 2, 1, 0}));
+    const int mainLine = data.gridRows.at(mainRow).ref;
+    EXPECT_EQ(lineAt(4).bracketRole, BracketMain);
+    const Order& limit = lineAt(5);
+    const Order& stop = lineAt(6);
+    EXPECT_EQ(limit.bracketRole, BracketLimitChild);
+    EXPECT_EQ(limit.side.str(), "SEL ");
+    EXPECT_EQ(limit.orderType.str(), "LMT");
+    EXPECT_EQ(limit.limit1, 102.0f);
+    EXPECT_EQ(limit.quantity, 7);
+    EXPECT_EQ(limit.parentLine, mainLine);
+    EXPECT_EQ(stop.bracketRole, BracketStopChild);
+    EXPECT_EQ(stop.side.str(), "SEL ");
+    EXPECT_EQ(stop.orderType.str(), "STP");
+    EXPECT_EQ(stop.limit1, 99.0f);
+    EXPECT_EQ(stop.quantity, 7);
+    EXPECT_EQ(stop.parentLine, mainLine);
+    EXPECT_EQ(grid.text(4, 9), "BR:MKT");
+    EXPECT_EQ(grid.text(5, 9), "BR:LMT");
+    EXPECT_EQ(grid.text(6, 6), "7");
+    EXPECT_TRUE(prompts.asked.empty());
+    EXPECT_TRUE(socket.sent.empty()); // nothing leaves before TRANSMIT
+
+    click(5, 10); // TRANSMIT on a child sends the whole group, the main order first
+    EXPECT_EQ(sentTexts(),
+              (Texts{"@PO=ACC1;101;1;BUY ;MKT;7; 150.5; 0;1;0", "@PO=ACC1;102;1;SEL ;STP;7; 99; 0;3;101",
+                     "@PO=ACC1;103;1;SEL ;LMT;7; 102; 0;2;101"}));
+    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 1, 0}));
+}
+
+TEST_F(BracketsTest, SellLinesGetBuyChildrenAndTheMocChildTakesTheStopLimit) {
+    setPreset(1, 1, 3, 2); // Last 150
+    ASSERT_TRUE(chooseFromMenu(entryLine(1, false, 4), "Erzeuge Bracket Orders MOC"));
+    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 2, 2, 2, 2, 1, 0}));
+    EXPECT_EQ(lineAt(5).side.str(), "BUY ");
+    EXPECT_EQ(lineAt(5).limit1, 147.0f);
+    EXPECT_EQ(lineAt(6).limit1, 152.0f);
+    const Order& moc = lineAt(7);
+    EXPECT_EQ(moc.bracketRole, BracketCloseChild);
+    EXPECT_EQ(moc.orderType.str(), "MOC");
+    EXPECT_EQ(moc.side.str(), "BUY ");
+    EXPECT_EQ(moc.limit1, 152.0f);
+    EXPECT_EQ(moc.quantity, 4);
+    EXPECT_EQ(grid.text(7, 9), "BR:MOC");
+
+    // Offsets to the fill price are sent as negative limits and shown as offsets.
+    setPreset(2, 2, 2, 1);
+    int row = entryLine(2, false, 1);
+    ASSERT_TRUE(chooseFromMenu(row, "Erzeuge Bracket Orders MOC"));
+    row = instrumentRow(2) + 2;
+    EXPECT_EQ(lineAt(row + 1).limit1, -2.0f);
+    EXPECT_EQ(lineAt(row + 2).limit1, -1.0f);
+    EXPECT_EQ(lineAt(row + 3).limit1, -1.0f);
+    EXPECT_EQ(grid.text(row + 1, 7), "Offset: 2");
+}
+
+TEST_F(BracketsTest, WithoutPresetsTheChildLimitsAreZeroAndAnUnknownModeKeepsTheQuotedPrice) {
+    ASSERT_TRUE(data.presets.empty());
+    ASSERT_TRUE(chooseFromMenu(entryLine(1, true, 1), "Erzeuge Bracket Orders"));
+    EXPECT_EQ(lineAt(5).limit1, 0.0f); // not the bid of 149.5 the line was made at
+    EXPECT_EQ(lineAt(6).limit1, 0.0f);
+    EXPECT_EQ(data.presets.at(1).presetName, "SAP"); // keyed for saving
+    EXPECT_EQ(data.presets.at(1).presetMode, 0.0f);
+
+    setPreset(1, 7, 2, 1);
+    ASSERT_TRUE(chooseFromMenu(entryLine(1, true, 1), "Erzeuge Bracket Orders"));
+    ASSERT_EQ(kinds(), (std::vector<int>{1, 0, 2, 2, 2, 2, 2, 2, 1, 0}));
+    EXPECT_EQ(lineAt(8).limit1, 149.5f);
+    EXPECT_EQ(lineAt(9).limit1, 149.5f);
+    EXPECT_TRUE(prompts.asked.empty());
+}
+
+TEST_F(BracketsTest, RefusalsChangeNothing) {
+    data.instruments.at(1).Last = 0;
+    setPreset(1, 1, 2, 1);
+    int row = entryLine(1, true, 1);
+    ASSERT_TRUE(chooseFromMenu(row, "Erzeuge Bracket Orders"));
+    ASSERT_TRUE(chooseFromMenu(row, "Erzeuge Bracket Orders Edit")); // the dialog first, then the check
+    EXPECT_EQ(dialogs.presetShows, 1);
+    const std::string noPrice =
+        "Es gibt momentan noch keinen Kurs. Bitte anderes Limit als 'Offset zum momentanen Kurs' eingeben";
+    EXPECT_EQ(prompts.asked, (Texts{noPrice, noPrice}));
+    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 2, 1, 0}));
+    EXPECT_EQ(lineAt(row).bracketRole, BracketPlain);
+
+    prompts.asked.clear();
+    data.instruments.at(1).Last = 150;
+    ASSERT_TRUE(chooseFromMenu(row, "Erzeuge Bracket Orders"));
+    ASSERT_TRUE(chooseFromMenu(row, "Erzeuge Bracket Orders MOC"));
+    ASSERT_TRUE(chooseFromMenu(row + 1, "Erzeuge Bracket Orders"));
+    EXPECT_EQ(prompts.asked, (Texts{"Dieser Order sind bereits Bracketorders zugeordnet !",
+                                    "Keine Bracketorders für Bracketorders !"}));
+    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 2, 2, 2, 1, 0}));
+}
+
+TEST_F(BracketsTest, ABracketOnAServerOrderMarksItAtTheServerAndSendsOnlyTheChildren) {
+    setPreset(1, 0, 160, 140);
+    serverOrder(1, "BUY", 3, 55);
+    rebuild();
+    ASSERT_EQ(kinds(), (std::vector<int>{1, 0, 3, 1, 0}));
+    ASSERT_TRUE(chooseFromMenu(4, "Erzeuge Bracket Orders"));
+
+    ASSERT_EQ(socket.sent.size(), 1u);
+    EXPECT_EQ(socket.sent[0], "\x01@BR1=ACC1;55;S55\x02");
+    EXPECT_EQ(data.orderBook.at(1).bracketRole, BracketMain);
+    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 2, 2, 3, 1, 0}));
+    for (int row : {4, 5}) {
+        EXPECT_EQ(lineAt(row).parentLine, -1);
+        EXPECT_EQ(lineAt(row).parentOrderUserId, 55);
+        EXPECT_EQ(lineAt(row).quantity, 3);
+    }
+    EXPECT_EQ(grid.text(6, 9), "BR:LMT");
+    EXPECT_EQ(grid.cell(6, 9).background, colours[OG_BracketMain]);
+
+    click(4, 10);
+    EXPECT_EQ(sentTexts(), (Texts{"@BR1=ACC1;55;S55", "@PO=ACC1;101;1;SEL ;STP;3; 140; 0;3;55",
+                                  "@PO=ACC1;102;1;SEL ;LMT;3; 160; 0;2;55"}));
+    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 3, 1, 0}));
+}
+
+TEST_F(BracketsTest, ServerOrderWithoutPricesWarnsAndDeletingAChildReleasesTheGroupAtTheServer) {
+    data.instruments.at(1).Last = 0;
+    setPreset(1, 0, 5, 0);
+    serverOrder(1, "SEL", 2, 56);
+    rebuild();
+    ASSERT_TRUE(chooseFromMenu(4, "Erzeuge Bracket Orders MOC"));
+    EXPECT_EQ(prompts.asked, (Texts{"Achtung - noch keine Kurse. Bitte Limits korrigieren!!"}));
+    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 2, 2, 2, 3, 1, 0}));
+
+    click(5, 11); // DELETE
+    EXPECT_EQ(sentTexts(), (Texts{"@BR1=ACC1;56;S56", "@BR?=ACC1;56;S56"}));
+    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 3, 1, 0}));
+}
+
+TEST_F(BracketsTest, AnOrderWithAnUnknownSideGetsNoBracket) {
+    serverOrder(1, "XXX", 2, 57);
+    rebuild();
+    ASSERT_TRUE(chooseFromMenu(4, "Erzeuge Bracket Orders"));
+    EXPECT_TRUE(socket.sent.empty());
+    EXPECT_TRUE(prompts.asked.empty());
+    EXPECT_EQ(data.orderBook.at(1).bracketRole, BracketPlain);
+    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 3, 1, 0}));
+}
+
+TEST_F(BracketsTest, TheEditCommandsUseTheValuesJustEntered) {
+    dialogs.presetAnswers.push_back([](BracketPresetDialog& d) {
+        d.chooseOption(1);
+        d.profitField.setText("2,5");
+        d.stopField.setText("1");
+        d.OK_Click();
+    });
+    ASSERT_TRUE(chooseFromMenu(entryLine(1, true, 1), "Erzeuge Bracket Orders MOC Edit"));
+    EXPECT_EQ(dialogs.presetShows, 1);
+    EXPECT_EQ(presetDialog.heading.text(), "SAP");
+    EXPECT_EQ(lineAt(5).limit1, 152.5f);
+    EXPECT_EQ(lineAt(6).limit1, 149.0f);
+    EXPECT_EQ(lineAt(7).orderType.str(), "MOC");
+    EXPECT_EQ(data.presets.at(1).presetMode, 1.0f);
+}
+
+TEST_F(BracketsTest, TheRightClickMenuFollowsTheKindOfRowAndTheOrdersState) {
+    settings.ShowFinishedOrders = 1;
+    serverOrder(1, "BUY", 1, 60, StatusCancelled);
+    serverOrder(1, "BUY", 1, 61, StatusFilled);
+    serverOrder(1, "BUY", 1, 62, StatusFilled, BracketLimitChild);
+    serverOrder(1, "BUY", 1, 63, StatusSubmitted, BracketMain);
+    serverOrder(1, "BUY", 1, 64, StatusSubmitted, BracketStopChild);
+    rebuild();
+    // Newest first: 64, 63, 62, 61, 60 on rows 4 to 8.
+    ASSERT_EQ(kinds(), (std::vector<int>{1, 0, 3, 3, 4, 4, 4, 1, 0}));
+
+    actions.mouseDown(2, 1, true);
+    EXPECT_EQ(contextMenu.menu().captions(), (Texts{"SAP", "Position Drehen", "Position Glattstellen"}));
+    contextMenu.menu().dismiss();
+    actions.mouseDown(7, 3, true);
+    EXPECT_EQ(contextMenu.menu().captions(),
+              (Texts{"SAP BUY 1 LMT", "Erzeuge Bracket Orders", "Erzeuge Bracket Orders MOC",
+                     "Erzeuge Bracket Orders Edit", "Erzeuge Bracket Orders MOC Edit"}));
+    contextMenu.menu().dismiss();
+    for (int row : {3, 4, 5, 6, 8})
+        actions.mouseDown(row, 1, true);
+    EXPECT_FALSE(contextMenu.menu().isOpen());
+    EXPECT_EQ(prompts.asked, (Texts{"Bitte eine nicht abgeschlossene Order anklicken!",
+                                    "Diese Order ist bereits eine Bracketorder!",
+                                    "Diese Order ist bereits eine Bracket-Hauptorder!",
+                                    "Diese Order ist bereits eine Bracketorder!",
+                                    "Bitte eine nicht abgeschlossene Order anklicken!"}));
+}
+
+} // namespace
+} // namespace kavex
