@@ -1,0 +1,142 @@
+#include "chart/sound_routine.h"
+#include "chart_fixture.h"
+#include "support/temp_dir.h"
+
+#include "base/files.h"
+
+#include <gtest/gtest.h>
+
+namespace kavex {
+namespace {
+
+using test::DrawOp;
+
+class ChartWindowTest : public ::testing::Test, protected test::ChartFixture {
+  protected:
+    void SetUp() override {
+        actions.showChart = [this](int n) { chart.open(n); };
+        test::putHistory(data.history, 1, {{99, 101, 100}, {99.5f, 100.5f, 100}}, 2);
+    }
+};
+
+TEST_F(ChartWindowTest, TheTickerClickOpensTheChartWithTitleAndHundredPointsPerPane) {
+    EXPECT_FALSE(chart.visible.checked());
+    openChart(1);
+    EXPECT_EQ(data.ChartInstrument, 1);
+    EXPECT_TRUE(chart.visible.checked());
+    EXPECT_EQ(chart.title.text(), "Chart von SAP SE");
+    EXPECT_EQ(chart.pointCount(0), 100);
+    EXPECT_EQ(chart.pointCount(1), 100);
+    // Loading drew once in the pane's own units, laying out drew again in prices.
+    EXPECT_FALSE(left.texts().empty());
+    EXPECT_EQ(left.select(DrawOp::Line, chart_colour::kLast).size(), 100u);
+}
+
+TEST_F(ChartWindowTest, PanesShareTheWidthAboveTheirScrollBarsAndTheHelpLine) {
+    openChart(1);
+    chart.Form_Resize(810, 400, 17, 20);
+    const ChartLayout& l = chart.layout();
+    EXPECT_EQ(l.panes[0], (PixelRect{0, 0, 405, 363}));
+    EXPECT_EQ(l.panes[1], (PixelRect{405, 0, 405, 363}));
+    EXPECT_EQ(l.panel, (PixelRect{810, 0, 0, 363}));
+    EXPECT_EQ(l.scrollBars[0], (PixelRect{0, 363, 405, 17}));
+    EXPECT_EQ(l.scrollBars[1], (PixelRect{405, 363, 405, 17}));
+    EXPECT_EQ(l.helpLine, (PixelRect{0, 380, 810, 20}));
+
+    chart.setHotFieldPanelWidth(110);
+    chart.Form_Resize(810, 10, 17, 20); // too low: nothing gets a negative size
+    EXPECT_EQ(chart.layout().panes[1], (PixelRect{350, 0, 350, 0}));
+    EXPECT_EQ(chart.layout().panel, (PixelRect{700, 0, 110, 0}));
+}
+
+TEST_F(ChartWindowTest, AScrollBarRedrawsItsOwnPaneWithItsNewPointCount) {
+    openChart(1);
+    const int rightClears = right.clears;
+    chart.HScroll1_Change(0, 7);
+    EXPECT_EQ(chart.pointCount(0), 7);
+    EXPECT_EQ(left.select(DrawOp::Line, chart_colour::kLast).size(), 7u);
+    EXPECT_EQ(right.clears, rightClears);
+    chart.HScroll1_Change(1, 5000);
+    EXPECT_EQ(chart.pointCount(1), 3000);
+    chart.C_Click();
+    EXPECT_EQ(right.select(DrawOp::Line, chart_colour::kLast).size(), 3000u);
+}
+
+TEST_F(ChartWindowTest, TheMouseOverAPaneShowsThePriceThereInTheTitle) {
+    openChart(1);
+    const Scale& s = chart.pane(1).scale();
+    chart.Pane_MouseMove(1, 10, 0);
+    EXPECT_EQ(chart.title.text(), " 101.2");
+    chart.Pane_MouseMove(1, 10, chart.layout().panes[1].height / 2.0);
+    EXPECT_EQ(chart.title.text(), strSingle(static_cast<float>((s.top + s.bottom) / 2)));
+
+    data.history.setPos(1, 0);
+    data.history.slot(1, 2) = {};
+    data.history.slot(1, 1) = {};
+    data.history.slot(1, 1) = {-9, -5, -7, 0, 0};
+    data.history.setPos(1, 1);
+    chart.update();
+    chart.Pane_MouseMove(1, 0, chart.layout().panes[1].height);
+    EXPECT_EQ(chart.title.text(), "-9.9");
+}
+
+TEST_F(ChartWindowTest, ClosingClearsTheChartInstrumentAndStopsTheRedraws) {
+    openChart(1);
+    chart.Form_Unload();
+    EXPECT_EQ(data.ChartInstrument, 0);
+    EXPECT_FALSE(chart.visible.checked());
+    const int clears = left.clears;
+    chart.update();
+    EXPECT_EQ(left.clears, clears);
+
+    openChart(1); // loads again: both panes back at 100 points
+    chart.HScroll1_Change(0, 20);
+    chart.Form_Unload();
+    openChart(1);
+    EXPECT_EQ(chart.pointCount(0), 100);
+}
+
+TEST_F(ChartWindowTest, AnotherTickerInTheOpenWindowRetitlesAndRedraws) {
+    openChart(1);
+    data.instruments.at(2).Name = "BMW AG";
+    test::putHistory(data.history, 2, {{79, 81, 80}}, 9);
+    openChart(2);
+    EXPECT_EQ(chart.title.text(), "Chart von BMW AG");
+    auto last = left.select(DrawOp::Line, chart_colour::kLast);
+    ASSERT_FALSE(last.empty());
+    EXPECT_EQ(last.back().y1, 80);
+}
+
+class SoundRoutineTest : public ::testing::Test {
+  protected:
+    test::TempDir dir;
+    WorkingDirectory folder{dir.root};
+    test::FakeSound player;
+    SoundRoutine sound{player, folder};
+};
+
+TEST_F(SoundRoutineTest, PlaysFilesOfTheWorkingDirectoryAndFullPaths) {
+    writeFileAtomically(dir.root / "KavexEx.wav", "RIFF");
+    sound.play("KavexEx.wav");
+    sound.play((dir.root / "KavexEx.wav").string());
+    const std::string full = (dir.root / "KavexEx.wav").string();
+    EXPECT_EQ(player.played, (std::vector<std::string>{full, full}));
+}
+
+TEST_F(SoundRoutineTest, AFileThatCannotBePlayedPlaysNothingAndNeverFails) {
+    sound.play("1.wav");
+    sound.play("");
+    std::filesystem::create_directory(dir.root / "folder.wav");
+    sound.play("folder.wav");
+    EXPECT_TRUE(player.played.empty());
+
+    struct Refusing : Sound {
+        void play(const std::string&) override { throw Failure("Device unavailable"); }
+    } refusing;
+    writeFileAtomically(dir.root / "1.wav", "RIFF");
+    SoundRoutine failing{refusing, folder};
+    EXPECT_NO_THROW(failing.play("1.wav"));
+}
+
+} // namespace
+} // namespace kavex

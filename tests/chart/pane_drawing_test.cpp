@@ -1,0 +1,144 @@
+#include "chart/chart_pane.h"
+#include "history_builder.h"
+#include "support/recording_canvas.h"
+
+#include <gtest/gtest.h>
+
+namespace kavex {
+namespace {
+
+using test::DrawOp;
+using test::putHistory;
+using test::RecordingCanvas;
+namespace colour = chart_colour;
+
+class PaneDrawingTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        history.create(1);
+        pane.resize(400, 300);
+    }
+    void draw(int n) { pane.draw(canvas, history, 1, n); }
+    // Lines of one colour that lie in the data area (the points), in drawing order.
+    std::vector<DrawOp> pointLines(int c) const {
+        std::vector<DrawOp> out;
+        for (const DrawOp& op : canvas.select(DrawOp::Line, c))
+            if (op.x1 >= 0 && op.x1 <= 3000) out.push_back(op);
+        return out;
+    }
+
+    PriceHistory history;
+    ChartPane pane;
+    RecordingCanvas canvas{400, 300};
+};
+
+TEST_F(PaneDrawingTest, TheFirstDrawingMeasuresInTwipsAndLaterOnesInPrices) {
+    putHistory(history, 1, {{99, 101, 100}, {99.5f, 100.5f, 100}}, 2);
+    EXPECT_EQ(pane.scale(), (Scale{0, 0, 6000, 4500}));
+
+    draw(100);                   // a label of 13 pixels is 195 twips: levels 500 apart, none in range
+    const double r = 48.0 / 400; // "1111.112" against the pane width
+    const Scale first{2900 - 105 * r, 101.2, 3005 + 105 * r, 98.8};
+    EXPECT_NEAR(pane.scale().left, first.left, 1e-9);
+    EXPECT_NEAR(pane.scale().top, first.top, 1e-5);
+    EXPECT_NEAR(pane.scale().right, first.right, 1e-9);
+    EXPECT_NEAR(pane.scale().bottom, first.bottom, 1e-5);
+    EXPECT_TRUE(canvas.texts().empty());
+    EXPECT_EQ(canvas.family, "Arial");
+    EXPECT_EQ(canvas.pointSize, 8);
+
+    draw(100); // 3 labels are now .312 in prices: levels .25 apart
+    std::vector<std::string> expected;
+    for (const char* label : {" 99.25", " 99.5", " 99.75", " 100", " 100.25", " 100.5", " 100.75", " 101"}) {
+        expected.push_back(label); // right scale
+        expected.push_back(label); // left scale
+    }
+    EXPECT_EQ(canvas.texts(), expected);
+
+    auto texts = canvas.select(DrawOp::Text);
+    const double h3 = 3 * 13 * 2.4 / 300;
+    EXPECT_NEAR(texts[0].x1, 3005 + 105 * r / 9, 1e-9); // at the end of the right tick
+    EXPECT_NEAR(texts[0].y1, 99.25 + h3 / 6, 1e-5);     // centred on the level
+    EXPECT_NEAR(texts[1].x1, 2900 - 105 * r, 1e-9);
+    auto grid = canvas.select(DrawOp::Line, colour::kGrey);
+    ASSERT_EQ(grid.size(), 8u);
+    EXPECT_EQ(grid[0].x1, 2900);
+    EXPECT_EQ(grid[0].x2, 3005);
+    EXPECT_EQ(grid[0].width, 2);
+}
+
+TEST_F(PaneDrawingTest, AScrollPositionOfNShowsTheNewestNPointsAcrossTheRingsEnd) {
+    putHistory(history, 1, {{1, 9, 5}, {2, 8, 5}, {2, 7, 6}, {3, 7, 6}}, 2);
+    draw(3);
+    auto ask = pointLines(colour::kAsk);
+    // Point 2998 is the second quote: no predecessor, so no connector.
+    ASSERT_EQ(ask.size(), 4u);
+    EXPECT_EQ((std::vector<double>{ask[0].x1, ask[0].y1, ask[0].x2, ask[0].y2}),
+              (std::vector<double>{2997, 8, 2998, 8}));
+    EXPECT_EQ((std::vector<double>{ask[1].x1, ask[1].y1, ask[1].x2, ask[1].y2}),
+              (std::vector<double>{2998, 8, 2998, 7})); // the ask fell: a connector at 2998
+    EXPECT_EQ((std::vector<double>{ask[2].x1, ask[2].y1, ask[2].x2, ask[2].y2}),
+              (std::vector<double>{2998, 7, 2999, 7}));
+    EXPECT_EQ((std::vector<double>{ask[3].x1, ask[3].y1, ask[3].x2, ask[3].y2}),
+              (std::vector<double>{2999, 7, 3000, 7})); // unchanged ask: no connector
+    auto bid = pointLines(colour::kBid);
+    EXPECT_EQ(bid.size(), 4u); // 2, 2, a connector 2 -> 3, 3
+    auto last = pointLines(colour::kLast);
+    ASSERT_EQ(last.size(), 3u);
+    EXPECT_EQ(last[2].y1, 6);
+    EXPECT_EQ(last[2].width, 3);
+    EXPECT_EQ(ask[0].width, 1);
+}
+
+TEST_F(PaneDrawingTest, OnePointDrawsItsThreeLinesWithoutConnectors) {
+    putHistory(history, 1, {{1, 9, 5}, {2, 8, 5}}, 3000);
+    draw(1);
+    auto ask = pointLines(colour::kAsk);
+    auto bid = pointLines(colour::kBid);
+    auto last = pointLines(colour::kLast);
+    ASSERT_EQ(ask.size() + bid.size() + last.size(), 3u);
+    EXPECT_EQ(ask[0].x1, 2999);
+    EXPECT_EQ(ask[0].y1, 8);
+    EXPECT_EQ(bid[0].y1, 2);
+}
+
+TEST_F(PaneDrawingTest, FlatPricesAreDrawnInThePreviousCoordinateSystem) {
+    putHistory(history, 1, {{99, 101, 100}}, 1);
+    draw(50);
+    const Scale before = pane.scale();
+    putHistory(history, 1, {{100, 100, 100}}, 1);
+    draw(1);
+    EXPECT_EQ(pane.scale(), before);
+    EXPECT_EQ(canvas.top, before.top);
+    EXPECT_FALSE(pointLines(colour::kLast).empty());
+}
+
+TEST_F(PaneDrawingTest, AnEmptyHistoryTurnsTheScaleUpsideDownAndDrawsNoLevels) {
+    draw(100);
+    draw(100);
+    EXPECT_FLOAT_EQ(static_cast<float>(pane.scale().top), -100000);
+    EXPECT_FLOAT_EQ(static_cast<float>(pane.scale().bottom), 1100000);
+    EXPECT_TRUE(canvas.texts().empty());
+    EXPECT_EQ(pointLines(colour::kAsk).size(), 100u); // the zeros, without connectors
+}
+
+TEST_F(PaneDrawingTest, ARangeThatGrewByOrdersOfMagnitudeSkipsItsLevelsForOneDrawing) {
+    putHistory(history, 1, {{100, 100.01f, 100}}, 1);
+    draw(1);
+    draw(1);
+    putHistory(history, 1, {{1, 50000, 100}}, 1);
+    draw(1); // the narrow step would give thousands of levels
+    EXPECT_TRUE(canvas.texts().empty());
+    draw(1);
+    EXPECT_FALSE(canvas.texts().empty());
+    EXPECT_LT(canvas.texts().size(), 60u);
+}
+
+TEST_F(PaneDrawingTest, AnInstrumentWithoutRingDrawsTheFrameOnly) {
+    pane.draw(canvas, history, 7, 100);
+    EXPECT_TRUE(pointLines(colour::kAsk).empty());
+    EXPECT_EQ(canvas.clears, 1);
+}
+
+} // namespace
+} // namespace kavex

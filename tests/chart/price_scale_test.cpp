@@ -1,0 +1,97 @@
+#include "chart/price_scale.h"
+#include "history_builder.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace kavex {
+namespace {
+
+using test::putHistory;
+
+TEST(NiceStep, TheFirstMatchingRowGivesTheStep) {
+    EXPECT_FLOAT_EQ(niceStep(0), 0.001f);
+    EXPECT_FLOAT_EQ(niceStep(0.00199999f), 0.001f);
+    EXPECT_FLOAT_EQ(niceStep(0.002f), 0.01f);
+    EXPECT_FLOAT_EQ(niceStep(0.015f), 0.01f); // one step for the whole decade
+    EXPECT_FLOAT_EQ(niceStep(0.02f), 0.025f);
+    EXPECT_FLOAT_EQ(niceStep(0.312f), 0.25f);
+    EXPECT_FLOAT_EQ(niceStep(1.999999f), 1);
+    EXPECT_FLOAT_EQ(niceStep(3), 2.5f);
+    EXPECT_FLOAT_EQ(niceStep(585), 500);
+    EXPECT_FLOAT_EQ(niceStep(50000), 25000); // both rows hold 50000: the first wins
+    EXPECT_FLOAT_EQ(niceStep(1000000), 500000);
+    EXPECT_FLOAT_EQ(niceStep(9999999), 5000000);
+}
+
+TEST(NiceStep, ValuesOutsideEveryRowComeBackUnchanged) {
+    const float gap = std::nextafter(0.00199999f, 1.0f); // between two rows
+    ASSERT_LT(gap, 0.002f);
+    EXPECT_EQ(niceStep(gap), gap);
+    EXPECT_EQ(niceStep(199.9995f), 199.9995f);
+    EXPECT_EQ(niceStep(-1), -1);
+    EXPECT_EQ(niceStep(2e7f), 2e7f);
+}
+
+TEST(LevelLabel, CutsToTwoDecimalsTowardsMinusInfinity) {
+    EXPECT_EQ(levelLabel(12.345), " 12.34");
+    EXPECT_EQ(levelLabel(-0.001), "-.01");
+    EXPECT_EQ(levelLabel(100), " 100");
+    EXPECT_EQ(levelLabel(99.25), " 99.25");
+}
+
+TEST(PointSlot, PointThreeThousandIsTheNewestSlotAndOlderPointsWrap) {
+    EXPECT_EQ(pointSlot(5, 3000), 5);
+    EXPECT_EQ(pointSlot(5, 2996), 1);
+    EXPECT_EQ(pointSlot(5, 2995), 3000);
+    EXPECT_EQ(pointSlot(3000, 1), 1);
+    EXPECT_EQ(pointSlot(0, 3000), 3000); // empty ring
+}
+
+class MimaTest : public ::testing::Test {
+  protected:
+    void SetUp() override { history.create(2); }
+    PriceHistory history;
+};
+
+TEST_F(MimaTest, HighestAskAndLowestBidOfTheNewestPointsOnly) {
+    putHistory(history, 1, {{90, 200, 0}, {99, 101, 100}, {98.5f, 100.5f, 99}, {99.5f, 100, 100}}, 2);
+    PriceRange r = Mima(history, 1, 3);
+    EXPECT_FLOAT_EQ(r.minimum, 98.5f);
+    EXPECT_FLOAT_EQ(r.maximum, 101);
+    r = Mima(history, 1, 1);
+    EXPECT_FLOAT_EQ(r.minimum, 99.5f);
+    EXPECT_FLOAT_EQ(r.maximum, 100);
+}
+
+TEST_F(MimaTest, FlatPricesGiveEqualEnds) {
+    putHistory(history, 1, {{100, 100, 100}, {100, 100, 100}}, 7);
+    PriceRange r = Mima(history, 1, 2);
+    EXPECT_EQ(r.minimum, r.maximum);
+}
+
+TEST_F(MimaTest, UnwrittenSlotsAreSkippedForTheMinimumButTheirAskCounts) {
+    putHistory(history, 1, {{99, 101, 100}}, 1);
+    PriceRange r = Mima(history, 1, 100);
+    EXPECT_FLOAT_EQ(r.minimum, 99);
+    EXPECT_FLOAT_EQ(r.maximum, 101);
+
+    putHistory(history, 2, {{-5, -3, -4}}, 1);
+    r = Mima(history, 2, 100);
+    EXPECT_FLOAT_EQ(r.minimum, -5);
+    EXPECT_FLOAT_EQ(r.maximum, 0); // an empty slot's ask raised it
+}
+
+TEST_F(MimaTest, EmptyHistoryNoPointsOrNoRingKeepTheStartingValues) {
+    PriceRange r = Mima(history, 1, 100);
+    EXPECT_FLOAT_EQ(r.minimum, 1000000);
+    EXPECT_FLOAT_EQ(r.maximum, 0);
+    for (PriceRange none : {Mima(history, 1, 0), Mima(history, 3, 100), Mima(history, 0, 100)}) {
+        EXPECT_FLOAT_EQ(none.minimum, 1000000);
+        EXPECT_FLOAT_EQ(none.maximum, -999999);
+    }
+}
+
+} // namespace
+} // namespace kavex
