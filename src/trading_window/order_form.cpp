@@ -50,14 +50,15 @@ OrderForm::OrderForm(OrderFormPlatform platform, ProgramVersion version)
       placement_(data_, client_->sender(), errors_, orderGridCells_, orderGrid_, bridgeLog, protocol_),
       actions_(data_, orderGridCells_, orderGrid_, columns_, placement_, client_->sender(), settings_,
                platform_.prompts, protocol_),
-      reports_(data_, orderGrid_, errors_, platform_.sound, settings_, platform_.loop, client_->outgoing(),
+      sound_(platform_.sound, platform_.folder), chart_(data_, actions_, platform_.prompts),
+      reports_(data_, orderGrid_, errors_, sound_, settings_, platform_.loop, client_->outgoing(),
                protocol_, accountCodeLabel),
       account_(data_, client_->outgoing(), protocol_,
                AccountLabels{resultLabel, panelResultLabel, totalPlaceLabel, dayPlaceLabel},
                platform_.locale),
       ranking_(data_, account_, protocol_, totalPlaceLabel, dayPlaceLabel, client_->sender(), *this,
                version_),
-      chat_(client_->sender(), platform_.loop, platform_.sound,
+      chat_(client_->sender(), platform_.loop, sound_,
             ChatSoundSettings{settings_.chatSound, settings_.soundFile},
             [this] { return ranking_.serviceLevel(); }),
       executionGrid_(data_, executionGridCells_, columns_, protocol_, platform_.locale),
@@ -104,6 +105,7 @@ OrderForm::OrderForm(OrderFormPlatform platform, ProgramVersion version)
     };
     actions_.contextActions = [this](int row, int col) { contextMenu_.OG_RightClick(row, col); };
     actions_.moreButtonCaptionChanged = [this](const std::string& caption) { moreButton.setText(caption); };
+    actions_.showChart = [this](int instrument) { chart_.open(instrument); };
     statusLine.setObserver(nullptr);
     moreButton.setText("Mehr");
     orderGridCells_.resize(3, OrderGridColumns::kColumns + 1);
@@ -220,13 +222,18 @@ void OrderForm::loadPresets() {
 
 void OrderForm::refreshTick() {
     if (data_.PricesChanged == 0 && data_.AccountChanged == 0) return;
+    bool redrawn = false;
     for (int i = 1; i <= data_.InstrumentCount(); ++i) {
         if (!data_.instruments.valid(i)) break; // a new instrument list arrived meanwhile
         if (data_.instruments.at(i).Changed == 0) continue;
         guard(protocol_, "Timer1 ", [&] { refreshHoldingValue(data_, i); });
         orderGrid_.zeigOrderGrid(1, i);
+        redrawn = true;
         platform_.loop.processPendingEvents();
     }
+    // The chart is drawn once after the pass rather than once per changed instrument:
+    // the drawings in between would all be alike.
+    if (redrawn && data_.ChartInstrument != 0) chart_.update();
 }
 
 void OrderForm::updateTick() {

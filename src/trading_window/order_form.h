@@ -4,6 +4,8 @@
 // the refresh timer and the shutdown, and carries the command buttons and options.
 #include "base/files.h"
 #include "base/numbers.h"
+#include "chart/chart.h"
+#include "chart/sound_routine.h"
 #include "community/chat.h"
 #include "community/documents.h"
 #include "community/file_transfer.h"
@@ -122,6 +124,9 @@ class OrderForm : private ChatSwitch {
     GridActions& gridActions() { return actions_; }
     OrderPlacement& placement() { return placement_; }
     OrderReports& reports() { return reports_; }
+    Chart& chart() { return chart_; }
+    // Plays wave files of the working directory (executions, chat, the settings' preview).
+    Sound& soundRoutine() { return sound_; }
     ExternalOrders& externalOrders() { return external_; }
     FileDrop& fileDrop() { return fileDrop_; } // its log list is shown while it is active()
     OrderClient& orderClient() { return *client_; }
@@ -189,6 +194,8 @@ class OrderForm : private ChatSwitch {
     Kursliste priceList_;
     OrderPlacement placement_;
     GridActions actions_;
+    SoundRoutine sound_;
+    Chart chart_;
     OrderReports reports_;
     AccountHandlers account_;
     RankingInfo ranking_;
