@@ -31,6 +31,9 @@ struct Settings {
     int64_t rankingMs = 5000;
     int64_t loginTimeoutS = 60;
     std::size_t maxFrameBytes = 65536;
+    int chatLevel = 2;
+    std::size_t chatMaxChars = 500;
+    int chatFlood = 5;
 };
 
 void logLine(std::string_view line) {
@@ -53,6 +56,9 @@ int run(const Settings& s) {
     options.rankingMs = s.rankingMs;
     options.loginTimeoutMs = s.loginTimeoutS * 1000;
     options.maxFrameBytes = s.maxFrameBytes;
+    options.chatLevel = s.chatLevel;
+    options.chat.maxMessageChars = s.chatMaxChars;
+    options.chat.floodMessages = s.chatFlood;
 
     asio::io_context io;
     NetworkServer network(io, s.bind, s.port, logLine);
@@ -124,6 +130,17 @@ int main(int argc, char** argv) {
            "Largest message text accepted; a connection that sends more without an end character is closed")
         ->capture_default_str()
         ->check(CLI::Range(std::size_t{256}, std::size_t{64} << 20));
+    app.add_option("--chat-level", s.chatLevel,
+                   "Chat level sent at login: 0 no chat, 1 chat, 2 with trades feed")
+        ->capture_default_str()
+        ->check(CLI::Range(0, 2));
+    app.add_option("--chat-max-chars", s.chatMaxChars,
+                   "Longest chat message; longer ones are refused, not cut")
+        ->capture_default_str()
+        ->check(CLI::Range(std::size_t{1}, std::size_t{60000}));
+    app.add_option("--chat-flood", s.chatFlood, "Chat messages a connection may send within 10 seconds")
+        ->capture_default_str()
+        ->check(CLI::Range(1, 1000));
     CLI11_PARSE(app, argc, argv);
     try {
         return run(s);

@@ -26,7 +26,10 @@ std::string shortened(std::string_view text) {
 Game::Game(GameOptions options, std::vector<InstrumentSpec> instruments,
            const std::vector<AccountSpec>& accounts, Transport& transport, Clock clock, Log log)
     : options_(std::move(options)), transport_(transport), clock_(std::move(clock)), log_(std::move(log)),
-      market_(std::move(instruments), options_.seed), exchange_(market_, accounts, clock_, *this) {
+      market_(std::move(instruments), options_.seed), exchange_(market_, accounts, clock_, *this),
+      chat_(
+          options_.chat, [this](SessionId id, std::string_view text) { send(id, text); },
+          [this](std::string_view user) { return exchange_.findAccount(user) >= 0; }) {
     nextHeartbeat_ = options_.heartbeatMs;
     nextRanking_ = options_.rankingMs;
     // A server started after today's close time closes first tomorrow.
@@ -62,6 +65,7 @@ void Game::disconnected(SessionId id, std::string_view reason) {
     if (it == sessions_.end()) return;
     logSession(id, concat("closed (", reason, ")", it->second.user.empty() ? "" : " user ", it->second.user));
     sessions_.erase(it);
+    chat_.disconnected(id);
 }
 
 void Game::drop(SessionId id, std::string_view why) {
@@ -69,6 +73,7 @@ void Game::drop(SessionId id, std::string_view why) {
     if (it == sessions_.end()) return;
     logSession(id, concat("dropped: ", why));
     sessions_.erase(it);
+    chat_.disconnected(id);
     transport_.close(id);
 }
 
@@ -154,6 +159,7 @@ void Game::sendLoginBurst(SessionId id, Session& s) {
     send(id, "@LI=" + std::to_string(a.lastUserOrderId));
     send(id, msg::instrumentList(market_));
     send(id, msg::codeTable(market_));
+    send(id, "@SV=" + std::to_string(options_.chatLevel));
     send(id, msg::allOrders(a.orders));
     send(id, msg::allExecutions(a.executions));
     const auto places = exchange_.ranking();
@@ -197,10 +203,17 @@ void Game::handleCommand(SessionId id, Session& s, std::string_view name, std::s
         send(id, msg::systemInfo(systemInfoTexts()));
     } else if (name == "@SV") {
         logSession(id, concat("client version ", shortened(arg)));
-    } else if (name == "@BR?" || name == "@SVK" || name == "@U" || name == "@" || name == "@HB" ||
-               name == "@CH" || name == "@CT" || name == "@RCU" || name == "@C") {
+    } else if (name == "@CH") {
+        chat_.participation(id, s.user, arg);
+    } else if (name == "@CT") {
+        chat_.tradesFeed(id, arg);
+    } else if (name == "@RCU") {
+        chat_.userListRequest(id);
+    } else if (name == "@C") {
+        chat_.message(id, arg, now_);
+    } else if (name == "@BR?" || name == "@SVK" || name == "@U" || name == "@" || name == "@HB") {
         // Nothing to answer: bracket child deleted before sending, version detail,
-        // repeated login, heartbeats, and chat, which this server does not offer.
+        // repeated login, heartbeats.
     } else {
         send(id, "@ER=Unbekannter Befehl: " + shortened(name));
     }
@@ -264,6 +277,7 @@ void Game::orderChanged(int account, const ServerOrder& order) {
 }
 void Game::executed(int account, const ServerExecution& e) {
     sendToAccount(account, msg::execution(e));
+    if (market_.valid(e.instrument)) chat_.trade(tradeFeedLine(market_.spec(e.instrument).ticker, e));
 }
 void Game::orderRejected(int account, const std::string& text) {
     sendToAccount(account, "@OR=" + text);

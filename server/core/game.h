@@ -6,6 +6,7 @@
 // received bytes and calls advance() with the time that has passed; the game answers
 // through the Transport. Tests drive the same object directly, without real time.
 #include "core/account_file.h"
+#include "core/chat_relay.h"
 #include "core/clock.h"
 #include "core/exchange.h"
 #include "core/instrument_data.h"
@@ -42,6 +43,8 @@ struct GameOptions {
     std::size_t maxFrameBytes = 65536;    // buffered text without an end character
     std::optional<int> closeSecondsOfDay; // daily session close (local time), if any
     std::string serverName = "Kavex Demo-Server";
+    int chatLevel = 2; // sent as "@SV": 0 no chat, 1 chat, 2 chat with the trades feed
+    ChatLimits chat;
 };
 
 struct GameStats {
@@ -72,6 +75,7 @@ class Game : private ExchangeListener {
     Market& market() { return market_; }
     const Exchange& exchange() const { return exchange_; }
     const GameStats& stats() const { return stats_; }
+    const ChatRelay& chat() const { return chat_; }
     std::size_t sessionCount() const { return sessions_.size(); }
     std::size_t loggedInCount() const;
 
@@ -120,6 +124,7 @@ class Game : private ExchangeListener {
     Market market_;
     Exchange exchange_;
     std::map<SessionId, Session> sessions_;
+    ChatRelay chat_;
     GameStats stats_;
 
     int64_t now_ = 0; // game milliseconds since the start

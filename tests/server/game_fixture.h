@@ -35,9 +35,10 @@ class RecordingTransport : public Transport {
 };
 
 struct GameFixture {
-    explicit GameFixture(GameOptions options = quietOptions())
+    explicit GameFixture(GameOptions options = quietOptions(),
+                         const std::vector<AccountSpec>& accounts = testAccounts())
         : game(
-              options, testInstruments(), testAccounts(), transport, [this] { return time; },
+              options, testInstruments(), accounts, transport, [this] { return time; },
               [this](std::string_view line) { log.emplace_back(line); }) {}
 
     // No prices unless a test lets time pass on purpose.

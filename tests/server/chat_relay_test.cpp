@@ -1,0 +1,184 @@
+// The demo server's chat relay, in-process: joining and leaving, the user list, public
+// and private messages, the limits, and the trades feed.
+#include "base/cp1252.h"
+#include "game_fixture.h"
+
+namespace kavex::server::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+std::vector<AccountSpec> chatAccounts() {
+    return {{"anna", "pw", 100000, false},
+            {"ben", "pw", 100000, false},
+            {"carla", "pw", 100000, false},
+            {"Jürgen", "pw", 100000, false}};
+}
+
+struct ServerChat : ::testing::Test {
+    ServerChat() {
+        login(1, "anna");
+        login(2, "ben");
+        login(3, "carla");
+    }
+    // Speaks as a client does: in the wire code page.
+    void say(SessionId id, std::string_view text) {
+        f.game.received(id, wire::frame(cp1252::fromUtf8(text)));
+    }
+    void login(SessionId id, const std::string& user) {
+        f.game.connected(id, "test");
+        say(id, "@U=" + user + "%pw/OCHD=1");
+        f.take(id);
+    }
+    // The chat messages a session received since the last call (heartbeats and prices left out).
+    Lines chat(SessionId id) {
+        Lines out;
+        for (const std::string& m : f.take(id))
+            if (m.starts_with("@RC=") || m.starts_with("@RT=") || m.starts_with("@SCU=") ||
+                m.starts_with("@CU") || m.starts_with("@ER="))
+                out.push_back(m);
+        return out;
+    }
+    void joinAll() {
+        for (SessionId id : {1, 2, 3})
+            say(id, "@CH=1");
+        for (SessionId id : {1, 2, 3})
+            f.take(id);
+    }
+
+    GameFixture f{GameFixture::quietOptions(), chatAccounts()};
+};
+
+TEST_F(ServerChat, TheLoginTellsTheClientItsChatLevel) {
+    f.game.connected(9, "test");
+    say(9, "@U=Jürgen%pw/OCHD=1");
+    EXPECT_EQ(starting(f.take(9), "@SV="), Lines{"@SV=2"});
+}
+
+TEST_F(ServerChat, JoiningAndLeavingIsAnnouncedToTheOthersInTheChat) {
+    say(1, "@CH=1");
+    say(1, "@RCU=");
+    EXPECT_EQ(chat(1), Lines{"@SCU=anna"});
+    say(2, "@CH=1");
+    say(2, "@RCU=");
+    EXPECT_EQ(chat(1), Lines{"@CU1=ben"});
+    EXPECT_EQ(chat(2), Lines{"@SCU=anna;ben"});
+    EXPECT_EQ(chat(3), Lines{}); // not in the chat: hears nothing
+
+    // A second connection of the same player adds no name; leaving with one of two
+    // connections keeps the name.
+    login(4, "anna");
+    say(4, "@CH=2");
+    say(1, "@CH=1"); // already in: nothing new
+    EXPECT_EQ(chat(2), Lines{});
+    say(1, "@CH=0");
+    EXPECT_EQ(chat(2), Lines{});
+    say(3, "@RCU="); // anyone may ask who is in the chat
+    EXPECT_EQ(chat(3), Lines{"@SCU=ben;anna"});
+
+    f.game.disconnected(4, "test");
+    EXPECT_EQ(chat(2), Lines{"@CU0=anna"});
+    say(2, "@CH=7");
+    EXPECT_EQ(chat(2), Lines{"@ER=Unbekannter Chat-Wert 7"});
+    EXPECT_EQ(f.game.chat().participantCount(), 1u);
+}
+
+TEST_F(ServerChat, PublicMessagesReachEveryoneElseAndPrivateOnesOnlyTheAddressee) {
+    joinAll();
+    say(1, "@C=Hallo zusammen; wie geht's ;-)");
+    EXPECT_EQ(chat(1), Lines{});
+    EXPECT_EQ(chat(2), Lines{"@RC=anna:Hallo zusammen; wie geht's ;-)"});
+    EXPECT_EQ(chat(3), Lines{"@RC=anna:Hallo zusammen; wie geht's ;-)"});
+
+    say(1, "@C=nur für dich\r\nzweite Zeile;ben");
+    EXPECT_EQ(chat(2), Lines{"@RC=anna:(privat) nur für dich\r\nzweite Zeile"});
+    EXPECT_EQ(chat(3), Lines{});
+    EXPECT_EQ(chat(1), Lines{});
+}
+
+TEST_F(ServerChat, MessagesThatCannotBeDeliveredAreRefusedWithANotice) {
+    joinAll();
+    login(5, "Jürgen"); // logged in, not in the chat
+    say(5, "@C=hallo");
+    EXPECT_EQ(chat(5), Lines{"@RC=Chat-Server:Nachricht nicht gesendet: Sie sind nicht im Chat."});
+    say(1, "@C=geheim;Jürgen"); // a player, but not in the chat
+    say(1, "@C=geheim;ich");    // a name, but no player's
+    say(1, "@C=geheim;Ben");    // names compare exactly
+    EXPECT_EQ(chat(1), (Lines{"@RC=Chat-Server:Nachricht nicht gesendet: Jürgen ist nicht im Chat.",
+                              "@RC=Chat-Server:Nachricht nicht gesendet: ich ist nicht im Chat.",
+                              "@RC=Chat-Server:Nachricht nicht gesendet: Ben ist nicht im Chat."}));
+    say(1, "@C=");
+    say(1, "@C=;ben");
+    EXPECT_EQ(chat(2), Lines{});
+    EXPECT_EQ(chat(5), Lines{});
+}
+
+TEST_F(ServerChat, AMessageOverTheLengthLimitIsRefusedWholeNeverCut) {
+    joinAll();
+    // 500 characters, each two bytes in UTF-8 and one on the wire: still allowed.
+    std::string longest;
+    for (int i = 0; i < 500; ++i)
+        longest += "ä";
+    f.game.received(1, wire::frame(cp1252::fromUtf8("@C=" + longest)));
+    EXPECT_EQ(chat(2), Lines{"@RC=anna:" + longest});
+    f.game.received(1, wire::frame(cp1252::fromUtf8("@C=" + longest + "x;ben")));
+    EXPECT_EQ(chat(2), Lines{});
+    EXPECT_EQ(chat(1), Lines{"@RC=Chat-Server:Nachricht nicht gesendet: 501 Zeichen, erlaubt sind 500."});
+}
+
+TEST_F(ServerChat, APlayerWhoFloodsTheChatIsHeldBackUntilTheWindowHasPassed) {
+    joinAll();
+    for (int i = 1; i <= 6; ++i)
+        say(1, "@C=spam " + std::to_string(i));
+    say(2, "@C=ben darf noch");
+    const Lines atCarla = chat(3);
+    ASSERT_EQ(atCarla.size(), 6u);
+    EXPECT_EQ(atCarla[4], "@RC=anna:spam 5");
+    EXPECT_EQ(atCarla[5], "@RC=ben:ben darf noch");
+    EXPECT_EQ(chat(1),
+              (Lines{"@RC=Chat-Server:Nachricht nicht gesendet: mehr als 5 Nachrichten in 10 Sekunden.",
+                     "@RC=ben:ben darf noch"}));
+
+    f.game.advance(9999);
+    say(1, "@C=noch zu früh");
+    EXPECT_EQ(chat(3), Lines{});
+    f.game.advance(1);
+    say(1, "@C=wieder da");
+    EXPECT_EQ(chat(3), Lines{"@RC=anna:wieder da"});
+}
+
+TEST_F(ServerChat, TheTradesFeedGoesToThoseWhoAskedAndSurvivesAReconnect) {
+    joinAll();
+    say(1, "@CT=1");
+    say(2, "@PO=KV0002;1;1;BUY;MKT;2;0;0;0;0");
+    say(2, "@PO=KV0002;2;2;SEL;MKT;3;0;0;0;0");
+    Lines feed = chat(1);
+    ASSERT_EQ(feed.size(), 2u);
+    EXPECT_TRUE(feed[0].starts_with("@RT=AAA Kauf 2 zu 10")) << feed[0];
+    EXPECT_TRUE(feed[1].starts_with("@RT=BBB Verkauf 3 zu ")) << feed[1];
+    EXPECT_EQ(chat(2), Lines{});
+
+    // Reconnected and renewed: still on. Joined afresh: off, as the client's window is narrow again.
+    f.game.disconnected(1, "test");
+    login(6, "anna");
+    say(6, "@CH=2");
+    say(2, "@PO=KV0002;3;1;SEL;MKT;2;0;0;0;0");
+    EXPECT_EQ(chat(6).size(), 1u);
+    say(6, "@CH=1");
+    say(2, "@PO=KV0002;4;1;BUY;MKT;1;0;0;0;0");
+    EXPECT_EQ(chat(6), Lines{});
+}
+
+TEST_F(ServerChat, GermanTextTravelsInTheWireCodePage) {
+    login(5, "Jürgen");
+    f.game.received(5, "\x01@CH=1\x02");
+    say(2, "@CH=1");
+    f.transport.wire[5].clear();
+    f.game.received(2, "\x01@C=Gr\xFC\xDF"
+                       "e an J\xFCrgen;J\xFCrgen\x02");
+    EXPECT_EQ(f.transport.wire[5], "\x01@RC=ben:(privat) Gr\xFC\xDF"
+                                   "e an J\xFCrgen\x02");
+}
+
+} // namespace
+} // namespace kavex::server::test
