@@ -349,6 +349,13 @@ void Game::checkCloseTime() {
     }
 }
 
+void Game::setQuote(int instrument, const Quote& quote) {
+    if (!market_.valid(instrument)) return;
+    market_.setQuote(instrument, quote);
+    broadcastWire(wire::frame(msg::quote(market_, QuoteEvent{instrument, QuoteForm::Long})));
+    exchange_.quoteChanged(instrument);
+}
+
 void Game::closeSession() {
     log_("session close: market-on-close orders fill, a new trading day starts");
     exchange_.closeSession();

@@ -70,6 +70,9 @@ class Game : private ExchangeListener {
     void advance(int64_t ms);
     // The daily session close: market-on-close orders fill, a new trading day starts.
     void closeSession();
+    // A scripted price: sets the instrument's quote, sends it to every player in the
+    // long form and matches the instrument's orders against it.
+    void setQuote(int instrument, const Quote& quote);
 
     const Market& market() const { return market_; }
     Market& market() { return market_; }

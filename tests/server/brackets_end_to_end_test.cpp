@@ -1,0 +1,198 @@
+// The whole client core (trading window, order grid, brackets, closing) against the game
+// in-process: what the client sends goes to the game, what the game sends comes back
+// through the client's socket, on the client's virtual clock.
+#include "base/files.h"
+#include "game_fixture.h"
+#include "support/fakes.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_dir.h"
+#include "trading_window/order_form.h"
+
+#include <memory>
+
+namespace kavex::server::test {
+namespace {
+
+class BracketsEndToEnd : public ::testing::Test {
+  protected:
+    static constexpr SessionId kSession = 1;
+
+    BracketsEndToEnd() {
+        writeTextLines(dir.root / "Kavex.Ini", {"\"anna\"", "\"127.0.0.1\"", " 1 ", "\"\"", "\"\"", " 0 ", "",
+                                                "", " 0 ", " 0 ", " 0 ", " 0 ", " 0 ", "pw", ""});
+        form = std::make_unique<OrderForm>(OrderFormPlatform{
+            loop, socket, http, sound, system, prompts, dialogs, folder, "kavex", NumberLocale{'.'}, {}, {}});
+        form->Form_Load();
+        loop.startTimer(5, [this] { pump(); });
+        loop.advance(6000); // autostart countdown, connection and login
+    }
+
+    // One round trip of the link, and 5 ms of game time.
+    void pump() {
+        if (!accepted && socket.socketState == static_cast<int>(SocketState::Connecting)) {
+            accepted = true;
+            socket.acceptConnection();
+            fx.game.connected(kSession, "client");
+        }
+        while (forwarded < socket.sent.size())
+            fx.game.received(kSession, socket.sent[forwarded++]);
+        fx.game.advance(5);
+        std::string bytes = std::exchange(fx.transport.wire[kSession], {});
+        if (!bytes.empty()) socket.deliver(bytes);
+    }
+
+    TradingData& data() { return form->data(); }
+    const Order& clientOrder(int32_t userId) {
+        return data().orderBook.at(data().orderBook.findByOrderUserId(userId));
+    }
+    int32_t holding(int instrument) {
+        int number = positionOf(data().PositionIndex, instrument);
+        return number == 0 ? 0 : data().positionList.at(number).holding;
+    }
+    void click(int row, int set, int logical) {
+        form->gridActions().mouseDown(row, form->columns().map(set, logical), false);
+    }
+    void chooseFromMenu(int row, const std::string& caption) {
+        form->gridActions().mouseDown(row, 1, true);
+        PopupMenu& menu = form->contextMenu().menu();
+        ASSERT_TRUE(menu.isOpen());
+        menu.choose(menu.indexOf(caption));
+    }
+    // Sets instrument 1's quote in ticks of 0.5.
+    void quote(int64_t last, int64_t bid, int64_t ask) {
+        fx.game.setQuote(1, Quote{last, bid, ask, 10, 10, 0});
+        loop.advance(100);
+    }
+
+    GameFixture fx;
+    kavex::test::TempDir dir;
+    WorkingDirectory folder{dir.root};
+    kavex::test::FakeEventLoop loop;
+    kavex::test::FakeTcpClient socket;
+    kavex::test::FakeHttpGet http;
+    kavex::test::FakeSound sound;
+    kavex::test::FakeSystemServices system;
+    kavex::test::FakePrompts prompts;
+    kavex::test::ScriptedDialogs dialogs{loop};
+    std::unique_ptr<OrderForm> form;
+    bool accepted = false;
+    std::size_t forwarded = 0;
+};
+
+TEST_F(BracketsEndToEnd, ABuyWithABracketIsClosedByItsProfitTargetAndTheStopIsCancelled) {
+    ASSERT_EQ(data().InstrumentCount(), 3);
+    quote(200, 199, 201); // last 100, bid 99.5, ask 100.5
+    const int32_t first = data().account.lastUserOrderId + 1;
+
+    click(2, 0, 9); // Ask of AAA: a BUY line on row 4
+    BracketPreset& preset = form->brackets().presetFor(1);
+    preset.presetMode = 1; // offsets to the last price: profit 2 above, stop 1 below
+    preset.profitValue = 2;
+    preset.stopValue = 1;
+    chooseFromMenu(4, "Erzeuge Bracket Orders");
+    ASSERT_EQ(form->orderGridCells().text(5, 9), "BR:LMT");
+    click(4, 1, 10); // TRANSMIT: the main order, then its children
+    loop.advance(100);
+
+    EXPECT_EQ(clientOrder(first).status, StatusFilled);
+    EXPECT_EQ(clientOrder(first).bracketRole, BracketMain);
+    EXPECT_EQ(holding(1), 1);
+    const Order& stop = clientOrder(first + 1);
+    const Order& target = clientOrder(first + 2);
+    EXPECT_EQ(stop.orderType.str(), "STP");
+    EXPECT_EQ(stop.limit1, 99.0f);
+    EXPECT_EQ(target.orderType.str(), "LMT");
+    EXPECT_EQ(target.limit1, 102.0f);
+    EXPECT_EQ(target.status, StatusSubmitted);
+    EXPECT_EQ(target.activeFlag, 1); // armed by the main order's fill
+
+    quote(203, 202, 204); // bid 101: not yet
+    EXPECT_EQ(clientOrder(first + 2).status, StatusSubmitted);
+    quote(205, 204, 206); // bid 102 reaches the target
+    EXPECT_EQ(clientOrder(first + 2).status, StatusFilled);
+    EXPECT_EQ(clientOrder(first + 2).price, 102.0f);
+    EXPECT_EQ(clientOrder(first + 1).status, StatusCancelled);
+    EXPECT_EQ(clientOrder(first + 1).statusInfo.trimmed(), "OCO");
+    EXPECT_EQ(holding(1), 0);
+    EXPECT_TRUE(fx.game.exchange().account(0).ledger.holdings().empty());
+    EXPECT_EQ(data().executionList.count(), 2);
+    for (const std::string& line : form->protocol_.lines()) // the first run has no preset file
+        EXPECT_TRUE(!line.starts_with("F:") || line == "F:WS_SI File not found") << line;
+    EXPECT_TRUE(form->messages_.empty()); // no refusal from the server
+}
+
+TEST_F(BracketsEndToEnd, AFilledOrderProtectedLaterIsClosedAtTheSessionCloseByItsMocChild) {
+    quote(200, 199, 201);
+    form->settings().confirmation = 0;
+    click(2, 0, 13); // DEFAULT of AAA
+    const int32_t bought = data().account.lastUserOrderId + 1;
+    form->sellMarket_Click(); // short 1 at 99.5
+    loop.advance(100);
+    ASSERT_EQ(holding(1), -1);
+    form->more_Click(); // finished orders shown
+    const int row = data().gridRows.SuchRow(data().orderBook.findByOrderUserId(bought), RowFinishedOrder);
+    ASSERT_GT(row, 0);
+
+    BracketPreset& preset = form->brackets().presetFor(1);
+    preset.presetMode = 2; // offsets to the fill price
+    preset.profitValue = 3;
+    preset.stopValue = 2;
+    chooseFromMenu(row, "Erzeuge Bracket Orders MOC");
+    loop.advance(100);
+    EXPECT_EQ(clientOrder(bought).bracketRole, BracketMain); // reported back after "@BR1="
+    click(4, 1, 10);                                         // TRANSMIT on the first child sends all three
+    loop.advance(100);
+    const Order& target = clientOrder(bought + 1 + 2); // sent bottom row first: MOC, stop, target
+    EXPECT_EQ(target.orderType.str(), "LMT");
+    EXPECT_EQ(target.limit1, 96.5f); // resolved by the server: 3 below the fill
+    EXPECT_EQ(clientOrder(bought + 2).limit1, 101.5f);
+    EXPECT_EQ(clientOrder(bought + 1).orderType.str(), "MOC");
+    EXPECT_EQ(clientOrder(bought + 1).activeFlag, 1); // the main order had filled already
+
+    quote(199, 198, 200);
+    fx.game.closeSession();
+    loop.advance(100);
+    EXPECT_EQ(clientOrder(bought + 1).status, StatusFilled);
+    EXPECT_EQ(clientOrder(bought + 1).price, 99.5f);
+    EXPECT_EQ(clientOrder(bought + 2).status, StatusCancelled);
+    EXPECT_EQ(clientOrder(bought + 3).status, StatusCancelled);
+    EXPECT_EQ(holding(1), 0);
+}
+
+TEST_F(BracketsEndToEnd, AHoldingIsReversedThenClosedAndGlattCancelsWhatIsLeft) {
+    quote(200, 199, 201);
+    form->settings().confirmation = 0;
+    click(2, 0, 13); // DEFAULT of AAA
+    form->gridActions().setDefaultQuantityText("2");
+    form->buyMarket_Click();
+    loop.advance(100);
+    ASSERT_EQ(holding(1), 2);
+
+    chooseFromMenu(2, "Position Drehen");
+    loop.advance(100);
+    EXPECT_EQ(holding(1), -2);
+    chooseFromMenu(2, "Position Glattstellen");
+    loop.advance(100);
+    EXPECT_EQ(holding(1), 0);
+    EXPECT_EQ(form->gridActions().defaultQuantity(), 2);
+
+    // A resting limit order and a new holding: GLATT flattens and cancels.
+    click(2, 0, 8); // Bid: a SEL line at 99.5
+    const int32_t resting = data().account.lastUserOrderId + 1;
+    click(4, 1, 7);
+    form->gridActions().setEditorText("105");
+    form->gridActions().commitEditor();
+    click(4, 1, 10);
+    form->buyMarket_Click();
+    loop.advance(100);
+    ASSERT_EQ(clientOrder(resting).status, StatusSubmitted);
+    ASSERT_EQ(holding(1), 2);
+    form->glatt_Click();
+    loop.advance(100);
+    EXPECT_EQ(holding(1), 0);
+    EXPECT_EQ(clientOrder(resting).status, StatusCancelled);
+    EXPECT_TRUE(form->protocol_.contains("Glatt: WPAAAGegenorder -2Kontrakte"));
+}
+
+} // namespace
+} // namespace kavex::server::test
