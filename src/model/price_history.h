@@ -16,7 +16,7 @@ struct HistoryEntry {
 struct Instrument;
 
 class PriceHistory {
-public:
+  public:
     static constexpr int kSlots = 3000;
     // HistoryPos has room for instrument numbers up to this.
     static constexpr int kMaxInstruments = 3000;
@@ -41,9 +41,18 @@ public:
     const HistoryEntry& oldestFirst(int instrument, int k) const;
 
     // Appends the instrument's quote when volume, ask or bid differ from the newest entry.
-    void Merkkurse(int instrument, const Instrument& quote, double now);
+    void Merkkurse(int instrument, const Instrument& quote, double now) {
+        if (entryDue(instrument, quote)) append(instrument, quote, now);
+    }
+    // The same, asking the clock only when an entry is written (reading the local time
+    // costs more than the rest of a price update).
+    template <class Clock> void MerkkurseAt(int instrument, const Instrument& quote, Clock&& now) {
+        if (entryDue(instrument, quote)) append(instrument, quote, now());
+    }
+    bool entryDue(int instrument, const Instrument& quote) const;
+    void append(int instrument, const Instrument& quote, double now);
 
-private:
+  private:
     std::size_t ringStart(int instrument) const;
 
     bool created_ = false;

@@ -39,7 +39,13 @@ LocalDateTime fromDayNumber(double value) {
     return t;
 }
 
-int secondsSinceMidnight(const LocalDateTime& t) { return (t.hour * 60 + t.minute) * 60 + t.second; }
+double EventLoop::nowDayNumber() const {
+    return dayNumber(now());
+}
+
+int secondsSinceMidnight(const LocalDateTime& t) {
+    return (t.hour * 60 + t.minute) * 60 + t.second;
+}
 
 std::string timeOfDayText(const LocalDateTime& t) {
     char buf[16];

@@ -12,7 +12,7 @@ struct LocalDateTime {
 };
 
 class EventLoop {
-public:
+  public:
     using TimerId = int;
     virtual ~EventLoop() = default;
 
@@ -34,6 +34,8 @@ public:
     // Milliseconds of a monotonic tick counter (wraps like a 32-bit counter).
     virtual uint32_t tickCount() const = 0;
     virtual LocalDateTime now() const = 0;
+    // The local date and time as a day number (see dayNumber); loops may answer faster.
+    virtual double nowDayNumber() const;
 };
 
 // Whole days since 30 December 1899 plus the fraction of the day.

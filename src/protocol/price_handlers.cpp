@@ -56,7 +56,7 @@ void PriceHandlers::bind(MessageDispatcher& dispatcher) {
     dispatcher.setHandler(Handler::WS_KuKurzBBV, [this](std::string_view t) { WS_KuKurzBBV(t); });
 }
 
-double PriceHandlers::now() const { return dayNumber(loop_.now()); }
+double PriceHandlers::now() const { return loop_.nowDayNumber(); }
 
 // ---- instrument list ------------------------------------------------------------------
 
@@ -124,7 +124,7 @@ void PriceHandlers::WS_KU(std::string_view text) {
     guard(protocol_, kTag, [&] { q->AskVolume = parseInt32(fields_[5]); });
     guard(protocol_, kTag, [&] { q->Last = readPrice(fields_[6]); });
     q->Changed = 1;
-    guard(protocol_, kTag, [&] { data_.Merkkurse(n, now()); });
+    guard(protocol_, kTag, [&] { data_.MerkkurseAt(n, [this] { return now(); }); });
     data_.PricesChanged = 1;
 }
 
@@ -184,7 +184,7 @@ void PriceHandlers::compactUpdate(Form form, std::string_view text) {
         break;
     }
     q->Changed = 1;
-    if (rule.addHistory) guard(protocol_, tag, [&] { data_.Merkkurse(n, now()); });
+    if (rule.addHistory) guard(protocol_, tag, [&] { data_.MerkkurseAt(n, [this] { return now(); }); });
     data_.PricesChanged = 1;
 }
 

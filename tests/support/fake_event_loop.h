@@ -21,6 +21,7 @@ public:
     void stopTimer(TimerId id) override;
     uint32_t tickCount() const override { return static_cast<uint32_t>(nowMs_); }
     LocalDateTime now() const override;
+    double nowDayNumber() const override { return startDayNumber_ + static_cast<double>(nowMs_) / 86400000.0; }
 
     // Queues an event (a socket arrival, say) for the next processPendingEvents().
     void post(std::function<void()> event);

@@ -69,6 +69,17 @@ uint32_t QtEventLoop::tickCount() const {
     return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
+double QtEventLoop::nowDayNumber() const {
+    // Whole days from 1899-12-30 to 1970-01-01.
+    constexpr double kUnixEpochDay = 25569.0;
+    qint64 ms = QDateTime::currentMSecsSinceEpoch();
+    if (offsetCheckedMs_ < 0 || ms - offsetCheckedMs_ > 60000 || ms < offsetCheckedMs_) {
+        utcOffsetDays_ = QDateTime::currentDateTime().offsetFromUtc() / 86400.0;
+        offsetCheckedMs_ = ms;
+    }
+    return kUnixEpochDay + static_cast<double>(ms) / 86400000.0 + utcOffsetDays_;
+}
+
 LocalDateTime QtEventLoop::now() const {
     QDateTime t = QDateTime::currentDateTime();
     QDate d = t.date();

@@ -26,8 +26,12 @@ class QtEventLoop : public EventLoop {
     // Milliseconds since the machine started, wrapping at 32 bits.
     uint32_t tickCount() const override;
     LocalDateTime now() const override;
+    double nowDayNumber() const override;
 
   private:
+    // The local time's offset from UTC in days, refreshed once a minute.
+    mutable double utcOffsetDays_ = 0;
+    mutable qint64 offsetCheckedMs_ = -1;
     class TimerHost;
     struct Timer {
         std::shared_ptr<std::function<void()>> callback;
