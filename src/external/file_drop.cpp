@@ -9,7 +9,6 @@
 #include "platform/text_list.h"
 
 #include <chrono>
-#include <cinttypes>
 
 namespace kavex {
 namespace {
@@ -36,30 +35,14 @@ bool lastByteIsLineEnd(const fs::path& file, std::uintmax_t size) {
     return c == '\n' || c == '\r';
 }
 
-// The number of items whose command was started, or -1 when the journal is unreadable.
-int64_t readJournal(const fs::path& file) {
-    std::string text;
-    try {
-        text = readFileBytes(file);
-    } catch (const std::exception&) {
-        return -1;
-    }
-    int64_t n = 0;
-    std::size_t i = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9' && i < 18; ++i)
-        n = n * 10 + (text[i] - '0');
-    return i == 0 ? -1 : n;
-}
-
 } // namespace
 
 FileDrop::FileDrop(EventLoop& loop, const WorkingDirectory& folder, TextList& log, ExternalCommands& commands)
-    : loop_(loop), folder_(folder), log_(log), commands_(commands) {}
+    : loop_(loop), folder_(folder), log_(log), commands_(commands), journal_(folder.path(kJournalFile)) {}
 
 FileDrop::~FileDrop() {
-    setActive(false);
     // An unfinished file stays with its journal, so the next run goes on where this one stopped.
-    if (work_ && work_->journal) std::fclose(work_->journal);
+    setActive(false);
 }
 
 void FileDrop::setActive(bool on) {
@@ -82,16 +65,14 @@ void FileDrop::ASCII_Timer() {
 }
 
 bool FileDrop::resumeWork() {
+    if (!journal_.exists()) return false;
     std::error_code ec;
-    if (!fs::exists(file(kJournalFile), ec)) return false;
     if (!fs::exists(file(kWorkFile), ec)) {
         // Left behind by a stop between finishing a file and removing its journal.
-        fs::remove(file(kJournalFile), ec);
+        journal_.remove();
         return false;
     }
-    int64_t started = readJournal(file(kJournalFile));
-    // An unreadable journal cannot say what ran: nothing of that file runs again.
-    startWork(started < 0 ? INT64_MAX : started);
+    startWork(journal_.resumePoint());
     return true;
 }
 
@@ -105,12 +86,12 @@ bool FileDrop::takeRequestFile() {
     seen_.reset();
     // The journal exists before the work file does, so a work file without a journal is
     // one this program never started on.
-    skipOnFailure([&] { writeFileAtomically(file(kJournalFile), "0\r\n"); });
+    journal_.create();
     fs::remove(file(kWorkFile), ec);
     fs::rename(file(kRequestFile), file(kWorkFile), ec);
     if (ec) {
         // Locked by its writer: it is tried again on the next tick.
-        fs::remove(file(kJournalFile), ec);
+        journal_.remove();
         return false;
     }
     startWork(0);
@@ -139,8 +120,8 @@ void FileDrop::startWork(int64_t itemsDone) {
     } catch (const std::exception&) {
         // An unreadable work file executes nothing; it is still removed and logged.
     }
-    w.journal = std::fopen(file(kJournalFile).c_str(), "r+b");
     work_ = std::move(w);
+    journal_.open(itemsDone);
     std::string item;
     while (work_->items < itemsDone && nextItem(item))
         work_->lastItem = item;
@@ -161,32 +142,25 @@ bool FileDrop::nextItem(std::string& item) {
 }
 
 void FileDrop::runItems(int budget) {
+    journal_.reserve(work_->items + budget);
     std::string item;
     while (budget-- > 0 && nextItem(item)) {
         work_->lastItem = item;
         if (item.empty() || item.front() == '\'') continue;
-        writeJournal(work_->items);
+        journal_.started(work_->items);
         execute(item);
     }
     if (work_->next >= work_->text.size()) finishWork();
 }
 
-void FileDrop::writeJournal(int64_t itemsStarted) {
-    std::FILE* f = work_->journal;
-    if (!f) return;
-    std::fseek(f, 0, SEEK_SET);
-    std::fprintf(f, "%018" PRId64 "\r\n", itemsStarted);
-    std::fflush(f);
-}
-
 void FileDrop::finishWork() {
     std::error_code ec;
-    if (work_->journal) std::fclose(work_->journal);
+    journal_.close();
     std::string last = std::move(work_->lastItem);
     work_.reset();
     fs::remove(file(kWorkFile), ec);
     appendLine(file(kProtocolFile), timeOfDayText(loop_.now()) + " " + last);
-    fs::remove(file(kJournalFile), ec);
+    journal_.remove();
 }
 
 void FileDrop::logLine(std::string_view text) {

@@ -9,9 +9,9 @@
 // and skipped; and a journal ("KAVEXREM.JRN") records each command before it runs, so a
 // crash never makes a command run twice.
 #include "base/files.h"
+#include "external/request_journal.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -64,7 +64,6 @@ class FileDrop {
         std::size_t next = 0; // offset of the next item
         int64_t items = 0;    // items read so far
         std::string lastItem; // for the protocol line
-        std::FILE* journal = nullptr;
     };
     struct Seen {
         std::uintmax_t size = 0;
@@ -78,7 +77,6 @@ class FileDrop {
     bool nextItem(std::string& item);
     void runItems(int budget);
     void finishWork();
-    void writeJournal(int64_t itemsStarted);
     void logLine(std::string_view text);
     void skipped(std::string_view reason);
     std::filesystem::path file(const char* name) const { return folder_.path(name); }
@@ -87,6 +85,7 @@ class FileDrop {
     const WorkingDirectory& folder_;
     TextList& log_;
     ExternalCommands& commands_;
+    RequestJournal journal_;
     int timer_ = 0;
     bool busy_ = false;
     std::optional<Work> work_;

@@ -1,6 +1,7 @@
 #include "base/files.h"
 #include "external/command_line.h"
 #include "external/file_drop.h"
+#include "external/request_journal.h"
 #include "platform/text_list.h"
 #include "recording_commands.h"
 #include "support/fake_event_loop.h"
@@ -211,23 +212,34 @@ TEST_F(FileDropTest, AfterACrashNothingRunsTwiceAndTheRestOfTheFileStillRuns) {
 }
 
 TEST_F(FileDropTest, ACommandInterruptedByACrashIsNotRepeated) {
-    // The journal says two commands were started: the second one may have gone out.
-    writeTextLines(path(FileDrop::kWorkFile), {"@CO;-1", "' note", "@CO;-2", "@CO;-3"});
-    writeFileAtomically(path(FileDrop::kJournalFile), "000000000000000003\r\n");
+    const std::vector<std::string> work = {"@CO;-1", "' note", "@CO;-2", "@CO;-3", "@CO;-4"};
+    // The program crashed while the second command ran: three items were started.
+    writeTextLines(path(FileDrop::kWorkFile), work);
+    writeFileAtomically(path(FileDrop::kJournalFile),
+                        RequestJournal(path(FileDrop::kJournalFile)).line(3, 200));
     tick();
-    EXPECT_EQ(commands.calls, (std::vector<std::string>{"CO -3"}));
+    EXPECT_EQ(commands.calls, (std::vector<std::string>{"CO -3", "CO -4"}));
+
+    // Written before a power cut: the started count may be stale, the reservation is not.
+    writeTextLines(path(FileDrop::kWorkFile), work);
+    writeFileAtomically(path(FileDrop::kJournalFile),
+                        "000000000000000001 000000000000000004 another-boot\r\n");
+    commands.calls.clear();
+    tick();
+    EXPECT_EQ(commands.calls, (std::vector<std::string>{"CO -4"}));
 
     // A work file without a journal was never started by this program: it is dropped.
     writeTextLines(path(FileDrop::kWorkFile), {"@CO;-9"});
     request("@CA\n");
+    commands.calls.clear();
     tick();
-    EXPECT_EQ(commands.calls, (std::vector<std::string>{"CO -3", "CA"}));
+    EXPECT_EQ(commands.calls, (std::vector<std::string>{"CA"}));
 
     // An unreadable journal runs nothing of its file.
     writeTextLines(path(FileDrop::kWorkFile), {"@CO;-5"});
     writeFileAtomically(path(FileDrop::kJournalFile), "??");
     tick();
-    EXPECT_EQ(commands.calls.size(), 2u);
+    EXPECT_EQ(commands.calls.size(), 1u);
     EXPECT_FALSE(fs::exists(path(FileDrop::kWorkFile)));
 }
 
