@@ -29,7 +29,8 @@ ChartWidget::ChartWidget(Chart& chart, QWidget* parent) : QWidget(parent, Qt::Wi
         bar->setSingleStep(10);
         bar->setPageStep(100);
         bar->setValue(chart_.pointCount(i));
-        connect(bar, &QScrollBar::valueChanged, this, [this, i](int value) { chart_.HScroll1_Change(i, value); });
+        connect(bar, &QScrollBar::valueChanged, this,
+                [this, i](int value) { chart_.HScroll1_Change(i, value); });
         bars_[static_cast<std::size_t>(i)] = bar;
     }
     help_ = new QLabel(this);
@@ -127,7 +128,8 @@ void ChartWidget::mousePressEvent(QMouseEvent* event) {
     if (surfaceAt(at) != 2) return;
     const QPoint inside = at - surfaceRect(2).topLeft();
     const HotFieldPanel& panel = chart_.panel();
-    chart_.Hotfield_MouseDown(event->button() == Qt::LeftButton, panel.userX(inside.x()), panel.userY(inside.y()));
+    chart_.Hotfield_MouseDown(event->button() == Qt::LeftButton, panel.userX(inside.x()),
+                              panel.userY(inside.y()));
 }
 
 void ChartWidget::closeEvent(QCloseEvent* event) {

@@ -1,0 +1,159 @@
+// The chart window on the Qt platform (offscreen): the canvas on a QImage, and the
+// widget over the headless chart with its scroll bars, mouse and closing. With
+// KAVEX_SCREENSHOT_DIR set, a chart of a generated price history is saved there.
+#include "chart/chart.h"
+#include "platform/qt/chart_widget.h"
+#include "platform/qt/qt_canvas.h"
+#include "support/trading_fixture.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QScrollBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace kavex {
+namespace {
+
+QRgb rgbOf(int colour) {
+    return qRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+TEST(QtCanvas, MapsTheUserRectangleOntoTheImageWithPricesGrowingUpwards) {
+    QtCanvas canvas;
+    canvas.resize(QSize(200, 100));
+    canvas.setScale(0, 110, 10, 100); // top 110, bottom 100
+    EXPECT_EQ(canvas.map(0, 110), QPointF(0, 0));
+    EXPECT_EQ(canvas.map(10, 100), QPointF(200, 100));
+    EXPECT_EQ(canvas.map(5, 105), QPointF(100, 50));
+
+    canvas.clear(0xFFFFFF);
+    canvas.line(0, 105, 10, 105, 255, 1);      // red across the middle
+    canvas.fillBox(0, 110, 1, 100, 255 << 16); // blue in the first twentieth
+    const QImage& image = canvas.image();
+    EXPECT_EQ(image.pixel(100, 50), rgbOf(255));
+    EXPECT_EQ(image.pixel(5, 20), rgbOf(255 << 16));
+    EXPECT_EQ(image.pixel(100, 20), rgbOf(0xFFFFFF));
+
+    // Text sizes in user units follow the scale; a price scale of 10 over 100 pixels
+    // makes a line of text a tenth of its pixel height.
+    canvas.setFont("Arial", 8, false);
+    const double height = canvas.textHeight("12");
+    canvas.setScale(0, 0, 200, 100);
+    EXPECT_NEAR(canvas.textHeight("12"), height * 10, 1e-9);
+    EXPECT_GT(canvas.textWidth("1111.112"), canvas.textWidth("1"));
+}
+
+TEST(QtCanvas, ASurfaceWithoutSizeOrScaleDrawsNothingAndStaysWhole) {
+    QtCanvas canvas;
+    canvas.setScale(0, 0, 0, 0);
+    canvas.line(0, 0, 1, 1, 0, 1);
+    canvas.text(0, 0, "x", 0);
+    EXPECT_TRUE(canvas.image().isNull());
+    canvas.resize(QSize(50, 50));
+    canvas.setScale(0, 1, 1, 1); // no height
+    canvas.line(0, 1, 1e12, -1e12, 0, 3);
+    EXPECT_FALSE(std::isfinite(canvas.textHeight("1")) && canvas.textHeight("1") > 0);
+}
+
+// A generated history: a slow wave with noise, spread one to two ticks.
+void generateHistory(TradingData& data, int instrument, int points) {
+    float mid = 100;
+    for (int k = 1; k <= points; ++k) {
+        mid += static_cast<float>(0.05 * std::sin(k / 40.0) + 0.03 * std::sin(k * 1.7));
+        HistoryEntry& e = data.history.slot(instrument, k);
+        e.Bid = std::round((mid - 0.02f) * 100) / 100;
+        e.Ask = e.Bid + (k % 3 == 0 ? 0.02f : 0.01f);
+        e.Last = k % 2 == 0 ? e.Bid : e.Ask;
+    }
+    data.history.setPos(instrument, static_cast<int16_t>(points));
+}
+
+class ChartWidgetTest : public ::testing::Test, protected test::TradingFixture {
+  protected:
+    void SetUp() override {
+        data.history.create(2);
+        data.instruments.at(1).Name = "SAP SE";
+        generateHistory(data, 1, 3000);
+        chart.setHotFieldPanelWidth(120);
+        actions.showChart = [this](int n) { chart.open(n); };
+        click(instrumentRow(1), 1, 0);
+        ASSERT_TRUE(widget.isVisible());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget));
+    }
+    QPoint inPanel(double x, double fraction) const {
+        const PixelRect& r = chart.layout().panel;
+        return QPoint(r.left + static_cast<int>(x / 5 * r.width),
+                      r.top + static_cast<int>((1 - fraction) * r.height));
+    }
+
+    Chart chart{data, actions, prompts};
+    ChartWidget widget{chart};
+};
+
+TEST_F(ChartWidgetTest, OpensWithTheTitleAndFollowsTheScrollBars) {
+    EXPECT_EQ(widget.windowTitle(), "Chart von SAP SE");
+    EXPECT_EQ(widget.scrollBar(0)->value(), 100);
+    widget.resize(900, 450);
+    EXPECT_EQ(chart.layout().panes[1].left, (900 - 120) / 2);
+    EXPECT_EQ(widget.scrollBar(1)->geometry().left(), (900 - 120) / 2);
+
+    widget.scrollBar(1)->setValue(2500);
+    EXPECT_EQ(chart.pointCount(1), 2500);
+    EXPECT_LT(chart.pane(1).scale().left, 500); // the labels left of point 501
+}
+
+TEST_F(ChartWidgetTest, TheMouseShowsPricesInTheTitleAndHintsInTheHelpLine) {
+    const PixelRect& pane = chart.layout().panes[0];
+    QTest::mouseMove(&widget, QPoint(pane.left + 10, pane.top));
+    EXPECT_EQ(widget.windowTitle().toStdString(), strSingle(static_cast<float>(chart.pane(0).scale().top)));
+    QTest::mouseMove(&widget, inPanel(2.5, 0.5));
+    EXPECT_EQ(widget.helpLine()->text(), "Links:Market Short Rechts:Glatt");
+    EXPECT_EQ(widget.toolTip(), "Links:Market Short Rechts:Glatt");
+}
+
+TEST_F(ChartWidgetTest, PanelClicksNameActionsAndChooseTheQuantity) {
+    QTest::mouseClick(&widget, Qt::LeftButton, {}, inPanel(0.5, 0.5));
+    QTest::mouseClick(&widget, Qt::RightButton, {}, inPanel(3.5, 0.5));
+    EXPECT_EQ(prompts.asked, (std::vector<std::string>{"Limit Long", "Cancel Orders"}));
+    QTest::mouseClick(&widget, Qt::LeftButton, {}, inPanel(4.5, 0.75));
+    EXPECT_EQ(actions.defaultQuantityBox().text(), " 8");
+    EXPECT_TRUE(socket.sent.empty());
+}
+
+TEST_F(ChartWidgetTest, ClosingTheWindowClearsTheChartInstrument) {
+    widget.close();
+    EXPECT_EQ(data.ChartInstrument, 0);
+    EXPECT_FALSE(chart.loaded());
+    click(instrumentRow(1), 1, 0);
+    EXPECT_TRUE(widget.isVisible());
+    EXPECT_EQ(widget.scrollBar(0)->value(), 100);
+}
+
+TEST_F(ChartWidgetTest, DrawsThePricesInTheirColours) {
+    widget.scrollBar(0)->setValue(300);
+    widget.scrollBar(1)->setValue(3000);
+    const QImage shot = widget.grab().toImage();
+    int red = 0, blue = 0, green = 0;
+    const PixelRect& pane = chart.layout().panes[0];
+    for (int y = pane.top; y < pane.top + pane.height; ++y)
+        for (int x = pane.left; x < pane.left + pane.width; ++x) {
+            const QRgb p = shot.pixel(x, y);
+            red += p == qRgb(255, 0, 0);
+            blue += p == qRgb(0, 0, 255);
+            green += p == qRgb(0, 255, 0);
+        }
+    EXPECT_GT(red, 100);
+    EXPECT_GT(blue, 100);
+    EXPECT_GT(green, 100);
+    EXPECT_EQ(shot.pixel(chart.layout().panel.left + 5, 5), qRgb(0, 192, 0)); // "Limit Long"
+
+    const QByteArray dir = qgetenv("KAVEX_SCREENSHOT_DIR");
+    if (!dir.isEmpty()) shot.save(QString::fromLocal8Bit(dir) + "/chart_generated.png");
+}
+
+} // namespace
+} // namespace kavex
