@@ -42,6 +42,7 @@ void GridContextMenu::OG_RightClick(int row, int /*col*/) {
             return;
         case RowOpenOrder: {
             const Order& o = data_.orderBook.at(d.ref);
+            // A role outside 0..4 is treated like a child's: it gets no bracket of its own.
             if (o.bracketRole == BracketPlain)
                 openBracketMenu(orderHeader(data_, o), true);
             else
