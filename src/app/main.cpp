@@ -5,6 +5,7 @@
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_http_get.h"
+#include "platform/qt/qt_printer.h"
 #include "platform/qt/qt_system_services.h"
 #include "platform/qt/qt_tcp_client.h"
 #include "platform/qt/trading_window.h"
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
     SilentSound sound;
     kavex::QtPrompts prompts;
     kavex::QtDialogHost dialogs;
+    kavex::QtPrinter printer;
     kavex::WorkingDirectory folder(std::filesystem::current_path());
     const QString decimalPoint = QLocale::system().decimalPoint();
 
@@ -52,7 +54,8 @@ int main(int argc, char** argv) {
         QFileInfo(QString::fromLocal8Bit(argv[0])).completeBaseName().toStdString(),
         kavex::NumberLocale{decimalPoint.isEmpty() ? '.' : decimalPoint.at(0).toLatin1()},
         {},
-        {}});
+        {},
+        &printer});
     form.endProgram = [] { QApplication::quit(); };
 
     kavex::TradingWindow window(form);

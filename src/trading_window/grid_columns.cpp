@@ -13,6 +13,9 @@ constexpr std::array<std::string_view, OrderGridColumns::kColumns + 1> kOrderTit
     "",        "Ticker", "OrderID", "OrderUserID", "gilt",    "B/S",         "Stck",  "Limit1", "Limit2",
     "Typ",     "TRANS",  "CANCEL",  "Status",      "St.Zeit", "Filled/Rem.", "Preis", "Margin", "Br.OrderId",
     "EOD/GTC", "",       ""};
+constexpr std::array<std::string_view, OrderGridColumns::kExecutionColumns + 1> kExecutionTitles = {
+    "",      "-",       "Aktion", "Stück", "Ticker",  "Zelticker",   "Name",   "Preis",
+    "Summe", "Währung", "Zeit",   "ExID",  "OrderID", "Commissions", "Gewinn", "Ergebnis"};
 
 } // namespace
 
@@ -33,6 +36,14 @@ void OrderGridColumns::setUp(const ColourRoles& colours) {
     colours_[1][11] = colours[OG_CANCEL];
     textColour_ = colours[OG_Schrift];
     separatorColour_ = colours[OG_Trennzeile];
+    for (int c = 0; c <= kExecutionColumns; ++c)
+        executionColours_[c] = colours[c % 2 == 1 ? EG_ZeileB : EG_ZeileA];
+    executionTextColour_ = colours[EG_Schrift];
+    executionSeparatorColour_ = colours[EG_Trennzeile];
+}
+
+std::string_view OrderGridColumns::executionTitle(int column) const {
+    return kExecutionTitles.at(static_cast<std::size_t>(column));
 }
 
 int OrderGridColumns::logicalAt(int set, int gridColumn) const {

@@ -29,12 +29,22 @@ class OrderGridColumns {
     int textColour() const { return textColour_; }
     int separatorColour() const { return separatorColour_; }
 
+    // The execution grid's set: columns 1..15 after the narrow column 0.
+    static constexpr int kExecutionColumns = 15;
+    std::string_view executionTitle(int column) const;
+    int executionColour(int column) const { return executionColours_[column]; }
+    int executionTextColour() const { return executionTextColour_; }
+    int executionSeparatorColour() const { return executionSeparatorColour_; }
+
   private:
     std::array<std::array<std::string_view, kColumns + 1>, 2> titles_{};
     std::array<std::array<int, kColumns + 1>, 2> map_{};
     std::array<std::array<int, kColumns + 1>, 2> colours_{};
     int textColour_ = 0;
     int separatorColour_ = 0;
+    std::array<int, kExecutionColumns + 1> executionColours_{};
+    int executionTextColour_ = 0;
+    int executionSeparatorColour_ = 0;
 };
 
 // Fixed colours of the order grid drawing.

@@ -1,0 +1,58 @@
+#include "community/documents.h"
+
+#include "base/failure.h"
+#include "base/files.h"
+#include "base/split_fields.h"
+#include "community/file_transfer.h"
+#include "platform/event_loop.h"
+#include "platform/text_list.h"
+#include "protocol/message_dispatcher.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace kavex {
+namespace {
+
+// No blank after the tag: the description follows it directly.
+constexpr std::string_view kTag = "WS_SD";
+constexpr std::string_view kFilePrefix = "FILE=";
+
+} // namespace
+
+Documents::Documents(WorkingDirectory& folder, EventLoop& loop, TextList& protocol, TextList& outgoing,
+                     DocumentHooks hooks)
+    : folder_(folder), loop_(loop), protocol_(protocol), outgoing_(outgoing), hooks_(std::move(hooks)) {}
+
+void Documents::bind(MessageDispatcher& dispatcher) {
+    dispatcher.setHandler(Handler::WS_SendDocument, [this](std::string_view t) { WS_SendDocument(t); });
+    dispatcher.setHandler(Handler::WS_SendAnnotation, [this](std::string_view t) { WS_SendAnnotation(t); });
+}
+
+void Documents::WS_SendDocument(std::string_view text) {
+    const Fields f = SplitFields(text, ";", kMaxFields);
+    const int count = std::min(f.count(), kMaxFields);
+    for (int i = 1; i <= count; ++i)
+        outgoing_.addLine(std::string(f[i]));
+    std::string_view name = f[1];
+    if (name.starts_with(kFilePrefix)) name.remove_prefix(kFilePrefix.size());
+    // The file is written in one step (a temporary file renamed over the old one), so a
+    // failure gives one line and leaves any earlier file of that name as it was.
+    guard(protocol_, kTag, [&] {
+        if (!isPlainFileName(name)) throw Failure("Refused file name: " + std::string(name));
+        std::vector<std::string> lines;
+        lines.reserve(static_cast<std::size_t>(std::max(count - 1, 0)));
+        for (int i = 2; i <= count; ++i)
+            lines.emplace_back(f[i]);
+        writeTextLines(folder_.path(name), lines);
+    });
+    if (hooks_.FillAuszug) guard(protocol_, kTag, [&] { hooks_.FillAuszug(); });
+}
+
+void Documents::WS_SendAnnotation(std::string_view text) {
+    skipOnFailure([&] {
+        if (hooks_.ShowError) hooks_.ShowError(timeOfDayText(loop_.now()) + " " + std::string(text));
+    });
+}
+
+} // namespace kavex

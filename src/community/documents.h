@@ -1,0 +1,46 @@
+#pragma once
+// Documents the server stores in the working directory ("@SD", the account statements
+// among them) and annotations shown to the user ("@SA").
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace kavex {
+
+class EventLoop;
+class MessageDispatcher;
+class TextList;
+class WorkingDirectory;
+
+struct DocumentHooks {
+    std::function<void(const std::string& text)> ShowError;
+    // Refills the statement view of the trading window.
+    std::function<void()> FillAuszug;
+};
+
+class Documents {
+  public:
+    static constexpr int kMaxFields = 1000;
+
+    // `protocol` is the trading window's protocol list, `outgoing` the connection
+    // window's outgoing list.
+    Documents(WorkingDirectory& folder, EventLoop& loop, TextList& protocol, TextList& outgoing,
+              DocumentHooks hooks);
+
+    void bind(MessageDispatcher& dispatcher);
+
+    // Field 1 names the file ("FILE=" + name, or the name alone); fields 2 onward are
+    // its lines, stored in the wire code page with CR LF.
+    void WS_SendDocument(std::string_view text);
+    // Shows the time of day, a blank and the text.
+    void WS_SendAnnotation(std::string_view text);
+
+  private:
+    WorkingDirectory& folder_;
+    EventLoop& loop_;
+    TextList& protocol_;
+    TextList& outgoing_;
+    DocumentHooks hooks_;
+};
+
+} // namespace kavex
