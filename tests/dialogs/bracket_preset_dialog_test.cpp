@@ -17,53 +17,37 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-TEST(BracketPresetDialog, OpensOnThePresetShowingOffsetsToTheFillPriceAsNegativeValues) {
+TEST(BracketPresetDialog, ShowsOffsetsToTheFillAsNegativeValuesAndRefusesZero) {
     test::FakePrompts prompts;
     BracketPresetDialog dialog(prompts);
-    BracketPreset preset{"SAP", -2.5f, 1, 1, 0};
+    BracketPreset preset{"SAP", -2.5f, 1, 1, 7};
     dialog.open(preset);
-    EXPECT_TRUE(dialog.visible.checked());
     EXPECT_EQ(dialog.heading.text(), "SAP");
     EXPECT_EQ(dialog.selectedOption(), 1);
     EXPECT_EQ(dialog.profitField.text(), " 2.5");
-    EXPECT_EQ(dialog.stopField.text(), " 1");
-
-    preset.presetMode = 2;
+    dialog.chooseOption(2); // takes effect at once
+    EXPECT_EQ(preset.presetMode, 2.0f);
     dialog.open(preset);
-    EXPECT_EQ(dialog.selectedOption(), 2);
     EXPECT_EQ(dialog.profitField.text(), "-2.5");
     EXPECT_EQ(dialog.stopField.text(), "-1");
-
-    preset.presetMode = 5; // no option of its own: none is selected and the mode is kept
-    dialog.open(preset);
-    EXPECT_EQ(dialog.selectedOption(), -1);
-    dialog.OK_Click();
-    EXPECT_EQ(preset.presetMode, 5.0f);
-    EXPECT_FALSE(dialog.visible.checked());
-}
-
-TEST(BracketPresetDialog, AnOptionTakesEffectAtOnceAndZeroKeepsTheDialogOpen) {
-    test::FakePrompts prompts;
-    BracketPresetDialog dialog(prompts);
-    BracketPreset preset{"BMW", 3, 2, 0, 7};
-    dialog.open(preset);
-    dialog.chooseOption(2);
-    EXPECT_EQ(preset.presetMode, 2.0f);
 
     dialog.profitField.setText("1,5x");
     dialog.stopField.setText("abc");
     dialog.OK_Click();
     EXPECT_EQ(prompts.asked, (Texts{"Bitte tragen Sie einen anderen Limitkurs als Null ein !"}));
     EXPECT_TRUE(dialog.visible.checked());
-
     dialog.stopField.setText(" .25");
     dialog.OK_Click();
     EXPECT_FALSE(dialog.visible.checked());
     EXPECT_EQ(preset.profitValue, 1.5f);
     EXPECT_EQ(preset.stopValue, 0.25f);
-    EXPECT_EQ(preset.presetMode, 2.0f);
     EXPECT_EQ(preset.presetExtra, 7.0f);
-    EXPECT_EQ(prompts.asked.size(), 1u);
+
+    preset.presetMode = 5; // no option of its own: none is selected and the mode is kept
+    dialog.open(preset);
+    EXPECT_EQ(dialog.selectedOption(), -1);
+    dialog.OK_Click();
+    EXPECT_EQ(preset.presetMode, 5.0f);
 }
 
 // The trading window end to end: the values entered for a bracket are written to the

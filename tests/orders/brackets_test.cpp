@@ -144,7 +144,7 @@ TEST_F(BracketsTest, ABracketOnAServerOrderMarksItAtTheServerAndSendsOnlyTheChil
     EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 3, 1, 0}));
 }
 
-TEST_F(BracketsTest, ServerOrderWithoutPricesWarnsAndDeletingAChildReleasesTheGroupAtTheServer) {
+TEST_F(BracketsTest, AServerOrderWithoutPricesIsStillBracketedWithAWarning) {
     data.instruments.at(1).Last = 0;
     setPreset(1, 0, 5, 0);
     serverOrder(1, "SEL", 2, 56);
@@ -152,36 +152,6 @@ TEST_F(BracketsTest, ServerOrderWithoutPricesWarnsAndDeletingAChildReleasesTheGr
     ASSERT_TRUE(chooseFromMenu(4, "Erzeuge Bracket Orders MOC"));
     EXPECT_EQ(prompts.asked, (Texts{"Achtung - noch keine Kurse. Bitte Limits korrigieren!!"}));
     EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 2, 2, 2, 3, 1, 0}));
-
-    click(5, 11); // DELETE
-    EXPECT_EQ(sentTexts(), (Texts{"@BR1=ACC1;56;S56", "@BR?=ACC1;56;S56"}));
-    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 3, 1, 0}));
-}
-
-TEST_F(BracketsTest, AnOrderWithAnUnknownSideGetsNoBracket) {
-    serverOrder(1, "XXX", 2, 57);
-    rebuild();
-    ASSERT_TRUE(chooseFromMenu(4, "Erzeuge Bracket Orders"));
-    EXPECT_TRUE(socket.sent.empty());
-    EXPECT_TRUE(prompts.asked.empty());
-    EXPECT_EQ(data.orderBook.at(1).bracketRole, BracketPlain);
-    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 3, 1, 0}));
-}
-
-TEST_F(BracketsTest, TheEditCommandsUseTheValuesJustEntered) {
-    dialogs.presetAnswers.push_back([](BracketPresetDialog& d) {
-        d.chooseOption(1);
-        d.profitField.setText("2,5");
-        d.stopField.setText("1");
-        d.OK_Click();
-    });
-    ASSERT_TRUE(chooseFromMenu(entryLine(1, true, 1), "Erzeuge Bracket Orders MOC Edit"));
-    EXPECT_EQ(dialogs.presetShows, 1);
-    EXPECT_EQ(presetDialog.heading.text(), "SAP");
-    EXPECT_EQ(lineAt(5).limit1, 152.5f);
-    EXPECT_EQ(lineAt(6).limit1, 149.0f);
-    EXPECT_EQ(lineAt(7).orderType.str(), "MOC");
-    EXPECT_EQ(data.presets.at(1).presetMode, 1.0f);
 }
 
 TEST_F(BracketsTest, TheRightClickMenuFollowsTheKindOfRowAndTheOrdersState) {

@@ -159,7 +159,7 @@ TEST_F(BracketsEndToEnd, AFilledOrderProtectedLaterIsClosedAtTheSessionCloseByIt
     EXPECT_EQ(holding(1), 0);
 }
 
-TEST_F(BracketsEndToEnd, AHoldingIsReversedThenClosedAndGlattCancelsWhatIsLeft) {
+TEST_F(BracketsEndToEnd, AHoldingIsReversedThenClosed) {
     quote(200, 199, 201);
     form->settings().confirmation = 0;
     click(2, 0, 13); // DEFAULT of AAA
@@ -175,23 +175,6 @@ TEST_F(BracketsEndToEnd, AHoldingIsReversedThenClosedAndGlattCancelsWhatIsLeft) 
     loop.advance(100);
     EXPECT_EQ(holding(1), 0);
     EXPECT_EQ(form->gridActions().defaultQuantity(), 2);
-
-    // A resting limit order and a new holding: GLATT flattens and cancels.
-    click(2, 0, 8); // Bid: a SEL line at 99.5
-    const int32_t resting = data().account.lastUserOrderId + 1;
-    click(4, 1, 7);
-    form->gridActions().setEditorText("105");
-    form->gridActions().commitEditor();
-    click(4, 1, 10);
-    form->buyMarket_Click();
-    loop.advance(100);
-    ASSERT_EQ(clientOrder(resting).status, StatusSubmitted);
-    ASSERT_EQ(holding(1), 2);
-    form->glatt_Click();
-    loop.advance(100);
-    EXPECT_EQ(holding(1), 0);
-    EXPECT_EQ(clientOrder(resting).status, StatusCancelled);
-    EXPECT_TRUE(form->protocol_.contains("Glatt: WPAAAGegenorder -2Kontrakte"));
 }
 
 } // namespace
