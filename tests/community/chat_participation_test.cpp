@@ -69,10 +69,13 @@ TEST_F(ChatInTradingWindow, TheChatLevelShowsTheOptionAndTickingItJoinsTheChat) 
     EXPECT_EQ(chatSent(), (Lines{"@CH=1", "@RCU="}));
 
     serverSends("@SCU=anna;bernd");
+    serverSends("@RC=bernd:ohne Ton"); // the chosen sound file is not there: silence
+    EXPECT_TRUE(sound.played.empty());
+    writeFileAtomically(dir.root / "1.wav", "RIFF");
     serverSends("@RC=bernd:Servus");
     EXPECT_EQ(chat.users.lines(), (Lines{"anna", "bernd"}));
     EXPECT_NE(chat.history().find("\r\nServus"), std::string::npos);
-    EXPECT_EQ(sound.played.back(), "1.wav");
+    EXPECT_EQ(sound.played, (Lines{(dir.root / "1.wav").string()}));
 
     // After a reconnect the welcome renews taking part.
     serverSends("@WELCOME");
