@@ -154,19 +154,6 @@ TEST_F(ChatWindow, DeletingEmptiesTheHistoryAndNewLinesStartAgainWithALineBreak)
     EXPECT_EQ(chat.history(), "\r\nneu");
 }
 
-TEST_F(ChatWindow, TheViewHearsOfEveryChange) {
-    std::vector<Chat::Change> changes;
-    chat.setObserver([&](Chat::Change c) { changes.push_back(c); });
-    chat.open();
-    chat.Chatadd("x");
-    chat.stopOption.setChecked(true);
-    chat.Chatadd("y");
-    chat.clear_Click();
-    using C = Chat::Change;
-    EXPECT_EQ(changes,
-              (std::vector<C>{C::Window, C::HistoryAppended, C::Caret, C::HistoryAppended, C::HistoryReset}));
-}
-
 TEST(ChatPlacement, OpensRightOfTheTradingWindowAndStaysOnTheScreen) {
     const WindowRect trading{100, 50, 9000, 6000};
     const WindowRect r = chatWindowPlacement(trading, 4650, 6665, 20000);

@@ -49,12 +49,6 @@ struct ServerChat : ::testing::Test {
     GameFixture f{GameFixture::quietOptions(), chatAccounts()};
 };
 
-TEST_F(ServerChat, TheLoginTellsTheClientItsChatLevel) {
-    f.game.connected(9, "test");
-    say(9, "@U=Jürgen%pw/OCHD=1");
-    EXPECT_EQ(starting(f.take(9), "@SV="), Lines{"@SV=2"});
-}
-
 TEST_F(ServerChat, JoiningAndLeavingIsAnnouncedToTheOthersInTheChat) {
     say(1, "@CH=1");
     say(1, "@RCU=");
