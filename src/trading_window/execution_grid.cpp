@@ -23,7 +23,9 @@ std::string cut(const std::string& text, std::size_t from, std::size_t length) {
 
 ExecutionGrid::ExecutionGrid(TradingData& data, CellGrid& grid, const OrderGridColumns& columns,
                              FailureLog& protocol, NumberLocale locale)
-    : data_(data), grid_(grid), columns_(columns), protocol_(protocol), locale_(locale) {}
+    : data_(data), grid_(grid), columns_(columns), protocol_(protocol), locale_(locale) {
+    if (grid_.rows() < 2 || grid_.cols() < kColumns + 1) grid_.resize(2, kColumns + 1);
+}
 
 void ExecutionGrid::selectOrder(int entry) {
     selectedOrder_ = entry;
