@@ -1,0 +1,68 @@
+#include "base/files.h"
+#include "model/trading_data.h"
+#include "platform/qt/qt_printer.h"
+#include "platform/text_list.h"
+#include "support/fake_event_loop.h"
+#include "support/temp_dir.h"
+#include "trading_window/statements.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace kavex {
+namespace {
+
+std::string run(const std::string& command) {
+    std::string out;
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
+    if (!pipe) return out;
+    std::array<char, 4096> buffer{};
+    std::size_t n;
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0)
+        out.append(buffer.data(), n);
+    return out;
+}
+
+bool havePdfToText() {
+    return std::system("pdftotext -v >/dev/null 2>&1") == 0;
+}
+
+TEST(QtPrinter, AStatementPrintedToPdfCarriesItsLines) {
+    if (!havePdfToText()) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    test::TempDir dir;
+    WorkingDirectory folder(dir.root);
+    std::vector<std::string> lines = {"Kontoauszug ACC9 vom 01.03.2024", "SAP BOT 10 zu 100,5",
+                                      "Gebühren 1,50 €"};
+    for (int i = 1; i <= 120; ++i) // enough lines for a second page
+        lines.push_back("Position " + std::to_string(i));
+    writeTextLines(dir.root / "ACC920240301K.TXT", lines);
+
+    const std::filesystem::path pdf = dir.root / "auszug.pdf";
+    QtPrinter printer(QString::fromStdString(pdf.string()));
+    test::FakeEventLoop loop;
+    loop.setDateTime({2024, 3, 4, 14, 5, 9});
+    TradingData data;
+    TextList protocol;
+    Statements statements(data, folder, loop, printer, protocol, nullptr);
+    statements.FillAuszug();
+    statements.Combo7_Click(0);
+    statements.Drucken_Click();
+    ASSERT_TRUE(std::filesystem::exists(pdf));
+    EXPECT_TRUE(protocol.empty());
+
+    const std::string text = run("pdftotext -enc UTF-8 '" + pdf.string() + "' -");
+    for (const std::string& expected :
+         {std::string("Ausdruck vom 03-04-2024 14:05:09"), lines[0], lines[1], lines[2],
+          std::string("Position 120"), std::string(Statements::kEndLine)})
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n--- in ---\n" << text;
+    EXPECT_LT(text.find("Position 1\n"), text.find("Position 120"));
+    EXPECT_NE(text.find('\f'), text.rfind('\f')); // more than one page
+}
+
+} // namespace
+} // namespace kavex
