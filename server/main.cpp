@@ -4,6 +4,7 @@
 #include "core/clock.h"
 #include "core/game.h"
 #include "core/instrument_data.h"
+#include "core/welcome_documents.h"
 #include "net/discovery.h"
 #include "net/network_server.h"
 
@@ -11,6 +12,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <fstream>
 #include <iostream>
 
 namespace {
@@ -34,6 +36,8 @@ struct Settings {
     int chatLevel = 2;
     std::size_t chatMaxChars = 500;
     int chatFlood = 5;
+    bool welcomeDocuments = true;
+    std::string writeDemoFile;
 };
 
 void logLine(std::string_view line) {
@@ -59,6 +63,7 @@ int run(const Settings& s) {
     options.chatLevel = s.chatLevel;
     options.chat.maxMessageChars = s.chatMaxChars;
     options.chat.floodMessages = s.chatFlood;
+    options.welcomeDocuments = s.welcomeDocuments;
 
     asio::io_context io;
     NetworkServer network(io, s.bind, s.port, logLine);
@@ -141,7 +146,23 @@ int main(int argc, char** argv) {
     app.add_option("--chat-flood", s.chatFlood, "Chat messages a connection may send within 10 seconds")
         ->capture_default_str()
         ->check(CLI::Range(1, 1000));
+    app.add_option("--welcome-documents", s.welcomeDocuments,
+                   "After login send an annotation, the document KAVEXINFO.TXT and a transfer of the file "
+                   "KAVEXDEMO.BIN, which holds every byte value")
+        ->capture_default_str();
+    app.add_option("--write-demo-file", s.writeDemoFile,
+                   "Write the transferred demo file to this path (to compare with the client's copy) and exit");
     CLI11_PARSE(app, argc, argv);
+    if (!s.writeDemoFile.empty()) {
+        const std::string bytes = demoFileBytes();
+        std::ofstream out(s.writeDemoFile, std::ios::binary);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        if (!out.flush()) {
+            std::cerr << "kavex-server: cannot write " << s.writeDemoFile << "\n";
+            return 1;
+        }
+        return 0;
+    }
     try {
         return run(s);
     } catch (const std::exception& e) {

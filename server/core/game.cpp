@@ -4,6 +4,7 @@
 #include "base/numbers.h"
 #include "core/messages.h"
 #include "core/text_file.h"
+#include "core/welcome_documents.h"
 #include "protocol/wire.h"
 
 #include <algorithm>
@@ -167,6 +168,15 @@ void Game::sendLoginBurst(SessionId id, Session& s) {
     sendRanking(id, s, places, true);
     send(id, msg::systemInfo(systemInfoTexts()));
     send(id, "@RV");
+    if (options_.welcomeDocuments) {
+        // Already in wire bytes: the transfer data must reach the socket unchanged.
+        for (const std::string& text : welcomeMessages(options_.serverName, s.user)) {
+            std::string bytes = wire::frame(text);
+            ++stats_.messagesSent;
+            stats_.bytesSent += static_cast<int64_t>(bytes.size());
+            transport_.send(id, bytes);
+        }
+    }
 }
 
 void Game::handleCommand(SessionId id, Session& s, std::string_view name, std::string_view arg) {

@@ -44,6 +44,7 @@ struct GameOptions {
     std::optional<int> closeSecondsOfDay; // daily session close (local time), if any
     std::string serverName = "Kavex Demo-Server";
     int chatLevel = 2; // sent as "@SV": 0 no chat, 1 chat, 2 chat with the trades feed
+    bool welcomeDocuments = false; // after login: an annotation, a document and the demo file transfer
     ChatLimits chat;
 };
 

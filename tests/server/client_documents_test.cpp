@@ -1,0 +1,124 @@
+// The demo game's documents, annotation, file transfer and statements, read through the
+// client's own receive path and handlers: the files the client stores must be what the
+// server meant, byte for byte.
+#include "base/files.h"
+#include "community/documents.h"
+#include "community/file_transfer.h"
+#include "core/welcome_documents.h"
+#include "game_fixture.h"
+#include "model/trading_data.h"
+#include "platform/text_list.h"
+#include "protocol/message_dispatcher.h"
+#include "protocol/server_receiver.h"
+#include "support/fake_event_loop.h"
+#include "support/fakes.h"
+#include "support/temp_dir.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace kavex::server::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+struct Client {
+    Client() {
+        loop.setDateTime({2024, 1, 5, 10, 30, 15}); // the client's clock shows the game's time
+        documents.bind(dispatcher);
+        transfer.bind(dispatcher);
+    }
+    kavex::test::TempDir dir;
+    WorkingDirectory folder{dir.root};
+    TradingData data;
+    TextList incoming, outgoing, protocol;
+    Label lastQuote;
+    Lines shown;
+    int refills = 0;
+    kavex::test::FakeSystemServices system;
+    kavex::test::FakeEventLoop loop;
+    MessageDispatcher dispatcher{{data, incoming, outgoing, protocol, system, loop}};
+    ServerReceiver receiver{loop, incoming, lastQuote, dispatcher};
+    Documents documents{
+        folder, loop, protocol, outgoing,
+        DocumentHooks{[this](const std::string& t) { shown.push_back(t); }, [this] { ++refills; }}};
+    FileTransfer transfer{folder, protocol};
+};
+
+struct ClientDocuments : ::testing::Test {
+    ClientDocuments() : fx(options()) {}
+    static GameOptions options() {
+        GameOptions o = GameFixture::quietOptions();
+        o.welcomeDocuments = true;
+        return o;
+    }
+    // Hands everything the server sent to the session to the client, as raw wire bytes.
+    void deliver(SessionId id) {
+        client.receiver.onDataArrival(fx.transport.wire[id]);
+        fx.transport.wire[id].clear();
+    }
+    GameFixture fx;
+    Client client;
+};
+
+TEST_F(ClientDocuments, TheWelcomeFileArrivesByteIdenticalWithTheDocumentAndTheAnnotation) {
+    fx.game.connected(1, "test");
+    fx.say(1, "TTUSER=anna/HD=42");
+    fx.say(1, "@U=anna%pw/OCHD=42");
+    deliver(1);
+
+    const std::string original = demoFileBytes();
+    EXPECT_EQ(readFileBytes(client.dir.root / kDemoFileName), original);
+    // The transfer carried every escaped byte value, one pair split by the restore chunks.
+    const std::string spool = readFileBytes(client.dir.root / FileTransfer::kSpoolFile);
+    for (const char* pair : {"\xFE"
+                             "d",
+                             "\xFE"
+                             "e",
+                             "\xFE"
+                             "f",
+                             "\xFEg"})
+        EXPECT_NE(spool.find(pair), std::string::npos);
+    EXPECT_EQ(spool.substr(9999, 2), "\xFEg");
+    EXPECT_EQ(spool, escapeFileData(original));
+    EXPECT_EQ(client.transfer.stage(), 3);
+
+    EXPECT_EQ(readTextLines(client.dir.root / kInfoFileName).back(),
+              "Die Datei KAVEXDEMO.BIN enthält jeden Bytewert von 0 bis 255.");
+    EXPECT_EQ(client.shown, (Lines{"10:30:15 Willkommen anna! Die Datei KAVEXDEMO.BIN wird übertragen."}));
+    EXPECT_TRUE(client.protocol.empty()); // no length difference, no refused name
+}
+
+TEST_F(ClientDocuments, AStatementOfAPastDayIsStoredUnderItsDate) {
+    fx.login(1);
+    fx.transport.wire[1].clear();
+    const int64_t yesterday = fx.time.dayNumber() - 1;
+    fx.say(1, "@GKO=" + std::to_string(yesterday));
+    deliver(1);
+    const std::string ending = dateOfDayNumber(yesterday).yyyymmdd() + "K.TXT";
+    bool found = false;
+    for (const auto& entry : std::filesystem::directory_iterator(client.dir.root)) {
+        const std::string file = entry.path().filename().string();
+        if (!file.ends_with(ending)) continue;
+        found = true;
+        const Lines lines = readTextLines(entry.path());
+        ASSERT_FALSE(lines.empty());
+        EXPECT_TRUE(lines.front().starts_with("Kontoauszug "));
+        EXPECT_NE(std::find(lines.begin(), lines.end(), "Keine Umsätze an diesem Tag."), lines.end());
+    }
+    EXPECT_TRUE(found) << ending;
+    EXPECT_EQ(client.refills, 1);
+}
+
+TEST(WelcomeDocuments, TheTransferAnnouncesTheEscapedLengthAndCutsItIntoPieces) {
+    const Lines messages = fileTransferMessages("T9", "a.bin", std::string("\x00\x01\x02\xFE;x", 6), 3);
+    EXPECT_EQ(messages, (Lines{"@FIS=T9;a.bin;10",
+                               "@FID=T9;\xFE"
+                               "d\xFE",
+                               "@FID=T9;e\xFE"
+                               "f",
+                               "@FID=T9;\xFEg;", "@FID=T9;x", "@FIE=T9"}));
+}
+
+} // namespace
+} // namespace kavex::server::test
