@@ -10,7 +10,7 @@ namespace {
 
 using test::putHistory;
 
-TEST(NiceStep, TheFirstMatchingRowGivesTheStep) {
+TEST(NiceStep, TheFirstMatchingRowGivesTheStepOthersStayAsTheyAre) {
     EXPECT_FLOAT_EQ(niceStep(0), 0.001f);
     EXPECT_FLOAT_EQ(niceStep(0.00199999f), 0.001f);
     EXPECT_FLOAT_EQ(niceStep(0.002f), 0.01f);
@@ -23,9 +23,7 @@ TEST(NiceStep, TheFirstMatchingRowGivesTheStep) {
     EXPECT_FLOAT_EQ(niceStep(50000), 25000); // both rows hold 50000: the first wins
     EXPECT_FLOAT_EQ(niceStep(1000000), 500000);
     EXPECT_FLOAT_EQ(niceStep(9999999), 5000000);
-}
-
-TEST(NiceStep, ValuesOutsideEveryRowComeBackUnchanged) {
+    // Values outside every row come back unchanged.
     const float gap = std::nextafter(0.00199999f, 1.0f); // between two rows
     ASSERT_LT(gap, 0.002f);
     EXPECT_EQ(niceStep(gap), gap);
@@ -63,12 +61,6 @@ TEST_F(MimaTest, HighestAskAndLowestBidOfTheNewestPointsOnly) {
     r = Mima(history, 1, 1);
     EXPECT_FLOAT_EQ(r.minimum, 99.5f);
     EXPECT_FLOAT_EQ(r.maximum, 100);
-}
-
-TEST_F(MimaTest, FlatPricesGiveEqualEnds) {
-    putHistory(history, 1, {{100, 100, 100}, {100, 100, 100}}, 7);
-    PriceRange r = Mima(history, 1, 2);
-    EXPECT_EQ(r.minimum, r.maximum);
 }
 
 TEST_F(MimaTest, UnwrittenSlotsAreSkippedForTheMinimumButTheirAskCounts) {

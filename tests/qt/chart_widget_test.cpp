@@ -47,18 +47,6 @@ TEST(QtCanvas, MapsTheUserRectangleOntoTheImageWithPricesGrowingUpwards) {
     EXPECT_GT(canvas.textWidth("1111.112"), canvas.textWidth("1"));
 }
 
-TEST(QtCanvas, ASurfaceWithoutSizeOrScaleDrawsNothingAndStaysWhole) {
-    QtCanvas canvas;
-    canvas.setScale(0, 0, 0, 0);
-    canvas.line(0, 0, 1, 1, 0, 1);
-    canvas.text(0, 0, "x", 0);
-    EXPECT_TRUE(canvas.image().isNull());
-    canvas.resize(QSize(50, 50));
-    canvas.setScale(0, 1, 1, 1); // no height
-    canvas.line(0, 1, 1e12, -1e12, 0, 3);
-    EXPECT_FALSE(std::isfinite(canvas.textHeight("1")) && canvas.textHeight("1") > 0);
-}
-
 // A generated history: a slow wave with noise, spread one to two ticks.
 void generateHistory(TradingData& data, int instrument, int points) {
     float mid = 100;
@@ -94,7 +82,7 @@ class ChartWidgetTest : public ::testing::Test, protected test::TradingFixture {
     ChartWidget widget{chart};
 };
 
-TEST_F(ChartWidgetTest, OpensWithTheTitleAndFollowsTheScrollBars) {
+TEST_F(ChartWidgetTest, OpensWithTheTitleFollowsTheScrollBarsAndClosesTheChart) {
     EXPECT_EQ(widget.windowTitle(), "Chart von SAP SE");
     EXPECT_EQ(widget.scrollBar(0)->value(), 100);
     widget.resize(900, 450);
@@ -104,6 +92,12 @@ TEST_F(ChartWidgetTest, OpensWithTheTitleAndFollowsTheScrollBars) {
     widget.scrollBar(1)->setValue(2500);
     EXPECT_EQ(chart.pointCount(1), 2500);
     EXPECT_LT(chart.pane(1).scale().left, 500); // the labels left of point 501
+
+    widget.close();
+    EXPECT_EQ(data.ChartInstrument, 0);
+    click(instrumentRow(1), 1, 0); // loaded again: back at 100 points
+    EXPECT_TRUE(widget.isVisible());
+    EXPECT_EQ(widget.scrollBar(1)->value(), 100);
 }
 
 TEST_F(ChartWidgetTest, TheMouseShowsPricesInTheTitleAndHintsInTheHelpLine) {
@@ -122,15 +116,6 @@ TEST_F(ChartWidgetTest, PanelClicksNameActionsAndChooseTheQuantity) {
     QTest::mouseClick(&widget, Qt::LeftButton, {}, inPanel(4.5, 0.75));
     EXPECT_EQ(actions.defaultQuantityBox().text(), " 8");
     EXPECT_TRUE(socket.sent.empty());
-}
-
-TEST_F(ChartWidgetTest, ClosingTheWindowClearsTheChartInstrument) {
-    widget.close();
-    EXPECT_EQ(data.ChartInstrument, 0);
-    EXPECT_FALSE(chart.loaded());
-    click(instrumentRow(1), 1, 0);
-    EXPECT_TRUE(widget.isVisible());
-    EXPECT_EQ(widget.scrollBar(0)->value(), 100);
 }
 
 TEST_F(ChartWidgetTest, DrawsThePricesInTheirColours) {

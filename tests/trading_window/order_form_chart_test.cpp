@@ -119,13 +119,5 @@ TEST_F(OrderFormChartTest, HotFieldsNameTheirActionAndTheQuantityTheyChooseGoesI
     EXPECT_EQ(socket.sent.back(), "\x01@PO=ACC9;41;1;BUY ;MKT;3; 101.5; 0;0;0\x02");
 }
 
-TEST_F(OrderFormChartTest, ExecutionSoundsPlayFilesOfTheWorkingDirectoryOnly) {
-    form->soundRoutine().play("KavexEx.wav");
-    EXPECT_TRUE(sound.played.empty());
-    writeFileAtomically(dir.root / "KavexEx.wav", "RIFF");
-    form->soundRoutine().play("KavexEx.wav");
-    EXPECT_EQ(sound.played, (std::vector<std::string>{(dir.root / "KavexEx.wav").string()}));
-}
-
 } // namespace
 } // namespace kavex
