@@ -1,4 +1,4 @@
-// The demo game's documents, annotation, file transfer and statements, read through the
+// The demo game's documents, annotation and file transfer, read through the
 // client's own receive path and handlers: the files the client stores must be what the
 // server meant, byte for byte.
 #include "base/files.h"
@@ -13,9 +13,6 @@
 #include "support/fake_event_loop.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
-
-#include <algorithm>
-#include <filesystem>
 
 namespace kavex::server::test {
 namespace {
@@ -87,27 +84,6 @@ TEST_F(ClientDocuments, TheWelcomeFileArrivesByteIdenticalWithTheDocumentAndTheA
               "Die Datei KAVEXDEMO.BIN enthält jeden Bytewert von 0 bis 255.");
     EXPECT_EQ(client.shown, (Lines{"10:30:15 Willkommen anna! Die Datei KAVEXDEMO.BIN wird übertragen."}));
     EXPECT_TRUE(client.protocol.empty()); // no length difference, no refused name
-}
-
-TEST_F(ClientDocuments, AStatementOfAPastDayIsStoredUnderItsDate) {
-    fx.login(1);
-    fx.transport.wire[1].clear();
-    const int64_t yesterday = fx.time.dayNumber() - 1;
-    fx.say(1, "@GKO=" + std::to_string(yesterday));
-    deliver(1);
-    const std::string ending = dateOfDayNumber(yesterday).yyyymmdd() + "K.TXT";
-    bool found = false;
-    for (const auto& entry : std::filesystem::directory_iterator(client.dir.root)) {
-        const std::string file = entry.path().filename().string();
-        if (!file.ends_with(ending)) continue;
-        found = true;
-        const Lines lines = readTextLines(entry.path());
-        ASSERT_FALSE(lines.empty());
-        EXPECT_TRUE(lines.front().starts_with("Kontoauszug "));
-        EXPECT_NE(std::find(lines.begin(), lines.end(), "Keine Umsätze an diesem Tag."), lines.end());
-    }
-    EXPECT_TRUE(found) << ending;
-    EXPECT_EQ(client.refills, 1);
 }
 
 TEST(WelcomeDocuments, TheTransferAnnouncesTheEscapedLengthAndCutsItIntoPieces) {

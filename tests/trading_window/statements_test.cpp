@@ -1,19 +1,13 @@
-#include "base/cp1252.h"
 #include "base/files.h"
 #include "model/trading_data.h"
-#include "protocol/wire.h"
 #include "support/fake_event_loop.h"
 #include "support/fakes.h"
-#include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
-#include "trading_window/order_form.h"
 #include "trading_window/statements.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -128,88 +122,6 @@ TEST_F(StatementsTest, PrintingHasAHeaderAnEmptyLineAndTheListedLines) {
     EXPECT_EQ(printer.lines,
               (Lines{"Ausdruck vom 03-04-2024 14:05:09", "", "Zeile 1", "Gebühr", Statements::kEndLine}));
     EXPECT_EQ(printer.documents, 1);
-}
-
-// The trading window end to end: executions fill the grid, a statement document fills
-// the drop-down, and statement requests go to the server only while it is connected.
-class StatementsInTradingWindow : public ::testing::Test {
-  protected:
-    StatementsInTradingWindow() {
-        writeTextLines(dir.root / "Kavex.Ini", {"\"anna\"", "\"127.0.0.1\"", " 1 ", "\"\"", "\"\"", " 0 ", "",
-                                                "", " 0 ", " 0 ", " 0 ", " 0 ", " 0 ", "pw", ""});
-        loop.setDateTime({2024, 3, 4, 9, 0, 0});
-        form = std::make_unique<OrderForm>(OrderFormPlatform{loop,
-                                                             socket,
-                                                             http,
-                                                             sound,
-                                                             system,
-                                                             prompts,
-                                                             dialogs,
-                                                             folder,
-                                                             "kavex",
-                                                             NumberLocale{','},
-                                                             {},
-                                                             {},
-                                                             &printer});
-        form->endProgram = [] {};
-        form->Form_Load();
-    }
-    void serverSends(const std::string& text) { socket.deliver(cp1252::fromUtf8(wire::frame(text))); }
-    void at(int64_t ms, std::function<void()> action) {
-        loop.startTimer(static_cast<int>(ms - loop.elapsedMs()), std::move(action), true);
-    }
-    void logIn() {
-        at(5060, [this] { socket.acceptConnection(); });
-        at(5070, [this] { serverSends("!;ID"); });
-        at(5080, [this] { serverSends("!;USER"); });
-        at(5090, [this] { serverSends("@UD=ACC9"); });
-        at(5100, [this] { serverSends("@SI=SAP;DE0007164600;EUR;100;99.5;10;100.5;20;SAP SE;1;0;0"); });
-        loop.advance(6000);
-    }
-    Lines sentTexts() const {
-        Lines out;
-        for (const std::string& s : socket.sent)
-            out.push_back(s.substr(1, s.size() - 2));
-        return out;
-    }
-
-    test::TempDir dir;
-    WorkingDirectory folder{dir.root};
-    test::FakeEventLoop loop;
-    test::FakeTcpClient socket;
-    test::FakeHttpGet http;
-    test::FakeSound sound;
-    test::FakeSystemServices system;
-    test::FakePrompts prompts;
-    test::FakePrinter printer;
-    test::ScriptedDialogs dialogs{loop};
-    std::unique_ptr<OrderForm> form;
-};
-
-TEST_F(StatementsInTradingWindow, ExecutionsDocumentsAndRequestsThroughTheServerLink) {
-    Statements& statements = form->statements();
-    form->data().account.kontoText1 = "20240301";
-    statements.AuszuegeAnfordern_Click(); // not connected: nothing is sent
-    EXPECT_TRUE(socket.sent.empty());
-
-    logIn();
-    serverSends("@SD=FILE=ACC920240301K.TXT;Auszug 01.03.2024;Summe 12,5");
-    EXPECT_EQ(statements.files.lines(), (Lines{"ACC920240301K.TXT"}));
-    socket.sent.clear();
-    statements.AuszuegeAnfordern_Click();
-    EXPECT_EQ(sentTexts(), (Lines{"@GKO=" + std::to_string(day(2024, 3, 4))}));
-
-    serverSends("@EX=ACC9;O1;R1;1;EUR;X1;093000;BOT;10;100.5;1005;1.5;0");
-    CellGrid& grid = form->executionGridCells();
-    ASSERT_GE(grid.rows(), 3);
-    EXPECT_EQ(grid.text(1, 1), "ENr1");
-    EXPECT_EQ(grid.text(1, 4), "SAP");
-    form->executionGrid().selectOrder(ExecutionGrid::NewestFirst);
-    EXPECT_EQ(grid.rows(), 2);
-
-    statements.Combo7_Click(0);
-    statements.Drucken_Click();
-    EXPECT_EQ(printer.lines.at(2), "Auszug 01.03.2024");
 }
 
 } // namespace
