@@ -108,11 +108,23 @@ TEST(FileDropServerRun, EchoedRequestsTradeAndCancelByTheListedNumber) {
         loop, [&] { return status(ids["WORK1"]) == StatusCancelled; }, 5000));
     EXPECT_EQ(status(ids["FILL1"]), StatusFilled);
 
+    // "@GL" closes the holding, as the GLATT button does.
+    auto holding = [&] {
+        int number = positionOf(data.PositionIndex, 1);
+        return number == 0 ? 0 : data.positionList.at(number).holding;
+    };
+    ASSERT_TRUE(test::waitUntil(
+        loop, [&] { return holding() > 0; }, 5000));
+    shell(folderText, "echo '@GL' > KAVEXREM.TXT");
+    EXPECT_TRUE(test::waitUntil(
+        loop, [&] { return holding() == 0; }, 5000));
+
     const std::vector<std::string> protocolLines = readTextLines(folder.path(FileDrop::kProtocolFile));
-    ASSERT_EQ(protocolLines.size(), 3u);
+    ASSERT_EQ(protocolLines.size(), 4u);
     EXPECT_TRUE(protocolLines[2].ends_with(" @CO;" + std::to_string(ids["WORK1"])));
     EXPECT_FALSE(fs::exists(folder.path(FileDrop::kWorkFile)));
-    EXPECT_TRUE(prompts.asked.empty());
+    EXPECT_EQ(listedOrders(folder.path(FileDrop::kOrderIdFile)).size(),
+              2u); // the closing order is the user's
 }
 
 #else
