@@ -40,7 +40,7 @@ struct PriceFixture {
     }
 
     const Instrument& at(int n) const { return data.instruments.at(n); }
-    double now() const { return dayNumber(loop.now()); }
+    double now() const { return loop.nowDayNumber(); }
 
     TempDir dir;
     WorkingDirectory folder{dir.root};
