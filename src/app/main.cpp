@@ -1,11 +1,14 @@
 // The Kavex client: builds the Qt platform, the trading window and its views, and runs
 // the event loop. The working directory holds every file the program reads and writes.
 #include "base/files.h"
+#include "platform/qt/chart_widget.h"
+#include "platform/qt/chat_window.h"
 #include "platform/qt/order_client_window.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_http_get.h"
 #include "platform/qt/qt_printer.h"
+#include "platform/qt/qt_sound.h"
 #include "platform/qt/qt_system_services.h"
 #include "platform/qt/qt_tcp_client.h"
 #include "platform/qt/trading_window.h"
@@ -17,16 +20,6 @@
 
 #include <filesystem>
 
-namespace {
-
-// Plays nothing; stands in until sound playback is available.
-class SilentSound : public kavex::Sound {
-  public:
-    void play(const std::string&) override {}
-};
-
-} // namespace
-
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Kavex");
@@ -35,7 +28,7 @@ int main(int argc, char** argv) {
     kavex::QtTcpClient socket;
     kavex::QtHttpGet http;
     kavex::QtSystemServices system;
-    SilentSound sound;
+    kavex::QtSound sound;
     kavex::QtPrompts prompts;
     kavex::QtDialogHost dialogs;
     kavex::QtPrinter printer;
@@ -60,6 +53,9 @@ int main(int argc, char** argv) {
 
     kavex::TradingWindow window(form);
     kavex::OrderClientWindow clientWindow(form.orderClient());
+    // Both show and hide themselves as their models open and close.
+    kavex::ChartWidget chartWindow(form.chart());
+    kavex::ChatWindow chatWindow(form.chat(), [&window] { return window.frameGeometry(); });
     window.show();
     form.Form_Load();
     return QApplication::exec();

@@ -1,5 +1,6 @@
 #include "platform/qt/qt_dialogs.h"
 
+#include "platform/qt/bracket_preset_dialog_qt.h"
 #include "platform/qt/cell_grid_model.h"
 
 #include <QColorDialog>
@@ -93,6 +94,10 @@ void QtDialogHost::runModal(FTimer& model) {
     model.countdown.setObserver(nullptr);
     model.startHasFocus.setObserver(nullptr);
     model.visible.setObserver(nullptr);
+}
+
+void QtDialogHost::runModal(BracketPresetDialog& dialog) {
+    BracketPresetDialogQt::run(dialog, parent_);
 }
 
 void QtPrompts::message(const std::string& text, const std::string& caption) {

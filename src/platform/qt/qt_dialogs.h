@@ -13,6 +13,7 @@ class QtDialogHost : public DialogHost {
     explicit QtDialogHost(QWidget* parent = nullptr) : parent_(parent) {}
     void runModal(GibPW& dialog) override;
     void runModal(FTimer& dialog) override;
+    void runModal(BracketPresetDialog& dialog) override;
 
   private:
     QWidget* parent_;

@@ -1,6 +1,8 @@
 #include "platform/qt/trading_window.h"
 
 #include "platform/qt/cell_grid_model.h"
+#include "platform/qt/popup_menu_qt.h"
+#include "platform/qt/statements_panel.h"
 #include "platform/qt/text_list_model.h"
 #include "trading_window/order_form.h"
 
@@ -74,10 +76,15 @@ TradingWindow::TradingWindow(OrderForm& form, QWidget* parent) : QWidget(parent)
     layout->addLayout(header);
     layout->addWidget(tabs_, 1);
     messageWindow_ = static_cast<QDialog*>(buildMessageWindow());
+    contextMenu_ = std::make_unique<PopupMenuPresenter>(form_.contextMenu().menu(), this);
+    connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
+        if (tabs_->tabText(index) == "Auszüge") form_.statements().FillAuszug();
+    });
     resize(1280, 720);
 }
 
 TradingWindow::~TradingWindow() {
+    form_.chatOptionVisibilityChanged = nullptr;
     for (Label* label : boundLabels_)
         label->setObserver(nullptr);
     form_.messageWindow().visible.setObserver(nullptr);
@@ -160,6 +167,10 @@ QWidget* TradingWindow::buildOrdersTab() {
     boundLabels_.push_back(&form_.userButtonHint);
     addButton(strip, "ENDE", [this] { close(); });
     auto* chat = new QCheckBox("CHAT");
+    chat->setChecked(form_.chatOption.checked());
+    chat->setVisible(form_.chatOptionVisible());
+    form_.chatOptionVisibilityChanged = [chat](bool visible) { chat->setVisible(visible); };
+    connect(chat, &QCheckBox::toggled, this, [this](bool on) { form_.chatOption.setChecked(on); });
     strip->addWidget(chat);
     quantityBox_ = new QComboBox;
     quantityBox_->setEditable(true);
@@ -168,6 +179,14 @@ QWidget* TradingWindow::buildOrdersTab() {
     quantityBox_->setCurrentText(q(actions.defaultQuantityBox().text()).trimmed());
     connect(quantityBox_, &QComboBox::currentTextChanged, this,
             [this](const QString& text) { form_.gridActions().setDefaultQuantityText(text.toStdString()); });
+    actions.defaultQuantityBox().setObserver([this](const std::string& text) {
+        QString shown = q(text).trimmed();
+        if (quantityBox_->currentText() != shown) {
+            QSignalBlocker block(quantityBox_);
+            quantityBox_->setCurrentText(shown);
+        }
+    });
+    boundLabels_.push_back(&actions.defaultQuantityBox());
     strip->addWidget(new QLabel("Stück:"));
     strip->addWidget(quantityBox_);
     auto* messages = new QComboBox;
@@ -199,9 +218,7 @@ QWidget* TradingWindow::buildExecutionsTab() {
 }
 
 QWidget* TradingWindow::buildStatementsTab() {
-    auto* page = new QWidget;
-    new QVBoxLayout(page);
-    return page;
+    return new StatementsPanel(form_.statements());
 }
 
 QWidget* TradingWindow::buildSettingsTab() {

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class QComboBox;
 class QDialog;
@@ -17,6 +18,7 @@ class QTableView;
 namespace kavex {
 
 class CellGridModel;
+class PopupMenuPresenter;
 class Label;
 class OrderForm;
 class TextList;
@@ -59,6 +61,7 @@ class TradingWindow : public QWidget {
     QDialog* messageWindow_ = nullptr;
     QList<QPushButton*> buttons_;
     QList<Label*> boundLabels_;
+    std::unique_ptr<PopupMenuPresenter> contextMenu_;
     bool closing_ = false;
 };
 
