@@ -1,9 +1,9 @@
 // Arbitrary bytes, cut into arbitrary arrivals, through the whole receive path.
 //
-// Part 1 feeds ServerReceiver with a dispatcher whose handlers parse their fields over a
+// Stage 1 feeds ServerReceiver with a dispatcher whose handlers parse their fields over a
 // small TradingData; some handlers process pending events, so arrivals nest. It checks
 // that no handler sees its message text change under it while a nested arrival runs.
-// Part 2 checks FrameBuffer against a plain model of the framing rules (copying the
+// Stage 2 checks FrameBuffer against a plain model of the framing rules (copying the
 // text in front off the buffer), with the same arrivals and the same nesting.
 #include "compact_price_path.h"
 

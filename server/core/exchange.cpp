@@ -45,13 +45,13 @@ Exchange::Exchange(Market& market, const std::vector<AccountSpec>& accounts, Clo
 
 int Exchange::findAccount(std::string_view user) const {
     for (std::size_t i = 0; i < accounts_.size(); ++i)
-        if (accounts_[i].spec.user == user) return static_cast<int>(i);
+        if (accounts_[i].setup.user == user) return static_cast<int>(i);
     return -1;
 }
 
-double Exchange::commission(const InstrumentSpec& spec, int32_t quantity, double price) {
+double Exchange::commission(const InstrumentSpec& setup, int32_t quantity, double price) {
     // Contracts pay a fee per contract; shares a share of the amount with a minimum.
-    if (spec.multiplier != 1) return 2.5 * quantity;
+    if (setup.multiplier != 1) return 2.5 * quantity;
     return std::max(2.5, std::round(price * quantity * 0.1) / 100.0);
 }
 
@@ -144,7 +144,7 @@ void Exchange::tryFill(OrderRef r) {
     const ServerOrder& o = order(r);
     if (o.status != kSubmitted || o.activeFlag == 0) return;
     const int n = o.instrument;
-    const double tick = market_.spec(n).tickSize;
+    const double tick = market_.setup(n).tickSize;
     const double touch = o.buy ? market_.ask(n) : market_.bid(n);
     switch (o.type) {
     case OrderType::Market:
@@ -166,11 +166,11 @@ void Exchange::tryFill(OrderRef r) {
 void Exchange::fill(OrderRef r, double price, const char* info) {
     TradingAccount& a = accounts_[static_cast<std::size_t>(r.account)];
     ServerOrder& o = order(r);
-    const InstrumentSpec& spec = market_.spec(o.instrument);
+    const InstrumentSpec& setup = market_.setup(o.instrument);
     const int32_t quantity = o.remaining;
-    const double fee = commission(spec, quantity, price);
+    const double fee = commission(setup, quantity, price);
     const double profit = a.ledger.applyFill(o.instrument, o.buy ? quantity : -static_cast<int64_t>(quantity),
-                                             price, spec.multiplier, fee);
+                                             price, setup.multiplier, fee);
     market_.addVolume(o.instrument, quantity);
 
     const LocalTime now = clock_();
@@ -179,13 +179,13 @@ void Exchange::fill(OrderRef r, double price, const char* info) {
     e.orderId = o.orderId;
     e.execRef = std::to_string(o.userOrderId);
     e.instrument = o.instrument;
-    e.currency = spec.currency;
+    e.currency = setup.currency;
     e.executionId = std::to_string(nextExecutionId_++);
     e.execTime = now.hhmmss();
     e.action = o.buy ? "BUY" : "SEL";
     e.quantity = quantity;
     e.price = price;
-    e.amount = price * quantity * spec.multiplier;
+    e.amount = price * quantity * setup.multiplier;
     e.commission = fee;
     e.profit = profit;
     e.day = std::max(tradingDay_, now.dayNumber());
@@ -214,7 +214,7 @@ void Exchange::armChildren(OrderRef mainRef) {
             // Profit target beyond the fill, stop on the losing side of it.
             const bool above = (c.type == OrderType::Limit) != c.buy;
             c.limit1 = above ? main.price + offset : main.price - offset;
-            if (c.limit1 <= 0) c.limit1 = market_.spec(c.instrument).tickSize;
+            if (c.limit1 <= 0) c.limit1 = market_.setup(c.instrument).tickSize;
         }
         c.activeFlag = 1;
         setStatus(OrderRef{mainRef.account, i}, kSubmitted, "AKTIV");

@@ -24,7 +24,7 @@
 namespace kavex::server {
 
 struct TradingAccount {
-    AccountSpec spec;
+    AccountSpec setup;
     std::string code;       // account code, 6 characters
     std::string openedDate; // yyyymmdd, the first day statements exist for
     Ledger ledger;
@@ -74,7 +74,7 @@ class Exchange {
     std::vector<Places> ranking() const;
     int64_t executionCount() const { return nextExecutionId_ - 1; }
 
-    static double commission(const InstrumentSpec& spec, int32_t quantity, double price);
+    static double commission(const InstrumentSpec& setup, int32_t quantity, double price);
 
   private:
     struct OrderRef {

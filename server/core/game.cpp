@@ -136,12 +136,12 @@ void Game::login(SessionId id, Session& s, std::string_view body) {
     const std::string_view password =
         percent == std::string_view::npos ? std::string_view{} : body.substr(percent + 1);
     const int account = exchange_.findAccount(user);
-    if (account < 0 || exchange_.account(account).spec.password != password) {
+    if (account < 0 || exchange_.account(account).setup.password != password) {
         send(id, "@MSG=FALSCHES PAßWORT");
         drop(id, "login refused for user " + shortened(user) + ": wrong user or password");
         return;
     }
-    if (exchange_.account(account).spec.locked) {
+    if (exchange_.account(account).setup.locked) {
         send(id, "@MSG=USER GESPERRT");
         drop(id, "login refused for user " + user + ": locked");
         return;
@@ -287,7 +287,7 @@ void Game::orderChanged(int account, const ServerOrder& order) {
 }
 void Game::executed(int account, const ServerExecution& e) {
     sendToAccount(account, msg::execution(e));
-    if (market_.valid(e.instrument)) chat_.trade(tradeFeedLine(market_.spec(e.instrument).ticker, e));
+    if (market_.valid(e.instrument)) chat_.trade(tradeFeedLine(market_.setup(e.instrument).ticker, e));
 }
 void Game::orderRejected(int account, const std::string& text) {
     sendToAccount(account, "@OR=" + text);

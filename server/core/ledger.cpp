@@ -35,18 +35,18 @@ double Ledger::holdingValue(const Market& market, int instrument) const {
     auto it = holdings_.find(instrument);
     if (it == holdings_.end()) return 0;
     return static_cast<double>(it->second.quantity) * market.last(instrument) *
-           market.spec(instrument).multiplier;
+           market.setup(instrument).multiplier;
 }
 
 double Ledger::holdingCost(const Market& market, int instrument) const {
     auto it = holdings_.find(instrument);
     if (it == holdings_.end()) return 0;
     return static_cast<double>(it->second.quantity) * it->second.averagePrice *
-           market.spec(instrument).multiplier;
+           market.setup(instrument).multiplier;
 }
 
 double Ledger::holdingMargin(const Market& market, int instrument) const {
-    return std::abs(holdingValue(market, instrument)) * market.spec(instrument).marginPercent / 100.0;
+    return std::abs(holdingValue(market, instrument)) * market.setup(instrument).marginPercent / 100.0;
 }
 
 double Ledger::unrealised(const Market& market) const {

@@ -14,13 +14,13 @@ Market::Market(std::vector<InstrumentSpec> instruments, uint64_t seed)
     quotes_.resize(specs_.size());
     for (int n = 1; n <= count(); ++n) {
         Quote& q = quotes_[static_cast<std::size_t>(n - 1)];
-        q.lastTicks = std::max<int64_t>(1, std::llround(spec(n).startPrice / spec(n).tickSize));
+        q.lastTicks = std::max<int64_t>(1, std::llround(setup(n).startPrice / setup(n).tickSize));
         requote(n, q);
     }
 }
 
 int32_t Market::randomSize(int n) {
-    const int32_t lot = spec(n).multiplier == 1 ? 100 : 1;
+    const int32_t lot = setup(n).multiplier == 1 ? 100 : 1;
     return static_cast<int32_t>(1 + below(50)) * lot;
 }
 
@@ -53,7 +53,7 @@ QuoteEvent Market::step() {
     if (roll < 40) {
         // A trade: the last price moves by up to two ticks, pulled back towards the
         // start price the further it has wandered, and both sides are quoted anew.
-        const double start = spec(n).startPrice / spec(n).tickSize;
+        const double start = setup(n).startPrice / setup(n).tickSize;
         const double wander = (static_cast<double>(q.lastTicks) - start) / start;
         const int upPercent = 50 - static_cast<int>(std::clamp(wander * 200.0, -20.0, 20.0));
         const int64_t size = below(5) == 0 ? 0 : 1 + static_cast<int64_t>(below(2));

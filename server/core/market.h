@@ -38,10 +38,10 @@ class Market {
 
     int count() const { return static_cast<int>(specs_.size()); }
     bool valid(int n) const { return n >= 1 && n <= count(); }
-    const InstrumentSpec& spec(int n) const { return specs_[static_cast<std::size_t>(n - 1)]; }
+    const InstrumentSpec& setup(int n) const { return specs_[static_cast<std::size_t>(n - 1)]; }
     const Quote& quote(int n) const { return quotes_[static_cast<std::size_t>(n - 1)]; }
 
-    double price(int n, int64_t ticks) const { return static_cast<double>(ticks) * spec(n).tickSize; }
+    double price(int n, int64_t ticks) const { return static_cast<double>(ticks) * setup(n).tickSize; }
     double last(int n) const { return price(n, quote(n).lastTicks); }
     double bid(int n) const { return price(n, quote(n).bidTicks); }
     double ask(int n) const { return price(n, quote(n).askTicks); }

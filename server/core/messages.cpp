@@ -49,7 +49,7 @@ template <class List, class Format> std::string lines(std::string head, const Li
 std::string instrumentList(const Market& market) {
     std::string out = "@SI=";
     for (int n = 1; n <= market.count(); ++n) {
-        const InstrumentSpec& s = market.spec(n);
+        const InstrumentSpec& s = market.setup(n);
         const Quote& q = market.quote(n);
         if (n > 1) out += wire::kLineSeparator;
         out += Line()
@@ -74,7 +74,7 @@ std::string codeTable(const Market& market) {
     std::string out = "!;T;01";
     for (int n = 1; n <= market.count(); ++n) {
         if (n > 1) out += ';';
-        out += market.spec(n).code;
+        out += market.setup(n).code;
     }
     return out;
 }
@@ -205,7 +205,7 @@ std::string allExecutions(const std::vector<ServerExecution>& list) {
 std::string accountFigures(const TradingAccount& a, const Market& market, Places places) {
     const Ledger& l = a.ledger;
     return Line("@SUK=" + a.openedDate)
-        .add(a.spec.user)
+        .add(a.setup.user)
         .add(num(l.equity(market)))
         .add(num(l.earlierResult()))
         .add(num(l.todayResult(market)))
@@ -253,7 +253,7 @@ std::string statement(const TradingAccount& a, const Market& market, int64_t day
     std::snprintf(text, sizeof text, "@SD=FILE=%s%sK.TXT", a.code.c_str(), date.yyyymmdd().c_str());
     Line out(text);
     std::snprintf(text, sizeof text, "Kontoauszug %s (%s) vom %02d.%02d.%04d", a.code.c_str(),
-                  a.spec.user.c_str(), date.day, date.month, date.year);
+                  a.setup.user.c_str(), date.day, date.month, date.year);
     out.add(text);
     out.add(std::string(72, '-'));
     std::snprintf(text, sizeof text, "%-8s %-4s %8s %-8s %12s %14s %10s %12s", "Zeit", "Akt.", "Stück",
@@ -266,7 +266,7 @@ std::string statement(const TradingAccount& a, const Market& market, int64_t day
         const std::string time =
             e.execTime.substr(0, 2) + ":" + e.execTime.substr(2, 2) + ":" + e.execTime.substr(4, 2);
         std::snprintf(text, sizeof text, "%-8s %-4s %8d %-8s %12s %14s %10s %12s", time.c_str(),
-                      e.action.c_str(), e.quantity, market.spec(e.instrument).ticker.c_str(),
+                      e.action.c_str(), e.quantity, market.setup(e.instrument).ticker.c_str(),
                       strSingleTrimmed(float(e.price)).c_str(), strSingleTrimmed(float(e.amount)).c_str(),
                       strSingleTrimmed(float(e.commission)).c_str(),
                       strSingleTrimmed(float(e.profit)).c_str());

@@ -30,8 +30,8 @@ struct Client {
     explicit Client(const Market& market) {
         data.instruments.reset(static_cast<int16_t>(market.count()));
         for (int n = 1; n <= market.count(); ++n) {
-            data.instruments.at(n).Ticker = market.spec(n).ticker;
-            data.instruments.at(n).Multiplier = static_cast<float>(market.spec(n).multiplier);
+            data.instruments.at(n).Ticker = market.setup(n).ticker;
+            data.instruments.at(n).Multiplier = static_cast<float>(market.setup(n).multiplier);
             data.instruments.at(n).Last = static_cast<float>(market.last(n));
         }
         account.bind(dispatcher);
@@ -145,7 +145,7 @@ TEST_F(ClientAccount, AHoldingBoughtAndSoldAgainArrivesAsTheServerBookedIt) {
     const auto places = fx.game.exchange().ranking()[0];
     EXPECT_EQ(client.data.account.totalPlace, places.total);
     EXPECT_EQ(client.data.account.dayPlace, places.day);
-    EXPECT_TRUE(client.protocol.contains("WP:1 " + market.spec(1).ticker));
+    EXPECT_TRUE(client.protocol.contains("WP:1 " + market.setup(1).ticker));
     EXPECT_TRUE(client.protocol.contains("Bestand:2"));
 
     // Sold again: the server drops the holding, and so does the client's index.

@@ -22,7 +22,7 @@ int64_t ticksOf(float price, double tickSize) { return std::llround(static_cast<
 void expectSameQuote(const Market& market, const PriceFixture& client, int n, int step) {
     const Instrument& i = client.at(n);
     const Quote& q = market.quote(n);
-    const double tick = market.spec(n).tickSize;
+    const double tick = market.setup(n).tickSize;
     ASSERT_EQ(ticksOf(i.Last, tick), q.lastTicks) << "instrument " << n << ", step " << step;
     ASSERT_EQ(ticksOf(i.Bid, tick), q.bidTicks) << "instrument " << n << ", step " << step;
     ASSERT_EQ(ticksOf(i.Ask, tick), q.askTicks) << "instrument " << n << ", step " << step;
@@ -39,7 +39,7 @@ TEST(ClientPriceStream, TheClientsQuotesFollowTheServersMarketInEveryForm) {
     client.receive(msg::instrumentList(market));
     ASSERT_EQ(client.data.InstrumentCount(), market.count());
     for (int n = 1; n <= market.count(); ++n) {
-        const InstrumentSpec& s = market.spec(n);
+        const InstrumentSpec& s = market.setup(n);
         EXPECT_EQ(client.at(n).Ticker, s.ticker);
         EXPECT_EQ(client.at(n).ZeltickerCode, s.code);
         EXPECT_EQ(client.at(n).Currency, s.currency);

@@ -79,14 +79,14 @@ TEST(ServerProtocol, ClientPriceTableFollowsTheServersQuotesThroughEveryForm) {
     ASSERT_EQ(client.data.InstrumentCount(), m.count());
     for (int n = 1; n <= m.count(); ++n) {
         const Instrument& i = client.at(n);
-        const double tolerance = m.spec(n).tickSize / 100;
+        const double tolerance = m.setup(n).tickSize / 100;
         EXPECT_NEAR(i.Last, m.last(n), tolerance) << n;
         EXPECT_NEAR(i.Bid, m.bid(n), tolerance) << n;
         EXPECT_NEAR(i.Ask, m.ask(n), tolerance) << n;
         EXPECT_EQ(i.BidVolume, m.quote(n).bidSize) << n;
         EXPECT_EQ(i.AskVolume, m.quote(n).askSize) << n;
-        EXPECT_EQ(i.Ticker, m.spec(n).ticker);
-        EXPECT_FLOAT_EQ(i.Multiplier, static_cast<float>(m.spec(n).multiplier));
+        EXPECT_EQ(i.Ticker, m.setup(n).ticker);
+        EXPECT_FLOAT_EQ(i.Multiplier, static_cast<float>(m.setup(n).multiplier));
     }
     for (const auto& line : client.protocol.lines())
         EXPECT_FALSE(line.starts_with("F:")) << line;
