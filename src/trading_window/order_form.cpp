@@ -53,9 +53,12 @@ OrderForm::OrderForm(OrderFormPlatform platform, ProgramVersion version)
       sound_(platform_.sound, platform_.folder), chart_(data_, actions_, platform_.prompts),
       reports_(data_, orderGrid_, errors_, sound_, settings_, platform_.loop, client_->outgoing(),
                protocol_, accountCodeLabel),
+      external_(data_, actions_, placement_, orderGrid_, orderGridCells_, columns_, platform_.prompts),
+      bridge_(platform_.bridgeSocket ? *platform_.bridgeSocket : noBridgeSocket_, platform_.loop, data_, settings_,
+              bridgeLog, statusLine, external_, client_->sender()),
       account_(data_, client_->outgoing(), protocol_,
                AccountLabels{resultLabel, panelResultLabel, totalPlaceLabel, dayPlaceLabel},
-               platform_.locale),
+               platform_.locale, &bridge_),
       ranking_(data_, account_, protocol_, totalPlaceLabel, dayPlaceLabel, client_->sender(), *this,
                version_),
       chat_(client_->sender(), platform_.loop, sound_,
@@ -73,7 +76,6 @@ OrderForm::OrderForm(OrderFormPlatform platform, ProgramVersion version)
                 presetDialog_, protocol_),
       closing_(data_, actions_, placement_, orderGrid_, settings_, platform_.prompts, protocol_),
       contextMenu_(data_, brackets_, closing_, platform_.prompts, protocol_),
-      external_(data_, actions_, placement_, orderGrid_, orderGridCells_, columns_, platform_.prompts),
       fileDrop_(platform_.loop, platform_.folder, fileDropLog, external_) {
     gameEdition_ = upper(platform_.executableName) == "KAVEXGAME";
     MessageDispatcher& dispatcher = client_->dispatcher();
@@ -97,6 +99,12 @@ OrderForm::OrderForm(OrderFormPlatform platform, ProgramVersion version)
     });
     chatOption.setObserver([this](bool checked) { chat_.chatOption_Click(checked); });
     external_.closeAll = [this] { glatt_Click(); };
+    external_.sendToBridge = [this](std::string_view text) { bridge_.WexSenddata(text); };
+    reports_.hooks.bridgeConnected = [this] { return bridge_.connected(); };
+    reports_.hooks.forwardToBridge = [this](const std::string& text) { bridge_.WexSenddata(text); };
+    reports_.hooks.ExtS_Orderstatus = [this](int32_t id) { bridge_.ExtS_Orderstatus(id); };
+    reports_.hooks.ExtEx = [this](const std::string& body) { bridge_.ExtEx(body); };
+    reports_.hooks.takeExecutionRequest = [this] { return bridge_.takeExecutionRequest(); };
     placement_.bridgeNewOrderId = [this](const std::string& ref, int32_t id) {
         external_.ExtS_NewOrderId(ref, id);
     };
@@ -157,7 +165,7 @@ void OrderForm::startUp() {
     startupTimer_ = 0; // a single-shot timer: it has fired
     settingsFile_.LoadInit(settings_);
     applySettings();
-    // The bridge's listening socket opens here once the bridge exists.
+    bridge_.startListening();
     colours_.LoadColors(platform_.folder,
                         settings_.colourFileName.empty() ? "kavex.col" : settings_.colourFileName, protocol_);
     columns_.setUp(colours_);
@@ -221,6 +229,7 @@ void OrderForm::loadPresets() {
 }
 
 void OrderForm::refreshTick() {
+    bridge_.statusTick();
     if (data_.PricesChanged == 0 && data_.AccountChanged == 0) return;
     bool redrawn = false;
     for (int i = 1; i <= data_.InstrumentCount(); ++i) {

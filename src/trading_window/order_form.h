@@ -12,6 +12,7 @@
 #include "community/ranking_info.h"
 #include "dialogs/bracket_preset_dialog.h"
 #include "dialogs/login_dialogs.h"
+#include "external/bridge.h"
 #include "external/external_orders.h"
 #include "external/file_drop.h"
 #include "model/trading_data.h"
@@ -67,6 +68,7 @@ struct OrderFormPlatform {
     DiscoverySites discovery;
     ConnectionTimings timings;
     Printer* printer = nullptr; // none: printing does nothing
+    TcpListener* bridgeSocket = nullptr; // none: the bridge never listens
 };
 
 class OrderForm : private ChatSwitch {
@@ -128,6 +130,10 @@ class OrderForm : private ChatSwitch {
     // Plays wave files of the working directory (executions, chat, the settings' preview).
     Sound& soundRoutine() { return sound_; }
     ExternalOrders& externalOrders() { return external_; }
+    Bridge& bridge() { return bridge_; }
+    // The frame "Externe Kontrolle Zentrivo" is shown while this holds.
+    bool bridgeFrameVisible() const { return !gameEdition_ && settings_.zentrivoExtern != 0; }
+    void zentrivoExtern_Click(bool on) { settings_.zentrivoExtern = on ? 1 : 0; }
     FileDrop& fileDrop() { return fileDrop_; } // its log list is shown while it is active()
     OrderClient& orderClient() { return *client_; }
     Kursliste& priceList() { return priceList_; }
@@ -197,6 +203,9 @@ class OrderForm : private ChatSwitch {
     SoundRoutine sound_;
     Chart chart_;
     OrderReports reports_;
+    ClosedTcpListener noBridgeSocket_;
+    ExternalOrders external_;
+    Bridge bridge_;
     AccountHandlers account_;
     RankingInfo ranking_;
     Chat chat_;
@@ -209,7 +218,6 @@ class OrderForm : private ChatSwitch {
     Brackets brackets_;
     Closing closing_;
     GridContextMenu contextMenu_;
-    ExternalOrders external_;
     FileDrop fileDrop_;
 
     int startupTimer_ = 0, refreshTimer_ = 0, updateTimer_ = 0;

@@ -77,8 +77,10 @@ TEST_F(FileDropFormTest, RequestFilesPlaceAndCancelThroughTheGridWhileTheOptionI
     loop.advance(1000);
     EXPECT_TRUE(sent("@PO=ACC9;-41;2;SEL ;LMT;3; 80.25; 0;0;0"));
     EXPECT_EQ(readFileBytes(dir.root / FileDrop::kOrderIdFile), "\"R1\";-41\r\n");
+    // The bridge is told whether a front-end listens or not.
     EXPECT_EQ(form->bridgeLog.lines(),
-              (std::vector<std::string>{wire::frame("@PO=ACC9;-41;2;SEL ;LMT;3; 80.25; 0;0;0")}));
+              (std::vector<std::string>{"Listen  4100", "OUT:" + wire::frame("@OC;R1;-41"),
+                                        wire::frame("@PO=ACC9;-41;2;SEL ;LMT;3; 80.25; 0;0;0")}));
     EXPECT_EQ(form->fileDropLog.size(), 1u);
 
     serverSends("@OO=-41;SRV7;;SEL;3;LMT;80.25;0;4;0;3;0;100000;100000;;2;0;0;;1;0");

@@ -4,6 +4,7 @@
 #include "platform/services.h"
 #include "platform/socket_state.h"
 #include "platform/tcp_client.h"
+#include "platform/tcp_listener.h"
 
 #include <deque>
 #include <stdexcept>
@@ -76,6 +77,65 @@ public:
     bool refuseSend = false;
     std::vector<std::string> sent;
     std::string inbox;
+};
+
+// The bridge's listening socket. Like the Qt one, a request the handler does not accept
+// is dropped unanswered, and closing from this side raises no close event.
+class FakeTcpListener : public TcpListener {
+public:
+    void setEvents(Events e) override { events = std::move(e); }
+    void listen(int port, const std::string& address) override {
+        listenPort = port;
+        listenAddress = address;
+        ++listens;
+        socketState = static_cast<int>(SocketState::Listening);
+    }
+    void accept() override {
+        if (!pending) throw Failure("No connection request");
+        pending = false;
+        ++accepted;
+        socketState = static_cast<int>(SocketState::Connected);
+    }
+    void close() override { socketState = static_cast<int>(SocketState::Closed); }
+    int state() const override { return socketState; }
+    std::string remoteAddress() const override { return remote; }
+    std::string localAddress() const override {
+        return socketState == static_cast<int>(SocketState::Closed) ? "127.0.0.1" : listenAddress;
+    }
+    int localPort() const override { return listenPort; }
+    void send(std::string_view bytes) override {
+        if (socketState != static_cast<int>(SocketState::Connected)) throw Failure("Socket is not connected");
+        sent.emplace_back(bytes);
+    }
+    void readAll(std::string& out) override {
+        out += inbox;
+        inbox.clear();
+    }
+
+    // Test side: a front-end asks to connect from `address`, sends, closes.
+    void request(const std::string& address) {
+        remote = address;
+        pending = true;
+        if (events.connectionRequest) events.connectionRequest(++requests);
+        if (pending) ++refused;
+        pending = false;
+    }
+    void deliver(std::string_view bytes) {
+        inbox.append(bytes);
+        if (events.dataArrival) events.dataArrival(inbox.size());
+    }
+    void peerCloses() {
+        socketState = static_cast<int>(SocketState::Closing);
+        if (events.closedByPeer) events.closedByPeer();
+    }
+
+    Events events;
+    int socketState = static_cast<int>(SocketState::Closed);
+    int listenPort = 0, listens = 0, accepted = 0, refused = 0;
+    long requests = 0;
+    bool pending = false;
+    std::string listenAddress, remote, inbox;
+    std::vector<std::string> sent;
 };
 
 class FakeHttpGet : public HttpGet {

@@ -1,0 +1,280 @@
+#include "external/bridge.h"
+
+#include "base/cp1252.h"
+#include "base/failure.h"
+#include "base/fixed_text.h"
+#include "base/numbers.h"
+#include "external/command_line.h"
+#include "external/external_orders.h"
+#include "model/trading_data.h"
+#include "platform/event_loop.h"
+#include "platform/socket_state.h"
+#include "platform/tcp_listener.h"
+#include "protocol/server_sender.h"
+#include "protocol/wire.h"
+#include "trading_window/settings_file.h"
+
+#include <algorithm>
+#include <cctype>
+#include <utility>
+
+namespace kavex {
+namespace {
+
+constexpr char kStart = '\x01';
+constexpr char kEnd = '\x02';
+constexpr const char* kConnected = "Zentrivo connected";
+
+int stateOf(const TcpListener& socket) {
+    int state = static_cast<int>(SocketState::Error);
+    skipOnFailure([&] { state = socket.state(); });
+    return state;
+}
+
+std::string upper(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+} // namespace
+
+Bridge::Bridge(TcpListener& socket, EventLoop& loop, TradingData& data, Settings& settings, TextList& log,
+               Label& statusLine, ExternalCommands& commands, ServerSender& server)
+    : socket_(socket), loop_(loop), data_(data), settings_(settings), log_(log), statusLine_(statusLine),
+      commands_(commands), server_(server) {
+    testCancelField.setText("-123");
+    skipOnFailure([&] { localAddressLabel.setText(socket_.localAddress()); });
+    socket_.setEvents({[this](long id) { Wex_ConnectionRequest(id); }, [this] { Wex_Close(); },
+                       [this](const std::string& description) { Wex_Error(description); },
+                       [this](std::size_t bytes) { Wex_DataArrival(bytes); }});
+}
+
+Bridge::~Bridge() {
+    stopIdentifyTimer();
+    socket_.setEvents({});
+}
+
+void Bridge::startListening() {
+    if (settings_.bridgeAddress.empty())
+        skipOnFailure([&] { settings_.bridgeAddress = socket_.localAddress(); });
+    Listen_Click();
+}
+
+void Bridge::Listen_Click() {
+    skipOnFailure([&] { socket_.close(); });
+    skipOnFailure([&] {
+        const int port = parseInt32(settings_.bridgePort);
+        log_.addLine("Listen " + strInt(port));
+        socket_.listen(port, settings_.bridgeAddress.empty() ? kDefaultAddress : settings_.bridgeAddress);
+    });
+}
+
+void Bridge::X_Click() {
+    stopIdentifyTimer();
+    skipOnFailure([&] { socket_.close(); });
+}
+
+void Bridge::waitForState(bool (*done)(int state)) {
+    const uint32_t start = loop_.tickCount();
+    while (!done(stateOf(socket_)) && loop_.tickCount() - start <= kWaitMs)
+        loop_.waitForEvents(20);
+}
+
+void Bridge::Wex_ConnectionRequest(long requestId) {
+    std::string remote;
+    skipOnFailure([&] { remote = socket_.remoteAddress(); });
+    log_.addLine("C.REQ IP=" + remote + " ID=" + strInt(requestId));
+    // A request that comes while one is being accepted stays unanswered.
+    if (accepting_) return;
+    if (remote != settings_.bridgeAddress) {
+        log_.addLine("Falsche Client IP!");
+        return;
+    }
+    accepting_ = true;
+    skipOnFailure([&] { socket_.close(); });
+    waitForState([](int s) {
+        return s == static_cast<int>(SocketState::Closed) || s == static_cast<int>(SocketState::Closing);
+    });
+    skipOnFailure([&] { socket_.accept(); });
+    connected_ = true;
+    identified_ = false;
+    buffer_.clear();
+    stopIdentifyTimer();
+    identifyTimer_ = loop_.startTimer(
+        kIdentifyMs, [this] { identifyTimeout(); }, true);
+    accepting_ = false;
+    WexSenddata(wire::frame("WHOISIT"));
+}
+
+void Bridge::identifyTimeout() {
+    identifyTimer_ = 0;
+    if (!connected_ || identified_) return;
+    log_.addLine("Keine Anmeldung: Verbindung getrennt");
+    connected_ = false;
+    buffer_.clear();
+    Listen_Click();
+}
+
+void Bridge::stopIdentifyTimer() {
+    if (identifyTimer_ != 0) loop_.stopTimer(identifyTimer_);
+    identifyTimer_ = 0;
+}
+
+void Bridge::Wex_DataArrival(std::size_t) {
+    std::string bytes;
+    skipOnFailure([&] { socket_.readAll(bytes); });
+    cp1252::appendUtf8(bytes, buffer_);
+
+    if (buffer_.find(kStart) == std::string::npos) {
+        // Simple clients send unframed text: all of it is one message.
+        std::string message = std::move(buffer_);
+        buffer_.clear();
+        process(message);
+        return;
+    }
+    buffer_.erase(0, buffer_.find(kStart));
+    // Processing may wait and let further arrivals in: every step works on the buffer as
+    // it is then, so nothing is read twice and the order is kept.
+    while (true) {
+        const std::size_t end = buffer_.find(kEnd);
+        if (end == std::string::npos) break;
+        std::string message = buffer_.substr(std::min<std::size_t>(1, end), end > 0 ? end - 1 : 0);
+        buffer_.erase(0, end + 1);
+        log_.addLine("IN:" + message);
+        process(message);
+        const std::size_t next = buffer_.find(kStart, 1);
+        if (!buffer_.empty() && buffer_.front() != kStart && next != std::string::npos)
+            buffer_.erase(0, next);
+    }
+    if (buffer_.size() > kMaxFrameBytes) {
+        log_.addLine("Nachricht zu lang: Verbindung getrennt");
+        stopIdentifyTimer();
+        connected_ = false;
+        buffer_.clear();
+        Listen_Click();
+    }
+}
+
+void Bridge::process(std::string_view message) {
+    const CommandFields f(message, CommandFields::kCommandLineFields);
+    if (f[1] == "USER") {
+        if (f[2] == settings_.bridgeUser) {
+            identified_ = true;
+            stopIdentifyTimer();
+            WexSenddata(wire::frame("USER OK"));
+            WexSendInstruments();
+            return;
+        }
+        const std::string name(f[2]);
+        stopIdentifyTimer();
+        skipOnFailure([&] { socket_.close(); });
+        log_.addLine("Wrong User " + name);
+        waitForState([](int s) { return s != static_cast<int>(SocketState::Connected); });
+        buffer_.clear();
+        Listen_Click();
+    } else if (f[1] == "HI") {
+        WexSenddata("HERE I AM;" + timeOfDayText(loop_.now()));
+    } else {
+        WEXVerarbeiten(message, f);
+    }
+}
+
+void Bridge::WEXVerarbeiten(std::string_view message, const CommandFields& f) {
+    skipOnFailure([&] {
+        const std::string command = upper(f[1]);
+        if (command == "@PO") {
+            std::string_view orderText = message.size() > 4 ? message.substr(4) : std::string_view{};
+            if (auto problem = orderTextProblem(orderText))
+                log_.addLine("übersprungen: " + *problem);
+            else
+                commands_.Ext_Placeorder(orderText);
+        } else if (command == "@CO") {
+            commands_.Ext_CancelOrder(parseInt32(f[2]));
+        } else if (command == "@WT_REX") {
+            executionsForward_ = true;
+            server_.Senddata(wire::frame("@RAE"));
+        } else if (command == "@WT_RA") {
+            portfolioForward_ = true;
+            server_.Senddata(wire::frame("@GSUK"));
+        }
+    });
+}
+
+void Bridge::WexSenddata(std::string_view text) {
+    log_.addLine("OUT:" + std::string(text));
+    skipOnFailure([&] { socket_.send(cp1252::fromUtf8(text)); });
+}
+
+void Bridge::WexSendInstruments() {
+    skipOnFailure([&] {
+        std::string text(1, kStart);
+        text.append("@IL;");
+        for (int n = 1; n <= data_.InstrumentCount(); ++n) {
+            const Instrument& i = data_.instruments.at(n);
+            text.append(trimBlanks(i.Ticker)).append(";");
+            text.append(trimBlanks(i.ZeltickerCode)).append(";");
+            text.append(trimBlanks(i.Name)).append("\n");
+        }
+        text.back() = kEnd;
+        WexSenddata(text);
+    });
+}
+
+void Bridge::GetPortfolio_Click() {
+    portfolioForward_ = true;
+    server_.Senddata(wire::frame("@GSUK"));
+}
+
+void Bridge::PlaceorderTest_Click() {
+    const std::string text = testOrderField.text();
+    if (auto problem = orderTextProblem(text))
+        log_.addLine("übersprungen: " + *problem);
+    else
+        commands_.Ext_Placeorder(text);
+}
+
+void Bridge::CancelorderTest_Click() {
+    skipOnFailure([&] { commands_.Ext_CancelOrder(parseInt32(testCancelField.text())); });
+}
+
+void Bridge::Wex_Close() {
+    connected_ = false;
+    stopIdentifyTimer();
+    Listen_Click();
+}
+
+void Bridge::Wex_Error(const std::string&) {
+    Listen_Click();
+}
+
+bool Bridge::takePortfolioRequest() {
+    return std::exchange(portfolioForward_, false);
+}
+
+bool Bridge::takeExecutionRequest() {
+    return std::exchange(executionsForward_, false);
+}
+
+void Bridge::ExtS_Orderstatus(int32_t orderUserId) {
+    skipOnFailure([&] {
+        const Order& o = data_.orderBook.at(data_.orderBook.findByOrderUserId(orderUserId));
+        WexSenddata(wire::frame("@OS;" + strInt(o.orderUserId) + ";" + strInt(o.status) + ";" +
+                                strInt(o.filled) + ";" + strInt(o.remaining) + ";" + strSingle(o.price)));
+    });
+}
+
+void Bridge::ExtEx(const std::string& executionBody) {
+    log_.addLine("Ex:" + executionBody);
+}
+
+void Bridge::statusTick() {
+    if (connected_)
+        statusLine_.setText(kConnected);
+    else if (statusLine_.text() == kConnected)
+        statusLine_.setText("Zentrivo nicht connected");
+    socketStateLabel.setText(socketStateText(stateOf(socket_)));
+}
+
+} // namespace kavex

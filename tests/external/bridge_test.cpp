@@ -1,0 +1,198 @@
+#include "base/cp1252.h"
+#include "external/bridge.h"
+#include "model/trading_data.h"
+#include "protocol/server_sender.h"
+#include "protocol/wire.h"
+#include "recording_commands.h"
+#include "support/fake_event_loop.h"
+#include "support/fakes.h"
+#include "trading_window/settings_file.h"
+
+#include <gtest/gtest.h>
+
+namespace kavex {
+namespace {
+
+class BridgeTest : public ::testing::Test {
+  protected:
+    BridgeTest() {
+        server.socketState = static_cast<int>(SocketState::Connected);
+        data.instruments.reset(2);
+        data.instruments.at(1).Ticker = "KDX ";
+        data.instruments.at(1).ZeltickerCode = " KDX.FUT";
+        data.instruments.at(1).Name = "Kavex Index Future  ";
+        data.instruments.at(2).Ticker = "MÜN";
+        data.instruments.at(2).ZeltickerCode = "MUE.FUT";
+        data.instruments.at(2).Name = "München";
+        bridge.startListening();
+    }
+    // Connects a front-end from the configured address and forgets what was sent so far.
+    void connect() {
+        socket.request("127.0.0.1");
+        socket.sent.clear();
+        log.clear();
+    }
+    void frontEndSends(const std::string& utf8) { socket.deliver(cp1252::fromUtf8(utf8)); }
+    std::vector<std::string> sentTexts() const {
+        std::vector<std::string> out;
+        for (const std::string& s : socket.sent)
+            out.push_back(cp1252::toUtf8(s));
+        return out;
+    }
+
+    test::FakeEventLoop loop;
+    test::FakeTcpListener socket;
+    test::FakeTcpClient server;
+    TextList log, outgoing;
+    ServerSender sender{server, outgoing};
+    TradingData data;
+    Settings settings;
+    Label statusLine;
+    test::RecordingCommands commands;
+    Bridge bridge{socket, loop, data, settings, log, statusLine, commands, sender};
+};
+
+TEST_F(BridgeTest, OnlyTheConfiguredAddressIsAcceptedAndMustSayWhoItIs) {
+    EXPECT_EQ(settings.bridgeAddress, "127.0.0.1");
+    EXPECT_EQ(socket.listenAddress, "127.0.0.1");
+    EXPECT_EQ(socket.listenPort, 4100);
+
+    socket.request("192.168.1.7");
+    EXPECT_EQ(socket.refused, 1);
+    EXPECT_FALSE(bridge.connected());
+    EXPECT_EQ(socket.state(), static_cast<int>(SocketState::Listening));
+    EXPECT_EQ(log.lines(),
+              (std::vector<std::string>{"Listen  4100", "C.REQ IP=192.168.1.7 ID= 1", "Falsche Client IP!"}));
+
+    socket.request("127.0.0.1");
+    EXPECT_EQ(socket.accepted, 1);
+    EXPECT_TRUE(bridge.connected());
+    EXPECT_EQ(log.lines()[3], "C.REQ IP=127.0.0.1 ID= 2");
+    EXPECT_EQ(log.back(), "OUT:" + wire::frame("WHOISIT"));
+    EXPECT_EQ(socket.sent, (std::vector<std::string>{wire::frame("WHOISIT")}));
+
+    socket.sent.clear();
+    frontEndSends(wire::frame("USER;USER"));
+    EXPECT_EQ(sentTexts(),
+              (std::vector<std::string>{wire::frame("USER OK"),
+                                        "\x01@IL;KDX;KDX.FUT;Kavex Index Future\nMÜN;MUE.FUT;München\x02"}));
+    EXPECT_NE(socket.sent[1].find("\nM\xDCN;"), std::string::npos); // the wire is Windows-1252
+    loop.advance(2 * Bridge::kIdentifyMs);
+    EXPECT_TRUE(bridge.connected());
+}
+
+TEST_F(BridgeTest, AWrongUserOrNoIdentificationEndsTheConnectionAndListensAgain) {
+    connect();
+    frontEndSends(wire::frame("USER;anna"));
+    EXPECT_EQ(log.lines(), (std::vector<std::string>{"IN:USER;anna", "Wrong User anna", "Listen  4100"}));
+    EXPECT_EQ(socket.state(), static_cast<int>(SocketState::Listening));
+    EXPECT_TRUE(socket.sent.empty());
+    // The flag stays until the next close event.
+    EXPECT_TRUE(bridge.connected());
+
+    connect();
+    frontEndSends("@CO;-5"); // commands work before the front-end has identified itself
+    loop.advance(Bridge::kIdentifyMs - 1);
+    EXPECT_TRUE(bridge.connected());
+    loop.advance(1);
+    EXPECT_FALSE(bridge.connected());
+    EXPECT_EQ(log.lines(),
+              (std::vector<std::string>{"Keine Anmeldung: Verbindung getrennt", "Listen  4100"}));
+    EXPECT_EQ(socket.state(), static_cast<int>(SocketState::Listening));
+    EXPECT_EQ(commands.calls, (std::vector<std::string>{"CO -5"}));
+}
+
+TEST_F(BridgeTest, EachCommandOfTheFrontEnd) {
+    connect();
+    frontEndSends(wire::frame("HI") + wire::frame("@po;KDX.FUT;0;BUY;LMT;1;15000;0;F1") +
+                  wire::frame("@CO;-41;x") + wire::frame("@PO;KDX.FUT;0;BUY;LMT;0;15000;0;F2") +
+                  wire::frame("@WT_REX") + wire::frame("@wt_ra") + wire::frame("hi") + wire::frame("@XX"));
+    EXPECT_EQ(commands.calls, (std::vector<std::string>{"PO KDX.FUT;0;BUY;LMT;1;15000;0;F1", "CO -41"}));
+    EXPECT_EQ(sentTexts(), (std::vector<std::string>{"HERE I AM;09:30:00"}));
+    EXPECT_TRUE(log.contains("übersprungen: Stückzahl ungültig"));
+    EXPECT_EQ(server.sent, (std::vector<std::string>{wire::frame("@RAE"), wire::frame("@GSUK")}));
+    EXPECT_TRUE(bridge.takeExecutionRequest());
+    EXPECT_FALSE(bridge.takeExecutionRequest());
+    EXPECT_TRUE(bridge.takePortfolioRequest());
+    EXPECT_FALSE(bridge.takePortfolioRequest());
+
+    bridge.GetPortfolio_Click();
+    EXPECT_TRUE(bridge.takePortfolioRequest());
+    bridge.testOrderField.setText(";1;SELL;MKT;2;;;T");
+    bridge.PlaceorderTest_Click();
+    bridge.CancelorderTest_Click();
+    EXPECT_EQ(commands.calls.back(), "CO -123");
+    EXPECT_EQ(commands.calls[2], "PO ;1;SELL;MKT;2;;;T");
+}
+
+TEST_F(BridgeTest, TheReceivePathCutsFramesAsTheyCome) {
+    connect();
+    frontEndSends("HI"); // no start character: the whole text is one message, not logged as IN
+    EXPECT_EQ(sentTexts(), (std::vector<std::string>{"HERE I AM;09:30:00"}));
+    EXPECT_EQ(log.lines(), (std::vector<std::string>{"OUT:HERE I AM;09:30:00"}));
+
+    log.clear();
+    frontEndSends("noise\x01@CO;-1\x02junk\x01@C");
+    frontEndSends("O;-2\x02\x01@CO;-3");
+    EXPECT_EQ(commands.calls, (std::vector<std::string>{"CO -1", "CO -2"}));
+    EXPECT_EQ(log.lines(), (std::vector<std::string>{"IN:@CO;-1", "IN:@CO;-2"}));
+    frontEndSends("\x02");
+    EXPECT_EQ(commands.calls.back(), "CO -3");
+
+    // A frame that never ends closes the connection, not the program.
+    frontEndSends("\x01@PO;" + std::string(Bridge::kMaxFrameBytes, 'x'));
+    EXPECT_FALSE(bridge.connected());
+    EXPECT_EQ(socket.state(), static_cast<int>(SocketState::Listening));
+    EXPECT_EQ(log.lines().end()[-2], "Nachricht zu lang: Verbindung getrennt");
+    EXPECT_EQ(commands.calls.size(), 3u);
+}
+
+TEST_F(BridgeTest, ReportsStatusLinesAndTheSocketButtons) {
+    connect();
+    Order o;
+    o.orderUserId = -41;
+    o.orderId = "SRV7";
+    o.status = StatusSubmitted;
+    o.remaining = 3;
+    o.price = 80.25f;
+    data.orderBook.append(o);
+    bridge.ExtS_Orderstatus(-41);
+    bridge.ExtS_Orderstatus(-99); // unknown: nothing
+    bridge.ExtEx("ACC9;SRV7;-41");
+    EXPECT_EQ(sentTexts(), (std::vector<std::string>{wire::frame("@OS;-41; 4; 0; 3; 80.25")}));
+    EXPECT_EQ(log.back(), "Ex:ACC9;SRV7;-41");
+
+    statusLine.setText("Fehler 1");
+    bridge.statusTick();
+    EXPECT_EQ(statusLine.text(), "Zentrivo connected");
+    EXPECT_EQ(bridge.socketStateLabel.text(), "Verbunden");
+
+    socket.peerCloses();
+    EXPECT_FALSE(bridge.connected());
+    EXPECT_EQ(log.back(), "Listen  4100");
+    bridge.statusTick();
+    EXPECT_EQ(statusLine.text(), "Zentrivo nicht connected");
+    EXPECT_EQ(bridge.socketStateLabel.text(), "Überwachen");
+    statusLine.setText("Fehler 2");
+    bridge.statusTick();
+    EXPECT_EQ(statusLine.text(), "Fehler 2");
+
+    bridge.X_Click();
+    loop.advance(10000);
+    EXPECT_EQ(socket.state(), static_cast<int>(SocketState::Closed));
+    bridge.Wex_Error("Netzwerkfehler");
+    EXPECT_EQ(socket.state(), static_cast<int>(SocketState::Listening));
+
+    // Reports go out whatever the connection; without one the send fails quietly.
+    bridge.X_Click();
+    bridge.WexSenddata(wire::frame("@OC;R;-1"));
+    EXPECT_EQ(log.back(), "OUT:" + wire::frame("@OC;R;-1"));
+
+    data.instruments.reset(0);
+    connect();
+    bridge.WexSendInstruments();
+    EXPECT_EQ(socket.sent, (std::vector<std::string>{"\x01@IL\x02"}));
+}
+
+} // namespace
+} // namespace kavex
