@@ -1,0 +1,87 @@
+// The bridge's listening socket on Qt over loopback: the address it listens at, requests
+// accepted and left, bytes both ways, the peer's close and the state numbers.
+#include "base/failure.h"
+#include "demo_server.h"
+#include "platform/qt/qt_tcp_listener.h"
+#include "platform/socket_state.h"
+
+#include <QTcpSocket>
+
+#include <gtest/gtest.h>
+
+namespace kavex {
+namespace {
+
+int number(SocketState s) {
+    return static_cast<int>(s);
+}
+
+struct Front {
+    // A front-end connecting from `from` (any 127.x.y.z address is this machine).
+    Front(const char* from, quint16 port) {
+        socket.bind(QHostAddress(QString(from)), 0);
+        socket.connectToHost(QHostAddress::LocalHost, port);
+    }
+    QTcpSocket socket;
+};
+
+TEST(QtTcpListener, AcceptsWhatTheHandlerTakesAndDropsTheRest) {
+    QtEventLoop loop;
+    QtTcpListener listener;
+    std::vector<std::string> requests;
+    std::string received;
+    int peerCloses = 0;
+    bool acceptNext = false;
+    listener.setEvents({[&](long) {
+                            requests.push_back(listener.remoteAddress());
+                            if (!acceptNext) return;
+                            listener.close(); // the request outlives the closed listener
+                            EXPECT_EQ(listener.state(), number(SocketState::Closed));
+                            listener.accept();
+                        },
+                        [&] { ++peerCloses; }, [](const std::string&) {},
+                        [&](std::size_t) { listener.readAll(received); }});
+    EXPECT_EQ(listener.localAddress(), "127.0.0.1");
+    EXPECT_EQ(listener.state(), number(SocketState::Closed));
+    EXPECT_THROW(listener.listen(0, "no address"), Failure);
+    EXPECT_THROW(listener.send("x"), Failure);
+    listener.listen(0, "127.0.0.1");
+    const quint16 port = static_cast<quint16>(listener.localPort());
+    EXPECT_EQ(listener.state(), number(SocketState::Listening));
+    QtTcpListener second;
+    EXPECT_THROW(second.listen(port, "127.0.0.1"), Failure); // the port is taken
+
+    Front stranger("127.0.0.2", port);
+    ASSERT_TRUE(test::waitUntil(
+        loop,
+        [&] { return requests.size() == 1 && stranger.socket.state() == QAbstractSocket::UnconnectedState; },
+        3000));
+    EXPECT_EQ(requests[0], "127.0.0.2");
+    EXPECT_EQ(listener.state(), number(SocketState::Listening));
+
+    acceptNext = true;
+    Front front("127.0.0.1", port);
+    front.socket.write("USER;\xC4"
+                       "BC"); // sent before the accept: not lost
+    ASSERT_TRUE(test::waitUntil(
+        loop, [&] { return listener.state() == number(SocketState::Connected) && received.size() == 8; },
+        3000));
+    EXPECT_EQ(received, "USER;\xC4"
+                        "BC");
+    EXPECT_EQ(listener.remoteAddress(), "127.0.0.1");
+    listener.send("WHOISIT\x80");
+    ASSERT_TRUE(test::waitUntil(
+        loop, [&] { return front.socket.bytesAvailable() == 8; }, 3000));
+    EXPECT_EQ(front.socket.readAll(), QByteArray("WHOISIT\x80"));
+
+    front.socket.disconnectFromHost();
+    ASSERT_TRUE(test::waitUntil(
+        loop, [&] { return peerCloses == 1; }, 3000));
+    EXPECT_EQ(listener.state(), number(SocketState::Closing));
+    listener.close();
+    EXPECT_EQ(listener.state(), number(SocketState::Closed));
+    EXPECT_EQ(peerCloses, 1); // closing from this side raises no event
+}
+
+} // namespace
+} // namespace kavex
