@@ -70,6 +70,7 @@ TEST(FileDropServerRun, EchoedRequestsTradeAndCancelByTheListedNumber) {
     OrderForm form(OrderFormPlatform{
         loop, socket, http, sound, system, prompts, dialogs, folder, "kavex", NumberLocale{'.'}, sites, {}});
     form.endProgram = [] {};
+    form.orderClient().Command1_Click(); // the demo server's address from its discovery document
     form.Form_Load();
     TradingData& data = form.data();
     ASSERT_TRUE(test::waitUntil(
