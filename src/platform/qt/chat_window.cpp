@@ -1,5 +1,7 @@
 #include "platform/qt/chat_window.h"
 
+#include <functional>
+
 #include "community/chat.h"
 #include "platform/qt/text_list_model.h"
 
@@ -85,16 +87,17 @@ ChatWindow::ChatWindow(Chat& chat, std::function<QRect()> anchor, QWidget* paren
             [this] { chat_.input.setText(fromView(input_->toPlainText())); });
     main->addWidget(input_);
 
-    auto addButton = [this](QBoxLayout* row, const QString& caption, void (Chat::*click)()) {
+    // Plain callbacks: a pointer to a member function in the slot trips the address sanitizer here.
+    auto addButton = [this](QBoxLayout* row, const QString& caption, std::function<void()> click) {
         auto* b = new QPushButton(caption);
-        connect(b, &QPushButton::clicked, this, [this, click] { (chat_.*click)(); });
+        connect(b, &QPushButton::clicked, this, [click = std::move(click)] { click(); });
         row->addWidget(b);
         buttons_.append(b);
         return b;
     };
     auto* sendRow = new QHBoxLayout;
-    addButton(sendRow, QStringLiteral("Senden an alle"), &Chat::sendToAll_Click);
-    addButton(sendRow, QStringLiteral("Privat senden an:"), &Chat::sendPrivate_Click);
+    addButton(sendRow, QStringLiteral("Senden an alle"), [this] { chat_.sendToAll_Click(); });
+    addButton(sendRow, QStringLiteral("Privat senden an:"), [this] { chat_.sendPrivate_Click(); });
     recipient_ = new QLineEdit;
     connect(recipient_, &QLineEdit::textEdited, this,
             [this](const QString& t) { chat_.recipient.setText(t.toStdString()); });
@@ -105,9 +108,9 @@ ChatWindow::ChatWindow(Chat& chat, std::function<QRect()> anchor, QWidget* paren
     stop_ = new QCheckBox(QStringLiteral("Stop"));
     connect(stop_, &QCheckBox::toggled, this, [this](bool on) { chat_.stopOption.setChecked(on); });
     optionRow->addWidget(stop_);
-    addButton(optionRow, QStringLiteral("Löschen"), &Chat::clear_Click);
-    addButton(optionRow, QStringLiteral("&T"), &Chat::trades_Click);
-    addButton(optionRow, QStringLiteral("&X"), &Chat::noTrades_Click);
+    addButton(optionRow, QStringLiteral("Löschen"), [this] { chat_.clear_Click(); });
+    addButton(optionRow, QStringLiteral("&T"), [this] { chat_.trades_Click(); });
+    addButton(optionRow, QStringLiteral("&X"), [this] { chat_.noTrades_Click(); });
     optionRow->addStretch(1);
     main->addLayout(optionRow);
 
