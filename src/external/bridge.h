@@ -79,6 +79,8 @@ class Bridge : public PortfolioForward {
     bool takePortfolioRequest() override;
     bool takeExecutionRequest();
     bool connected() const { return connected_; }
+    // Received text not yet consumed; never more than kMaxFrameBytes between arrivals.
+    std::size_t buffered() const { return buffer_.size(); }
 
     // Reports about the front-end's orders (negative user order numbers).
     void ExtS_Orderstatus(int32_t orderUserId);
