@@ -11,6 +11,7 @@
 #include "platform/qt/qt_sound.h"
 #include "platform/qt/qt_system_services.h"
 #include "platform/qt/qt_tcp_client.h"
+#include "platform/qt/qt_tcp_listener.h"
 #include "platform/qt/trading_window.h"
 #include "trading_window/order_form.h"
 
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
     kavex::QtPrompts prompts;
     kavex::QtDialogHost dialogs;
     kavex::QtPrinter printer;
+    kavex::QtTcpListener bridgeSocket;
     kavex::WorkingDirectory folder(std::filesystem::current_path());
     const QString decimalPoint = QLocale::system().decimalPoint();
 
@@ -48,7 +50,8 @@ int main(int argc, char** argv) {
         kavex::NumberLocale{decimalPoint.isEmpty() ? '.' : decimalPoint.at(0).toLatin1()},
         {},
         {},
-        &printer});
+        &printer,
+        &bridgeSocket});
     form.endProgram = [] { QApplication::quit(); };
 
     kavex::TradingWindow window(form);
