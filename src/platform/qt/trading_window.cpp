@@ -1,5 +1,6 @@
 #include "platform/qt/trading_window.h"
 
+#include "platform/qt/bridge_frame.h"
 #include "platform/qt/cell_grid_model.h"
 #include "platform/qt/popup_menu_qt.h"
 #include "platform/qt/statements_panel.h"
@@ -236,7 +237,17 @@ QWidget* TradingWindow::buildSettingsTab() {
     options->addWidget(option("Chat mit Sound", settings.chatSound));
     options->addWidget(option("Execution mit Sound", settings.executionSound));
     options->addWidget(option("ASCII-Remote", settings.asciiRemote));
-    if (!form_.gameEdition()) options->addWidget(option("Zentrivo extern", settings.zentrivoExtern));
+    // The bridge frame shows while "Zentrivo extern" is set, never in the game edition.
+    auto* bridgeFrame = new BridgeFrame(form_.bridge(), settings, form_.bridgeLog);
+    bridgeFrame->setVisible(form_.bridgeFrameVisible());
+    if (!form_.gameEdition()) {
+        QCheckBox* zentrivo = option("Zentrivo extern", settings.zentrivoExtern);
+        connect(zentrivo, &QCheckBox::toggled, this, [this, bridgeFrame](bool on) {
+            form_.zentrivoExtern_Click(on);
+            bridgeFrame->setVisible(form_.bridgeFrameVisible());
+        });
+        options->addWidget(zentrivo);
+    }
 
     auto* schemes = new QComboBox;
     for (const std::string& name : form_.colourSchemeList.lines())
@@ -251,6 +262,7 @@ QWidget* TradingWindow::buildSettingsTab() {
     addButton(commands, "Neuen Usernamen wählen", [this] { form_.newUser_Click(); });
     addButton(commands, "Clientfenster zeigen", [this] { form_.showClient_Click(); });
     options->addLayout(commands);
+    options->addWidget(bridgeFrame);
     options->addStretch();
 
     QListView* protocol = boundList(form_.protocol_);
