@@ -236,7 +236,9 @@ QWidget* TradingWindow::buildSettingsTab() {
         option("Sicherheitsabfrage bei BUY/SELL MARKET und GLATT aktivieren", settings.confirmation));
     options->addWidget(option("Chat mit Sound", settings.chatSound));
     options->addWidget(option("Execution mit Sound", settings.executionSound));
-    options->addWidget(option("ASCII-Remote", settings.asciiRemote));
+    QCheckBox* asciiRemote = option("ASCII-Remote", settings.asciiRemote);
+    connect(asciiRemote, &QCheckBox::toggled, this, [this](bool on) { form_.asciiRemote_Click(on); });
+    options->addWidget(asciiRemote);
     // The bridge frame shows while "Zentrivo extern" is set, never in the game edition.
     auto* bridgeFrame = new BridgeFrame(form_.bridge(), settings, form_.bridgeLog);
     bridgeFrame->setVisible(form_.bridgeFrameVisible());
