@@ -13,71 +13,55 @@ namespace kavex {
 namespace {
 
 namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
 
-struct TempDir {
-    TempDir() {
-        std::string tmpl = (fs::temp_directory_path() / "kavex-files-XXXXXX").string();
-        root = ::mkdtemp(tmpl.data());
-    }
-    ~TempDir() { fs::remove_all(root); }
-    fs::path root;
-};
-
-TEST(TextFiles, AreWrittenAsWindows1252WithCrLfAndReadBack) {
-    TempDir dir;
-    fs::path file = dir.root / "Kavex.Ini";
-    writeTextLines(file, {"Grüße", "", "1;2"});
-    EXPECT_EQ(readFileBytes(file), "Gr\xFC\xDF"
-                                   "e\r\n\r\n1;2\r\n");
-    EXPECT_EQ(readTextLines(file), (std::vector<std::string>{"Grüße", "", "1;2"}));
+std::ptrdiff_t entries(const fs::path& folder) {
+    return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
 }
 
-TEST(TextFiles, ReadingAcceptsBareLineFeedsAndALastLineWithoutEnding) {
-    TempDir dir;
+TEST(TextFiles, WrittenAsWindows1252WithCrLfAndReadWithAnyLineEnd) {
+    test::TempDir dir;
+    writeTextLines(dir.root / "Kavex.Ini", {"Grüße", "", "1;2"});
+    EXPECT_EQ(readFileBytes(dir.root / "Kavex.Ini"), "Gr\xFC\xDF"
+                                                     "e\r\n\r\n1;2\r\n");
+    EXPECT_EQ(readTextLines(dir.root / "Kavex.Ini"), (Lines{"Grüße", "", "1;2"}));
     writeFileAtomically(dir.root / "x.txt", "a\nb\r\nc");
-    EXPECT_EQ(readTextLines(dir.root / "x.txt"), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(readTextLines(dir.root / "x.txt"), (Lines{"a", "b", "c"}));
     EXPECT_THROW(readTextLines(dir.root / "missing.txt"), Failure);
 }
 
 TEST(AtomicWrite, ReplacesTheOldFileAndLeavesNoTemporaryBehind) {
-    TempDir dir;
-    fs::path file = dir.root / "K1.dat";
-    writeFileAtomically(file, "old");
-    writeFileAtomically(file, "new");
-    EXPECT_EQ(readFileBytes(file), "new");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.root), fs::directory_iterator()), 1);
-}
-
-TEST(AtomicWrite, AFailedWriteKeepsTheOldFileAndReports) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root ignores folder permissions";
-    TempDir dir;
-    fs::path file = dir.root / "Kavex.Ini";
-    writeFileAtomically(file, "keep me");
-    ::chmod(dir.root.c_str(), 0555);
-    EXPECT_THROW(writeFileAtomically(file, "lost"), Failure);
-    ::chmod(dir.root.c_str(), 0755);
-    EXPECT_EQ(readFileBytes(file), "keep me");
-}
-
-TEST(AtomicWrite, ATargetInAMissingFolderFailsWithADescription) {
-    TempDir dir;
+    test::TempDir dir;
+    writeFileAtomically(dir.root / "K1.dat", "old");
+    writeFileAtomically(dir.root / "K1.dat", "new");
+    EXPECT_EQ(readFileBytes(dir.root / "K1.dat"), "new");
+    EXPECT_EQ(entries(dir.root), 1);
     try {
         writeFileAtomically(dir.root / "no" / "such" / "file", "x");
-        FAIL();
+        ADD_FAILURE() << "a missing folder must fail";
     } catch (const Failure& f) {
         EXPECT_NE(std::string(f.what()).find("Path/File access error"), std::string::npos);
     }
 }
 
-} // namespace
-} // namespace kavex
+TEST(AtomicWrite, AFailedWriteKeepsTheOldFileAndReports) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root ignores folder permissions";
+    test::TempDir dir;
+    writeFileAtomically(dir.root / "Kavex.Ini", "keep me");
+    ::chmod(dir.root.c_str(), 0555);
+    EXPECT_THROW(writeFileAtomically(dir.root / "Kavex.Ini", "lost"), Failure);
+    ::chmod(dir.root.c_str(), 0755);
+    EXPECT_EQ(readFileBytes(dir.root / "Kavex.Ini"), "keep me");
+}
 
-namespace kavex {
-namespace {
-
-TEST(AtomicBatch, ReplacesEveryFileOnCommitOnly) {
+TEST(AtomicBatch, ReplacesEveryFileOnCommitOnlyAndAnAbandonedBatchNone) {
     test::TempDir dir;
     writeFileAtomically(dir.root / "K1.dat", "old1");
+    {
+        AtomicFileBatch abandoned;
+        abandoned.add(dir.root / "K1.dat", "lost");
+    }
+    EXPECT_EQ(entries(dir.root), 1);
     {
         AtomicFileBatch batch;
         batch.add(dir.root / "K1.dat", "new1");
@@ -87,18 +71,7 @@ TEST(AtomicBatch, ReplacesEveryFileOnCommitOnly) {
     }
     EXPECT_EQ(readFileBytes(dir.root / "K1.dat"), "new1");
     EXPECT_EQ(readFileBytes(dir.root / "K2.dat"), "new2");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.root), fs::directory_iterator()), 2);
-}
-
-TEST(AtomicBatch, AnAbandonedBatchLeavesTheOldFilesAndNoTemporaries) {
-    test::TempDir dir;
-    writeFileAtomically(dir.root / "K1.dat", "old1");
-    {
-        AtomicFileBatch batch;
-        batch.add(dir.root / "K1.dat", "new1");
-    }
-    EXPECT_EQ(readFileBytes(dir.root / "K1.dat"), "old1");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.root), fs::directory_iterator()), 1);
+    EXPECT_EQ(entries(dir.root), 2);
 }
 
 TEST(AtomicBatch, ATargetThatCannotBeReplacedIsReportedAndTheOthersStillAre) {

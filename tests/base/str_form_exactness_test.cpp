@@ -22,24 +22,35 @@ std::string reference(double value, int digits) {
         s.erase(0, 1);
     else if (s.starts_with("-0."))
         s.erase(1, 1);
-    if (value > 0) s.insert(s.begin(), ' ');
-    return s;
+    return value > 0 ? " " + s : s;
 }
 
-TEST(StrFormExactness, RandomSingleBitPatternsMatchPrintf) {
+template <typename T> T fromBits(auto bits) {
+    T v;
+    std::memcpy(&v, &bits, sizeof v);
+    return v;
+}
+
+TEST(StrFormExactness, RandomBitPatternsMatchPrintfPlainAndAppended) {
     std::mt19937 rng(7);
+    std::mt19937_64 rng64(11);
     for (int i = 0; i < 100000; ++i) {
-        uint32_t bits = rng();
-        float v;
-        std::memcpy(&v, &bits, sizeof v);
-        ASSERT_EQ(strSingle(v), reference(v, 7)) << bits;
+        auto f = fromBits<float>(static_cast<uint32_t>(rng()));
+        ASSERT_EQ(strSingle(f), reference(f, 7)) << f;
         std::string appended = "x";
-        appendStrSingle(appended, v);
-        ASSERT_EQ(appended, "x" + reference(v, 7));
+        appendStrSingle(appended, f);
+        ASSERT_EQ(appended, "x" + reference(f, 7));
+        auto d = fromBits<double>(static_cast<uint64_t>(rng64()));
+        ASSERT_EQ(strDouble(d), reference(d, 15)) << d;
     }
+    std::string out;
+    appendStrDouble(out, 46000.5);
+    appendStrInt(out, -3);
+    appendStrInt(out, 0);
+    EXPECT_EQ(out, " 46000.5-3 0");
 }
 
-TEST(StrFormExactness, PricesTiesAndDecadeBoundariesMatchPrintf) {
+TEST(StrFormExactness, PricesTiesDecadeBoundariesAndDayNumbersMatchPrintf) {
     for (int cents = -200000; cents <= 200000; ++cents) {
         float v = static_cast<float>(cents) / 64.0f; // exact binary fractions, many exact ties
         ASSERT_EQ(strSingle(v), reference(v, 7)) << v;
@@ -52,26 +63,14 @@ TEST(StrFormExactness, PricesTiesAndDecadeBoundariesMatchPrintf) {
             ASSERT_EQ(strDouble(v), reference(v, 15)) << v;
         }
     }
-}
-
-TEST(StrFormExactness, DayNumbersAndRandomDoublesMatchPrintf) {
     std::mt19937_64 rng(11);
     std::uniform_real_distribution<double> days(0.0, 80000.0);
     for (int i = 0; i < 60000; ++i) {
         double t = days(rng);
-        ASSERT_EQ(strDouble(t), reference(t, 15)) << t;
         double ms = std::floor(t) + std::floor((t - std::floor(t)) * 86400000.0) / 86400000.0;
+        ASSERT_EQ(strDouble(t), reference(t, 15)) << t;
         ASSERT_EQ(strDouble(ms), reference(ms, 15)) << ms;
-        uint64_t bits = rng();
-        double any;
-        std::memcpy(&any, &bits, sizeof any);
-        ASSERT_EQ(strDouble(any), reference(any, 15)) << bits;
     }
-    std::string out;
-    appendStrDouble(out, 46000.5);
-    appendStrInt(out, -3);
-    appendStrInt(out, 0);
-    EXPECT_EQ(out, " 46000.5-3 0");
 }
 
 } // namespace
