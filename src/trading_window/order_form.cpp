@@ -24,7 +24,8 @@ bool known(const std::string& value) {
 } // namespace
 
 OrderForm::OrderForm(OrderFormPlatform platform, ProgramVersion version)
-    : platform_(std::move(platform)), version_(version), settingsFile_(platform_.folder, protocol_),
+    : platform_(std::move(platform)), version_(version), colourEditor_(colours_, platform_.prompts),
+      settingsFile_(platform_.folder, protocol_),
       history_(data_, platform_.folder, protocol_),
       errors_(statusLine, messages_, messageWindow_, platform_.system),
       orderGrid_(data_, orderGridCells_, columns_, colours_, settings_, platform_.loop, protocol_,
@@ -150,19 +151,26 @@ void OrderForm::Form_Load() {
     executionOrderList.setLines({"Nach WP / Nach Datum", "Nach Datum Neu Unten", "Nach Datum Neu Oben"});
 }
 
-void OrderForm::fillColourSchemes() {
+std::vector<std::string> OrderForm::filesWithExtension(const std::string& upperExtension) const {
     std::vector<std::string> names;
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(platform_.folder.root(), ec)) {
         std::string name = entry.path().filename().string();
-        if (name.size() > 4 && upper(name.substr(name.size() - 4)) == ".COL") names.push_back(name);
+        if (name.size() > upperExtension.size() &&
+            upper(name.substr(name.size() - upperExtension.size())) == upperExtension)
+            names.push_back(name);
     }
     std::sort(names.begin(), names.end());
-    colourSchemeList.setLines(std::move(names));
+    return names;
+}
+
+void OrderForm::fillColourSchemes() {
+    colourSchemeList.setLines(filesWithExtension(".COL"));
 }
 
 void OrderForm::startUp() {
     startupTimer_ = 0; // a single-shot timer: it has fired
+    colourEditor_.InitColors();
     settingsFile_.LoadInit(settings_);
     applySettings();
     bridge_.startListening();
@@ -198,6 +206,18 @@ void OrderForm::applySettings() {
     moreButton.setText(moreButtonCaption(settings_.ShowFinishedOrders));
     fileDrop_.setActive(settings_.asciiRemote != 0);
     userButtonHint.setText(kavex::userButtonHint(settings_.userName));
+    soundFileField.setText(settings_.soundFile);
+    // Each part of the saved geometry counts only when it is above 0.
+    bool placed = false;
+    for (auto [saved, current] : {std::pair{settings_.windowWidth, &window_.width},
+                                  std::pair{settings_.windowHeight, &window_.height},
+                                  std::pair{settings_.windowTop, &window_.top},
+                                  std::pair{settings_.windowLeft, &window_.left}}) {
+        if (saved <= 0) continue;
+        *current = saved;
+        placed = true;
+    }
+    if (placed && placeWindow) placeWindow(window_);
 }
 
 void OrderForm::captureSettings() {
@@ -207,6 +227,10 @@ void OrderForm::captureSettings() {
     settings_.executionGridWidths.clear();
     for (int c = 0; c < executionGridCells_.cols(); ++c)
         settings_.executionGridWidths.push_back(executionGridCells_.colWidth(c));
+    settings_.windowWidth = window_.width;
+    settings_.windowHeight = window_.height;
+    settings_.windowTop = window_.top;
+    settings_.windowLeft = window_.left;
 }
 
 void OrderForm::loadConnectionWindow() {
@@ -330,6 +354,36 @@ void OrderForm::apply_Click() {
     columns_.setUp(colours_);
     orderGrid_.zeigOrderGrid(0, 0);
     executionGrid_.ZeigExecutionGrid(0, 0);
+    SSTab1_Click(currentTab_);
+}
+
+void OrderForm::Form_Resize(int32_t innerWidth, int32_t innerHeight) {
+    layout_.Form_Resize(innerWidth, innerHeight);
+}
+
+void OrderForm::SSTab1_Click(int tab) {
+    currentTab_ = tab;
+    layout_.Form_Resize(layout_.lastWidth, layout_.lastHeight);
+    if (tab == StatementsTab) statements_.FillAuszug();
+    if (tab == SettingsTab) {
+        soundFileField.setText(settings_.soundFile);
+        soundFiles.setLines(filesWithExtension(".WAV"));
+    }
+}
+
+void OrderForm::soundList_Click(const std::string& fileName) {
+    settings_.soundFile = fileName;
+    soundFileField.setText(fileName);
+    sound_.play(fileName);
+}
+
+// The product's web page is the web root of the primary discovery server.
+void OrderForm::logo_Click() {
+    skipOnFailure([&] { platform_.system.openUrl(platform_.discovery.primary); });
+}
+
+void OrderForm::productLabel_Click() {
+    platform_.prompts.message(platform_.executableName);
 }
 
 } // namespace kavex

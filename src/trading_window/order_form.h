@@ -29,8 +29,10 @@
 #include "protocol/order_client.h"
 #include "protocol/price_handlers.h"
 #include "protocol/price_list.h"
+#include "trading_window/colour_editor.h"
 #include "trading_window/colour_roles.h"
 #include "trading_window/execution_grid.h"
+#include "trading_window/form_layout.h"
 #include "trading_window/grid_actions.h"
 #include "trading_window/grid_columns.h"
 #include "trading_window/order_grid.h"
@@ -94,6 +96,19 @@ class OrderForm : private ChatSwitch {
     // Ends the program (quits the event loop); set by the application.
     std::function<void()> endProgram;
 
+    // --- Layout, tabs, window placement ---
+    enum Tab { OrdersTab = 0, ExecutionsTab, StatementsTab, SettingsTab };
+    // The window's inner size in twips changed.
+    void Form_Resize(int32_t innerWidth, int32_t innerHeight);
+    void SSTab1_Click(int tab); // a tab was chosen
+    const FormLayout& layout() const { return layout_; }
+    int currentTab() const { return currentTab_; }
+    // The window's outer geometry in twips, kept by the view and saved on shutdown.
+    void windowPlaced(const TwipRect& geometry) { window_ = geometry; }
+    const TwipRect& windowGeometry() const { return window_; }
+    // Set by the view: moves and sizes the window when the settings file brings a geometry.
+    std::function<void(const TwipRect&)> placeWindow;
+
     // --- Strip under the order grid ---
     void cancelAll_Click();     // "CANCEL Alle"
     void transmitAll_Click();   // "TRANS Alle"
@@ -113,6 +128,12 @@ class OrderForm : private ChatSwitch {
     void protocol_DoubleClick() { protocol_.clear(); }
     void asciiRemote_Click(bool on); // "ASCII-Remote": the file-drop interface on or off
     void fileDropLog_Click() { fileDropLog.clear(); }
+    void soundList_Click(const std::string& fileName); // "auswählen...": plays and takes a wave file
+    ColourEditor& colourEditor() { return colourEditor_; }
+
+    // --- Logo and product label ---
+    void logo_Click();         // opens the product's web page
+    void productLabel_Click(); // shows the executable's name
 
     // --- State and controls the views show ---
     bool gameEdition() const { return gameEdition_; }
@@ -156,6 +177,8 @@ class OrderForm : private ChatSwitch {
     Label userButtonHint, moreButton;
     TextList protocol_, messages_, bridgeLog, fileDropLog;
     TextList defaultQuantityList, colourSchemeList, executionOrderList;
+    TextList soundFiles; // the list "auswählen..."
+    Label soundFileField;
     CheckBox chatOption;
     bool startupTimerActive() const { return startupTimer_ != 0; }
     bool refreshTimerActive() const { return refreshTimer_ != 0; }
@@ -176,6 +199,7 @@ class OrderForm : private ChatSwitch {
     void loadPresets();
     void stopTimer(int& timer);
     void fillColourSchemes();
+    std::vector<std::string> filesWithExtension(const std::string& upperExtension) const;
 
     OrderFormPlatform platform_;
     ProgramVersion version_;
@@ -185,6 +209,10 @@ class OrderForm : private ChatSwitch {
     TradingData data_;
     Settings settings_;
     ColourRoles colours_;
+    ColourEditor colourEditor_;
+    FormLayout layout_ = FormLayout::designed();
+    TwipRect window_; // 0: not known (the settings file then keeps its value)
+    int currentTab_ = OrdersTab;
     OrderGridColumns columns_;
     CellGrid orderGridCells_, executionGridCells_;
     SettingsFile settingsFile_;

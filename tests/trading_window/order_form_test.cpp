@@ -155,5 +155,56 @@ TEST_F(OrderFormTest, ShutdownSavesSettingsPresetsAndHistoryThenEnds) {
     EXPECT_TRUE(fs::exists(dir.root / "K1.dat"));
 }
 
+TEST_F(OrderFormTest, TheSettingsTabListsWaveFilesAndTakesTheChosenSound) {
+    writeSettings("anna", "pw");
+    for (const char* name : {"b.wav", "A.WAV", "notes.txt"})
+        writeFileAtomically(dir.root / name, "RIFF");
+    load();
+    loop.advance(6000);
+    form->SSTab1_Click(OrderForm::SettingsTab);
+    EXPECT_EQ(form->soundFiles.lines(), (std::vector<std::string>{"A.WAV", "b.wav"}));
+    EXPECT_EQ(form->soundFileField.text(), "1.wav");
+    form->soundList_Click("b.wav");
+    EXPECT_EQ(form->soundFileField.text(), "b.wav");
+    EXPECT_EQ(sound.played, (std::vector<std::string>{(dir.root / "b.wav").string()}));
+    form->ende_Click();
+    EXPECT_EQ(readTextLines(dir.root / "Kavex.Ini")[17], "b.wav");
+}
+
+TEST_F(OrderFormTest, TheSavedWindowGeometryPlacesTheWindowAndShutdownStoresTheCurrentOne) {
+    // Width 12000, height 0 (not applied), top 300, left 450.
+    writeTextLines(dir.root / "Kavex.Ini", {"\"anna\"", "\"127.0.0.1\"", " 1 ", "\"\"", "\"\"", " 0 ", "", "",
+                                            " 12000 ", " 0 ", " 300 ", " 450 ", " 0 ", "pw", ""});
+    std::vector<TwipRect> placed;
+    load().placeWindow = [&](const TwipRect& r) { placed.push_back(r); };
+    loop.advance(6000);
+    EXPECT_EQ(placed, (std::vector<TwipRect>{{450, 300, 12000, 0}}));
+    form->windowPlaced({15, 30, 15000, 9000});
+    form->ende_Click();
+    auto lines = readTextLines(dir.root / "Kavex.Ini");
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 8, lines.begin() + 12),
+              (std::vector<std::string>{" 15000 ", " 9000 ", " 30 ", " 15 "}));
+}
+
+TEST_F(OrderFormTest, EditedColoursReachTheGridOnlyWithAnwenden) {
+    writeSettings("anna", "pw");
+    load();
+    scriptSession(5050);
+    loop.advance(6000);
+    ColourEditor& editor = form->colourEditor();
+    ASSERT_EQ(editor.roleList.size(), 18u);
+    editor.roleList_Click(1); // "OG:Bid"
+    editor.palette_Click(0, 4);
+    EXPECT_EQ(form->colours()[OG_Bid], 255);
+    EXPECT_EQ(form->orderGridCells().effectiveBackground(2, 8), 65535);
+    EXPECT_FALSE(fs::exists(dir.root / "kavex.col"));
+
+    form->apply_Click();
+    EXPECT_EQ(form->orderGridCells().effectiveBackground(2, 8), 255);
+    auto file = readTextLines(dir.root / "kavex.col");
+    ASSERT_EQ(file.size(), 30u);
+    EXPECT_EQ(file[1], " 255 ");
+}
+
 } // namespace
 } // namespace kavex
