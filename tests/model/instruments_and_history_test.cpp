@@ -6,21 +6,18 @@
 namespace kavex {
 namespace {
 
-TEST(InstrumentTable, EmptyBeforeTheFirstListAndEveryLookupYieldsZero) {
-    TradingData data;
-    EXPECT_EQ(data.InstrumentCount(), 0);
-    EXPECT_EQ(data.instruments.findByTicker("SAP"), 0);
-    EXPECT_EQ(data.instruments.findByCode("X"), 0);
-    EXPECT_THROW(data.instruments.at(1), Failure);
-    EXPECT_THROW(data.Merkkurse(1, 1.0), Failure);
-}
+TEST(InstrumentTable, LookupsFindTheFirstExactMatchAndResetClearsEveryField) {
+    TradingData empty;
+    EXPECT_EQ(empty.InstrumentCount(), 0);
+    EXPECT_EQ(empty.instruments.findByTicker("SAP"), 0);
+    EXPECT_EQ(empty.instruments.findByCode("X"), 0);
+    EXPECT_THROW(empty.instruments.at(1), Failure);
+    EXPECT_THROW(empty.Merkkurse(1, 1.0), Failure);
 
-TEST(InstrumentTable, LookupsFindTheFirstMatchAndResetClearsEveryField) {
     InstrumentTable t;
     t.reset(3);
     t.at(1).Ticker = "SAP";
-    t.at(2).Ticker = "BMW";
-    t.at(3).Ticker = "BMW";
+    t.at(2).Ticker = t.at(3).Ticker = "BMW";
     t.at(2).ZeltickerCode = "de0005190003";
     t.at(3).ZeltickerCode = "DE0005190003";
     EXPECT_EQ(t.findByTicker("BMW"), 2);
@@ -36,7 +33,7 @@ TEST(InstrumentTable, LookupsFindTheFirstMatchAndResetClearsEveryField) {
 }
 
 class History : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         data.instruments.reset(2);
         data.history.create(2);
@@ -48,10 +45,11 @@ protected:
         i.Last = last;
         data.Merkkurse(n, time);
     }
+    const HistoryEntry& oldestFirst(int k) const { return data.history.oldestFirst(1, k); }
     TradingData data;
 };
 
-TEST_F(History, ANewLastPriceAloneMakesNoEntry) {
+TEST_F(History, OnlyANewBidOrAskMakesAnEntryAndAnAllZeroQuoteOnAnEmptyRingNone) {
     quote(1, 99, 101, 100);
     quote(1, 99, 101, 100.5f);
     EXPECT_EQ(data.history.pos(1), 1);
@@ -60,29 +58,24 @@ TEST_F(History, ANewLastPriceAloneMakesNoEntry) {
     EXPECT_EQ(data.history.pos(1), 2);
     EXPECT_EQ(data.history.slot(1, 2).Ask, 101.5f);
     EXPECT_EQ(data.history.slot(1, 2).Time, 2.0);
-}
-
-TEST_F(History, AnAllZeroQuoteOnAnEmptyRingMakesNoEntry) {
     quote(2, 0, 0, 7);
     EXPECT_EQ(data.history.pos(2), 0);
 }
 
-TEST_F(History, TheRingOverwritesTheOldestEntryAfter3000) {
-    for (int k = 1; k <= 3001; ++k) quote(1, static_cast<float>(k), static_cast<float>(k + 1), 1);
-    EXPECT_EQ(data.history.pos(1), 1);
-    EXPECT_EQ(data.history.slot(1, 1).Bid, 3001);
-    // Reading order: oldest first, newest last.
-    EXPECT_EQ(data.history.oldestFirst(1, 1).Bid, 2);
-    EXPECT_EQ(data.history.oldestFirst(1, 3000).Bid, 3001);
-}
-
-TEST_F(History, ReadingOrderOfAPartlyFilledRingStartsWithNeverWrittenSlots) {
+TEST_F(History, ReadingOrderIsOldestFirstBeforeAndAfterTheRingWraps) {
     quote(1, 1, 2, 1);
-    quote(1, 3, 4, 1);
-    EXPECT_EQ(data.history.oldestFirst(1, 1).Bid, 0);
-    EXPECT_EQ(data.history.oldestFirst(1, 2998).Bid, 0);
-    EXPECT_EQ(data.history.oldestFirst(1, 2999).Bid, 1);
-    EXPECT_EQ(data.history.oldestFirst(1, 3000).Bid, 3);
+    quote(1, 2, 3, 1);
+    // A partly filled ring starts with its never written slots.
+    EXPECT_EQ(oldestFirst(1).Bid, 0);
+    EXPECT_EQ(oldestFirst(2998).Bid, 0);
+    EXPECT_EQ(oldestFirst(2999).Bid, 1);
+    EXPECT_EQ(oldestFirst(3000).Bid, 2);
+    for (int k = 3; k <= 3001; ++k)
+        quote(1, static_cast<float>(k), static_cast<float>(k + 1), 1);
+    EXPECT_EQ(data.history.pos(1), 1); // entry 3001 overwrote the oldest
+    EXPECT_EQ(data.history.slot(1, 1).Bid, 3001);
+    EXPECT_EQ(oldestFirst(1).Bid, 2);
+    EXPECT_EQ(oldestFirst(3000).Bid, 3001);
 }
 
 TEST_F(History, RingsGrowForNumbersBeyondTheFirstListButKeepTheirEntries) {

@@ -9,11 +9,12 @@
 namespace kavex {
 namespace {
 
-OrderGridRow row(int16_t kind, int16_t instrument, int32_t ref) {
+OrderGridRow row(int16_t kind, int16_t instrument = 0, int32_t ref = 0) {
     return OrderGridRow{kind, instrument, ref};
 }
 
-// Every lookup the grid makes, by scanning the rows as the table defines it.
+// Every lookup the grid makes, by scanning the rows as the table defines it: kind 3
+// (open orders) also takes the finished ones.
 int32_t scanSuchRow(const OrderGridRows& rows, int32_t number, int16_t kind) {
     for (int32_t r = 1; r <= rows.rowCount(); ++r) {
         const OrderGridRow& x = rows.at(r);
@@ -23,75 +24,53 @@ int32_t scanSuchRow(const OrderGridRows& rows, int32_t number, int16_t kind) {
     return 0;
 }
 
-TEST(OrderGridRowList, StartsEmptyAndAfterResetRowsAreAppendedFromIndexTwo) {
+TEST(OrderGridRowList, RowsFromIndexTwoAndCapacityInStepsOfHundred) {
     OrderGridRows rows;
     EXPECT_EQ(rows.rowCount(), 0);
     EXPECT_EQ(rows.SuchRow(1, RowInstrument), 0);
     rows.reset();
     EXPECT_EQ(rows.rowCount(), 1);
     EXPECT_EQ(rows.capacity(), 101);
-    EXPECT_EQ(rows.append(row(RowInstrument, 1, 0)), 2);
-    EXPECT_EQ(rows.append(row(RowSeparator, 0, 0)), 3);
+    EXPECT_EQ(rows.append(row(RowInstrument, 1)), 2);
     EXPECT_EQ(rows.at(2).instrument, 1);
-    EXPECT_THROW(rows.at(4), Failure);
+    EXPECT_THROW(rows.at(3), Failure);
     EXPECT_THROW(rows.at(-1), Failure);
-}
-
-TEST(OrderGridRowList, CapacityGrowsByHundredWhenTheNextIndexWouldPassIt) {
-    OrderGridRows rows;
-    rows.reset();
-    for (int i = 0; i < 99; ++i)
-        rows.append(row(RowSeparator, 0, 0));
+    for (int i = 0; i < 98; ++i)
+        rows.append(row(RowSeparator));
     EXPECT_EQ(rows.rowCount(), 100);
     EXPECT_EQ(rows.capacity(), 101);
-    rows.append(row(RowInstrument, 7, 0));
+    rows.append(row(RowInstrument, 7));
     EXPECT_EQ(rows.capacity(), 201);
     EXPECT_EQ(rows.SuchRow(7, RowInstrument), 101);
 }
 
-TEST(OrderGridRowList, SuchRowMatchesNumberByKindAndKindThreeTakesFinishedLinesToo) {
+TEST(OrderGridRowList, SuchRowMatchesNumberByKindAndFollowsEdits) {
     OrderGridRows rows;
     rows.reset();
-    rows.append(row(RowInstrument, 1, 0));    // 2
-    rows.append(row(RowSeparator, 0, 0));     // 3
-    rows.append(row(RowEntryLine, 1, 4));     // 4
-    rows.append(row(RowFinishedOrder, 1, 9)); // 5
-    rows.append(row(RowOpenOrder, 1, 9));     // 6
-    rows.append(row(RowInstrument, 4, 0));    // 7: an instrument row is found by its instrument
-    EXPECT_EQ(rows.SuchRow(1, RowInstrument), 2);
-    EXPECT_EQ(rows.SuchRow(4, RowInstrument), 7);
+    for (OrderGridRow r : {row(RowInstrument, 1), row(RowSeparator), row(RowEntryLine, 1, 4),
+                           row(RowFinishedOrder, 1, 9), row(RowOpenOrder, 1, 9), row(RowInstrument, 4)})
+        rows.append(r);                           // rows 2 to 7
+    EXPECT_EQ(rows.SuchRow(4, RowInstrument), 7); // an instrument row is found by its instrument
     EXPECT_EQ(rows.SuchRow(4, RowEntryLine), 4);
     EXPECT_EQ(rows.SuchRow(9, RowOpenOrder), 5);
     EXPECT_EQ(rows.SuchRow(9, RowFinishedOrder), 5);
     EXPECT_EQ(rows.SuchRow(4, RowOpenOrder), 0);
     EXPECT_EQ(rows.SuchRow(0, RowSeparator), 1); // the title row 1 is searched too
-
     rows.setKind(5, RowOpenOrder);
     EXPECT_EQ(rows.SuchRow(9, RowFinishedOrder), 0);
-    EXPECT_EQ(rows.SuchRow(9, RowOpenOrder), 5);
-}
 
-TEST(OrderGridRowList, InsertAndDeleteShiftRowsAndLookupsFollow) {
-    OrderGridRows rows;
-    rows.reset();
-    rows.append(row(RowInstrument, 1, 0)); // 2
-    rows.append(row(RowOpenOrder, 1, 3));  // 3
-    rows.append(row(RowOpenOrder, 1, 8));  // 4
-    rows.InsertRow(2, RowEntryLine);       // new row 3 keeps the old row 3's instrument and ref
-    EXPECT_EQ(rows.rowCount(), 5);
-    EXPECT_EQ(rows.at(3).kind, RowEntryLine);
-    EXPECT_EQ(rows.at(3).ref, 3);
-    EXPECT_EQ(rows.at(4).ref, 3);
-    EXPECT_EQ(rows.SuchRow(3, RowOpenOrder), 4);
-    EXPECT_EQ(rows.SuchRow(8, RowOpenOrder), 5);
-    rows.set(3, row(RowEntryLine, 1, 1));
-    EXPECT_EQ(rows.SuchRow(1, RowEntryLine), 3);
-
-    rows.DeleteRow(3);
-    EXPECT_EQ(rows.rowCount(), 4);
+    // An inserted row keeps the instrument and reference of the row it was inserted before.
+    rows.InsertRow(4, RowEntryLine);
+    EXPECT_EQ(rows.rowCount(), 8);
+    EXPECT_EQ(rows.at(5).kind, RowEntryLine);
+    EXPECT_EQ(rows.at(5).ref, 9);
+    EXPECT_EQ(rows.SuchRow(9, RowOpenOrder), 6);
+    rows.set(5, row(RowEntryLine, 1, 1));
+    EXPECT_EQ(rows.SuchRow(1, RowEntryLine), 5);
+    rows.DeleteRow(5);
     EXPECT_EQ(rows.SuchRow(1, RowEntryLine), 0);
-    EXPECT_EQ(rows.SuchRow(8, RowOpenOrder), 4);
-    EXPECT_THROW(rows.InsertRow(5, RowEntryLine), Failure);
+    EXPECT_EQ(rows.SuchRow(9, RowOpenOrder), 5);
+    EXPECT_THROW(rows.InsertRow(8, RowEntryLine), Failure);
     EXPECT_THROW(rows.DeleteRow(-1), Failure);
 }
 
