@@ -1,50 +1,19 @@
 // The bridge inside the trading window: start-up, the front-end's orders through the
 // grid, and the server's reports routed to the front-end only for its own orders.
-#include "base/cp1252.h"
-#include "base/files.h"
-#include "protocol/wire.h"
-#include "support/fakes.h"
-#include "support/scripted_dialogs.h"
-#include "support/temp_dir.h"
-#include "trading_window/order_form.h"
+#include "support/form_fixture.h"
 
 #include <gtest/gtest.h>
-
-#include <memory>
 
 namespace kavex {
 namespace {
 
-class BridgeFormTest : public ::testing::Test {
+class BridgeFormTest : public ::testing::Test, public test::FormFixture {
   protected:
+    ~BridgeFormTest() override { form.reset(); } // the window talks to the front-end until it goes
     void start() {
-        Settings s;
-        s.userName = "anna";
-        s.password = "pw";
-        s.serverHost = "127.0.0.1";
-        s.bridgePort = "4711";
-        writeTextLines(dir.root / SettingsFile::kSettingsName, SettingsFile::settingsLines(s));
-        OrderFormPlatform platform{
-            loop, socket, http, sound, system, prompts, dialogs, folder, "kavex", NumberLocale{'.'}, {}, {}};
-        platform.bridgeSocket = &frontEnd;
-        form = std::make_unique<OrderForm>(platform);
-        form->endProgram = [] {};
-        form->Form_Load();
-        at(5060, [this] { socket.acceptConnection(); });
-        at(5070, [this] { serverSends("!;ID"); });
-        at(5080, [this] { serverSends("!;USER"); });
-        at(5090, [this] { serverSends("@UD=ACC9"); });
-        at(5100, [this] { serverSends("@LI=40"); });
-        at(5110, [this] {
-            serverSends("@SI=SAP;DE0007164600;EUR;100;99.5;10;100.5;20;SAP SE;1;0;0\n"
-                        "BMW;DE0005190003;EUR;80;79.9;5;80.1;6;BMW AG;1;0;0");
-        });
-        loop.advance(6000);
+        writeSettings([](Settings& s) { s.bridgePort = "4711"; });
+        startSession([this](OrderFormPlatform& p) { p.bridgeSocket = &frontEnd; });
     }
-    void at(int64_t ms, std::function<void()> action) {
-        loop.startTimer(static_cast<int>(ms - loop.elapsedMs()), std::move(action), true);
-    }
-    void serverSends(const std::string& text) { socket.deliver(cp1252::fromUtf8(wire::frame(text))); }
     std::vector<std::string> toFrontEnd() {
         std::vector<std::string> out;
         for (const std::string& s : frontEnd.sent)
@@ -54,17 +23,7 @@ class BridgeFormTest : public ::testing::Test {
     }
     std::string lastToServer() const { return socket.sent.back(); }
 
-    test::TempDir dir;
-    WorkingDirectory folder{dir.root};
-    test::FakeEventLoop loop;
-    test::FakeTcpClient socket;
     test::FakeTcpListener frontEnd;
-    test::FakeHttpGet http;
-    test::FakeSound sound;
-    test::FakeSystemServices system;
-    test::FakePrompts prompts;
-    test::ScriptedDialogs dialogs{loop};
-    std::unique_ptr<OrderForm> form;
 };
 
 TEST_F(BridgeFormTest, TheFrontEndTradesAndHearsOnlyAboutItsOwnOrders) {

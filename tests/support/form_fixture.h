@@ -1,0 +1,79 @@
+#pragma once
+// The whole trading window on the fake platform in a fresh working folder, with the
+// server's side of a session scripted on the virtual clock.
+#include "base/cp1252.h"
+#include "base/files.h"
+#include "protocol/wire.h"
+#include "support/fakes.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_dir.h"
+#include "trading_window/order_form.h"
+#include "trading_window/settings_file.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kavex::test {
+
+struct FormFixture {
+    // A settings file for user "anna", password "pw", server 127.0.0.1; `change` adjusts it.
+    void writeSettings(const std::function<void(Settings&)>& change = {}) {
+        Settings s;
+        s.userName = "anna";
+        s.password = "pw";
+        s.serverHost = "127.0.0.1";
+        if (change) change(s);
+        writeTextLines(folder.path(SettingsFile::kSettingsName), SettingsFile::settingsLines(s));
+    }
+    // Creates the window (after `prepare` has seen the platform) and runs its start-up.
+    OrderForm& load(const std::function<void(OrderFormPlatform&)>& prepare = {}) {
+        OrderFormPlatform platform{
+            loop, socket, http, sound, system, prompts, dialogs, folder, "kavex", locale, {}, {}};
+        if (prepare) prepare(platform);
+        form = std::make_unique<OrderForm>(platform);
+        form->endProgram = [] {};
+        form->Form_Load();
+        return *form;
+    }
+    // Loads the window and lets the server answer its autostart login with account
+    // ACC9, last order number 40 and the instruments SAP and BMW.
+    OrderForm& startSession(const std::function<void(OrderFormPlatform&)>& prepare = {}) {
+        load(prepare);
+        at(5060, [this] { socket.acceptConnection(); });
+        at(5070, [this] { serverSends("!;ID"); });
+        at(5080, [this] { serverSends("!;USER"); });
+        at(5090, [this] { serverSends("@UD=ACC9"); });
+        at(5100, [this] { serverSends("@LI=40"); });
+        at(5110, [this] {
+            serverSends("@SI=SAP;DE0007164600;EUR;100;99.5;10;100.5;20;SAP SE;1;0;0\n"
+                        "BMW;DE0005190003;EUR;80;79.9;5;80.1;6;BMW AG;1;0;0");
+        });
+        loop.advance(6000);
+        return *form;
+    }
+    // Runs `action` at the given time on the virtual clock (ms since the start).
+    void at(int64_t ms, std::function<void()> action) {
+        loop.startTimer(static_cast<int>(ms - loop.elapsedMs()), std::move(action), true);
+    }
+    void serverSends(const std::string& text) { socket.deliver(cp1252::fromUtf8(wire::frame(text))); }
+    // Whether exactly one message with this text went to the server.
+    bool sentOnce(const std::string& text) const {
+        return std::count(socket.sent.begin(), socket.sent.end(), wire::frame(text)) == 1;
+    }
+
+    TempDir dir;
+    WorkingDirectory folder{dir.root};
+    NumberLocale locale{'.'};
+    FakeEventLoop loop;
+    FakeTcpClient socket;
+    FakeHttpGet http;
+    FakeSound sound;
+    FakeSystemServices system;
+    FakePrompts prompts;
+    ScriptedDialogs dialogs{loop};
+    std::unique_ptr<OrderForm> form;
+};
+
+} // namespace kavex::test
