@@ -17,10 +17,14 @@ struct Dialogs : ::testing::Test {
     FTimer autostart{loop, host, credentials};
 };
 
-TEST_F(Dialogs, CredentialsAreShownAndStoredAsTypedEvenWhenEmpty) {
+TEST_F(Dialogs, CredentialsAreShownAndStoredAsTypedEvenWhenEmptyButNotOnAbbruch) {
     credentials.open();
     EXPECT_EQ(credentials.userField.text(), "anna");
     EXPECT_EQ(credentials.passwordField.text(), "pw");
+    credentials.userField.setText("other");
+    credentials.Abbruch_Click();
+    EXPECT_EQ(user, "anna");
+    credentials.open();
     credentials.userField.setText("");
     credentials.passwordField.setText("neu");
     credentials.OK_Click();
@@ -28,13 +32,6 @@ TEST_F(Dialogs, CredentialsAreShownAndStoredAsTypedEvenWhenEmpty) {
     EXPECT_EQ(password, "neu");
     EXPECT_EQ(tooltip, "User:");
     EXPECT_FALSE(credentials.visible.checked());
-}
-
-TEST_F(Dialogs, AbbruchKeepsTheStoredValues) {
-    credentials.open();
-    credentials.userField.setText("other");
-    credentials.Abbruch_Click();
-    EXPECT_EQ(user, "anna");
 }
 
 TEST_F(Dialogs, TheCountdownTicksTwentyTimesAndStartsAtZero) {
@@ -52,12 +49,15 @@ TEST_F(Dialogs, TheCountdownTicksTwentyTimesAndStartsAtZero) {
     EXPECT_EQ(loop.elapsedMs(), 10250);
 }
 
-TEST_F(Dialogs, StartEndsTheCountdownAtOnce) {
+TEST_F(Dialogs, StartEndsTheCountdownAtOnceAndAModalCountdownReturnsAfterFiveSeconds) {
     autostart.open();
     loop.advance(500);
     autostart.Start_Click();
     EXPECT_FALSE(autostart.visible.checked());
     EXPECT_EQ(loop.activeTimers(), 0u);
+    autostart.open();
+    host.runModal(autostart);
+    EXPECT_EQ(loop.elapsedMs(), 5500);
 }
 
 TEST_F(Dialogs, UserPasswordStopsTheCountdownAndShowsTheCredentialsFirst) {
@@ -73,12 +73,6 @@ TEST_F(Dialogs, UserPasswordStopsTheCountdownAndShowsTheCredentialsFirst) {
     EXPECT_EQ(user, "bert");
     EXPECT_FALSE(autostart.visible.checked());
     EXPECT_EQ(autostart.remaining(), 4250);
-}
-
-TEST_F(Dialogs, ModalAutostartReturnsAfterFiveSeconds) {
-    autostart.open();
-    host.runModal(autostart);
-    EXPECT_EQ(loop.elapsedMs(), 5000);
 }
 
 } // namespace
