@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace kavex {
@@ -48,6 +49,13 @@ class Account : public ::testing::Test {
             if (l.starts_with("F:")) out.push_back(l);
         return out;
     }
+    // The account figures in message order.
+    auto figures() const {
+        const auto& a = data.account;
+        return std::make_tuple(a.kontoText1, a.kontoText2, a.kontoValue3, a.totalResult, a.todayResult,
+                               a.totalPlace, a.dayPlace, a.kontoValue8);
+    }
+    using Figures = std::tuple<std::string, std::string, float, float, float, int16_t, int16_t, float>;
     const Position& holdingOf(int instrument) {
         return data.positionList.at(positionOf(data.PositionIndex, instrument));
     }
@@ -70,15 +78,7 @@ TEST_F(Account, AccountFiguresUnderEveryTagAreLoggedFieldByFieldAndStored) {
         EXPECT_EQ(outgoing.lines(),
                   (Lines{"20240105", "Demo", "1000.5", "-250.25", "12.5", "7", "101", "3000"}));
     }
-    const auto& a = data.account;
-    EXPECT_EQ(a.kontoText1, "20240105");
-    EXPECT_EQ(a.kontoText2, "Demo");
-    EXPECT_FLOAT_EQ(a.kontoValue3, 1000.5f);
-    EXPECT_FLOAT_EQ(a.totalResult, -250.25f);
-    EXPECT_FLOAT_EQ(a.todayResult, 12.5f);
-    EXPECT_EQ(a.totalPlace, 7);
-    EXPECT_EQ(a.dayPlace, 101);
-    EXPECT_FLOAT_EQ(a.kontoValue8, 3000);
+    EXPECT_EQ(figures(), Figures("20240105", "Demo", 1000.5f, -250.25f, 12.5f, 7, 101, 3000));
     // Nothing is shown from the account figures alone.
     EXPECT_EQ(result.text(), "");
     EXPECT_EQ(totalPlace.text(), "");
@@ -88,16 +88,9 @@ TEST_F(Account, AccountFiguresUnderEveryTagAreLoggedFieldByFieldAndStored) {
 TEST_F(Account, GarbageAccountFieldsReadAsZeroAndAnOverflowKeepsOnlyThatField) {
     handlers.WS_SUK("a;b;1;2;3;4;5;6");
     handlers.WS_SUK("x;;abc;;-1.5;99999;2");
-    const auto& a = data.account;
     EXPECT_EQ(failures(), (Lines{"F:WS_SUK Overflow"}));
-    EXPECT_EQ(a.kontoText1, "x");
-    EXPECT_EQ(a.kontoText2, "");
-    EXPECT_EQ(a.kontoValue3, 0);
-    EXPECT_EQ(a.totalResult, 0);
-    EXPECT_FLOAT_EQ(a.todayResult, -1.5f);
-    EXPECT_EQ(a.totalPlace, 4); // kept
-    EXPECT_EQ(a.dayPlace, 2);
-    EXPECT_EQ(a.kontoValue8, 0); // missing
+    // Garbage and missing fields read 0; the place that overflowed keeps its 4.
+    EXPECT_EQ(figures(), Figures("x", "", 0, 0, -1.5f, 4, 2, 0));
 }
 
 TEST_F(Account, AccountIsForwardedOnceToTheFrontEndThatAskedForIt) {
@@ -147,10 +140,8 @@ TEST_F(Account, PositionTextBecomesHoldingsIndexFlagsAndListing) {
     EXPECT_EQ(positionOf(data.PositionIndex, 1), 2);
     EXPECT_EQ(positionOf(data.PositionIndex, 2), 0);
     const Position& shortSap = holdingOf(3);
-    EXPECT_EQ(shortSap.holding, -3);
-    EXPECT_FLOAT_EQ(shortSap.marginS, 150.5f);
-    EXPECT_FLOAT_EQ(shortSap.sumCost, -300);
-    EXPECT_FLOAT_EQ(shortSap.sumValue, -310);
+    EXPECT_EQ(std::make_tuple(shortSap.holding, shortSap.marginS, shortSap.sumCost, shortSap.sumValue),
+              std::make_tuple(-3, 150.5f, -300.0f, -310.0f));
     EXPECT_EQ(data.instruments.at(1).Changed, 1);
     EXPECT_EQ(data.instruments.at(2).Changed, 0);
     EXPECT_EQ(data.instruments.at(3).Changed, 1);

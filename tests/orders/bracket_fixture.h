@@ -9,6 +9,7 @@
 #include "support/trading_fixture.h"
 
 #include <string>
+#include <tuple>
 
 namespace kavex::test {
 
@@ -57,6 +58,12 @@ struct BracketFixture : TradingFixture {
         return data.orderBook.append(o);
     }
     const Order& lineAt(int row) const { return data.entryLines.at(data.gridRows.at(row).ref); }
+    // What a bracket sets on a line: role, side, type, limit, quantity, parent line.
+    using LineFields = std::tuple<int16_t, std::string, std::string, float, int32_t, int32_t>;
+    LineFields fieldsAt(int row) const {
+        const Order& o = lineAt(row);
+        return {o.bracketRole, o.side.str(), o.orderType.str(), o.limit1, o.quantity, o.parentLine};
+    }
 
     ScriptedDialogs dialogs{loop};
     BracketPresetDialog presetDialog{prompts};

@@ -27,20 +27,8 @@ TEST_F(BracketsTest, BuyLineWithOffsetsToLastGetsSellChildrenAboveAndBelowAndThe
     EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 2, 2, 2, 1, 0}));
     const int mainLine = data.gridRows.at(mainRow).ref;
     EXPECT_EQ(lineAt(4).bracketRole, BracketMain);
-    const Order& limit = lineAt(5);
-    const Order& stop = lineAt(6);
-    EXPECT_EQ(limit.bracketRole, BracketLimitChild);
-    EXPECT_EQ(limit.side.str(), "SEL ");
-    EXPECT_EQ(limit.orderType.str(), "LMT");
-    EXPECT_EQ(limit.limit1, 102.0f);
-    EXPECT_EQ(limit.quantity, 7);
-    EXPECT_EQ(limit.parentLine, mainLine);
-    EXPECT_EQ(stop.bracketRole, BracketStopChild);
-    EXPECT_EQ(stop.side.str(), "SEL ");
-    EXPECT_EQ(stop.orderType.str(), "STP");
-    EXPECT_EQ(stop.limit1, 99.0f);
-    EXPECT_EQ(stop.quantity, 7);
-    EXPECT_EQ(stop.parentLine, mainLine);
+    EXPECT_EQ(fieldsAt(5), LineFields(BracketLimitChild, "SEL ", "LMT", 102, 7, mainLine));
+    EXPECT_EQ(fieldsAt(6), LineFields(BracketStopChild, "SEL ", "STP", 99, 7, mainLine));
     EXPECT_EQ(grid.text(4, 9), "BR:MKT");
     EXPECT_EQ(grid.text(5, 9), "BR:LMT");
     EXPECT_EQ(grid.text(6, 6), "7");
@@ -61,12 +49,7 @@ TEST_F(BracketsTest, SellLinesGetBuyChildrenAndTheMocChildTakesTheStopLimit) {
     EXPECT_EQ(lineAt(5).side.str(), "BUY ");
     EXPECT_EQ(lineAt(5).limit1, 147.0f);
     EXPECT_EQ(lineAt(6).limit1, 152.0f);
-    const Order& moc = lineAt(7);
-    EXPECT_EQ(moc.bracketRole, BracketCloseChild);
-    EXPECT_EQ(moc.orderType.str(), "MOC");
-    EXPECT_EQ(moc.side.str(), "BUY ");
-    EXPECT_EQ(moc.limit1, 152.0f);
-    EXPECT_EQ(moc.quantity, 4);
+    EXPECT_EQ(fieldsAt(7), LineFields(BracketCloseChild, "BUY ", "MOC", 152, 4, data.gridRows.at(4).ref));
     EXPECT_EQ(grid.text(7, 9), "BR:MOC");
 
     // Offsets to the fill price are sent as negative limits and shown as offsets.

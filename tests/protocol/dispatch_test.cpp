@@ -12,63 +12,26 @@ using test::ReceiveFixture;
 using Calls = std::vector<std::pair<Handler, std::string>>;
 
 TEST(CommandTable, EveryShortAndLongNameReachesItsHandler) {
+    using H = Handler;
+    // clang-format off
     const std::map<std::string, Handler> expected = {
-        {"@", Handler::WS_HB},
-        {"@WELCOME", Handler::Welcome},
-        {"@RV", Handler::WS_RV},
-        {"@SV", Handler::WS_SV},
-        {"@SYI", Handler::WS_ShowSystemInfo},
-        {"@PI", Handler::WS_PlatzInfo},
-        {"@PlatzInfo", Handler::WS_PlatzInfo},
-        {"@GV", Handler::WS_GewinnerVerlierer},
-        {"@GewinnerVerlierer", Handler::WS_GewinnerVerlierer},
-        {"@UD", Handler::ws_ud},
-        {"@SAO", Handler::WS_SAO},
-        {"@SENDALLORDERS", Handler::WS_SAO},
-        {"@SAE", Handler::WS_SAE},
-        {"@SENDALLEXECUTIONS", Handler::WS_SAE},
-        {"@SUK", Handler::WS_SUK},
-        {"@SUD1", Handler::WS_SUK},
-        {"@SENDUSERKONTO", Handler::WS_SUK},
-        {"@SUD", Handler::WS_SUD},
-        {"@SENDUSERDATA", Handler::WS_SUD},
-        {"@SUP", Handler::WS_SUP},
-        {"@SENDUSERPLAETZE", Handler::WS_SUP},
-        {"@OO", Handler::WS_OO},
-        {"@OpenOrder", Handler::WS_OO},
-        {"@CR", Handler::WS_CR},
-        {"@CancelRejected", Handler::WS_CR},
-        {"@OR", Handler::WS_OR},
-        {"@OrderRejected", Handler::WS_OR},
-        {"@SOO", Handler::WS_SOO},
-        {"@SENDOPENORDERS", Handler::WS_SOO},
-        {"@SI", Handler::WS_SI},
-        {"@SENDINSTRUMENTS", Handler::WS_SI},
-        {"@KU", Handler::WS_KU},
-        {"@KURSUPDATE", Handler::WS_KU},
-        {"@EX", Handler::WS_EX},
-        {"@Execution", Handler::WS_EX},
-        {"@OS", Handler::WS_OS},
-        {"@ORDERSTATUS", Handler::WS_OS},
-        {"@RC", Handler::WS_ReceiveChat},
-        {"@ReceiveChat", Handler::WS_ReceiveChat},
-        {"@RT", Handler::WS_ReceiveTChat},
-        {"@ReceiveTChat", Handler::WS_ReceiveTChat},
-        {"@SD", Handler::WS_SendDocument},
-        {"@SENDDOCUMENT", Handler::WS_SendDocument},
-        {"@SA", Handler::WS_SendAnnotation},
-        {"@SENDANNOTATION", Handler::WS_SendAnnotation},
-        {"@MSG", Handler::WS_Message},
-        {"@MESSAGE", Handler::WS_Message},
-        {"@HB", Handler::WS_Heartbeat},
-        {"@Heartbeat", Handler::WS_Heartbeat},
-        {"@FIS", Handler::WS_FIS},
-        {"@FID", Handler::WS_FID},
-        {"@FIE", Handler::WS_FIE},
-        {"@SCU", Handler::WS_SCU},
-        {"@CU1", Handler::WS_CU1},
-        {"@CU0", Handler::WS_CU0},
-    };
+        {"@", H::WS_HB}, {"@WELCOME", H::Welcome}, {"@RV", H::WS_RV}, {"@SV", H::WS_SV},
+        {"@SYI", H::WS_ShowSystemInfo}, {"@PI", H::WS_PlatzInfo}, {"@PlatzInfo", H::WS_PlatzInfo},
+        {"@GV", H::WS_GewinnerVerlierer}, {"@GewinnerVerlierer", H::WS_GewinnerVerlierer}, {"@UD", H::ws_ud},
+        {"@SAO", H::WS_SAO}, {"@SENDALLORDERS", H::WS_SAO}, {"@SAE", H::WS_SAE},
+        {"@SENDALLEXECUTIONS", H::WS_SAE}, {"@SUK", H::WS_SUK}, {"@SUD1", H::WS_SUK},
+        {"@SENDUSERKONTO", H::WS_SUK}, {"@SUD", H::WS_SUD}, {"@SENDUSERDATA", H::WS_SUD}, {"@SUP", H::WS_SUP},
+        {"@SENDUSERPLAETZE", H::WS_SUP}, {"@OO", H::WS_OO}, {"@OpenOrder", H::WS_OO}, {"@CR", H::WS_CR},
+        {"@CancelRejected", H::WS_CR}, {"@OR", H::WS_OR}, {"@OrderRejected", H::WS_OR}, {"@SOO", H::WS_SOO},
+        {"@SENDOPENORDERS", H::WS_SOO}, {"@SI", H::WS_SI}, {"@SENDINSTRUMENTS", H::WS_SI}, {"@KU", H::WS_KU},
+        {"@KURSUPDATE", H::WS_KU}, {"@EX", H::WS_EX}, {"@Execution", H::WS_EX}, {"@OS", H::WS_OS},
+        {"@ORDERSTATUS", H::WS_OS}, {"@RC", H::WS_ReceiveChat}, {"@ReceiveChat", H::WS_ReceiveChat},
+        {"@RT", H::WS_ReceiveTChat}, {"@ReceiveTChat", H::WS_ReceiveTChat}, {"@SD", H::WS_SendDocument},
+        {"@SENDDOCUMENT", H::WS_SendDocument}, {"@SA", H::WS_SendAnnotation},
+        {"@SENDANNOTATION", H::WS_SendAnnotation}, {"@MSG", H::WS_Message}, {"@MESSAGE", H::WS_Message},
+        {"@HB", H::WS_Heartbeat}, {"@Heartbeat", H::WS_Heartbeat}, {"@FIS", H::WS_FIS}, {"@FID", H::WS_FID},
+        {"@FIE", H::WS_FIE}, {"@SCU", H::WS_SCU}, {"@CU1", H::WS_CU1}, {"@CU0", H::WS_CU0}};
+    // clang-format on
     for (const auto& [name, handler] : expected) {
         ReceiveFixture f;
         f.data.instruments.reset(1);
@@ -79,28 +42,26 @@ TEST(CommandTable, EveryShortAndLongNameReachesItsHandler) {
     // Built-in and ignored names are in the table too; nothing else is.
     std::size_t builtins = 0;
     for (const CommandEntry& e : commandTable()) {
-        if (e.kind == Builtin::Handler) EXPECT_TRUE(expected.count(std::string(e.name))) << e.name;
-        else ++builtins;
+        if (e.kind == Builtin::Handler)
+            EXPECT_TRUE(expected.count(std::string(e.name))) << e.name;
+        else
+            ++builtins;
     }
     EXPECT_EQ(builtins, 9u); // TS, TIMESET, LI, ST, STATUS, ER, ERROR, CC, CONNECTIONCLOSED
     EXPECT_EQ(commandTable().size(), expected.size() + builtins);
 }
 
-TEST(CommandTable, NamesAreExactAndUnknownNamesAreIgnoredWithoutALogLine) {
+TEST(CommandTable, NamesAreExactUnknownOnesAreIgnoredAndOnlyTheFirstEqualsSplits) {
     ReceiveFixture f;
-    f.receiveFrame("@oo=1");
-    f.receiveFrame("@NOSUCH=1");
-    f.receiveFrame("@ST=x");
-    f.receiveFrame("@ERROR=x");
+    for (const char* m : {"@oo=1", "@NOSUCH=1", "@ST=x", "@ERROR=x"})
+        f.receiveFrame(m);
     EXPECT_TRUE(f.calls.empty());
     EXPECT_EQ(f.incoming.size(), 4u); // just the "IN:" lines
-}
-
-TEST(CommandTable, ANameWithoutArgumentGetsAnEmptyOneAndOnlyTheFirstEqualsSplits) {
-    ReceiveFixture f;
     f.receiveFrame("@SI");
     f.receiveFrame("@SD=a=b");
-    EXPECT_EQ(f.calls, (Calls{{Handler::WS_SI, ""}, {Handler::InstrumentListShown, ""}, {Handler::WS_SendDocument, "a=b"}}));
+    EXPECT_EQ(
+        f.calls,
+        (Calls{{Handler::WS_SI, ""}, {Handler::InstrumentListShown, ""}, {Handler::WS_SendDocument, "a=b"}}));
 }
 
 TEST(PriceDispatch, QuotesNeedAnInstrumentListExceptThePartialForms) {
@@ -119,7 +80,8 @@ TEST(PriceDispatch, QuotesNeedAnInstrumentListExceptThePartialForms) {
 
 TEST(PriceDispatch, PartialFormsBySecondCharacter) {
     ReceiveFixture f;
-    for (std::string m : {"^1a", "^2b", "^3c", "^4d", "^5e", "^6f", "^", "^x"}) f.receiveFrame(m);
+    for (std::string m : {"^1a", "^2b", "^3c", "^4d", "^5e", "^6f", "^", "^x"})
+        f.receiveFrame(m);
     EXPECT_EQ(f.calls, (Calls{{Handler::WS_KuKurzBBVAAV, "a"},
                               {Handler::WS_KuKurzAAV, "b"},
                               {Handler::WS_KuKurzA, "c"},
@@ -159,7 +121,8 @@ TEST(SpecialCommands, TimeSetGoesToTheSystemAndAFailureIsLoggedInTheIncomingList
 
 TEST(SpecialCommands, AFailureEscapingAHandlerIsContainedByTheReceiveLoop) {
     ReceiveFixture f;
-    f.dispatcher.setHandler(Handler::WS_OS, [](std::string_view) { throw Failure("Subscript out of range"); });
+    f.dispatcher.setHandler(Handler::WS_OS,
+                            [](std::string_view) { throw Failure("Subscript out of range"); });
     f.receive("\x01@OS=1\x02\x01@OO=2\x02");
     EXPECT_EQ(f.incoming.lines()[1], "F:Subscript out of range");
     EXPECT_EQ(f.calls.back(), std::make_pair(Handler::WS_OO, std::string("2")));
@@ -170,9 +133,11 @@ TEST(ControlMessages, LoginRequestsAreLoggedAndHandedOn) {
     f.receiveFrame("!;ID");
     f.receiveFrame("!;USER");
     f.receiveFrame("!;T;xyAAA;BBB;");
-    EXPECT_EQ(f.calls, (Calls{{Handler::IdRequest, ""}, {Handler::UserRequest, ""}, {Handler::InitTabelle, "AAA;BBB;"}}));
-    EXPECT_EQ(f.incoming.lines(),
-              (std::vector<std::string>{"IN:!;ID", "ID", "IN:!;USER", "Server verlangt USER", "IN:!;T;xyAAA;BBB;"}));
+    EXPECT_EQ(
+        f.calls,
+        (Calls{{Handler::IdRequest, ""}, {Handler::UserRequest, ""}, {Handler::InitTabelle, "AAA;BBB;"}}));
+    EXPECT_EQ(f.incoming.lines(), (std::vector<std::string>{"IN:!;ID", "ID", "IN:!;USER",
+                                                            "Server verlangt USER", "IN:!;T;xyAAA;BBB;"}));
 }
 
 TEST(ControlMessages, HeartbeatIsLoggedWithTheTimeOfDay) {

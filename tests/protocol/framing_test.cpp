@@ -38,12 +38,10 @@ TEST(Framing, GarbageInFrontOfAndBetweenFramesIsDroppedSilently) {
     // ...and are dropped when the next frame's start arrives.
     f.receive("\x01@EX=3\x02");
     EXPECT_EQ(f.calls.back(), std::make_pair(Handler::WS_EX, std::string("3")));
-}
 
-TEST(Framing, WithoutAnyStartCharacterTheFirstCharacterIsStillCutOff) {
-    ReceiveFixture f;
-    f.receive("x@OO=1\x02");
-    EXPECT_EQ(f.calls, (Calls{{Handler::WS_OO, "1"}}));
+    ReceiveFixture noStart; // without any start character the first character is still cut off
+    noStart.receive("x@OO=1\x02");
+    EXPECT_EQ(noStart.calls, (Calls{{Handler::WS_OO, "1"}}));
 }
 
 TEST(Framing, EmptyFramesAndUnknownFirstCharactersAreLoggedAsUnknownCommands) {
@@ -64,12 +62,6 @@ TEST(Framing, CountersAndStateFollowEveryArrival) {
     EXPECT_EQ(f.receiver.state().receivedBytes, 9);
     EXPECT_EQ(f.receiver.state().connectionState, 3);
     EXPECT_EQ(f.receiver.state().lastReceiveTime, 1234u);
-}
-
-TEST(Framing, WireBytesAreReadAsWindows1252) {
-    ReceiveFixture f;
-    f.receive(wire::frame("@MSG=FALSCHES PA\xDFWORT"));
-    EXPECT_EQ(f.calls, (Calls{{Handler::WS_Message, "FALSCHES PAßWORT"}}));
 }
 
 TEST(Framing, PriceMessagesStayOutOfTheIncomingListAndQuotesGoToTheLabel) {

@@ -16,7 +16,8 @@ constexpr std::string_view kZeroLine = " 0; 0; 0; 0; 0\r\n";
 
 std::string repeat(std::string_view line, int times) {
     std::string s;
-    for (int i = 0; i < times; ++i) s += line;
+    for (int i = 0; i < times; ++i)
+        s += line;
     return s;
 }
 
@@ -56,8 +57,9 @@ TEST(HistoryFiles, FiveQuotesAreWrittenAfter2995EmptyLinesAndReadBackAsTheNewest
 TEST(HistoryFiles, AWrappedRingIsWrittenOldestFirstAndRestoredInTheSameOrder) {
     PriceFixture f;
     f.instrumentList(1);
-    for (int i = 1; i <= 3001; ++i) f.receive("~1;100;0;1;" + std::to_string(i) + ";0"); // ask 100 + i
-    ASSERT_EQ(f.data.history.pos(1), 1); // update 3001 went to slot 1
+    for (int i = 1; i <= 3001; ++i)
+        f.receive("~1;100;0;1;" + std::to_string(i) + ";0"); // ask 100 + i
+    ASSERT_EQ(f.data.history.pos(1), 1);                     // update 3001 went to slot 1
     EXPECT_EQ(f.data.history.slot(1, 1).Ask, 100 + 3001);
     EXPECT_EQ(f.data.history.oldestFirst(1, 1).Ask, 100 + 2);
     f.history.SaveKurse();
@@ -70,7 +72,8 @@ TEST(HistoryFiles, AWrappedRingIsWrittenOldestFirstAndRestoredInTheSameOrder) {
     next.folder = f.folder;
     next.instrumentList(1);
     EXPECT_EQ(next.data.history.pos(1), 3000);
-    for (int k = 1; k <= 3000; ++k) ASSERT_EQ(next.data.history.oldestFirst(1, k).Ask, 100 + k + 1) << k;
+    for (int k = 1; k <= 3000; ++k)
+        ASSERT_EQ(next.data.history.oldestFirst(1, k).Ask, 100 + k + 1) << k;
 }
 
 TEST(HistoryFiles, MissingUnreadableAndDamagedFilesLoadWithoutAMessage) {
@@ -96,7 +99,8 @@ TEST(HistoryFiles, MissingUnreadableAndDamagedFilesLoadWithoutAMessage) {
 TEST(HistoryFiles, OfALongerFileTheNewest3000LinesAreLoaded) {
     PriceFixture f;
     std::string text;
-    for (int i = 1; i <= 3005; ++i) text += " 1; " + std::to_string(i) + "; 0; 0; 0\r\n";
+    for (int i = 1; i <= 3005; ++i)
+        text += " 1; " + std::to_string(i) + "; 0; 0; 0\r\n";
     writeFileAtomically(f.folder.path("K1.dat"), text);
     f.instrumentList(1);
     ASSERT_EQ(f.data.history.pos(1), 3000);

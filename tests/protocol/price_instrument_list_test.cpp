@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 namespace kavex {
@@ -17,26 +18,17 @@ TEST(InstrumentList, StoresEveryFieldAsReceivedAndLogsEveryLine) {
               "BMW;DE0005190003;EUR\n"
               "ÄÖÜ;X;CHF;12abc;;;;;Grüße AG;100;;\n");
     ASSERT_EQ(f.data.InstrumentCount(), 3); // the final line separator adds no line
-    const Instrument& sap = f.at(1);
-    EXPECT_EQ(sap.Ticker, " SAP ");
-    EXPECT_EQ(sap.ZeltickerCode, "DE0007164600");
-    EXPECT_EQ(sap.Currency, "EUR");
-    EXPECT_EQ(sap.Last, 101.5f);
-    EXPECT_EQ(sap.Bid, 101.25f);
-    EXPECT_EQ(sap.BidVolume, 7);
-    EXPECT_EQ(sap.Ask, 101.75f);
-    EXPECT_EQ(sap.AskVolume, 9);
-    EXPECT_EQ(sap.Name, "SAP SE");
-    EXPECT_EQ(sap.Multiplier, 1);
-    EXPECT_EQ(sap.AuxValue1, 2.5f);
-    EXPECT_EQ(sap.AuxValue2, -3);
-    EXPECT_EQ(f.at(2).Ticker, "BMW");
-    EXPECT_EQ(f.at(2).Name, ""); // missing fields: empty or 0
-    EXPECT_EQ(f.at(2).Multiplier, 0);
-    EXPECT_EQ(f.at(3).Ticker, "ÄÖÜ");
-    EXPECT_EQ(f.at(3).Last, 12);
-    EXPECT_EQ(f.at(3).Name, "Grüße AG");
-    EXPECT_EQ(f.at(3).Multiplier, 100);
+    auto fields = [&](int n) {
+        const Instrument& i = f.at(n);
+        return std::make_tuple(i.Ticker, i.ZeltickerCode, i.Currency, i.Last, i.Bid, i.BidVolume, i.Ask,
+                               i.AskVolume, i.Name, i.Multiplier, i.AuxValue1, i.AuxValue2);
+    };
+    using Fields = decltype(fields(1));
+    EXPECT_EQ(fields(1),
+              Fields(" SAP ", "DE0007164600", "EUR", 101.5f, 101.25f, 7, 101.75f, 9, "SAP SE", 1, 2.5f, -3));
+    EXPECT_EQ(fields(2),
+              Fields("BMW", "DE0005190003", "EUR", 0, 0, 0, 0, 0, "", 0, 0, 0)); // missing: empty or 0
+    EXPECT_EQ(fields(3), Fields("ÄÖÜ", "X", "CHF", 12, 0, 0, 0, 0, "Grüße AG", 100, 0, 0));
     EXPECT_EQ(f.outgoing.lines(),
               (std::vector<std::string>{" SAP ;DE0007164600;EUR;101.5;101.25;7;101.75;9;SAP SE;1;2.5;-3",
                                         "BMW;DE0005190003;EUR", "ÄÖÜ;X;CHF;12abc;;;;;Grüße AG;100;;"}));
@@ -76,7 +68,8 @@ TEST(InstrumentList, ALaterListReplacesTheTableButKeepsTheHistory) {
 TEST(InstrumentList, LinesBeyondTheThousandthAreNotStored) {
     PriceFixture f;
     std::string list;
-    for (int k = 1; k <= 1002; ++k) list += "T" + std::to_string(k) + ";C;EUR;1\n";
+    for (int k = 1; k <= 1002; ++k)
+        list += "T" + std::to_string(k) + ";C;EUR;1\n";
     f.receive("@SI=" + list);
     EXPECT_EQ(f.data.InstrumentCount(), 1000);
     EXPECT_EQ(f.at(1000).Ticker, "T1000");
@@ -98,7 +91,8 @@ TEST(InstrumentList, PresetsAreLoadedAfterTheTableIsComplete) {
     PriceFixture f;
     std::vector<std::string> seen;
     f.presetHook = [&] {
-        for (int n = 1; n <= f.data.InstrumentCount(); ++n) seen.push_back(f.at(n).Ticker);
+        for (int n = 1; n <= f.data.InstrumentCount(); ++n)
+            seen.push_back(f.at(n).Ticker);
         f.data.presets.at(2).presetName = "B";
     };
     f.receive("@SI=A\nB");

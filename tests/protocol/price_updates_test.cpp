@@ -12,10 +12,12 @@ using test::PriceFixture;
 
 // The quote fields an update may write, compared as one value.
 using Quote = std::tuple<float, float, int32_t, float, int32_t>; // Last, Bid, BidVolume, Ask, AskVolume
-Quote quoteOf(const Instrument& i) { return {i.Last, i.Bid, i.BidVolume, i.Ask, i.AskVolume}; }
+Quote quoteOf(const Instrument& i) {
+    return {i.Last, i.Bid, i.BidVolume, i.Ask, i.AskVolume};
+}
 
 class PriceUpdates : public ::testing::Test, protected PriceFixture {
-protected:
+  protected:
     void SetUp() override {
         instrumentList(12);
         incoming.clear();
@@ -62,7 +64,8 @@ TEST_F(PriceUpdates, EachPartialFormWritesOnlyItsFields) {
 }
 
 TEST_F(PriceUpdates, PartialFormsWaitForTheFirstLastPrice) {
-    for (const char* m : {"^12;1;2;3;4", "^22;1;2", "^32;1", "^42;1", "^52;1;2"}) receive(m);
+    for (const char* m : {"^12;1;2;3;4", "^22;1;2", "^32;1", "^42;1", "^52;1;2"})
+        receive(m);
     EXPECT_EQ(quoteOf(at(2)), Quote(0, 0, 0, 0, 0));
     EXPECT_EQ(at(2).Changed, 0);
     EXPECT_EQ(data.PricesChanged, 0);
@@ -201,7 +204,8 @@ TEST_F(PriceUpdates, AnInstrumentOutsideTheTableIsLoggedWithTheHandlersTagAndCha
         EXPECT_EQ(protocol.lines(), std::vector<std::string>{line}) << message;
     }
     EXPECT_EQ(data.PricesChanged, 0);
-    for (int n = 1; n <= 12; ++n) EXPECT_EQ(at(n).Changed, 0);
+    for (int n = 1; n <= 12; ++n)
+        EXPECT_EQ(at(n).Changed, 0);
 }
 
 TEST_F(PriceUpdates, AFieldThatCannotBeConvertedIsLoggedAndTheOthersAreStillWritten) {
