@@ -274,6 +274,22 @@ void Exchange::markBracketMain(int account, const OrderReference& ref) {
     listener_.orderOpened(account, o);
 }
 
+bool Exchange::hasChildren(int account, int32_t mainUserOrderId) const {
+    const auto& orders = accounts_[static_cast<std::size_t>(account)].orders;
+    return std::any_of(orders.begin(), orders.end(), [&](const ServerOrder& o) {
+        return o.isChild() && o.parentUserOrderId == mainUserOrderId;
+    });
+}
+
+void Exchange::bracketQuery(int account, const OrderReference& ref) {
+    const int index = findOrder(account, ref.userOrderId, ref.orderId);
+    if (index < 0 || ref.accountCode != accounts_[static_cast<std::size_t>(account)].code) return;
+    ServerOrder& o = order(OrderRef{account, static_cast<std::size_t>(index)});
+    // Children that were sent keep the bracket, finished ones too: they belong to its history.
+    if (o.bracketRole == kBracketMain && !hasChildren(account, o.userOrderId)) o.bracketRole = kPlain;
+    listener_.orderOpened(account, o);
+}
+
 void Exchange::quoteChanged(int instrument) {
     // Fills can arm bracket children, which were placed earlier and so are in the list.
     for (std::size_t i = 0; i < open_.size(); ++i) {

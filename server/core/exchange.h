@@ -64,6 +64,10 @@ class Exchange {
     void cancel(int account, const OrderReference& reference);
     // Marks a player's order as the main order of a bracket that follows.
     void markBracketMain(int account, const OrderReference& reference);
+    // The player dropped the bracket children of a main order before sending them: a main
+    // order that no child names falls back to a plain order. Either way the order is
+    // reported again, so the player's copy shows the role the game holds.
+    void bracketQuery(int account, const OrderReference& reference);
 
     // Matches the open orders of one instrument after its quote changed.
     void quoteChanged(int instrument);
@@ -90,6 +94,7 @@ class Exchange {
     void armChildren(OrderRef mainRef);
     void cancelSiblings(OrderRef childRef);
     void cancelChildren(int account, int32_t mainUserOrderId);
+    bool hasChildren(int account, int32_t mainUserOrderId) const;
     void pruneOpen();
 
     Market& market_;

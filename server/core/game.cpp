@@ -188,6 +188,8 @@ void Game::handleCommand(SessionId id, Session& s, std::string_view name, std::s
         exchange_.cancel(s.account, parseOrderReference(arg));
     } else if (name == "@BR1") {
         exchange_.markBracketMain(s.account, parseOrderReference(arg));
+    } else if (name == "@BR?") {
+        exchange_.bracketQuery(s.account, parseOrderReference(arg));
     } else if (name == "@RA") {
         send(id, msg::allOrders(a.orders));
     } else if (name == "@RAO") {
@@ -221,9 +223,8 @@ void Game::handleCommand(SessionId id, Session& s, std::string_view name, std::s
         chat_.userListRequest(id);
     } else if (name == "@C") {
         chat_.message(id, arg, now_);
-    } else if (name == "@BR?" || name == "@SVK" || name == "@U" || name == "@" || name == "@HB") {
-        // Nothing to answer: bracket child deleted before sending, version detail,
-        // repeated login, heartbeats.
+    } else if (name == "@SVK" || name == "@U" || name == "@" || name == "@HB") {
+        // Nothing to answer: version detail, repeated login, heartbeats.
     } else {
         send(id, "@ER=Unbekannter Befehl: " + shortened(name));
     }

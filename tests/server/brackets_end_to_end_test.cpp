@@ -159,6 +159,52 @@ TEST_F(BracketsEndToEnd, AFilledOrderProtectedLaterIsClosedAtTheSessionCloseByIt
     EXPECT_EQ(holding(1), 0);
 }
 
+TEST_F(BracketsEndToEnd, DeletingTheUnsentChildrenOfAServerOrderLetsItTakeANewBracket) {
+    quote(200, 199, 201);
+    click(2, 0, 8); // Bid of AAA: a SEL line, limit 99.5
+    click(4, 1, 7); // Limit1: far above the market, so the order works
+    form->gridActions().setEditorText("150");
+    form->gridActions().commitEditor();
+    const int32_t main = data().account.lastUserOrderId + 1;
+    click(4, 1, 10);
+    loop.advance(100);
+    const int number = data().orderBook.findByOrderUserId(main);
+    ASSERT_EQ(clientOrder(main).status, StatusSubmitted);
+
+    BracketPreset& preset = form->brackets().presetFor(1);
+    preset.presetMode = 0; // prices as given
+    preset.profitValue = 95;
+    preset.stopValue = 160;
+    chooseFromMenu(data().gridRows.SuchRow(number, RowOpenOrder), "Erzeuge Bracket Orders");
+    loop.advance(100);
+    ASSERT_EQ(clientOrder(main).bracketRole, BracketMain);
+    const std::string orderId(clientOrder(main).orderId.trimmed());
+
+    // DELETE on one child drops both and asks the server about its main order.
+    const std::size_t sentBefore = socket.sent.size();
+    ASSERT_EQ(data().gridRows.at(4).kind, RowEntryLine);
+    click(4, 1, 11);
+    ASSERT_EQ(socket.sent.size(), sentBefore + 1);
+    EXPECT_EQ(socket.sent.back(), "\x01@BR?=KV0001;" + std::to_string(main) + ";" + orderId + "\x02");
+    EXPECT_EQ(data().gridRows.SuchRow(number, RowOpenOrder), 4); // no entry lines left above it
+    loop.advance(100);
+    EXPECT_EQ(clientOrder(main).bracketRole, BracketPlain);
+    EXPECT_EQ(fx.game.exchange().account(0).orders.at(0).bracketRole, kPlain);
+
+    // So a new bracket is taken, and its children reach the server with the main order's number.
+    chooseFromMenu(4, "Erzeuge Bracket Orders");
+    loop.advance(100);
+    EXPECT_TRUE(prompts.asked.empty());
+    click(4, 1, 10); // TRANSMIT on a child sends both
+    loop.advance(100);
+    const auto& orders = fx.game.exchange().account(0).orders;
+    ASSERT_EQ(orders.size(), 3u);
+    EXPECT_EQ(orders[0].bracketRole, kBracketMain);
+    EXPECT_EQ(orders[1].parentUserOrderId, main);
+    EXPECT_EQ(orders[2].parentUserOrderId, main);
+    EXPECT_TRUE(form->messages_.empty());
+}
+
 TEST_F(BracketsEndToEnd, AHoldingIsReversedThenClosed) {
     quote(200, 199, 201);
     form->settings().confirmation = 0;
