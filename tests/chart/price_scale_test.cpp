@@ -11,18 +11,14 @@ namespace {
 using test::putHistory;
 
 TEST(NiceStep, TheFirstMatchingRowGivesTheStepOthersStayAsTheyAre) {
-    EXPECT_FLOAT_EQ(niceStep(0), 0.001f);
-    EXPECT_FLOAT_EQ(niceStep(0.00199999f), 0.001f);
-    EXPECT_FLOAT_EQ(niceStep(0.002f), 0.01f);
-    EXPECT_FLOAT_EQ(niceStep(0.015f), 0.01f); // one step for the whole decade
-    EXPECT_FLOAT_EQ(niceStep(0.02f), 0.025f);
-    EXPECT_FLOAT_EQ(niceStep(0.312f), 0.25f);
-    EXPECT_FLOAT_EQ(niceStep(1.999999f), 1);
-    EXPECT_FLOAT_EQ(niceStep(3), 2.5f);
-    EXPECT_FLOAT_EQ(niceStep(585), 500);
-    EXPECT_FLOAT_EQ(niceStep(50000), 25000); // both rows hold 50000: the first wins
-    EXPECT_FLOAT_EQ(niceStep(1000000), 500000);
-    EXPECT_FLOAT_EQ(niceStep(9999999), 5000000);
+    // One step for a whole decade (0.015); 50000 is in two rows and the first wins.
+    // clang-format off
+    const std::vector<std::pair<float, float>> rows = {
+        {0, 0.001f}, {0.00199999f, 0.001f}, {0.002f, 0.01f}, {0.015f, 0.01f}, {0.02f, 0.025f}, {0.312f, 0.25f},
+        {1.999999f, 1}, {3, 2.5f}, {585, 500}, {50000, 25000}, {1000000, 500000}, {9999999, 5000000}};
+    // clang-format on
+    for (auto [range, step] : rows)
+        EXPECT_FLOAT_EQ(niceStep(range), step) << range;
     // Values outside every row come back unchanged.
     const float gap = std::nextafter(0.00199999f, 1.0f); // between two rows
     ASSERT_LT(gap, 0.002f);

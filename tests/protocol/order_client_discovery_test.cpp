@@ -110,7 +110,10 @@ TEST(ServerDiscovery, TheNextLoginUsesTheDiscoveredAddress) {
     OrderClientFixture f;
     f.http.documents[kFirst] = "fresh.example.net:4300\r\n";
     OrderClient& client = f.load();
-    client.Command2_Click(); // nobody answers: discovery after the wait
+    client.Command2_Click(); // no connect event within five seconds: discovery after the wait
+    EXPECT_EQ(client.receiveState().connectionState, 1);
+    EXPECT_EQ(f.http.requests, (Lines{kFirst}));
+    EXPECT_TRUE(client.autoReconnect());
     f.at(f.loop.elapsedMs() + 100, [&] { f.socket.acceptConnection(); });
     client.Command2_Click();
     EXPECT_EQ(f.socket.host, "fresh.example.net");

@@ -41,15 +41,6 @@ TEST(OrderClientLogin, TheServerLeadsAndTheClientAnswersWithUserPasswordAndMachi
     EXPECT_EQ(client.stateLabel().text(), "Verbunden");
 }
 
-TEST(OrderClientLogin, NoConnectEventWithinFiveSecondsRunsTheDiscovery) {
-    OrderClientFixture f;
-    OrderClient& client = f.load();
-    client.Command2_Click();
-    EXPECT_EQ(client.receiveState().connectionState, 1);
-    EXPECT_EQ(f.http.requests.size(), 4u);
-    EXPECT_TRUE(client.autoReconnect());
-}
-
 TEST(OrderClientLogin, SocketEventsAreLoggedAndOnlyConnectAndDataChangeTheState) {
     OrderClientFixture f;
     OrderClient& client = f.load();
