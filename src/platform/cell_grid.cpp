@@ -87,8 +87,23 @@ void CellGrid::setText(int row, int col, std::string text) {
     touch(row, col);
 }
 
+void CellGrid::assignText(int row, int col, std::string_view text) {
+    Cell& c = cells_[index(row, col)];
+    if (c.text == text) return;
+    c.text.assign(text);
+    touch(row, col);
+}
+
+void CellGrid::setBackground(int row, int col, int colour) {
+    Cell& c = cells_[index(row, col)];
+    if (c.background == colour) return;
+    c.background = colour;
+    touch(row, col);
+}
+
 void CellGrid::setRowHeight(int row, int twips) {
     if (row < 0 || row >= rows_) failSubscript();
+    if (rowHeights_[static_cast<std::size_t>(row)] == twips) return;
     rowHeights_[static_cast<std::size_t>(row)] = twips;
     notify({row, row, -1, -1, true});
 }

@@ -3,6 +3,7 @@
 // control; row 0 is the title row. Lengths are twips, colours red + 256*green + 65536*blue.
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kavex {
@@ -44,6 +45,11 @@ public:
     const Cell& cell(int row, int col) const;
     Cell& mutableCell(int row, int col);
     void setText(int row, int col, std::string text);
+    // As setText, copying into the cell's own storage: a writer that redraws many cells
+    // with mostly unchanged texts builds no strings of its own.
+    void assignText(int row, int col, std::string_view text);
+    // Sets one cell's background colour; reports the cell only when the colour changed.
+    void setBackground(int row, int col, int colour);
     const std::string& text(int row, int col) const { return cell(row, col).text; }
 
     void setRowHeight(int row, int twips);

@@ -71,19 +71,56 @@ int OrderGrid::cellColumn(int set, int logical) const {
     return columns_.map(set, logical);
 }
 
-void OrderGrid::setCell(int row, int set, int logical, std::string text) {
+void OrderGrid::setCell(int row, int set, int logical, std::string_view text) {
     int col = cellColumn(set, logical);
     if (col == 0) return;
-    grid_.setText(row, col, std::move(text));
+    grid_.assignText(row, col, text);
+}
+
+void OrderGrid::setSingleCell(int row, int set, int logical, float value) {
+    scratch_.clear();
+    appendStrSingle(scratch_, value);
+    setCell(row, set, logical, scratch_);
+}
+
+void OrderGrid::setIntCell(int row, int set, int logical, int64_t value) {
+    scratch_.clear();
+    appendStrInt(scratch_, value);
+    setCell(row, set, logical, scratch_);
 }
 
 void OrderGrid::setColour(int row, int set, int logical, int colour) {
     int col = logical == 0 ? 0 : cellColumn(set, logical);
     if (logical != 0 && col == 0) return;
+    grid_.setBackground(row, col, colour);
+}
+
+void OrderGrid::setCellStyle(int row, int col, CellAlignment alignment, bool bold, float fontSize,
+                             int foreground) {
     Cell& cell = grid_.mutableCell(row, col);
-    if (cell.background == colour) return;
-    cell.background = colour;
+    if (cell.alignment == alignment && cell.bold == bold && cell.fontSize == fontSize &&
+        cell.foreground == foreground)
+        return;
+    cell.alignment = alignment;
+    cell.bold = bold;
+    cell.fontSize = fontSize;
+    cell.foreground = foreground;
     grid_.touch(row, col);
+}
+
+// The Zeit cell shows the clock's second at drawing; a refresh pass draws hundreds of rows
+// within one second, so the text is made once per second of the clock. The second is
+// taken from the day number exactly as fromDayNumber rounds it.
+const std::string& OrderGrid::timeOfDay() {
+    const double day = loop_.nowDayNumber();
+    const double whole = std::floor(day);
+    const int64_t second =
+        static_cast<int64_t>(whole) * 86400 + std::llround((day - whole) * 86400000.0) / 1000;
+    if (second != timeSecond_) {
+        timeText_ = timeOfDayText(fromDayNumber(day));
+        timeSecond_ = second;
+    }
+    return timeText_;
 }
 
 void OrderGrid::zeigOrderGrid(int mode, int arg) {
@@ -149,9 +186,24 @@ void OrderGrid::drawSeparator(int row, int referenceHeight) {
 
 void OrderGrid::drawInstrumentRow(int row, int instrument) {
     const int s = kInstrumentSet;
+    // Every cell gets its final colour in one write, so a redraw that changes nothing
+    // reports no change. Zeit takes the colour of the order set, DEFAULT may be marked,
+    // and with a holding G/V and Bracket take the colours of Bestand and MarginWP. A row
+    // whose instrument or holding is missing keeps the plain column colours, the state
+    // the drawing leaves when it fails there.
+    const bool valid = data_.instruments.valid(instrument);
+    const int16_t p = valid ? positionOf(data_.PositionIndex, instrument) : int16_t{0};
+    const bool holding = p != 0 && data_.positionList.valid(p);
     setColour(row, s, 0, grid_colour::kInstrumentMargin);
-    for (int c = 1; c <= OrderGridColumns::kColumns; ++c)
-        setColour(row, s, c, columns_.colour(s, c));
+    for (int c = 1; c <= OrderGridColumns::kColumns; ++c) {
+        int colour = columns_.colour(s, c);
+        if (valid && c == 12) colour = columns_.colour(kOrderSet, 12);
+        if (valid && c == 13 && data_.DefaultInstrument == instrument)
+            colour = grid_colour::kDefaultInstrument;
+        if (holding && c == 15) colour = columns_.colour(s, 14);
+        if (holding && c == 17 && data_.account.kontoValue8 != 0) colour = columns_.colour(s, 16);
+        setColour(row, s, c, colour);
+    }
     const Instrument& q = data_.instruments.at(instrument);
     setCell(row, s, 1, q.Ticker);
     setCell(row, s, 2, "EUX");
@@ -159,45 +211,35 @@ void OrderGrid::drawInstrumentRow(int row, int instrument) {
     setCell(row, s, 4, "-");
     setCell(row, s, 5, "0.0");
     setCell(row, s, 6, "+- 0");
-    setCell(row, s, 7, strInt(q.BidVolume));
-    setCell(row, s, 8, strSingle(q.Bid));
-    setCell(row, s, 9, strSingle(q.Ask));
-    setCell(row, s, 10, strInt(q.AskVolume));
-    setCell(row, s, 11, strSingle(q.Last));
-    setCell(row, s, 12, timeOfDayText(loop_.now()));
-    setColour(row, s, 12, columns_.colour(kOrderSet, 12));
+    setIntCell(row, s, 7, q.BidVolume);
+    setSingleCell(row, s, 8, q.Bid);
+    setSingleCell(row, s, 9, q.Ask);
+    setIntCell(row, s, 10, q.AskVolume);
+    setSingleCell(row, s, 11, q.Last);
+    setCell(row, s, 12, timeOfDay());
     setCell(row, s, 13, "DEFAULT");
-    if (data_.DefaultInstrument == instrument) setColour(row, s, 13, grid_colour::kDefaultInstrument);
 
-    int holdingCol = cellColumn(s, 14);
+    const int holdingCol = cellColumn(s, 14);
     if (holdingCol != 0) {
-        grid_.mutableCell(row, holdingCol).alignment = CellAlignment::Centre;
-        grid_.touch(row, holdingCol);
+        const Cell& cell = grid_.cell(row, holdingCol);
+        setCellStyle(row, holdingCol, CellAlignment::Centre, cell.bold, cell.fontSize, cell.foreground);
     }
-    int16_t p = positionOf(data_.PositionIndex, instrument);
     if (p == 0) return; // no holding: these cells get no new text
     const Position& pos = data_.positionList.at(p);
-    setCell(row, s, 14, pos.holding < 1 ? std::to_string(pos.holding) : "+" + std::to_string(pos.holding));
-    if (holdingCol != 0) {
-        Cell& cell = grid_.mutableCell(row, holdingCol);
-        cell.bold = true;
-        cell.fontSize = 12;
-        cell.foreground = grid_colour::kHoldingText;
-        grid_.touch(row, holdingCol);
-    }
-    setCell(row, s, 15, strSingle(pos.sumValue - pos.sumCost));
-    setColour(row, s, 15, columns_.colour(s, 14));
-    if (int c = cellColumn(s, 15); c != 0) {
-        Cell& cell = grid_.mutableCell(row, c);
-        cell.alignment = CellAlignment::Centre;
-        cell.bold = true;
-        cell.fontSize = 12;
-        grid_.touch(row, c);
-    }
-    setCell(row, s, 16, strSingle(pos.marginS));
+    scratch_.clear();
+    if (pos.holding >= 1) scratch_ += '+';
+    scratch_ += std::to_string(pos.holding);
+    setCell(row, s, 14, scratch_);
+    if (holdingCol != 0)
+        setCellStyle(row, holdingCol, CellAlignment::Centre, true, 12, grid_colour::kHoldingText);
+    setSingleCell(row, s, 15, pos.sumValue - pos.sumCost);
+    if (int c = cellColumn(s, 15); c != 0)
+        setCellStyle(row, c, CellAlignment::Centre, true, 12, grid_.cell(row, c).foreground);
+    setSingleCell(row, s, 16, pos.marginS);
     if (data_.account.kontoValue8 != 0) {
-        setCell(row, s, 17, "Mges=" + strSingle(data_.account.kontoValue8));
-        setColour(row, s, 17, columns_.colour(s, 16));
+        scratch_ = "Mges=";
+        appendStrSingle(scratch_, data_.account.kontoValue8);
+        setCell(row, s, 17, scratch_);
     }
 }
 

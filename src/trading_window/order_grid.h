@@ -2,13 +2,14 @@
 // The order grid: the row list built from instruments, entry lines and orders, and the
 // drawing of quote rows and order lines into the grid control.
 #include "base/numbers.h"
+#include "platform/cell_grid.h"
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace kavex {
 
-class CellGrid;
 class ColourRoles;
 class EventLoop;
 class FailureLog;
@@ -40,9 +41,13 @@ class OrderGrid {
     void drawInstrumentRow(int row, int instrument);
     void drawOrderLine(int row, int kind, int ref);
     void drawTypeCell(int row, int kind, const Order& order);
-    void setCell(int row, int set, int logical, std::string text);
+    void setCell(int row, int set, int logical, std::string_view text);
+    void setSingleCell(int row, int set, int logical, float value);
+    void setIntCell(int row, int set, int logical, int64_t value);
     void setColour(int row, int set, int logical, int colour);
+    void setCellStyle(int row, int col, CellAlignment alignment, bool bold, float fontSize, int foreground);
     int cellColumn(int set, int logical) const;
+    const std::string& timeOfDay();
 
     TradingData& data_;
     CellGrid& grid_;
@@ -53,6 +58,9 @@ class OrderGrid {
     FailureLog& protocol_;
     NumberLocale locale_;
     int referenceHeight_ = 0;
+    std::string scratch_; // a cell text being built; reused so that no row allocates
+    std::string timeText_;
+    int64_t timeSecond_ = -1; // the second of the clock timeText_ shows
 };
 
 } // namespace kavex
