@@ -1,5 +1,8 @@
 // The Kavex client: builds the Qt platform, the trading window and its views, and runs
 // the event loop. The working directory holds every file the program reads and writes.
+//
+// The settings live in the working directory's files; the few command-line options only
+// say where that directory is and help scripts and tests run the program unattended.
 #include "base/files.h"
 #include "platform/qt/chart_widget.h"
 #include "platform/qt/chat_window.h"
@@ -16,14 +19,85 @@
 #include "trading_window/order_form.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <QPixmap>
+#include <QTimer>
 
+#include <cstdio>
 #include <filesystem>
+
+namespace {
+
+struct Options {
+    QString workdir;
+    int seconds = 0; // 0: runs until the user ends it
+    QString screenshot;
+    bool printGrid = false;
+    QString port;
+    QString discovery;
+};
+
+bool parse(QApplication& app, Options& o) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Kavex: client of the exchange trading game.");
+    parser.addHelpOption();
+    QCommandLineOption workdir("workdir", "Folder of the settings, colour, history and request files.",
+                               "folder", QDir::currentPath());
+    QCommandLineOption seconds("seconds", "Ends the program after this many seconds, saving as on ENDE.",
+                               "seconds");
+    QCommandLineOption screenshot("screenshot",
+                                  "With --seconds: saves a picture of the trading window (PNG) "
+                                  "just before the end.",
+                                  "file");
+    QCommandLineOption printGrid("print-grid",
+                                 "With --seconds: prints the order grid's texts before the end, "
+                                 "one row per line, cells separated by \" | \".");
+    QCommandLineOption port("port", "Server port of the first connection (later ones follow the discovery).",
+                            "port");
+    QCommandLineOption discovery("discovery",
+                                 "Web server of the discovery documents, e.g. http://host:4180/.", "url");
+    parser.addOptions({workdir, seconds, screenshot, printGrid, port, discovery});
+    parser.process(app);
+    o.workdir = parser.value(workdir);
+    o.screenshot = parser.value(screenshot);
+    o.printGrid = parser.isSet(printGrid);
+    o.port = parser.value(port);
+    o.discovery = parser.value(discovery);
+    if (parser.isSet(seconds)) {
+        bool ok = false;
+        o.seconds = parser.value(seconds).toInt(&ok);
+        if (!ok || o.seconds <= 0) {
+            std::fprintf(stderr, "kavex: --seconds needs a number above 0\n");
+            return false;
+        }
+    }
+    if (!QFileInfo(o.workdir).isDir()) {
+        std::fprintf(stderr, "kavex: no folder %s\n", qPrintable(o.workdir));
+        return false;
+    }
+    return true;
+}
+
+void printGrid(kavex::CellGrid& grid) {
+    for (int r = 0; r < grid.rows(); ++r) {
+        std::string line;
+        for (int c = 0; c < grid.cols(); ++c)
+            line += (c ? " | " : "") + grid.text(r, c);
+        std::printf("%s\n", line.c_str());
+    }
+    std::fflush(stdout);
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Kavex");
+    Options options;
+    if (!parse(app, options)) return 2;
 
     kavex::QtEventLoop loop;
     kavex::QtTcpClient socket;
@@ -34,8 +108,13 @@ int main(int argc, char** argv) {
     kavex::QtDialogHost dialogs;
     kavex::QtPrinter printer;
     kavex::QtTcpListener bridgeSocket;
-    kavex::WorkingDirectory folder(std::filesystem::current_path());
+    kavex::WorkingDirectory folder(std::filesystem::path(QDir(options.workdir).absolutePath().toStdString()));
     const QString decimalPoint = QLocale::system().decimalPoint();
+    kavex::DiscoverySites discovery;
+    if (!options.discovery.isEmpty()) {
+        QString site = options.discovery.endsWith('/') ? options.discovery : options.discovery + '/';
+        discovery.primary = discovery.mirror = site.toStdString();
+    }
 
     kavex::OrderForm form(kavex::OrderFormPlatform{
         loop,
@@ -48,18 +127,28 @@ int main(int argc, char** argv) {
         folder,
         QFileInfo(QString::fromLocal8Bit(argv[0])).completeBaseName().toStdString(),
         kavex::NumberLocale{decimalPoint.isEmpty() ? '.' : decimalPoint.at(0).toLatin1()},
-        {},
+        discovery,
         {},
         &printer,
         &bridgeSocket});
     form.endProgram = [] { QApplication::quit(); };
+    if (!options.port.isEmpty()) form.orderClient().setPort(options.port.toStdString());
 
+    form.Form_Load(); // fills the window's lists; the start-up runs on the first timer tick
     kavex::TradingWindow window(form);
     kavex::OrderClientWindow clientWindow(form.orderClient());
     // Both show and hide themselves as their models open and close.
     kavex::ChartWidget chartWindow(form.chart());
     kavex::ChatWindow chatWindow(form.chat(), [&window] { return window.frameGeometry(); });
     window.show();
-    form.Form_Load();
+
+    if (options.seconds > 0) {
+        QTimer::singleShot(options.seconds * 1000, &window, [&] {
+            if (!options.screenshot.isEmpty() && !window.grab().save(options.screenshot))
+                std::fprintf(stderr, "kavex: cannot write %s\n", qPrintable(options.screenshot));
+            if (options.printGrid) printGrid(form.orderGridCells());
+            window.close(); // the normal shutdown: saves and ends the program
+        });
+    }
     return QApplication::exec();
 }

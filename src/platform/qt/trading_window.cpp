@@ -1,8 +1,8 @@
 #include "platform/qt/trading_window.h"
 
-#include "platform/qt/bridge_frame.h"
 #include "platform/qt/cell_grid_model.h"
 #include "platform/qt/popup_menu_qt.h"
+#include "platform/qt/settings_tab.h"
 #include "platform/qt/statements_panel.h"
 #include "platform/qt/text_list_model.h"
 #include "trading_window/order_form.h"
@@ -19,7 +19,9 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMouseEvent>
+#include <QMoveEvent>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTableView>
@@ -33,6 +35,20 @@ QString q(const std::string& s) {
 }
 
 constexpr int kBackground = 23 + 256 * 139 + 65536 * 191;
+
+// Twips become pixels at 15 twips to the pixel (96 dots per inch), as the grids' column
+// widths do, so that the window's parts and the grid columns keep their proportions.
+QRect pixels(const TwipRect& r) {
+    return {twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width), twipsToPixels(r.height)};
+}
+
+void paintBackground(QWidget* widget) {
+    widget->setAutoFillBackground(true);
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, toQColor(kBackground));
+    palette.setColor(QPalette::Base, toQColor(kBackground));
+    widget->setPalette(palette);
+}
 
 QTableView* gridView(QAbstractItemModel* model) {
     auto* view = new QTableView;
@@ -58,33 +74,42 @@ TradingWindow::TradingWindow(OrderForm& form, QWidget* parent) : QWidget(parent)
     form_.title.setObserver([this](const std::string& t) { setWindowTitle(q(t)); });
     boundLabels_.push_back(&form_.title);
 
-    auto* header = new QHBoxLayout;
-    header->addWidget(boundLabel(form_.statusLine), 1);
-    auto* account = new QHBoxLayout;
-    account->addWidget(boundLabel(form_.accountCodeLabel));
-    account->addWidget(boundLabel(form_.totalPlaceLabel));
-    account->addWidget(boundLabel(form_.dayPlaceLabel));
-    header->addLayout(account, 1);
-    header->addWidget(boundLabel(form_.resultLabel), 1);
+    // The label strip with the three header labels.
+    labelStrip_ = new QWidget(this);
+    paintBackground(labelStrip_);
+    headers_[0] = boundLabel(form_.statusLine);
+    auto* account = new QWidget;
+    auto* accountLabels = new QHBoxLayout(account);
+    accountLabels->setContentsMargins(0, 0, 0, 0);
+    accountLabels->addWidget(boundLabel(form_.accountCodeLabel));
+    accountLabels->addWidget(boundLabel(form_.totalPlaceLabel));
+    accountLabels->addWidget(boundLabel(form_.dayPlaceLabel));
+    headers_[1] = account;
+    headers_[2] = boundLabel(form_.resultLabel);
+    for (QWidget* header : headers_) {
+        header->setParent(labelStrip_);
+        paintBackground(header);
+    }
 
-    tabs_ = new QTabWidget;
+    tabs_ = new QTabWidget(this);
     tabs_->addTab(buildOrdersTab(), "Orders");
     tabs_->addTab(buildExecutionsTab(), "Executions");
     tabs_->addTab(buildStatementsTab(), "Auszüge");
     tabs_->addTab(buildSettingsTab(), "Sonstiges");
+    // The pages start below the tab captions: lay them out again once they have their size.
+    for (int i = 0; i < tabs_->count(); ++i)
+        tabs_->widget(i)->installEventFilter(this);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(header);
-    layout->addWidget(tabs_, 1);
     messageWindow_ = static_cast<QDialog*>(buildMessageWindow());
     contextMenu_ = std::make_unique<PopupMenuPresenter>(form_.contextMenu().menu(), this);
-    connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
-        if (tabs_->tabText(index) == "Auszüge") form_.statements().FillAuszug();
-    });
+    connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) { tabChosen(index); });
+    form_.placeWindow = [this](const TwipRect& geometry) { place(geometry); };
+    setMinimumSize(320, 200);
     resize(1280, 720);
 }
 
 TradingWindow::~TradingWindow() {
+    form_.placeWindow = nullptr;
     form_.chatOptionVisibilityChanged = nullptr;
     for (Label* label : boundLabels_)
         label->setObserver(nullptr);
@@ -97,13 +122,6 @@ QLabel* TradingWindow::boundLabel(Label& model) {
     model.setObserver([label](const std::string& text) { label->setText(q(text)); });
     boundLabels_.push_back(&model);
     return label;
-}
-
-QListView* TradingWindow::boundList(TextList& list) {
-    auto* view = new QListView;
-    view->setModel(new TextListModel(list, view));
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    return view;
 }
 
 QPushButton* TradingWindow::addButton(QLayout* layout, const QString& caption, std::function<void()> action) {
@@ -120,6 +138,8 @@ QPushButton* TradingWindow::addButton(QLayout* layout, const QString& caption, s
 QPushButton* TradingWindow::button(const QString& caption) const {
     for (QPushButton* b : buttons_)
         if (b->text() == caption) return b;
+    for (QPushButton* b : findChildren<QPushButton*>())
+        if (b->text() == caption) return b;
     return nullptr;
 }
 
@@ -131,14 +151,18 @@ QWidget* TradingWindow::tabPage(const QString& caption) const {
 
 QWidget* TradingWindow::buildOrdersTab() {
     auto* page = new QWidget;
+    ordersFrame_ = new QWidget(page);
     gridModel_ = new CellGridModel(form_.orderGridCells(), page);
     gridView_ = gridView(gridModel_);
+    gridView_->setParent(ordersFrame_);
     gridModel_->setView(gridView_);
     gridModel_->applyLayout(*gridView_);
     gridView_->viewport()->installEventFilter(this);
 
     editor_ = new QComboBox(gridView_->viewport());
     editor_->setEditable(true);
+    // Return must commit the typed text, never add it to the list as a new item.
+    editor_->setInsertPolicy(QComboBox::NoInsert);
     editor_->hide();
     editor_->installEventFilter(this);
     connect(editor_, qOverload<int>(&QComboBox::activated), this, [this](int index) {
@@ -175,6 +199,7 @@ QWidget* TradingWindow::buildOrdersTab() {
     strip->addWidget(chat);
     quantityBox_ = new QComboBox;
     quantityBox_->setEditable(true);
+    // The list is filled as the window loads (OrderForm::Form_Load, before the window is built).
     for (const std::string& v : form_.defaultQuantityList.lines())
         quantityBox_->addItem(q(v));
     quantityBox_->setCurrentText(q(actions.defaultQuantityBox().text()).trimmed());
@@ -196,83 +221,104 @@ QWidget* TradingWindow::buildOrdersTab() {
     messages->setMinimumWidth(220);
     strip->addWidget(messages, 1);
 
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(gridView_, 1);
-    layout->addLayout(strip);
+    orderStrip_ = new QWidget(ordersFrame_);
+    orderStrip_->setObjectName("orderStrip");
+    paintBackground(orderStrip_);
+    strip->setContentsMargins(2, 2, 2, 2);
+    orderStrip_->setLayout(strip);
     return page;
 }
 
 QWidget* TradingWindow::buildExecutionsTab() {
     auto* page = new QWidget;
+    executionsFrame_ = new QWidget(page);
     auto* model = new CellGridModel(form_.executionGridCells(), page);
     QTableView* view = gridView(model);
+    view->setParent(executionsFrame_);
     model->setView(view);
     model->applyLayout(*view);
-    auto* order = new QComboBox;
+    executionView_ = view;
+
+    auto* refresh = new QPushButton("Grid Refresh", executionsFrame_);
+    connect(refresh, &QPushButton::clicked, this, [this] { form_.executionGrid().refresh(); });
+    refreshButton_ = refresh;
+    noteLabel_ = new QLabel("Reihenfolge der Executions:", executionsFrame_);
+    auto* order = new QComboBox(executionsFrame_);
     order->setObjectName("executionOrder");
-    for (const std::string& v : form_.executionOrderList.lines())
-        order->addItem(q(v));
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(view, 1);
-    layout->addWidget(order);
+    order->setModel(new TextListModel(form_.executionOrderList, order));
+    order->setCurrentIndex(form_.executionGrid().selectedOrder());
+    connect(order, &QComboBox::activated, this, [this](int index) {
+        form_.executionGrid().selectOrder(index);
+        form_.executionGrid().refresh();
+    });
+    orderList_ = order;
     return page;
 }
 
 QWidget* TradingWindow::buildStatementsTab() {
-    return new StatementsPanel(form_.statements());
+    auto* page = new QWidget;
+    auto* panel = new StatementsPanel(form_.statements(), page);
+    paintBackground(panel->list());
+    statementsPanel_ = panel;
+    return page;
 }
 
 QWidget* TradingWindow::buildSettingsTab() {
-    auto* page = new QWidget;
-    Settings& settings = form_.settings();
-    auto option = [&](const QString& caption, int16_t& value) {
-        auto* box = new QCheckBox(caption);
-        box->setChecked(value != 0);
-        connect(box, &QCheckBox::toggled, this, [&value](bool on) { value = on ? 1 : 0; });
-        return box;
-    };
-    auto* options = new QVBoxLayout;
-    options->addWidget(
-        option("Sicherheitsabfrage bei BUY/SELL MARKET und GLATT aktivieren", settings.confirmation));
-    options->addWidget(option("Chat mit Sound", settings.chatSound));
-    options->addWidget(option("Execution mit Sound", settings.executionSound));
-    QCheckBox* asciiRemote = option("ASCII-Remote", settings.asciiRemote);
-    connect(asciiRemote, &QCheckBox::toggled, this, [this](bool on) { form_.asciiRemote_Click(on); });
-    options->addWidget(asciiRemote);
-    // The bridge frame shows while "Zentrivo extern" is set, never in the game edition.
-    auto* bridgeFrame = new BridgeFrame(form_.bridge(), settings, form_.bridgeLog);
-    bridgeFrame->setVisible(form_.bridgeFrameVisible());
-    if (!form_.gameEdition()) {
-        QCheckBox* zentrivo = option("Zentrivo extern", settings.zentrivoExtern);
-        connect(zentrivo, &QCheckBox::toggled, this, [this, bridgeFrame](bool on) {
-            form_.zentrivoExtern_Click(on);
-            bridgeFrame->setVisible(form_.bridgeFrameVisible());
-        });
-        options->addWidget(zentrivo);
-    }
+    settingsTab_ = new SettingsTab(form_);
+    return settingsTab_;
+}
 
-    auto* schemes = new QComboBox;
-    for (const std::string& name : form_.colourSchemeList.lines())
-        schemes->addItem(q(name));
-    connect(schemes, &QComboBox::textActivated, this,
-            [this](const QString& name) { form_.colourScheme_Click(name.toStdString()); });
-    options->addWidget(new QLabel("Farbschema:"));
-    options->addWidget(schemes);
+void TradingWindow::tabChosen(int index) {
+    form_.SSTab1_Click(index);
+    if (index == OrderForm::SettingsTab) settingsTab_->sync();
+    applyLayout();
+}
 
-    auto* commands = new QHBoxLayout;
-    addButton(commands, "Anwenden", [this] { form_.apply_Click(); });
-    addButton(commands, "Neuen Usernamen wählen", [this] { form_.newUser_Click(); });
-    addButton(commands, "Clientfenster zeigen", [this] { form_.showClient_Click(); });
-    options->addLayout(commands);
-    options->addWidget(bridgeFrame);
-    options->addStretch();
+// Frames and the statement list are placed in the tab area; their pages begin below
+// the tab captions, so the page's own offset is taken off.
+void TradingWindow::placeInTabArea(QWidget* widget, const TwipRect& rect) {
+    const QPoint pageOffset = widget->parentWidget()->mapTo(tabs_, QPoint(0, 0));
+    widget->setGeometry(pixels(rect).translated(-pageOffset));
+}
 
-    QListView* protocol = boundList(form_.protocol_);
-    connect(protocol, &QListView::doubleClicked, this, [this] { form_.protocol_DoubleClick(); });
-    auto* layout = new QHBoxLayout(page);
-    layout->addLayout(options);
-    layout->addWidget(protocol, 1);
-    return page;
+void TradingWindow::applyLayout() {
+    const FormLayout& l = form_.layout();
+    labelStrip_->setGeometry(pixels(l.labelStrip));
+    for (int i = 0; i < 3; ++i)
+        headers_[i]->setGeometry(pixels(l.headerLabels[static_cast<std::size_t>(i)]));
+    tabs_->setGeometry(pixels(l.tabArea));
+    placeInTabArea(ordersFrame_, l.ordersFrame);
+    gridView_->setGeometry(pixels(l.orderGrid));
+    orderStrip_->setGeometry(pixels(l.orderStrip));
+    placeInTabArea(executionsFrame_, l.executionsFrame);
+    executionView_->setGeometry(pixels(l.executionGrid));
+    refreshButton_->setGeometry(pixels(l.refreshButton));
+    noteLabel_->setGeometry(pixels(l.noteLabel));
+    orderList_->setGeometry(pixels(l.orderList));
+    placeInTabArea(statementsPanel_, l.statementList);
+}
+
+void TradingWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    form_.Form_Resize(pixelsToTwips(width()), pixelsToTwips(height()));
+    applyLayout();
+    reportPlacement();
+}
+
+void TradingWindow::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    reportPlacement();
+}
+
+void TradingWindow::reportPlacement() {
+    form_.windowPlaced(
+        {pixelsToTwips(x()), pixelsToTwips(y()), pixelsToTwips(width()), pixelsToTwips(height())});
+}
+
+void TradingWindow::place(const TwipRect& geometry) {
+    auto orKeep = [](int32_t twips, int current) { return twips > 0 ? twipsToPixels(twips) : current; };
+    resize(orKeep(geometry.width, width()), orKeep(geometry.height, height()));
+    move(orKeep(geometry.left, x()), orKeep(geometry.top, y()));
 }
 
 QWidget* TradingWindow::buildMessageWindow() {
@@ -307,6 +353,9 @@ QWidget* TradingWindow::buildMessageWindow() {
 }
 
 bool TradingWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && watched->isWidgetType() &&
+        tabs_->indexOf(static_cast<QWidget*>(watched)) >= 0)
+        applyLayout();
     if (watched == gridView_->viewport() && event->type() == QEvent::MouseButtonPress) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         gridPressed(mouse->position().toPoint(), mouse->button());

@@ -1,7 +1,7 @@
 #pragma once
 // The trading window on screen: a view over the headless OrderForm with its four tabs,
 // the order grid with the in-cell editor, the strip of command buttons, the settings
-// tab and the "Message" window.
+// tab and the "Message" window. Its parts are placed where OrderForm's layout puts them.
 #include <QWidget>
 
 #include <functional>
@@ -19,6 +19,8 @@ namespace kavex {
 
 class CellGridModel;
 class PopupMenuPresenter;
+class SettingsTab;
+struct TwipRect;
 class Label;
 class OrderForm;
 class TextList;
@@ -31,6 +33,7 @@ class TradingWindow : public QWidget {
 
     QTableView* orderGridView() const { return gridView_; }
     QTabWidget* tabs() const { return tabs_; }
+    // Any button of the window by its caption.
     QPushButton* button(const QString& caption) const;
     // Another tab added by a subsystem (executions, statements), or a widget for one.
     QWidget* tabPage(const QString& caption) const;
@@ -38,6 +41,8 @@ class TradingWindow : public QWidget {
   protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
   private:
     QWidget* buildOrdersTab();
@@ -46,14 +51,25 @@ class TradingWindow : public QWidget {
     QWidget* buildSettingsTab();
     QWidget* buildMessageWindow();
     QLabel* boundLabel(Label& model);
-    QListView* boundList(TextList& list);
     QPushButton* addButton(QLayout* layout, const QString& caption, std::function<void()> action);
     void gridPressed(const QPoint& position, Qt::MouseButton button);
     void syncEditor();
     void syncQuickButtons();
+    void tabChosen(int index);
+    void applyLayout();
+    void placeInTabArea(QWidget* widget, const TwipRect& rect);
+    void reportPlacement();
+    void place(const TwipRect& geometry);
 
     OrderForm& form_;
     QTabWidget* tabs_ = nullptr;
+    QWidget* labelStrip_ = nullptr;
+    QWidget* headers_[3] = {};
+    QWidget *ordersFrame_ = nullptr, *orderStrip_ = nullptr;
+    QWidget *executionsFrame_ = nullptr, *executionView_ = nullptr;
+    QWidget *refreshButton_ = nullptr, *noteLabel_ = nullptr, *orderList_ = nullptr;
+    QWidget* statementsPanel_ = nullptr;
+    SettingsTab* settingsTab_ = nullptr;
     QTableView* gridView_ = nullptr;
     CellGridModel* gridModel_ = nullptr;
     QComboBox* editor_ = nullptr;

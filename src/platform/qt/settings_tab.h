@@ -1,0 +1,38 @@
+#pragma once
+// The tab "Sonstiges" on screen: the options, the sound list, the colour schemes and the
+// colour editing, the account and connection buttons, the file-drop log, the bridge frame
+// and the protocol list, all over the headless OrderForm.
+#include <QWidget>
+
+class QCheckBox;
+class QLabel;
+class QListView;
+
+namespace kavex {
+
+class BridgeFrame;
+class OrderForm;
+
+class SettingsTab : public QWidget {
+  public:
+    explicit SettingsTab(OrderForm& form, QWidget* parent = nullptr);
+    ~SettingsTab() override;
+
+    // Shows the current settings (the settings file is read after the window is built).
+    void sync();
+
+  private:
+    QWidget* buildOptions();
+    QWidget* buildColours();
+    QWidget* buildCommands();
+    void showPreview(int colour);
+
+    OrderForm& form_;
+    QCheckBox *confirmation_ = nullptr, *chatSound_ = nullptr, *executionSound_ = nullptr;
+    QCheckBox *asciiRemote_ = nullptr, *zentrivo_ = nullptr;
+    QListView* fileDropLog_ = nullptr;
+    BridgeFrame* bridgeFrame_ = nullptr;
+    QLabel* swatch_ = nullptr;
+};
+
+} // namespace kavex

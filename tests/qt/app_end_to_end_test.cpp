@@ -1,0 +1,95 @@
+// The client program as a user starts it: `kavex` on the offscreen platform, in a fresh
+// working directory whose settings name a demo player, against the demo server program
+// on free loopback ports. The autostart countdown logs in by itself; the program shows
+// the instruments with their prices and, when it ends, writes its settings and the
+// price-history files.
+#include "base/files.h"
+#include "demo_server.h"
+#include "trading_window/settings_file.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace kavex {
+namespace {
+
+#if defined(KAVEX_SERVER_PROGRAM) && defined(KAVEX_CLIENT_PROGRAM)
+
+std::vector<std::string> cells(const std::string& row) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t bar = row.find(" | ", start);
+        out.push_back(row.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
+        if (bar == std::string::npos) return out;
+        start = bar + 3;
+    }
+}
+
+TEST(ClientProgram, LogsInByAutostartShowsPricesAndSavesOnTheWay) {
+    QtEventLoop loop;
+    QTemporaryDir serverDir, clientDir;
+    test::DemoServer server(loop, serverDir.path());
+    ASSERT_TRUE(server.start(KAVEX_SERVER_PROGRAM));
+
+    // The bridge listens on a port of its own, never on the game's.
+    const quint16 bridgePort = test::freePort();
+    ASSERT_NE(bridgePort, server.gamePort);
+    Settings settings;
+    settings.userName = "demo1";
+    settings.password = "demo";
+    settings.serverHost = "127.0.0.1";
+    settings.bridgePort = std::to_string(bridgePort);
+    settings.bridgeAddress = "127.0.0.1";
+    const std::filesystem::path folder = clientDir.path().toStdString();
+    writeTextLines(folder / SettingsFile::kSettingsName, SettingsFile::settingsLines(settings));
+
+    QProcess client;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    client.setProcessEnvironment(env);
+    client.start(KAVEX_CLIENT_PROGRAM,
+                 {"--workdir", clientDir.path(), "--port", QString::number(server.gamePort), "--discovery",
+                  "http://127.0.0.1:" + QString::number(server.webPort) + "/", "--seconds", "10",
+                  "--print-grid"});
+    ASSERT_TRUE(client.waitForFinished(40000)) << client.readAllStandardError().toStdString();
+    EXPECT_EQ(client.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(client.exitCode(), 0);
+
+    // The grid as shown before the end: every instrument row has a bid and an ask.
+    const QStringList rows = QString::fromUtf8(client.readAllStandardOutput()).split('\n');
+    int quoted = 0, instruments = 0;
+    for (const QString& row : rows) {
+        const std::vector<std::string> c = cells(row.toStdString());
+        if (c.size() < 10 || c[1].empty() || c[1] == "TICKER" || c[1] == "Ticker") continue;
+        ++instruments;
+        const double bid = std::strtod(c[8].c_str(), nullptr), ask = std::strtod(c[9].c_str(), nullptr);
+        if (bid > 0 && ask >= bid) ++quoted;
+    }
+    EXPECT_GT(instruments, 0);
+    EXPECT_EQ(quoted, instruments);
+
+    // On the way out: the settings as they were, and one history file per instrument.
+    const std::vector<std::string> ini = readTextLines(folder / SettingsFile::kSettingsName);
+    ASSERT_GE(ini.size(), 24u);
+    EXPECT_EQ(ini[0], "\"demo1\"");
+    EXPECT_EQ(ini[13], "demo");
+    EXPECT_EQ(ini[21], std::to_string(bridgePort));
+    for (int n = 1; n <= instruments; ++n) {
+        const std::filesystem::path history = folder / ("K" + std::to_string(n) + ".dat");
+        ASSERT_TRUE(std::filesystem::exists(history)) << history;
+        EXPECT_EQ(readTextLines(history).size(), 3000u);
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder / ("K" + std::to_string(instruments + 1) + ".dat")));
+}
+
+#endif
+
+} // namespace
+} // namespace kavex

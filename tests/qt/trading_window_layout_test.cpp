@@ -1,0 +1,135 @@
+// The trading window on screen: its parts where the twip layout puts them, the window
+// geometry from the settings, and the settings tab's colour editing and sound list. With
+// KAVEX_SCREENSHOT_DIR set, the orders and settings tabs are saved there as pictures.
+#include "platform/qt/cell_grid_model.h"
+#include "platform/qt/trading_window.h"
+#include "support/fakes.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_dir.h"
+#include "trading_window/order_form.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace kavex {
+namespace {
+
+QRect pixels(const TwipRect& r) {
+    return {twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width), twipsToPixels(r.height)};
+}
+
+class TradingWindowLayout : public ::testing::Test {
+  protected:
+    TradingWindowLayout() {
+        writeFileAtomically(dir.root / "ping.wav", "RIFF");
+        form.Form_Load();
+        window = std::make_unique<TradingWindow>(form);
+        window->show();
+    }
+    void settle() {
+        for (int i = 0; i < 3; ++i)
+            QApplication::processEvents();
+    }
+    void save(const char* name) {
+        if (const char* folder = std::getenv("KAVEX_SCREENSHOT_DIR"))
+            window->grab().save(QString(folder) + "/" + name);
+    }
+    template <class T> T* child(const char* name) { return window->findChild<T*>(name); }
+
+    test::TempDir dir;
+    WorkingDirectory folder{dir.root};
+    test::FakeEventLoop loop;
+    test::FakeTcpClient socket;
+    test::FakeHttpGet http;
+    test::FakeSound sound;
+    test::FakeSystemServices system;
+    test::FakePrompts prompts;
+    test::ScriptedDialogs dialogs{loop};
+    OrderForm form{OrderFormPlatform{
+        loop, socket, http, sound, system, prompts, dialogs, folder, "kavex", NumberLocale{'.'}, {}, {}}};
+    std::unique_ptr<TradingWindow> window;
+};
+
+TEST_F(TradingWindowLayout, PartsFollowTheWindowSizeInTwips) {
+    window->resize(900, 500);
+    settle();
+    const FormLayout& l = form.layout();
+    EXPECT_EQ(l.lastWidth, 900 * 15);
+    EXPECT_EQ(l.lastHeight, 500 * 15);
+    EXPECT_EQ(window->tabs()->geometry(), pixels(l.tabArea));
+    QTableView* grid = window->orderGridView();
+    EXPECT_EQ(grid->geometry(), pixels(l.orderGrid));
+    QWidget* strip = child<QWidget>("orderStrip");
+    EXPECT_EQ(strip->geometry().top(), pixels(l.orderGrid).bottom() + 1); // directly below the grid
+    // The strip stays inside the tab's page.
+    const QPoint stripBottom = strip->mapTo(window.get(), QPoint(0, strip->height()));
+    EXPECT_LE(stripBottom.y(), window->tabs()->geometry().bottom());
+
+    window->resize(1100, 640);
+    settle();
+    EXPECT_EQ(grid->geometry(), pixels(form.layout().orderGrid));
+    EXPECT_EQ(form.windowGeometry().width, 1100 * 15);
+    save("trading-window-orders.png");
+}
+
+TEST_F(TradingWindowLayout, TheSavedGeometryPlacesTheWindow) {
+    form.placeWindow(TwipRect{1500, 750, 12000, 0}); // height 0: kept
+    settle();
+    EXPECT_EQ(window->width(), 800);
+    EXPECT_EQ(window->pos(), QPoint(100, 50));
+    EXPECT_EQ(form.windowGeometry().height, window->height() * 15);
+}
+
+TEST_F(TradingWindowLayout, TheSettingsTabEditsColoursAndChoosesTheSound) {
+    loop.advance(6000);               // the start-up sequence fills the role list
+    form.settings().confirmation = 0; // as read from a settings file after the window was built
+    window->tabs()->setCurrentIndex(OrderForm::SettingsTab);
+    settle();
+    EXPECT_EQ(form.currentTab(), OrderForm::SettingsTab);
+    auto* confirmation = child<QCheckBox>("confirmation");
+    ASSERT_NE(confirmation, nullptr);
+    EXPECT_FALSE(confirmation->isChecked());
+
+    // Sound list: refilled from the wave files as the tab opens; the choice plays once.
+    auto* sounds = child<QComboBox>("soundFiles");
+    ASSERT_EQ(sounds->count(), 1);
+    sounds->setCurrentIndex(0);
+    emit sounds->textActivated("ping.wav");
+    EXPECT_EQ(child<QLineEdit>("soundFile")->text(), "ping.wav");
+    EXPECT_EQ(sound.played.size(), 1u);
+
+    // Colour roles: a role, a palette click, "Mehr...".
+    auto* roles = child<QListView>("colourRoles");
+    ASSERT_EQ(roles->model()->rowCount(), 18);
+    QTest::mouseClick(roles->viewport(), Qt::LeftButton, {},
+                      roles->visualRect(roles->model()->index(2, 0)).center()); // "OG:Ask"
+    EXPECT_EQ(form.colourEditor().selectedRole(), 2);
+    auto* swatch = child<QLabel>("colourPreview");
+    EXPECT_EQ(swatch->palette().color(QPalette::Window), QColor(255, 255, 0));
+    auto* palette = child<QWidget>("colourPalette");
+    QTest::mouseClick(palette, Qt::LeftButton, {},
+                      QPoint(palette->width() / 24, palette->height() * 9 / 16)); // column 0, row 4
+    EXPECT_EQ(form.colours()[OG_Ask], 255);
+    prompts.colourAnswer = 0x123456;
+    window->button("Mehr...")->click();
+    EXPECT_EQ(form.colours()[OG_Ask], 0x123456);
+    EXPECT_EQ(swatch->palette().color(QPalette::Window), toQColor(0x123456));
+    for (const char* caption : {"Anwenden", "Neuen Usernamen wählen", "Clientfenster zeigen"})
+        EXPECT_NE(window->button(caption), nullptr) << caption;
+    save("trading-window-settings.png");
+}
+
+} // namespace
+} // namespace kavex
