@@ -128,6 +128,10 @@ TEST_F(TradingWindowLayout, TheSettingsTabEditsColoursAndChoosesTheSound) {
     EXPECT_EQ(swatch->palette().color(QPalette::Window), toQColor(0x123456));
     for (const char* caption : {"Anwenden", "Neuen Usernamen wählen", "Clientfenster zeigen"})
         EXPECT_NE(window->button(caption), nullptr) << caption;
+    child<QPushButton>("productLogo")->click();
+    EXPECT_EQ(system.urlsOpened.size(), 1u);
+    child<QPushButton>("productLabel")->click();
+    EXPECT_EQ(prompts.asked.back(), "kavex");
     save("trading-window-settings.png");
 }
 

@@ -170,7 +170,14 @@ QWidget* SettingsTab::buildCommands() {
     product->setObjectName("productLabel");
     product->setFlat(true);
     product->setToolTip("Programmname zeigen");
+    // Stands in for the animated logo: a click opens the product's web page.
+    QPushButton* logo = button("KAVEX", this, [this] { form_.logo_Click(); });
+    logo->setObjectName("productLogo");
+    logo->setFlat(true);
+    logo->setStyleSheet("font-weight: bold; color: rgb(23, 139, 191);");
+    logo->setToolTip("Webseite öffnen");
     layout->addStretch();
+    layout->addWidget(logo);
     layout->addWidget(product);
     return row;
 }
