@@ -84,12 +84,21 @@ TEST_F(TradingWindowLayout, PartsFollowTheWindowSizeInTwips) {
     save("trading-window-orders.png");
 }
 
-TEST_F(TradingWindowLayout, TheSavedGeometryPlacesTheWindow) {
-    form.placeWindow(TwipRect{1500, 750, 12000, 0}); // height 0: kept
+TEST_F(TradingWindowLayout, TheSavedGeometryPlacesTheWindowAtStartUp) {
+    Settings saved;
+    saved.userName = "anna";
+    saved.password = "pw";
+    saved.windowWidth = 12000; // 800 pixels
+    saved.windowTop = 750;
+    saved.windowLeft = 1500; // the height of 0 keeps the window's height
+    writeTextLines(dir.root / SettingsFile::kSettingsName, SettingsFile::settingsLines(saved));
+    const int height = window->height();
+    loop.advance(6000);
     settle();
     EXPECT_EQ(window->width(), 800);
+    EXPECT_EQ(window->height(), height);
     EXPECT_EQ(window->pos(), QPoint(100, 50));
-    EXPECT_EQ(form.windowGeometry().height, window->height() * 15);
+    EXPECT_EQ(form.windowGeometry(), (TwipRect{1500, 750, 12000, height * 15}));
 }
 
 TEST_F(TradingWindowLayout, TheSettingsTabEditsColoursAndChoosesTheSound) {

@@ -315,7 +315,7 @@ void TradingWindow::reportPlacement() {
         {pixelsToTwips(x()), pixelsToTwips(y()), pixelsToTwips(width()), pixelsToTwips(height())});
 }
 
-void TradingWindow::place(const TwipRect& geometry) {
+void TradingWindow::place(TwipRect geometry) {
     auto orKeep = [](int32_t twips, int current) { return twips > 0 ? twipsToPixels(twips) : current; };
     resize(orKeep(geometry.width, width()), orKeep(geometry.height, height()));
     move(orKeep(geometry.left, x()), orKeep(geometry.top, y()));

@@ -59,7 +59,7 @@ class TradingWindow : public QWidget {
     void applyLayout();
     void placeInTabArea(QWidget* widget, const TwipRect& rect);
     void reportPlacement();
-    void place(const TwipRect& geometry);
+    void place(TwipRect geometry); // a copy: resizing reports the new geometry to the form
 
     OrderForm& form_;
     QTabWidget* tabs_ = nullptr;
