@@ -77,6 +77,8 @@ class TypicalOrderRun : public ::testing::Test {
         ASSERT_TRUE(test::waitUntil(
             loop, [&] { return data().InstrumentCount() > 0 && data().instruments.at(1).Last > 0; }, 10000));
         ASSERT_EQ(data().instruments.at(1).Ticker, "KDX");
+        // The login burst ends with the welcome file transfer; the tests look at what follows.
+        ASSERT_TRUE(waitFor([&] { return incoming().contains("IN:@FIE=DEMO1"); }));
     }
 
     TradingData& data() { return form->data(); }
