@@ -354,14 +354,14 @@ void OrderForm::apply_Click() {
     columns_.setUp(colours_);
     orderGrid_.zeigOrderGrid(0, 0);
     executionGrid_.ZeigExecutionGrid(0, 0);
-    SSTab1_Click(currentTab_);
+    tab_Click(currentTab_);
 }
 
 void OrderForm::Form_Resize(int32_t innerWidth, int32_t innerHeight) {
     layout_.Form_Resize(innerWidth, innerHeight);
 }
 
-void OrderForm::SSTab1_Click(int tab) {
+void OrderForm::tab_Click(int tab) {
     currentTab_ = tab;
     layout_.Form_Resize(layout_.lastWidth, layout_.lastHeight);
     if (tab == StatementsTab) statements_.FillAuszug();

@@ -100,7 +100,7 @@ class OrderForm : private ChatSwitch {
     enum Tab { OrdersTab = 0, ExecutionsTab, StatementsTab, SettingsTab };
     // The window's inner size in twips changed.
     void Form_Resize(int32_t innerWidth, int32_t innerHeight);
-    void SSTab1_Click(int tab); // a tab was chosen
+    void tab_Click(int tab); // a tab was chosen
     const FormLayout& layout() const { return layout_; }
     int currentTab() const { return currentTab_; }
     // The window's outer geometry in twips, kept by the view and saved on shutdown.

@@ -161,7 +161,7 @@ TEST_F(OrderFormTest, TheSettingsTabListsWaveFilesAndTakesTheChosenSound) {
         writeFileAtomically(dir.root / name, "RIFF");
     load();
     loop.advance(6000);
-    form->SSTab1_Click(OrderForm::SettingsTab);
+    form->tab_Click(OrderForm::SettingsTab);
     EXPECT_EQ(form->soundFiles.lines(), (std::vector<std::string>{"A.WAV", "b.wav"}));
     EXPECT_EQ(form->soundFileField.text(), "1.wav");
     form->soundList_Click("b.wav");

@@ -242,7 +242,7 @@ QWidget* TradingWindow::buildExecutionsTab() {
     auto* refresh = new QPushButton("Grid Refresh", executionsFrame_);
     connect(refresh, &QPushButton::clicked, this, [this] { form_.executionGrid().refresh(); });
     refreshButton_ = refresh;
-    noteLabel_ = new QLabel("Reihenfolge der Executions:", executionsFrame_);
+    noteLabel_ = new QLabel("Reihenfolge:", executionsFrame_);
     auto* order = new QComboBox(executionsFrame_);
     order->setObjectName("executionOrder");
     order->setModel(new TextListModel(form_.executionOrderList, order));
@@ -269,7 +269,7 @@ QWidget* TradingWindow::buildSettingsTab() {
 }
 
 void TradingWindow::tabChosen(int index) {
-    form_.SSTab1_Click(index);
+    form_.tab_Click(index);
     if (index == OrderForm::SettingsTab) settingsTab_->sync();
     applyLayout();
 }
