@@ -1,0 +1,168 @@
+// The grid model's signals: cell changes reach the view once per row and batch, adjacent
+// rows in one ranged signal, shape changes as a reset; and the grid view paints cells
+// from the grid.
+#include "platform/cell_grid.h"
+#include "platform/qt/cell_grid_model.h"
+#include "platform/qt/cell_grid_view.h"
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QImage>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace kavex {
+namespace {
+
+// The model tester reports broken rules as warnings of its own category; any fails the test.
+QStringList* testerWarnings = nullptr;
+void collectWarnings(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (testerWarnings != nullptr && type != QtDebugMsg && type != QtInfoMsg && context.category != nullptr &&
+        QByteArray(context.category).startsWith("qt.modeltest"))
+        testerWarnings->push_back(message);
+}
+
+struct Signal {
+    int firstRow, lastRow, firstCol, lastCol;
+    bool operator==(const Signal&) const = default;
+};
+
+class CellGridModelTest : public ::testing::Test {
+  protected:
+    CellGridModelTest() {
+        grid.resize(12, 6);
+        reset.clear();
+        testerWarnings = &warnings;
+        previousHandler = qInstallMessageHandler(collectWarnings);
+    }
+    ~CellGridModelTest() override {
+        qInstallMessageHandler(previousHandler);
+        testerWarnings = nullptr;
+    }
+    std::vector<Signal> signalsOf(const QSignalSpy& spy) const {
+        std::vector<Signal> out;
+        for (const QList<QVariant>& args : spy) {
+            auto a = args.at(0).value<QModelIndex>();
+            auto b = args.at(1).value<QModelIndex>();
+            out.push_back({a.row(), b.row(), a.column(), b.column()});
+        }
+        return out;
+    }
+
+    CellGrid grid;
+    CellGridModel model{grid};
+    QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Warning};
+    QSignalSpy changed{&model, &QAbstractItemModel::dataChanged};
+    QSignalSpy reset{&model, &QAbstractItemModel::modelReset};
+    QStringList warnings;
+    QtMessageHandler previousHandler = nullptr;
+};
+
+TEST_F(CellGridModelTest, AOneRowChangeReachesTheViewForThatRowAlone) {
+    model.setDeliveryDelay(60000); // no delivery by itself while the test looks
+    grid.setText(3, 2, "99.5");
+    grid.setBackground(3, 4, 0x00FF00);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(changed.count(), 0); // still collecting
+    EXPECT_TRUE(model.changesPending());
+    model.deliverChanges();
+    EXPECT_EQ(signalsOf(changed), (std::vector<Signal>{{3, 3, 2, 4}}));
+    EXPECT_FALSE(model.changesPending());
+
+    // With the usual delay the changes arrive by themselves.
+    model.setDeliveryDelay(CellGridModel::kDeliveryDelayMs);
+    grid.setText(7, 0, "x");
+    ASSERT_TRUE(changed.wait(1000));
+    EXPECT_EQ(signalsOf(changed).back(), (Signal{7, 7, 0, 0}));
+    EXPECT_EQ(model.data(model.index(3, 2)).toString(), "99.5");
+    EXPECT_EQ(model.data(model.index(3, 4), Qt::BackgroundRole).value<QBrush>().color(), QColor(0, 255, 0));
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join("\n").toStdString();
+}
+
+TEST_F(CellGridModelTest, ABurstGivesOneSignalPerRowAndOneForAdjacentRows) {
+    // A refresh pass: quote rows 2, 4 and 6 (row 2 twice), then the order lines 8 to 10,
+    // with events running between the rows.
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int r : {2, 4, 6}) {
+            grid.setRedraw(false);
+            grid.setText(r, 1, "T" + std::to_string(pass));
+            grid.setText(r, 3, "x" + std::to_string(pass));
+            grid.setRedraw(true);
+            QCoreApplication::processEvents();
+        }
+    }
+    for (int r : {10, 8, 9}) // marked out of order
+        grid.setText(r, 5, "-");
+    grid.setText(9, 0, "1");
+    model.deliverChanges();
+
+    EXPECT_EQ(signalsOf(changed),
+              (std::vector<Signal>{{2, 2, 1, 3}, {4, 4, 1, 3}, {6, 6, 1, 3}, {8, 10, 0, 5}}));
+    std::multiset<int> rows;
+    for (const Signal& s : signalsOf(changed))
+        for (int r = s.firstRow; r <= s.lastRow; ++r)
+            rows.insert(r);
+    for (int r : rows)
+        EXPECT_EQ(rows.count(r), 1u) << "row " << r;
+
+    model.deliverChanges(); // nothing left over
+    EXPECT_EQ(changed.count(), 4);
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join("\n").toStdString();
+}
+
+TEST_F(CellGridModelTest, ShapeChangesResetAtOnceAndDropCollectedRows) {
+    grid.setText(11, 5, "gone soon");
+    grid.resize(5, 6); // row 11 no longer exists
+    EXPECT_EQ(reset.count(), 1);
+    EXPECT_EQ(model.rowCount(), 5);
+    EXPECT_FALSE(model.changesPending());
+
+    grid.insertRow(2);
+    grid.removeRow(0);
+    EXPECT_EQ(reset.count(), 3);
+    EXPECT_EQ(model.rowCount(), 5);
+
+    // A change of the whole grid (a new default colour) is one signal over every cell.
+    grid.setText(1, 1, "a");
+    grid.setDefaultBackground(0x123456);
+    model.deliverChanges();
+    EXPECT_EQ(signalsOf(changed), (std::vector<Signal>{{0, 4, 0, 5}}));
+    grid.setText(1, 1, "b"); // the row marked before the whole-grid change is free again
+    model.deliverChanges();
+    EXPECT_EQ(signalsOf(changed).back(), (Signal{1, 1, 1, 1}));
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join("\n").toStdString();
+}
+
+TEST_F(CellGridModelTest, TheViewTakesRowHeightsFromTheGridAndPaintsCellColours) {
+    grid.setColWidth(2, 1500);
+    grid.setRowHeight(3, 120);
+    CellGridView view(model);
+    EXPECT_EQ(view.rowHeight(3), 8);
+    EXPECT_EQ(view.columnWidth(2), 100);
+    grid.setRowHeight(4, 450); // a later change of one row reaches the view at once
+    EXPECT_EQ(view.rowHeight(4), 30);
+
+    view.resize(700, 400);
+    view.show();
+    grid.setBackground(4, 2, 0x0000FF); // red
+    grid.setText(4, 3, "BUY");
+    grid.mutableCell(4, 3).foreground = 0xFFFFFF;
+    grid.setBackground(4, 3, 0x000000);
+    model.deliverChanges();
+    const QImage shot = view.viewport()->grab().toImage();
+
+    const QRect plain = view.visualRect(model.index(4, 2));
+    EXPECT_EQ(QColor(shot.pixel(plain.center())), QColor(255, 0, 0));
+    const QRect text = view.visualRect(model.index(4, 3));
+    int light = 0;
+    for (int x = text.left() + 1; x < text.right(); ++x)
+        for (int y = text.top() + 1; y < text.bottom(); ++y)
+            if (qGray(shot.pixel(x, y)) > 160) ++light;
+    EXPECT_GT(light, 5); // the text is drawn in the cell's text colour on its background
+}
+
+} // namespace
+} // namespace kavex
