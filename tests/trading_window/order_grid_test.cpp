@@ -228,6 +228,35 @@ TEST_F(OrderGridTest, QuoteRedrawTouchesOnlyTheInstrumentRow) {
     EXPECT_EQ(text(4, 6), "99");
 }
 
+TEST_F(OrderGridTest, AQuoteRedrawReportsOnlyTheCellsThatChangedAndTheTimeFollowsTheClock) {
+    hold(1, 5);
+    data.account.kontoValue8 = 1500;
+    data.DefaultInstrument = 1;
+    rebuild();
+    std::vector<CellGrid::Change> changes;
+    grid.setObserver([&](const CellGrid::Change& c) { changes.push_back(c); });
+    view.zeigOrderGrid(1, 1);
+    EXPECT_TRUE(changes.empty()); // nothing new: not even the colours drawn over each other
+
+    data.instruments.at(1).Bid = 98;
+    view.zeigOrderGrid(1, 1);
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_EQ(changes[0].firstCol, 8);
+    EXPECT_EQ(changes[0].lastCol, 8);
+    EXPECT_EQ(grid.cell(2, 13).background, rgb(255, 255, 0));
+    EXPECT_EQ(grid.cell(2, 15).background, colours[OG_Bestand]);
+
+    loop.advance(999);
+    view.zeigOrderGrid(1, 1);
+    EXPECT_EQ(text(2, 12), "09:30:00");
+    loop.advance(1);
+    view.zeigOrderGrid(1, 2);
+    EXPECT_EQ(text(4, 12), "09:30:01");
+    loop.setDateTime({2026, 12, 7, 9, 29, 59, 500}); // the clock was set back
+    view.zeigOrderGrid(1, 1);
+    EXPECT_EQ(text(2, 12), "09:29:59");
+}
+
 TEST_F(OrderGridTest, ABrokenDescriptorIsLoggedAndTheRestIsStillDrawn) {
     data.orderBook.append(order(1, StatusSubmitted));
     view.BuildOrderGrid();
