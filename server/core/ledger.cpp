@@ -27,8 +27,12 @@ double Ledger::applyFill(int instrument, int64_t signedQuantity, double price, d
         h.quantity += signedQuantity;
         h.averagePrice = cost / static_cast<double>(h.quantity);
     }
-    if (h.quantity == 0) holdings_.erase(instrument);
     return profit;
+}
+
+void Ledger::startNewDay(const Market& market) {
+    dayStartEquity_ = equity(market);
+    std::erase_if(holdings_, [](const auto& entry) { return entry.second.quantity == 0; });
 }
 
 double Ledger::holdingValue(const Market& market, int instrument) const {

@@ -43,14 +43,17 @@ class Ledger {
     double todayResult(const Market& market) const { return equity(market) - dayStartEquity_; }
     double earlierResult() const { return dayStartEquity_ - startCash_; }
     double totalResult(const Market& market) const { return equity(market) - startCash_; }
-    void startNewDay(const Market& market) { dayStartEquity_ = equity(market); }
+    // Holdings closed during the day are forgotten from here on.
+    void startNewDay(const Market& market);
 
   private:
     double startCash_;
     double dayStartEquity_;
     double realised_ = 0;
     double commissions_ = 0;
-    std::map<int, Holding> holdings_; // only instruments with a holding
+    // Instruments traded since the last new day; a holding closed today stays with
+    // quantity 0, so the player still sees the flat "0" and not the last quantity.
+    std::map<int, Holding> holdings_;
 };
 
 } // namespace kavex::server

@@ -23,8 +23,13 @@ TEST_F(Books, ReducingRealisesProfitAndAReversalOpensAtTheFillPrice) {
     EXPECT_EQ(l.holdings().at(1).quantity, -1);
     EXPECT_DOUBLE_EQ(l.holdings().at(1).averagePrice, 110);
     EXPECT_DOUBLE_EQ(l.cash(), 1000 + 320 - 22.5);
-    // Buying the short back at 100 earns 10 x 10 and removes the holding.
+    // Buying the short back at 100 earns 10 x 10; the flat holding is kept for the day.
     EXPECT_DOUBLE_EQ(l.applyFill(1, 1, 100, 10, 2.5), 100);
+    EXPECT_EQ(l.holdings().at(1).quantity, 0);
+    EXPECT_DOUBLE_EQ(l.applyFill(1, 3, 90, 10, 0), 0); // reopening starts a new average
+    EXPECT_DOUBLE_EQ(l.holdings().at(1).averagePrice, 90);
+    l.applyFill(1, -3, 90, 10, 0);
+    l.startNewDay(market);
     EXPECT_TRUE(l.holdings().empty());
 }
 
@@ -65,6 +70,8 @@ TEST_F(Books, UserDataAndAccountFiguresCarryTheLedgerInTheirFieldOrder) {
                          h == 0 ? 200 : -100); // value - cost = the holding's G/V
     EXPECT_EQ(msg::accountFigures(a, market, Places{2, 1}), "@SUK=20240105;anna; 100092.5; 0; 92.5;2;1; 640");
     EXPECT_EQ(msg::ranking(a, market, Places{2, 1}), "@SUP=2;1; 640");
+    a.ledger.applyFill(2, 100, 21, 1, 0); // BBB bought back: listed flat for the rest of the day
+    EXPECT_TRUE(msg::userData(a, market).ends_with(";0; 0; 0; 0;2")) << msg::userData(a, market);
 }
 
 TEST_F(Books, RankingPlacesByResultWithTiesSharingAPlace) {

@@ -148,12 +148,13 @@ TEST_F(ClientAccount, AHoldingBoughtAndSoldAgainArrivesAsTheServerBookedIt) {
     EXPECT_TRUE(client.protocol.contains("WP:1 " + market.setup(1).ticker));
     EXPECT_TRUE(client.protocol.contains("Bestand:2"));
 
-    // Sold again: the server drops the holding, and so does the client's index.
+    // Sold again: the holding stays listed as flat for the rest of the day, so the
+    // client's grid shows "0" and not the old quantity.
     fx.say(1, "@PO=" + code + ";2;1;SEL;MKT;2;0;0;0;0");
     client.receive(fx.take(1));
-    EXPECT_TRUE(books.holdings().empty());
-    EXPECT_EQ(client.data.positionList.count(), 0);
-    EXPECT_EQ(positionOf(client.data.PositionIndex, 1), 0);
+    EXPECT_EQ(books.holdings().at(1).quantity, 0);
+    ASSERT_EQ(client.data.positionList.count(), 1);
+    EXPECT_EQ(client.holdingOf(1).holding, 0);
     EXPECT_TRUE(std::none_of(client.protocol.lines().begin(), client.protocol.lines().end(),
                              [](const std::string& l) { return l.starts_with("F:"); }));
 }

@@ -151,7 +151,7 @@ TEST(ServerMatching, BracketChildrenWaitForTheMainFillThenResolveOffsetsAndCance
     EXPECT_EQ(f.order(2).status, kFilled);
     EXPECT_EQ(f.order(1).status, kCancelled);
     EXPECT_EQ(f.order(1).statusInfo, "OCO");
-    EXPECT_TRUE(f.exchange.account(0).ledger.holdings().empty());
+    EXPECT_EQ(f.exchange.account(0).ledger.holdings().at(1).quantity, 0);
 }
 
 TEST(ServerMatching, CancellingAMainOrderCancelsItsWaitingChildren) {

@@ -1,6 +1,7 @@
 #include "platform/qt/trading_window.h"
 
 #include "platform/qt/cell_grid_model.h"
+#include "platform/qt/cell_grid_view.h"
 #include "platform/qt/popup_menu_qt.h"
 #include "platform/qt/settings_tab.h"
 #include "platform/qt/statements_panel.h"
@@ -13,7 +14,6 @@
 #include <QDialog>
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -50,15 +50,9 @@ void paintBackground(QWidget* widget) {
     widget->setPalette(palette);
 }
 
-QTableView* gridView(QAbstractItemModel* model) {
-    auto* view = new QTableView;
-    view->setModel(model);
-    view->horizontalHeader()->hide();
-    view->verticalHeader()->hide();
-    view->verticalHeader()->setMinimumSectionSize(1); // separator rows are half a row high
-    view->horizontalHeader()->setMinimumSectionSize(1);
-    view->setSelectionMode(QAbstractItemView::NoSelection);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+// A grid view in the window's colours that leaves the keyboard to the window.
+QTableView* gridView(CellGridModel* model, QWidget* parent) {
+    auto* view = new CellGridView(*model, parent);
     view->setFocusPolicy(Qt::NoFocus);
     view->setShowGrid(true);
     QPalette palette = view->palette();
@@ -153,10 +147,7 @@ QWidget* TradingWindow::buildOrdersTab() {
     auto* page = new QWidget;
     ordersFrame_ = new QWidget(page);
     gridModel_ = new CellGridModel(form_.orderGridCells(), page);
-    gridView_ = gridView(gridModel_);
-    gridView_->setParent(ordersFrame_);
-    gridModel_->setView(gridView_);
-    gridModel_->applyLayout(*gridView_);
+    gridView_ = gridView(gridModel_, ordersFrame_);
     gridView_->viewport()->installEventFilter(this);
 
     editor_ = new QComboBox(gridView_->viewport());
@@ -233,10 +224,7 @@ QWidget* TradingWindow::buildExecutionsTab() {
     auto* page = new QWidget;
     executionsFrame_ = new QWidget(page);
     auto* model = new CellGridModel(form_.executionGridCells(), page);
-    QTableView* view = gridView(model);
-    view->setParent(executionsFrame_);
-    model->setView(view);
-    model->applyLayout(*view);
+    QTableView* view = gridView(model, executionsFrame_);
     executionView_ = view;
 
     auto* refresh = new QPushButton("Grid Refresh", executionsFrame_);
