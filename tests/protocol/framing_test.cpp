@@ -1,3 +1,4 @@
+// Cutting the server's byte stream into frames on the receive path.
 #include "protocol/frame_buffer.h"
 #include "support/receive_fixture.h"
 
@@ -8,13 +9,6 @@ namespace {
 
 using test::ReceiveFixture;
 using Calls = std::vector<std::pair<Handler, std::string>>;
-
-TEST(Framing, SeveralMessagesInOneArrivalAreDispatchedInOrder) {
-    ReceiveFixture f;
-    f.receive("\x01@OO=1;2\x02\x01@OS=3\x02\x01@EX=4\x02");
-    EXPECT_EQ(f.calls, (Calls{{Handler::WS_OO, "1;2"}, {Handler::WS_OS, "3"}, {Handler::WS_EX, "4"}}));
-    EXPECT_EQ(f.incoming.lines(), (std::vector<std::string>{"IN:@OO=1;2", "IN:@OS=3", "IN:@EX=4"}));
-}
 
 TEST(Framing, AMessageSplitOverArrivalsIsDispatchedOnceWhenItsEndArrives) {
     ReceiveFixture f;
@@ -51,35 +45,6 @@ TEST(Framing, EmptyFramesAndUnknownFirstCharactersAreLoggedAsUnknownCommands) {
               (std::vector<std::string>{"IN:", "Unbekannter Befehl:", "IN:#what", "Unbekannter Befehl:#what",
                                         "IN:", "Unbekannter Befehl:"}));
     EXPECT_TRUE(f.calls.empty());
-}
-
-TEST(Framing, CountersAndStateFollowEveryArrival) {
-    ReceiveFixture f;
-    f.loop.advance(1234);
-    f.receive("\x01@=\x02");
-    f.receive("\x01~1;2");
-    EXPECT_EQ(f.receiver.state().receiveEvents, 2);
-    EXPECT_EQ(f.receiver.state().receivedBytes, 9);
-    EXPECT_EQ(f.receiver.state().connectionState, 3);
-    EXPECT_EQ(f.receiver.state().lastReceiveTime, 1234u);
-}
-
-TEST(Framing, PriceMessagesStayOutOfTheIncomingListAndQuotesGoToTheLabel) {
-    ReceiveFixture f;
-    f.data.instruments.reset(1);
-    f.receive("\x01~1;2\x02\x01^11;2\x02\x01@=\x02\x01@KU=1;2;3\x02");
-    EXPECT_TRUE(f.incoming.empty());
-    EXPECT_EQ(f.lastQuote.text(), "IN:@KU=1;2;3");
-}
-
-TEST(Framing, LogAllAddsTheFirst50CharactersOfEveryMessage) {
-    ReceiveFixture f;
-    f.receiver.state().logAll = true;
-    std::string longText = "~" + std::string(60, '9');
-    f.receiveFrame(longText);
-    f.receiveFrame("@ST=äöü");
-    EXPECT_EQ(f.incoming.lines(),
-              (std::vector<std::string>{longText.substr(0, 50), "@ST=äöü", "IN:@ST=äöü"}));
 }
 
 TEST(Framing, ANestedArrivalInsideAHandlerAppendsAndTheOuterLoopGoesOn) {

@@ -64,27 +64,6 @@ TEST(ServerDiscovery, UnacceptableDocumentsFallThroughToTheNextLocation) {
     EXPECT_EQ(client.portField().text(), "4500");
 }
 
-TEST(ServerDiscovery, AnEmptyFirstLineCountsAsFailure) {
-    OrderClientFixture f;
-    f.http.documents[kFirst] = "\r\nsecond.example.net";
-    f.http.documents["http://mirror.example/ipkavex.html"] = "mirror.example.net";
-    OrderClient& client = f.load();
-    client.Command1_Click();
-    EXPECT_EQ(client.hostField().text(), "mirror.example.net");
-}
-
-TEST(ServerDiscovery, WithoutAnyDocumentTheSettingsHostStaysOnTheStandardPort) {
-    OrderClientFixture f;
-    OrderClient& client = f.load();
-    client.setPort("4711");
-    client.Command1_Click();
-    EXPECT_EQ(f.http.requests.size(), 4u);
-    EXPECT_EQ(client.serverList()[0], "game.example.net:4100");
-    EXPECT_EQ(client.hostField().text(), "game.example.net");
-    EXPECT_EQ(client.portField().text(), "4100");
-    EXPECT_EQ(f.host, "game.example.net");
-}
-
 TEST(ServerDiscovery, TheKeepServerOptionLeavesHostAndPortAlone) {
     OrderClientFixture f;
     f.keepServer = 1;
@@ -104,21 +83,6 @@ TEST(ServerDiscovery, TheGameEditionLooksOnlyForItsOwnDocument) {
     client.Command1_Click();
     EXPECT_EQ(f.http.requests,
               (Lines{"http://primary.example/ipplexa.html", "http://mirror.example/ipplexa.html"}));
-}
-
-TEST(ServerDiscovery, TheNextLoginUsesTheDiscoveredAddress) {
-    OrderClientFixture f;
-    f.http.documents[kFirst] = "fresh.example.net:4300\r\n";
-    OrderClient& client = f.load();
-    client.Command2_Click(); // no connect event within five seconds: discovery after the wait
-    EXPECT_EQ(client.receiveState().connectionState, 1);
-    EXPECT_EQ(f.http.requests, (Lines{kFirst}));
-    EXPECT_TRUE(client.autoReconnect());
-    f.at(f.loop.elapsedMs() + 100, [&] { f.socket.acceptConnection(); });
-    client.Command2_Click();
-    EXPECT_EQ(f.socket.host, "fresh.example.net");
-    EXPECT_EQ(f.socket.remotePort, 4300);
-    EXPECT_EQ(f.socket.connects, 2);
 }
 
 } // namespace

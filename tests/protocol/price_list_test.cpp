@@ -1,3 +1,4 @@
+// The price list window: the chart instrument's history as text lines.
 #include "price_fixture.h"
 
 #include "protocol/price_list.h"
@@ -9,12 +10,11 @@ namespace {
 
 using test::PriceFixture;
 
-TEST(PriceList, ShowsTheChartInstrumentsHistoryOldestFirstWhenFilled) {
+TEST(PriceList, ShowsTheChartInstrumentsHistoryOldestFirstWhenFilledAndNothingWithoutOne) {
     PriceFixture f;
     Kursliste window{f.data};
-    EXPECT_EQ(window.caption(), "Kurse");
-    EXPECT_EQ(Kursliste::kFillButton, "fill");
-
+    window.fill_Click(); // no instrument list yet
+    EXPECT_TRUE(window.list().empty());
     f.instrumentList(2);
     f.loop.advance(5 * 60 * 1000 + 1500); // 09:35:01.5
     f.receive("~2;100;0.5;1;0.25;1");
@@ -37,20 +37,10 @@ TEST(PriceList, ShowsTheChartInstrumentsHistoryOldestFirstWhenFilled) {
     window.list_Click(17); // a click on any line refills
     EXPECT_EQ(window.list().back(), "103501; 49; 50; 51");
     EXPECT_EQ(window.list().size(), 3000u);
-}
 
-TEST(PriceList, StaysEmptyWithoutAChartInstrument) {
-    PriceFixture f;
-    Kursliste window{f.data};
-    window.fill_Click(); // no instrument list yet
-    EXPECT_TRUE(window.list().empty());
-    f.instrumentList(1);
-    f.data.ChartInstrument = 1;
-    window.fill_Click();
     f.data.ChartInstrument = 0;
     window.fill_Click();
     EXPECT_TRUE(window.list().empty());
-    EXPECT_TRUE(f.protocol.empty());
 }
 
 } // namespace
