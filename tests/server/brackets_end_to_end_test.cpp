@@ -1,28 +1,19 @@
 // The whole client core (trading window, order grid, brackets, closing) against the game
 // in-process: what the client sends goes to the game, what the game sends comes back
 // through the client's socket, on the client's virtual clock.
-#include "base/files.h"
 #include "game_fixture.h"
-#include "support/fakes.h"
-#include "support/scripted_dialogs.h"
-#include "support/temp_dir.h"
-#include "trading_window/order_form.h"
-
-#include <memory>
+#include "support/form_fixture.h"
 
 namespace kavex::server::test {
 namespace {
 
-class BracketsEndToEnd : public ::testing::Test {
+class BracketsEndToEnd : public ::testing::Test, protected kavex::test::FormFixture {
   protected:
     static constexpr SessionId kSession = 1;
 
     BracketsEndToEnd() {
-        writeTextLines(dir.root / "Kavex.Ini", {"\"anna\"", "\"127.0.0.1\"", " 1 ", "\"\"", "\"\"", " 0 ", "",
-                                                "", " 0 ", " 0 ", " 0 ", " 0 ", " 0 ", "pw", ""});
-        form = std::make_unique<OrderForm>(OrderFormPlatform{
-            loop, socket, http, sound, system, prompts, dialogs, folder, "kavex", NumberLocale{'.'}, {}, {}});
-        form->Form_Load();
+        writeSettings();
+        load();
         loop.startTimer(5, [this] { pump(); });
         loop.advance(6000); // autostart countdown, connection and login
     }
@@ -65,16 +56,6 @@ class BracketsEndToEnd : public ::testing::Test {
     }
 
     GameFixture fx;
-    kavex::test::TempDir dir;
-    WorkingDirectory folder{dir.root};
-    kavex::test::FakeEventLoop loop;
-    kavex::test::FakeTcpClient socket;
-    kavex::test::FakeHttpGet http;
-    kavex::test::FakeSound sound;
-    kavex::test::FakeSystemServices system;
-    kavex::test::FakePrompts prompts;
-    kavex::test::ScriptedDialogs dialogs{loop};
-    std::unique_ptr<OrderForm> form;
     bool accepted = false;
     std::size_t forwarded = 0;
 };

@@ -105,8 +105,6 @@ TEST_F(ClientAccount, LoginBurstShowsResultsAndTiedPlacesAndAnswersTheVersionReq
     EXPECT_TRUE(starting(fx.take(1), "@ER").empty());
 }
 
-// Disabled while the demo server still separates the system information texts by line
-// feeds; the client reads them as one ";"-separated list. Enable once the server does.
 TEST_F(ClientAccount, SystemInformationTextsEachBecomeOneProtocolLine) {
     client.receive(loginBurst(1, "anna"));
     for (const char* text : {"Kavex Demo-Server", "Spieler online: 1", "Wertpapiere: 3"})

@@ -19,10 +19,7 @@ TEST(ServerLogin, ServerLeadsAndAnswersAGoodLoginWithTheAccountAndInstruments) {
     EXPECT_EQ(m[1], "@UD=KV0001");
     EXPECT_EQ(m[2], "@LI=0");
     EXPECT_TRUE(m[3].starts_with("@SI=AAA;AAA.F;EUR; 100;"));
-    // Every message after the instrument list; the version request comes last.
-    for (const char* tag : {"!;T;01", "@SAO=", "@SAE=", "@SUD=", "@SUK=", "@SUP=", "@PI=", "@SYI="})
-        EXPECT_EQ(starting(m, tag).size(), 1u) << tag;
-    EXPECT_EQ(m.back(), "@RV");
+    EXPECT_EQ(m.back(), "@RV"); // the version request comes last
     EXPECT_EQ(f.game.loggedInCount(), 1u);
     EXPECT_TRUE(f.transport.closed.empty());
 }
@@ -34,27 +31,23 @@ TEST(ServerLogin, LoginWithoutIdentificationAndPasswordWithPercentAndSlash) {
     EXPECT_EQ(starting(f.take(1), "@UD=").at(0), "@UD=KV0002");
 }
 
-TEST(ServerLogin, WrongPasswordAndUnknownUserGetTheSameMessageAndAreClosed) {
+TEST(ServerLogin, RefusedLoginsAreToldWhyAndOnlyTheirConnectionIsClosed) {
+    // "ß" travels as the Windows-1252 byte 0xDF; a wrong password and an unknown user
+    // get the same answer.
+    const std::vector<std::pair<std::string, std::string>> rows = {
+        {"@U=anna%nope/OCHD=1", "\x01@MSG=FALSCHES PA\xDFWORT\x02"},
+        {"@U=nobody%pw/OCHD=1", "\x01@MSG=FALSCHES PA\xDFWORT\x02"},
+        {"@U=carl%pw/OCHD=1", "\x01@MSG=USER GESPERRT\x02"}};
     GameFixture f;
-    for (SessionId id : {1, 2})
+    f.login(9);
+    for (SessionId id = 1; id <= 3; ++id) {
         f.game.connected(id, "peer");
-    f.transport.wire.clear();
-    f.say(1, "@U=anna%nope/OCHD=1");
-    f.say(2, "@U=nobody%pw/OCHD=1");
-    // "ß" travels as the Windows-1252 byte 0xDF.
-    EXPECT_EQ(f.transport.wire[1], "\x01@MSG=FALSCHES PA\xDFWORT\x02");
-    EXPECT_EQ(f.transport.wire[2], "\x01@MSG=FALSCHES PA\xDFWORT\x02");
-    EXPECT_EQ(f.transport.closed, (std::set<SessionId>{1, 2}));
-    EXPECT_EQ(f.game.sessionCount(), 0u);
-}
-
-TEST(ServerLogin, LockedUserIsToldAndClosed) {
-    GameFixture f;
-    f.game.connected(1, "peer");
-    f.transport.wire.clear();
-    f.say(1, "@U=carl%pw/OCHD=1");
-    EXPECT_EQ(f.transport.wire[1], "\x01@MSG=USER GESPERRT\x02");
-    EXPECT_TRUE(f.transport.closed.count(1));
+        f.transport.wire[id].clear();
+        f.say(id, rows[id - 1].first);
+        EXPECT_EQ(f.transport.wire[id], rows[id - 1].second) << id;
+    }
+    EXPECT_EQ(f.transport.closed, (std::set<SessionId>{1, 2, 3}));
+    EXPECT_EQ(f.game.sessionCount(), 1u);
 }
 
 TEST(ServerLogin, CommandsBeforeLoginAreRefusedAndSilentConnectionsTimeOut) {

@@ -1,3 +1,5 @@
+// The settings, preset and colour files: exact bytes written, round trips, short, garbled
+// and missing files, and failed writes.
 #include "base/files.h"
 #include "platform/text_list.h"
 #include "support/temp_dir.h"
@@ -170,18 +172,6 @@ TEST_F(SettingsFiles, AFailedWriteIsLoggedAndTheOldFileStays) {
 }
 
 class ColourFiles : public SettingsFiles {};
-
-TEST_F(ColourFiles, DefaultsAndNamesOfThe18Roles) {
-    ColourRoles c;
-    EXPECT_EQ(c[OG_WPZeile], 16776960);
-    EXPECT_EQ(c[OG_Bestand], 16711680);
-    EXPECT_EQ(c[OG_OrderzeileA], 192 + 256 * 192 + 65536 * 192);
-    EXPECT_EQ(c[EG_ZeileB], 0);
-    EXPECT_EQ(c[19], 0);
-    EXPECT_EQ(ColourRoles::InitColors().front(), "OG:WP-Zeile");
-    EXPECT_EQ(ColourRoles::InitColors()[8], "OG:CLEAR");
-    EXPECT_EQ(ColourRoles::InitColors().back(), "OG:BracketChildHot");
-}
 
 TEST_F(ColourFiles, AShortFileChangesOnlyItsRolesAndALongOneFillsAHundredPlaces) {
     writeTextLines(dir.root / "blue.col", {" 1 ", " 2 ", " 3 ", " 4 ", " 5 "});
