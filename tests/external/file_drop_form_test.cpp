@@ -62,13 +62,5 @@ TEST_F(FileDropFormTest, RequestFilesPlaceAndCancelThroughTheGridWhileTheOptionI
     EXPECT_EQ(readTextLines(dir.root / SettingsFile::kSettingsName)[19], " 0 ");
 }
 
-TEST_F(FileDropFormTest, TheOptionStaysOffUnlessTheSettingsSwitchItOn) {
-    start(0);
-    EXPECT_FALSE(form->fileDrop().active());
-    form->asciiRemote_Click(true);
-    EXPECT_TRUE(form->fileDrop().active());
-    EXPECT_EQ(form->settings().asciiRemote, 1);
-}
-
 } // namespace
 } // namespace kavex
