@@ -1,3 +1,5 @@
+// The chart window over the order grid: opening, layout, scroll bars, mouse prices and
+// closing; and the sound routine.
 #include "chart/sound_routine.h"
 #include "chart_fixture.h"
 #include "support/temp_dir.h"

@@ -1,3 +1,5 @@
+// The chart's hot-field panel: columns, the actions it names, the quantity it sets, its
+// drawing and hints.
 #include "chart_fixture.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,12 @@
+// One chart pane drawn on a recording canvas: scale and level labels, the point lines
+// across the ring's end, flat and empty histories.
 #include "chart/chart_pane.h"
 #include "history_builder.h"
 #include "support/recording_canvas.h"
 
 #include <gtest/gtest.h>
+
+#include <array>
 
 namespace kavex {
 namespace {
@@ -71,16 +75,14 @@ TEST_F(PaneDrawingTest, AScrollPositionOfNShowsTheNewestNPointsAcrossTheRingsEnd
     putHistory(history, 1, {{1, 9, 5}, {2, 8, 5}, {2, 7, 6}, {3, 7, 6}}, 2);
     draw(3);
     auto ask = pointLines(colour::kAsk);
-    // Point 2998 is the second quote: no predecessor, so no connector.
-    ASSERT_EQ(ask.size(), 4u);
-    EXPECT_EQ((std::vector<double>{ask[0].x1, ask[0].y1, ask[0].x2, ask[0].y2}),
-              (std::vector<double>{2997, 8, 2998, 8}));
-    EXPECT_EQ((std::vector<double>{ask[1].x1, ask[1].y1, ask[1].x2, ask[1].y2}),
-              (std::vector<double>{2998, 8, 2998, 7})); // the ask fell: a connector at 2998
-    EXPECT_EQ((std::vector<double>{ask[2].x1, ask[2].y1, ask[2].x2, ask[2].y2}),
-              (std::vector<double>{2998, 7, 2999, 7}));
-    EXPECT_EQ((std::vector<double>{ask[3].x1, ask[3].y1, ask[3].x2, ask[3].y2}),
-              (std::vector<double>{2999, 7, 3000, 7})); // unchanged ask: no connector
+    std::vector<std::array<double, 4>> askCoordinates;
+    for (const DrawOp& op : ask)
+        askCoordinates.push_back({op.x1, op.y1, op.x2, op.y2});
+    // Point 2998 is the second quote: no predecessor, so no connector; the ask fell at
+    // 2998, so a connector there; unchanged at 2999, so none.
+    EXPECT_EQ(askCoordinates,
+              (std::vector<std::array<double, 4>>{
+                  {2997, 8, 2998, 8}, {2998, 8, 2998, 7}, {2998, 7, 2999, 7}, {2999, 7, 3000, 7}}));
     auto bid = pointLines(colour::kBid);
     EXPECT_EQ(bid.size(), 4u); // 2, 2, a connector 2 -> 3, 3
     auto last = pointLines(colour::kLast);

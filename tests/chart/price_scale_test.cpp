@@ -1,3 +1,5 @@
+// The chart's scale arithmetic: level steps and labels, ring slots, and the price range
+// of the newest points.
 #include "chart/price_scale.h"
 #include "history_builder.h"
 
@@ -28,17 +30,13 @@ TEST(NiceStep, TheFirstMatchingRowGivesTheStepOthersStayAsTheyAre) {
     EXPECT_EQ(niceStep(2e7f), 2e7f);
 }
 
-TEST(LevelLabel, CutsToTwoDecimalsTowardsMinusInfinity) {
-    EXPECT_EQ(levelLabel(12.345), " 12.34");
-    EXPECT_EQ(levelLabel(-0.001), "-.01");
-    EXPECT_EQ(levelLabel(100), " 100");
-    EXPECT_EQ(levelLabel(99.25), " 99.25");
-}
-
-TEST(PointSlot, PointThreeThousandIsTheNewestSlotAndOlderPointsWrap) {
+TEST(LevelLabelAndPointSlot, LabelsCutTowardsMinusInfinityAndPoint3000IsTheNewestSlot) {
+    EXPECT_EQ((std::vector<std::string>{levelLabel(12.345), levelLabel(-0.001), levelLabel(100),
+                                        levelLabel(99.25)}),
+              (std::vector<std::string>{" 12.34", "-.01", " 100", " 99.25"}));
     EXPECT_EQ(pointSlot(5, 3000), 5);
     EXPECT_EQ(pointSlot(5, 2996), 1);
-    EXPECT_EQ(pointSlot(5, 2995), 3000);
+    EXPECT_EQ(pointSlot(5, 2995), 3000); // older points wrap
     EXPECT_EQ(pointSlot(3000, 1), 1);
     EXPECT_EQ(pointSlot(0, 3000), 3000); // empty ring
 }
@@ -49,26 +47,17 @@ class MimaTest : public ::testing::Test {
     PriceHistory history;
 };
 
-TEST_F(MimaTest, HighestAskAndLowestBidOfTheNewestPointsOnly) {
+TEST_F(MimaTest, HighestAskAndLowestBidOfTheNewestPointsOnlyAndUnwrittenSlotsOnlyRaiseTheMaximum) {
     putHistory(history, 1, {{90, 200, 0}, {99, 101, 100}, {98.5f, 100.5f, 99}, {99.5f, 100, 100}}, 2);
-    PriceRange r = Mima(history, 1, 3);
-    EXPECT_FLOAT_EQ(r.minimum, 98.5f);
-    EXPECT_FLOAT_EQ(r.maximum, 101);
-    r = Mima(history, 1, 1);
-    EXPECT_FLOAT_EQ(r.minimum, 99.5f);
-    EXPECT_FLOAT_EQ(r.maximum, 100);
-}
-
-TEST_F(MimaTest, UnwrittenSlotsAreSkippedForTheMinimumButTheirAskCounts) {
-    putHistory(history, 1, {{99, 101, 100}}, 1);
-    PriceRange r = Mima(history, 1, 100);
-    EXPECT_FLOAT_EQ(r.minimum, 99);
-    EXPECT_FLOAT_EQ(r.maximum, 101);
-
+    auto range = [&](int instrument, int points) {
+        const PriceRange r = Mima(history, instrument, points);
+        return std::pair<float, float>{r.minimum, r.maximum};
+    };
+    EXPECT_EQ(range(1, 3), (std::pair<float, float>{98.5f, 101}));
+    EXPECT_EQ(range(1, 1), (std::pair<float, float>{99.5f, 100}));
+    EXPECT_EQ(range(1, 100), (std::pair<float, float>{90, 200})); // the 96 empty slots are skipped
     putHistory(history, 2, {{-5, -3, -4}}, 1);
-    r = Mima(history, 2, 100);
-    EXPECT_FLOAT_EQ(r.minimum, -5);
-    EXPECT_FLOAT_EQ(r.maximum, 0); // an empty slot's ask raised it
+    EXPECT_EQ(range(2, 100), (std::pair<float, float>{-5, 0})); // an empty slot's ask raised it
 }
 
 TEST_F(MimaTest, EmptyHistoryNoPointsOrNoRingKeepTheStartingValues) {

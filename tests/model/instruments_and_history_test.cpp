@@ -1,3 +1,4 @@
+// The instrument table's lookups and the price history rings.
 #include "base/failure.h"
 #include "model/trading_data.h"
 

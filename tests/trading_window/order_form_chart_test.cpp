@@ -1,5 +1,5 @@
 // The chart window inside the trading window: opened from the ticker cell, redrawn by
-// the refresh tick, hot-field clicks, and closing.
+// the refresh tick, a quantity chosen on the hot-field panel, and closing.
 #include "support/form_fixture.h"
 #include "support/recording_canvas.h"
 
@@ -63,16 +63,11 @@ TEST_F(OrderFormChartTest, TheTickerCellOpensTheChartAndTheRefreshTickRedrawsIt)
     EXPECT_EQ(form->orderGridCells().text(4, form->columns().map(0, 9)), " 82.5");
 }
 
-TEST_F(OrderFormChartTest, HotFieldsNameTheirActionAndTheQuantityTheyChooseGoesIntoTheNextOrder) {
+TEST_F(OrderFormChartTest, TheQuantityChosenOnTheHotFieldPanelGoesIntoTheNextOrder) {
     clickGrid(1, 1);
     serverSends("~1;101;0.5;11;0.5;21");
     loop.advance(150);
     const std::vector<std::string> sentBefore = socket.sent;
-
-    clickPanel(true, 1.5, 0.5);
-    clickPanel(false, 0.5, 0.5);
-    EXPECT_EQ(prompts.asked, (std::vector<std::string>{"Market Long", "Cancel Orders"}));
-    EXPECT_EQ(socket.sent, sentBefore); // the panel places nothing itself
 
     clickPanel(true, 4.5, 0.25);
     EXPECT_EQ(form->gridActions().defaultQuantityBox().text(), " 3");
