@@ -1,3 +1,4 @@
+// Text files in the Windows code page, atomic writes and batches of them.
 #include "base/failure.h"
 #include "base/files.h"
 

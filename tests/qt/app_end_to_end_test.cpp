@@ -3,13 +3,9 @@
 // on free loopback ports. The autostart countdown logs in by itself; the program shows
 // the instruments with their prices and, when it ends, writes its settings and the
 // price-history files.
-#include "base/files.h"
 #include "demo_server.h"
-#include "trading_window/settings_file.h"
 
-#include <QProcess>
 #include <QProcessEnvironment>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -34,9 +30,9 @@ std::vector<std::string> cells(const std::string& row) {
 
 TEST(ClientProgram, LogsInByAutostartShowsPricesAndSavesOnTheWay) {
     QtEventLoop loop;
-    QTemporaryDir serverDir, clientDir;
-    test::DemoServer server(loop, serverDir.path());
-    ASSERT_TRUE(server.start(KAVEX_SERVER_PROGRAM));
+    test::DemoServer server(loop);
+    ASSERT_TRUE(server.start());
+    QTemporaryDir clientDir;
 
     // The bridge listens on a port of its own, never on the game's.
     const quint16 bridgePort = test::freePort();
@@ -59,8 +55,7 @@ TEST(ClientProgram, LogsInByAutostartShowsPricesAndSavesOnTheWay) {
     client.setProcessEnvironment(env);
     client.start(KAVEX_CLIENT_PROGRAM,
                  {"--workdir", clientDir.path(), "--port", QString::number(server.gamePort), "--discovery",
-                  "http://127.0.0.1:" + QString::number(server.webPort) + "/", "--seconds", "10",
-                  "--print-grid"});
+                  QString::fromStdString(server.discoveryUrl()), "--seconds", "10", "--print-grid"});
     ASSERT_TRUE(client.waitForFinished(40000)) << client.readAllStandardError().toStdString();
     EXPECT_EQ(client.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(client.exitCode(), 0);

@@ -24,7 +24,6 @@ TEST(BracketPresetDialogQt, ShowsThePresetAndStaysOpenUntilTheValuesAreNotZero) 
     BracketPreset preset{"SAP", 2, 1, 2, 0};
     model.open(preset);
     BracketPresetDialogQt window(model);
-    EXPECT_EQ(window.windowTitle(), "Eingabe Gewinnmitnahme Stoploss");
     EXPECT_EQ(window.heading()->text(), "SAP");
     EXPECT_EQ(window.options()->checkedId(), 2);
     EXPECT_EQ(window.profitEdit()->text(), "-2");
@@ -57,17 +56,18 @@ TEST(PopupMenuPresenter, ShowsTheEntriesWithTheHeaderAndRunsTheChosenCommand) {
         return chosen < 0 ? nullptr : menu.actions().at(chosen);
     };
     int ran = 0;
-    model.open({{"SAP", nullptr}, {"Position Drehen", [&] { ran += 1; }}, {"Position Glattstellen", [&] {
-                                                                               ran += 10;
-                                                                           }}});
+    const auto turn = [&] { ran += 1; };
+    const auto flatten = [&] { ran += 10; };
+    auto open = [&] {
+        model.open({{"SAP", nullptr}, {"Position Drehen", turn}, {"Position Glattstellen", flatten}});
+    };
+    open();
     EXPECT_EQ(shown, (QStringList{"SAP (header)", "Position Drehen", "Position Glattstellen"}));
     EXPECT_FALSE(model.isOpen());
     EXPECT_EQ(ran, 0);
 
     chosen = 2;
-    model.open({{"SAP", nullptr}, {"Position Drehen", [&] { ran += 1; }}, {"Position Glattstellen", [&] {
-                                                                               ran += 10;
-                                                                           }}});
+    open();
     EXPECT_EQ(ran, 10);
 }
 

@@ -1,16 +1,10 @@
 // The bridge of the real trading window on the Qt platform against the demo game server
 // program: a connection from another address is refused, then the example front-end
 // identifies, lists the instruments, places a limit order and cancels it.
-#include "base/files.h"
 #include "demo_server.h"
-#include "platform/qt/qt_http_get.h"
-#include "platform/qt/qt_tcp_client.h"
 #include "platform/qt/qt_tcp_listener.h"
-#include "support/fakes.h"
-#include "trading_window/order_form.h"
 
 #include <QTcpSocket>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -27,38 +21,16 @@ const std::filesystem::path kExample =
 
 TEST(BridgeServerRun, TheExampleFrontEndPlacesAndCancelsAndAStrangerIsRefused) {
     QtEventLoop loop;
-    QTemporaryDir serverFolder, clientFolder;
-    test::DemoServer server(loop, serverFolder.path());
-    ASSERT_TRUE(server.start(KAVEX_SERVER_PROGRAM));
-
-    WorkingDirectory folder(clientFolder.path().toStdString());
+    test::DemoServer server(loop);
+    ASSERT_TRUE(server.start());
     const quint16 bridgePort = test::freePort();
-    Settings settings;
-    settings.userName = "demo3";
-    settings.password = "demo";
-    settings.bridgePort = std::to_string(bridgePort);
-    writeTextLines(folder.path(SettingsFile::kSettingsName), SettingsFile::settingsLines(settings));
-
-    QtTcpClient socket;
     QtTcpListener bridgeSocket;
-    QtHttpGet http{2000};
-    test::FakeSound sound;
-    test::FakeSystemServices system;
-    test::FakePrompts prompts;
-    test::ImmediateDialogs dialogs;
-    DiscoverySites sites;
-    sites.primary = "http://127.0.0.1:" + std::to_string(server.webPort) + "/";
-    sites.mirror = sites.primary;
-    OrderFormPlatform platform{
-        loop, socket, http, sound, system, prompts, dialogs, folder, "kavex", NumberLocale{'.'}, sites, {}};
-    platform.bridgeSocket = &bridgeSocket;
-    OrderForm form(platform);
-    form.endProgram = [] {};
-    form.orderClient().Command1_Click(); // the demo server's address from its discovery document
-    form.Form_Load();
+    test::DemoClient client(loop, server.discoveryUrl());
+    OrderForm& form = client.start(
+        "demo3", [&](Settings& s) { s.bridgePort = std::to_string(bridgePort); },
+        [&](OrderFormPlatform& p) { p.bridgeSocket = &bridgeSocket; });
     TradingData& data = form.data();
-    ASSERT_TRUE(test::waitUntil(
-        loop, [&] { return data.InstrumentCount() > 0; }, 10000));
+    ASSERT_TRUE(client.waitFor([&] { return data.InstrumentCount() > 0; }));
     EXPECT_EQ(form.settings().bridgeAddress, "127.0.0.1");
     EXPECT_EQ(bridgeSocket.localPort(), bridgePort);
 
@@ -66,10 +38,8 @@ TEST(BridgeServerRun, TheExampleFrontEndPlacesAndCancelsAndAStrangerIsRefused) {
     QTcpSocket stranger;
     stranger.bind(QHostAddress("127.0.0.2"), 0);
     stranger.connectToHost(QHostAddress::LocalHost, bridgePort);
-    ASSERT_TRUE(test::waitUntil(
-        loop, [&] { return form.bridgeLog.contains("Falsche Client IP!"); }, 3000));
-    ASSERT_TRUE(test::waitUntil(
-        loop, [&] { return stranger.state() == QAbstractSocket::UnconnectedState; }, 3000));
+    ASSERT_TRUE(client.waitFor([&] { return form.bridgeLog.contains("Falsche Client IP!"); }));
+    ASSERT_TRUE(client.waitFor([&] { return stranger.state() == QAbstractSocket::UnconnectedState; }));
     EXPECT_FALSE(form.bridge().connected());
     EXPECT_EQ(bridgeSocket.state(), static_cast<int>(SocketState::Listening));
 
@@ -78,8 +48,7 @@ TEST(BridgeServerRun, TheExampleFrontEndPlacesAndCancelsAndAStrangerIsRefused) {
     example.start("python3", {QString::fromStdString(kExample.string()), "--port",
                               QString::number(bridgePort), "--user", "USER", "--limit", "1"});
     QByteArray output;
-    ASSERT_TRUE(test::waitUntil(
-        loop,
+    ASSERT_TRUE(client.waitFor(
         [&] {
             output += example.readAll();
             return example.state() == QProcess::NotRunning;
@@ -100,12 +69,6 @@ TEST(BridgeServerRun, TheExampleFrontEndPlacesAndCancelsAndAStrangerIsRefused) {
     EXPECT_TRUE(form.bridgeLog.contains("IN:USER;USER"));
     EXPECT_TRUE(
         form.bridgeLog.contains("Listen  " + std::to_string(bridgePort))); // again, after the front-end left
-}
-
-#else
-
-TEST(BridgeServerRun, NeedsTheDemoServerProgram) {
-    GTEST_SKIP() << "kavex-server is not part of this build";
 }
 
 #endif

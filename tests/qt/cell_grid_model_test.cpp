@@ -12,18 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 namespace kavex {
 namespace {
-
-// The model tester reports broken rules as warnings of its own category; any fails the test.
-QStringList* testerWarnings = nullptr;
-void collectWarnings(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (testerWarnings != nullptr && type != QtDebugMsg && type != QtInfoMsg && context.category != nullptr &&
-        QByteArray(context.category).startsWith("qt.modeltest"))
-        testerWarnings->push_back(message);
-}
 
 struct Signal {
     int firstRow, lastRow, firstCol, lastCol;
@@ -35,12 +25,6 @@ class CellGridModelTest : public ::testing::Test {
     CellGridModelTest() {
         grid.resize(12, 6);
         reset.clear();
-        testerWarnings = &warnings;
-        previousHandler = qInstallMessageHandler(collectWarnings);
-    }
-    ~CellGridModelTest() override {
-        qInstallMessageHandler(previousHandler);
-        testerWarnings = nullptr;
     }
     std::vector<Signal> signalsOf(const QSignalSpy& spy) const {
         std::vector<Signal> out;
@@ -54,11 +38,10 @@ class CellGridModelTest : public ::testing::Test {
 
     CellGrid grid;
     CellGridModel model{grid};
-    QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Warning};
+    // A broken model rule ends the test program at once.
+    QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Fatal};
     QSignalSpy changed{&model, &QAbstractItemModel::dataChanged};
     QSignalSpy reset{&model, &QAbstractItemModel::modelReset};
-    QStringList warnings;
-    QtMessageHandler previousHandler = nullptr;
 };
 
 TEST_F(CellGridModelTest, AOneRowChangeReachesTheViewForThatRowAlone) {
@@ -79,7 +62,6 @@ TEST_F(CellGridModelTest, AOneRowChangeReachesTheViewForThatRowAlone) {
     EXPECT_EQ(signalsOf(changed).back(), (Signal{7, 7, 0, 0}));
     EXPECT_EQ(model.data(model.index(3, 2)).toString(), "99.5");
     EXPECT_EQ(model.data(model.index(3, 4), Qt::BackgroundRole).value<QBrush>().color(), QColor(0, 255, 0));
-    EXPECT_TRUE(warnings.isEmpty()) << warnings.join("\n").toStdString();
 }
 
 TEST_F(CellGridModelTest, ABurstGivesOneSignalPerRowAndOneForAdjacentRows) {
@@ -101,16 +83,8 @@ TEST_F(CellGridModelTest, ABurstGivesOneSignalPerRowAndOneForAdjacentRows) {
 
     EXPECT_EQ(signalsOf(changed),
               (std::vector<Signal>{{2, 2, 1, 3}, {4, 4, 1, 3}, {6, 6, 1, 3}, {8, 10, 0, 5}}));
-    std::multiset<int> rows;
-    for (const Signal& s : signalsOf(changed))
-        for (int r = s.firstRow; r <= s.lastRow; ++r)
-            rows.insert(r);
-    for (int r : rows)
-        EXPECT_EQ(rows.count(r), 1u) << "row " << r;
-
     model.deliverChanges(); // nothing left over
     EXPECT_EQ(changed.count(), 4);
-    EXPECT_TRUE(warnings.isEmpty()) << warnings.join("\n").toStdString();
 }
 
 TEST_F(CellGridModelTest, ShapeChangesResetAtOnceAndDropCollectedRows) {
@@ -133,7 +107,6 @@ TEST_F(CellGridModelTest, ShapeChangesResetAtOnceAndDropCollectedRows) {
     grid.setText(1, 1, "b"); // the row marked before the whole-grid change is free again
     model.deliverChanges();
     EXPECT_EQ(signalsOf(changed).back(), (Signal{1, 1, 1, 1}));
-    EXPECT_TRUE(warnings.isEmpty()) << warnings.join("\n").toStdString();
 }
 
 TEST_F(CellGridModelTest, TheViewTakesRowHeightsFromTheGridAndPaintsCellColours) {

@@ -1,12 +1,20 @@
 #pragma once
-// The demo game server program on loopback for end-to-end runs of the trading window on
-// the Qt platform, and a dialog host that answers the start-up dialogs at once.
+// The demo game server program on loopback for end-to-end runs on the Qt platform, and a
+// real trading window in a fresh folder that logs in to it with the start-up dialogs
+// answered at once.
+#include "base/files.h"
 #include "dialogs/login_dialogs.h"
 #include "platform/qt/qt_event_loop.h"
+#include "platform/qt/qt_http_get.h"
+#include "platform/qt/qt_tcp_client.h"
+#include "support/fakes.h"
+#include "trading_window/order_form.h"
+#include "trading_window/settings_file.h"
 
 #include <QHostAddress>
 #include <QProcess>
 #include <QTcpServer>
+#include <QTemporaryDir>
 
 #include <functional>
 #include <memory>
@@ -22,26 +30,31 @@ inline bool waitUntil(QtEventLoop& loop, const std::function<bool()>& condition,
     return true;
 }
 
+inline void pause(QtEventLoop& loop, uint32_t ms) {
+    waitUntil(
+        loop, [] { return false; }, ms);
+}
+
 inline quint16 freePort() {
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost, 0);
     return probe.serverPort();
 }
 
+#ifdef KAVEX_SERVER_PROGRAM
+
+// The server program in a folder of its own; `extra` adds command-line options.
 class DemoServer {
   public:
-    DemoServer(QtEventLoop& loop, const QString& folder) : loop_(loop), folder_(folder) {}
-    ~DemoServer() {
-        if (!process_) return;
-        process_->kill();
-        process_->waitForFinished(3000);
-    }
-    bool start(const QString& program) {
+    explicit DemoServer(QtEventLoop& loop) : loop_(loop) {}
+    ~DemoServer() { kill(); }
+    bool start(const QStringList& extra = {}) {
         process_ = std::make_unique<QProcess>();
-        process_->setWorkingDirectory(folder_);
+        process_->setWorkingDirectory(folder_.path());
         process_->setProcessChannelMode(QProcess::MergedChannels);
-        process_->start(program,
-                        {"--port", QString::number(gamePort), "--http-port", QString::number(webPort)});
+        process_->start(KAVEX_SERVER_PROGRAM, QStringList{"--port", QString::number(gamePort), "--http-port",
+                                                          QString::number(webPort)} +
+                                                  extra);
         QByteArray output;
         return waitUntil(
             loop_,
@@ -51,19 +64,75 @@ class DemoServer {
             },
             5000);
     }
+    // As a crash would: no goodbye to anyone.
+    void kill() {
+        if (!process_) return;
+        process_->kill();
+        process_->waitForFinished(3000);
+        process_.reset();
+    }
+    std::string discoveryUrl() const { return "http://127.0.0.1:" + std::to_string(webPort) + "/"; }
+
     const quint16 gamePort = freePort();
     const quint16 webPort = freePort();
 
   private:
     QtEventLoop& loop_;
-    QString folder_;
+    QTemporaryDir folder_;
     std::unique_ptr<QProcess> process_;
 };
+
+#endif
 
 // Confirms the credentials as they are and starts the autostart dialog at once.
 struct ImmediateDialogs : DialogHost {
     void runModal(GibPW& d) override { d.OK_Click(); }
     void runModal(FTimer& d) override { d.Start_Click(); }
+};
+
+// The trading window on the Qt platform in a fresh working folder.
+struct DemoClient {
+    DemoClient(QtEventLoop& loop, const std::string& discoveryUrl) : loop(loop) {
+        sites.primary = sites.mirror = discoveryUrl;
+    }
+    // Writes the settings of `user` (password "demo", adjusted by `change`), builds the
+    // window (after `prepare` has seen the platform) and starts it. Discovery comes first,
+    // so that the login goes to this test's server and to no other one on the default port.
+    OrderForm& start(const std::string& user, const std::function<void(Settings&)>& change = {},
+                     const std::function<void(OrderFormPlatform&)>& prepare = {}) {
+        Settings settings;
+        settings.userName = user;
+        settings.password = "demo";
+        if (change) change(settings);
+        writeTextLines(folder.path(SettingsFile::kSettingsName), SettingsFile::settingsLines(settings));
+        OrderFormPlatform platform{loop,    socket,  http,   sound,   system,
+                                   prompts, dialogs, folder, "kavex", NumberLocale{'.'},
+                                   sites,   {}};
+        if (prepare) prepare(platform);
+        form = std::make_unique<OrderForm>(platform);
+        form->endProgram = [] {};
+        if (beforeLoad) beforeLoad(*form);
+        form->orderClient().Command1_Click();
+        form->Form_Load();
+        return *form;
+    }
+    TradingData& data() { return form->data(); }
+    bool waitFor(const std::function<bool()>& condition, uint32_t ms = 10000) {
+        return waitUntil(loop, condition, ms);
+    }
+
+    QtEventLoop& loop;
+    QTemporaryDir dir;
+    WorkingDirectory folder{dir.path().toStdString()};
+    QtTcpClient socket;
+    QtHttpGet http{2000};
+    FakeSound sound;
+    FakeSystemServices system;
+    FakePrompts prompts;
+    ImmediateDialogs dialogs;
+    DiscoverySites sites;
+    std::function<void(OrderForm&)> beforeLoad; // runs between building and starting the window
+    std::unique_ptr<OrderForm> form;
 };
 
 } // namespace kavex::test

@@ -1,37 +1,57 @@
 // The Qt platform pieces on their own: exact bytes on the socket, state numbers,
 // arrivals during a handler that processes events, the HTTP fetch's failures, the
-// event loop's timers and waits, and the machine identifier.
-#include "loopback_servers.h"
-
+// event loop's timers, waits and clock, and the machine identifier.
 #include "base/failure.h"
+#include "demo_server.h"
 #include "platform/qt/machine_id.h"
-#include "platform/qt/qt_event_loop.h"
-#include "platform/qt/qt_http_get.h"
 #include "platform/qt/qt_system_services.h"
-#include "platform/qt/qt_tcp_client.h"
 #include "platform/socket_state.h"
 
 #include <QFile>
-#include <QHostAddress>
-#include <QTcpServer>
 #include <QTcpSocket>
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <memory>
+#include <cmath>
+#include <map>
 
 namespace kavex {
 namespace {
 
 bool waitUntil(QtEventLoop& loop, const std::function<bool()>& condition, uint32_t limitMs = 3000) {
-    uint32_t start = loop.tickCount();
-    while (!condition()) {
-        if (loop.tickCount() - start > limitMs) return false;
-        loop.waitForEvents(20);
-    }
-    return true;
+    return test::waitUntil(loop, condition, limitMs);
 }
+
+// Serves `documents` (path -> body) over HTTP, "404" for the rest; with `answer` false
+// it reads the request and never answers.
+struct WebServer {
+    WebServer() {
+        server.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&server, &QTcpServer::newConnection, &server, [this] {
+            QTcpSocket* socket = server.nextPendingConnection();
+            QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                const std::string path = socket->readAll().split(' ').value(1).toStdString();
+                ++requests;
+                if (!answer) return;
+                const auto it = documents.find(path);
+                const QByteArray body =
+                    it == documents.end() ? "Not found" : QByteArray::fromStdString(it->second);
+                socket->write(QByteArray("HTTP/1.1 ") + (it == documents.end() ? "404 Not Found" : "200 OK") +
+                              "\r\nContent-Length: " + QByteArray::number(body.size()) +
+                              "\r\nConnection: close\r\n\r\n" + body);
+                socket->disconnectFromHost();
+            });
+        });
+    }
+    std::string url(const std::string& path) const {
+        return "http://127.0.0.1:" + std::to_string(server.serverPort()) + path;
+    }
+    QTcpServer server;
+    std::map<std::string, std::string> documents;
+    int requests = 0;
+    bool answer = true;
+};
 
 // A TCP client connected to a server socket in the same process.
 struct Link {
@@ -130,26 +150,22 @@ TEST(QtTcpClient, DataArrivingWhileAHandlerProcessesEventsFollowsRightAfterIt) {
 }
 
 TEST(QtHttpGet, ReturnsTheBodyAsTextAndEmptyTextOnAnyFailure) {
-    test::LoopbackWebServer web;
+    WebServer web;
     web.documents["/ip.html"] = "m\xFC"
-                                "nchen.example.net:4100\r\n";
-    std::string base = "http://127.0.0.1:" + std::to_string(web.port());
-    QtHttpGet http(500);
-    EXPECT_EQ(http.get(base + "/ip.html"), "münchen.example.net:4100\r\n");
-    EXPECT_EQ(http.get(base + "/missing.html"), "");
+                                "nchen.example.net:4100\r\n"; // the body's bytes are Latin-1
+    QtHttpGet http(400);
+    EXPECT_EQ(http.get(web.url("/ip.html")), "münchen.example.net:4100\r\n");
+    EXPECT_EQ(http.get(web.url("/missing.html")), "");
     EXPECT_EQ(http.get("http://127.0.0.1:1/ip.html"), "");
     EXPECT_EQ(http.get("not a url"), "");
-    EXPECT_EQ(web.requests.size(), 2u);
-}
+    EXPECT_EQ(web.requests, 2);
 
-TEST(QtHttpGet, AServerThatNeverAnswersCostsOnlyTheTimeout) {
-    test::LoopbackWebServer web;
+    // A server that never answers costs only the timeout.
     web.answer = false;
     QtEventLoop loop;
-    QtHttpGet http(400);
-    uint32_t start = loop.tickCount();
-    EXPECT_EQ(http.get("http://127.0.0.1:" + std::to_string(web.port()) + "/ip.html"), "");
-    uint32_t took = loop.tickCount() - start;
+    const uint32_t start = loop.tickCount();
+    EXPECT_EQ(http.get(web.url("/ip.html")), "");
+    const uint32_t took = loop.tickCount() - start;
     EXPECT_GE(took, 350u);
     EXPECT_LT(took, 1500u);
 }
@@ -172,13 +188,20 @@ TEST(QtEventLoop, TimersFireAndStopAndWaitsSleepTheirTime) {
     EXPECT_LT(loop.tickCount() - start, 400u);
     EXPECT_EQ(once, 1);
     EXPECT_EQ(repeated, 3);
+
+    // The quick day number agrees with the local time to the second and never goes back.
+    const double fast = loop.nowDayNumber();
+    EXPECT_LT(std::fabs(fast - dayNumber(loop.now())) * 86400.0, 1.0);
+    EXPECT_GE(loop.nowDayNumber(), fast);
 }
 
 TEST(MachineId, FoldsTheIdentifierToASignedDecimal) {
-    EXPECT_EQ(machineIdText(foldMachineId("80000000000000000000000000000000")), "-2147483648");
-    EXPECT_EQ(machineIdText(foldMachineId("00000001000000020000000400000008\n")), "15");
-    EXPECT_EQ(machineIdText(foldMachineId("ffffffff")), "-1");
-    EXPECT_EQ(machineIdText(foldMachineId("")), "0");
+    const std::pair<const char*, const char*> rows[] = {{"80000000000000000000000000000000", "-2147483648"},
+                                                        {"00000001000000020000000400000008\n", "15"},
+                                                        {"ffffffff", "-1"},
+                                                        {"", "0"}};
+    for (const auto& [id, text] : rows)
+        EXPECT_EQ(machineIdText(foldMachineId(id)), text) << id;
     EXPECT_EQ(machineIdText(0xA2B3C4D5u), "-1565276971");
 
     QFile file("/etc/machine-id");

@@ -3,10 +3,7 @@
 // KAVEX_SCREENSHOT_DIR set, the orders and settings tabs are saved there as pictures.
 #include "platform/qt/cell_grid_model.h"
 #include "platform/qt/trading_window.h"
-#include "support/fakes.h"
-#include "support/scripted_dialogs.h"
-#include "support/temp_dir.h"
-#include "trading_window/order_form.h"
+#include "support/form_fixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -30,12 +27,11 @@ QRect pixels(const TwipRect& r) {
     return {twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width), twipsToPixels(r.height)};
 }
 
-class TradingWindowLayout : public ::testing::Test {
+class TradingWindowLayout : public ::testing::Test, protected test::FormFixture {
   protected:
     TradingWindowLayout() {
         writeFileAtomically(dir.root / "ping.wav", "RIFF");
-        form.Form_Load();
-        window = std::make_unique<TradingWindow>(form);
+        window = std::make_unique<TradingWindow>(load());
         window->show();
     }
     void settle() {
@@ -48,24 +44,13 @@ class TradingWindowLayout : public ::testing::Test {
     }
     template <class T> T* child(const char* name) { return window->findChild<T*>(name); }
 
-    test::TempDir dir;
-    WorkingDirectory folder{dir.root};
-    test::FakeEventLoop loop;
-    test::FakeTcpClient socket;
-    test::FakeHttpGet http;
-    test::FakeSound sound;
-    test::FakeSystemServices system;
-    test::FakePrompts prompts;
-    test::ScriptedDialogs dialogs{loop};
-    OrderForm form{OrderFormPlatform{
-        loop, socket, http, sound, system, prompts, dialogs, folder, "kavex", NumberLocale{'.'}, {}, {}}};
     std::unique_ptr<TradingWindow> window;
 };
 
 TEST_F(TradingWindowLayout, PartsFollowTheWindowSizeInTwips) {
     window->resize(900, 500);
     settle();
-    const FormLayout& l = form.layout();
+    const FormLayout& l = form->layout();
     EXPECT_EQ(l.lastWidth, 900 * 15);
     EXPECT_EQ(l.lastHeight, 500 * 15);
     EXPECT_EQ(window->tabs()->geometry(), pixels(l.tabArea));
@@ -79,34 +64,32 @@ TEST_F(TradingWindowLayout, PartsFollowTheWindowSizeInTwips) {
 
     window->resize(1100, 640);
     settle();
-    EXPECT_EQ(grid->geometry(), pixels(form.layout().orderGrid));
-    EXPECT_EQ(form.windowGeometry().width, 1100 * 15);
+    EXPECT_EQ(grid->geometry(), pixels(form->layout().orderGrid));
+    EXPECT_EQ(form->windowGeometry().width, 1100 * 15);
     save("trading-window-orders.png");
 }
 
 TEST_F(TradingWindowLayout, TheSavedGeometryPlacesTheWindowAtStartUp) {
-    Settings saved;
-    saved.userName = "anna";
-    saved.password = "pw";
-    saved.windowWidth = 12000; // 800 pixels
-    saved.windowTop = 750;
-    saved.windowLeft = 1500; // the height of 0 keeps the window's height
-    writeTextLines(dir.root / SettingsFile::kSettingsName, SettingsFile::settingsLines(saved));
+    writeSettings([](Settings& s) {
+        s.windowWidth = 12000; // 800 pixels
+        s.windowTop = 750;
+        s.windowLeft = 1500; // the height of 0 keeps the window's height
+    });
     const int height = window->height();
     loop.advance(6000);
     settle();
     EXPECT_EQ(window->width(), 800);
     EXPECT_EQ(window->height(), height);
     EXPECT_EQ(window->pos(), QPoint(100, 50));
-    EXPECT_EQ(form.windowGeometry(), (TwipRect{1500, 750, 12000, height * 15}));
+    EXPECT_EQ(form->windowGeometry(), (TwipRect{1500, 750, 12000, height * 15}));
 }
 
 TEST_F(TradingWindowLayout, TheSettingsTabEditsColoursAndChoosesTheSound) {
-    loop.advance(6000);               // the start-up sequence fills the role list
-    form.settings().confirmation = 0; // as read from a settings file after the window was built
+    loop.advance(6000);                // the start-up sequence fills the role list
+    form->settings().confirmation = 0; // as read from a settings file after the window was built
     window->tabs()->setCurrentIndex(OrderForm::SettingsTab);
     settle();
-    EXPECT_EQ(form.currentTab(), OrderForm::SettingsTab);
+    EXPECT_EQ(form->currentTab(), OrderForm::SettingsTab);
     auto* confirmation = child<QCheckBox>("confirmation");
     ASSERT_NE(confirmation, nullptr);
     EXPECT_FALSE(confirmation->isChecked());
@@ -124,19 +107,17 @@ TEST_F(TradingWindowLayout, TheSettingsTabEditsColoursAndChoosesTheSound) {
     ASSERT_EQ(roles->model()->rowCount(), 18);
     QTest::mouseClick(roles->viewport(), Qt::LeftButton, {},
                       roles->visualRect(roles->model()->index(2, 0)).center()); // "OG:Ask"
-    EXPECT_EQ(form.colourEditor().selectedRole(), 2);
+    EXPECT_EQ(form->colourEditor().selectedRole(), 2);
     auto* swatch = child<QLabel>("colourPreview");
     EXPECT_EQ(swatch->palette().color(QPalette::Window), QColor(255, 255, 0));
     auto* palette = child<QWidget>("colourPalette");
     QTest::mouseClick(palette, Qt::LeftButton, {},
                       QPoint(palette->width() / 24, palette->height() * 9 / 16)); // column 0, row 4
-    EXPECT_EQ(form.colours()[OG_Ask], 255);
+    EXPECT_EQ(form->colours()[OG_Ask], 255);
     prompts.colourAnswer = 0x123456;
     window->button("Mehr...")->click();
-    EXPECT_EQ(form.colours()[OG_Ask], 0x123456);
+    EXPECT_EQ(form->colours()[OG_Ask], 0x123456);
     EXPECT_EQ(swatch->palette().color(QPalette::Window), toQColor(0x123456));
-    for (const char* caption : {"Anwenden", "Neuen Usernamen wählen", "Clientfenster zeigen"})
-        EXPECT_NE(window->button(caption), nullptr) << caption;
     child<QPushButton>("productLogo")->click();
     EXPECT_EQ(system.urlsOpened.size(), 1u);
     child<QPushButton>("productLabel")->click();

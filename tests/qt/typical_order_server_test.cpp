@@ -4,16 +4,9 @@
 // execution, the holding in the Bestand cell and the new result; and a limit order far
 // from the market that keeps working until it is cancelled. Every line the client logs on
 // the way is checked in its exact form.
-#include "base/files.h"
 #include "base/numbers.h"
 #include "base/split_fields.h"
 #include "demo_server.h"
-#include "platform/qt/qt_http_get.h"
-#include "platform/qt/qt_tcp_client.h"
-#include "support/fakes.h"
-#include "trading_window/order_form.h"
-
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -26,21 +19,20 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-bool isHeartbeatLine(const std::string& line) {
-    return line == "IN:@HB" || line == "IN:@Heartbeat" || line == "IN:!;HB" || line == "Heartbeat";
-}
-
 // The lines of `list` from `first` on, heartbeats left out.
 Lines linesFrom(const TextList& list, std::size_t first) {
     Lines out;
-    for (std::size_t i = first; i < list.size(); ++i)
-        if (!isHeartbeatLine(list.lines()[i])) out.push_back(list.lines()[i]);
+    for (std::size_t i = first; i < list.size(); ++i) {
+        const std::string& line = list.lines()[i];
+        if (line != "IN:@HB" && line != "IN:@Heartbeat" && line != "IN:!;HB" && line != "Heartbeat")
+            out.push_back(line);
+    }
     return out;
 }
 
-std::vector<std::string> fieldsOf(std::string_view text) {
+Lines fieldsOf(std::string_view text) {
     Fields f = SplitFields(text, ";", 100);
-    std::vector<std::string> out;
+    Lines out;
     for (int i = 1; i <= f.count(); ++i)
         out.emplace_back(f[i]);
     return out;
@@ -49,33 +41,16 @@ std::vector<std::string> fieldsOf(std::string_view text) {
 class TypicalOrderRun : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(server.start(KAVEX_SERVER_PROGRAM));
-        Settings settings;
-        settings.userName = "demo1";
-        settings.password = "demo";
-        writeTextLines(folder.path(SettingsFile::kSettingsName), SettingsFile::settingsLines(settings));
-        writeFileAtomically(folder.path(OrderReports::kExecutionSoundFile), "RIFF");
-        sites.primary = "http://127.0.0.1:" + std::to_string(server.webPort) + "/";
-        sites.mirror = sites.primary;
-        form = std::make_unique<OrderForm>(OrderFormPlatform{loop,
-                                                             socket,
-                                                             http,
-                                                             sound,
-                                                             system,
-                                                             prompts,
-                                                             dialogs,
-                                                             folder,
-                                                             "kavex",
-                                                             NumberLocale{'.'},
-                                                             sites,
-                                                             {}});
-        form->endProgram = [] {};
+        ASSERT_TRUE(server.start());
+        writeFileAtomically(client.folder.path(OrderReports::kExecutionSoundFile), "RIFF");
         // The status label as each incoming line is logged, that is before its message is handled.
-        incoming().setObserver([this](int) { statusWhenLogged.push_back(form->statusLine.text()); });
-        form->orderClient().Command1_Click(); // the demo server's address from its discovery document
-        form->Form_Load();
-        ASSERT_TRUE(test::waitUntil(
-            loop, [&] { return data().InstrumentCount() > 0 && data().instruments.at(1).Last > 0; }, 10000));
+        client.beforeLoad = [this](OrderForm& f) {
+            f.orderClient().incoming().setObserver(
+                [this, &f](int) { statusWhenLogged.push_back(f.statusLine.text()); });
+        };
+        form = &client.start("demo1");
+        ASSERT_TRUE(waitFor([&] { return data().InstrumentCount() > 0 && data().instruments.at(1).Last > 0; },
+                            10000));
         ASSERT_EQ(data().instruments.at(1).Ticker, "KDX");
         // The login burst ends with the welcome file transfer; the tests look at what follows.
         ASSERT_TRUE(waitFor([&] { return incoming().contains("IN:@FIE=DEMO1"); }));
@@ -88,9 +63,8 @@ class TypicalOrderRun : public ::testing::Test {
     void click(int row, int set, int logical) {
         form->gridActions().mouseDown(row, form->columns().map(set, logical), false);
     }
-    int32_t orderNumber(int32_t userId) { return data().orderBook.findByOrderUserId(userId); }
     int orderRow(int32_t userId) {
-        const int32_t n = orderNumber(userId);
+        const int32_t n = data().orderBook.findByOrderUserId(userId);
         return n == 0 ? 0 : data().gridRows.SuchRow(n, RowOpenOrder);
     }
     std::string statusCell(int32_t userId) {
@@ -98,21 +72,13 @@ class TypicalOrderRun : public ::testing::Test {
         return row == 0 ? "" : grid().text(row, form->columns().map(1, 12));
     }
     bool waitFor(const std::function<bool()>& condition, uint32_t ms = 5000) {
-        return test::waitUntil(loop, condition, ms);
+        return client.waitFor(condition, ms);
     }
 
-    // The entry line the Ask cell of instrument 1 inserts (grid row 4), checked as created.
+    // The entry line the Ask cell of instrument 1 inserts (grid row 4).
     void newBuyLine() {
-        const float ask = data().instruments.at(1).Ask;
         click(2, 0, 9);
         ASSERT_EQ(data().gridRows.at(4).kind, RowEntryLine);
-        const Order& line = data().entryLines.at(data().gridRows.at(4).ref);
-        EXPECT_EQ(line.side.str(), "BUY ");
-        EXPECT_EQ(line.orderType.str(), "MKT");
-        EXPECT_EQ(line.quantity, form->gridActions().defaultQuantity());
-        EXPECT_EQ(line.limit1, ask);
-        EXPECT_EQ(grid().text(4, form->columns().map(1, 10)), "TRANSMIT");
-        EXPECT_EQ(grid().text(4, form->columns().map(1, 11)), "DELETE");
     }
     void edit(int logical, int item) {
         click(4, 1, logical);
@@ -140,21 +106,13 @@ class TypicalOrderRun : public ::testing::Test {
             "\\d\\d:\\d\\d:\\d\\d Willkommen demo1! Die Datei KAVEXDEMO.BIN wird übertragen\\.");
         for (const std::string& line : form->messages_.lines())
             EXPECT_TRUE(std::regex_match(line, annotation)) << line;
-        EXPECT_TRUE(prompts.asked.empty());
+        EXPECT_TRUE(client.prompts.asked.empty());
     }
 
     QtEventLoop loop;
-    QTemporaryDir serverFolder, clientFolder;
-    test::DemoServer server{loop, serverFolder.path()};
-    WorkingDirectory folder{clientFolder.path().toStdString()};
-    QtTcpClient socket;
-    QtHttpGet http{2000};
-    test::FakeSound sound;
-    test::FakeSystemServices system;
-    test::FakePrompts prompts;
-    test::ImmediateDialogs dialogs;
-    DiscoverySites sites;
-    std::unique_ptr<OrderForm> form;
+    test::DemoServer server{loop};
+    test::DemoClient client{loop, server.discoveryUrl()};
+    OrderForm* form = nullptr;
     std::vector<std::string> statusWhenLogged;
 };
 
@@ -188,7 +146,6 @@ TEST_F(TypicalOrderRun, LoginLinesAndTheWelcome) {
 
 TEST_F(TypicalOrderRun, AMarketOrderIsFilledAndTheHoldingAndResultAppear) {
     const std::size_t inBefore = incoming().size(), outBefore = outgoing().size();
-    const std::size_t protocolBefore = form->protocol_.size();
 
     newBuyLine();
     edit(6, 1); // Stck: "2"
@@ -253,35 +210,17 @@ TEST_F(TypicalOrderRun, AMarketOrderIsFilledAndTheHoldingAndResultAppear) {
     EXPECT_EQ(out, expected);
     EXPECT_EQ(expected.size(), 1u + 21u + 8u);
 
-    // The holding: "+2" in the Bestand cell, bold, white, centred; the open result at the
-    // last price in G/V.
-    const Position& holding = *holdingRow();
-    EXPECT_EQ(holding.sumCost, 2 * 25 * price);
-    auto bestand = [&] { return grid().cell(2, form->columns().map(0, 14)); };
-    EXPECT_TRUE(waitFor([&] { return bestand().text == "+2"; }))
-        << bestand().text; // on the next refresh tick
-    EXPECT_TRUE(bestand().bold);
-    EXPECT_EQ(bestand().foreground, 0xFFFFFF);
-    EXPECT_EQ(bestand().alignment, CellAlignment::Centre);
+    // The holding: "+2" in the Bestand cell on the next refresh tick; the open result at
+    // the last price in G/V.
+    EXPECT_EQ(holdingRow()->sumCost, 2 * 25 * price);
+    EXPECT_TRUE(waitFor([&] { return grid().text(2, form->columns().map(0, 14)) == "+2"; }));
     EXPECT_TRUE(waitFor([&] {
         const float last = data().instruments.at(1).Last;
         return grid().text(2, form->columns().map(0, 15)) == strSingle(2 * 25 * (last - price));
     })) << grid().text(2, form->columns().map(0, 15));
 
-    // The holdings listed in the protocol list as the user data arrived.
-    const Lines listing = linesFrom(form->protocol_, protocolBefore);
-    const auto head = std::find(listing.begin(), listing.end(), "U: 1 " + data().account.userLabel);
-    ASSERT_NE(head, listing.end());
-    ASSERT_GE(listing.end() - head, 7);
-    EXPECT_EQ(Lines(head + 1, head + 3), (Lines{"WP:1 KDX", "Bestand:2"}));
-    EXPECT_TRUE(head[3].starts_with("MarginS:")) << head[3];
-    EXPECT_EQ(head[4], "SumKost:" + strSingleTrimmed(2 * 25 * price));
-    EXPECT_TRUE(head[5].starts_with("SumWert:")) << head[5];
-    EXPECT_EQ(head[6], "-----------------------");
-
     // The account: today's result from the user data, in the result label.
-    const std::vector<std::string> userData = fieldsOf(in[4].substr(8));
-    const float today = parseSingle(userData.at(0));
+    const float today = parseSingle(fieldsOf(in[4].substr(8)).at(0));
     EXPECT_EQ(data().account.todayResult, today);
     EXPECT_EQ(form->resultLabel.text().rfind("Heute +-: " + strSingleTrimmed(today) + " = ", 0), 0u)
         << form->resultLabel.text();
@@ -289,14 +228,10 @@ TEST_F(TypicalOrderRun, AMarketOrderIsFilledAndTheHoldingAndResultAppear) {
 
     // The execution: listed in the execution grid, with the execution sound.
     ASSERT_EQ(data().executionList.count(), 1);
-    const CellGrid& executions = form->executionGridCells();
-    ASSERT_GE(executions.rows(), 2);
-    EXPECT_EQ(executions.text(1, 1), "ENr1");
-    EXPECT_EQ(executions.text(1, 2), "BUY");
-    EXPECT_EQ(executions.text(1, 3), "2");
-    EXPECT_EQ(executions.text(1, 4), "KDX");
-    ASSERT_EQ(sound.played.size(), 1u);
-    EXPECT_TRUE(sound.played[0].ends_with(OrderReports::kExecutionSoundFile)) << sound.played[0];
+    EXPECT_EQ(form->executionGridCells().text(1, 4), "KDX");
+    ASSERT_EQ(client.sound.played.size(), 1u);
+    EXPECT_TRUE(client.sound.played[0].ends_with(OrderReports::kExecutionSoundFile))
+        << client.sound.played[0];
     expectNoTroubleLogged();
 }
 
@@ -312,10 +247,9 @@ TEST_F(TypicalOrderRun, ALimitFarFromTheMarketWorksUntilCancelled) {
 
     ASSERT_TRUE(waitFor([&] { return statusCell(1) == "Submitted"; }));
     const std::size_t inBefore = incoming().size();
-    waitFor([] { return false; }, 1500); // prices move; the order keeps working
+    test::pause(loop, 1500); // prices move; the order keeps working
     EXPECT_EQ(statusCell(1), "Submitted");
-    EXPECT_EQ(data().orderBook.at(orderNumber(1)).status, StatusSubmitted);
-    EXPECT_TRUE(data().executionList.count() == 0);
+    EXPECT_EQ(data().executionList.count(), 0);
     const int row = orderRow(1);
     EXPECT_EQ(grid().text(row, form->columns().map(1, 11)), "CANCEL");
     EXPECT_EQ(grid().text(row, form->columns().map(1, 10)), "-");
@@ -336,12 +270,6 @@ TEST_F(TypicalOrderRun, ALimitFarFromTheMarketWorksUntilCancelled) {
     EXPECT_EQ(grid().text(row, form->columns().map(1, 11)), "-");
     EXPECT_EQ(positionOf(data().PositionIndex, 1), 0);
     expectNoTroubleLogged();
-}
-
-#else
-
-TEST(TypicalOrderRun, NeedsTheDemoServerProgram) {
-    GTEST_SKIP() << "kavex-server is not part of this build";
 }
 
 #endif
