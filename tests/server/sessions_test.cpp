@@ -69,13 +69,10 @@ TEST(ServerSessions, ListsAccountAndStatementOnRequest) {
     f.say(1, "@PO=KV0001;1;1;BUY ;MKT;1; 0; 0;0;0");
     f.say(1, "@PO=KV0001;2;1;BUY ;LMT;1; 50; 0;0;0");
     f.take(1);
-    f.say(1, "@RA");
-    f.say(1, "@RAO");
-    f.say(1, "@RAE");
-    f.say(1, "@GSUK");
-    f.say(1, "@GKO=" + std::to_string(f.time.dayNumber()));
-    f.say(1, "@RI");
-    f.say(1, "@IR");
+    for (const std::string& request :
+         {std::string("@RA"), std::string("@RAO"), std::string("@RAE"), std::string("@GSUK"),
+          "@GKO=" + std::to_string(f.time.dayNumber()), std::string("@RI"), std::string("@IR")})
+        f.say(1, request);
     const auto m = f.take(1);
     ASSERT_EQ(m.size(), 9u);
     EXPECT_EQ(SplitFields(m[0].substr(5), "\n", 1000).count(), 2); // all orders
@@ -86,8 +83,7 @@ TEST(ServerSessions, ListsAccountAndStatementOnRequest) {
     EXPECT_TRUE(m[3].starts_with("@SUD=") && m[4].starts_with("@SUK="));
     // The statement file is named after the account and the day.
     const std::string body = m[5].substr(4);
-    Fields sd = SplitFields(body, ";", 1000);
-    EXPECT_EQ(sd[1], "FILE=KV000120240105K.TXT");
+    EXPECT_EQ(SplitFields(body, ";", 1000)[1], "FILE=KV000120240105K.TXT");
     EXPECT_NE(m[5].find("BUY"), std::string::npos);
     EXPECT_TRUE(m[6].starts_with("@SYI=Kavex Demo-Server"));
     EXPECT_TRUE(m[7].starts_with("@SI=") && m[8].starts_with("!;T;01"));

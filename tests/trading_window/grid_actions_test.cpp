@@ -1,3 +1,6 @@
+// Clicks and edits in the order grid: inserting and deleting entry lines, the in-cell
+// editor, price choices, the quantity box, cancel, DEFAULT, separator, ticker and the
+// quick order buttons.
 #include "support/trading_fixture.h"
 
 #include <gtest/gtest.h>
@@ -84,15 +87,14 @@ TEST_F(GridActionsTest, EscapeLeavesTheLineAndANonEditableColumnIsReported) {
 TEST_F(GridActionsTest, PriceChoicesFollowTheStepOfTheReferencePrice) {
     auto list = GridActions::priceChoices(150);
     ASSERT_EQ(list.size(), 21u);
-    EXPECT_EQ(list.front(), " 149.9");
-    EXPECT_EQ(list[9], " 149.99");
-    EXPECT_EQ(list[10], " 150");
-    EXPECT_EQ(list.back(), " 150.1");
-    auto high = GridActions::priceChoices(2500);
-    EXPECT_EQ(high.front(), " 2495");
-    EXPECT_EQ(high[11], " 2500.5");
-    EXPECT_EQ(GridActions::priceChoices(1)[11], " 1.0001");
-    EXPECT_EQ(GridActions::priceChoices(500)[11], " 500.1");
+    EXPECT_EQ((std::vector<std::string>{list.front(), list[9], list[10], list.back()}),
+              (std::vector<std::string>{" 149.9", " 149.99", " 150", " 150.1"}));
+    // The step grows with the price: the choice just above it.
+    const std::vector<std::pair<float, std::string>> above = {
+        {2500, " 2500.5"}, {1, " 1.0001"}, {500, " 500.1"}};
+    for (const auto& [price, choice] : above)
+        EXPECT_EQ(GridActions::priceChoices(price)[11], choice) << price;
+    EXPECT_EQ(GridActions::priceChoices(2500).front(), " 2495");
     click(instrumentRow(2), 9, 0);
     click(actions.lastInsertedRow(), 7);
     EXPECT_EQ(actions.editor().selected, 10);

@@ -56,33 +56,31 @@ TEST_F(SettingsFiles, SaveWritesTheTwentyFourLinesByteForByte) {
     EXPECT_TRUE(protocol.empty());
 }
 
-TEST_F(SettingsFiles, RoundTripKeepsEverySetting) {
-    Settings s;
-    s.userName = "anna";
-    s.serverHost = "game.example";
-    s.reservedText1 = "r1";
-    s.reservedNumber = 7;
-    s.orderGridWidths = std::vector<int>(21, 900);
-    s.executionGridWidths = std::vector<int>(16, 700);
-    s.windowWidth = 1;
-    s.windowHeight = 2;
-    s.windowTop = 3;
-    s.windowLeft = 4;
-    s.ShowFinishedOrders = 1;
-    s.confirmation = 0;
-    s.chatSound = 0;
-    s.soundFile = "ding.wav";
-    s.zentrivoExtern = 1;
-    s.asciiRemote = 1;
-    s.executionSound = 0;
-    s.bridgePort = "4200";
-    s.bridgeUser = "WEX";
-    s.bridgeAddress = "127.0.0.1";
-    file.SaveInit(s, {});
+TEST_F(SettingsFiles, EverySettingChangedFromItsDefaultReadsBackAsWritten) {
+    auto widths = [](int count, int width) {
+        std::string line;
+        for (int i = 0; i < count; ++i)
+            line += (i ? "; " : " ") + std::to_string(width);
+        return line;
+    };
+    const std::vector<std::string> lines = {"\"anna\"",      "\"game.example\"",
+                                            " 1 ",           "\"r1\"",
+                                            "\"r2\"",        " 7 ",
+                                            widths(21, 900), widths(16, 700),
+                                            " 1 ",           " 2 ",
+                                            " 3 ",           " 4 ",
+                                            " 1 ",           "pw",
+                                            "blue.col",      " 0 ",
+                                            " 0 ",           "ding.wav",
+                                            " 1 ",           " 1 ",
+                                            " 0 ",           "4200",
+                                            "\"WEX\"",       "127.0.0.1"};
+    writeIni(lines);
     Settings r;
     file.LoadInit(r);
-    EXPECT_EQ(SettingsFile::settingsLines(r), SettingsFile::settingsLines(s));
+    EXPECT_EQ(SettingsFile::settingsLines(r), lines);
     EXPECT_EQ(moreButtonCaption(r.ShowFinishedOrders), std::string("Weniger"));
+    EXPECT_TRUE(protocol.empty());
 }
 
 TEST_F(SettingsFiles, AFileEndingAfterLine15GivesTheDefaultsOfTheLaterLines) {
