@@ -118,14 +118,5 @@ TEST_F(ChatWindow, TheTradesButtonsWidenAndNarrowTheWindowAndSubscribe) {
     EXPECT_FALSE(chat.stopOption.checked());
 }
 
-TEST_F(ChatWindow, DeletingEmptiesTheHistoryAndNewLinesStartAgainWithALineBreak) {
-    chat.open();
-    serverSends("@RC=anna:eins");
-    chat.clear_Click();
-    EXPECT_EQ(chat.history(), "");
-    chat.Chatadd("neu");
-    EXPECT_EQ(chat.history(), "\r\nneu");
-}
-
 } // namespace
 } // namespace kavex::test

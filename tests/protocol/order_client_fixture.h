@@ -78,10 +78,6 @@ struct OrderClientFixture {
         at(start + 300, [this] { serverSends("!;USER"); });
         at(start + 400, [this] { serverSends("@WELCOME"); });
     }
-    void heartbeats(int64_t from, int64_t to, int64_t every) {
-        for (int64_t t = from; t <= to; t += every)
-            at(t, [this] { serverSends("@="); });
-    }
     // Sent messages as UTF-8 texts without their frame characters.
     std::vector<std::string> sentTexts() const {
         std::vector<std::string> out;

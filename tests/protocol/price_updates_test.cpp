@@ -153,21 +153,5 @@ TEST_F(PriceUpdates, AnInstrumentOutsideTheTableIsLoggedWithTheHandlersTagAndCha
     EXPECT_EQ(data.PricesChanged, 0);
 }
 
-TEST_F(PriceUpdates, AFieldThatCannotBeConvertedIsLoggedAndTheOthersAreStillWritten) {
-    receive("~1;100;1;99999999999;1;5");
-    EXPECT_EQ(protocol.lines(), std::vector<std::string>{"F:WS_KuKurz Overflow"});
-    EXPECT_EQ(quoteOf(at(1)), Quote(100, 99, 0, 101, 5));
-    EXPECT_EQ(data.history.pos(1), 1);
-
-    protocol.clear();
-    receive("@KU=2;1e39;3;1;4;1");
-    EXPECT_EQ(protocol.lines(), std::vector<std::string>{"F:WS_KU Overflow"});
-    EXPECT_EQ(quoteOf(at(2)), Quote(1, 0, 3, 1, 4));
-
-    protocol.clear();
-    receive("~99999999999;1;1;1;1;1"); // the number itself: nothing else happens
-    EXPECT_EQ(protocol.lines(), std::vector<std::string>{"F:WS_KuKurz Overflow"});
-}
-
 } // namespace
 } // namespace kavex
