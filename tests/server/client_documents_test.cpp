@@ -78,15 +78,5 @@ TEST_F(ClientDocuments, TheWelcomeFileArrivesByteIdenticalWithTheDocumentAndTheA
     EXPECT_TRUE(client.protocol.empty()); // no length difference, no refused name
 }
 
-TEST(WelcomeDocuments, TheTransferAnnouncesTheEscapedLengthAndCutsItIntoPieces) {
-    const Lines messages = fileTransferMessages("T9", "a.bin", std::string("\x00\x01\x02\xFE;x", 6), 3);
-    EXPECT_EQ(messages, (Lines{"@FIS=T9;a.bin;10",
-                               "@FID=T9;\xFE"
-                               "d\xFE",
-                               "@FID=T9;e\xFE"
-                               "f",
-                               "@FID=T9;\xFEg;", "@FID=T9;x", "@FIE=T9"}));
-}
-
 } // namespace
 } // namespace kavex::server::test

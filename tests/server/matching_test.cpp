@@ -1,4 +1,5 @@
-// Order matching against set quotes: each order type, brackets, cancels and refusals.
+// Order matching against set quotes: market, limit and stop orders, brackets, cancels and
+// refusals (market-on-close orders are checked with the session close).
 #include "core/exchange.h"
 #include "core/messages.h"
 #include "game_fixture.h"
@@ -78,17 +79,6 @@ TEST(ServerMatching, StopOrdersTriggerOnTheLastPriceAndFillAtTheTouch) {
     f.quote(1, 202, 201, 203);
     EXPECT_EQ(f.order(1).status, kFilled);
     EXPECT_DOUBLE_EQ(f.order(1).price, 101.5);
-}
-
-TEST(ServerMatching, MarketOnCloseFillsOnlyAtTheCloseAtTheLastPrice) {
-    ExchangeFixture f;
-    f.place(1, "BUY", "MOC", 3);
-    f.quote(1, 250, 249, 251);
-    EXPECT_EQ(f.order(0).status, kSubmitted);
-    f.exchange.closeSession();
-    EXPECT_EQ(f.order(0).status, kFilled);
-    EXPECT_DOUBLE_EQ(f.order(0).price, 125);
-    EXPECT_EQ(f.order(0).statusInfo, "SCHLUSS");
 }
 
 TEST(ServerMatching, CancelReportsPendingThenCancelledAndRefusesUnknownOrFinishedOrders) {

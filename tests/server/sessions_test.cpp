@@ -117,6 +117,7 @@ TEST(ServerSessions, CloseTimeFillsMarketOnCloseOncePerDay) {
     f.time.hour = 22;
     f.game.advance(1000);
     EXPECT_EQ(f.game.exchange().executionCount(), 2);
+    EXPECT_EQ(f.game.exchange().account(0).orders.at(0).statusInfo, "SCHLUSS");
     f.say(1, "@PO=KV0001;3;1;BUY ;MOC;1; 0; 0;0;0");
     f.game.advance(1000); // same day: no second close
     EXPECT_EQ(f.game.exchange().executionCount(), 2);
