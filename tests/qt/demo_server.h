@@ -86,8 +86,12 @@ class DemoServer {
 
 // Confirms the credentials as they are and starts the autostart dialog at once.
 struct ImmediateDialogs : DialogHost {
-    void runModal(GibPW& d) override { d.OK_Click(); }
+    void runModal(GibPW& d) override {
+        ++credentialDialogs;
+        d.OK_Click();
+    }
     void runModal(FTimer& d) override { d.Start_Click(); }
+    int credentialDialogs = 0;
 };
 
 // The trading window on the Qt platform in a fresh working folder.

@@ -58,6 +58,8 @@ TEST(OrderClientWindow, HidesInsteadOfClosingAndFieldsListsAndButtonsReachTheMod
     QAbstractItemModel* incoming = f.window.incomingView()->model();
     EXPECT_EQ(incoming->rowCount(), 1);
     EXPECT_EQ(incoming->data(incoming->index(0, 0)).toString(), "IN:@WELCOME");
+    f.client.listDoubleClicked(f.client.incoming()); // a double click empties the list
+    EXPECT_EQ(incoming->rowCount(), 0);
 
     f.socket.socketState = static_cast<int>(SocketState::Connected);
     f.window.button("Time ?")->click();
