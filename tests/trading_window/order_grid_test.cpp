@@ -14,6 +14,8 @@
 namespace kavex {
 namespace {
 
+using Lines = std::vector<std::string>;
+
 class OrderGridTest : public ::testing::Test {
   protected:
     OrderGridTest() {
@@ -58,6 +60,12 @@ class OrderGridTest : public ::testing::Test {
         view.zeigOrderGrid(0, 0);
     }
     const std::string& text(int row, int col) const { return grid.text(row, col); }
+    std::vector<std::string> texts(int row, std::initializer_list<int> cols) const {
+        std::vector<std::string> out;
+        for (int c : cols)
+            out.push_back(grid.text(row, c));
+        return out;
+    }
 
     TradingData data;
     CellGrid grid;
@@ -84,11 +92,9 @@ TEST_F(OrderGridTest, QuoteRowThenHalfHeightSeparatorWithTheQuoteTexts) {
     rebuild();
     EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 1, 0}));
     EXPECT_EQ(grid.rows(), 6);
-    const std::vector<std::pair<int, std::string>> cells = {
-        {1, "SAP"},   {2, "EUX"},    {3, "DE0007164600"}, {5, "0.0"},       {6, "+- 0"},    {7, " 7"},
-        {8, " 99.5"}, {9, " 100.5"}, {11, " 100"},        {12, "09:05:03"}, {13, "DEFAULT"}};
-    for (const auto& [col, expected] : cells)
-        EXPECT_EQ(text(2, col), expected) << col;
+    EXPECT_EQ(texts(2, {1, 2, 3, 5, 6, 7, 8, 9, 11, 12, 13}),
+              (Lines{"SAP", "EUX", "DE0007164600", "0.0", "+- 0", " 7", " 99.5", " 100.5", " 100", "09:05:03",
+                     "DEFAULT"}));
     EXPECT_EQ(grid.rowHeight(3), 150); // 301 / 2 rounds to even
     EXPECT_EQ(grid.effectiveBackground(3, 5), colours[OG_Trennzeile]);
     EXPECT_EQ(grid.cell(2, 8).background, colours[OG_Bid]);
@@ -101,14 +107,11 @@ TEST_F(OrderGridTest, HoldingCellsShowSignedQuantitiesOnlyWhenAPositionExists) {
     hold(1, 5);
     data.account.kontoValue8 = 1500;
     rebuild();
-    EXPECT_EQ(text(2, 14), "+5");
+    EXPECT_EQ(texts(2, {14, 15, 16, 17}), (Lines{"+5", " 12.5", " 20", "Mges= 1500"}));
     EXPECT_TRUE(grid.cell(2, 14).bold);
     EXPECT_EQ(grid.cell(2, 14).foreground, rgb(255, 255, 255));
     EXPECT_EQ(grid.cell(2, 14).alignment, CellAlignment::Centre);
-    EXPECT_EQ(text(2, 15), " 12.5");
     EXPECT_EQ(grid.cell(2, 15).background, colours[OG_Bestand]);
-    EXPECT_EQ(text(2, 16), " 20");
-    EXPECT_EQ(text(2, 17), "Mges= 1500");
     EXPECT_EQ(text(4, 14), ""); // BMW has no holding
     EXPECT_FALSE(grid.cell(4, 14).bold);
     EXPECT_EQ(grid.cell(4, 14).alignment, CellAlignment::Centre);
@@ -131,29 +134,20 @@ TEST_F(OrderGridTest, EntryLinesOldestFirstAboveOrdersNewestFirst) {
     data.orderBook.append(order(1, StatusPendSubm, "SEL"));
     rebuild();
     EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 2, 2, 3, 3, 1, 0, 3}));
-    EXPECT_EQ(data.gridRows.at(4).ref, a);
-    EXPECT_EQ(data.gridRows.at(5).ref, b);
-    EXPECT_EQ(data.gridRows.at(6).ref, 3);
-    EXPECT_EQ(data.gridRows.at(7).ref, 1);
+    EXPECT_EQ((std::vector<int32_t>{data.gridRows.at(4).ref, data.gridRows.at(5).ref, data.gridRows.at(6).ref,
+                                    data.gridRows.at(7).ref}),
+              (std::vector<int32_t>{a, b, 3, 1}));
     // Entry line: limit at the ask for a buy, at the bid for a sell, market type.
     EXPECT_EQ(data.entryLines.at(a).limit1, 100.5f);
     EXPECT_EQ(data.entryLines.at(b).limit1, 99.5f);
-    EXPECT_EQ(text(4, 3), "-");
-    EXPECT_EQ(text(4, 4), "DAY");
-    EXPECT_EQ(text(4, 5), "BUY ");
-    EXPECT_EQ(text(4, 7), "100,5"); // locale form
-    EXPECT_EQ(text(4, 9), "MKT");
-    EXPECT_EQ(text(4, 10), "TRANSMIT");
-    EXPECT_EQ(text(4, 11), "DELETE");
+    EXPECT_EQ(texts(4, {3, 4, 5, 7, 9, 10, 11}), // the limit in the locale form
+              (Lines{"-", "DAY", "BUY ", "100,5", "MKT", "TRANSMIT", "DELETE"}));
     EXPECT_EQ(grid.cell(4, 5).background, rgb(0, 255, 0));
     EXPECT_EQ(grid.cell(5, 5).background, rgb(255, 0, 0));
     EXPECT_EQ(grid.cell(4, 10).background, colours[OG_TRANS]);
     EXPECT_EQ(grid.cell(4, 11).background, rgb(192, 192, 192));
     // Working order.
-    EXPECT_EQ(text(7, 10), "-");
-    EXPECT_EQ(text(7, 11), "CANCEL");
-    EXPECT_EQ(text(7, 12), "Submitted");
-    EXPECT_EQ(text(7, 14), " 0 -  0");
+    EXPECT_EQ(texts(7, {10, 11, 12, 14}), (Lines{"-", "CANCEL", "Submitted", " 0 -  0"}));
     EXPECT_EQ(grid.cell(7, 11).background, colours[OG_CANCEL]);
 }
 
@@ -166,10 +160,7 @@ TEST_F(OrderGridTest, FinishedOrdersAreGreyAndOnlyShownOnRequest) {
     settings.ShowFinishedOrders = 1;
     rebuild();
     EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 4, 1, 0}));
-    EXPECT_EQ(text(4, 10), "-");
-    EXPECT_EQ(text(4, 11), "-");
-    EXPECT_EQ(text(4, 12), "Cancelled");
-    EXPECT_EQ(text(4, 13), "overnight");
+    EXPECT_EQ(texts(4, {10, 11, 12, 13}), (Lines{"-", "-", "Cancelled", "overnight"}));
     EXPECT_EQ(grid.cell(4, 5).background, rgb(160, 160, 160));
     EXPECT_EQ(grid.cell(4, 11).background, rgb(192, 192, 192));
 }
@@ -194,8 +185,7 @@ TEST_F(OrderGridTest, BracketChildOffsetsAndTypeColours) {
     EXPECT_EQ(text(4, 9), "BR:LMT");
     EXPECT_EQ(grid.cell(4, 9).background, colours[OG_BracketChildCold]);
     EXPECT_EQ(grid.cell(5, 9).background, colours[OG_BracketMain]);
-    EXPECT_EQ(text(6, 7), "0");
-    EXPECT_EQ(text(6, 9), "LMT");
+    EXPECT_EQ(texts(6, {7, 9}), (Lines{"0", "LMT"}));
     EXPECT_EQ(text(7, 7), "Offset: 2.5");
     EXPECT_EQ(grid.cell(7, 9).background, colours[OG_BracketChildHot]);
     EXPECT_EQ(text(7, 17).substr(0, 2), "Z7");
