@@ -20,9 +20,6 @@ class ExternalOrdersTest : public ::testing::Test, public test::TradingFixture {
         placement.bridgeNewOrderId = [this](const std::string& ref, int32_t id) {
             external.ExtS_NewOrderId(ref, id);
         };
-        placement.fileDropNewOrderId = [this](const std::string& ref, int32_t id) {
-            fileDropIds.push_back(ref + "=" + std::to_string(id));
-        };
     }
     Order working(int32_t userId, int16_t status) {
         Order o;
@@ -35,20 +32,8 @@ class ExternalOrdersTest : public ::testing::Test, public test::TradingFixture {
     }
 
     ExternalOrders external{data, actions, placement, orderGrid, grid, columns, prompts};
-    std::vector<std::string> toBridge, fileDropIds;
+    std::vector<std::string> toBridge;
 };
-
-TEST_F(ExternalOrdersTest, AnOrderByCodeGoesOutWithANegativeNumberAndIsReported) {
-    const std::vector<int> before = kinds();
-    EXPECT_EQ(external.Ext_Placeorder("de0007164600;0;BUY;LMT;5;150.25;0;A17"), ExternalOrderResult::Placed);
-    EXPECT_EQ(sentTexts(), (std::vector<std::string>{"@PO=ACC1;-101;1;BUY ;LMT;5; 150.25; 0;0;0"}));
-    EXPECT_EQ(toBridge, (std::vector<std::string>{"@OC;A17;-101"}));
-    EXPECT_EQ(fileDropIds, (std::vector<std::string>{"A17=-101"}));
-    // The entry line went out and left neither a row nor a taken line behind.
-    EXPECT_EQ(kinds(), before);
-    for (int n = 1; n <= data.entryLines.count(); ++n)
-        EXPECT_TRUE(isFreeEntryLine(data.entryLines.at(n)));
-}
 
 TEST_F(ExternalOrdersTest, TheNumberFieldWinsOverTheCodeAndOnlyBuyBuys) {
     external.Ext_Placeorder("DE0007164600;2;SELL;STP;3;2400;0;r1");

@@ -19,27 +19,6 @@ class BracketsTest : public ::testing::Test, public test::BracketFixture {
     }
 };
 
-TEST_F(BracketsTest, BuyLineWithOffsetsToLastGetsSellChildrenAboveAndBelowAndTheyGoOutAfterTheMain) {
-    data.instruments.at(1).Last = 100;
-    setPreset(1, 1, 2, 1);
-    int mainRow = entryLine(1, true, 7);
-    ASSERT_TRUE(chooseFromMenu(mainRow, "Erzeuge Bracket Orders"));
-
-    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 2, 2, 2, 1, 0}));
-    const int mainLine = data.gridRows.at(mainRow).ref;
-    EXPECT_EQ(fieldsAt(5), LineFields(BracketLimitChild, "SEL ", "LMT", 102, 7, mainLine));
-    EXPECT_EQ(fieldsAt(6), LineFields(BracketStopChild, "SEL ", "STP", 99, 7, mainLine));
-    EXPECT_EQ(grid.text(4, 9), "BR:MKT");
-    EXPECT_TRUE(prompts.asked.empty());
-    EXPECT_TRUE(socket.sent.empty()); // nothing leaves before TRANSMIT
-
-    click(5, 10); // TRANSMIT on a child sends the whole group, the main order first
-    EXPECT_EQ(sentTexts(),
-              (Texts{"@PO=ACC1;101;1;BUY ;MKT;7; 150.5; 0;1;0", "@PO=ACC1;102;1;SEL ;STP;7; 99; 0;3;101",
-                     "@PO=ACC1;103;1;SEL ;LMT;7; 102; 0;2;101"}));
-    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 1, 0}));
-}
-
 TEST_F(BracketsTest, SellLinesGetBuyChildrenAndTheMocChildTakesTheStopLimit) {
     setPreset(1, 1, 3, 2); // Last 150
     ASSERT_TRUE(chooseFromMenu(entryLine(1, false, 4), "Erzeuge Bracket Orders MOC"));

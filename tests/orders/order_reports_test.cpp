@@ -28,15 +28,6 @@ class Reports : public ::testing::Test, public test::TradingFixture {
                          loop, outgoing,  protocol, accountCodeLabel};
 };
 
-TEST_F(Reports, AnOpenOrderEntersTheBookAndTheGrid) {
-    reports.WS_OO(openOrder(101, "A1", 1, 4));
-    ASSERT_EQ(data.orderBook.count(), 1);
-    EXPECT_EQ(data.orderBook.at(1).orderId.str(), "A1      ");
-    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 3, 1, 0}));
-    EXPECT_EQ(grid.text(4, 12), "Submitted");
-    EXPECT_EQ(outgoing.size(), 21u); // every field logged
-}
-
 TEST_F(Reports, TheSameOrderIdReplacesTheRecordAndRedrawsOnlyItsRow) {
     reports.WS_OO(openOrder(101, "A1", 1, 3));
     reports.WS_OO(openOrder(101, "A1", 1, 4, "BUY", 151));
