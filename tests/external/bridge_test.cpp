@@ -102,13 +102,6 @@ TEST_F(BridgeTest, EachCommandOfTheFrontEnd) {
     EXPECT_EQ(sentTexts(), (std::vector<std::string>{"HERE I AM;09:30:00"}));
     EXPECT_TRUE(log.contains("übersprungen: Stückzahl ungültig"));
     EXPECT_EQ(server.sent, (std::vector<std::string>{wire::frame("@RAE"), wire::frame("@GSUK")}));
-    EXPECT_TRUE(bridge.takeExecutionRequest());
-    EXPECT_FALSE(bridge.takeExecutionRequest());
-    EXPECT_TRUE(bridge.takePortfolioRequest());
-    EXPECT_FALSE(bridge.takePortfolioRequest());
-
-    bridge.GetPortfolio_Click();
-    EXPECT_TRUE(bridge.takePortfolioRequest());
     bridge.testOrderField.setText(";1;SELL;MKT;2;;;T");
     bridge.PlaceorderTest_Click();
     bridge.CancelorderTest_Click();

@@ -147,7 +147,6 @@ TEST_F(FileDropTest, ALongFileIsWorkedOffOverSeveralTicksInOrder) {
     request(text);
     tick();
     EXPECT_EQ(commands.calls.size(), static_cast<std::size_t>(FileDrop::kItemsPerTick));
-    EXPECT_TRUE(drop.working());
     request("@CA\n"); // a new file waits until the old one is done
     tick();
     EXPECT_EQ(commands.calls.size(), static_cast<std::size_t>(2 * FileDrop::kItemsPerTick));
@@ -214,22 +213,6 @@ TEST_F(FileDropTest, ACommandInterruptedByACrashIsNotRepeated) {
     tick();
     EXPECT_EQ(commands.calls.size(), 1u);
     EXPECT_FALSE(fs::exists(path(FileDrop::kWorkFile)));
-}
-
-TEST_F(FileDropTest, TheOptionStartsAndStopsPollingAndTheOrderIdFile) {
-    drop.recordOrderId("A17", -4711);
-    drop.setActive(false);
-    drop.recordOrderId("B1", -4712); // off: not listed
-    request("@CA\n");
-    loop.advance(5000);
-    EXPECT_TRUE(commands.calls.empty());
-    drop.setActive(true);
-    drop.setActive(true); // one timer only
-    EXPECT_EQ(loop.activeTimers(), 1u);
-    drop.recordOrderId("", -2);
-    tick();
-    EXPECT_EQ(commands.calls, (std::vector<std::string>{"CA"}));
-    EXPECT_EQ(file(FileDrop::kOrderIdFile), "\"A17\";-4711\r\n\"\";-2\r\n");
 }
 
 TEST_F(FileDropTest, ATickInsideAMessageBoxOfTheRunningTickWaits) {
