@@ -39,6 +39,8 @@ struct ServerChat : ::testing::Test {
                 out.push_back(m);
         return out;
     }
+    // What sessions 1, 2 and 3 heard since the last call.
+    std::vector<Lines> heard() { return {chat(1), chat(2), chat(3)}; }
     void joinAll() {
         for (SessionId id : {1, 2, 3})
             say(id, "@CH=1");
@@ -55,9 +57,7 @@ TEST_F(ServerChat, JoiningAndLeavingIsAnnouncedToTheOthersInTheChat) {
     EXPECT_EQ(chat(1), Lines{"@SCU=anna"});
     say(2, "@CH=1");
     say(2, "@RCU=");
-    EXPECT_EQ(chat(1), Lines{"@CU1=ben"});
-    EXPECT_EQ(chat(2), Lines{"@SCU=anna;ben"});
-    EXPECT_EQ(chat(3), Lines{}); // not in the chat: hears nothing
+    EXPECT_EQ(heard(), (std::vector<Lines>{{"@CU1=ben"}, {"@SCU=anna;ben"}, {}})); // carla is not in the chat
 
     // A second connection of the same player adds no name; leaving with one of two
     // connections keeps the name.
@@ -80,14 +80,10 @@ TEST_F(ServerChat, JoiningAndLeavingIsAnnouncedToTheOthersInTheChat) {
 TEST_F(ServerChat, PublicMessagesReachEveryoneElseAndPrivateOnesOnlyTheAddressee) {
     joinAll();
     say(1, "@C=Hallo zusammen; wie geht's ;-)");
-    EXPECT_EQ(chat(1), Lines{});
-    EXPECT_EQ(chat(2), Lines{"@RC=anna:Hallo zusammen; wie geht's ;-)"});
-    EXPECT_EQ(chat(3), Lines{"@RC=anna:Hallo zusammen; wie geht's ;-)"});
-
+    const Lines all{"@RC=anna:Hallo zusammen; wie geht's ;-)"};
+    EXPECT_EQ(heard(), (std::vector<Lines>{{}, all, all}));
     say(1, "@C=nur für dich\r\nzweite Zeile;ben");
-    EXPECT_EQ(chat(2), Lines{"@RC=anna:(privat) nur für dich\r\nzweite Zeile"});
-    EXPECT_EQ(chat(3), Lines{});
-    EXPECT_EQ(chat(1), Lines{});
+    EXPECT_EQ(heard(), (std::vector<Lines>{{}, {"@RC=anna:(privat) nur für dich\r\nzweite Zeile"}, {}}));
 }
 
 TEST_F(ServerChat, MessagesThatCannotBeDeliveredAreRefusedWithANotice) {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <set>
 #include <string>
@@ -17,17 +18,18 @@ namespace {
 using kavex::test::PriceFixture;
 
 // A client price on the server's tick grid, in ticks.
-int64_t ticksOf(float price, double tickSize) { return std::llround(static_cast<double>(price) / tickSize); }
+int64_t ticksOf(float price, double tickSize) {
+    return std::llround(static_cast<double>(price) / tickSize);
+}
 
 void expectSameQuote(const Market& market, const PriceFixture& client, int n, int step) {
     const Instrument& i = client.at(n);
     const Quote& q = market.quote(n);
     const double tick = market.setup(n).tickSize;
-    ASSERT_EQ(ticksOf(i.Last, tick), q.lastTicks) << "instrument " << n << ", step " << step;
-    ASSERT_EQ(ticksOf(i.Bid, tick), q.bidTicks) << "instrument " << n << ", step " << step;
-    ASSERT_EQ(ticksOf(i.Ask, tick), q.askTicks) << "instrument " << n << ", step " << step;
-    ASSERT_EQ(i.BidVolume, q.bidSize) << "instrument " << n << ", step " << step;
-    ASSERT_EQ(i.AskVolume, q.askSize) << "instrument " << n << ", step " << step;
+    ASSERT_EQ((std::array<int64_t, 5>{ticksOf(i.Last, tick), ticksOf(i.Bid, tick), ticksOf(i.Ask, tick),
+                                      i.BidVolume, i.AskVolume}),
+              (std::array<int64_t, 5>{q.lastTicks, q.bidTicks, q.askTicks, q.bidSize, q.askSize}))
+        << "instrument " << n << ", step " << step;
     // Within a fraction of a tick of the server's price, not merely rounding to it.
     ASSERT_NEAR(i.Bid, market.bid(n), tick / 100) << "instrument " << n << ", step " << step;
     ASSERT_NEAR(i.Ask, market.ask(n), tick / 100) << "instrument " << n << ", step " << step;
@@ -50,7 +52,8 @@ TEST(ClientPriceStream, TheClientsQuotesFollowTheServersMarketInEveryForm) {
 
     client.receive(msg::codeTable(market));
     ASSERT_EQ(client.codes.count(), market.count());
-    for (int j = 1; j <= market.count(); ++j) EXPECT_EQ(client.codes.instrument(j), j);
+    for (int j = 1; j <= market.count(); ++j)
+        EXPECT_EQ(client.codes.instrument(j), j);
 
     std::set<QuoteForm> forms;
     for (int step = 1; step <= 20000; ++step) {
@@ -62,7 +65,8 @@ TEST(ClientPriceStream, TheClientsQuotesFollowTheServersMarketInEveryForm) {
         expectSameQuote(market, client, event.instrument, step);
     }
     EXPECT_EQ(forms.size(), 7u); // the long, the full and the five partial forms all occurred
-    for (int n = 1; n <= market.count(); ++n) expectSameQuote(market, client, n, -1);
+    for (int n = 1; n <= market.count(); ++n)
+        expectSameQuote(market, client, n, -1);
     EXPECT_TRUE(client.protocol.empty());
     EXPECT_EQ(client.data.PricesChanged, 1);
 }

@@ -97,14 +97,11 @@ TEST_F(SettingsFiles, AFileEndingAfterLine15GivesTheDefaultsOfTheLaterLines) {
     s.bridgeAddress = "10.0.0.1";
     s.orderGridWidths = {5, 6};
     file.LoadInit(s);
-    EXPECT_EQ(s.confirmation, 1);
-    EXPECT_EQ(s.chatSound, 1);
-    EXPECT_EQ(s.soundFile, "1.wav");
-    EXPECT_EQ(s.executionSound, 1);
-    EXPECT_EQ(s.bridgePort, "4100");
-    EXPECT_EQ(s.bridgeUser, "USER");
-    EXPECT_EQ(s.zentrivoExtern, 1);                         // unchanged when the file ends
-    EXPECT_EQ(s.bridgeAddress, "10.0.0.1");                 // unchanged when the file ends
+    // Defaults from line 16 on, except the front-end switch and address, which stay.
+    const auto lines = SettingsFile::settingsLines(s);
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 15, lines.end()),
+              (std::vector<std::string>{" 1 ", " 1 ", "1.wav", " 1 ", " 0 ", " 1 ", "4100", "\"USER\"",
+                                        "10.0.0.1"}));
     EXPECT_EQ(s.orderGridWidths, (std::vector<int>{5, 6})); // empty width line keeps the widths
     EXPECT_EQ(s.colourFileName, "blue.col");
     EXPECT_TRUE(protocol.empty());
