@@ -31,20 +31,6 @@ TEST(TextFiles, WrittenAsWindows1252WithCrLfAndReadWithAnyLineEnd) {
     EXPECT_THROW(readTextLines(dir.root / "missing.txt"), Failure);
 }
 
-TEST(AtomicWrite, ReplacesTheOldFileAndLeavesNoTemporaryBehind) {
-    test::TempDir dir;
-    writeFileAtomically(dir.root / "K1.dat", "old");
-    writeFileAtomically(dir.root / "K1.dat", "new");
-    EXPECT_EQ(readFileBytes(dir.root / "K1.dat"), "new");
-    EXPECT_EQ(entries(dir.root), 1);
-    try {
-        writeFileAtomically(dir.root / "no" / "such" / "file", "x");
-        ADD_FAILURE() << "a missing folder must fail";
-    } catch (const Failure& f) {
-        EXPECT_NE(std::string(f.what()).find("Path/File access error"), std::string::npos);
-    }
-}
-
 TEST(AtomicWrite, AFailedWriteKeepsTheOldFileAndReports) {
     if (::geteuid() == 0) GTEST_SKIP() << "root ignores folder permissions";
     test::TempDir dir;
