@@ -1,6 +1,6 @@
 // Clicks and edits in the order grid: inserting and deleting entry lines, the in-cell
-// editor, price choices, the quantity box, cancel, DEFAULT, separator, ticker and the
-// quick order buttons.
+// editor, price choices, the quantity box, cancel, DEFAULT and separator clicks (the ticker
+// click is checked with the chart window), and the quick order buttons.
 #include "support/trading_fixture.h"
 
 #include <gtest/gtest.h>
@@ -128,7 +128,7 @@ TEST_F(GridActionsTest, DeletingAPlainLineRemovesOneRowAndABracketLineRebuilds) 
     EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 3, 1, 0}));
 }
 
-TEST_F(GridActionsTest, CancelDefaultSeparatorAndTickerClicks) {
+TEST_F(GridActionsTest, CancelDefaultAndSeparatorClicks) {
     data.orderBook.append(working(1, 5));
     rebuild();
     click(4, 11);
@@ -146,12 +146,6 @@ TEST_F(GridActionsTest, CancelDefaultSeparatorAndTickerClicks) {
     click(3, 5); // separator row
     EXPECT_EQ(settings.ShowFinishedOrders, 1);
     EXPECT_EQ(caption, "Weniger");
-
-    int charted = 0;
-    actions.showChart = [&](int instrument) { charted = instrument; };
-    click(instrumentRow(2), 1, 0);
-    EXPECT_EQ(charted, 2);
-    EXPECT_EQ(data.ChartInstrument, 2);
 }
 
 TEST_F(GridActionsTest, QuickOrderButtonsTradeTheDefaultInstrumentAtOnce) {
