@@ -9,24 +9,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 namespace kavex {
 namespace {
 
 #if defined(KAVEX_SERVER_PROGRAM) && defined(KAVEX_CLIENT_PROGRAM)
-
-std::vector<std::string> cells(const std::string& row) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t bar = row.find(" | ", start);
-        out.push_back(row.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
-        if (bar == std::string::npos) return out;
-        start = bar + 3;
-    }
-}
 
 TEST(ClientProgram, LogsInByAutostartShowsPricesAndSavesOnTheWay) {
     QtEventLoop loop;
@@ -64,10 +52,10 @@ TEST(ClientProgram, LogsInByAutostartShowsPricesAndSavesOnTheWay) {
     const QStringList rows = QString::fromUtf8(client.readAllStandardOutput()).split('\n');
     int quoted = 0, instruments = 0;
     for (const QString& row : rows) {
-        const std::vector<std::string> c = cells(row.toStdString());
-        if (c.size() < 10 || c[1].empty() || c[1] == "TICKER" || c[1] == "Ticker") continue;
+        const QStringList c = row.split(" | ");
+        if (c.size() < 10 || c[1].isEmpty() || c[1].compare("Ticker", Qt::CaseInsensitive) == 0) continue;
         ++instruments;
-        const double bid = std::strtod(c[8].c_str(), nullptr), ask = std::strtod(c[9].c_str(), nullptr);
+        const double bid = c[8].trimmed().toDouble(), ask = c[9].trimmed().toDouble();
         if (bid > 0 && ask >= bid) ++quoted;
     }
     EXPECT_GT(instruments, 0);

@@ -38,7 +38,6 @@ TEST(BridgeFrame, TypedSettingsAndButtonsReachTheBridge) {
     test::RecordingCommands commands;
     Bridge bridge{socket, loop, data, settings, log, statusLine, commands, sender};
     BridgeFrame frame(bridge, settings, log);
-    EXPECT_EQ(frame.title(), "Externe Kontrolle Zentrivo");
     EXPECT_EQ(frame.findChild<QLabel*>("localAddress")->text(), "127.0.0.1");
     EXPECT_EQ(frame.findChild<QLineEdit*>("testCancel")->text(), "-123");
 

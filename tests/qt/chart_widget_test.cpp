@@ -1,6 +1,5 @@
 // The chart window on the Qt platform (offscreen): the canvas on a QImage, and the
-// widget over the headless chart with its scroll bars, mouse and closing. With
-// KAVEX_SCREENSHOT_DIR set, a chart of a generated price history is saved there.
+// widget over the headless chart with its scroll bars, mouse, painting and closing.
 #include "chart/chart.h"
 #include "platform/qt/chart_widget.h"
 #include "platform/qt/qt_canvas.h"
@@ -100,16 +99,14 @@ TEST_F(ChartWidgetTest, OpensWithTheTitleFollowsTheScrollBarsAndClosesTheChart) 
     EXPECT_EQ(widget.scrollBar(1)->value(), 100);
 }
 
-TEST_F(ChartWidgetTest, TheMouseShowsPricesInTheTitleAndHintsInTheHelpLine) {
+TEST_F(ChartWidgetTest, TheMouseShowsPricesAndHintsAndPanelClicksNameActionsAndChooseTheQuantity) {
     const PixelRect& pane = chart.layout().panes[0];
     QTest::mouseMove(&widget, QPoint(pane.left + 10, pane.top));
     EXPECT_EQ(widget.windowTitle().toStdString(), strSingle(static_cast<float>(chart.pane(0).scale().top)));
     QTest::mouseMove(&widget, inPanel(2.5, 0.5));
     EXPECT_EQ(widget.helpLine()->text(), "Links:Market Short Rechts:Glatt");
     EXPECT_EQ(widget.toolTip(), "Links:Market Short Rechts:Glatt");
-}
 
-TEST_F(ChartWidgetTest, PanelClicksNameActionsAndChooseTheQuantity) {
     QTest::mouseClick(&widget, Qt::LeftButton, {}, inPanel(0.5, 0.5));
     QTest::mouseClick(&widget, Qt::RightButton, {}, inPanel(3.5, 0.5));
     EXPECT_EQ(prompts.asked, (std::vector<std::string>{"Limit Long", "Cancel Orders"}));
@@ -135,9 +132,6 @@ TEST_F(ChartWidgetTest, DrawsThePricesInTheirColours) {
     EXPECT_GT(blue, 100);
     EXPECT_GT(green, 100);
     EXPECT_EQ(shot.pixel(chart.layout().panel.left + 5, 5), qRgb(0, 192, 0)); // "Limit Long"
-
-    const QByteArray dir = qgetenv("KAVEX_SCREENSHOT_DIR");
-    if (!dir.isEmpty()) shot.save(QString::fromLocal8Bit(dir) + "/chart_generated.png");
 }
 
 } // namespace

@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <map>
 
 namespace kavex {
 namespace {
@@ -22,8 +21,8 @@ bool waitUntil(QtEventLoop& loop, const std::function<bool()>& condition, uint32
     return test::waitUntil(loop, condition, limitMs);
 }
 
-// Serves `documents` (path -> body) over HTTP, "404" for the rest; with `answer` false
-// it reads the request and never answers.
+// Serves `body` at /ip.html and "404" elsewhere; with `answer` false it reads the
+// request and never answers.
 struct WebServer {
     WebServer() {
         server.listen(QHostAddress::LocalHost, 0);
@@ -31,15 +30,13 @@ struct WebServer {
             QTcpSocket* socket = server.nextPendingConnection();
             QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
             QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                const std::string path = socket->readAll().split(' ').value(1).toStdString();
+                const bool found = socket->readAll().split(' ').value(1) == "/ip.html";
                 ++requests;
                 if (!answer) return;
-                const auto it = documents.find(path);
-                const QByteArray body =
-                    it == documents.end() ? "Not found" : QByteArray::fromStdString(it->second);
-                socket->write(QByteArray("HTTP/1.1 ") + (it == documents.end() ? "404 Not Found" : "200 OK") +
-                              "\r\nContent-Length: " + QByteArray::number(body.size()) +
-                              "\r\nConnection: close\r\n\r\n" + body);
+                const QByteArray text = found ? QByteArray::fromStdString(body) : "Not found";
+                socket->write(QByteArray("HTTP/1.1 ") + (found ? "200 OK" : "404 Not Found") +
+                              "\r\nContent-Length: " + QByteArray::number(text.size()) +
+                              "\r\nConnection: close\r\n\r\n" + text);
                 socket->disconnectFromHost();
             });
         });
@@ -48,7 +45,7 @@ struct WebServer {
         return "http://127.0.0.1:" + std::to_string(server.serverPort()) + path;
     }
     QTcpServer server;
-    std::map<std::string, std::string> documents;
+    std::string body;
     int requests = 0;
     bool answer = true;
 };
@@ -83,22 +80,20 @@ struct Link {
     std::function<void()> duringArrival;
 };
 
-std::string allByteValues() {
-    std::string bytes;
+TEST(QtTcpClient, CarriesEveryByteValueAndReportsPeerCloseRefusalAndTheStateNumbers) {
+    std::string allBytes;
     for (int b = 0; b < 256; ++b)
-        bytes.push_back(static_cast<char>(b));
-    return bytes;
-}
-
-TEST(QtTcpClient, CarriesEveryByteValueUnchangedBothWays) {
+        allBytes.push_back(static_cast<char>(b));
     Link link;
+    EXPECT_EQ(link.client.state(), static_cast<int>(SocketState::Closed));
+    EXPECT_THROW(link.client.send("x"), Failure);
+    EXPECT_THROW(link.client.connect("127.0.0.1", 70000), Failure);
     ASSERT_TRUE(link.open());
     EXPECT_EQ(link.client.state(), static_cast<int>(SocketState::Connected));
-    link.client.send(allByteValues());
+    link.client.send(allBytes);
     ASSERT_TRUE(waitUntil(link.loop, [&] { return link.peer->bytesAvailable() >= 256; }));
-    QByteArray atPeer = link.peer->readAll();
-    EXPECT_EQ(atPeer.toStdString(), allByteValues());
-
+    const QByteArray atPeer = link.peer->readAll();
+    EXPECT_EQ(atPeer.toStdString(), allBytes);
     link.peer->write(atPeer);
     std::string received;
     ASSERT_TRUE(waitUntil(link.loop, [&] {
@@ -107,15 +102,7 @@ TEST(QtTcpClient, CarriesEveryByteValueUnchangedBothWays) {
             received += a;
         return received.size() >= 256;
     }));
-    EXPECT_EQ(received, allByteValues());
-}
-
-TEST(QtTcpClient, ReportsPeerCloseRefusalAndTheStateNumbers) {
-    Link link;
-    EXPECT_EQ(link.client.state(), static_cast<int>(SocketState::Closed));
-    EXPECT_THROW(link.client.send("x"), Failure);
-    EXPECT_THROW(link.client.connect("127.0.0.1", 70000), Failure);
-    ASSERT_TRUE(link.open());
+    EXPECT_EQ(received, allBytes);
 
     link.peer->close();
     ASSERT_TRUE(waitUntil(link.loop, [&] { return link.peerCloses == 1; }));
@@ -124,7 +111,7 @@ TEST(QtTcpClient, ReportsPeerCloseRefusalAndTheStateNumbers) {
     link.client.close();
     EXPECT_EQ(link.client.state(), static_cast<int>(SocketState::Closed));
 
-    quint16 unused = link.server.serverPort();
+    const quint16 unused = link.server.serverPort();
     link.server.close();
     link.client.connect("127.0.0.1", unused);
     ASSERT_TRUE(waitUntil(link.loop, [&] { return !link.errors.empty(); }));
@@ -151,8 +138,8 @@ TEST(QtTcpClient, DataArrivingWhileAHandlerProcessesEventsFollowsRightAfterIt) {
 
 TEST(QtHttpGet, ReturnsTheBodyAsTextAndEmptyTextOnAnyFailure) {
     WebServer web;
-    web.documents["/ip.html"] = "m\xFC"
-                                "nchen.example.net:4100\r\n"; // the body's bytes are Latin-1
+    web.body = "m\xFC"
+               "nchen.example.net:4100\r\n"; // the body's bytes are Latin-1
     QtHttpGet http(400);
     EXPECT_EQ(http.get(web.url("/ip.html")), "münchen.example.net:4100\r\n");
     EXPECT_EQ(http.get(web.url("/missing.html")), "");

@@ -1,3 +1,5 @@
+// The Qt printer: a statement printed to a PDF file carries its heading and every line,
+// over more than one page.
 #include "base/files.h"
 #include "model/trading_data.h"
 #include "platform/qt/qt_printer.h"
@@ -6,34 +8,20 @@
 #include "support/temp_dir.h"
 #include "trading_window/statements.h"
 
+#include <QProcess>
+
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <string>
 
 namespace kavex {
 namespace {
 
-std::string run(const std::string& command) {
-    std::string out;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-    if (!pipe) return out;
-    std::array<char, 4096> buffer{};
-    std::size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0)
-        out.append(buffer.data(), n);
-    return out;
-}
-
-bool havePdfToText() {
-    return std::system("pdftotext -v >/dev/null 2>&1") == 0;
-}
-
 TEST(QtPrinter, AStatementPrintedToPdfCarriesItsLines) {
-    if (!havePdfToText()) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    if (std::system("pdftotext -v >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
     test::TempDir dir;
     WorkingDirectory folder(dir.root);
     std::vector<std::string> lines = {"Kontoauszug ACC9 vom 01.03.2024", "SAP BOT 10 zu 100,5",
@@ -55,7 +43,10 @@ TEST(QtPrinter, AStatementPrintedToPdfCarriesItsLines) {
     ASSERT_TRUE(std::filesystem::exists(pdf));
     EXPECT_TRUE(protocol.empty());
 
-    const std::string text = run("pdftotext -enc UTF-8 '" + pdf.string() + "' -");
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", {"-enc", "UTF-8", QString::fromStdString(pdf.string()), "-"});
+    ASSERT_TRUE(pdftotext.waitForFinished(10000));
+    const std::string text = pdftotext.readAllStandardOutput().toStdString();
     for (const std::string& expected :
          {std::string("Ausdruck vom 03-04-2024 14:05:09"), lines[0], lines[1], lines[2],
           std::string("Position 120"), std::string(Statements::kEndLine)})

@@ -1,6 +1,5 @@
 // The trading window on screen: its parts where the twip layout puts them, the window
-// geometry from the settings, and the settings tab's colour editing and sound list. With
-// KAVEX_SCREENSHOT_DIR set, the orders and settings tabs are saved there as pictures.
+// geometry from the settings, and the settings tab's colour editing and sound list.
 #include "platform/qt/cell_grid_model.h"
 #include "platform/qt/trading_window.h"
 #include "support/form_fixture.h"
@@ -17,8 +16,6 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
 
 namespace kavex {
 namespace {
@@ -37,10 +34,6 @@ class TradingWindowLayout : public ::testing::Test, protected test::FormFixture 
     void settle() {
         for (int i = 0; i < 3; ++i)
             QApplication::processEvents();
-    }
-    void save(const char* name) {
-        if (const char* folder = std::getenv("KAVEX_SCREENSHOT_DIR"))
-            window->grab().save(QString(folder) + "/" + name);
     }
     template <class T> T* child(const char* name) { return window->findChild<T*>(name); }
 
@@ -66,7 +59,6 @@ TEST_F(TradingWindowLayout, PartsFollowTheWindowSizeInTwips) {
     settle();
     EXPECT_EQ(grid->geometry(), pixels(form->layout().orderGrid));
     EXPECT_EQ(form->windowGeometry().width, 1100 * 15);
-    save("trading-window-orders.png");
 }
 
 TEST_F(TradingWindowLayout, TheSavedGeometryPlacesTheWindowAtStartUp) {
@@ -122,7 +114,6 @@ TEST_F(TradingWindowLayout, TheSettingsTabEditsColoursAndChoosesTheSound) {
     EXPECT_EQ(system.urlsOpened.size(), 1u);
     child<QPushButton>("productLabel")->click();
     EXPECT_EQ(prompts.asked.back(), "kavex");
-    save("trading-window-settings.png");
 }
 
 } // namespace
