@@ -86,7 +86,7 @@ TEST_F(ServerChat, PublicMessagesReachEveryoneElseAndPrivateOnesOnlyTheAddressee
     EXPECT_EQ(heard(), (std::vector<Lines>{{}, {"@RC=anna:(privat) nur für dich\r\nzweite Zeile"}, {}}));
 }
 
-TEST_F(ServerChat, MessagesThatCannotBeDeliveredAreRefusedWithANotice) {
+TEST_F(ServerChat, MessagesThatCannotBeDeliveredOrAreTooLongAreRefusedWithANotice) {
     joinAll();
     login(5, "Jürgen"); // logged in, not in the chat
     say(5, "@C=hallo");
@@ -101,19 +101,17 @@ TEST_F(ServerChat, MessagesThatCannotBeDeliveredAreRefusedWithANotice) {
     say(1, "@C=;ben");
     EXPECT_EQ(chat(2), Lines{});
     EXPECT_EQ(chat(5), Lines{});
-}
 
-TEST_F(ServerChat, AMessageOverTheLengthLimitIsRefusedWholeNeverCut) {
-    joinAll();
+    // Over the length limit: refused whole, never cut.
     // 500 characters, each two bytes in UTF-8 and one on the wire: still allowed.
     std::string longest;
     for (int i = 0; i < 500; ++i)
         longest += "ä";
-    f.game.received(1, wire::frame(cp1252::fromUtf8("@C=" + longest)));
-    EXPECT_EQ(chat(2), Lines{"@RC=anna:" + longest});
-    f.game.received(1, wire::frame(cp1252::fromUtf8("@C=" + longest + "x;ben")));
-    EXPECT_EQ(chat(2), Lines{});
-    EXPECT_EQ(chat(1), Lines{"@RC=Chat-Server:Nachricht nicht gesendet: 501 Zeichen, erlaubt sind 500."});
+    say(2, "@C=" + longest); // from ben: anna has sent enough for now
+    EXPECT_EQ(chat(3), Lines{"@RC=ben:" + longest});
+    say(2, "@C=" + longest + "x;carla");
+    EXPECT_EQ(chat(3), Lines{});
+    EXPECT_EQ(chat(2), Lines{"@RC=Chat-Server:Nachricht nicht gesendet: 501 Zeichen, erlaubt sind 500."});
 }
 
 TEST_F(ServerChat, APlayerWhoFloodsTheChatIsHeldBackUntilTheWindowHasPassed) {
