@@ -8,8 +8,6 @@
 namespace kavex {
 namespace {
 
-using Texts = std::vector<std::string>;
-
 TEST(BracketPresetDialog, ShowsOffsetsToTheFillAsNegativeValuesAndReadsTheTypedValues) {
     test::FakePrompts prompts;
     BracketPresetDialog dialog(prompts);
