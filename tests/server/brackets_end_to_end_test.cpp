@@ -15,7 +15,8 @@ class BracketsEndToEnd : public ::testing::Test, protected kavex::test::FormFixt
         writeSettings();
         load();
         loop.startTimer(5, [this] { pump(); });
-        loop.advance(6000); // autostart countdown, connection and login
+        loop.advance(6000);   // autostart countdown, connection and login
+        quote(200, 199, 201); // last 100, bid 99.5, ask 100.5
     }
 
     // One round trip of the link, and 5 ms of game time.
@@ -62,7 +63,6 @@ class BracketsEndToEnd : public ::testing::Test, protected kavex::test::FormFixt
 
 TEST_F(BracketsEndToEnd, ABuyWithABracketIsClosedByItsProfitTargetAndTheStopIsCancelled) {
     ASSERT_EQ(data().InstrumentCount(), 3);
-    quote(200, 199, 201); // last 100, bid 99.5, ask 100.5
     const int32_t first = data().account.lastUserOrderId + 1;
 
     click(2, 0, 9); // Ask of AAA: a BUY line on row 4
@@ -102,7 +102,6 @@ TEST_F(BracketsEndToEnd, ABuyWithABracketIsClosedByItsProfitTargetAndTheStopIsCa
 }
 
 TEST_F(BracketsEndToEnd, AFilledOrderProtectedLaterIsClosedAtTheSessionCloseByItsMocChild) {
-    quote(200, 199, 201);
     form->settings().confirmation = 0;
     click(2, 0, 13); // DEFAULT of AAA
     const int32_t bought = data().account.lastUserOrderId + 1;
@@ -140,7 +139,6 @@ TEST_F(BracketsEndToEnd, AFilledOrderProtectedLaterIsClosedAtTheSessionCloseByIt
 }
 
 TEST_F(BracketsEndToEnd, DeletingTheUnsentChildrenOfAServerOrderLetsItTakeANewBracket) {
-    quote(200, 199, 201);
     click(2, 0, 8); // Bid of AAA: a SEL line, limit 99.5
     click(4, 1, 7); // Limit1: far above the market, so the order works
     form->gridActions().setEditorText("150");
@@ -186,7 +184,6 @@ TEST_F(BracketsEndToEnd, DeletingTheUnsentChildrenOfAServerOrderLetsItTakeANewBr
 }
 
 TEST_F(BracketsEndToEnd, AHoldingIsReversedThenClosed) {
-    quote(200, 199, 201);
     form->settings().confirmation = 0;
     click(2, 0, 13); // DEFAULT of AAA
     form->gridActions().setDefaultQuantityText("2");
