@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,14 +33,28 @@ TEST(TextFiles, WrittenAsWindows1252WithCrLfAndReadWithAnyLineEnd) {
     EXPECT_THROW(readTextLines(dir.root / "missing.txt"), Failure);
 }
 
-TEST(AtomicWrite, AFailedWriteKeepsTheOldFileAndReports) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root ignores folder permissions";
+TEST(AtomicWrite, AWriteThatFailsHalfWayKeepsTheOldFileAndLeavesNoTemporary) {
     test::TempDir dir;
     writeFileAtomically(dir.root / "Kavex.Ini", "keep me");
-    ::chmod(dir.root.c_str(), 0555);
-    EXPECT_THROW(writeFileAtomically(dir.root / "Kavex.Ini", "lost"), Failure);
-    ::chmod(dir.root.c_str(), 0755);
+    // A file size limit of 16 bytes stands in for a disk that fills up during the write
+    // (it holds for root as well, unlike folder permissions).
+    rlimit before{};
+    ::getrlimit(RLIMIT_FSIZE, &before);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tiny = before;
+    tiny.rlim_cur = 16;
+    ::setrlimit(RLIMIT_FSIZE, &tiny);
+    std::string error;
+    try {
+        writeFileAtomically(dir.root / "Kavex.Ini", std::string(4096, 'x'));
+    } catch (const Failure& f) {
+        error = f.what();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_NE(error.find("Write error"), std::string::npos) << error;
     EXPECT_EQ(readFileBytes(dir.root / "Kavex.Ini"), "keep me");
+    EXPECT_EQ(entries(dir.root), 1);
 }
 
 TEST(AtomicBatch, ReplacesEveryFileOnCommitOnlyAndAnAbandonedBatchNone) {
