@@ -9,7 +9,6 @@
 #include <csignal>
 #include <filesystem>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kavex {

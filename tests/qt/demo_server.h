@@ -120,7 +120,6 @@ struct DemoClient {
         form->Form_Load();
         return *form;
     }
-    TradingData& data() { return form->data(); }
     bool waitFor(const std::function<bool()>& condition, uint32_t ms = 10000) {
         return waitUntil(loop, condition, ms);
     }

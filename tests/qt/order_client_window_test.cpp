@@ -66,6 +66,14 @@ TEST(OrderClientWindow, HidesInsteadOfClosingAndFieldsListsAndButtonsReachTheMod
     EXPECT_EQ(f.socket.sent, (std::vector<std::string>{"\x01@TIMEGET\x02"}));
 }
 
+TEST(OrderClientWindow, WithoutADiscoveryDocumentTheHostIsKeptAndThePortIsTheDefault) {
+    WindowFixture f; // the fake web answers nothing
+    f.client.setPort("4711");
+    f.client.Command1_Click();
+    EXPECT_EQ(f.window.hostEdit()->text(), "game.example.net");
+    EXPECT_EQ(f.client.portField().text(), "4100");
+}
+
 TEST(TextListModel, KeepsTheModelContractWhileLinesAreAddedAndCleared) {
     TextList list;
     list.addLine("before");
