@@ -1,8 +1,8 @@
 #include "trading_window/order_form.h"
 
 #include "base/failure.h"
-#include "platform/event_loop.h"
 #include "orders/holdings.h"
+#include "platform/event_loop.h"
 #include "platform/services.h"
 
 #include <algorithm>
@@ -25,8 +25,7 @@ bool known(const std::string& value) {
 
 OrderForm::OrderForm(OrderFormPlatform platform, ProgramVersion version)
     : platform_(std::move(platform)), version_(version), colourEditor_(colours_, platform_.prompts),
-      settingsFile_(platform_.folder, protocol_),
-      history_(data_, platform_.folder, protocol_),
+      settingsFile_(platform_.folder, protocol_), history_(data_, platform_.folder, protocol_),
       errors_(statusLine, messages_, messageWindow_, platform_.system),
       orderGrid_(data_, orderGridCells_, columns_, colours_, settings_, platform_.loop, protocol_,
                  platform_.locale),
@@ -52,29 +51,29 @@ OrderForm::OrderForm(OrderFormPlatform platform, ProgramVersion version)
       actions_(data_, orderGridCells_, orderGrid_, columns_, placement_, client_->sender(), settings_,
                platform_.prompts, protocol_),
       sound_(platform_.sound, platform_.folder), chart_(data_, actions_, platform_.prompts),
-      reports_(data_, orderGrid_, errors_, sound_, settings_, platform_.loop, client_->outgoing(),
-               protocol_, accountCodeLabel),
+      reports_(data_, orderGrid_, errors_, sound_, settings_, platform_.loop, client_->outgoing(), protocol_,
+               accountCodeLabel),
       external_(data_, actions_, placement_, orderGrid_, orderGridCells_, columns_, platform_.prompts),
-      bridge_(platform_.bridgeSocket ? *platform_.bridgeSocket : noBridgeSocket_, platform_.loop, data_, settings_,
-              bridgeLog, statusLine, external_, client_->sender()),
+      bridge_(platform_.bridgeSocket ? *platform_.bridgeSocket : noBridgeSocket_, platform_.loop, data_,
+              settings_, bridgeLog, statusLine, external_, client_->sender()),
       account_(data_, client_->outgoing(), protocol_,
-               AccountLabels{resultLabel, panelResultLabel, totalPlaceLabel, dayPlaceLabel},
-               platform_.locale, &bridge_),
+               AccountLabels{resultLabel, panelResultLabel, totalPlaceLabel, dayPlaceLabel}, platform_.locale,
+               &bridge_),
       ranking_(data_, account_, protocol_, totalPlaceLabel, dayPlaceLabel, client_->sender(), *this,
                version_),
       chat_(client_->sender(), platform_.loop, sound_,
             ChatSoundSettings{settings_.chatSound, settings_.soundFile},
             [this] { return ranking_.serviceLevel(); }),
       executionGrid_(data_, executionGridCells_, columns_, protocol_, platform_.locale),
-      statements_(data_, platform_.folder, platform_.loop, platform_.printer ? *platform_.printer : noPrinter_,
-                  protocol_, [this](int32_t day) { client_->WSS_GKO(day); }),
+      statements_(data_, platform_.folder, platform_.loop,
+                  platform_.printer ? *platform_.printer : noPrinter_, protocol_,
+                  [this](int32_t day) { client_->WSS_GKO(day); }),
       documents_(platform_.folder, platform_.loop, protocol_, client_->outgoing(),
                  DocumentHooks{[this](const std::string& text) { errors_.ShowError(text); },
                                [this] { statements_.FillAuszug(); }}),
-      fileTransfer_(platform_.folder, protocol_),
-      presetDialog_(platform_.prompts),
-      brackets_(data_, actions_, orderGrid_, columns_, client_->sender(), platform_.prompts, platform_.dialogs,
-                presetDialog_, protocol_),
+      fileTransfer_(platform_.folder, protocol_), presetDialog_(platform_.prompts),
+      brackets_(data_, actions_, orderGrid_, columns_, client_->sender(), platform_.prompts,
+                platform_.dialogs, presetDialog_, protocol_),
       closing_(data_, actions_, placement_, orderGrid_, settings_, platform_.prompts, protocol_),
       contextMenu_(data_, brackets_, closing_, platform_.prompts, protocol_),
       fileDrop_(platform_.loop, platform_.folder, fileDropLog, external_) {
@@ -209,10 +208,10 @@ void OrderForm::applySettings() {
     soundFileField.setText(settings_.soundFile);
     // Each part of the saved geometry counts only when it is above 0.
     bool placed = false;
-    for (auto [saved, current] : {std::pair{settings_.windowWidth, &window_.width},
-                                  std::pair{settings_.windowHeight, &window_.height},
-                                  std::pair{settings_.windowTop, &window_.top},
-                                  std::pair{settings_.windowLeft, &window_.left}}) {
+    for (auto [saved, current] :
+         {std::pair{settings_.windowWidth, &window_.width},
+          std::pair{settings_.windowHeight, &window_.height}, std::pair{settings_.windowTop, &window_.top},
+          std::pair{settings_.windowLeft, &window_.left}}) {
         if (saved <= 0) continue;
         *current = saved;
         placed = true;
@@ -256,13 +255,14 @@ void OrderForm::refreshTick() {
     bridge_.statusTick();
     if (data_.PricesChanged == 0 && data_.AccountChanged == 0) return;
     bool redrawn = false;
+    EventBreaks breaks(platform_.loop); // events run between instruments
     for (int i = 1; i <= data_.InstrumentCount(); ++i) {
         if (!data_.instruments.valid(i)) break; // a new instrument list arrived meanwhile
         if (data_.instruments.at(i).Changed == 0) continue;
         guard(protocol_, "Timer1 ", [&] { refreshHoldingValue(data_, i); });
         orderGrid_.zeigOrderGrid(1, i);
         redrawn = true;
-        platform_.loop.processPendingEvents();
+        breaks.between();
     }
     // The chart is drawn once after the pass rather than once per changed instrument:
     // the drawings in between would all be alike.
