@@ -40,12 +40,24 @@ void* countedAllocation(std::size_t size) {
 }
 } // namespace
 
-void* operator new(std::size_t size) { return countedAllocation(size); }
-void* operator new[](std::size_t size) { return countedAllocation(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void* operator new(std::size_t size) {
+    return countedAllocation(size);
+}
+void* operator new[](std::size_t size) {
+    return countedAllocation(size);
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 namespace {
 
@@ -55,7 +67,7 @@ constexpr int kInstruments = 200;
 constexpr int kUpdatesPerForm = 100000;
 
 class Random {
-public:
+  public:
     explicit Random(std::uint64_t seed) : state_(seed) {}
     std::uint64_t next() {
         std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
@@ -65,7 +77,7 @@ public:
     }
     int below(int n) { return static_cast<int>(next() % static_cast<std::uint64_t>(n)); }
 
-private:
+  private:
     std::uint64_t state_;
 };
 
@@ -139,7 +151,8 @@ void BM_Form(benchmark::State& state) {
         updatesFor(form, 100 + static_cast<std::uint64_t>(state.range(0)));
     std::filesystem::path root = makeTempFolder(); // no history files: the rings start empty
     Handlers h(root);
-    for (const std::string& u : updates) (h.prices.*form.handler)(u); // warm-up
+    for (const std::string& u : updates)
+        (h.prices.*form.handler)(u); // warm-up
     if (!h.protocol.empty()) {
         state.SkipWithError(("update failed: " + h.protocol.back()).c_str());
         return;
@@ -147,7 +160,8 @@ void BM_Form(benchmark::State& state) {
     std::uint64_t allocations = 0;
     for (auto _ : state) {
         std::uint64_t before = gAllocations.load();
-        for (const std::string& u : updates) (h.prices.*form.handler)(u);
+        for (const std::string& u : updates)
+            (h.prices.*form.handler)(u);
         allocations += gAllocations.load() - before;
     }
     double messages = static_cast<double>(state.iterations()) * static_cast<double>(updates.size());
@@ -159,7 +173,7 @@ void BM_Form(benchmark::State& state) {
 BENCHMARK(BM_Form)->DenseRange(0, static_cast<int>(std::size(kForms)) - 1)->Unit(benchmark::kMillisecond);
 
 class SummaryReporter : public benchmark::ConsoleReporter {
-public:
+  public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
@@ -175,7 +189,7 @@ public:
                         r.rate / 1e6, r.allocations);
     }
 
-private:
+  private:
     struct Row {
         std::string label;
         double rate;
@@ -186,7 +200,9 @@ private:
 
 // ---- history files ---------------------------------------------------------------------
 
-double seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
+double seconds(std::chrono::steady_clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
 
 void historyFigures() {
     constexpr int kCount = 1000;

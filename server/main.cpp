@@ -150,8 +150,9 @@ int main(int argc, char** argv) {
                    "After login send an annotation, the document KAVEXINFO.TXT and a transfer of the file "
                    "KAVEXDEMO.BIN, which holds every byte value")
         ->capture_default_str();
-    app.add_option("--write-demo-file", s.writeDemoFile,
-                   "Write the transferred demo file to this path (to compare with the client's copy) and exit");
+    app.add_option(
+        "--write-demo-file", s.writeDemoFile,
+        "Write the transferred demo file to this path (to compare with the client's copy) and exit");
     CLI11_PARSE(app, argc, argv);
     if (!s.writeDemoFile.empty()) {
         const std::string bytes = demoFileBytes();

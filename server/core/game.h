@@ -43,7 +43,7 @@ struct GameOptions {
     std::size_t maxFrameBytes = 65536;    // buffered text without an end character
     std::optional<int> closeSecondsOfDay; // daily session close (local time), if any
     std::string serverName = "Kavex Demo-Server";
-    int chatLevel = 2; // sent as "@SV": 0 no chat, 1 chat, 2 chat with the trades feed
+    int chatLevel = 2;             // sent as "@SV": 0 no chat, 1 chat, 2 chat with the trades feed
     bool welcomeDocuments = false; // after login: an annotation, a document and the demo file transfer
     ChatLimits chat;
 };

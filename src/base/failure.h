@@ -10,23 +10,26 @@ namespace kavex {
 // Thrown by checked operations (number conversion, table access, file access).
 // what() is the description that ends up in a failure line.
 class Failure : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
-[[noreturn]] inline void failOverflow() { throw Failure("Overflow"); }
-[[noreturn]] inline void failSubscript() { throw Failure("Subscript out of range"); }
+[[noreturn]] inline void failOverflow() {
+    throw Failure("Overflow");
+}
+[[noreturn]] inline void failSubscript() {
+    throw Failure("Subscript out of range");
+}
 
 // Receives failure lines; the protocol list and the incoming list implement it.
 class FailureLog {
-public:
+  public:
     virtual ~FailureLog() = default;
     virtual void addLine(std::string line) = 0;
 };
 
 // Runs one statement; a failure becomes the line "F:" + tag + description.
-template <class Statement>
-void guard(FailureLog& log, std::string_view tag, Statement&& statement) {
+template <class Statement> void guard(FailureLog& log, std::string_view tag, Statement&& statement) {
     try {
         statement();
     } catch (const std::exception& e) {
@@ -38,8 +41,7 @@ void guard(FailureLog& log, std::string_view tag, Statement&& statement) {
 }
 
 // Runs one statement; a failure skips it without a trace.
-template <class Statement>
-void skipOnFailure(Statement&& statement) {
+template <class Statement> void skipOnFailure(Statement&& statement) {
     try {
         statement();
     } catch (const std::exception&) {

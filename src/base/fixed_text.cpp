@@ -7,7 +7,8 @@ std::string fitToWidth(std::string_view text, std::size_t width) {
     std::size_t i = 0;
     while (i < text.size() && chars < width) {
         ++i;
-        while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) ++i;
+        while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
+            ++i;
         ++chars;
     }
     std::string out(text.substr(0, i));

@@ -11,9 +11,8 @@ namespace kavex {
 std::string fitToWidth(std::string_view text, std::size_t width);
 std::string_view trimBlanks(std::string_view text);
 
-template <std::size_t N>
-class FixedText {
-public:
+template <std::size_t N> class FixedText {
+  public:
     FixedText() : value_(N, ' ') {}
     FixedText(std::string_view text) : value_(fitToWidth(text, N)) {}
     FixedText& operator=(std::string_view text) {
@@ -24,7 +23,7 @@ public:
     std::string_view trimmed() const { return trimBlanks(value_); }
     bool operator==(const FixedText&) const = default;
 
-private:
+  private:
     std::string value_;
 };
 

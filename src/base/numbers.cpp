@@ -13,15 +13,20 @@
 namespace kavex {
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 using u128 = unsigned __int128;
 
 constexpr std::array<u128, 39> kPowersOfTen = [] {
     std::array<u128, 39> p{};
     p[0] = 1;
-    for (std::size_t i = 1; i < p.size(); ++i) p[i] = p[i - 1] * 10;
+    for (std::size_t i = 1; i < p.size(); ++i)
+        p[i] = p[i - 1] * 10;
     return p;
 }();
 
@@ -127,14 +132,16 @@ std::size_t generalForm(double value, int digits, char* out) {
                 std::min(digits, 8));
     if (digits > 8) writeDigits(static_cast<uint32_t>(rounded / 100000000), d, digits - 8);
     int used = digits; // significant digits left after dropping trailing zeros
-    while (used > 1 && d[used - 1] == '0') --used;
+    while (used > 1 && d[used - 1] == '0')
+        --used;
     std::size_t n = 0;
     if (value < 0) out[n++] = '-';
     if (x < -4 || x >= digits) {
         out[n++] = d[0];
         if (used > 1) {
             out[n++] = '.';
-            for (int i = 1; i < used; ++i) out[n++] = d[i];
+            for (int i = 1; i < used; ++i)
+                out[n++] = d[i];
         }
         out[n++] = 'E';
         out[n++] = x < 0 ? '-' : '+';
@@ -143,16 +150,20 @@ std::size_t generalForm(double value, int digits, char* out) {
         out[n++] = static_cast<char>('0' + a / 10 % 10);
         out[n++] = static_cast<char>('0' + a % 10);
     } else if (x >= 0) {
-        for (int i = 0; i <= x; ++i) out[n++] = d[i];
+        for (int i = 0; i <= x; ++i)
+            out[n++] = d[i];
         if (used > x + 1) {
             out[n++] = '.';
-            for (int i = x + 1; i < used; ++i) out[n++] = d[i];
+            for (int i = x + 1; i < used; ++i)
+                out[n++] = d[i];
         }
     } else {
         out[n++] = '0';
         out[n++] = '.';
-        for (int i = -1; i > x; --i) out[n++] = '0';
-        for (int i = 0; i < used; ++i) out[n++] = d[i];
+        for (int i = -1; i > x; --i)
+            out[n++] = '0';
+        for (int i = 0; i < used; ++i)
+            out[n++] = d[i];
     }
     return n;
 }
@@ -200,7 +211,8 @@ constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
 // as the general conversion would. Returns false for anything else.
 bool parsePlainDecimal(std::string_view text, double& value) {
     std::size_t i = 0;
-    while (i < text.size() && isBlank(text[i])) ++i;
+    while (i < text.size() && isBlank(text[i]))
+        ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
     uint64_t mantissa = 0;
@@ -246,7 +258,8 @@ double parseLeading(std::string_view text) {
     std::string buf;
     buf.reserve(text.size() + 1);
     std::size_t i = 0;
-    while (i < text.size() && isBlank(text[i])) ++i;
+    while (i < text.size() && isBlank(text[i]))
+        ++i;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
         if (text[i] == '-') buf.push_back('-');
         ++i;
@@ -311,8 +324,12 @@ std::string decimalCommaToPoint(std::string_view text) {
     return s;
 }
 
-std::string strSingle(float value) { return strForm(value, 7); }
-std::string strDouble(double value) { return strForm(value, 15); }
+std::string strSingle(float value) {
+    return strForm(value, 7);
+}
+std::string strDouble(double value) {
+    return strForm(value, 15);
+}
 
 std::string strInt(int64_t value) {
     std::string s = std::to_string(value);
@@ -320,8 +337,12 @@ std::string strInt(int64_t value) {
     return s;
 }
 
-void appendStrSingle(std::string& out, float value) { appendStrForm(out, value, 7); }
-void appendStrDouble(std::string& out, double value) { appendStrForm(out, value, 15); }
+void appendStrSingle(std::string& out, float value) {
+    appendStrForm(out, value, 7);
+}
+void appendStrDouble(std::string& out, double value) {
+    appendStrForm(out, value, 15);
+}
 
 void appendStrInt(std::string& out, int64_t value) {
     char buf[24];
@@ -337,7 +358,11 @@ std::string strSingleTrimmed(float value) {
     return s;
 }
 
-std::string localeSingle(float value, NumberLocale locale) { return localeForm(value, 7, locale); }
-std::string localeDouble(double value, NumberLocale locale) { return localeForm(value, 15, locale); }
+std::string localeSingle(float value, NumberLocale locale) {
+    return localeForm(value, 7, locale);
+}
+std::string localeDouble(double value, NumberLocale locale) {
+    return localeForm(value, 15, locale);
+}
 
 } // namespace kavex

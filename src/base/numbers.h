@@ -17,13 +17,19 @@
 namespace kavex {
 
 double parseLeading(std::string_view text);
-inline float parseSingle(std::string_view text) { return static_cast<float>(parseLeading(text)); }
+inline float parseSingle(std::string_view text) {
+    return static_cast<float>(parseLeading(text));
+}
 
 // Nearest integer, halves to even. Throws Failure("Overflow") outside the type's range.
 int32_t roundToInt32(double value);
 int16_t roundToInt16(double value);
-inline int32_t parseInt32(std::string_view text) { return roundToInt32(parseLeading(text)); }
-inline int16_t parseInt16(std::string_view text) { return roundToInt16(parseLeading(text)); }
+inline int32_t parseInt32(std::string_view text) {
+    return roundToInt32(parseLeading(text));
+}
+inline int16_t parseInt16(std::string_view text) {
+    return roundToInt16(parseLeading(text));
+}
 
 // Text typed by the user may use a decimal comma; it is read as a point.
 std::string decimalCommaToPoint(std::string_view text);

@@ -10,7 +10,7 @@ namespace kavex {
 // have yields "", reading beyond maxFields fails ("Subscript out of range").
 // The fields are views into the text: keep the text alive while reading them.
 class Fields {
-public:
+  public:
     int count() const { return count_; }
     int maxFields() const { return maxFields_; }
     std::string_view operator[](int number) const;
@@ -18,7 +18,7 @@ public:
     // Reuses the storage of an earlier split, so a hot path allocates nothing.
     void split(std::string_view text, std::string_view separator, int maxFields);
 
-private:
+  private:
     std::vector<std::string_view> stored_;
     int count_ = 0;
     int maxFields_ = 0;

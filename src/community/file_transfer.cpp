@@ -184,7 +184,7 @@ void FileTransfer::WS_FID(std::string_view text) {
     std::string bytes = cp1252::fromUtf8(text.substr(semicolon + 1));
     if (!spool_.is_open()) return; // after the end: the closed spool file takes nothing
     spool_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    spool_.flush(); // the spool file always holds every piece received
+    spool_.flush();      // the spool file always holds every piece received
     if (!spool_) return; // a piece that cannot be written is lost; the end reports it
     int64_t count = int64_t{receivedCount_} + static_cast<int64_t>(bytes.size());
     if (count > std::numeric_limits<int32_t>::max()) return; // the count overflows: not counted

@@ -9,7 +9,7 @@
 namespace kavex {
 
 class EntryLines {
-public:
+  public:
     static constexpr int32_t kGrowth = 10;
 
     int32_t count() const { return static_cast<int32_t>(lines_.size()); }
@@ -23,7 +23,7 @@ public:
     // slot when none is free.
     int32_t takeFreeSlot();
 
-private:
+  private:
     std::vector<Order> lines_; // lines_[n - 1] is line n
 };
 

@@ -37,7 +37,8 @@ int InstrumentTable::findByCode(std::string_view code) const {
 int InstrumentTable::findByCodeIgnoringCase(std::string_view code) const {
     auto same = [](std::string_view a, std::string_view b) {
         return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-                   return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+                   return std::tolower(static_cast<unsigned char>(x)) ==
+                          std::tolower(static_cast<unsigned char>(y));
                });
     };
     for (int n = 1; n <= count_; ++n)

@@ -25,7 +25,7 @@ struct Instrument {
 };
 
 class InstrumentTable {
-public:
+  public:
     int16_t count() const { return count_; }
     bool valid(int number) const { return number >= 1 && number <= count_; }
 
@@ -41,7 +41,7 @@ public:
     int findByCode(std::string_view code) const;
     int findByCodeIgnoringCase(std::string_view code) const;
 
-private:
+  private:
     std::vector<Instrument> items_; // items_[n - 1] is instrument n
     int16_t count_ = 0;
 };

@@ -36,7 +36,9 @@ struct TradingData {
     int16_t AccountChanged = 0;
 
     int16_t InstrumentCount() const { return instruments.count(); }
-    void Merkkurse(int instrument, double now) { history.Merkkurse(instrument, instruments.at(instrument), now); }
+    void Merkkurse(int instrument, double now) {
+        history.Merkkurse(instrument, instruments.at(instrument), now);
+    }
     template <class Clock> void MerkkurseAt(int instrument, Clock&& now) {
         history.MerkkurseAt(instrument, instruments.at(instrument), now);
     }

@@ -16,8 +16,8 @@ void CellGrid::resize(int rows, int cols) {
     std::vector<Cell> cells(static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols));
     for (int r = 0; r < std::min(rows, rows_); ++r)
         for (int c = 0; c < std::min(cols, cols_); ++c)
-            cells[static_cast<std::size_t>(r) * static_cast<std::size_t>(cols) + static_cast<std::size_t>(c)] =
-                std::move(cells_[index(r, c)]);
+            cells[static_cast<std::size_t>(r) * static_cast<std::size_t>(cols) +
+                  static_cast<std::size_t>(c)] = std::move(cells_[index(r, c)]);
     cells_ = std::move(cells);
     rows_ = rows;
     cols_ = cols;
@@ -45,7 +45,8 @@ void CellGrid::removeRow(int row) {
 }
 
 void CellGrid::clear() {
-    for (Cell& c : cells_) c = Cell{};
+    for (Cell& c : cells_)
+        c = Cell{};
     notify({-1, -1, -1, -1, false});
 }
 
@@ -76,9 +77,13 @@ std::size_t CellGrid::index(int row, int col) const {
     return static_cast<std::size_t>(row) * static_cast<std::size_t>(cols_) + static_cast<std::size_t>(col);
 }
 
-const Cell& CellGrid::cell(int row, int col) const { return cells_[index(row, col)]; }
+const Cell& CellGrid::cell(int row, int col) const {
+    return cells_[index(row, col)];
+}
 
-Cell& CellGrid::mutableCell(int row, int col) { return cells_[index(row, col)]; }
+Cell& CellGrid::mutableCell(int row, int col) {
+    return cells_[index(row, col)];
+}
 
 void CellGrid::setText(int row, int col, std::string text) {
     Cell& c = cells_[index(row, col)];
@@ -124,7 +129,9 @@ int CellGrid::colWidth(int col) const {
     return colWidths_[static_cast<std::size_t>(col)];
 }
 
-void CellGrid::touch(int row, int col) { notify({row, row, col, col, false}); }
+void CellGrid::touch(int row, int col) {
+    notify({row, row, col, col, false});
+}
 
 void CellGrid::setRedraw(bool on) {
     redraw_ = on;

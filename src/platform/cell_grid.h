@@ -24,7 +24,7 @@ struct Cell {
 };
 
 class CellGrid {
-public:
+  public:
     // A changed rectangle of cells (inclusive), or the whole grid when rows/cols are -1.
     struct Change {
         int firstRow = -1, lastRow = -1, firstCol = -1, lastCol = -1;
@@ -72,7 +72,7 @@ public:
     void touch(int row, int col);
     void setObserver(Observer observer) { observer_ = std::move(observer); }
 
-private:
+  private:
     void notify(const Change& change);
     std::size_t index(int row, int col) const;
 

@@ -8,27 +8,27 @@ namespace kavex {
 
 // GET of a short text document, bypassing caches. Returns "" on any failure.
 class HttpGet {
-public:
+  public:
     virtual ~HttpGet() = default;
     virtual std::string get(const std::string& url) = 0;
 };
 
 // Plays a wave file asynchronously; silent when it cannot be played.
 class Sound {
-public:
+  public:
     virtual ~Sound() = default;
     virtual void play(const std::string& waveFile) = 0;
 };
 
 class Printer {
-public:
+  public:
     virtual ~Printer() = default;
     virtual void printLine(const std::string& text) = 0;
     virtual void endDocument() = 0;
 };
 
 class SystemServices {
-public:
+  public:
     virtual ~SystemServices() = default;
     // Identifier of this machine (a number as text).
     virtual std::string machineId() = 0;
@@ -43,7 +43,7 @@ public:
 
 // Message boxes and system dialogs. Implementations are modal.
 class Prompts {
-public:
+  public:
     virtual ~Prompts() = default;
     virtual void message(const std::string& text, const std::string& caption = {}) = 0;
     virtual bool askYesNo(const std::string& text, const std::string& caption = {}) = 0;

@@ -8,7 +8,7 @@
 namespace kavex {
 
 class TcpClient {
-public:
+  public:
     struct Events {
         std::function<void()> connected;
         std::function<void()> closedByPeer;

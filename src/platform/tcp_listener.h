@@ -12,7 +12,7 @@
 namespace kavex {
 
 class TcpListener {
-public:
+  public:
     struct Events {
         std::function<void(long requestId)> connectionRequest;
         std::function<void()> closedByPeer;

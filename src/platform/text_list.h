@@ -10,7 +10,7 @@
 namespace kavex {
 
 class TextList : public FailureLog {
-public:
+  public:
     // Called after every change: the index of the line added, or -1 when the list was
     // emptied or rewritten.
     using Observer = std::function<void(int changedIndex)>;
@@ -25,32 +25,32 @@ public:
     bool contains(const std::string& line) const;
     void setObserver(Observer observer) { observer_ = std::move(observer); }
 
-private:
+  private:
     std::vector<std::string> lines_;
     Observer observer_;
 };
 
 // A one-line text control (labels, status lines, text fields).
 class Label {
-public:
+  public:
     using Observer = std::function<void(const std::string&)>;
     void setText(std::string_view text);
     const std::string& text() const { return text_; }
     void setObserver(Observer observer) { observer_ = std::move(observer); }
 
-private:
+  private:
     std::string text_;
     Observer observer_;
 };
 
 class CheckBox {
-public:
+  public:
     using Observer = std::function<void(bool)>;
     void setChecked(bool checked);
     bool checked() const { return checked_; }
     void setObserver(Observer observer) { observer_ = std::move(observer); }
 
-private:
+  private:
     bool checked_ = false;
     Observer observer_;
 };

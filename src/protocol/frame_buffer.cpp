@@ -33,8 +33,10 @@ bool FrameBuffer::next(std::string& message) {
     std::size_t e = find(wire::kEnd, noEndBelow_);
     if (e == std::string::npos) return false;
     // The first character (normally the start character) is not part of the message.
-    if (e > offset_ + 1) message.assign(buffer_, offset_ + 1, e - offset_ - 1);
-    else message.clear();
+    if (e > offset_ + 1)
+        message.assign(buffer_, offset_ + 1, e - offset_ - 1);
+    else
+        message.clear();
     offset_ = e + 1;
     dropInFrontOfStart();
     return true;

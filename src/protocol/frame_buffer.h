@@ -15,7 +15,7 @@
 namespace kavex {
 
 class FrameBuffer {
-public:
+  public:
     // Appends received bytes (Windows-1252) as UTF-8 text, then drops anything in
     // front of the first start character.
     void append(std::string_view wireBytes);
@@ -31,7 +31,7 @@ public:
     std::string_view pending() const { return std::string_view(buffer_).substr(offset_); }
     void clear();
 
-private:
+  private:
     void dropInFrontOfStart();
     std::size_t find(char c, std::size_t& nothingBelow) const;
 

@@ -26,7 +26,7 @@ bool isZero(const HistoryEntry& e) {
 // Prices repeat a lot within a ring, so each file's writer keeps the Str forms it made in
 // a small direct-mapped cache instead of formatting every price anew.
 class PriceTexts {
-public:
+  public:
     void append(std::string& out, float value) {
         uint32_t bits = 0;
         std::memcpy(&bits, &value, sizeof bits);
@@ -46,7 +46,7 @@ public:
         out.append(slot.text, slot.length);
     }
 
-private:
+  private:
     struct Slot {
         bool used = false;
         uint8_t length = 0;
@@ -75,11 +75,14 @@ void cutLines(std::string_view text, std::vector<std::string_view>& lines) {
 HistoryFiles::HistoryFiles(TradingData& data, WorkingDirectory& directory, TextList& protocol)
     : data_(data), directory_(directory), protocol_(protocol) {}
 
-std::string HistoryFiles::fileName(int instrument) { return "K" + std::to_string(instrument) + ".dat"; }
+std::string HistoryFiles::fileName(int instrument) {
+    return "K" + std::to_string(instrument) + ".dat";
+}
 
 void HistoryFiles::InitKurse(int count) {
     data_.history.create(count);
-    for (int n = 1; n <= count; ++n) load(n);
+    for (int n = 1; n <= count; ++n)
+        load(n);
     text_.clear();
     text_.shrink_to_fit();
 }
@@ -148,7 +151,8 @@ void HistoryFiles::SaveKurse() {
     }
     text_.clear();
     text_.shrink_to_fit();
-    for (const auto& [file, description] : batch.commit()) protocol_.addLine("F:SaveKurse " + description);
+    for (const auto& [file, description] : batch.commit())
+        protocol_.addLine("F:SaveKurse " + description);
 }
 
 } // namespace kavex

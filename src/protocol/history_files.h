@@ -16,7 +16,7 @@ class WorkingDirectory;
 struct TradingData;
 
 class HistoryFiles {
-public:
+  public:
     HistoryFiles(TradingData& data, WorkingDirectory& directory, TextList& protocol);
 
     // Creates the rings for `count` instruments and loads every history file that
@@ -32,7 +32,7 @@ public:
     // The complete file text of one instrument's ring.
     static void appendFileText(const PriceHistory& history, int instrument, std::string& out);
 
-private:
+  private:
     void load(int instrument);
 
     TradingData& data_;

@@ -20,7 +20,8 @@ void InstrumentCodeTable::InitTabelle(std::string_view text) {
     instruments_.clear();
     guard(protocol_, "InitTabelle ", [&] {
         Fields fields = SplitFields(text, ";", std::numeric_limits<int>::max());
-        for (int j = 1; j <= fields.count(); ++j) codes_.emplace_back(fields[j]);
+        for (int j = 1; j <= fields.count(); ++j)
+            codes_.emplace_back(fields[j]);
         // The splitter drops an empty text after the last separator; this table keeps it.
         std::string_view last = fields.count() > 0 ? fields[fields.count()] : std::string_view{};
         if (fields.count() == 0 || last.data() + last.size() != text.data() + text.size())

@@ -14,7 +14,7 @@ class TextList;
 struct TradingData;
 
 class InstrumentCodeTable {
-public:
+  public:
     InstrumentCodeTable(const TradingData& data, TextList& protocol) : data_(data), protocol_(protocol) {}
 
     void bind(MessageDispatcher& dispatcher);
@@ -28,7 +28,7 @@ public:
     const std::string& code(int j) const;
     int16_t instrument(int j) const;
 
-private:
+  private:
     const TradingData& data_;
     TextList& protocol_;
     std::vector<std::string> codes_;

@@ -85,7 +85,8 @@ constexpr CommandEntry kCommands[] = {
 
 std::string upperAscii(std::string_view s) {
     std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : out)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return out;
 }
 
@@ -96,7 +97,9 @@ std::string_view from(std::string_view text, std::size_t characterPosition) {
 
 } // namespace
 
-std::span<const CommandEntry> commandTable() { return kCommands; }
+std::span<const CommandEntry> commandTable() {
+    return kCommands;
+}
 
 void MessageDispatcher::call(Handler which, std::string_view argument) {
     const Slot& slot = slots_[static_cast<std::size_t>(which)];
@@ -151,7 +154,8 @@ void MessageDispatcher::dispatchCommand(std::string_view text) {
         if (entry->handler == H::WS_KU && ctx_.data.InstrumentCount() < 1) return;
         call(entry->handler, argument);
         if (entry->handler == H::WS_SI) call(H::InstrumentListShown, {});
-        if (entry->handler == H::WS_Message && upperAscii(argument) == "USER GESPERRT") call(H::UserLocked, {});
+        if (entry->handler == H::WS_Message && upperAscii(argument) == "USER GESPERRT")
+            call(H::UserLocked, {});
         return;
     case B::SetTime:
         guard(ctx_.incoming, "", [&] { ctx_.system.setTimeOfDay(std::string(argument)); });
@@ -180,7 +184,8 @@ void MessageDispatcher::dispatchControl(std::string_view text) {
     if (text.starts_with("!;MULTI;")) {
         std::string_view word = from(text, 9);
         if (word == "EXIT") ctx_.system.exitImmediately();
-        if (word == "BEEP" || (word.size() == 5 && word.starts_with("BEEP") && word[4] >= '1' && word[4] <= '6'))
+        if (word == "BEEP" ||
+            (word.size() == 5 && word.starts_with("BEEP") && word[4] >= '1' && word[4] <= '6'))
             ctx_.system.beep();
     }
     if (text.starts_with("!;HB")) {

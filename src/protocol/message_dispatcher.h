@@ -87,7 +87,7 @@ struct DispatchContext {
 };
 
 class MessageDispatcher {
-public:
+  public:
     using Slot = std::function<void(std::string_view argument)>;
 
     explicit MessageDispatcher(DispatchContext context) : ctx_(context) {}
@@ -97,7 +97,7 @@ public:
     // Handles one message text (without its frame characters).
     void dispatch(std::string_view text);
 
-private:
+  private:
     void call(Handler which, std::string_view argument);
     void dispatchCommand(std::string_view text);
     void dispatchControl(std::string_view text);

@@ -17,6 +17,8 @@ inline float toPrice(double value) {
 }
 
 // A price field read with the leading-number parse.
-inline float readPrice(std::string_view field) { return toPrice(parseLeading(field)); }
+inline float readPrice(std::string_view field) {
+    return toPrice(parseLeading(field));
+}
 
 } // namespace kavex

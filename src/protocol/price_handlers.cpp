@@ -35,8 +35,12 @@ const FormRule& ruleOf(Form form) {
 
 // Bid and ask of the compact forms: distances from the last price, computed in double
 // precision and then stored as single.
-float below(float last, std::string_view distance) { return toPrice(last - parseLeading(distance)); }
-float above(float last, std::string_view distance) { return toPrice(last + parseLeading(distance)); }
+float below(float last, std::string_view distance) {
+    return toPrice(last - parseLeading(distance));
+}
+float above(float last, std::string_view distance) {
+    return toPrice(last + parseLeading(distance));
+}
 
 } // namespace
 
@@ -56,7 +60,9 @@ void PriceHandlers::bind(MessageDispatcher& dispatcher) {
     dispatcher.setHandler(Handler::WS_KuKurzBBV, [this](std::string_view t) { WS_KuKurzBBV(t); });
 }
 
-double PriceHandlers::now() const { return loop_.nowDayNumber(); }
+double PriceHandlers::now() const {
+    return loop_.nowDayNumber();
+}
 
 // ---- instrument list ------------------------------------------------------------------
 
@@ -68,7 +74,8 @@ void PriceHandlers::WS_SI(std::string_view text) {
     // limit; the table keeps the first kMaxInstruments lines.
     if (lines_.count() > kMaxInstruments) guard(protocol_, kTag, [&] { (void)lines_[kMaxInstruments + 1]; });
 
-    for (int k = 1; k <= count; ++k) outgoing_.addLine(std::string(lines_[k]));
+    for (int k = 1; k <= count; ++k)
+        outgoing_.addLine(std::string(lines_[k]));
 
     if (data_.InstrumentCount() == 0) {
         history_.InitKurse(count);
@@ -80,7 +87,8 @@ void PriceHandlers::WS_SI(std::string_view text) {
     data_.instruments.reset(static_cast<int16_t>(count));
     data_.PositionIndex.assign(static_cast<std::size_t>(count) + 1, 0);
     data_.presets.assign(static_cast<std::size_t>(count) + 1, BracketPreset{});
-    for (int k = 1; k <= count; ++k) storeInstrumentLine(k, lines_[k]);
+    for (int k = 1; k <= count; ++k)
+        storeInstrumentLine(k, lines_[k]);
 
     guard(protocol_, kTag, [&] { InitWPVorgabe(); });
 }
@@ -130,12 +138,24 @@ void PriceHandlers::WS_KU(std::string_view text) {
 
 // ---- compact updates ------------------------------------------------------------------
 
-void PriceHandlers::WS_KuKurz(std::string_view text) { compactUpdate(Form::Full, text); }
-void PriceHandlers::WS_KuKurzBBVAAV(std::string_view text) { compactUpdate(Form::BidAsk, text); }
-void PriceHandlers::WS_KuKurzAAV(std::string_view text) { compactUpdate(Form::AskWithVolume, text); }
-void PriceHandlers::WS_KuKurzA(std::string_view text) { compactUpdate(Form::Ask, text); }
-void PriceHandlers::WS_KuKurzAV(std::string_view text) { compactUpdate(Form::AskVolume, text); }
-void PriceHandlers::WS_KuKurzBBV(std::string_view text) { compactUpdate(Form::BidWithVolume, text); }
+void PriceHandlers::WS_KuKurz(std::string_view text) {
+    compactUpdate(Form::Full, text);
+}
+void PriceHandlers::WS_KuKurzBBVAAV(std::string_view text) {
+    compactUpdate(Form::BidAsk, text);
+}
+void PriceHandlers::WS_KuKurzAAV(std::string_view text) {
+    compactUpdate(Form::AskWithVolume, text);
+}
+void PriceHandlers::WS_KuKurzA(std::string_view text) {
+    compactUpdate(Form::Ask, text);
+}
+void PriceHandlers::WS_KuKurzAV(std::string_view text) {
+    compactUpdate(Form::AskVolume, text);
+}
+void PriceHandlers::WS_KuKurzBBV(std::string_view text) {
+    compactUpdate(Form::BidWithVolume, text);
+}
 
 void PriceHandlers::compactUpdate(Form form, std::string_view text) {
     const FormRule& rule = ruleOf(form);

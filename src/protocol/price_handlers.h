@@ -21,7 +21,7 @@ class TextList;
 struct TradingData;
 
 class PriceHandlers {
-public:
+  public:
     // Loads the instrument presets into TradingData::presets after every instrument list,
     // matching the preset file's blocks to instruments by Ticker. A Failure it throws (a
     // missing preset file) is logged with the instrument list's tag; the table built
@@ -60,7 +60,7 @@ public:
     // The compact update of the given form ("~" is Full, "^1".."^5" the others in order).
     void compactUpdate(CompactForm form, std::string_view text);
 
-private:
+  private:
     void storeInstrumentLine(int number, std::string_view line);
     double now() const;
 

@@ -30,7 +30,8 @@ void Kursliste::refresh() {
         const PriceHistory& history = data_.history;
         const int n = data_.ChartInstrument;
         lines.reserve(PriceHistory::kSlots);
-        for (int k = 1; k <= PriceHistory::kSlots; ++k) lines.push_back(lineOf(history.oldestFirst(n, k)));
+        for (int k = 1; k <= PriceHistory::kSlots; ++k)
+            lines.push_back(lineOf(history.oldestFirst(n, k)));
     });
     list_.setLines(std::move(lines));
 }

@@ -13,7 +13,7 @@ struct HistoryEntry;
 struct TradingData;
 
 class Kursliste {
-public:
+  public:
     static constexpr std::string_view kCaption = "Kurse";
     static constexpr std::string_view kFillButton = "fill";
 
@@ -32,7 +32,7 @@ public:
 
     static std::string lineOf(const HistoryEntry& entry);
 
-private:
+  private:
     const TradingData& data_;
     TextList list_;
 };

@@ -11,7 +11,8 @@ std::string_view firstCharacters(std::string_view text, std::size_t count) {
     std::size_t i = 0;
     for (std::size_t chars = 0; i < text.size() && chars < count; ++chars) {
         ++i;
-        while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) ++i;
+        while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
+            ++i;
     }
     return text.substr(0, i);
 }
@@ -21,7 +22,8 @@ ServerReceiver::ServerReceiver(EventLoop& loop, TextList& incoming, Label& lastQ
     : loop_(loop), incoming_(incoming), lastQuote_(lastQuote), dispatcher_(dispatcher) {}
 
 std::string& ServerReceiver::scratchForDepth() {
-    while (static_cast<int>(scratch_.size()) < depth_) scratch_.push_back(std::make_unique<std::string>());
+    while (static_cast<int>(scratch_.size()) < depth_)
+        scratch_.push_back(std::make_unique<std::string>());
     return *scratch_[static_cast<std::size_t>(depth_ - 1)];
 }
 

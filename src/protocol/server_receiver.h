@@ -25,7 +25,7 @@ struct ReceiveState {
 };
 
 class ServerReceiver {
-public:
+  public:
     ServerReceiver(EventLoop& loop, TextList& incoming, Label& lastQuote, MessageDispatcher& dispatcher);
 
     // One data arrival: the bytes read from the socket.
@@ -35,7 +35,7 @@ public:
     const ReceiveState& state() const { return state_; }
     const FrameBuffer& buffer() const { return buffer_; }
 
-private:
+  private:
     void log(std::string_view message);
     std::string& scratchForDepth();
 

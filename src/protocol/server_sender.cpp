@@ -16,7 +16,9 @@ void ServerSender::Senddata(std::string_view framedText) {
     outgoing_.addLine("OUT:" + std::string(framedText));
 }
 
-bool ServerSender::connected() const { return socket_.state() == static_cast<int>(SocketState::Connected); }
+bool ServerSender::connected() const {
+    return socket_.state() == static_cast<int>(SocketState::Connected);
+}
 
 bool ServerSender::sendFramed(std::string_view messageText) {
     if (!connected()) return false;

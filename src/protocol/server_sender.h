@@ -8,7 +8,7 @@ class TcpClient;
 class TextList;
 
 class ServerSender {
-public:
+  public:
     ServerSender(TcpClient& socket, TextList& outgoing) : socket_(socket), outgoing_(outgoing) {}
 
     // Sends an already framed text as one write and logs "OUT:" + text. A refused send
@@ -21,7 +21,7 @@ public:
 
     bool connected() const;
 
-private:
+  private:
     TcpClient& socket_;
     TextList& outgoing_;
 };

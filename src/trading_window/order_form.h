@@ -69,7 +69,7 @@ struct OrderFormPlatform {
     NumberLocale locale;        // the user's number form
     DiscoverySites discovery;
     ConnectionTimings timings;
-    Printer* printer = nullptr; // none: printing does nothing
+    Printer* printer = nullptr;          // none: printing does nothing
     TcpListener* bridgeSocket = nullptr; // none: the bridge never listens
 };
 
@@ -116,7 +116,7 @@ class OrderForm : private ChatSwitch {
     void buyMarket_Click() { actions_.Command8_Click(0); }
     void sellMarket_Click() { actions_.Command8_Click(1); }
     void more_Click() { actions_.toggleFinishedOrders(); } // "Mehr" / "Weniger"
-    void glatt_Click();                                     // "GLATT"
+    void glatt_Click();                                    // "GLATT"
     void userPassword_Click();                             // "User/PW"
     void ende_Click() { Form_Unload(); }
 
@@ -165,8 +165,8 @@ class OrderForm : private ChatSwitch {
     Chat& chat() { return chat_; } // the chat window
     bool chatOptionVisible() const { return chatOptionVisible_; }
     std::function<void(bool visible)> chatOptionVisibilityChanged; // set by the view
-    ExecutionGrid& executionGrid() { return executionGrid_; } // tab "Executions"
-    Statements& statements() { return statements_; }          // tab "Auszüge"
+    ExecutionGrid& executionGrid() { return executionGrid_; }      // tab "Executions"
+    Statements& statements() { return statements_; }               // tab "Auszüge"
     FileTransfer& fileTransfer() { return fileTransfer_; }
     BracketPresetDialog& presetDialog() { return presetDialog_; }
     Brackets& brackets() { return brackets_; }

@@ -14,25 +14,33 @@ void FakeEventLoop::setDateTime(const LocalDateTime& t) {
     startDayNumber_ = dayNumber(t) - static_cast<double>(nowMs_) / 86400000.0;
 }
 
-EventLoop::TimerId FakeEventLoop::startTimer(int intervalMs, std::function<void()> callback, bool singleShot) {
+EventLoop::TimerId FakeEventLoop::startTimer(int intervalMs, std::function<void()> callback,
+                                             bool singleShot) {
     TimerId id = nextId_++;
     timers_[id] = Timer{intervalMs, nowMs_ + intervalMs, singleShot, std::move(callback)};
     return id;
 }
 
-void FakeEventLoop::stopTimer(TimerId id) { timers_.erase(id); }
+void FakeEventLoop::stopTimer(TimerId id) {
+    timers_.erase(id);
+}
 
-void FakeEventLoop::post(std::function<void()> event) { posted_.push_back(std::move(event)); }
+void FakeEventLoop::post(std::function<void()> event) {
+    posted_.push_back(std::move(event));
+}
 
 bool FakeEventLoop::fireOneDueTimer() {
     auto due = timers_.end();
     for (auto it = timers_.begin(); it != timers_.end(); ++it)
-        if (it->second.dueMs <= nowMs_ && (due == timers_.end() || it->second.dueMs < due->second.dueMs)) due = it;
+        if (it->second.dueMs <= nowMs_ && (due == timers_.end() || it->second.dueMs < due->second.dueMs))
+            due = it;
     if (due == timers_.end()) return false;
     TimerId id = due->first;
     std::function<void()> callback = due->second.callback;
-    if (due->second.singleShot) timers_.erase(due);
-    else due->second.dueMs += std::max(due->second.intervalMs, 1);
+    if (due->second.singleShot)
+        timers_.erase(due);
+    else
+        due->second.dueMs += std::max(due->second.intervalMs, 1);
     (void)id;
     callback();
     return true;
@@ -54,7 +62,8 @@ void FakeEventLoop::advance(int64_t ms) {
     while (true) {
         processPendingEvents();
         int64_t next = target + 1;
-        for (const auto& [id, t] : timers_) next = std::min(next, t.dueMs);
+        for (const auto& [id, t] : timers_)
+            next = std::min(next, t.dueMs);
         if (next > target) break;
         nowMs_ = std::max(nowMs_, next);
     }
@@ -66,7 +75,8 @@ void FakeEventLoop::advance(int64_t ms) {
 void FakeEventLoop::waitForEvents(int maxMs) {
     if (posted_.empty()) {
         int64_t until = nowMs_ + std::max(maxMs, 0);
-        for (const auto& [id, t] : timers_) until = std::min(until, t.dueMs);
+        for (const auto& [id, t] : timers_)
+            until = std::min(until, t.dueMs);
         nowMs_ = std::max(nowMs_, until);
     }
     processPendingEvents();

@@ -11,7 +11,7 @@
 namespace kavex::test {
 
 class FakeEventLoop : public EventLoop {
-public:
+  public:
     FakeEventLoop();
 
     void processPendingEvents() override;
@@ -21,7 +21,9 @@ public:
     void stopTimer(TimerId id) override;
     uint32_t tickCount() const override { return static_cast<uint32_t>(nowMs_); }
     LocalDateTime now() const override;
-    double nowDayNumber() const override { return startDayNumber_ + static_cast<double>(nowMs_) / 86400000.0; }
+    double nowDayNumber() const override {
+        return startDayNumber_ + static_cast<double>(nowMs_) / 86400000.0;
+    }
 
     // Queues an event (a socket arrival, say) for the next processPendingEvents().
     void post(std::function<void()> event);
@@ -32,7 +34,7 @@ public:
     std::size_t activeTimers() const { return timers_.size(); }
     int64_t elapsedMs() const { return nowMs_; }
 
-private:
+  private:
     struct Timer {
         int intervalMs;
         int64_t dueMs;

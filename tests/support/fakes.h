@@ -18,7 +18,7 @@ namespace kavex::test {
 struct ProgramExited {};
 
 class FakeSystemServices : public SystemServices {
-public:
+  public:
     std::string machineId() override { return machine; }
     void setTimeOfDay(const std::string& text) override {
         if (refuseTime) throw Failure("Permission denied");
@@ -40,7 +40,7 @@ public:
 };
 
 class FakeTcpClient : public TcpClient {
-public:
+  public:
     void setEvents(Events e) override { events = std::move(e); }
     void close() override { socketState = static_cast<int>(SocketState::Closed); }
     void connect(const std::string& h, int remote, int local) override {
@@ -82,7 +82,7 @@ public:
 // The bridge's listening socket. Like the Qt one, a request the handler does not accept
 // is dropped unanswered, and closing from this side raises no close event.
 class FakeTcpListener : public TcpListener {
-public:
+  public:
     void setEvents(Events e) override { events = std::move(e); }
     void listen(int port, const std::string& address) override {
         listenPort = port;
@@ -139,7 +139,7 @@ public:
 };
 
 class FakeHttpGet : public HttpGet {
-public:
+  public:
     std::string get(const std::string& url) override {
         requests.push_back(url);
         return body;
@@ -149,13 +149,13 @@ public:
 };
 
 class FakeSound : public Sound {
-public:
+  public:
     void play(const std::string& file) override { played.push_back(file); }
     std::vector<std::string> played;
 };
 
 class FakePrinter : public Printer {
-public:
+  public:
     void printLine(const std::string& text) override { lines.push_back(text); }
     void endDocument() override { ++documents; }
     std::vector<std::string> lines;
@@ -164,7 +164,7 @@ public:
 
 // Answers from a script and records every question.
 class FakePrompts : public Prompts {
-public:
+  public:
     void message(const std::string& text, const std::string& caption) override {
         asked.push_back(caption.empty() ? text : caption + ": " + text);
     }

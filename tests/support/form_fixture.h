@@ -29,8 +29,8 @@ struct FormFixture {
     }
     // Creates the window (after `prepare` has seen the platform) and runs its start-up.
     OrderForm& load(const std::function<void(OrderFormPlatform&)>& prepare = {}) {
-        OrderFormPlatform platform{
-            loop, socket, http, sound, system, prompts, dialogs, folder, "kavex", locale, {}, {}};
+        OrderFormPlatform platform{loop,    socket, http,    sound,  system, prompts,
+                                   dialogs, folder, "kavex", locale, {},     {}};
         if (prepare) prepare(platform);
         form = std::make_unique<OrderForm>(platform);
         form->endProgram = [] {};

@@ -19,7 +19,8 @@ struct ReceiveFixture {
     ReceiveFixture() {
         for (int h = 0; h < static_cast<int>(Handler::Count); ++h) {
             auto which = static_cast<Handler>(h);
-            dispatcher.setHandler(which, [this, which](std::string_view arg) { calls.emplace_back(which, arg); });
+            dispatcher.setHandler(which,
+                                  [this, which](std::string_view arg) { calls.emplace_back(which, arg); });
         }
     }
 
