@@ -1,6 +1,6 @@
-// Holdings, cash and results, the account messages built from them, and the ranking.
+// Holdings, cash and results: reductions, reversals and shorts, and the account messages
+// built from them byte for byte. (Ranking ties are seen by the client at login.)
 #include "base/split_fields.h"
-#include "core/exchange.h"
 #include "core/messages.h"
 #include "game_fixture.h"
 
@@ -68,30 +68,6 @@ TEST_F(Books, UserDataAndAccountFiguresCarryTheLedgerInTheirFieldOrder) {
     EXPECT_EQ(msg::ranking(a, market, Places{2, 1}), "@SUP=2;1; 640");
     a.ledger.applyFill(2, 100, 21, 1, 0); // BBB bought back: listed flat for the rest of the day
     EXPECT_TRUE(msg::userData(a, market).ends_with(";0; 0; 0; 0;2")) << msg::userData(a, market);
-}
-
-TEST_F(Books, RankingPlacesByResultWithTiesSharingAPlace) {
-    struct Silent : ExchangeListener {
-        void orderOpened(int, const ServerOrder&) override {}
-        void orderChanged(int, const ServerOrder&) override {}
-        void executed(int, const ServerExecution&) override {}
-        void orderRejected(int, const std::string&) override {}
-        void cancelRejected(int, const std::string&) override {}
-        void booksChanged(int) override {}
-    } silent;
-    std::vector<AccountSpec> four{
-        {"a", "", 1000, false}, {"b", "", 1000, false}, {"c", "", 1000, false}, {"d", "", 1000, false}};
-    Exchange x(
-        market, four, [] { return LocalTime{}; }, silent);
-    x.place(1, PlaceRequest{"KV0002", 1, 1, "BUY", "MKT", 1, 0, 0, 0, 0}); // b buys at 110.5 (fee 2.5)
-    x.place(3, PlaceRequest{"KV0004", 1, 1, "SEL", "MKT", 1, 0, 0, 0, 0}); // d sells at 109.5
-    market.setQuote(1, Quote{240, 239, 241, 1, 1, 0});                     // last 120
-    const auto p = x.ranking();
-    EXPECT_EQ(p[1].total, 1); // b: +95 - 2.5
-    EXPECT_EQ(p[0].total, 2); // a and c untouched: 0
-    EXPECT_EQ(p[2].total, 2);
-    EXPECT_EQ(p[3].total, 4); // d: -105 - 2.5
-    EXPECT_EQ(p[1].day, 1);
 }
 
 } // namespace

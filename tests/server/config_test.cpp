@@ -1,26 +1,14 @@
-// The server's own files and option values.
+// The server's own files and option values: bad lines refused with their line number,
+// times of day, and the day numbers statements are named by. (The shipped files are read
+// by every run of the server program.)
 #include "core/account_file.h"
 #include "core/clock.h"
 #include "core/instrument_data.h"
-#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <set>
-
 namespace kavex::server::test {
 namespace {
-
-// The client's reading of every field of this file is checked with the price stream.
-TEST(ServerConfig, ShippedInstrumentFileHasEnoughInstrumentsWithDistinctTickers) {
-    const auto list = loadInstruments(std::string(KAVEX_SERVER_DATA_DIR) + "/instruments.txt");
-    EXPECT_GE(list.size(), 20u);
-    std::set<std::string> tickers;
-    for (const auto& s : list)
-        tickers.insert(s.ticker);
-    EXPECT_EQ(tickers.size(), list.size());
-}
 
 TEST(ServerConfig, BadInstrumentAndAccountLinesAreRefusedWithTheirLineNumber) {
     EXPECT_THROW(parseInstruments("# only a comment\n"), std::runtime_error);
@@ -37,21 +25,6 @@ TEST(ServerConfig, BadInstrumentAndAccountLinesAreRefusedWithTheirLineNumber) {
     EXPECT_EQ(a[0].user, "anna");
     EXPECT_EQ(a[1].password, "");
     EXPECT_TRUE(a[1].locked);
-}
-
-TEST(ServerConfig, MissingAccountsFileIsCreatedWithDemoPlayersAndThenRead) {
-    kavex::test::TempDir dir;
-    const std::string path = (dir.root / "players.txt").string();
-    bool created = false;
-    const auto first = loadOrCreateAccounts(path, created);
-    EXPECT_TRUE(created);
-    EXPECT_EQ(first.at(0).user, "demo1");
-    EXPECT_TRUE(first.back().locked);
-    std::ofstream(path) << "solo;pw;42\n";
-    const auto second = loadOrCreateAccounts(path, created);
-    EXPECT_FALSE(created);
-    ASSERT_EQ(second.size(), 1u);
-    EXPECT_DOUBLE_EQ(second[0].startCash, 42);
 }
 
 TEST(ServerConfig, TimeOfDayAndDayNumbers) {
