@@ -31,35 +31,6 @@ class ChatInTradingWindow : public ::testing::Test, public test::FormFixture {
     std::vector<bool> visibility;
 };
 
-TEST_F(ChatInTradingWindow, TheChatLevelShowsTheOptionAndTickingItJoinsTheChat) {
-    serverSends("@WELCOME"); // "CHAT" not ticked: no join
-    EXPECT_EQ(form->statusLine.text(), "Willkommen beim Rozivodizez Demo-Server");
-    EXPECT_TRUE(chatSent().empty());
-
-    serverSends("@SV=2");
-    EXPECT_TRUE(form->chatOptionVisible());
-    EXPECT_EQ(visibility, (std::vector<bool>{true}));
-
-    form->chatOption.setChecked(true);
-    Chat& chat = form->chat();
-    EXPECT_TRUE(chat.visible());
-    EXPECT_TRUE(chat.tradesButtonVisible());
-    EXPECT_EQ(chatSent(), (Lines{"@CH=1", "@RCU="}));
-
-    serverSends("@SCU=anna;bernd");
-    serverSends("@RC=bernd:ohne Ton"); // the chosen sound file is not there: silence
-    EXPECT_TRUE(sound.played.empty());
-    writeFileAtomically(dir.root / "1.wav", "RIFF");
-    serverSends("@RC=bernd:Servus");
-    EXPECT_EQ(chat.users.lines(), (Lines{"anna", "bernd"}));
-    EXPECT_NE(chat.history().find("\r\nServus"), std::string::npos);
-    EXPECT_EQ(sound.played, (Lines{(dir.root / "1.wav").string()}));
-
-    // After a reconnect the welcome renews taking part.
-    serverSends("@WELCOME");
-    EXPECT_EQ(chatSent(), (Lines{"@CH=1", "@RCU=", "@CH=2", "@RCU="}));
-}
-
 TEST_F(ChatInTradingWindow, LevelZeroHidesTheOptionAndClosesTheWindowUntilTickedAgain) {
     serverSends("@SV=1");
     form->chatOption.setChecked(true);
