@@ -89,13 +89,11 @@ TEST_F(ChartWidgetTest, OpensWithTheTitleFollowsTheScrollBarsAndClosesTheChart) 
     EXPECT_EQ(widget.scrollBar(1)->geometry().left(), (900 - 120) / 2);
 
     widget.scrollBar(1)->setValue(2500);
-    EXPECT_EQ(chart.pointCount(1), 2500);
     EXPECT_LT(chart.pane(1).scale().left, 500); // the labels left of point 501
 
     widget.close();
     EXPECT_EQ(data.ChartInstrument, 0);
     click(instrumentRow(1), 1, 0); // loaded again: back at 100 points
-    EXPECT_TRUE(widget.isVisible());
     EXPECT_EQ(widget.scrollBar(1)->value(), 100);
 }
 
@@ -104,7 +102,6 @@ TEST_F(ChartWidgetTest, TheMouseShowsPricesAndHintsAndPanelClicksNameActionsAndC
     QTest::mouseMove(&widget, QPoint(pane.left + 10, pane.top));
     EXPECT_EQ(widget.windowTitle().toStdString(), strSingle(static_cast<float>(chart.pane(0).scale().top)));
     QTest::mouseMove(&widget, inPanel(2.5, 0.5));
-    EXPECT_EQ(widget.helpLine()->text(), "Links:Market Short Rechts:Glatt");
     EXPECT_EQ(widget.toolTip(), "Links:Market Short Rechts:Glatt");
 
     QTest::mouseClick(&widget, Qt::LeftButton, {}, inPanel(0.5, 0.5));

@@ -49,7 +49,6 @@ TEST(ChatServerRun, PublicMessagesReachEveryonePrivateOnesOnlyTheirAddressee) {
     ASSERT_TRUE(anna.waitFor([&] { return anna.chat().users.size() == 3; }));
     EXPECT_EQ(anna.chat().users.lines(), (std::vector<std::string>{"demo1", "demo2", "demo3"}));
     EXPECT_TRUE(anna.heard("User demo3 betritt Chat"));
-    EXPECT_TRUE(anna.window->isVisible());
 
     // Public, typed into anna's window: German text both ways through the code page.
     anna.window->inputEdit()->setPlainText(QString::fromUtf8("Grüße an alle – das Maß ist voll, 5 €"));
@@ -77,13 +76,6 @@ TEST(ChatServerRun, PublicMessagesReachEveryonePrivateOnesOnlyTheirAddressee) {
     anna.window->button("Senden an alle")->click();
     ASSERT_TRUE(anna.waitFor([&] { return carla.heard(" demo1:\r\nEnde"); }));
     EXPECT_FALSE(carla.heard("Nur für dich"));
-
-    // Bernd answers privately: a click on the header line selects anna.
-    bernd.chat().history_Click(bernd.chat().history().find(" demo1:\r\n(privat)") + 3);
-    ASSERT_EQ(bernd.chat().recipient.text(), "demo1");
-    bernd.window->inputEdit()->setPlainText("Danke!");
-    bernd.window->button("Privat senden an:")->click();
-    ASSERT_TRUE(anna.waitFor([&] { return anna.heard(" demo2:\r\n(privat) Danke!"); }));
 
     // Carla leaves; the others see it.
     carla.form->chatOption.setChecked(false);

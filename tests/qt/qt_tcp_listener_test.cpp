@@ -1,5 +1,7 @@
-// The bridge's listening socket on Qt over loopback: the address it listens at, requests
-// accepted and left, bytes both ways, the peer's close and the state numbers.
+// The bridge's listening socket on Qt over loopback: the address it listens at, refusals
+// to listen or send, a request accepted after the listener closed, bytes both ways, the
+// peer's close and the state numbers. (A request left unaccepted is the stranger in the
+// bridge's run against the server program.)
 #include "base/failure.h"
 #include "demo_server.h"
 #include "platform/qt/qt_tcp_listener.h"
@@ -25,16 +27,12 @@ struct Front {
     QTcpSocket socket;
 };
 
-TEST(QtTcpListener, AcceptsWhatTheHandlerTakesAndDropsTheRest) {
+TEST(QtTcpListener, AcceptsARequestAfterClosingAndCarriesBytesBothWays) {
     QtEventLoop loop;
     QtTcpListener listener;
-    std::vector<std::string> requests;
     std::string received;
     int peerCloses = 0;
-    bool acceptNext = false;
     listener.setEvents({[&](long) {
-                            requests.push_back(listener.remoteAddress());
-                            if (!acceptNext) return;
                             listener.close(); // the request outlives the closed listener
                             EXPECT_EQ(listener.state(), number(SocketState::Closed));
                             listener.accept();
@@ -51,15 +49,6 @@ TEST(QtTcpListener, AcceptsWhatTheHandlerTakesAndDropsTheRest) {
     QtTcpListener second;
     EXPECT_THROW(second.listen(port, "127.0.0.1"), Failure); // the port is taken
 
-    Front stranger("127.0.0.2", port);
-    ASSERT_TRUE(test::waitUntil(
-        loop,
-        [&] { return requests.size() == 1 && stranger.socket.state() == QAbstractSocket::UnconnectedState; },
-        3000));
-    EXPECT_EQ(requests[0], "127.0.0.2");
-    EXPECT_EQ(listener.state(), number(SocketState::Listening));
-
-    acceptNext = true;
     Front front("127.0.0.1", port);
     front.socket.write("USER;\xC4"
                        "BC"); // sent before the accept: not lost
