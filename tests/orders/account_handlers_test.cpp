@@ -73,8 +73,6 @@ TEST_F(Account, UserDataShowsTheResultInTheLocaleFormWithAPlusOnlyForAGain) {
     EXPECT_EQ(panelResult.text(), "+12,5 = -87,75");
     handlers.WS_SUD("0;3;");
     EXPECT_EQ(panelResult.text(), "0 = 3");
-    handlers.WS_SUD(".5;0;");
-    EXPECT_EQ(panelResult.text(), "+0,5 = 0,5");
     handlers.WS_SUD("-2;1");
     EXPECT_EQ(panelResult.text(), "-2 = -1");
 }
@@ -87,27 +85,6 @@ TEST_F(Account, UserDataWithoutSeparatorZeroesTheResultsAndKeepsTheBodyAsPositio
     EXPECT_EQ(positionOf(data.PositionIndex, 1), 0);
 }
 
-TEST_F(Account, PositionTextBecomesHoldingsIndexFlagsAndListing) {
-    data.account.userLabel = "Demo Spieler";
-    // Twelve values: two holdings, the last two values are ignored.
-    handlers.WS_SUD("0;0;-3;150.5;-300;-310;3;10;2000;1000.25;1010;1;7;8");
-    ASSERT_EQ(data.positionList.count(), 2);
-    EXPECT_EQ(positionOf(data.PositionIndex, 3), 1);
-    EXPECT_EQ(positionOf(data.PositionIndex, 1), 2);
-    EXPECT_EQ(positionOf(data.PositionIndex, 2), 0);
-    const Position& shortSap = holdingOf(3);
-    EXPECT_EQ(std::make_tuple(shortSap.holding, shortSap.marginS, shortSap.sumCost, shortSap.sumValue),
-              std::make_tuple(-3, 150.5f, -300.0f, -310.0f));
-    EXPECT_EQ(data.instruments.at(2).Changed, 0);
-    EXPECT_EQ(data.instruments.at(3).Changed, 1);
-
-    // Listed by instrument number, not by table order.
-    EXPECT_EQ(protocol.lines(),
-              (Lines{"U: 1 Demo Spieler", "WP:1 SAP", "Bestand:10", "MarginS:2000", "SumKost:1000,25",
-                     "SumWert:1010", "-----------------------", "WP:3 DAI", "Bestand:-3", "MarginS:150,5",
-                     "SumKost:-300", "SumWert:-310", "-----------------------"}));
-}
-
 TEST_F(Account, HoldingsInUnknownInstrumentsAreKeptButNeitherIndexedNorListed) {
     handlers.WS_SUD("0;0;1;0;0;0;9;2;0;0;0;2;4;0;0;0;0;5;0;0;0;-1");
     EXPECT_EQ(failures(), (Lines{"F:WS_SUD Subscript out of range", "F:WS_SUD Subscript out of range",
@@ -116,29 +93,6 @@ TEST_F(Account, HoldingsInUnknownInstrumentsAreKeptButNeitherIndexedNorListed) {
     EXPECT_EQ(positionOf(data.PositionIndex, 2), 2);
     EXPECT_EQ(data.instruments.at(2).Changed, 1);
     EXPECT_EQ(std::count(protocol.lines().begin(), protocol.lines().end(), "-----------------------"), 1);
-}
-
-TEST_F(Account, AHoldingThatGoesToZeroAndComesBackIsRevaluedAgain) {
-    auto& sap = data.instruments.at(1);
-    sap.Multiplier = 10;
-    handlers.WS_SUD("0;0;5;100;1000;1000;1");
-    EXPECT_EQ(holdingOf(1).holding, 5);
-
-    handlers.WS_SUD("0;0;0;0;1000;0;1"); // closed today: the record stays, with 0
-    sap.Last = 120;
-    refreshHoldingValue(data, 1);
-    EXPECT_EQ(holdingOf(1).sumValue, 0);
-
-    handlers.WS_SUD("0;0;"); // gone
-    EXPECT_EQ(positionOf(data.PositionIndex, 1), 0);
-    refreshHoldingValue(data, 1); // nothing to revalue, no failure
-    EXPECT_EQ(sap.Changed, 0);
-
-    handlers.WS_SUD("0;0;-2;50;-2400;-2400;1"); // back, short this time
-    EXPECT_EQ(sap.Changed, 1);
-    refreshHoldingValue(data, 1);
-    EXPECT_FLOAT_EQ(holdingOf(1).sumValue, -2400); // -2 x 120 x 10
-    EXPECT_TRUE(failures().empty());
 }
 
 TEST_F(Account, WithoutALastPriceAHoldingKeepsTheValueFromTheMessage) {

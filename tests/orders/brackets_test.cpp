@@ -74,27 +74,6 @@ TEST_F(BracketsTest, RefusalsChangeNothing) {
     EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 2, 2, 2, 1, 0}));
 }
 
-TEST_F(BracketsTest, ABracketOnAServerOrderMarksItAtTheServerAndSendsOnlyTheChildren) {
-    setPreset(1, 0, 160, 140);
-    serverOrder(1, "BUY", 3, 55);
-    rebuild();
-    ASSERT_EQ(kinds(), (std::vector<int>{1, 0, 3, 1, 0}));
-    ASSERT_TRUE(chooseFromMenu(4, "Erzeuge Bracket Orders"));
-
-    ASSERT_EQ(socket.sent.size(), 1u);
-    EXPECT_EQ(socket.sent[0], "\x01@BR1=ACC1;55;S55\x02");
-    EXPECT_EQ(data.orderBook.at(1).bracketRole, BracketMain);
-    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 2, 2, 3, 1, 0}));
-    EXPECT_EQ(lineAt(4).parentLine, -1);
-    EXPECT_EQ(lineAt(4).parentOrderUserId, 55);
-    EXPECT_EQ(grid.cell(6, 9).background, colours[OG_BracketMain]);
-
-    click(4, 10);
-    EXPECT_EQ(sentTexts(), (Texts{"@BR1=ACC1;55;S55", "@PO=ACC1;101;1;SEL ;STP;3; 140; 0;3;55",
-                                  "@PO=ACC1;102;1;SEL ;LMT;3; 160; 0;2;55"}));
-    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 3, 1, 0}));
-}
-
 TEST_F(BracketsTest, AServerOrderWithoutPricesIsStillBracketedWithAWarning) {
     data.instruments.at(1).Last = 0;
     setPreset(1, 0, 5, 0);

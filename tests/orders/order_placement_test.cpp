@@ -21,21 +21,6 @@ class Placement : public ::testing::Test, public test::TradingFixture {
     int lineAt(int row) const { return data.gridRows.at(row).ref; }
 };
 
-TEST_F(Placement, TransmitSendsThePlaceOrderMessageByteForByteAndRemovesTheLine) {
-    int row = newLine(1, "SEL", "LMT", 0);
-    int line = lineAt(row);
-    int rowsBefore = grid.rows();
-    click(row, 10);
-    ASSERT_EQ(socket.sent.size(), 1u);
-    EXPECT_EQ(socket.sent[0], "\x01@PO=ACC1;101;1;SEL ;LMT;1; 0; 0;0;0\x02");
-    EXPECT_EQ(outgoing.lines(),
-              (std::vector<std::string>{"OUT:\x01@PO=ACC1;101;1;SEL ;LMT;1; 0; 0;0;0\x02"}));
-    EXPECT_EQ(data.entryLines.at(line).instrumentNumber, 0);
-    EXPECT_EQ(grid.rows(), rowsBefore - 1);
-    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 1, 0}));
-    EXPECT_TRUE(bridgeLog.empty());
-}
-
 TEST_F(Placement, StopOrdersAreCheckedAgainstTheLastPrice) {
     int equal = newLine(1, "BUY", "STP", 150);
     click(equal, 10); // equal to Last passes

@@ -27,7 +27,6 @@ TEST(PriceList, ShowsTheChartInstrumentsHistoryOldestFirstWhenFilledAndNothingWi
     window.fill_Click();
     const auto& lines = window.list().lines();
     ASSERT_EQ(lines.size(), 3000u);
-    EXPECT_EQ(lines[0], "000000; 0; 0; 0");
     EXPECT_EQ(lines[2997], "000000; 0; 0; 0");
     EXPECT_EQ(lines[2998], "093501; 99.5; 100; 100.25");
     EXPECT_EQ(lines[2999], "103501;-1; .1; 1.5E-07");

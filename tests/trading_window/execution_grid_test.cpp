@@ -1,5 +1,5 @@
-// The execution grid: its three orders, cell texts in the user's number form, colours and
-// row heights, partial redraws, and executions of unknown instruments.
+// The execution grid: its three orders, cell texts in the user's number form, partial
+// redraws, and executions of unknown instruments.
 #include "model/trading_data.h"
 #include "platform/cell_grid.h"
 #include "platform/text_list.h"
@@ -104,22 +104,6 @@ TEST_F(ExecutionGridTest, CellTextsInTheUsersNumberForm) {
     EXPECT_EQ(cells.text(3, 10), "1::1");
     EXPECT_EQ(ExecutionGrid::timeText("1234"), "-");
     EXPECT_EQ(ExecutionGrid::timeText(" 1234 "), "12:34:34");
-}
-
-TEST_F(ExecutionGridTest, ColoursAndRowHeights) {
-    threeExecutions();
-    cells.resize(1, 16);
-    cells.setRowHeight(0, 301);
-    grid.selectOrder(ExecutionGrid::ByInstrument);
-    EXPECT_EQ(cells.defaultForeground(), colours[EG_Schrift]);
-    EXPECT_EQ(cells.colWidth(0), 250);
-    EXPECT_EQ(cells.cell(0, 1).background, colours[EG_ZeileB]);
-    EXPECT_EQ(cells.cell(1, 1).background, colours[EG_ZeileB]);
-    EXPECT_EQ(cells.cell(1, 2).background, colours[EG_ZeileA]);
-    EXPECT_EQ(cells.rowHeight(1), 301);
-    for (int c = 0; c <= 15; ++c)
-        EXPECT_EQ(cells.cell(2, c).background, colours[EG_Trennzeile]);
-    EXPECT_EQ(cells.rowHeight(2), 150); // half of 301, halves to even
 }
 
 TEST_F(ExecutionGridTest, OneRowAndOneInstrumentRedraws) {

@@ -1,6 +1,6 @@
-// Clicks and edits in the order grid: inserting and deleting entry lines, the in-cell
-// editor, price choices, the quantity box, cancel, DEFAULT and separator clicks (the ticker
-// click is checked with the chart window), and the quick order buttons.
+// Clicks and edits in the order grid: deleting entry lines, leaving the in-cell editor,
+// price choices, the quantity box, cancel, DEFAULT and separator clicks, and the quick
+// order buttons.
 #include "support/trading_fixture.h"
 
 #include <gtest/gtest.h>
@@ -23,52 +23,6 @@ class GridActionsTest : public ::testing::Test, public test::TradingFixture {
     }
     const Order& lineAt(int row) { return data.entryLines.at(data.gridRows.at(row).ref); }
 };
-
-TEST_F(GridActionsTest, AskClickInsertsABuyLineBelowTheSeparatorAboveExistingOrders) {
-    data.orderBook.append(working(1, 1));
-    data.orderBook.append(working(1, 2));
-    rebuild();
-    ASSERT_EQ(kinds(), (std::vector<int>{1, 0, 3, 3, 1, 0}));
-    click(instrumentRow(1), 9, 0);
-    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 2, 3, 3, 1, 0}));
-    EXPECT_EQ(actions.lastInsertedRow(), 4);
-    EXPECT_EQ(lineAt(4).side.str(), "BUY ");
-    EXPECT_EQ(lineAt(4).limit1, 150.5f);
-    EXPECT_EQ(lineAt(4).quantity, 1);
-    EXPECT_EQ(grid.rows(), data.gridRows.rowCount() + 1);
-    EXPECT_EQ(grid.text(4, 10), "TRANSMIT");
-    EXPECT_EQ(grid.text(5, 11), "CANCEL"); // the order lines moved down intact
-
-    click(instrumentRow(1), 8, 0);
-    EXPECT_EQ(lineAt(4).side.str(), "SEL ");
-    EXPECT_EQ(lineAt(4).limit1, 149.5f);
-}
-
-TEST_F(GridActionsTest, TheLimitEditorTakesADecimalCommaAndMakesAMarketLineALimitLine) {
-    click(instrumentRow(1), 9, 0);
-    int row = actions.lastInsertedRow();
-    click(row, 7);
-    ASSERT_TRUE(actions.editor().visible);
-    actions.setEditorText("1,25");
-    actions.commitEditor();
-    EXPECT_EQ(lineAt(row).limit1, 1.25f);
-    EXPECT_EQ(lineAt(row).orderType.str(), "LMT");
-    EXPECT_EQ(grid.text(row, 7), "1.25");
-    EXPECT_EQ(grid.text(row, 9), "LMT");
-    EXPECT_FALSE(actions.editor().visible);
-
-    click(row, 9);
-    actions.chooseEditorItem(2); // STP
-    click(row, 7);
-    actions.setEditorText("3");
-    actions.commitEditor();
-    EXPECT_EQ(lineAt(row).orderType.str(), "STP");
-
-    click(row, 6);
-    EXPECT_EQ(actions.editor().items.size(), 10u);
-    actions.chooseEditorItem(5);
-    EXPECT_EQ(lineAt(row).quantity, 10);
-}
 
 TEST_F(GridActionsTest, EscapeLeavesTheLineAndANonEditableColumnIsReported) {
     click(instrumentRow(1), 9, 0);

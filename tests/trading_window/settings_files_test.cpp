@@ -23,19 +23,6 @@ class SettingsFiles : public ::testing::Test {
     SettingsFile file{folder, protocol};
 };
 
-TEST(LineFields, QuotedBareAndNumbersAsTheyAreRead) {
-    EXPECT_EQ(readField("  \"a, b\"  "), "a, b");
-    EXPECT_EQ(readField("pass,word"), "pass");
-    EXPECT_EQ(readField("  bare  "), "bare");
-    EXPECT_EQ(readField("\"unclosed"), "unclosed");
-    LineFileWriter w;
-    w.integer(5);
-    w.integer(-5);
-    w.single(1.5f);
-    w.quoted("x");
-    EXPECT_EQ(w.lines(), (std::vector<std::string>{" 5 ", "-5 ", " 1.5 ", "\"x\""}));
-}
-
 TEST_F(SettingsFiles, SaveWritesTheTwentyFourLinesByteForByte) {
     Settings s;
     s.userName = "Jörg";

@@ -50,7 +50,6 @@ TEST_F(StatementsTest, TheDropDownListsStatementFilesAndShowsOneOrAll) {
     EXPECT_EQ(statements.files.lines(), (Lines{"ACC120240301K.TXT", "ACC120240304K.txt"}));
 
     statements.Combo7_Click(1);
-    EXPECT_EQ(statements.statement.lines(), (Lines{"Auszug Montag", Statements::kEndLine}));
     statements.Combo7_Click(0); // without "Anhängen" the list shows only the chosen statement
     EXPECT_EQ(statements.statement.lines(), (Lines{"Auszug Freitag", "Summe 1,5", Statements::kEndLine}));
 
@@ -82,17 +81,6 @@ TEST_F(StatementsTest, DeletingRemovesTheChosenFileAndRefillsTheDropDown) {
     statements.AuszugLoeschen_Click();
     EXPECT_EQ(statements.files.lines(), (Lines{"ACC120240304K.TXT"}));
     EXPECT_FALSE(fs::exists(dir.root / "ACC120240301K.TXT"));
-}
-
-TEST_F(StatementsTest, OnlyMissingWeekdaysAreRequested) {
-    data.account.kontoText1 = "20240301"; // the Friday before
-    statements.AuszuegeAnfordern_Click();
-    EXPECT_EQ(requested, (std::vector<int32_t>{day(2024, 3, 1), day(2024, 3, 4)}));
-    requested.clear();
-    file(Statements::statementFileName("ACC1  ", day(2024, 3, 1)), {"x"});
-    EXPECT_TRUE(fs::exists(dir.root / "ACC120240301K.TXT"));
-    statements.AuszuegeAnfordern_Click();
-    EXPECT_EQ(requested, (std::vector<int32_t>{day(2024, 3, 4)}));
 }
 
 TEST_F(StatementsTest, RequestsReachBackAtMostAHundredDays) {
