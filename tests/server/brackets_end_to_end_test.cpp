@@ -176,22 +176,5 @@ TEST_F(BracketsEndToEnd, DeletingTheUnsentChildrenOfAServerOrderLetsItTakeANewBr
     EXPECT_TRUE(form->messages_.empty());
 }
 
-TEST_F(BracketsEndToEnd, AHoldingIsReversedThenClosed) {
-    form->settings().confirmation = 0;
-    click(2, 0, 13); // DEFAULT of AAA
-    form->gridActions().setDefaultQuantityText("2");
-    form->buyMarket_Click();
-    loop.advance(100);
-    ASSERT_EQ(holding(1), 2);
-
-    chooseFromMenu(2, "Position Drehen");
-    loop.advance(100);
-    EXPECT_EQ(holding(1), -2);
-    chooseFromMenu(2, "Position Glattstellen");
-    loop.advance(100);
-    EXPECT_EQ(holding(1), 0);
-    EXPECT_EQ(form->gridActions().defaultQuantity(), 2);
-}
-
 } // namespace
 } // namespace kavex::server::test

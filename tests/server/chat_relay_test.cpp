@@ -137,7 +137,8 @@ TEST_F(ServerChat, TheTradesFeedGoesToThoseWhoAskedAndSurvivesAReconnect) {
     EXPECT_TRUE(feed[1].starts_with("@RT=BBB Verkauf 3 zu ")) << feed[1];
     EXPECT_EQ(chat(2), Lines{});
 
-    // Reconnected and renewed: still on. Joined afresh: off, as the client's window is narrow again.
+    // Reconnected and renewed (@CH=2): still on. Joined afresh: off, as the client's window is
+    // narrow again.
     f.game.disconnected(1, "test");
     login(6, "anna");
     say(6, "@CH=2");
