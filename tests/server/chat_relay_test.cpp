@@ -1,7 +1,7 @@
-// The demo server's chat relay, in-process: a player with two connections joining and
-// leaving, refused messages, the length and flood limits, the trades feed and the wire
-// code page. Public and private messages between three players run against the server
-// program in the Qt tests.
+// The demo server's chat relay, in-process: the join, leave and user-list messages byte
+// for byte, a player with two connections, refused messages, the length and flood limits
+// and the trades feed. Public and private messages between three players, in German
+// through the wire code page, run against the server program in the Qt tests.
 #include "base/cp1252.h"
 #include "game_fixture.h"
 
@@ -55,8 +55,6 @@ struct ServerChat : ::testing::Test {
 
 TEST_F(ServerChat, JoiningAndLeavingIsAnnouncedToTheOthersInTheChat) {
     say(1, "@CH=1");
-    say(1, "@RCU=");
-    EXPECT_EQ(chat(1), Lines{"@SCU=anna"});
     say(2, "@CH=1");
     say(2, "@RCU=");
     EXPECT_EQ(heard(), (std::vector<Lines>{{"@CU1=ben"}, {"@SCU=anna;ben"}, {}})); // carla is not in the chat
@@ -147,17 +145,6 @@ TEST_F(ServerChat, TheTradesFeedGoesToThoseWhoAskedAndSurvivesAReconnect) {
     say(6, "@CH=1");
     say(2, "@PO=KV0002;4;1;BUY;MKT;1;0;0;0;0");
     EXPECT_EQ(chat(6), Lines{});
-}
-
-TEST_F(ServerChat, GermanTextTravelsInTheWireCodePage) {
-    login(5, "Jürgen");
-    f.game.received(5, "\x01@CH=1\x02");
-    say(2, "@CH=1");
-    f.transport.wire[5].clear();
-    f.game.received(2, "\x01@C=Gr\xFC\xDF"
-                       "e an J\xFCrgen;J\xFCrgen\x02");
-    EXPECT_EQ(f.transport.wire[5], "\x01@RC=ben:(privat) Gr\xFC\xDF"
-                                   "e an J\xFCrgen\x02");
 }
 
 } // namespace
