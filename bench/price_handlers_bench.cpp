@@ -15,6 +15,8 @@
 #include "protocol/price_handlers.h"
 #include "support/fake_event_loop.h"
 
+#include "allocation_count.h"
+
 #include <benchmark/benchmark.h>
 
 #include <atomic>
@@ -29,35 +31,6 @@
 #include <stdlib.h>
 #include <string>
 #include <vector>
-
-namespace {
-std::atomic<std::uint64_t> gAllocations{0};
-
-void* countedAllocation(std::size_t size) {
-    gAllocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-} // namespace
-
-void* operator new(std::size_t size) {
-    return countedAllocation(size);
-}
-void* operator new[](std::size_t size) {
-    return countedAllocation(size);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace {
 
@@ -159,10 +132,10 @@ void BM_Form(benchmark::State& state) {
     }
     std::uint64_t allocations = 0;
     for (auto _ : state) {
-        std::uint64_t before = gAllocations.load();
+        std::uint64_t before = kavex::bench::allocationsSoFar();
         for (const std::string& u : updates)
             (h.prices.*form.handler)(u);
-        allocations += gAllocations.load() - before;
+        allocations += kavex::bench::allocationsSoFar() - before;
     }
     double messages = static_cast<double>(state.iterations()) * static_cast<double>(updates.size());
     state.counters["msg/s"] = benchmark::Counter(messages, benchmark::Counter::kIsRate);

@@ -20,6 +20,8 @@
 #include "support/fake_event_loop.h"
 #include "support/fakes.h"
 
+#include "allocation_count.h"
+
 #include <benchmark/benchmark.h>
 
 #include <atomic>
@@ -34,44 +36,11 @@
 #include <string_view>
 #include <vector>
 
-// ---- allocation counting -------------------------------------------------------------
-
-namespace {
-std::atomic<std::uint64_t> gAllocations{0};
-
-void* countedAllocation(std::size_t size) {
-    gAllocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-} // namespace
-
-void* operator new(std::size_t size) {
-    return countedAllocation(size);
-}
-void* operator new[](std::size_t size) {
-    return countedAllocation(size);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
-
 namespace {
 
 using namespace kavex;
 
-std::uint64_t allocationsSoFar() {
-    return gAllocations.load(std::memory_order_relaxed);
-}
+using kavex::bench::allocationsSoFar;
 
 // ---- the generated stream ------------------------------------------------------------
 
