@@ -1,4 +1,5 @@
-// Ranking places, place information, system information and the service level.
+// Ranking places, place information, system information and the service level, which
+// shows or hides the chat option and closes the chat window.
 #include "community/ranking_info.h"
 #include "model/trading_data.h"
 #include "orders/account_handlers.h"
