@@ -18,15 +18,6 @@ int number(SocketState s) {
     return static_cast<int>(s);
 }
 
-struct Front {
-    // A front-end connecting from `from` (any 127.x.y.z address is this machine).
-    Front(const char* from, quint16 port) {
-        socket.bind(QHostAddress(QString(from)), 0);
-        socket.connectToHost(QHostAddress::LocalHost, port);
-    }
-    QTcpSocket socket;
-};
-
 TEST(QtTcpListener, AcceptsARequestAfterClosingAndCarriesBytesBothWays) {
     QtEventLoop loop;
     QtTcpListener listener;
@@ -49,21 +40,21 @@ TEST(QtTcpListener, AcceptsARequestAfterClosingAndCarriesBytesBothWays) {
     QtTcpListener second;
     EXPECT_THROW(second.listen(port, "127.0.0.1"), Failure); // the port is taken
 
-    Front front("127.0.0.1", port);
-    front.socket.write("USER;\xC4"
-                       "BC"); // sent before the accept: not lost
+    QTcpSocket front;
+    front.connectToHost(QHostAddress::LocalHost, port);
+    front.write("USER;\xC4"
+                "BC"); // sent before the accept: not lost
     ASSERT_TRUE(test::waitUntil(
         loop, [&] { return listener.state() == number(SocketState::Connected) && received.size() == 8; },
         3000));
     EXPECT_EQ(received, "USER;\xC4"
                         "BC");
-    EXPECT_EQ(listener.remoteAddress(), "127.0.0.1");
     listener.send("WHOISIT\x80");
     ASSERT_TRUE(test::waitUntil(
-        loop, [&] { return front.socket.bytesAvailable() == 8; }, 3000));
-    EXPECT_EQ(front.socket.readAll(), QByteArray("WHOISIT\x80"));
+        loop, [&] { return front.bytesAvailable() == 8; }, 3000));
+    EXPECT_EQ(front.readAll(), QByteArray("WHOISIT\x80"));
 
-    front.socket.disconnectFromHost();
+    front.disconnectFromHost();
     ASSERT_TRUE(test::waitUntil(
         loop, [&] { return peerCloses == 1; }, 3000));
     EXPECT_EQ(listener.state(), number(SocketState::Closing));
