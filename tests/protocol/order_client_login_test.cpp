@@ -13,6 +13,16 @@ using Lines = std::vector<std::string>;
 using Times = std::vector<int64_t>;
 using test::OrderClientFixture;
 
+TEST(OrderClientLogin, AnswersUserAndPasswordQuestionsInTheWireCodePageAndLogsNoPassword) {
+    OrderClientFixture f;
+    OrderClient& client = f.load();
+    f.scriptLogin(0);
+    client.Command2_Click();
+    EXPECT_EQ(f.socket.sent,
+              (Lines{"\x01TTUSER=J\xF6rg/HD=-1588190527\x02", "\x01@U=J\xF6rg%geheim/OCHD=-1588190527\x02"}));
+    EXPECT_TRUE(client.outgoing().empty()) << "the password must not be logged";
+}
+
 TEST(OrderClientLogin, LogoutClearsTheCountersAndEndsAutomaticReconnects) {
     OrderClientFixture f;
     OrderClient& client = f.load();
@@ -129,7 +139,6 @@ TEST(LoginFailures, AWrongPasswordStopsTheWatchdogForTheDialogAndLogsInWithTheNe
     EXPECT_EQ(f.errors, (Lines{"09:30:01 falsches paßwort"}));
     EXPECT_EQ(client.passwordField().text(), "richtig");
     EXPECT_EQ(f.data.account.loginText, "Jörg%richtig");
-    EXPECT_TRUE(client.outgoing().empty()) << "the password must not be logged";
     EXPECT_TRUE(client.watchdogRunning()); // logging in again with these: see the demo-server runs
 }
 
