@@ -1,9 +1,9 @@
 // A typical order of the real trading window on the Qt platform against the demo game
 // server program: an entry line from the Ask cell, quantity, limit and type edited in the
 // cell editor, TRANSMIT, the server's reports through PreSubm., Submitted and Filled, the
-// execution, the holding in the Bestand cell and the new result; and a limit order far
-// from the market that works until it is cancelled. The login lines and the lines the
-// client logs for the order are checked in their exact form.
+// execution, the holding in the Bestand cell and the new result. The login lines and the
+// lines the client logs for the order are checked in their exact form. (A working order
+// cancelled at the server runs in the file-drop run.)
 #include "base/numbers.h"
 #include "base/split_fields.h"
 #include "demo_server.h"
@@ -83,11 +83,6 @@ class TypicalOrderRun : public ::testing::Test {
     void edit(int logical, int item) {
         click(4, 1, logical);
         form->gridActions().chooseEditorItem(item);
-    }
-    void type(int logical, const std::string& text) {
-        click(4, 1, logical);
-        form->gridActions().setEditorText(text);
-        form->gridActions().commitEditor();
     }
 
     // No failure or unexpected line anywhere, whatever else the run did.
@@ -214,28 +209,6 @@ TEST_F(TypicalOrderRun, AMarketOrderIsFilledAndTheHoldingAndResultAppear) {
     // The execution: listed in the execution grid, with the execution sound.
     EXPECT_EQ(form->executionGridCells().text(1, 4), "KDX");
     EXPECT_EQ(client.sound.played, Lines{client.folder.path(OrderReports::kExecutionSoundFile).string()});
-    expectNoTroubleLogged();
-}
-
-TEST_F(TypicalOrderRun, ALimitFarFromTheMarketWorksUntilCancelled) {
-    newBuyLine();
-    edit(6, 0); // Stck: "1"
-    const int far = static_cast<int>(data().instruments.at(1).Bid / 2);
-    type(7, std::to_string(far) + ",5"); // typed with a decimal comma
-    EXPECT_EQ(grid().text(4, form->columns().map(1, 9)), "LMT");
-    click(4, 1, 10);
-    EXPECT_EQ(outgoing().back(),
-              "OUT:\x01@PO=KV0001;1;1;BUY ;LMT;1; " + std::to_string(far) + ".5; 0;0;0\x02");
-
-    ASSERT_TRUE(waitFor([&] { return statusCell(1) == "Submitted"; }));
-    const int row = orderRow(1);
-    ASSERT_EQ(grid().text(row, form->columns().map(1, 11)), "CANCEL");
-    click(row, 1, 11);
-    EXPECT_EQ(outgoing().back(), "OUT:\x01@CO=KV0001;1;1\x02");
-    ASSERT_TRUE(waitFor([&] { return statusCell(1) == "Cancelled"; }));
-    EXPECT_EQ(data().gridRows.at(row).kind, RowFinishedOrder);
-    EXPECT_EQ(grid().text(row, form->columns().map(1, 11)), "-");
-    EXPECT_EQ(data().executionList.count(), 0);
     expectNoTroubleLogged();
 }
 
