@@ -1,4 +1,5 @@
-// Documents and annotations sent by the server.
+// Documents sent by the server: stored under their name in the wire code page, the field
+// limit, refused names and failed writes (annotations are run against the demo server).
 #include "base/files.h"
 #include "community/documents.h"
 #include "support/receive_fixture.h"
