@@ -21,6 +21,35 @@ class Placement : public ::testing::Test, public test::TradingFixture {
     int lineAt(int row) const { return data.gridRows.at(row).ref; }
 };
 
+TEST_F(Placement, TransmitSendsEachTypeAndSideByteForByteAndRemovesTheLine) {
+    struct Case {
+        const char* side;
+        const char* type;
+        int32_t quantity;
+        float limit1;
+        const char* sent;
+    };
+    const Case cases[] = {
+        {"BUY", "MKT", 1, 0, "\x01@PO=ACC1;101;1;BUY ;MKT;1; 0; 0;0;0\x02"},
+        {"SEL", "LMT", 25, 150.25f, "\x01@PO=ACC1;102;1;SEL ;LMT;25; 150.25; 0;0;0\x02"},
+        {"BUY", "STP", 3, 151, "\x01@PO=ACC1;103;1;BUY ;STP;3; 151; 0;0;0\x02"},
+        {"SEL", "MOC", 2, -17, "\x01@PO=ACC1;104;1;SEL ;MOC;2;-17; 0;0;0\x02"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sent);
+        const int rowsBefore = grid.rows();
+        int row = newLine(1, c.side, c.type, c.limit1);
+        int line = lineAt(row);
+        data.entryLines.at(line).quantity = c.quantity;
+        click(row, 10);
+        EXPECT_EQ(socket.sent.back(), c.sent);
+        EXPECT_EQ(outgoing.lines().back(), std::string("OUT:") + c.sent);
+        EXPECT_EQ(data.entryLines.at(line).instrumentNumber, 0);
+        EXPECT_EQ(grid.rows(), rowsBefore);
+    }
+    EXPECT_EQ(socket.sent.size(), 4u);
+}
+
 TEST_F(Placement, StopOrdersAreCheckedAgainstTheLastPrice) {
     int equal = newLine(1, "BUY", "STP", 150);
     click(equal, 10); // equal to Last passes
