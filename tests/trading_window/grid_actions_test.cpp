@@ -38,6 +38,24 @@ TEST_F(GridActionsTest, EscapeLeavesTheLineAndANonEditableColumnIsReported) {
     EXPECT_EQ(protocol.lines(), (std::vector<std::string>{"Combo1: keine Zuordnung möglich"}));
 }
 
+TEST_F(GridActionsTest, BadEditsAreReadAsNumbersOrLoggedAndTheOrderStaysWellFormed) {
+    click(instrumentRow(1), 9, 0);
+    const int row = actions.lastInsertedRow();
+    auto edit = [&](int logical, const char* text) {
+        click(row, logical);
+        actions.setEditorText(text);
+        actions.commitEditor();
+    };
+    edit(6, "zwei"); // no number reads as 0
+    EXPECT_EQ(lineAt(row).quantity, 0);
+    edit(6, "99999999999"); // too large: logged, the quantity stays
+    EXPECT_EQ(protocol.lines(), (std::vector<std::string>{"F:Combo1_Click Overflow"}));
+    EXPECT_EQ(lineAt(row).quantity, 0);
+    edit(7, "-3,5");
+    click(row, 10);
+    EXPECT_EQ(socket.sent.back(), "\x01@PO=ACC1;101;1;BUY ;LMT;0;-3.5; 0;0;0\x02");
+}
+
 TEST_F(GridActionsTest, PriceChoicesFollowTheStepOfTheReferencePrice) {
     auto list = GridActions::priceChoices(150);
     ASSERT_EQ(list.size(), 21u);
