@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 namespace kavex {
 namespace {
 
 TEST(InstrumentTable, LookupsFindTheFirstExactMatchAndResetClearsEveryField) {
     TradingData empty;
-    EXPECT_EQ(empty.InstrumentCount(), 0);
     EXPECT_EQ(empty.instruments.findByTicker("SAP"), 0);
     EXPECT_EQ(empty.instruments.findByCode("X"), 0);
     EXPECT_THROW(empty.instruments.at(1), Failure);
@@ -21,10 +23,9 @@ TEST(InstrumentTable, LookupsFindTheFirstExactMatchAndResetClearsEveryField) {
     t.at(2).Ticker = t.at(3).Ticker = "BMW";
     t.at(2).ZeltickerCode = "de0005190003";
     t.at(3).ZeltickerCode = "DE0005190003";
-    EXPECT_EQ(t.findByTicker("BMW"), 2);
-    EXPECT_EQ(t.findByTicker("bmw"), 0);
-    EXPECT_EQ(t.findByCode("DE0005190003"), 3);
-    EXPECT_EQ(t.findByCodeIgnoringCase("DE0005190003"), 2);
+    EXPECT_EQ((std::vector<int>{t.findByTicker("BMW"), t.findByTicker("bmw"), t.findByCode("DE0005190003"),
+                                t.findByCodeIgnoringCase("DE0005190003")}),
+              (std::vector<int>{2, 0, 3, 2}));
     EXPECT_THROW(t.at(0), Failure);
     EXPECT_THROW(t.at(4), Failure);
     t.at(1).Last = 5;
@@ -57,8 +58,8 @@ TEST_F(History, OnlyANewBidOrAskMakesAnEntryAndAnAllZeroQuoteOnAnEmptyRingNone) 
     EXPECT_EQ(data.history.slot(1, 1).Last, 100);
     quote(1, 99, 101.5f, 100.5f, 2.0);
     EXPECT_EQ(data.history.pos(1), 2);
-    EXPECT_EQ(data.history.slot(1, 2).Ask, 101.5f);
-    EXPECT_EQ(data.history.slot(1, 2).Time, 2.0);
+    EXPECT_EQ(std::make_pair(data.history.slot(1, 2).Ask, data.history.slot(1, 2).Time),
+              std::make_pair(101.5f, 2.0));
     quote(2, 0, 0, 7);
     EXPECT_EQ(data.history.pos(2), 0);
 }
@@ -66,17 +67,16 @@ TEST_F(History, OnlyANewBidOrAskMakesAnEntryAndAnAllZeroQuoteOnAnEmptyRingNone) 
 TEST_F(History, ReadingOrderIsOldestFirstBeforeAndAfterTheRingWraps) {
     quote(1, 1, 2, 1);
     quote(1, 2, 3, 1);
+    auto bids = [&] {
+        return std::vector<float>{oldestFirst(1).Bid, oldestFirst(2998).Bid, oldestFirst(2999).Bid,
+                                  oldestFirst(3000).Bid};
+    };
     // A partly filled ring starts with its never written slots.
-    EXPECT_EQ(oldestFirst(1).Bid, 0);
-    EXPECT_EQ(oldestFirst(2998).Bid, 0);
-    EXPECT_EQ(oldestFirst(2999).Bid, 1);
-    EXPECT_EQ(oldestFirst(3000).Bid, 2);
+    EXPECT_EQ(bids(), (std::vector<float>{0, 0, 1, 2}));
     for (int k = 3; k <= 3001; ++k)
         quote(1, static_cast<float>(k), static_cast<float>(k + 1), 1);
     EXPECT_EQ(data.history.pos(1), 1); // entry 3001 overwrote the oldest
-    EXPECT_EQ(data.history.slot(1, 1).Bid, 3001);
-    EXPECT_EQ(oldestFirst(1).Bid, 2);
-    EXPECT_EQ(oldestFirst(3000).Bid, 3001);
+    EXPECT_EQ(bids(), (std::vector<float>{2, 2999, 3000, 3001}));
 }
 
 TEST_F(History, RingsGrowForNumbersBeyondTheFirstListButKeepTheirEntries) {

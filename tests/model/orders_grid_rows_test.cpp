@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <vector>
 
 namespace kavex {
 namespace {
@@ -45,13 +46,22 @@ TEST(OrderGridRowList, SuchRowMatchesNumberByKindAndFollowsEdits) {
     rows.reset();
     for (OrderGridRow r : {row(RowInstrument, 1), row(RowSeparator), row(RowEntryLine, 1, 4),
                            row(RowFinishedOrder, 1, 9), row(RowOpenOrder, 1, 9), row(RowInstrument, 4)})
-        rows.append(r);                           // rows 2 to 7
-    EXPECT_EQ(rows.SuchRow(4, RowInstrument), 7); // an instrument row is found by its instrument
-    EXPECT_EQ(rows.SuchRow(4, RowEntryLine), 4);
-    EXPECT_EQ(rows.SuchRow(9, RowOpenOrder), 5);
-    EXPECT_EQ(rows.SuchRow(9, RowFinishedOrder), 5);
-    EXPECT_EQ(rows.SuchRow(4, RowOpenOrder), 0);
-    EXPECT_EQ(rows.SuchRow(0, RowSeparator), 1); // the title row 1 is searched too
+        rows.append(r); // rows 2 to 7
+    using Lookup = std::pair<int32_t, int16_t>;
+    auto find = [&](std::vector<Lookup> lookups) {
+        std::vector<int32_t> out;
+        for (auto [number, kind] : lookups)
+            out.push_back(rows.SuchRow(number, kind));
+        return out;
+    };
+    // An instrument row is found by its instrument; the title row 1 is searched too.
+    EXPECT_EQ(find({{4, RowInstrument},
+                    {4, RowEntryLine},
+                    {9, RowOpenOrder},
+                    {9, RowFinishedOrder},
+                    {4, RowOpenOrder},
+                    {0, RowSeparator}}),
+              (std::vector<int32_t>{7, 4, 5, 5, 0, 1}));
     rows.setKind(5, RowOpenOrder);
     EXPECT_EQ(rows.SuchRow(9, RowFinishedOrder), 0);
 
@@ -64,8 +74,7 @@ TEST(OrderGridRowList, SuchRowMatchesNumberByKindAndFollowsEdits) {
     rows.set(5, row(RowEntryLine, 1, 1));
     EXPECT_EQ(rows.SuchRow(1, RowEntryLine), 5);
     rows.DeleteRow(5);
-    EXPECT_EQ(rows.SuchRow(1, RowEntryLine), 0);
-    EXPECT_EQ(rows.SuchRow(9, RowOpenOrder), 5);
+    EXPECT_EQ(find({{1, RowEntryLine}, {9, RowOpenOrder}}), (std::vector<int32_t>{0, 5}));
     EXPECT_THROW(rows.InsertRow(8, RowEntryLine), Failure);
     EXPECT_THROW(rows.DeleteRow(-1), Failure);
 }
@@ -106,9 +115,9 @@ TEST(ExecutionRowList, EntryOneIsTheTitleAndSuchExRowFindsTheFirstExecutionRow) 
     EXPECT_EQ(rows.append({ExRowExecution, 2, 5}), 2);
     rows.append({ExRowSeparator, 0, 0});
     rows.append({ExRowExecution, 2, 5});
-    EXPECT_EQ(rows.SuchExRow(5), 2);
-    EXPECT_EQ(rows.SuchExRow(0), 0); // separators refer to no execution
-    EXPECT_EQ(rows.SuchExRow(6), 0);
+    // Separators refer to no execution.
+    EXPECT_EQ((std::vector<int32_t>{rows.SuchExRow(5), rows.SuchExRow(0), rows.SuchExRow(6)}),
+              (std::vector<int32_t>{2, 0, 0}));
     for (int i = 0; i < 100; ++i) // beyond the first hundred rows
         rows.append({ExRowExecution, 1, 100 + i});
     EXPECT_EQ(rows.SuchExRow(199), 104);
