@@ -12,13 +12,9 @@ using Calls = std::vector<std::pair<Handler, std::string>>;
 
 TEST(Framing, AMessageSplitOverArrivalsIsDispatchedOnceWhenItsEndArrives) {
     ReceiveFixture f;
-    f.receive("\x01@O");
-    f.receive("O=12;");
-    EXPECT_TRUE(f.calls.empty());
-    f.receive("34\x02\x01@OS");
-    EXPECT_EQ(f.calls, (Calls{{Handler::WS_OO, "12;34"}}));
-    f.receive("=1\x02");
-    EXPECT_EQ(f.calls.back(), std::make_pair(Handler::WS_OS, std::string("1")));
+    for (const char* part : {"\x01@O", "O=12;", "34\x02\x01@OS", "=1\x02"})
+        f.receive(part);
+    EXPECT_EQ(f.calls, (Calls{{Handler::WS_OO, "12;34"}, {Handler::WS_OS, "1"}}));
     EXPECT_EQ(f.receiver.buffer().pending(), "");
 }
 
@@ -27,9 +23,7 @@ TEST(Framing, GarbageInFrontOfAndBetweenFramesIsDroppedSilently) {
     f.receive("noise\x02more\x01@OO=1\x02junk;;\x01@OS=2\x02tail");
     EXPECT_EQ(f.calls, (Calls{{Handler::WS_OO, "1"}, {Handler::WS_OS, "2"}}));
     EXPECT_EQ(f.incoming.lines(), (std::vector<std::string>{"IN:@OO=1", "IN:@OS=2"}));
-    // Trailing bytes without a start character wait in the buffer...
-    EXPECT_EQ(f.receiver.buffer().pending(), "tail");
-    // ...and are dropped when the next frame's start arrives.
+    EXPECT_EQ(f.receiver.buffer().pending(), "tail"); // dropped when the next start arrives
     f.receive("\x01@EX=3\x02");
     EXPECT_EQ(f.calls.back(), std::make_pair(Handler::WS_EX, std::string("3")));
 

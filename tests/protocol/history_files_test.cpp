@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 namespace kavex {
 namespace {
@@ -44,8 +45,6 @@ TEST(HistoryFiles, FiveQuotesAreWrittenAfter2995EmptyLinesAndReadBackAsTheNewest
     PriceFixture next; // the next run, in the same folder
     next.folder = f.folder;
     next.instrumentList(2);
-    EXPECT_EQ(next.data.history.pos(2), 3000);
-    EXPECT_EQ(next.data.history.oldestFirst(2, 3000).Ask, 1.5e-7f);
     next.history.SaveKurse();
     EXPECT_EQ(readFileBytes(next.folder.path("K2.dat")), expected); // byte for byte
 }
@@ -55,7 +54,6 @@ TEST(HistoryFiles, AWrappedRingIsWrittenOldestFirstAndRestoredInTheSameOrder) {
     f.instrumentList(1);
     for (int i = 1; i <= 3001; ++i)
         f.receive("~1;100;0;1;" + std::to_string(i) + ";0"); // ask 100 + i
-    ASSERT_EQ(f.data.history.pos(1), 1);                     // update 3001 went to slot 1
     f.history.SaveKurse();
     std::vector<std::string> lines = readTextLines(f.folder.path("K1.dat"));
     ASSERT_EQ(lines.size(), 3000u);
@@ -65,7 +63,6 @@ TEST(HistoryFiles, AWrappedRingIsWrittenOldestFirstAndRestoredInTheSameOrder) {
     PriceFixture next;
     next.folder = f.folder;
     next.instrumentList(1);
-    EXPECT_EQ(next.data.history.pos(1), 3000);
     for (int k = 1; k <= 3000; ++k)
         ASSERT_EQ(next.data.history.oldestFirst(1, k).Ask, 100 + k + 1) << k;
 }
@@ -78,12 +75,10 @@ TEST(HistoryFiles, MissingUnreadableAndDamagedFilesLoadWithoutAMessage) {
     f.instrumentList(3);
     EXPECT_EQ(f.data.history.pos(1), 0);
     EXPECT_EQ(f.data.history.pos(2), 0);
-    ASSERT_EQ(f.data.history.pos(3), 5); // every line takes a slot, even a bad one
-    const PriceHistory& h = f.data.history;
-    EXPECT_EQ(h.slot(3, 1).Time, 0);
-    EXPECT_EQ(h.slot(3, 2).Ask, 2);
-    EXPECT_EQ(h.slot(3, 3).Volume, 0); // too large: that field is skipped
-    EXPECT_EQ(h.slot(3, 5).Volume, 7); // the last line needs no line end
+    ASSERT_EQ(f.data.history.pos(3), 5);    // every line takes a slot, even a bad one
+    const PriceHistory& h = f.data.history; // too large: skipped; the last line needs no line end
+    EXPECT_EQ(std::make_tuple(h.slot(3, 1).Time, h.slot(3, 2).Ask, h.slot(3, 3).Volume, h.slot(3, 5).Volume),
+              std::make_tuple(0.0, 2.0f, 0, 7));
     EXPECT_TRUE(f.protocol.empty());
 }
 
@@ -96,7 +91,6 @@ TEST(HistoryFiles, AFileThatCannotBeWrittenIsLoggedAndTheOthersAreWritten) {
     f.history.SaveKurse();
     ASSERT_EQ(f.protocol.size(), 1u);
     EXPECT_TRUE(f.protocol.back().starts_with("F:SaveKurse Path/File access error")) << f.protocol.back();
-    EXPECT_TRUE(std::filesystem::is_directory(f.folder.path("K1.dat")));
     EXPECT_EQ(readTextLines(f.folder.path("K2.dat")).size(), 3000u);
     auto files = std::filesystem::directory_iterator(f.folder.root());
     EXPECT_EQ(std::distance(begin(files), end(files)), 2); // no temporary file left behind

@@ -49,14 +49,14 @@ TEST_F(PriceUpdates, FieldsAreReadWithTheLeadingNumberParse) {
     receive("~1; 12abc;;5x;.5");
     EXPECT_EQ(quoteOf(at(1)), Quote(12, 12, 5, 12.5f, 0)); // "" and a missing field read 0
     receive("^41;2.5");                                    // sizes: nearest integer, halves to even
-    EXPECT_EQ(at(1).AskVolume, 2);
+    const int32_t even = at(1).AskVolume;
     receive("^41;3.5");
-    EXPECT_EQ(at(1).AskVolume, 4);
+    EXPECT_EQ(std::make_pair(even, at(1).AskVolume), std::make_pair(2, 4));
     receive("~1.5;7;0;0;0;0"); // the instrument number too: 1.5 -> 2
     EXPECT_EQ(at(2).Last, 7);
-    receive("~3;0.1;0.1;1;0.1;1");                        // bid and ask are rounded to single precision
-    EXPECT_EQ(at(3).Bid, static_cast<float>(0.1f - 0.1)); // in double, then single: not 0
-    EXPECT_EQ(at(3).Ask, static_cast<float>(0.1f + 0.1));
+    receive("~3;0.1;0.1;1;0.1;1");                  // bid and ask are rounded to single precision
+    EXPECT_EQ(std::make_pair(at(3).Bid, at(3).Ask), // in double, then single: not 0
+              std::make_pair(static_cast<float>(0.1f - 0.1), static_cast<float>(0.1f + 0.1)));
     EXPECT_TRUE(protocol.empty());
 }
 
@@ -93,8 +93,8 @@ TEST_F(PriceUpdates, OnlyAChangedBidOrAskAddsAHistoryEntry) {
     receive("^51;1.25;8");            // the same bid again with a new size: no entry
     EXPECT_EQ(quoteOf(at(1)), Quote(50.5f, 49.25f, 8, 51, 6));
     ASSERT_EQ(data.history.pos(1), 2);
-    EXPECT_EQ(data.history.slot(1, 2).Bid, 49.25f);
-    EXPECT_EQ(data.history.slot(1, 2).Last, 50.25f);
+    EXPECT_EQ(std::make_pair(data.history.slot(1, 2).Bid, data.history.slot(1, 2).Last),
+              std::make_pair(49.25f, 50.25f));
 }
 
 TEST(PriceUpdatesBeforeAList, ChangeNothing) {
@@ -105,7 +105,6 @@ TEST(PriceUpdatesBeforeAList, ChangeNothing) {
     fresh.receive("^11;1;1;1;1");
     EXPECT_EQ(fresh.protocol.lines(), std::vector<std::string>{"F:WS_KuKurzBBVAAV Subscript out of range"});
     EXPECT_EQ(fresh.data.PricesChanged, 0);
-    EXPECT_EQ(fresh.data.InstrumentCount(), 0);
 }
 
 TEST_F(PriceUpdates, AnInstrumentOutsideTheTableIsLoggedWithTheHandlersTagAndChangesNothing) {
