@@ -24,7 +24,6 @@ TEST_F(ChatMessages, ChatAndTradeLinesAreDroppedWithoutAWindowOrWithoutChatLevel
     serverSends("@RC=anna:niemand liest das");
     serverSends("@RT=SAP 10 zu 100.5");
     EXPECT_FALSE(chat.loaded());
-
     chat.open();
     level = 0;
     serverSends("@RC=anna:kein Chat");
@@ -32,7 +31,6 @@ TEST_F(ChatMessages, ChatAndTradeLinesAreDroppedWithoutAWindowOrWithoutChatLevel
     EXPECT_TRUE(chat.history().empty());
     EXPECT_TRUE(chat.trades.empty());
     EXPECT_TRUE(sound.played.empty());
-
     level = 1;
     serverSends("@RT=SAP 10 zu 100.5");
     serverSends("@ReceiveTChat=");
@@ -43,17 +41,13 @@ TEST_F(ChatMessages, ChatAndTradeLinesAreDroppedWithoutAWindowOrWithoutChatLevel
 TEST_F(ChatMessages, StopKeepsTheViewWhereItIsWhileLinesGoOnArriving) {
     chat.open();
     serverSends("@RC=anna:eins");
-    const std::size_t caret = chat.history().size();
-    EXPECT_EQ(chat.historyCaret(), caret);
     serverSends("@RT=erster Trade");
-    EXPECT_EQ(chat.tradesSelection(), 0);
-
+    const std::size_t caret = chat.history().size();
     chat.stopOption.setChecked(true);
     serverSends("@RC=anna:zwei");
     serverSends("@RT=zweiter Trade");
     EXPECT_EQ(chat.historyCaret(), caret);
     EXPECT_EQ(chat.tradesSelection(), 0);
-
     chat.stopOption.setChecked(false);
     serverSends("@RC=anna:drei");
     EXPECT_EQ(chat.historyCaret(), chat.history().size());
@@ -61,7 +55,6 @@ TEST_F(ChatMessages, StopKeepsTheViewWhereItIsWhileLinesGoOnArriving) {
 
 TEST_F(ChatMessages, TheUserListIsReplacedJoinedAndLeftEvenWithoutAWindow) {
     serverSends("@SCU=anna;bernd;carla");
-    EXPECT_FALSE(chat.visible());
     serverSends("@CU1=dora");
     serverSends("@CU1=anna"); // already there: nothing
     serverSends("@CU0=bernd");
@@ -78,7 +71,6 @@ TEST_F(ChatMessages, GarbageUserListsNeitherCrashNorReachBeyondTheLimit) {
     serverSends("@SCU=" + many);
     ASSERT_EQ(chat.users.size(), static_cast<std::size_t>(Chat::kMaxUsers));
     EXPECT_EQ(chat.users.back(), "u2000");
-
     serverSends("@SCU=;;a;;");
     EXPECT_EQ(chat.users.lines(), (Lines{"", "", "a", ""}));
     serverSends("@CU1=");
@@ -90,7 +82,6 @@ TEST_F(ChatMessages, GarbageUserListsNeitherCrashNorReachBeyondTheLimit) {
 
 TEST_F(ChatMessages, GermanTextSurvivesTheWireBothWaysAndForeignLettersShowAsQuestionMarks) {
     chat.open();
-    // From the server: Windows-1252 bytes.
     rx.receive(std::string("\x01@RC=J\xFCrgen:Gr\xFC\xDF"
                            "e, sch\xF6ne \xC4pfel \x80\x02"));
     EXPECT_EQ(historyLines(), (Lines{"14:05:09 Jürgen:", "Grüße, schöne Äpfel €"}));
@@ -99,10 +90,9 @@ TEST_F(ChatMessages, GermanTextSurvivesTheWireBothWaysAndForeignLettersShowAsQue
     chat.input.setText("Привет ß");
     chat.recipient.setText("Jürgen");
     chat.sendPrivate_Click();
-    ASSERT_EQ(socket.sent.size(), 2u);
-    EXPECT_EQ(socket.sent[0], "\x01@C=Gr\xFC\xDF"
-                              "e an J\xFCrgen, das Ma\xDF ist voll \x96 5 \x80\x02");
-    EXPECT_EQ(socket.sent[1], "\x01@C=?????? \xDF;J\xFCrgen\x02");
+    EXPECT_EQ(socket.sent, (Lines{"\x01@C=Gr\xFC\xDF"
+                                  "e an J\xFCrgen, das Ma\xDF ist voll \x96 5 \x80\x02",
+                                  "\x01@C=?????? \xDF;J\xFCrgen\x02"}));
 }
 
 } // namespace

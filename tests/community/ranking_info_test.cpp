@@ -60,7 +60,6 @@ TEST_F(Ranking, RankingMessageStoresThePlacesAndRedrawsThemAndAnOversizedPlaceSt
     receive("@SUP=5;6");
     EXPECT_EQ(data.account.kontoValue8, 0); // a missing value reads 0
     EXPECT_TRUE(protocol.empty());
-
     receive("@SUP=70000;2;3");
     EXPECT_EQ(protocol.lines(), (Lines{"F:WS_SUP Overflow"}));
     EXPECT_EQ(data.account.totalPlace, 5);
@@ -83,13 +82,11 @@ TEST_F(Ranking, ServiceLevelZeroClosesTheChatAndOneShowsTheOptionWithoutReopenin
     EXPECT_TRUE(chat.optionVisible);
     EXPECT_EQ(totalPlace.text(), "TotalPos: 8");
     EXPECT_EQ(dayPlace.text(), "DayPos:> 100");
-
     chat.open = true;
     receive("@SV=0");
     EXPECT_FALSE(chat.optionVisible);
     EXPECT_EQ(chat.closes, 1);
     EXPECT_EQ(dayPlace.text(), "");
-
     receive("@SV=2");
     EXPECT_FALSE(chat.open);
 
