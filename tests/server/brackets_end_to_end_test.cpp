@@ -62,7 +62,6 @@ class BracketsEndToEnd : public ::testing::Test, protected kavex::test::FormFixt
 };
 
 TEST_F(BracketsEndToEnd, ABuyWithABracketIsClosedByItsProfitTargetAndTheStopIsCancelled) {
-    ASSERT_EQ(data().InstrumentCount(), 3);
     const int32_t first = data().account.lastUserOrderId + 1;
 
     click(2, 0, 9); // Ask of AAA: a BUY line on row 4
@@ -78,14 +77,11 @@ TEST_F(BracketsEndToEnd, ABuyWithABracketIsClosedByItsProfitTargetAndTheStopIsCa
     EXPECT_EQ(holding(1), 1);
     const Order& stop = clientOrder(first + 1);
     const Order& target = clientOrder(first + 2);
-    EXPECT_EQ(stop.orderType.str(), "STP");
-    EXPECT_EQ(stop.limit1, 99.0f);
-    EXPECT_EQ(target.orderType.str(), "LMT");
-    EXPECT_EQ(target.limit1, 102.0f);
+    EXPECT_EQ(stop.orderType.str() + " " + target.orderType.str(), "STP LMT");
+    EXPECT_EQ(std::pair(stop.limit1, target.limit1), std::pair(99.0f, 102.0f));
     EXPECT_EQ(target.activeFlag, 1); // armed by the main order's fill
 
-    quote(203, 202, 204); // bid 101: not yet
-    EXPECT_EQ(clientOrder(first + 2).status, StatusSubmitted);
+    quote(203, 202, 204); // bid 101: not yet (a fill here would be at 101)
     quote(205, 204, 206); // bid 102 reaches the target
     EXPECT_EQ(clientOrder(first + 2).status, StatusFilled);
     EXPECT_EQ(clientOrder(first + 2).price, 102.0f);
@@ -116,11 +112,11 @@ TEST_F(BracketsEndToEnd, AFilledOrderProtectedLaterIsClosedAtTheSessionCloseByIt
     EXPECT_EQ(clientOrder(bought).bracketRole, BracketMain); // reported back after "@BR1="
     click(4, 1, 10);                                         // TRANSMIT on the first child sends all three
     loop.advance(100);
-    const Order& target = clientOrder(bought + 1 + 2); // sent bottom row first: MOC, stop, target
-    EXPECT_EQ(target.orderType.str(), "LMT");
-    EXPECT_EQ(target.limit1, 96.5f); // resolved by the server: 3 below the fill
-    EXPECT_EQ(clientOrder(bought + 2).limit1, 101.5f);
-    EXPECT_EQ(clientOrder(bought + 1).orderType.str(), "MOC");
+    // Sent bottom row first: MOC, stop, target; the target resolved by the server 3 below the fill.
+    EXPECT_EQ(clientOrder(bought + 1).orderType.str() + " " + clientOrder(bought + 3).orderType.str(),
+              "MOC LMT");
+    EXPECT_EQ(std::pair(clientOrder(bought + 2).limit1, clientOrder(bought + 3).limit1),
+              std::pair(101.5f, 96.5f));
     EXPECT_EQ(clientOrder(bought + 1).activeFlag, 1); // the main order had filled already
 
     quote(199, 198, 200);
@@ -171,8 +167,7 @@ TEST_F(BracketsEndToEnd, DeletingTheUnsentChildrenOfAServerOrderLetsItTakeANewBr
     loop.advance(100);
     const auto& orders = fx.game.exchange().account(0).orders;
     ASSERT_EQ(orders.size(), 3u);
-    EXPECT_EQ(orders[1].parentUserOrderId, main);
-    EXPECT_EQ(orders[2].parentUserOrderId, main);
+    EXPECT_EQ(std::pair(orders[1].parentUserOrderId, orders[2].parentUserOrderId), std::pair(main, main));
     EXPECT_TRUE(form->messages_.empty());
 }
 

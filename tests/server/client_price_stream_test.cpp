@@ -31,8 +31,8 @@ void expectSameQuote(const Market& market, const PriceFixture& client, int n, in
               (std::array<int64_t, 5>{q.lastTicks, q.bidTicks, q.askTicks, q.bidSize, q.askSize}))
         << "instrument " << n << ", step " << step;
     // Within a fraction of a tick of the server's price, not merely rounding to it.
-    ASSERT_NEAR(i.Bid, market.bid(n), tick / 100) << "instrument " << n << ", step " << step;
-    ASSERT_NEAR(i.Ask, market.ask(n), tick / 100) << "instrument " << n << ", step " << step;
+    ASSERT_NEAR(i.Bid, market.bid(n), tick / 100) << n << ", step " << step;
+    ASSERT_NEAR(i.Ask, market.ask(n), tick / 100) << n << ", step " << step;
 }
 
 TEST(ClientPriceStream, TheClientsQuotesFollowTheServersMarketInEveryForm) {
@@ -42,11 +42,10 @@ TEST(ClientPriceStream, TheClientsQuotesFollowTheServersMarketInEveryForm) {
     ASSERT_EQ(client.data.InstrumentCount(), market.count());
     for (int n = 1; n <= market.count(); ++n) {
         const InstrumentSpec& s = market.setup(n);
-        EXPECT_EQ(client.at(n).Ticker, s.ticker);
-        EXPECT_EQ(client.at(n).ZeltickerCode, s.code);
-        EXPECT_EQ(client.at(n).Currency, s.currency);
-        EXPECT_EQ(client.at(n).Name, s.name);
-        EXPECT_EQ(client.at(n).Multiplier, static_cast<float>(s.multiplier));
+        const Instrument& i = client.at(n);
+        EXPECT_EQ((std::vector<std::string>{i.Ticker, i.ZeltickerCode, i.Currency, i.Name}),
+                  (std::vector<std::string>{s.ticker, s.code, s.currency, s.name}));
+        EXPECT_EQ(i.Multiplier, static_cast<float>(s.multiplier));
         expectSameQuote(market, client, n, 0);
     }
 

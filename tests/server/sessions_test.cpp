@@ -73,18 +73,20 @@ TEST(ServerSessions, ListsAccountAndStatementOnRequest) {
         f.say(1, request);
     const auto m = f.take(1);
     ASSERT_EQ(m.size(), 9u);
-    EXPECT_EQ(SplitFields(m[0].substr(5), "\n", 1000).count(), 2); // all orders
+    auto count = [](const std::string& body, const char* sep) {
+        return SplitFields(body, sep, 1000).count();
+    };
+    EXPECT_EQ(count(m[0].substr(5), "\n"), 2); // all orders
     EXPECT_EQ(SplitFields(m[0].substr(5), "\n", 1000)[1].substr(0, 4), "1;1;");
     EXPECT_TRUE(m[1].starts_with("@SOO=2;2;")); // only the resting one
-    EXPECT_EQ(SplitFields(m[1].substr(5), ";", 100).count(), 21);
-    EXPECT_EQ(SplitFields(m[2].substr(5), ";", 100).count(), 13); // one execution
-    EXPECT_TRUE(m[3].starts_with("@SUD=") && m[4].starts_with("@SUK="));
+    EXPECT_EQ(count(m[1].substr(5), ";"), 21);
+    EXPECT_EQ(count(m[2].substr(5), ";"), 13); // one execution
     // The statement file is named after the account and the day.
-    const std::string body = m[5].substr(4);
-    EXPECT_EQ(SplitFields(body, ";", 1000)[1], "FILE=KV000120240105K.TXT");
+    EXPECT_EQ(SplitFields(m[5].substr(4), ";", 1000)[1], "FILE=KV000120240105K.TXT");
     EXPECT_NE(m[5].find("BUY"), std::string::npos);
-    EXPECT_TRUE(m[6].starts_with("@SYI=Kavex Demo-Server"));
-    EXPECT_TRUE(m[7].starts_with("@SI=") && m[8].starts_with("!;T;01"));
+    const char* starts[] = {"@SUD=", "@SUK=", "", "@SYI=Kavex Demo-Server", "@SI=", "!;T;01"};
+    for (int i = 3; i < 9; ++i)
+        EXPECT_TRUE(m[i].starts_with(starts[i - 3])) << m[i];
 }
 
 TEST(ServerSessions, HeartbeatsKeepAQuietLinkWellInsideTenSecondsInEveryForm) {
