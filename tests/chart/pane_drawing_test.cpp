@@ -42,14 +42,13 @@ TEST_F(PaneDrawingTest, TheFirstDrawingMeasuresInTwipsAndLaterOnesInPrices) {
 
     draw(100);                   // a label of 13 pixels is 195 twips: levels 500 apart, none in range
     const double r = 48.0 / 400; // "1111.112" against the pane width
-    const Scale first{2900 - 105 * r, 101.2, 3005 + 105 * r, 98.8};
-    EXPECT_NEAR(pane.scale().left, first.left, 1e-9);
-    EXPECT_NEAR(pane.scale().top, first.top, 1e-5);
-    EXPECT_NEAR(pane.scale().right, first.right, 1e-9);
-    EXPECT_NEAR(pane.scale().bottom, first.bottom, 1e-5);
+    const Scale& s = pane.scale();
+    EXPECT_NEAR(s.left, 2900 - 105 * r, 1e-9);
+    EXPECT_NEAR(s.right, 3005 + 105 * r, 1e-9);
+    EXPECT_NEAR(s.top, 101.2, 1e-5);
+    EXPECT_NEAR(s.bottom, 98.8, 1e-5);
     EXPECT_TRUE(canvas.texts().empty());
-    EXPECT_EQ(canvas.family, "Arial");
-    EXPECT_EQ(canvas.pointSize, 8);
+    EXPECT_EQ(std::make_pair(canvas.family, canvas.pointSize), std::make_pair(std::string("Arial"), 8));
 
     draw(100); // 3 labels are now .312 in prices: levels .25 apart
     std::vector<std::string> expected;
@@ -66,9 +65,8 @@ TEST_F(PaneDrawingTest, TheFirstDrawingMeasuresInTwipsAndLaterOnesInPrices) {
     EXPECT_NEAR(texts[1].x1, 2900 - 105 * r, 1e-9);
     auto grid = canvas.select(DrawOp::Line, colour::kGrey);
     ASSERT_EQ(grid.size(), 8u);
-    EXPECT_EQ(grid[0].x1, 2900);
-    EXPECT_EQ(grid[0].x2, 3005);
-    EXPECT_EQ(grid[0].width, 2);
+    EXPECT_EQ((std::array<double, 3>{grid[0].x1, grid[0].x2, double(grid[0].width)}),
+              (std::array<double, 3>{2900, 3005, 2}));
 }
 
 TEST_F(PaneDrawingTest, AScrollPositionOfNShowsTheNewestNPointsAcrossTheRingsEnd) {
@@ -83,17 +81,16 @@ TEST_F(PaneDrawingTest, AScrollPositionOfNShowsTheNewestNPointsAcrossTheRingsEnd
     EXPECT_EQ(askCoordinates,
               (std::vector<std::array<double, 4>>{
                   {2997, 8, 2998, 8}, {2998, 8, 2998, 7}, {2998, 7, 2999, 7}, {2999, 7, 3000, 7}}));
-    auto bid = pointLines(colour::kBid);
-    EXPECT_EQ(bid.size(), 4u); // 2, 2, a connector 2 -> 3, 3
+    EXPECT_EQ(pointLines(colour::kBid).size(), 4u); // 2, 2, a connector 2 -> 3, 3
     auto last = pointLines(colour::kLast);
     ASSERT_EQ(last.size(), 3u);
-    EXPECT_EQ(last[2].y1, 6);
-    EXPECT_EQ(last[2].width, 3);
-    EXPECT_EQ(ask[0].width, 1);
+    EXPECT_EQ((std::array<double, 3>{last[2].y1, double(last[2].width), double(ask[0].width)}),
+              (std::array<double, 3>{6, 3, 1}));
 
     draw(1); // one point: its three lines, no connectors
-    EXPECT_EQ(pointLines(colour::kAsk).size() + pointLines(colour::kBid).size(), 2u);
-    EXPECT_EQ(pointLines(colour::kAsk)[0].x1, 2999);
+    ask = pointLines(colour::kAsk);
+    EXPECT_EQ(ask.size() + pointLines(colour::kBid).size(), 2u);
+    EXPECT_EQ(ask[0].x1, 2999);
 }
 
 TEST_F(PaneDrawingTest, FlatPricesAreDrawnInThePreviousCoordinateSystem) {

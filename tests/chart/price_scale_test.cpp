@@ -34,11 +34,10 @@ TEST(LevelLabelAndPointSlot, LabelsCutTowardsMinusInfinityAndPoint3000IsTheNewes
     EXPECT_EQ((std::vector<std::string>{levelLabel(12.345), levelLabel(-0.001), levelLabel(100),
                                         levelLabel(99.25)}),
               (std::vector<std::string>{" 12.34", "-.01", " 100", " 99.25"}));
-    EXPECT_EQ(pointSlot(5, 3000), 5);
-    EXPECT_EQ(pointSlot(5, 2996), 1);
-    EXPECT_EQ(pointSlot(5, 2995), 3000); // older points wrap
-    EXPECT_EQ(pointSlot(3000, 1), 1);
-    EXPECT_EQ(pointSlot(0, 3000), 3000); // empty ring
+    // Older points wrap; an empty ring (newest slot 0) reads from slot 3000.
+    EXPECT_EQ((std::vector<int>{pointSlot(5, 3000), pointSlot(5, 2996), pointSlot(5, 2995),
+                                pointSlot(3000, 1), pointSlot(0, 3000)}),
+              (std::vector<int>{5, 1, 3000, 1, 3000}));
 }
 
 class MimaTest : public ::testing::Test {
@@ -61,13 +60,10 @@ TEST_F(MimaTest, HighestAskAndLowestBidOfTheNewestPointsOnlyAndUnwrittenSlotsOnl
 }
 
 TEST_F(MimaTest, EmptyHistoryNoPointsOrNoRingKeepTheStartingValues) {
-    PriceRange r = Mima(history, 1, 100);
-    EXPECT_FLOAT_EQ(r.minimum, 1000000);
-    EXPECT_FLOAT_EQ(r.maximum, 0);
-    for (PriceRange none : {Mima(history, 1, 0), Mima(history, 3, 100), Mima(history, 0, 100)}) {
-        EXPECT_FLOAT_EQ(none.minimum, 1000000);
-        EXPECT_FLOAT_EQ(none.maximum, -999999);
-    }
+    PriceRange r = Mima(history, 1, 100); // empty slots raise the maximum to 0
+    EXPECT_EQ(std::make_pair(r.minimum, r.maximum), std::make_pair(1000000.0f, 0.0f));
+    for (PriceRange none : {Mima(history, 1, 0), Mima(history, 3, 100), Mima(history, 0, 100)})
+        EXPECT_EQ(std::make_pair(none.minimum, none.maximum), std::make_pair(1000000.0f, -999999.0f));
 }
 
 } // namespace
