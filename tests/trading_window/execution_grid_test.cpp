@@ -58,9 +58,13 @@ class ExecutionGridTest : public ::testing::Test {
             out.push_back(cells.text(r, 1));
         return out;
     }
-    Lines row(int r) const {
+    // The given columns of row r, or all sixteen.
+    Lines row(int r, std::vector<int> cs = {}) const {
+        if (cs.empty())
+            for (int c = 0; c <= 15; ++c)
+                cs.push_back(c);
         Lines out;
-        for (int c = 0; c <= 15; ++c)
+        for (int c : cs)
             out.push_back(cells.text(r, c));
         return out;
     }
@@ -94,14 +98,10 @@ TEST_F(ExecutionGridTest, CellTextsInTheUsersNumberForm) {
     EXPECT_EQ(cells.text(0, 3), "Stück");
     EXPECT_EQ(row(1), (Lines{"1", "ENr1", "BOT", "100", "T3", "Z3", "Name 3", "101,5", "10150", "EUR",
                              "09:30:15", "E1      ", "OE1     ", "-1,5", "10", "8,5"}));
-    // Commission 0: the time is "overnight".
-    EXPECT_EQ(cells.text(2, 10), "overnight");
-    EXPECT_EQ(cells.text(2, 13), "-0");
-    EXPECT_EQ(cells.text(2, 15), "-2");
-    // A negative commission shows two minus signs; a short time text is cut as it comes.
-    EXPECT_EQ(cells.text(3, 13), "--0,25");
-    EXPECT_EQ(cells.text(3, 15), "0,25");
-    EXPECT_EQ(cells.text(3, 10), "1::1");
+    // Time, commission, result: commission 0 makes the time "overnight"; a negative commission
+    // shows two minus signs; a short time text is cut as it comes.
+    EXPECT_EQ(row(2, {10, 13, 15}), (Lines{"overnight", "-0", "-2"}));
+    EXPECT_EQ(row(3, {10, 13, 15}), (Lines{"1::1", "--0,25", "0,25"}));
     EXPECT_EQ(ExecutionGrid::timeText("1234"), "-");
     EXPECT_EQ(ExecutionGrid::timeText(" 1234 "), "12:34:34");
 }
@@ -115,15 +115,13 @@ TEST_F(ExecutionGridTest, OneRowAndOneInstrumentRedraws) {
     data.executionList.replace(3, changed);
     cells.setText(3, 3, "untouched");
     grid.executionReplaced(3);
-    EXPECT_EQ(cells.text(4, 3), "7");
-    EXPECT_EQ(cells.text(3, 3), "untouched");
+    EXPECT_EQ((Lines{cells.text(3, 3), cells.text(4, 3)}), (Lines{"untouched", "7"}));
     grid.executionReplaced(99); // no row: nothing drawn
     // Mode 1 draws the execution rows of one instrument.
     cells.setText(1, 3, "x");
     cells.setText(3, 3, "x");
     grid.ZeigExecutionGrid(1, 3);
-    EXPECT_EQ(cells.text(1, 3), "x");
-    EXPECT_EQ(cells.text(3, 3), "100");
+    EXPECT_EQ((Lines{cells.text(1, 3), cells.text(3, 3)}), (Lines{"x", "100"}));
     EXPECT_TRUE(protocol.empty());
 }
 
@@ -133,9 +131,8 @@ TEST_F(ExecutionGridTest, AnExecutionOfAnUnknownInstrumentLogsAndTheRestIsDrawn)
     grid.selectOrder(ExecutionGrid::OldestFirst);
     EXPECT_EQ(protocol.size(), 4u); // Ticker, Zelticker, Name, Währung
     EXPECT_EQ(protocol.lines().front(), "F:ZeigExecutionGridSubscript out of range");
-    EXPECT_EQ(cells.text(1, 1), "ENr1");
-    EXPECT_EQ(cells.text(1, 4), "");
-    EXPECT_EQ(row(2)[4], "T1");
+    EXPECT_EQ(row(1, {1, 4}), (Lines{"ENr1", ""}));
+    EXPECT_EQ(row(2, {1, 4}), (Lines{"ENr2", "T1"}));
     // Grouped by instrument, the unknown instrument's execution is not listed.
     grid.selectOrder(ExecutionGrid::ByInstrument);
     EXPECT_EQ(firstColumn(), (Lines{"ENr2", ""}));

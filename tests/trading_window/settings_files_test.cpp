@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace kavex {
 namespace {
 
@@ -50,18 +52,12 @@ TEST_F(SettingsFiles, EverySettingChangedFromItsDefaultReadsBackAsWritten) {
             line += (i ? "; " : " ") + std::to_string(width);
         return line;
     };
-    const std::vector<std::string> lines = {"\"anna\"",      "\"game.example\"",
-                                            " 1 ",           "\"r1\"",
-                                            "\"r2\"",        " 7 ",
-                                            widths(21, 900), widths(16, 700),
-                                            " 1 ",           " 2 ",
-                                            " 3 ",           " 4 ",
-                                            " 1 ",           "pw",
-                                            "blue.col",      " 0 ",
-                                            " 0 ",           "ding.wav",
-                                            " 1 ",           " 1 ",
-                                            " 0 ",           "4200",
-                                            "\"WEX\"",       "127.0.0.1"};
+    // clang-format off
+    const std::vector<std::string> lines = {
+        "\"anna\"", "\"game.example\"", " 1 ", "\"r1\"", "\"r2\"", " 7 ", widths(21, 900), widths(16, 700),
+        " 1 ", " 2 ", " 3 ", " 4 ", " 1 ", "pw", "blue.col", " 0 ", " 0 ", "ding.wav", " 1 ", " 1 ", " 0 ",
+        "4200", "\"WEX\"", "127.0.0.1"};
+    // clang-format on
     writeIni(lines);
     Settings r;
     file.LoadInit(r);
@@ -100,13 +96,11 @@ TEST_F(SettingsFiles, GeometryOfZeroKeepsTheWindowAndACommaCutsThePassword) {
     Settings s;
     s.windowWidth = 9999;
     file.LoadInit(s);
-    EXPECT_EQ(s.windowWidth, 9999);
-    EXPECT_EQ(s.windowHeight, 500);
-    EXPECT_EQ(s.password, "pass");
-    // A width line gives all 21 columns, missing fields read as 0.
-    ASSERT_EQ(s.orderGridWidths.size(), 21u);
-    EXPECT_EQ(s.orderGridWidths[1], 200);
-    EXPECT_EQ(s.orderGridWidths[2], 0);
+    EXPECT_EQ(std::make_tuple(s.windowWidth, s.windowHeight, s.password), std::make_tuple(9999, 500, "pass"));
+    std::vector<int> widths(21); // a width line gives all 21 columns, missing fields read as 0
+    widths[0] = 100;
+    widths[1] = 200;
+    EXPECT_EQ(s.orderGridWidths, widths);
     // The file ended inside the fixed part: one failure line, what was read stays.
     EXPECT_EQ(protocol.lines(), (std::vector<std::string>{"F:LoadInit: Input past end of file"}));
 }
@@ -115,8 +109,7 @@ TEST_F(SettingsFiles, GarbageNumbersReadAsZeroAndOverflowIsLogged) {
     writeIni({"\"u\"", "\"h\"", "abc", "\"\"", "\"\"", " 99999999999 ", "", "", " 0 "});
     Settings s;
     file.LoadInit(s);
-    EXPECT_EQ(s.userName, "u");
-    EXPECT_EQ(s.keepServer, 0);
+    EXPECT_EQ(std::make_pair(s.userName, s.keepServer), std::make_pair(std::string("u"), int16_t{0}));
     EXPECT_EQ(protocol.lines(), (std::vector<std::string>{"F:LoadInit: Overflow"}));
 }
 
@@ -133,15 +126,12 @@ TEST_F(SettingsFiles, MissingFileKeepsBuiltInValuesAndLowerCaseNameIsFound) {
 TEST_F(SettingsFiles, PresetFileHoldsFiveLinesPerInstrumentAndReadsBack) {
     std::vector<BracketPreset> presets = {{"SAP", 2.5f, -1, 1, 0}, {"BMW", 0, 0, 0, 0}, {"", 1, 2, 2, 3}};
     file.SaveInit(Settings{}, presets);
-    auto lines = readTextLines(dir.root / "Kavex.wpv");
-    EXPECT_EQ(lines.size(), 15u);
-    EXPECT_EQ((std::vector<std::string>(lines.begin(), lines.begin() + 5)),
-              (std::vector<std::string>{"SAP", " 2.5 ", "-1 ", " 1 ", " 0 "}));
+    EXPECT_EQ(bytesOf("Kavex.wpv"), "SAP\r\n 2.5 \r\n-1 \r\n 1 \r\n 0 \r\nBMW\r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n"
+                                    "\r\n 1 \r\n 2 \r\n 2 \r\n 3 \r\n");
     auto read = readPresetFile(dir.root / "Kavex.wpv");
     ASSERT_EQ(read.size(), 3u);
-    EXPECT_EQ(read[0].presetName, "SAP");
-    EXPECT_EQ(read[0].profitValue, 2.5f);
-    EXPECT_EQ(read[2].presetExtra, 3);
+    EXPECT_EQ(std::make_tuple(read[0].presetName, read[0].profitValue, read[2].presetExtra),
+              std::make_tuple(std::string("SAP"), 2.5f, 3.0f));
 }
 
 TEST_F(SettingsFiles, AFailedWriteIsLoggedAndTheOldFileStays) {
@@ -159,9 +149,7 @@ TEST_F(ColourFiles, AShortFileChangesOnlyItsRolesAndALongOneFillsAHundredPlaces)
     writeTextLines(dir.root / "blue.col", {" 1 ", " 2 ", " 3 ", " 4 ", " 5 "});
     ColourRoles c;
     c.LoadColors(folder, "blue.col", protocol);
-    EXPECT_EQ(c[5], 5);
-    EXPECT_EQ(c[6], 11579568);
-    EXPECT_EQ(c.currentFile(), "blue.col");
+    EXPECT_EQ(std::make_tuple(c[5], c[6], c.currentFile()), std::make_tuple(5, 11579568, "blue.col"));
     std::vector<std::string> many;
     for (int i = 1; i <= 120; ++i)
         many.push_back(" " + std::to_string(i) + " ");
@@ -176,8 +164,7 @@ TEST_F(ColourFiles, AMissingFileGivesTheDefaultsAndTheDefaultName) {
     ColourRoles c;
     c.set(OG_Bid, 42);
     c.LoadColors(folder, "none.col", protocol);
-    EXPECT_EQ(c[OG_Bid], 65535);
-    EXPECT_EQ(c.currentFile(), "kavex.col");
+    EXPECT_EQ(std::make_pair(c[OG_Bid], c.currentFile()), std::make_pair(65535, std::string("kavex.col")));
 }
 
 } // namespace
