@@ -59,20 +59,14 @@ TEST(AtomicWrite, AWriteThatFailsHalfWayKeepsTheOldFileAndLeavesNoTemporary) {
 TEST(AtomicBatch, ReplacesEveryFileOnCommitOnlyAndAnAbandonedBatchNone) {
     test::TempDir dir;
     writeFileAtomically(dir.root / "K1.dat", "old1");
-    {
-        AtomicFileBatch abandoned;
-        abandoned.add(dir.root / "K1.dat", "lost");
-    }
+    AtomicFileBatch{}.add(dir.root / "K1.dat", "lost"); // abandoned
     EXPECT_EQ(entries(dir.root), 1);
-    {
-        AtomicFileBatch batch;
-        batch.add(dir.root / "K1.dat", "new1");
-        batch.add(dir.root / "K2.dat", "new2");
-        EXPECT_EQ(readFileBytes(dir.root / "K1.dat"), "old1"); // nothing replaced before the commit
-        EXPECT_TRUE(batch.commit().empty());
-    }
-    EXPECT_EQ(readFileBytes(dir.root / "K1.dat"), "new1");
-    EXPECT_EQ(readFileBytes(dir.root / "K2.dat"), "new2");
+    AtomicFileBatch batch;
+    batch.add(dir.root / "K1.dat", "new1");
+    batch.add(dir.root / "K2.dat", "new2");
+    EXPECT_EQ(readFileBytes(dir.root / "K1.dat"), "old1"); // nothing replaced before the commit
+    EXPECT_TRUE(batch.commit().empty());
+    EXPECT_EQ(readFileBytes(dir.root / "K1.dat") + readFileBytes(dir.root / "K2.dat"), "new1new2");
     EXPECT_EQ(entries(dir.root), 2);
 }
 

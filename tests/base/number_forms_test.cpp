@@ -6,6 +6,8 @@
 
 #include <cstdlib>
 #include <limits>
+#include <string>
+#include <vector>
 
 namespace kavex {
 namespace {
@@ -37,10 +39,9 @@ TEST(NearestInteger, HalvesGoToTheEvenNeighbourAndValuesOutsideTheTypeOverflow) 
     for (auto [value, expected] : std::vector<std::pair<double, int32_t>>{
              {0.5, 0}, {1.5, 2}, {2.5, 2}, {-2.5, -2}, {-3.5, -4}, {2.51, 3}})
         EXPECT_EQ(roundToInt32(value), expected) << value;
-    EXPECT_EQ(parseInt32("10.5"), 10);
-    EXPECT_EQ(parseInt16(" 11.5;"), 12);
-    EXPECT_EQ(roundToInt16(32767.4), 32767);
-    EXPECT_EQ(roundToInt16(-32768), -32768);
+    EXPECT_EQ((std::vector<int>{parseInt32("10.5"), parseInt16(" 11.5;"), roundToInt16(32767.4),
+                                roundToInt16(-32768)}),
+              (std::vector<int>{10, 12, 32767, -32768}));
     EXPECT_THROW(roundToInt16(32767.5), Failure); // rounds to 32768
     EXPECT_THROW(roundToInt32(3e9), Failure);
     EXPECT_THROW(parseInt32("1e999"), Failure);
@@ -48,21 +49,18 @@ TEST(NearestInteger, HalvesGoToTheEvenNeighbourAndValuesOutsideTheTypeOverflow) 
 
 // Str itself is compared with printf in str_form_exactness_test.cpp.
 TEST(StrForm, TrimmedFormAndReadingBack) {
-    EXPECT_EQ(strSingle(-0.0f), " 0");
-    EXPECT_EQ(strSingleTrimmed(0.5f), ".5");
-    EXPECT_EQ(strSingleTrimmed(-3.0f), "-3");
+    EXPECT_EQ((std::vector<std::string>{strSingle(-0.0f), strSingleTrimmed(0.5f), strSingleTrimmed(-3.0f)}),
+              (std::vector<std::string>{" 0", ".5", "-3"}));
     for (float v : {0.5f, 101.25f, -99.125f, 1.5e-7f, 3.4e20f, 12345.67f})
         EXPECT_EQ(parseSingle(strSingle(v)), v) << strSingle(v);
 }
 
 TEST(LocaleForm, UsesTheLocaleSeparatorAndKeepsTheLeadingZero) {
-    NumberLocale german{','};
-    EXPECT_EQ(localeSingle(1.5f, german), "1,5");
-    EXPECT_EQ(localeSingle(0.5f, german), "0,5");
-    EXPECT_EQ(localeSingle(-2.0f, german), "-2");
-    EXPECT_EQ(localeSingle(0.0f, german), "0");
-    EXPECT_EQ(localeDouble(1234.25, NumberLocale{'.'}), "1234.25");
-    EXPECT_EQ(decimalCommaToPoint("1,5"), "1.5");
+    const NumberLocale de{','};
+    EXPECT_EQ(
+        (std::vector<std::string>{localeSingle(1.5f, de), localeSingle(0.5f, de), localeSingle(-2.0f, de),
+                                  localeSingle(0.0f, de), localeDouble(1234.25, NumberLocale{'.'})}),
+        (std::vector<std::string>{"1,5", "0,5", "-2", "0", "1234.25"}));
     EXPECT_DOUBLE_EQ(parseLeading(decimalCommaToPoint("99,75")), 99.75);
 }
 
