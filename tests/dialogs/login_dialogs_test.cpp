@@ -7,11 +7,9 @@
 namespace kavex {
 namespace {
 
-using ScriptedHost = test::ScriptedDialogs;
-
 struct Dialogs : ::testing::Test {
     test::FakeEventLoop loop;
-    ScriptedHost host{loop};
+    test::ScriptedDialogs host{loop};
     std::string user = "anna", password = "pw";
     std::string tooltip;
     GibPW credentials{user, password, [this](const std::string& t) { tooltip = t; }};
@@ -28,9 +26,8 @@ TEST_F(Dialogs, CredentialsAreShownAndStoredAsTypedEvenWhenEmptyButNotOnAbbruch)
     credentials.userField.setText("");
     credentials.passwordField.setText("neu");
     credentials.OK_Click();
-    EXPECT_EQ(user, "");
-    EXPECT_EQ(password, "neu");
-    EXPECT_EQ(tooltip, "User:");
+    EXPECT_EQ((std::vector<std::string>{user, password, tooltip}),
+              (std::vector<std::string>{"", "neu", "User:"}));
 }
 
 TEST_F(Dialogs, StartEndsTheCountdownAtOnceAndAModalCountdownReturnsAfterFiveSeconds) {
@@ -53,8 +50,7 @@ TEST_F(Dialogs, UserPasswordStopsTheCountdownAndShowsTheCredentialsFirst) {
     autostart.open();
     loop.advance(750);
     autostart.UserPassword_Click();
-    EXPECT_EQ(host.credentialShows, 1);
-    EXPECT_EQ(user, "bert");
+    EXPECT_EQ(std::make_pair(host.credentialShows, user), std::make_pair(1, std::string("bert")));
     EXPECT_FALSE(autostart.visible.checked());
     EXPECT_EQ(autostart.remaining(), 4250);
 }
