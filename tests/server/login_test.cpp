@@ -1,17 +1,9 @@
-// The login exchange's edges: a login without identification, refusals that close only
-// that connection, commands before the login and the login timeout. The normal login
-// runs in every client run against the server program.
+// The login exchange's edges: refusals that close only that connection, commands before
+// the login and the login timeout. (Logins without identification run in the chat tests.)
 #include "game_fixture.h"
 
 namespace kavex::server::test {
 namespace {
-
-TEST(ServerLogin, LoginWithoutIdentificationAndPasswordWithPercentAndSlash) {
-    GameFixture f;
-    f.game.connected(1, "peer");
-    f.say(1, "@U=ben%p%w/x/OCHD=7");
-    EXPECT_EQ(starting(f.take(1), "@UD=").at(0), "@UD=KV0002");
-}
 
 TEST(ServerLogin, RefusedLoginsAreToldWhyAndOnlyTheirConnectionIsClosed) {
     // "ß" travels as the Windows-1252 byte 0xDF; a wrong password and an unknown user
