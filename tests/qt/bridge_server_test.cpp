@@ -54,9 +54,9 @@ TEST(BridgeServerRun, TheExampleFrontEndPlacesAndCancelsAndAStrangerIsRefused) {
         20000))
         << output.toStdString();
     output += example.readAll();
-    EXPECT_EQ(example.exitCode(), 0) << output.toStdString();
-    EXPECT_TRUE(output.contains("KDX.FUT")) << output.toStdString();
-    EXPECT_TRUE(output.contains("cancelled")) << output.toStdString();
+    SCOPED_TRACE(output.toStdString());
+    EXPECT_EQ(example.exitCode(), 0);
+    EXPECT_TRUE(output.contains("KDX.FUT") && output.contains("cancelled"));
 
     // The client's side of it: a negative order number, cancelled at the server.
     int cancelled = 0;
@@ -64,8 +64,8 @@ TEST(BridgeServerRun, TheExampleFrontEndPlacesAndCancelsAndAStrangerIsRefused) {
         if (data.orderBook.at(n).orderUserId < 0 && data.orderBook.at(n).status == StatusCancelled)
             ++cancelled;
     EXPECT_EQ(cancelled, 1);
-    EXPECT_TRUE(
-        form.bridgeLog.contains("Listen  " + std::to_string(bridgePort))); // again, after the front-end left
+    // Listening again after the front-end left.
+    EXPECT_TRUE(form.bridgeLog.contains("Listen  " + std::to_string(bridgePort)));
 }
 
 #endif

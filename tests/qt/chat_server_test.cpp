@@ -51,8 +51,11 @@ TEST(ChatServerRun, PublicMessagesReachEveryonePrivateOnesOnlyTheirAddressee) {
     EXPECT_TRUE(anna.heard("User demo3 betritt Chat"));
 
     // Public, typed into anna's window: German text both ways through the code page.
-    anna.window->inputEdit()->setPlainText(QString::fromUtf8("Grüße an alle – das Maß ist voll, 5 €"));
-    anna.window->button("Senden an alle")->click();
+    auto send = [&](const char* text, const char* button) {
+        anna.window->inputEdit()->setPlainText(QString::fromUtf8(text));
+        anna.window->button(button)->click();
+    };
+    send("Grüße an alle – das Maß ist voll, 5 €", "Senden an alle");
     for (Player* p : {&bernd, &carla})
         ASSERT_TRUE(
             anna.waitFor([&] { return p->heard(" demo1:\r\nGrüße an alle – das Maß ist voll, 5 €"); }));
@@ -68,12 +71,10 @@ TEST(ChatServerRun, PublicMessagesReachEveryonePrivateOnesOnlyTheirAddressee) {
     QTest::mouseClick(users->viewport(), Qt::LeftButton, {},
                       users->visualRect(users->model()->index(1, 0)).center());
     ASSERT_EQ(anna.chat().recipient.text(), "demo2");
-    anna.window->inputEdit()->setPlainText(QString::fromUtf8("Nur für dich, Bernd"));
-    anna.window->button("Privat senden an:")->click();
+    send("Nur für dich, Bernd", "Privat senden an:");
     ASSERT_TRUE(anna.waitFor([&] { return bernd.heard(" demo1:\r\n(privat) Nur für dich, Bernd"); }));
     // Anything anna sends later reaches carla after the private message would have.
-    anna.window->inputEdit()->setPlainText("Ende");
-    anna.window->button("Senden an alle")->click();
+    send("Ende", "Senden an alle");
     ASSERT_TRUE(anna.waitFor([&] { return carla.heard(" demo1:\r\nEnde"); }));
     EXPECT_FALSE(carla.heard("Nur für dich"));
 

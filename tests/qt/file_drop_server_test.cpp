@@ -79,8 +79,8 @@ TEST(FileDropServerRun, EchoedRequestsTradeAndCancelByTheListedNumber) {
     EXPECT_TRUE(client.waitFor([&] { return holding() == 0; }));
 
     EXPECT_EQ(readTextLines(folder.path(FileDrop::kProtocolFile)).size(), 4u);
-    EXPECT_EQ(listedOrders(folder.path(FileDrop::kOrderIdFile)).size(),
-              2u); // the closing order is the user's
+    EXPECT_EQ(listedOrders(folder.path(FileDrop::kOrderIdFile)).size(), 2u)
+        << "the closing order is the user's";
 }
 
 #endif

@@ -32,7 +32,7 @@ struct WindowFixture {
     OrderClientWindow window{client};
 };
 
-TEST(OrderClientWindow, HidesInsteadOfClosingAndFieldsListsAndButtonsReachTheModel) {
+TEST(OrderClientWindow, HidesInsteadOfClosingAndFieldsListsButtonsAndDiscoveryReachTheModel) {
     WindowFixture f;
     f.client.show();
     f.window.button("&Ablegen")->click();
@@ -49,6 +49,12 @@ TEST(OrderClientWindow, HidesInsteadOfClosingAndFieldsListsAndButtonsReachTheMod
     EXPECT_EQ(f.host, "neu.example.net") << "typing updates the settings";
     f.client.setHost("discovered.example.net");
     EXPECT_EQ(host->text(), "discovered.example.net");
+    // Without a discovery document (the fake web answers nothing) the host is kept and the
+    // port is the default.
+    f.client.setPort("4711");
+    f.client.Command1_Click();
+    EXPECT_EQ(host->text(), "discovered.example.net");
+    EXPECT_EQ(f.client.portField().text(), "4100");
 
     f.socket.deliver("\x01"
                      "@KU=1;99\x02\x01@WELCOME\x02");
@@ -61,14 +67,6 @@ TEST(OrderClientWindow, HidesInsteadOfClosingAndFieldsListsAndButtonsReachTheMod
     f.socket.socketState = static_cast<int>(SocketState::Connected);
     f.window.button("Time ?")->click();
     EXPECT_EQ(f.socket.sent, (std::vector<std::string>{"\x01@TIMEGET\x02"}));
-}
-
-TEST(OrderClientWindow, WithoutADiscoveryDocumentTheHostIsKeptAndThePortIsTheDefault) {
-    WindowFixture f; // the fake web answers nothing
-    f.client.setPort("4711");
-    f.client.Command1_Click();
-    EXPECT_EQ(f.window.hostEdit()->text(), "game.example.net");
-    EXPECT_EQ(f.client.portField().text(), "4100");
 }
 
 TEST(TextListModel, KeepsTheModelContractWhileLinesAreAddedAndCleared) {

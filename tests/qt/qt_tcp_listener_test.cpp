@@ -40,23 +40,22 @@ TEST(QtTcpListener, AcceptsARequestAfterClosingAndCarriesBytesBothWays) {
     QtTcpListener second;
     EXPECT_THROW(second.listen(port, "127.0.0.1"), Failure); // the port is taken
 
+    auto wait = [&](const std::function<bool()>& condition) {
+        return test::waitUntil(loop, condition, 3000);
+    };
+    const std::string request = "USER;\xC4\x42\x43";
     QTcpSocket front;
     front.connectToHost(QHostAddress::LocalHost, port);
-    front.write("USER;\xC4"
-                "BC"); // sent before the accept: not lost
-    ASSERT_TRUE(test::waitUntil(
-        loop, [&] { return listener.state() == number(SocketState::Connected) && received.size() == 8; },
-        3000));
-    EXPECT_EQ(received, "USER;\xC4"
-                        "BC");
+    front.write(request.c_str()); // sent before the accept: not lost
+    ASSERT_TRUE(
+        wait([&] { return listener.state() == number(SocketState::Connected) && received.size() == 8; }));
+    EXPECT_EQ(received, request);
     listener.send("WHOISIT\x80");
-    ASSERT_TRUE(test::waitUntil(
-        loop, [&] { return front.bytesAvailable() == 8; }, 3000));
+    ASSERT_TRUE(wait([&] { return front.bytesAvailable() == 8; }));
     EXPECT_EQ(front.readAll(), QByteArray("WHOISIT\x80"));
 
     front.disconnectFromHost();
-    ASSERT_TRUE(test::waitUntil(
-        loop, [&] { return peerCloses == 1; }, 3000));
+    ASSERT_TRUE(wait([&] { return peerCloses == 1; }));
     EXPECT_EQ(listener.state(), number(SocketState::Closing));
     listener.close();
     EXPECT_EQ(listener.state(), number(SocketState::Closed));
