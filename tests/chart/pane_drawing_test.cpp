@@ -39,7 +39,6 @@ class PaneDrawingTest : public ::testing::Test {
 TEST_F(PaneDrawingTest, TheFirstDrawingMeasuresInTwipsAndLaterOnesInPrices) {
     putHistory(history, 1, {{99, 101, 100}, {99.5f, 100.5f, 100}}, 2);
     EXPECT_EQ(pane.scale(), (Scale{0, 0, 6000, 4500}));
-
     draw(100);                   // a label of 13 pixels is 195 twips: levels 500 apart, none in range
     const double r = 48.0 / 400; // "1111.112" against the pane width
     const Scale& s = pane.scale();
@@ -49,15 +48,11 @@ TEST_F(PaneDrawingTest, TheFirstDrawingMeasuresInTwipsAndLaterOnesInPrices) {
     EXPECT_NEAR(s.bottom, 98.8, 1e-5);
     EXPECT_TRUE(canvas.texts().empty());
     EXPECT_EQ(std::make_pair(canvas.family, canvas.pointSize), std::make_pair(std::string("Arial"), 8));
-
     draw(100); // 3 labels are now .312 in prices: levels .25 apart
     std::vector<std::string> expected;
-    for (const char* label : {" 99.25", " 99.5", " 99.75", " 100", " 100.25", " 100.5", " 100.75", " 101"}) {
-        expected.push_back(label); // right scale
-        expected.push_back(label); // left scale
-    }
+    for (const char* label : {" 99.25", " 99.5", " 99.75", " 100", " 100.25", " 100.5", " 100.75", " 101"})
+        expected.insert(expected.end(), 2, label); // right scale, then left scale
     EXPECT_EQ(canvas.texts(), expected);
-
     auto texts = canvas.select(DrawOp::Text);
     const double h3 = 3 * 13 * 2.4 / 300;
     EXPECT_NEAR(texts[0].x1, 3005 + 105 * r / 9, 1e-9); // at the end of the right tick
