@@ -3,11 +3,8 @@
 #include "community/ranking_info.h"
 #include "model/trading_data.h"
 #include "orders/account_handlers.h"
-#include "platform/text_list.h"
-#include "protocol/message_dispatcher.h"
 #include "protocol/server_sender.h"
-#include "support/fake_event_loop.h"
-#include "support/fakes.h"
+#include "support/receive_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -34,22 +31,20 @@ struct FakeChat : ChatSwitch {
 class Ranking : public ::testing::Test {
   protected:
     Ranking() {
-        account.bind(dispatcher);
-        ranking.bind(dispatcher);
+        account.bind(rx.dispatcher);
+        ranking.bind(rx.dispatcher);
     }
-    void receive(const std::string& text) { dispatcher.dispatch(text); }
+    void receive(const std::string& text) { rx.receiveFrame(text); }
 
-    TradingData data;
-    TextList incoming, outgoing, protocol;
+    test::ReceiveFixture rx;
+    TradingData& data = rx.data;
+    TextList& protocol = rx.protocol;
     Label result, panelResult, totalPlace, dayPlace;
     FakeChat chat;
     test::FakeTcpClient socket;
-    test::FakeSystemServices system;
-    test::FakeEventLoop loop;
-    ServerSender sender{socket, outgoing};
-    MessageDispatcher dispatcher{{data, incoming, outgoing, protocol, system, loop}};
+    ServerSender sender{socket, rx.outgoing};
     AccountHandlers account{
-        data, outgoing, protocol, {result, panelResult, totalPlace, dayPlace}, NumberLocale{','}};
+        data, rx.outgoing, protocol, {result, panelResult, totalPlace, dayPlace}, NumberLocale{','}};
     RankingInfo ranking{data, account, protocol, totalPlace, dayPlace, sender, chat};
 };
 
