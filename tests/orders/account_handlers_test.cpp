@@ -87,8 +87,7 @@ TEST_F(Account, UserDataWithoutSeparatorZeroesTheResultsAndKeepsTheBodyAsPositio
 
 TEST_F(Account, HoldingsInUnknownInstrumentsAreKeptButNeitherIndexedNorListed) {
     handlers.WS_SUD("0;0;1;0;0;0;9;2;0;0;0;2;4;0;0;0;0;5;0;0;0;-1");
-    EXPECT_EQ(failures(), (Lines{"F:WS_SUD Subscript out of range", "F:WS_SUD Subscript out of range",
-                                 "F:WS_SUD Subscript out of range"}));
+    EXPECT_EQ(failures(), Lines(3, "F:WS_SUD Subscript out of range"));
     EXPECT_EQ(data.positionList.count(), 3); // room for three: the fourth is not stored
     EXPECT_EQ(positionOf(data.PositionIndex, 2), 2);
     EXPECT_EQ(data.instruments.at(2).Changed, 1);

@@ -38,10 +38,8 @@ TEST_F(BracketsTest, SellLinesGetBuyChildrenAndTheMocChildTakesTheStopLimit) {
 }
 
 TEST_F(BracketsTest, WithoutPresetsTheChildLimitsAreZeroAndAnUnknownModeKeepsTheQuotedPrice) {
-    ASSERT_TRUE(data.presets.empty());
     ASSERT_TRUE(chooseFromMenu(entryLine(1, true, 1), "Erzeuge Bracket Orders"));
-    EXPECT_EQ(lineAt(5).limit1, 0.0f); // not the bid of 149.5 the line was made at
-    EXPECT_EQ(lineAt(6).limit1, 0.0f);
+    EXPECT_EQ(std::make_pair(lineAt(5).limit1, lineAt(6).limit1), std::make_pair(0.0f, 0.0f)); // not the bid
     EXPECT_EQ(data.presets.at(1).presetName, "SAP"); // keyed for saving
 
     setPreset(1, 7, 2, 1);

@@ -62,8 +62,8 @@ class OrderGridTest : public ::testing::Test {
         view.zeigOrderGrid(0, 0);
     }
     const std::string& text(int row, int col) const { return grid.text(row, col); }
-    std::vector<std::string> texts(int row, std::initializer_list<int> cols) const {
-        std::vector<std::string> out;
+    Lines texts(int row, std::initializer_list<int> cols) const {
+        Lines out;
         for (int c : cols)
             out.push_back(grid.text(row, c));
         return out;
@@ -189,7 +189,7 @@ TEST_F(OrderGridTest, ABrokenDescriptorIsLoggedAndTheRestIsStillDrawn) {
     view.BuildOrderGrid();
     data.orderBook.replaceAll({}); // the row now refers to an order that is gone
     view.zeigOrderGrid(0, 0);
-    EXPECT_EQ(protocol.lines(), (std::vector<std::string>{"F:ZeigOrderGridSubscript out of range"}));
+    EXPECT_EQ(protocol.lines(), (Lines{"F:ZeigOrderGridSubscript out of range"}));
     EXPECT_EQ(text(5, 1), "BMW");
     EXPECT_TRUE(grid.redraw());
 }
