@@ -7,28 +7,23 @@ namespace {
 
 using ChatWindow = ChatTest;
 
-TEST_F(ChatWindow, APublicMessageGoesOutOnOneLineAndARefusedSendIsStillShown) {
+TEST_F(ChatWindow, PublicMessagesGoOutOnOneLineAndPrivateOnesKeepTheirBreakAndNeedARecipient) {
     chat.open();
     chat.input.setText("erste Zeile\r\nzweite Zeile");
     chat.sendToAll_Click();
-    EXPECT_EQ(socket.sent, (Lines{"\x01@C=erste Zeile zweite Zeile\x02"}));
     chat.sendToAll_Click(); // nothing typed: nothing sent
-    EXPECT_EQ(socket.sent.size(), 1u);
+    chat.input.setText("hallo\r\nbernd");
+    chat.sendPrivate_Click(); // no recipient: nothing sent
+    chat.recipient.setText("bernd");
+    chat.sendPrivate_Click();
+    EXPECT_EQ(sentTexts(), (Lines{"@C=erste Zeile zweite Zeile", "@C=hallo\r\nbernd;bernd"}));
+    const Lines history = historyLines();
+    EXPECT_EQ(Lines(history.end() - 3, history.end()), (Lines{"14:05:09 ich:P->bernd:", "hallo", "bernd"}));
+
     socket.refuseSend = true; // a refused send still shows the line
     chat.input.setText("trotzdem");
     chat.sendToAll_Click();
     EXPECT_EQ(historyLines().back(), "trotzdem");
-}
-
-TEST_F(ChatWindow, APrivateMessageKeepsItsLineBreakAndNeedsARecipient) {
-    chat.open();
-    chat.input.setText("hallo\r\nbernd");
-    chat.sendPrivate_Click(); // no recipient
-    EXPECT_TRUE(socket.sent.empty());
-    chat.recipient.setText("bernd");
-    chat.sendPrivate_Click();
-    EXPECT_EQ(sentTexts(), (Lines{"@C=hallo\r\nbernd;bernd"}));
-    EXPECT_EQ(historyLines(), (Lines{"14:05:09 ich:P->bernd:", "hallo", "bernd"}));
 }
 
 TEST_F(ChatWindow, ClickingTheHistoryPicksTheSenderOfTheLineUnderTheCaret) {
@@ -42,13 +37,12 @@ TEST_F(ChatWindow, ClickingTheHistoryPicksTheSenderOfTheLineUnderTheCaret) {
     // A header names its sender, a body line the text after its first blank up to the next
     // colon, an own private message the part before the first colon after the blank; a line
     // without a colon or without a blank names no one; beyond the end is the last line.
-    const std::vector<std::pair<std::size_t, std::string>> rows = {{h.find("anna:") + 2, "anna"},
-                                                                   {h.find("hallo du:") + 2, "du"},
-                                                                   {h.find("ohne Doppelpunkt") + 2, ""},
-                                                                   {h.find("ich:P->") + 2, "ich"},
-                                                                   {h.find("privat") + 2, ""},
-                                                                   {h.find("anna:") + 5, "anna"},
-                                                                   {h.size() + 100, ""}};
+    // clang-format off
+    const std::vector<std::pair<std::size_t, std::string>> rows = {
+        {h.find("anna:") + 2, "anna"}, {h.find("hallo du:") + 2, "du"}, {h.find("ohne Doppelpunkt") + 2, ""},
+        {h.find("ich:P->") + 2, "ich"}, {h.find("privat") + 2, ""}, {h.find("anna:") + 5, "anna"},
+        {h.size() + 100, ""}};
+    // clang-format on
     for (const auto& [caret, recipient] : rows) {
         chat.recipient.setText("?");
         chat.history_Click(caret);
