@@ -1,5 +1,5 @@
-// The chart window over the order grid: opening, layout, scroll bars, mouse prices and
-// closing; and the sound routine.
+// The chart window over the order grid: opening, layout, scroll bars and closing; and the
+// sound routine.
 #include "chart/sound_routine.h"
 #include "chart_fixture.h"
 #include "support/temp_dir.h"
@@ -62,15 +62,6 @@ TEST_F(ChartWindowTest, AScrollBarRedrawsItsOwnPaneWithItsNewPointCount) {
     EXPECT_EQ(right.select(DrawOp::Line, chart_colour::kLast).size(), 3000u);
 }
 
-TEST_F(ChartWindowTest, TheMouseOverAPaneShowsThePriceThereInTheTitle) {
-    openChart(1);
-    const Scale& s = chart.pane(1).scale();
-    chart.Pane_MouseMove(1, 10, 0);
-    EXPECT_EQ(chart.title.text(), " 101.2");
-    chart.Pane_MouseMove(1, 10, chart.layout().panes[1].height / 2.0);
-    EXPECT_EQ(chart.title.text(), strSingle(static_cast<float>((s.top + s.bottom) / 2)));
-}
-
 TEST_F(ChartWindowTest, ClosingClearsTheChartInstrumentAndStopsTheRedraws) {
     openChart(1);
     chart.Form_Unload();
@@ -79,12 +70,6 @@ TEST_F(ChartWindowTest, ClosingClearsTheChartInstrumentAndStopsTheRedraws) {
     const int clears = left.clears;
     chart.update();
     EXPECT_EQ(left.clears, clears);
-
-    openChart(1); // loads again: back at 100 points
-    chart.HScroll1_Change(0, 20);
-    chart.Form_Unload();
-    openChart(1);
-    EXPECT_EQ(chart.pointCount(0), 100);
 }
 
 class SoundRoutineTest : public ::testing::Test {
