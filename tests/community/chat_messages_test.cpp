@@ -14,8 +14,7 @@ TEST_F(ChatMessages, AChatLineShowsTheSenderWithTheTimeAndPlaysTheChatSound) {
     serverSends("@RC=bernd:");
     EXPECT_EQ(historyLines(), (Lines{"14:05:09 anna:", "Guten Morgen: alle", "14:05:09 ", "ohne Doppelpunkt",
                                      "14:05:09 bernd:", ""}));
-    EXPECT_EQ(sound.played.size(), 3u);
-    chatSound = 0;
+    chatSound = 0; // the three lines above played, this one does not
     serverSends("@RC=anna:leise");
     EXPECT_EQ(sound.played.size(), 3u);
 }
