@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 
 namespace kavex {
@@ -42,11 +41,8 @@ TEST(StatementsServerRun, TheDemoFileArrivesIntactAndAMissingStatementIsFetched)
     StatementsPanel panel(statements);
     statements.FillAuszug();
     auto day = static_cast<int32_t>(dayNumber(loop.now()));
-    const LocalDateTime weekBefore = fromDayNumber(day - 7);
-    char start[16];
-    std::snprintf(start, sizeof start, "%04d%02d%02d", weekBefore.year, weekBefore.month, weekBefore.day);
-    data.account.kontoText1 = start;
-    while (day % 7 == 0 || day % 7 == 1) // Saturday, Sunday
+    data.account.kontoText1 = Statements::statementFileName("", day - 7).substr(0, 8); // its yyyymmdd
+    while (day % 7 == 0 || day % 7 == 1)                                               // Saturday, Sunday
         --day;
     const std::string wanted = Statements::statementFileName(data.account.accountCode.str(), day);
     statements.AuszuegeAnfordern_Click();
