@@ -53,25 +53,22 @@ TEST_F(Placement, TransmitSendsEachTypeAndSideByteForByteAndRemovesTheLine) {
 }
 
 TEST_F(Placement, StopOrdersAreCheckedAgainstTheLastPrice) {
-    int equal = newLine(1, "BUY", "STP", 150);
-    click(equal, 10); // equal to Last passes
+    click(newLine(1, "BUY", "STP", 150), 10); // equal to Last passes
     int below = newLine(1, "BUY", "STP", 149.5f);
     int line = lineAt(below);
     click(below, 10);
     EXPECT_EQ(socket.sent.size(), 1u);
-    EXPECT_EQ(statusLine.text(), "Keine STP-Buy Order mit Limit unter Last-Kurs!");
-    EXPECT_EQ(messages.back(), "Keine STP-Buy Order mit Limit unter Last-Kurs!");
+    EXPECT_EQ((Texts{statusLine.text(), messages.back()}),
+              Texts(2, "Keine STP-Buy Order mit Limit unter Last-Kurs!"));
     EXPECT_EQ(system.beeps, 1);
     EXPECT_EQ(data.entryLines.at(line).instrumentNumber, 0);
     EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 1, 0}));
 
-    int sell = newLine(1, "SEL", "STP", 151);
-    click(sell, 10);
+    click(newLine(1, "SEL", "STP", 151), 10);
     EXPECT_EQ(statusLine.text(), "Keine STP-Sell Order mit Limit über Last-Kurs!");
 
     // The refused numbers were used up: the next order continues after them.
-    int next = newLine(1, "BUY", "MKT", 0);
-    click(next, 10);
+    click(newLine(1, "BUY", "MKT", 0), 10);
     EXPECT_EQ(sentTexts().back().substr(0, 13), "@PO=ACC1;104;");
 }
 

@@ -40,7 +40,6 @@ struct PriceFixture {
     }
 
     const Instrument& at(int n) const { return data.instruments.at(n); }
-    double now() const { return loop.nowDayNumber(); }
 
     TempDir dir;
     WorkingDirectory folder{dir.root};
