@@ -12,28 +12,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class FileDropFormTest : public ::testing::Test, public test::FormFixture {
-  protected:
-    void start(int16_t asciiRemote) {
-        writeSettings([&](Settings& s) { s.asciiRemote = asciiRemote; });
-        startSession();
-    }
-    void request(const std::string& text) {
-        writeFileAtomically(dir.root / FileDrop::kRequestFile, text);
-        fs::last_write_time(dir.root / FileDrop::kRequestFile,
-                            fs::file_time_type::clock::now() - std::chrono::seconds(5));
-    }
-};
+class FileDropFormTest : public ::testing::Test, public test::FormFixture {};
 
 TEST_F(FileDropFormTest, SwitchedOffARequestFileWaitsAndAnExternalOrderIsNotListed) {
     // Placing and cancelling by request file are run against the demo server.
-    start(1);
+    writeSettings([](Settings& s) { s.asciiRemote = 1; });
+    startSession();
     ASSERT_TRUE(form->fileDrop().active());
     form->asciiRemote_Click(false);
     EXPECT_FALSE(form->fileDrop().active());
-    request("@CA\r\n");
+    const fs::path requests = dir.root / FileDrop::kRequestFile; // complete, written a while ago
+    writeFileAtomically(requests, "@CA\r\n");
+    fs::last_write_time(requests, fs::file_time_type::clock::now() - std::chrono::seconds(5));
     loop.advance(3000);
-    EXPECT_TRUE(fs::exists(dir.root / FileDrop::kRequestFile));
+    EXPECT_TRUE(fs::exists(requests));
     form->externalOrders().Ext_Placeorder(";1;BUY;MKT;1;;;R2");
     EXPECT_TRUE(sentOnce("@PO=ACC9;-41;1;BUY ;MKT;1; 0; 0;0;0"));
     EXPECT_FALSE(fs::exists(dir.root / FileDrop::kOrderIdFile));

@@ -38,13 +38,6 @@ class Account : public ::testing::Test {
             if (l.starts_with("F:")) out.push_back(l);
         return out;
     }
-    // The account figures in message order.
-    auto figures() const {
-        const auto& a = data.account;
-        return std::make_tuple(a.kontoText1, a.kontoText2, a.kontoValue3, a.totalResult, a.todayResult,
-                               a.totalPlace, a.dayPlace, a.kontoValue8);
-    }
-    using Figures = std::tuple<std::string, std::string, float, float, float, int16_t, int16_t, float>;
     const Position& holdingOf(int instrument) {
         return data.positionList.at(positionOf(data.PositionIndex, instrument));
     }
@@ -63,8 +56,11 @@ TEST_F(Account, GarbageAccountFieldsReadAsZeroAndAnOverflowKeepsOnlyThatField) {
     handlers.WS_SUK("a;b;1;2;3;4;5;6");
     handlers.WS_SUK("x;;abc;;-1.5;99999;2");
     EXPECT_EQ(failures(), (Lines{"F:WS_SUK Overflow"}));
-    // Garbage and missing fields read 0; the place that overflowed keeps its 4.
-    EXPECT_EQ(figures(), Figures("x", "", 0, 0, -1.5f, 4, 2, 0));
+    // The figures in message order: garbage and missing fields read 0; the place that overflowed keeps its 4.
+    const auto& a = data.account;
+    EXPECT_EQ(std::make_tuple(a.kontoText1, a.kontoText2, a.kontoValue3, a.totalResult, a.todayResult,
+                              a.totalPlace, a.dayPlace, a.kontoValue8),
+              std::make_tuple("x", "", 0.0f, 0.0f, -1.5f, int16_t{4}, int16_t{2}, 0.0f));
 }
 
 TEST_F(Account, UserDataShowsTheResultInTheLocaleFormWithAPlusOnlyForAGain) {

@@ -11,13 +11,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class OrderFormTest : public ::testing::Test, protected test::FormFixture {
-  protected:
-    void countEnds() {
-        form->endProgram = [this] { ++ended; };
-    }
-    int ended = 0;
-};
+class OrderFormTest : public ::testing::Test, protected test::FormFixture {};
 
 TEST_F(OrderFormTest, TheExecutableNameChoosesTheEdition) {
     load([](OrderFormPlatform& p) { p.executableName = "KavexGame"; });
@@ -30,7 +24,8 @@ TEST_F(OrderFormTest, TheExecutableNameChoosesTheEdition) {
 TEST_F(OrderFormTest, APendingUpdateIsHandedOverAndTheProgramNeverConnects) {
     writeFileAtomically(dir.root / "KAVEXUP.EXX", "new program");
     load();
-    countEnds();
+    int ended = 0;
+    form->endProgram = [&] { ++ended; };
     loop.advance(1000);
     EXPECT_EQ(readFileBytes(dir.root / "KAVEXUP.EXE"), "new program");
     EXPECT_FALSE(fs::exists(dir.root / "KAVEXUP.EXX"));
