@@ -127,8 +127,6 @@ TEST_F(BridgeTest, StatusLineSocketButtonsAndSendsWithoutAConnection) {
     bridge.ExtS_Orderstatus(-99); // unknown: nothing
     EXPECT_TRUE(socket.sent.empty());
     socket.peerCloses();
-    bridge.statusTick();
-    EXPECT_EQ(bridge.socketStateLabel.text(), "Überwachen");
     statusLine.setText("Fehler 2"); // another message is not overwritten
     bridge.statusTick();
     EXPECT_EQ(statusLine.text(), "Fehler 2");

@@ -50,8 +50,7 @@ TEST_F(ExternalOrdersTest, AnUnknownInstrumentIsReportedAndNothingIsSent) {
     EXPECT_EQ(external.Ext_Placeorder("DE0007164600;9;BUY;MKT;5;;;a"),
               ExternalOrderResult::UnknownInstrument);
     EXPECT_TRUE(socket.sent.empty());
-    EXPECT_EQ(toBridge, (std::vector<std::string>{"@ER; 1;Wertpapier nicht verfügbar",
-                                                  "@ER; 1;Wertpapier nicht verfügbar"}));
+    EXPECT_EQ(toBridge, std::vector<std::string>(2, "@ER; 1;Wertpapier nicht verfügbar"));
     EXPECT_EQ(prompts.asked, (std::vector<std::string>{"Das angeforderte Wertpapier XYZ ist nicht verfügbar!",
                                                        "Das angeforderte Wertpapier DE0007164600 ist nicht "
                                                        "verfügbar!"}));

@@ -105,7 +105,6 @@ TEST_F(OrderGridTest, EntryLinesOldestFirstAboveOrdersNewestFirst) {
               (Lines{"-", "DAY", "BUY ", "100,5", "MKT", "TRANSMIT", "DELETE"}));
     EXPECT_EQ(grid.cell(4, 5).background, rgb(0, 255, 0));
     EXPECT_EQ(grid.cell(5, 5).background, rgb(255, 0, 0));
-    // Working order.
     EXPECT_EQ(texts(7, {10, 11, 12, 14}), (Lines{"-", "CANCEL", "Submitted", " 0 -  0"}));
     EXPECT_EQ(grid.cell(7, 11).background, colours[OG_CANCEL]);
 }
