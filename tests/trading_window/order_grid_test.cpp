@@ -33,8 +33,9 @@ class OrderGridTest : public ::testing::Test {
         resetPositionIndex(data.PositionIndex, 2);
         data.positionList.reset(2);
     }
-    Order order(int instrument, int16_t status, const char* side = "BUY") {
+    Order order(int instrument, int16_t status, const char* side = "BUY", int16_t role = BracketPlain) {
         Order o;
+        o.bracketRole = role;
         o.instrumentNumber = static_cast<int16_t>(instrument);
         o.status = status;
         o.side = side;
@@ -124,20 +125,13 @@ TEST_F(OrderGridTest, FinishedOrdersAreGreyAndOnlyShownOnRequest) {
 }
 
 TEST_F(OrderGridTest, BracketChildOffsetsAndTypeColours) {
-    Order child = order(1, StatusSubmitted);
-    child.bracketRole = BracketStopChild;
+    Order child = order(1, StatusSubmitted, "BUY", BracketStopChild);
     child.limit1 = -2.5f;
     child.activeFlag = 1;
     data.orderBook.append(child);
-    Order plain = order(1, StatusSubmitted);
-    plain.limit1 = 0;
-    data.orderBook.append(plain);
-    Order main = order(1, StatusSubmitted);
-    main.bracketRole = BracketMain;
-    data.orderBook.append(main);
-    Order waiting = order(1, StatusPreSubm);
-    waiting.bracketRole = BracketLimitChild;
-    data.orderBook.append(waiting);
+    data.orderBook.append(order(1, StatusSubmitted)); // limit 0
+    data.orderBook.append(order(1, StatusSubmitted, "BUY", BracketMain));
+    data.orderBook.append(order(1, StatusPreSubm, "BUY", BracketLimitChild));
     rebuild();
     // Newest first: waiting child, main, plain, active child.
     EXPECT_EQ(text(4, 9), "BR:LMT");
