@@ -16,20 +16,23 @@ struct Shape {
     const char* host;
     const char* port;
     ServerList entries;
+    int16_t keepServer = 0;
 };
 
-TEST(ServerDiscovery, EachDocumentShapeSetsHostAndPortFromItsFirstEntry) {
+TEST(ServerDiscovery, EachDocumentShapeSetsHostAndPortFromItsFirstEntryUnlessTheServerIsKept) {
     const Shape shapes[] = {
         {"10.1.2.3", "10.1.2.3", "4711", {"10.1.2.3", "", ""}},
         {"a.example.net: 4300 \r\n  b.example.net  \r\nc.example.net:1\r\nd.example.net",
          "a.example.net",
          "4300",
          {"a.example.net: 4300 ", "b.example.net  ", "c.example.net:1"}}, // only the rest is trimmed
+        {"srv.example.net:4200", "game.example.net", "4711", {"srv.example.net:4200", "", ""}, 1},
     };
     for (const Shape& shape : shapes) {
         SCOPED_TRACE(shape.document);
         OrderClientFixture f;
         f.http.documents[kFirst] = shape.document;
+        f.keepServer = shape.keepServer;
         OrderClient& client = f.load();
         client.setPort("4711");
         client.Command1_Click();
@@ -53,18 +56,6 @@ TEST(ServerDiscovery, UnacceptableDocumentsFallThroughToTheNextLocation) {
                                       "http://primary.example/ip.html", "http://mirror.example/ip.html"}));
     EXPECT_EQ(client.hostField().text(), "last.example.net");
     EXPECT_EQ(client.portField().text(), "4500");
-}
-
-TEST(ServerDiscovery, TheKeepServerOptionLeavesHostAndPortAlone) {
-    OrderClientFixture f;
-    f.keepServer = 1;
-    f.http.documents[kFirst] = "srv.example.net:4200";
-    OrderClient& client = f.load();
-    EXPECT_TRUE(client.keepServerBox().checked());
-    client.Command1_Click();
-    EXPECT_EQ(client.serverList()[0], "srv.example.net:4200");
-    EXPECT_EQ(client.hostField().text(), "game.example.net");
-    EXPECT_EQ(client.portField().text(), "4100");
 }
 
 TEST(ServerDiscovery, TheGameEditionLooksOnlyForItsOwnDocument) {
