@@ -2,12 +2,12 @@
 // 3000 points of a history, on the recording canvas of the tests and, when Qt is built,
 // with QPainter on a QImage as the window does. The counter tick_percent is the part of
 // one 150 ms refresh tick that a redraw takes (wall time).
-#include "chart/chart_pane.h"
+#include "views/chart_pane.h"
 #include "model/price_history.h"
 #include "support/recording_canvas.h"
 
 #ifdef KAVEX_BENCH_QT
-#include "platform/qt/qt_canvas.h"
+#include "gui/qt_canvas.h"
 
 #include <QGuiApplication>
 #endif

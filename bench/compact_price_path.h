@@ -6,10 +6,10 @@
 #include "base/files.h"
 #include "model/trading_data.h"
 #include "platform/event_loop.h"
-#include "platform/text_list.h"
-#include "protocol/history_files.h"
+#include "base/text_list.h"
+#include "session/history_files.h"
 #include "protocol/message_dispatcher.h"
-#include "protocol/price_handlers.h"
+#include "session/price_handlers.h"
 
 #include <string_view>
 

@@ -1,13 +1,13 @@
 // One refresh tick of the order grid: the quote rows of 1000 (and of 50) changed
 // instruments redrawn in the headless grid model. Prints the time per tick.
 #include "model/trading_data.h"
-#include "platform/cell_grid.h"
-#include "platform/text_list.h"
+#include "views/cell_grid.h"
+#include "base/text_list.h"
 #include "support/fake_event_loop.h"
-#include "trading_window/colour_roles.h"
-#include "trading_window/grid_columns.h"
-#include "trading_window/order_grid.h"
-#include "trading_window/settings_file.h"
+#include "views/colour_roles.h"
+#include "views/grid_columns.h"
+#include "views/order_grid.h"
+#include "model/settings_file.h"
 
 #include <chrono>
 #include <cstdio>

@@ -4,15 +4,15 @@
 // the view's repaints are part of the figure. The same tick without a model or view attached is measured in
 // the same run; the program prints both and their ratio.
 #include "model/trading_data.h"
-#include "platform/cell_grid.h"
-#include "platform/qt/cell_grid_model.h"
-#include "platform/qt/cell_grid_view.h"
+#include "views/cell_grid.h"
+#include "gui/cell_grid_model.h"
+#include "gui/cell_grid_view.h"
 #include "platform/qt/qt_event_loop.h"
-#include "platform/text_list.h"
-#include "trading_window/colour_roles.h"
-#include "trading_window/grid_columns.h"
-#include "trading_window/order_grid.h"
-#include "trading_window/settings_file.h"
+#include "base/text_list.h"
+#include "views/colour_roles.h"
+#include "views/grid_columns.h"
+#include "views/order_grid.h"
+#include "model/settings_file.h"
 
 #include <QApplication>
 #include <QHeaderView>

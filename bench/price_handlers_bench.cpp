@@ -10,9 +10,9 @@
 #include "base/files.h"
 #include "base/numbers.h"
 #include "model/trading_data.h"
-#include "platform/text_list.h"
-#include "protocol/history_files.h"
-#include "protocol/price_handlers.h"
+#include "base/text_list.h"
+#include "session/history_files.h"
+#include "session/price_handlers.h"
 #include "support/fake_event_loop.h"
 
 #include "allocation_count.h"

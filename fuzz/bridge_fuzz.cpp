@@ -9,12 +9,12 @@
 #include "base/cp1252.h"
 #include "external/bridge.h"
 #include "external/command_line.h"
-#include "external/external_orders.h"
+#include "views/external_orders.h"
 #include "model/trading_data.h"
 #include "protocol/server_sender.h"
 #include "support/fake_event_loop.h"
 #include "support/fakes.h"
-#include "trading_window/settings_file.h"
+#include "model/settings_file.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

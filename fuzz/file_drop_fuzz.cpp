@@ -10,7 +10,7 @@
 #include "base/numbers.h"
 #include "base/split_fields.h"
 #include "external/command_line.h"
-#include "external/external_orders.h"
+#include "views/external_orders.h"
 #include "external/file_drop.h"
 #include "support/trading_fixture.h"
 

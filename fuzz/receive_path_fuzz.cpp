@@ -12,7 +12,7 @@
 #include "base/numbers.h"
 #include "base/split_fields.h"
 #include "model/trading_data.h"
-#include "platform/text_list.h"
+#include "base/text_list.h"
 #include "protocol/frame_buffer.h"
 #include "protocol/message_dispatcher.h"
 #include "protocol/server_receiver.h"

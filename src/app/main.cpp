@@ -4,10 +4,11 @@
 // The settings live in the working directory's files; the few command-line options only
 // say where that directory is and help scripts and tests run the program unattended.
 #include "base/files.h"
-#include "platform/qt/chart_widget.h"
-#include "platform/qt/chat_window.h"
-#include "platform/qt/order_client_window.h"
-#include "platform/qt/qt_dialogs.h"
+#include "gui/chart_widget.h"
+#include "gui/chat_window.h"
+#include "gui/order_client_window.h"
+#include "gui/qt_dialogs.h"
+#include "platform/qt/qt_prompts.h"
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_http_get.h"
 #include "platform/qt/qt_printer.h"
@@ -15,8 +16,8 @@
 #include "platform/qt/qt_system_services.h"
 #include "platform/qt/qt_tcp_client.h"
 #include "platform/qt/qt_tcp_listener.h"
-#include "platform/qt/trading_window.h"
-#include "trading_window/order_form.h"
+#include "gui/trading_window.h"
+#include "views/order_form.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

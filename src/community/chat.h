@@ -2,7 +2,7 @@
 // The chat window, kept headless: public and private messages, the list of users in
 // the chat, the trades feed, and the messages that join or leave the chat. The Qt
 // widget renders this model and forwards clicks to it.
-#include "platform/text_list.h"
+#include "base/text_list.h"
 
 #include <cstddef>
 #include <cstdint>

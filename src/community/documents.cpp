@@ -5,7 +5,7 @@
 #include "base/split_fields.h"
 #include "community/file_transfer.h"
 #include "platform/event_loop.h"
-#include "platform/text_list.h"
+#include "base/text_list.h"
 #include "protocol/message_dispatcher.h"
 
 #include <algorithm>

@@ -5,14 +5,14 @@
 #include "base/fixed_text.h"
 #include "base/numbers.h"
 #include "external/command_line.h"
-#include "external/external_orders.h"
+#include "external/external_commands.h"
 #include "model/trading_data.h"
 #include "platform/event_loop.h"
 #include "platform/socket_state.h"
 #include "platform/tcp_listener.h"
 #include "protocol/server_sender.h"
 #include "protocol/wire.h"
-#include "trading_window/settings_file.h"
+#include "model/settings_file.h"
 
 #include <algorithm>
 #include <cctype>

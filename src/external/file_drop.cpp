@@ -4,9 +4,9 @@
 #include "base/failure.h"
 #include "base/numbers.h"
 #include "external/command_line.h"
-#include "external/external_orders.h"
+#include "external/external_commands.h"
 #include "platform/event_loop.h"
-#include "platform/text_list.h"
+#include "base/text_list.h"
 
 #include <chrono>
 
@@ -182,7 +182,7 @@ void FileDrop::execute(std::string_view line) {
             std::string_view orderText = line.size() > 4 ? line.substr(4) : std::string_view{};
             if (auto problem = orderTextProblem(orderText)) return skipped(*problem);
             if (commands_.Ext_Placeorder(orderText) == ExternalOrderResult::UnknownInstrument)
-                skipped(ExternalOrders::kUnknownInstrument);
+                skipped(ExternalCommands::kUnknownInstrument);
         } else if (command == "@CO") {
             int32_t id = 0;
             try {

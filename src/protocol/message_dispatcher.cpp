@@ -4,7 +4,7 @@
 #include "model/trading_data.h"
 #include "platform/event_loop.h"
 #include "platform/services.h"
-#include "platform/text_list.h"
+#include "base/text_list.h"
 
 #include <algorithm>
 #include <cctype>

@@ -2,7 +2,7 @@
 
 #include "base/failure.h"
 #include "platform/event_loop.h"
-#include "platform/text_list.h"
+#include "base/text_list.h"
 #include "protocol/message_dispatcher.h"
 
 namespace kavex {

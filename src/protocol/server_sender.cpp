@@ -4,7 +4,7 @@
 #include "base/failure.h"
 #include "platform/socket_state.h"
 #include "platform/tcp_client.h"
-#include "platform/text_list.h"
+#include "base/text_list.h"
 #include "protocol/wire.h"
 
 #include <string>

@@ -2,7 +2,7 @@
 // shows or hides the chat option and closes the chat window.
 #include "community/ranking_info.h"
 #include "model/trading_data.h"
-#include "orders/account_handlers.h"
+#include "trading/account_handlers.h"
 #include "protocol/server_sender.h"
 #include "support/receive_fixture.h"
 

@@ -8,7 +8,7 @@
 #include "recording_commands.h"
 #include "support/fake_event_loop.h"
 #include "support/fakes.h"
-#include "trading_window/settings_file.h"
+#include "model/settings_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Orders and cancels asked for by a front-end or a request file, placed through the grid.
-#include "external/external_orders.h"
+#include "views/external_orders.h"
 #include "protocol/wire.h"
 #include "support/trading_fixture.h"
 

@@ -4,7 +4,7 @@
 #include "external/command_line.h"
 #include "external/file_drop.h"
 #include "external/request_journal.h"
-#include "platform/text_list.h"
+#include "base/text_list.h"
 #include "recording_commands.h"
 #include "support/fake_event_loop.h"
 #include "support/temp_dir.h"

@@ -1,6 +1,6 @@
 #pragma once
 // Records what request lines asked for, instead of trading.
-#include "external/external_orders.h"
+#include "views/external_orders.h"
 
 #include <functional>
 #include <string>

@@ -1,9 +1,9 @@
 // The preset dialog's window and the right-click menu on the offscreen platform.
-#include "dialogs/bracket_preset_dialog.h"
+#include "views/bracket_preset_dialog.h"
 #include "model/bracket_preset.h"
-#include "orders/popup_menu.h"
-#include "platform/qt/bracket_preset_dialog_qt.h"
-#include "platform/qt/popup_menu_qt.h"
+#include "views/popup_menu.h"
+#include "gui/bracket_preset_dialog_qt.h"
+#include "gui/popup_menu_qt.h"
 #include "support/fakes.h"
 
 #include <QAbstractButton>

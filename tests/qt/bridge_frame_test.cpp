@@ -3,11 +3,11 @@
 #include "external/bridge.h"
 #include "external/recording_commands.h"
 #include "model/trading_data.h"
-#include "platform/qt/bridge_frame.h"
+#include "gui/bridge_frame.h"
 #include "protocol/server_sender.h"
 #include "support/fake_event_loop.h"
 #include "support/fakes.h"
-#include "trading_window/settings_file.h"
+#include "model/settings_file.h"
 
 #include <QLabel>
 #include <QLineEdit>

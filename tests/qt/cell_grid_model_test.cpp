@@ -1,9 +1,9 @@
 // The grid model's signals: cell changes reach the view once per row and batch, adjacent
 // rows in one ranged signal, shape changes as a reset; and the grid view paints cells
 // from the grid.
-#include "platform/cell_grid.h"
-#include "platform/qt/cell_grid_model.h"
-#include "platform/qt/cell_grid_view.h"
+#include "views/cell_grid.h"
+#include "gui/cell_grid_model.h"
+#include "gui/cell_grid_view.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>

@@ -1,8 +1,8 @@
 // The chart window on the Qt platform (offscreen): the canvas on a QImage, and the
 // widget over the headless chart with its scroll bars, mouse, painting and closing.
-#include "chart/chart.h"
-#include "platform/qt/chart_widget.h"
-#include "platform/qt/qt_canvas.h"
+#include "views/chart.h"
+#include "gui/chart_widget.h"
+#include "gui/qt_canvas.h"
 #include "support/trading_fixture.h"
 
 #include <QCloseEvent>

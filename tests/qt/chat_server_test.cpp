@@ -2,7 +2,7 @@
 // the Qt platform, each with its chat window on screen (offscreen). A public message
 // reaches the others, a private one only its addressee.
 #include "demo_server.h"
-#include "platform/qt/chat_window.h"
+#include "gui/chat_window.h"
 
 #include <QListView>
 #include <QPlainTextEdit>

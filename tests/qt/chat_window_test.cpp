@@ -1,6 +1,6 @@
 // The chat window's widget over the headless chat, on the offscreen platform.
 #include "community/chat.h"
-#include "platform/qt/chat_window.h"
+#include "gui/chat_window.h"
 #include "platform/socket_state.h"
 #include "protocol/server_sender.h"
 #include "support/fake_event_loop.h"

@@ -3,13 +3,13 @@
 // real trading window in a fresh folder that logs in to it with the start-up dialogs
 // answered at once.
 #include "base/files.h"
-#include "dialogs/login_dialogs.h"
+#include "views/login_dialogs.h"
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_http_get.h"
 #include "platform/qt/qt_tcp_client.h"
 #include "support/fakes.h"
-#include "trading_window/order_form.h"
-#include "trading_window/settings_file.h"
+#include "views/order_form.h"
+#include "model/settings_file.h"
 
 #include <QHostAddress>
 #include <QProcess>

@@ -1,9 +1,9 @@
 // The connection window's widget over the headless model, on the offscreen platform.
 #include "model/trading_data.h"
-#include "platform/qt/order_client_window.h"
-#include "platform/qt/text_list_model.h"
+#include "gui/order_client_window.h"
+#include "gui/text_list_model.h"
 #include "platform/socket_state.h"
-#include "protocol/order_client.h"
+#include "session/order_client.h"
 #include "support/fake_event_loop.h"
 #include "support/fakes.h"
 

@@ -3,10 +3,10 @@
 #include "base/files.h"
 #include "model/trading_data.h"
 #include "platform/qt/qt_printer.h"
-#include "platform/text_list.h"
+#include "base/text_list.h"
 #include "support/fake_event_loop.h"
 #include "support/temp_dir.h"
-#include "trading_window/statements.h"
+#include "views/statements.h"
 
 #include <QProcess>
 

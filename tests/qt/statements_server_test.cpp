@@ -3,7 +3,7 @@
 // asked for, arrives and is shown when chosen in the drop-down.
 #include "community/file_transfer.h"
 #include "demo_server.h"
-#include "platform/qt/statements_panel.h"
+#include "gui/statements_panel.h"
 
 #include <QComboBox>
 

@@ -1,9 +1,9 @@
 // The in-cell editor of the order grid on screen: mouse clicks on the grid's cells open
 // it over the cell, Return commits what was typed (decimal comma accepted), Escape
 // leaves the cell as it was, and a choice from the list is taken at once.
-#include "platform/qt/trading_window.h"
+#include "gui/trading_window.h"
 #include "support/form_fixture.h"
-#include "trading_window/grid_actions.h"
+#include "views/grid_actions.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 // The trading window on screen: its parts where the twip layout puts them, the window
 // geometry from the settings, and the settings tab's colour editing and sound list.
-#include "platform/qt/cell_grid_model.h"
-#include "platform/qt/trading_window.h"
+#include "gui/cell_grid_model.h"
+#include "gui/trading_window.h"
 #include "support/form_fixture.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 #include "core/instrument_data.h"
 #include "core/market.h"
 #include "core/messages.h"
-#include "protocol/price_fixture.h"
+#include "session/price_fixture.h"
 
 #include <gtest/gtest.h>
 

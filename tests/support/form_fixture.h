@@ -7,8 +7,8 @@
 #include "support/fakes.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
-#include "trading_window/order_form.h"
-#include "trading_window/settings_file.h"
+#include "views/order_form.h"
+#include "model/settings_file.h"
 
 #include <functional>
 #include <memory>

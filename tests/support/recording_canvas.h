@@ -1,7 +1,7 @@
 #pragma once
 // A canvas that keeps what is on it: the operations since the last clear, in user
 // coordinates, with a fixed font of 6 x 13 pixels per character.
-#include "platform/canvas.h"
+#include "views/canvas.h"
 
 #include <cmath>
 #include <cstddef>

@@ -1,19 +1,19 @@
 #pragma once
 // The order grid with its actions and the order operations, wired to fakes.
 #include "model/trading_data.h"
-#include "orders/order_placement.h"
-#include "platform/cell_grid.h"
+#include "trading/order_placement.h"
+#include "views/cell_grid.h"
 #include "platform/socket_state.h"
-#include "platform/text_list.h"
+#include "base/text_list.h"
 #include "protocol/server_sender.h"
 #include "support/fake_event_loop.h"
 #include "support/fakes.h"
-#include "trading_window/colour_roles.h"
-#include "trading_window/grid_actions.h"
-#include "trading_window/grid_columns.h"
-#include "trading_window/order_grid.h"
-#include "trading_window/settings_file.h"
-#include "trading_window/show_error.h"
+#include "views/colour_roles.h"
+#include "views/grid_actions.h"
+#include "views/grid_columns.h"
+#include "views/order_grid.h"
+#include "model/settings_file.h"
+#include "views/show_error.h"
 
 #include <string>
 #include <vector>

@@ -1,0 +1,38 @@
+#include "base/text_list.h"
+
+#include <algorithm>
+
+namespace kavex {
+
+void TextList::addLine(std::string line) {
+    lines_.push_back(std::move(line));
+    if (observer_) observer_(static_cast<int>(lines_.size()) - 1);
+}
+
+void TextList::clear() {
+    lines_.clear();
+    if (observer_) observer_(-1);
+}
+
+void TextList::setLines(std::vector<std::string> lines) {
+    lines_ = std::move(lines);
+    if (observer_) observer_(-1);
+}
+
+bool TextList::contains(const std::string& line) const {
+    return std::find(lines_.begin(), lines_.end(), line) != lines_.end();
+}
+
+void Label::setText(std::string_view text) {
+    if (text == text_) return;
+    text_.assign(text);
+    if (observer_) observer_(text_);
+}
+
+void CheckBox::setChecked(bool checked) {
+    if (checked == checked_) return;
+    checked_ = checked;
+    if (observer_) observer_(checked_);
+}
+
+} // namespace kavex

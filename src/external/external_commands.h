@@ -1,0 +1,30 @@
+#pragma once
+// What the file-drop interface and the bridge may ask of the trading window: place and
+// cancel orders, close every holding, cancel every order. They never reach a window
+// themselves; the trading window implements this.
+#include <cstdint>
+#include <string_view>
+
+namespace kavex {
+
+enum class ExternalOrderResult {
+    Placed,
+    UnknownInstrument, // reported with "@ER" and a message box
+    NotPlaced,         // no grid row for the instrument, or a step failed
+};
+
+// What a request line can ask for.
+class ExternalCommands {
+  public:
+    static constexpr const char* kUnknownInstrument = "Wertpapier nicht verfügbar";
+
+    virtual ~ExternalCommands() = default;
+    // "@PO": the order text is everything after "@PO;".
+    virtual ExternalOrderResult Ext_Placeorder(std::string_view orderText) = 0;
+    // "@CO": cancels the order with this user order number when it is working.
+    virtual void Ext_CancelOrder(int32_t orderUserId) = 0;
+    virtual void closeAllPositions() = 0; // "@GL", as the "GLATT" button
+    virtual void cancelAllOrders() = 0;   // "@CA", as the "CANCEL Alle" button
+};
+
+} // namespace kavex

@@ -1,0 +1,157 @@
+#include "gui/order_client_window.h"
+
+#include "gui/text_list_model.h"
+#include "session/order_client.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kavex {
+namespace {
+
+QString qtText(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+std::string utf8(const QString& text) {
+    return text.toUtf8().toStdString();
+}
+
+} // namespace
+
+OrderClientWindow::OrderClientWindow(OrderClient& client, QWidget* parent)
+    : QWidget(parent), client_(client) {
+    setWindowTitle(qtText(OrderClient::kCaption));
+
+    auto* fields = new QGridLayout;
+    hostEdit_ = lineEdit(client.hostField(), [&client](const std::string& v) { client.setHost(v); });
+    fields->addWidget(hostEdit_, 0, 0, 1, 2);
+    fields->addWidget(new QLabel("&Port:"), 0, 2);
+    QLineEdit* port = lineEdit(client.portField(), [&client](const std::string& v) { client.setPort(v); });
+    fields->addWidget(port, 0, 3);
+    fields->addWidget(new QLabel("User:"), 1, 0);
+    fields->addWidget(lineEdit(client.userField(), [&client](const std::string& v) { client.setUser(v); }), 1,
+                      1);
+    fields->addWidget(new QLabel("PW:"), 1, 2);
+    QLineEdit* password =
+        lineEdit(client.passwordField(), [&client](const std::string& v) { client.setPassword(v); });
+    password->setEchoMode(QLineEdit::Password);
+    fields->addWidget(password, 1, 3);
+    fields->addWidget(
+        checkBox("IP", client.keepServerBox(), [&client](bool on) { client.setKeepServer(on); }), 0, 4);
+    fields->addWidget(
+        checkBox("Kursprotokoll", client.logAllBox(), [&client](bool on) { client.setLogAll(on); }), 1, 4);
+    static_cast<QLabel*>(fields->itemAtPosition(0, 2)->widget())->setBuddy(port);
+
+    auto* connection = new QHBoxLayout;
+    addButton("Lies IP-Seite", [&client] { client.Command1_Click(); });
+    addButton("LOGIN", [&client] { client.Command2_Click(); });
+    addButton("LOGOUT", [&client] { client.Command3_Click(); });
+    addButton("&Ablegen", [&client] { client.Command5_Click(); });
+    auto* requests = new QHBoxLayout;
+    addButton("Time ?", [&client] { client.requestTime(); });
+    addButton("Instruments", [&client] { client.requestInstruments(); });
+    addButton("R.All Orders", [&client] { client.requestAllOrders(); });
+    addButton("R.Open Orders", [&client] { client.requestOpenOrders(); });
+    addButton("R.AllExec.", [&client] { client.requestAllExecutions(); });
+    for (int i = 0; i < buttons_.size(); ++i)
+        (i < 4 ? connection : requests)->addWidget(buttons_[i]);
+
+    auto* status = new QHBoxLayout;
+    status->addWidget(label(client.stateLabel()));
+    status->addWidget(label(client.byteLabel()));
+    lastQuoteLabel_ = label(client.lastQuote());
+
+    auto* lists = new QHBoxLayout;
+    incomingView_ = listView(client.incoming());
+    outgoingView_ = listView(client.outgoing());
+    lists->addWidget(incomingView_);
+    lists->addWidget(outgoingView_);
+    QLabel* line = label(client.lineLabel());
+    line->setWordWrap(true);
+    line->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addLayout(connection);
+    layout->addLayout(requests);
+    layout->addLayout(status);
+    layout->addWidget(lastQuoteLabel_);
+    layout->addLayout(lists, 1);
+    layout->addWidget(line);
+    resize(760, 520);
+
+    client.setVisibilityObserver([this](bool shown) { setVisible(shown); });
+    setVisible(client.visible());
+}
+
+OrderClientWindow::~OrderClientWindow() {
+    client_.setVisibilityObserver({});
+    for (Label* model :
+         {&client_.hostField(), &client_.portField(), &client_.userField(), &client_.passwordField(),
+          &client_.stateLabel(), &client_.byteLabel(), &client_.lastQuote(), &client_.lineLabel()})
+        model->setObserver({});
+    client_.keepServerBox().setObserver({});
+    client_.logAllBox().setObserver({});
+}
+
+void OrderClientWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    client_.Command5_Click();
+}
+
+QPushButton* OrderClientWindow::button(const QString& caption) const {
+    for (QPushButton* b : buttons_)
+        if (b->text() == caption) return b;
+    return nullptr;
+}
+
+QLineEdit* OrderClientWindow::lineEdit(Label& field, std::function<void(const std::string&)> edited) {
+    auto* edit = new QLineEdit(qtText(field.text()));
+    field.setObserver([edit](const std::string& text) { edit->setText(qtText(text)); });
+    // textEdited comes from the user only, so the model's own changes do not echo back.
+    connect(edit, &QLineEdit::textEdited, this, [edited](const QString& text) { edited(utf8(text)); });
+    return edit;
+}
+
+QLabel* OrderClientWindow::label(Label& model) {
+    auto* shown = new QLabel(qtText(model.text()));
+    shown->setTextFormat(Qt::PlainText);
+    model.setObserver([shown](const std::string& text) { shown->setText(qtText(text)); });
+    return shown;
+}
+
+QCheckBox* OrderClientWindow::checkBox(const QString& caption, CheckBox& model,
+                                       std::function<void(bool)> toggled) {
+    auto* box = new QCheckBox(caption);
+    box->setChecked(model.checked());
+    model.setObserver([box](bool checked) { box->setChecked(checked); });
+    connect(box, &QCheckBox::clicked, this, [toggled](bool checked) { toggled(checked); });
+    return box;
+}
+
+QListView* OrderClientWindow::listView(TextList& list) {
+    auto* view = new QListView;
+    view->setModel(new TextListModel(list, view));
+    view->setUniformItemSizes(true); // long lists stay cheap to lay out
+    connect(view, &QListView::clicked, this,
+            [this, &list](const QModelIndex& index) { client_.listClicked(list, index.row()); });
+    connect(view, &QListView::doubleClicked, this,
+            [this, &list](const QModelIndex&) { client_.listDoubleClicked(list); });
+    return view;
+}
+
+QPushButton* OrderClientWindow::addButton(const QString& caption, std::function<void()> action) {
+    auto* b = new QPushButton(caption);
+    connect(b, &QPushButton::clicked, this, [action] { action(); });
+    buttons_.append(b);
+    return b;
+}
+
+} // namespace kavex

@@ -1,0 +1,208 @@
+#include "gui/settings_tab.h"
+
+#include "gui/bridge_frame.h"
+#include "gui/cell_grid_model.h"
+#include "gui/colour_palette.h"
+#include "gui/text_list_model.h"
+#include "views/order_form.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kavex {
+namespace {
+
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+QPushButton* button(const QString& caption, QObject* context, std::function<void()> action) {
+    auto* b = new QPushButton(caption);
+    QObject::connect(b, &QPushButton::clicked, context, std::move(action));
+    return b;
+}
+
+QListView* listView(TextList& list) {
+    auto* view = new QListView;
+    view->setModel(new TextListModel(list, view));
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    return view;
+}
+
+} // namespace
+
+SettingsTab::SettingsTab(OrderForm& form, QWidget* parent) : QWidget(parent), form_(form) {
+    QListView* protocol = listView(form_.protocol_);
+    protocol->setObjectName("protocol");
+    QPalette palette = protocol->palette();
+    palette.setColor(QPalette::Base, toQColor(23 + 256 * 139 + 65536 * 191));
+    protocol->setPalette(palette);
+    connect(protocol, &QListView::doubleClicked, this, [this] { form_.protocol_DoubleClick(); });
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(buildOptions());
+    left->addWidget(buildColours());
+    left->addWidget(buildCommands());
+    bridgeFrame_ = new BridgeFrame(form_.bridge(), form_.settings(), form_.bridgeLog);
+    left->addWidget(bridgeFrame_);
+    left->addStretch();
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left);
+    layout->addWidget(protocol, 1);
+    form_.colourEditor().previewChanged = [this](int colour) { showPreview(colour); };
+    sync();
+}
+
+SettingsTab::~SettingsTab() {
+    form_.colourEditor().previewChanged = nullptr;
+    form_.soundFileField.setObserver(nullptr);
+}
+
+QWidget* SettingsTab::buildOptions() {
+    auto* box = new QGroupBox("Optionen");
+    auto* layout = new QVBoxLayout(box);
+    Settings& settings = form_.settings();
+    auto option = [&](const QString& caption, int16_t& value) {
+        auto* check = new QCheckBox(caption);
+        connect(check, &QCheckBox::toggled, this, [&value](bool on) { value = on ? 1 : 0; });
+        layout->addWidget(check);
+        return check;
+    };
+    confirmation_ =
+        option("Sicherheitsabfrage bei BUY/SELL MARKET und GLATT aktivieren", settings.confirmation);
+    confirmation_->setObjectName("confirmation");
+    chatSound_ = option("Chat mit Sound", settings.chatSound);
+    executionSound_ = option("Execution mit Sound", settings.executionSound);
+
+    auto* sounds = new QComboBox;
+    sounds->setObjectName("soundFiles");
+    sounds->setModel(new TextListModel(form_.soundFiles, sounds));
+    sounds->setPlaceholderText("auswählen...");
+    sounds->setCurrentIndex(-1);
+    connect(sounds, &QComboBox::textActivated, this, [this, sounds](const QString& name) {
+        form_.soundList_Click(name.toStdString());
+        sounds->setCurrentIndex(-1);
+    });
+    auto* soundFile = new QLineEdit(q(form_.soundFileField.text()));
+    soundFile->setObjectName("soundFile");
+    soundFile->setReadOnly(true);
+    form_.soundFileField.setObserver([soundFile](const std::string& t) { soundFile->setText(q(t)); });
+    auto* soundRow = new QHBoxLayout;
+    soundRow->addWidget(new QLabel("Sound:"));
+    soundRow->addWidget(sounds);
+    soundRow->addWidget(soundFile, 1);
+    layout->addLayout(soundRow);
+
+    asciiRemote_ = new QCheckBox("ASCII-Remote");
+    fileDropLog_ = listView(form_.fileDropLog);
+    fileDropLog_->setObjectName("fileDropLog");
+    fileDropLog_->setMaximumHeight(80);
+    connect(fileDropLog_, &QListView::clicked, this, [this] { form_.fileDropLog_Click(); });
+    connect(asciiRemote_, &QCheckBox::toggled, this, [this](bool on) {
+        form_.asciiRemote_Click(on);
+        fileDropLog_->setVisible(form_.fileDrop().active());
+    });
+    layout->addWidget(asciiRemote_);
+    layout->addWidget(fileDropLog_);
+    // No bridge frame in the game edition, so no option for it either.
+    if (!form_.gameEdition()) {
+        zentrivo_ = new QCheckBox("Zentrivo extern");
+        connect(zentrivo_, &QCheckBox::toggled, this, [this](bool on) {
+            form_.zentrivoExtern_Click(on);
+            bridgeFrame_->setVisible(form_.bridgeFrameVisible());
+        });
+        layout->addWidget(zentrivo_);
+    }
+    return box;
+}
+
+QWidget* SettingsTab::buildColours() {
+    auto* box = new QGroupBox("Farben");
+    auto* schemes = new QComboBox;
+    schemes->setObjectName("colourSchemes");
+    schemes->setModel(new TextListModel(form_.colourSchemeList, schemes));
+    connect(schemes, &QComboBox::textActivated, this,
+            [this](const QString& name) { form_.colourScheme_Click(name.toStdString()); });
+
+    ColourEditor& editor = form_.colourEditor();
+    QListView* roles = listView(editor.roleList);
+    roles->setObjectName("colourRoles");
+    roles->setMaximumHeight(120);
+    connect(roles, &QListView::clicked, this,
+            [this](const QModelIndex& index) { form_.colourEditor().roleList_Click(index.row()); });
+    swatch_ = new QLabel;
+    swatch_->setObjectName("colourPreview");
+    swatch_->setFixedSize(48, 48);
+    swatch_->setAutoFillBackground(true);
+    swatch_->setFrameShape(QFrame::Box);
+
+    auto* layout = new QGridLayout(box);
+    layout->addWidget(new QLabel("Farbschema:"), 0, 0);
+    layout->addWidget(schemes, 0, 1, 1, 2);
+    layout->addWidget(roles, 1, 0);
+    auto* palette = new ColourPalette(editor);
+    palette->setObjectName("colourPalette");
+    layout->addWidget(palette, 1, 1);
+    layout->addWidget(swatch_, 1, 2, Qt::AlignTop);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(button("Mehr...", this, [this] { form_.colourEditor().more_Click(); }));
+    buttons->addWidget(button("Anwenden", this, [this] { form_.apply_Click(); }));
+    buttons->addStretch();
+    layout->addLayout(buttons, 2, 0, 1, 3);
+    return box;
+}
+
+QWidget* SettingsTab::buildCommands() {
+    auto* row = new QWidget;
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(button("Neuen Usernamen wählen", this, [this] { form_.newUser_Click(); }));
+    layout->addWidget(button("Clientfenster zeigen", this, [this] { form_.showClient_Click(); }));
+    QPushButton* product = button("Kavex", this, [this] { form_.productLabel_Click(); });
+    product->setObjectName("productLabel");
+    product->setFlat(true);
+    product->setToolTip("Programmname zeigen");
+    // Stands in for the animated logo: a click opens the product's web page.
+    QPushButton* logo = button("KAVEX", this, [this] { form_.logo_Click(); });
+    logo->setObjectName("productLogo");
+    logo->setFlat(true);
+    logo->setStyleSheet("font-weight: bold; color: rgb(23, 139, 191);");
+    logo->setToolTip("Webseite öffnen");
+    layout->addStretch();
+    layout->addWidget(logo);
+    layout->addWidget(product);
+    return row;
+}
+
+void SettingsTab::showPreview(int colour) {
+    QPalette palette = swatch_->palette();
+    palette.setColor(QPalette::Window, toQColor(colour));
+    swatch_->setPalette(palette);
+}
+
+void SettingsTab::sync() {
+    const Settings& settings = form_.settings();
+    auto set = [](QCheckBox* box, int16_t value) {
+        if (!box) return;
+        QSignalBlocker block(box);
+        box->setChecked(value != 0);
+    };
+    set(confirmation_, settings.confirmation);
+    set(chatSound_, settings.chatSound);
+    set(executionSound_, settings.executionSound);
+    set(asciiRemote_, settings.asciiRemote);
+    set(zentrivo_, settings.zentrivoExtern);
+    fileDropLog_->setVisible(form_.fileDrop().active());
+    bridgeFrame_->setVisible(form_.bridgeFrameVisible());
+    showPreview(form_.colourEditor().preview());
+}
+
+} // namespace kavex

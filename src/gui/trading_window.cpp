@@ -1,0 +1,414 @@
+#include "gui/trading_window.h"
+
+#include "gui/cell_grid_model.h"
+#include "gui/cell_grid_view.h"
+#include "gui/popup_menu_qt.h"
+#include "gui/settings_tab.h"
+#include "gui/statements_panel.h"
+#include "gui/text_list_model.h"
+#include "views/order_form.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDialog>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMouseEvent>
+#include <QMoveEvent>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace kavex {
+namespace {
+
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+constexpr int kBackground = 23 + 256 * 139 + 65536 * 191;
+
+// Twips become pixels at 15 twips to the pixel (96 dots per inch), as the grids' column
+// widths do, so that the window's parts and the grid columns keep their proportions.
+QRect pixels(const TwipRect& r) {
+    return {twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width), twipsToPixels(r.height)};
+}
+
+void paintBackground(QWidget* widget) {
+    widget->setAutoFillBackground(true);
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, toQColor(kBackground));
+    palette.setColor(QPalette::Base, toQColor(kBackground));
+    widget->setPalette(palette);
+}
+
+// A grid view in the window's colours that leaves the keyboard to the window.
+QTableView* gridView(CellGridModel* model, QWidget* parent) {
+    auto* view = new CellGridView(*model, parent);
+    view->setFocusPolicy(Qt::NoFocus);
+    view->setShowGrid(true);
+    QPalette palette = view->palette();
+    palette.setColor(QPalette::Base, toQColor(kBackground));
+    view->setPalette(palette);
+    return view;
+}
+
+} // namespace
+
+TradingWindow::TradingWindow(OrderForm& form, QWidget* parent) : QWidget(parent), form_(form) {
+    setWindowTitle(q(form_.title.text()));
+    form_.title.setObserver([this](const std::string& t) { setWindowTitle(q(t)); });
+    boundLabels_.push_back(&form_.title);
+
+    // The label strip with the three header labels.
+    labelStrip_ = new QWidget(this);
+    paintBackground(labelStrip_);
+    headers_[0] = boundLabel(form_.statusLine);
+    auto* account = new QWidget;
+    auto* accountLabels = new QHBoxLayout(account);
+    accountLabels->setContentsMargins(0, 0, 0, 0);
+    accountLabels->addWidget(boundLabel(form_.accountCodeLabel));
+    accountLabels->addWidget(boundLabel(form_.totalPlaceLabel));
+    accountLabels->addWidget(boundLabel(form_.dayPlaceLabel));
+    headers_[1] = account;
+    headers_[2] = boundLabel(form_.resultLabel);
+    for (QWidget* header : headers_) {
+        header->setParent(labelStrip_);
+        paintBackground(header);
+    }
+
+    tabs_ = new QTabWidget(this);
+    tabs_->addTab(buildOrdersTab(), "Orders");
+    tabs_->addTab(buildExecutionsTab(), "Executions");
+    tabs_->addTab(buildStatementsTab(), "Auszüge");
+    tabs_->addTab(buildSettingsTab(), "Sonstiges");
+    // The pages start below the tab captions: lay them out again once they have their size.
+    for (int i = 0; i < tabs_->count(); ++i)
+        tabs_->widget(i)->installEventFilter(this);
+
+    messageWindow_ = static_cast<QDialog*>(buildMessageWindow());
+    contextMenu_ = std::make_unique<PopupMenuPresenter>(form_.contextMenu().menu(), this);
+    connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) { tabChosen(index); });
+    form_.placeWindow = [this](const TwipRect& geometry) { place(geometry); };
+    setMinimumSize(320, 200);
+    resize(1280, 720);
+}
+
+TradingWindow::~TradingWindow() {
+    form_.placeWindow = nullptr;
+    form_.chatOptionVisibilityChanged = nullptr;
+    for (Label* label : boundLabels_)
+        label->setObserver(nullptr);
+    form_.messageWindow().visible.setObserver(nullptr);
+    form_.messageWindow().text.setObserver(nullptr);
+}
+
+QLabel* TradingWindow::boundLabel(Label& model) {
+    auto* label = new QLabel(q(model.text()));
+    model.setObserver([label](const std::string& text) { label->setText(q(text)); });
+    boundLabels_.push_back(&model);
+    return label;
+}
+
+QPushButton* TradingWindow::addButton(QLayout* layout, const QString& caption, std::function<void()> action) {
+    auto* button = new QPushButton(caption);
+    connect(button, &QPushButton::clicked, this, [this, action = std::move(action)] {
+        action();
+        syncQuickButtons();
+    });
+    layout->addWidget(button);
+    buttons_.push_back(button);
+    return button;
+}
+
+QPushButton* TradingWindow::button(const QString& caption) const {
+    for (QPushButton* b : buttons_)
+        if (b->text() == caption) return b;
+    for (QPushButton* b : findChildren<QPushButton*>())
+        if (b->text() == caption) return b;
+    return nullptr;
+}
+
+QWidget* TradingWindow::tabPage(const QString& caption) const {
+    for (int i = 0; i < tabs_->count(); ++i)
+        if (tabs_->tabText(i) == caption) return tabs_->widget(i);
+    return nullptr;
+}
+
+QWidget* TradingWindow::buildOrdersTab() {
+    auto* page = new QWidget;
+    ordersFrame_ = new QWidget(page);
+    gridModel_ = new CellGridModel(form_.orderGridCells(), page);
+    gridView_ = gridView(gridModel_, ordersFrame_);
+    gridView_->viewport()->installEventFilter(this);
+
+    editor_ = new QComboBox(gridView_->viewport());
+    editor_->setEditable(true);
+    // Return must commit the typed text, never add it to the list as a new item.
+    editor_->setInsertPolicy(QComboBox::NoInsert);
+    editor_->hide();
+    editor_->installEventFilter(this);
+    connect(editor_, qOverload<int>(&QComboBox::activated), this, [this](int index) {
+        form_.gridActions().chooseEditorItem(index);
+        syncEditor();
+    });
+    connect(editor_->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+        form_.gridActions().setEditorText(editor_->currentText().toStdString());
+        form_.gridActions().commitEditor();
+        syncEditor();
+    });
+
+    auto* strip = new QHBoxLayout;
+    GridActions& actions = form_.gridActions();
+    addButton(strip, "CANCEL Alle", [this] { form_.cancelAll_Click(); });
+    addButton(strip, "TRANS Alle", [this] { form_.transmitAll_Click(); });
+    addButton(strip, "Lösche TRANS", [this] { form_.deleteEntries_Click(); });
+    addButton(strip, "BUY MARKET", [this] { form_.buyMarket_Click(); });
+    addButton(strip, "SELL MARKET", [this] { form_.sellMarket_Click(); });
+    addButton(strip, "GLATT", [this] { form_.glatt_Click(); });
+    QPushButton* more = addButton(strip, q(form_.moreButton.text()), [this] { form_.more_Click(); });
+    form_.moreButton.setObserver([more](const std::string& caption) { more->setText(q(caption)); });
+    boundLabels_.push_back(&form_.moreButton);
+    QPushButton* user = addButton(strip, "User/PW", [this] { form_.userPassword_Click(); });
+    user->setToolTip(q(form_.userButtonHint.text()));
+    form_.userButtonHint.setObserver([user](const std::string& hint) { user->setToolTip(q(hint)); });
+    boundLabels_.push_back(&form_.userButtonHint);
+    addButton(strip, "ENDE", [this] { close(); });
+    auto* chat = new QCheckBox("CHAT");
+    chat->setChecked(form_.chatOption.checked());
+    chat->setVisible(form_.chatOptionVisible());
+    form_.chatOptionVisibilityChanged = [chat](bool visible) { chat->setVisible(visible); };
+    connect(chat, &QCheckBox::toggled, this, [this](bool on) { form_.chatOption.setChecked(on); });
+    strip->addWidget(chat);
+    quantityBox_ = new QComboBox;
+    quantityBox_->setEditable(true);
+    // The list is filled as the window loads (OrderForm::Form_Load, before the window is built).
+    for (const std::string& v : form_.defaultQuantityList.lines())
+        quantityBox_->addItem(q(v));
+    quantityBox_->setCurrentText(q(actions.defaultQuantityBox().text()).trimmed());
+    connect(quantityBox_, &QComboBox::currentTextChanged, this,
+            [this](const QString& text) { form_.gridActions().setDefaultQuantityText(text.toStdString()); });
+    actions.defaultQuantityBox().setObserver([this](const std::string& text) {
+        QString shown = q(text).trimmed();
+        if (quantityBox_->currentText() != shown) {
+            QSignalBlocker block(quantityBox_);
+            quantityBox_->setCurrentText(shown);
+        }
+    });
+    boundLabels_.push_back(&actions.defaultQuantityBox());
+    strip->addWidget(new QLabel("Stück:"));
+    strip->addWidget(quantityBox_);
+    auto* messages = new QComboBox;
+    messages->setModel(new TextListModel(form_.messages_, messages));
+    messages->setPlaceholderText("Meldungen...");
+    messages->setMinimumWidth(220);
+    strip->addWidget(messages, 1);
+
+    orderStrip_ = new QWidget(ordersFrame_);
+    orderStrip_->setObjectName("orderStrip");
+    paintBackground(orderStrip_);
+    strip->setContentsMargins(2, 2, 2, 2);
+    orderStrip_->setLayout(strip);
+    return page;
+}
+
+QWidget* TradingWindow::buildExecutionsTab() {
+    auto* page = new QWidget;
+    executionsFrame_ = new QWidget(page);
+    auto* model = new CellGridModel(form_.executionGridCells(), page);
+    QTableView* view = gridView(model, executionsFrame_);
+    executionView_ = view;
+
+    auto* refresh = new QPushButton("Grid Refresh", executionsFrame_);
+    connect(refresh, &QPushButton::clicked, this, [this] { form_.executionGrid().refresh(); });
+    refreshButton_ = refresh;
+    noteLabel_ = new QLabel("Reihenfolge:", executionsFrame_);
+    auto* order = new QComboBox(executionsFrame_);
+    order->setObjectName("executionOrder");
+    order->setModel(new TextListModel(form_.executionOrderList, order));
+    order->setCurrentIndex(form_.executionGrid().selectedOrder());
+    connect(order, &QComboBox::activated, this, [this](int index) {
+        form_.executionGrid().selectOrder(index);
+        form_.executionGrid().refresh();
+    });
+    orderList_ = order;
+    return page;
+}
+
+QWidget* TradingWindow::buildStatementsTab() {
+    auto* page = new QWidget;
+    auto* panel = new StatementsPanel(form_.statements(), page);
+    paintBackground(panel->list());
+    statementsPanel_ = panel;
+    return page;
+}
+
+QWidget* TradingWindow::buildSettingsTab() {
+    settingsTab_ = new SettingsTab(form_);
+    return settingsTab_;
+}
+
+void TradingWindow::tabChosen(int index) {
+    form_.tab_Click(index);
+    if (index == OrderForm::SettingsTab) settingsTab_->sync();
+    applyLayout();
+}
+
+// Frames and the statement list are placed in the tab area; their pages begin below
+// the tab captions, so the page's own offset is taken off.
+void TradingWindow::placeInTabArea(QWidget* widget, const TwipRect& rect) {
+    const QPoint pageOffset = widget->parentWidget()->mapTo(tabs_, QPoint(0, 0));
+    widget->setGeometry(pixels(rect).translated(-pageOffset));
+}
+
+void TradingWindow::applyLayout() {
+    const FormLayout& l = form_.layout();
+    labelStrip_->setGeometry(pixels(l.labelStrip));
+    for (int i = 0; i < 3; ++i)
+        headers_[i]->setGeometry(pixels(l.headerLabels[static_cast<std::size_t>(i)]));
+    tabs_->setGeometry(pixels(l.tabArea));
+    placeInTabArea(ordersFrame_, l.ordersFrame);
+    gridView_->setGeometry(pixels(l.orderGrid));
+    orderStrip_->setGeometry(pixels(l.orderStrip));
+    placeInTabArea(executionsFrame_, l.executionsFrame);
+    executionView_->setGeometry(pixels(l.executionGrid));
+    refreshButton_->setGeometry(pixels(l.refreshButton));
+    noteLabel_->setGeometry(pixels(l.noteLabel));
+    orderList_->setGeometry(pixels(l.orderList));
+    placeInTabArea(statementsPanel_, l.statementList);
+}
+
+void TradingWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    form_.Form_Resize(pixelsToTwips(width()), pixelsToTwips(height()));
+    applyLayout();
+    reportPlacement();
+}
+
+void TradingWindow::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    reportPlacement();
+}
+
+void TradingWindow::reportPlacement() {
+    form_.windowPlaced(
+        {pixelsToTwips(x()), pixelsToTwips(y()), pixelsToTwips(width()), pixelsToTwips(height())});
+}
+
+void TradingWindow::place(TwipRect geometry) {
+    auto orKeep = [](int32_t twips, int current) { return twips > 0 ? twipsToPixels(twips) : current; };
+    resize(orKeep(geometry.width, width()), orKeep(geometry.height, height()));
+    move(orKeep(geometry.left, x()), orKeep(geometry.top, y()));
+}
+
+QWidget* TradingWindow::buildMessageWindow() {
+    MessageWindow& model = form_.messageWindow();
+    auto* dialog = new QDialog(this);
+    dialog->setWindowTitle(MessageWindow::kCaption);
+    auto* text = new QLabel;
+    text->setWordWrap(true);
+    auto* ok = new QPushButton(MessageWindow::kOkCaption);
+    auto* suppress = new QCheckBox(MessageWindow::kSuppressCaption);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addWidget(text);
+    layout->addWidget(ok);
+    layout->addWidget(suppress);
+    model.text.setObserver([text](const std::string& t) { text->setText(q(t)); });
+    model.visible.setObserver([dialog](bool visible) {
+        if (!visible) {
+            dialog->hide();
+            return;
+        }
+        dialog->adjustSize();
+        if (QScreen* screen = QGuiApplication::primaryScreen())
+            dialog->move(screen->availableGeometry().center() -
+                         QPoint(dialog->width() / 2, dialog->height() / 2));
+        dialog->show();
+        dialog->raise();
+    });
+    connect(ok, &QPushButton::clicked, dialog, [&model] { model.OK_Click(); });
+    connect(suppress, &QCheckBox::toggled, dialog, [&model](bool on) { model.suppress.setChecked(on); });
+    connect(dialog, &QDialog::rejected, dialog, [&model] { model.OK_Click(); });
+    return dialog;
+}
+
+bool TradingWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && watched->isWidgetType() &&
+        tabs_->indexOf(static_cast<QWidget*>(watched)) >= 0)
+        applyLayout();
+    if (watched == gridView_->viewport() && event->type() == QEvent::MouseButtonPress) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        gridPressed(mouse->position().toPoint(), mouse->button());
+        return true;
+    }
+    if (watched == editor_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        form_.gridActions().escapeEditor();
+        syncEditor();
+        return true;
+    }
+    if (watched == editor_ && event->type() == QEvent::FocusOut && editor_->isVisible() &&
+        !editor_->view()->isVisible()) {
+        form_.gridActions().setEditorText(editor_->currentText().toStdString());
+        form_.gridActions().commitEditor();
+        syncEditor();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TradingWindow::gridPressed(const QPoint& position, Qt::MouseButton button) {
+    QModelIndex index = gridView_->indexAt(position);
+    if (!index.isValid()) return;
+    GridActions& actions = form_.gridActions();
+    if (actions.editor().visible) actions.setEditorText(editor_->currentText().toStdString());
+    actions.mouseDown(index.row(), index.column(), button == Qt::RightButton);
+    syncEditor();
+    syncQuickButtons();
+}
+
+void TradingWindow::syncEditor() {
+    const CellEditor& model = form_.gridActions().editor();
+    if (!model.visible) {
+        editor_->hide();
+        return;
+    }
+    QSignalBlocker block(editor_);
+    editor_->clear();
+    for (const std::string& item : model.items)
+        editor_->addItem(q(item));
+    if (model.selected >= 0) editor_->setCurrentIndex(model.selected);
+    editor_->setEditText(q(model.text));
+    QRect cell = gridView_->visualRect(gridModel_->index(model.row, model.col));
+    editor_->setGeometry(cell.x(), cell.y(), std::max(cell.width(), 80), std::max(cell.height(), 22));
+    editor_->show();
+    editor_->setFocus();
+}
+
+void TradingWindow::syncQuickButtons() {
+    const auto& colours = form_.gridActions().quickButtonColours();
+    const char* captions[] = {"BUY MARKET", "SELL MARKET"};
+    for (int i = 0; i < 2; ++i) {
+        QPushButton* b = button(captions[i]);
+        if (b && colours[static_cast<std::size_t>(i)] >= 0)
+            b->setStyleSheet("background-color: " + toQColor(colours[static_cast<std::size_t>(i)]).name() +
+                             ";");
+    }
+}
+
+void TradingWindow::closeEvent(QCloseEvent* event) {
+    if (!closing_) {
+        closing_ = true;
+        form_.Form_Unload();
+    }
+    event->accept();
+}
+
+} // namespace kavex

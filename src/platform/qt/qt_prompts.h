@@ -1,0 +1,21 @@
+#pragma once
+// Message boxes and the colour dialog on Qt: the Prompts interface on QMessageBox and
+// QColorDialog.
+#include "platform/services.h"
+
+class QWidget;
+
+namespace kavex {
+
+class QtPrompts : public Prompts {
+  public:
+    explicit QtPrompts(QWidget* parent = nullptr) : parent_(parent) {}
+    void message(const std::string& text, const std::string& caption = {}) override;
+    bool askYesNo(const std::string& text, const std::string& caption = {}) override;
+    bool chooseColour(int& colour) override;
+
+  private:
+    QWidget* parent_;
+};
+
+} // namespace kavex

@@ -1,0 +1,211 @@
+#include "session/price_handlers.h"
+
+#include "base/failure.h"
+#include "base/numbers.h"
+#include "model/trading_data.h"
+#include "platform/event_loop.h"
+#include "base/text_list.h"
+#include "session/history_files.h"
+#include "protocol/message_dispatcher.h"
+#include "session/price_fields.h"
+
+#include <algorithm>
+
+namespace kavex {
+namespace {
+
+using Form = PriceHandlers::CompactForm;
+
+constexpr int kCompactFields = 20;
+constexpr int kLongFields = 1000;
+
+struct FormRule {
+    std::string_view tag;
+    bool needsLast;  // ignored while the instrument has no last price
+    bool addHistory; // the new quote enters the price history
+};
+
+const FormRule& ruleOf(Form form) {
+    static constexpr FormRule kRules[] = {
+        {"WS_KuKurz ", false, true}, {"WS_KuKurzBBVAAV ", true, true}, {"WS_KuKurzAAV ", true, true},
+        {"WS_KuKurzA ", true, true}, {"WS_KuKurzAV ", true, false},    {"WS_KuKurzBBV ", true, true},
+    };
+    return kRules[static_cast<int>(form)];
+}
+
+// Bid and ask of the compact forms: distances from the last price, computed in double
+// precision and then stored as single.
+float below(float last, std::string_view distance) {
+    return toPrice(last - parseLeading(distance));
+}
+float above(float last, std::string_view distance) {
+    return toPrice(last + parseLeading(distance));
+}
+
+} // namespace
+
+PriceHandlers::PriceHandlers(TradingData& data, TextList& protocol, TextList& outgoing, EventLoop& loop,
+                             HistoryFiles& history, PresetLoader presetLoader)
+    : data_(data), protocol_(protocol), outgoing_(outgoing), loop_(loop), history_(history),
+      presetLoader_(std::move(presetLoader)) {}
+
+void PriceHandlers::bind(MessageDispatcher& dispatcher) {
+    dispatcher.setHandler(Handler::WS_SI, [this](std::string_view t) { WS_SI(t); });
+    dispatcher.setHandler(Handler::WS_KU, [this](std::string_view t) { WS_KU(t); });
+    dispatcher.setHandler(Handler::WS_KuKurz, [this](std::string_view t) { WS_KuKurz(t); });
+    dispatcher.setHandler(Handler::WS_KuKurzBBVAAV, [this](std::string_view t) { WS_KuKurzBBVAAV(t); });
+    dispatcher.setHandler(Handler::WS_KuKurzAAV, [this](std::string_view t) { WS_KuKurzAAV(t); });
+    dispatcher.setHandler(Handler::WS_KuKurzA, [this](std::string_view t) { WS_KuKurzA(t); });
+    dispatcher.setHandler(Handler::WS_KuKurzAV, [this](std::string_view t) { WS_KuKurzAV(t); });
+    dispatcher.setHandler(Handler::WS_KuKurzBBV, [this](std::string_view t) { WS_KuKurzBBV(t); });
+}
+
+double PriceHandlers::now() const {
+    return loop_.nowDayNumber();
+}
+
+// ---- instrument list ------------------------------------------------------------------
+
+void PriceHandlers::WS_SI(std::string_view text) {
+    static constexpr std::string_view kTag = "WS_SI ";
+    lines_.split(text, "\n", kMaxInstruments);
+    int count = std::min(lines_.count(), kMaxInstruments);
+    // Reading the first line beyond the limit fails like every read past the split's
+    // limit; the table keeps the first kMaxInstruments lines.
+    if (lines_.count() > kMaxInstruments) guard(protocol_, kTag, [&] { (void)lines_[kMaxInstruments + 1]; });
+
+    for (int k = 1; k <= count; ++k)
+        outgoing_.addLine(std::string(lines_[k]));
+
+    if (data_.InstrumentCount() == 0) {
+        history_.InitKurse(count);
+    } else {
+        // The rings of the first list stay; numbers beyond them get new, empty rings.
+        data_.history.growTo(count);
+    }
+
+    data_.instruments.reset(static_cast<int16_t>(count));
+    data_.PositionIndex.assign(static_cast<std::size_t>(count) + 1, 0);
+    data_.presets.assign(static_cast<std::size_t>(count) + 1, BracketPreset{});
+    for (int k = 1; k <= count; ++k)
+        storeInstrumentLine(k, lines_[k]);
+
+    guard(protocol_, kTag, [&] { InitWPVorgabe(); });
+}
+
+void PriceHandlers::storeInstrumentLine(int number, std::string_view line) {
+    static constexpr std::string_view kTag = "WS_SI ";
+    fields_.split(line, ";", kLongFields);
+    Instrument& i = data_.instruments.at(number);
+    i.Ticker = fields_[1];
+    i.ZeltickerCode = fields_[2];
+    i.Currency = fields_[3];
+    guard(protocol_, kTag, [&] { i.Last = readPrice(fields_[4]); });
+    guard(protocol_, kTag, [&] { i.Bid = readPrice(fields_[5]); });
+    guard(protocol_, kTag, [&] { i.BidVolume = parseInt32(fields_[6]); });
+    guard(protocol_, kTag, [&] { i.Ask = readPrice(fields_[7]); });
+    guard(protocol_, kTag, [&] { i.AskVolume = parseInt32(fields_[8]); });
+    i.Name = fields_[9];
+    guard(protocol_, kTag, [&] { i.Multiplier = readPrice(fields_[10]); });
+    guard(protocol_, kTag, [&] { i.AuxValue1 = readPrice(fields_[11]); });
+    guard(protocol_, kTag, [&] { i.AuxValue2 = readPrice(fields_[12]); });
+}
+
+void PriceHandlers::InitWPVorgabe() {
+    if (presetLoader_) presetLoader_();
+}
+
+// ---- long update ----------------------------------------------------------------------
+
+void PriceHandlers::WS_KU(std::string_view text) {
+    static constexpr std::string_view kTag = "WS_KU ";
+    fields_.split(text, ";", kLongFields);
+    int n = 0;
+    guard(protocol_, kTag, [&] { n = parseInt32(fields_[1]); });
+    if (n == 0) return;
+    Instrument* q = nullptr;
+    guard(protocol_, kTag, [&] { q = &data_.instruments.at(n); });
+    if (!q) return;
+    guard(protocol_, kTag, [&] { q->Bid = readPrice(fields_[2]); });
+    guard(protocol_, kTag, [&] { q->BidVolume = parseInt32(fields_[3]); });
+    guard(protocol_, kTag, [&] { q->Ask = readPrice(fields_[4]); });
+    guard(protocol_, kTag, [&] { q->AskVolume = parseInt32(fields_[5]); });
+    guard(protocol_, kTag, [&] { q->Last = readPrice(fields_[6]); });
+    q->Changed = 1;
+    guard(protocol_, kTag, [&] { data_.MerkkurseAt(n, [this] { return now(); }); });
+    data_.PricesChanged = 1;
+}
+
+// ---- compact updates ------------------------------------------------------------------
+
+void PriceHandlers::WS_KuKurz(std::string_view text) {
+    compactUpdate(Form::Full, text);
+}
+void PriceHandlers::WS_KuKurzBBVAAV(std::string_view text) {
+    compactUpdate(Form::BidAsk, text);
+}
+void PriceHandlers::WS_KuKurzAAV(std::string_view text) {
+    compactUpdate(Form::AskWithVolume, text);
+}
+void PriceHandlers::WS_KuKurzA(std::string_view text) {
+    compactUpdate(Form::Ask, text);
+}
+void PriceHandlers::WS_KuKurzAV(std::string_view text) {
+    compactUpdate(Form::AskVolume, text);
+}
+void PriceHandlers::WS_KuKurzBBV(std::string_view text) {
+    compactUpdate(Form::BidWithVolume, text);
+}
+
+void PriceHandlers::compactUpdate(Form form, std::string_view text) {
+    const FormRule& rule = ruleOf(form);
+    const std::string_view tag = rule.tag;
+    fields_.split(text, ";", kCompactFields);
+    int n = 0;
+    guard(protocol_, tag, [&] { n = parseInt32(fields_[1]); });
+    if (n == 0) return;
+    Instrument* q = nullptr;
+    guard(protocol_, tag, [&] { q = &data_.instruments.at(n); });
+    if (!q) return;
+    if (rule.needsLast && q->Last == 0) return;
+
+    // Field 1 is the number; the form decides what the fields after it carry.
+    auto bid = [&](int f) { guard(protocol_, tag, [&] { q->Bid = below(q->Last, fields_[f]); }); };
+    auto bidVolume = [&](int f) { guard(protocol_, tag, [&] { q->BidVolume = parseInt32(fields_[f]); }); };
+    auto ask = [&](int f) { guard(protocol_, tag, [&] { q->Ask = above(q->Last, fields_[f]); }); };
+    auto askVolume = [&](int f) { guard(protocol_, tag, [&] { q->AskVolume = parseInt32(fields_[f]); }); };
+    switch (form) {
+    case Form::Full:
+        guard(protocol_, tag, [&] { q->Last = readPrice(fields_[2]); });
+        bid(3);
+        bidVolume(4);
+        ask(5);
+        askVolume(6);
+        break;
+    case Form::BidAsk:
+        bid(2);
+        bidVolume(3);
+        ask(4);
+        askVolume(5);
+        break;
+    case Form::AskWithVolume:
+        ask(2);
+        askVolume(3);
+        break;
+    case Form::Ask:
+        ask(2);
+        break;
+    case Form::AskVolume:
+        askVolume(2);
+        break;
+    case Form::BidWithVolume:
+        bid(2);
+        bidVolume(3);
+        break;
+    }
+    q->Changed = 1;
+    if (rule.addHistory) guard(protocol_, tag, [&] { data_.MerkkurseAt(n, [this] { return now(); }); });
+    data_.PricesChanged = 1;
+}
+
+} // namespace kavex

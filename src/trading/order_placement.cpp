@@ -1,0 +1,165 @@
+#include "trading/order_placement.h"
+
+#include "base/failure.h"
+#include "base/numbers.h"
+#include "model/trading_data.h"
+#include "views/cell_grid.h"
+#include "base/text_list.h"
+#include "protocol/server_sender.h"
+#include "protocol/wire.h"
+#include "views/order_grid.h"
+#include "views/show_error.h"
+
+namespace kavex {
+namespace {
+constexpr const char* kTag = "PlaceOrder ";
+} // namespace
+
+OrderPlacement::OrderPlacement(TradingData& data, ServerSender& sender, ErrorDisplay& errors, CellGrid& grid,
+                               OrderGrid& orderGrid, TextList& bridgeLog, FailureLog& protocol)
+    : data_(data), sender_(sender), errors_(errors), grid_(grid), orderGrid_(orderGrid),
+      bridgeLog_(bridgeLog), protocol_(protocol) {}
+
+std::string OrderPlacement::placeOrderMessage(const Order& o) {
+    std::string body = "@PO=";
+    body.append(o.accountCode.trimmed()).append(";");
+    body.append(std::to_string(o.orderUserId)).append(";");
+    body.append(std::to_string(o.instrumentNumber)).append(";");
+    body.append(o.side.str()).append(";");
+    body.append(o.orderType.str()).append(";");
+    body.append(std::to_string(o.quantity)).append(";");
+    body.append(strSingle(o.limit1)).append(";");
+    body.append(strSingle(o.limit2)).append(";");
+    body.append(std::to_string(o.bracketRole)).append(";");
+    body.append(std::to_string(o.parentOrderUserId));
+    return wire::frame(body);
+}
+
+std::string OrderPlacement::cancelOrderMessage(const Order& o) {
+    std::string body = "@CO=";
+    body.append(o.accountCode.trimmed()).append(";");
+    body.append(std::to_string(o.orderUserId)).append(";");
+    body.append(o.orderId.trimmed());
+    return wire::frame(body);
+}
+
+void OrderPlacement::PlaceOrder(int line, int row, bool fromExternal, const std::string& externalRef) {
+    // The number is used up even when the stop check refuses the line.
+    guard(protocol_, kTag, [&] { data_.account.lastUserOrderId = data_.account.lastUserOrderId + 1; });
+
+    bool refused = false;
+    guard(protocol_, kTag, [&] {
+        Order& o = data_.entryLines.at(line);
+        if (o.orderType.str() != "STP" || o.bracketRole > BracketMain) return;
+        float last = data_.instruments.at(o.instrumentNumber).Last;
+        bool buy = o.side.trimmed() == "BUY";
+        if (buy ? o.limit1 < last : o.limit1 > last) {
+            refused = true;
+            o.status = StatusCancelled;
+            freeEntryLine(o);
+            data_.gridRows.DeleteRow(row);
+            errors_.ShowError(buy ? "Keine STP-Buy Order mit Limit unter Last-Kurs!"
+                                  : "Keine STP-Sell Order mit Limit über Last-Kurs!");
+        }
+    });
+    if (refused) return;
+
+    guard(protocol_, kTag, [&] {
+        Order& o = data_.entryLines.at(line);
+        o.accountCode = data_.account.accountCode.str();
+        o.orderUserId = data_.account.lastUserOrderId;
+    });
+    guard(protocol_, kTag, [&] {
+        const Order& main = data_.entryLines.at(line);
+        if (main.bracketRole != BracketMain) return;
+        for (int n = 1; n <= data_.entryLines.count(); ++n) {
+            Order& child = data_.entryLines.at(n);
+            if (child.bracketRole > BracketMain && child.parentLine == line)
+                child.parentOrderUserId = main.orderUserId;
+        }
+    });
+    if (fromExternal) {
+        guard(protocol_, kTag, [&] {
+            Order& o = data_.entryLines.at(line);
+            o.orderUserId = -o.orderUserId;
+            if (bridgeNewOrderId) bridgeNewOrderId(externalRef, o.orderUserId);
+            if (fileDropNewOrderId) fileDropNewOrderId(externalRef, o.orderUserId);
+        });
+    }
+    guard(protocol_, kTag, [&] {
+        const Order& o = data_.entryLines.at(line);
+        std::string message = placeOrderMessage(o);
+        if (o.orderUserId < 0) bridgeLog_.addLine(message);
+        sender_.Senddata(message);
+    });
+    guard(protocol_, kTag, [&] {
+        Order& o = data_.entryLines.at(line);
+        o.status = StatusPendSubm;
+        freeEntryLine(o);
+    });
+    guard(protocol_, kTag, [&] { data_.gridRows.DeleteRow(row); });
+}
+
+int OrderPlacement::findEntryRow(int line) const {
+    // Only entry-line rows can hold the line; an order row with the same number is another record.
+    const OrderGridRows& rows = data_.gridRows;
+    for (int r = rows.rowCount(); r >= 2; --r)
+        if (rows.at(r).kind == RowEntryLine && rows.at(r).ref == line) return r;
+    return 0;
+}
+
+void OrderPlacement::placeAndRemoveRow(int line, int row) {
+    PlaceOrder(line, row, false, "");
+    guard(protocol_, kTag, [&] { grid_.removeRow(row); });
+}
+
+void OrderPlacement::Placeallorders(int mainLine) {
+    if (int row = findEntryRow(mainLine); row > 0) placeAndRemoveRow(mainLine, row);
+    // Then the children, bottom row first.
+    while (true) {
+        int found = 0;
+        const OrderGridRows& rows = data_.gridRows;
+        for (int r = rows.rowCount(); r >= 2 && found == 0; --r) {
+            const OrderGridRow& d = rows.at(r);
+            if (d.kind == RowEntryLine && data_.entryLines.valid(d.ref) &&
+                data_.entryLines.at(d.ref).parentLine == mainLine)
+                found = r;
+        }
+        if (found == 0) return;
+        placeAndRemoveRow(rows.at(found).ref, found);
+    }
+}
+
+void OrderPlacement::Cancelorder(int orderBookNumber) {
+    guard(protocol_, "Cancelorder ",
+          [&] { sender_.Senddata(cancelOrderMessage(data_.orderBook.at(orderBookNumber))); });
+}
+
+void OrderPlacement::CancelorderUser(int32_t orderUserId) {
+    int32_t n = data_.orderBook.findByOrderUserId(orderUserId);
+    if (n > 0) Cancelorder(n);
+}
+
+void OrderPlacement::ResetAlleLeerOrders(int line) {
+    guard(protocol_, "ResetAlleLeerOrders ", [&] {
+        const Order& o = data_.entryLines.at(line);
+        if (o.bracketRole == BracketPlain) return;
+        int main = o.bracketRole == BracketMain ? line : o.parentLine;
+        const OrderGridRows& rows = data_.gridRows;
+        for (int r = rows.rowCount(); r >= 2; --r) {
+            const OrderGridRow& d = rows.at(r);
+            if (d.kind != RowEntryLine || !data_.entryLines.valid(d.ref)) continue;
+            Order& candidate = data_.entryLines.at(d.ref);
+            if (d.ref == main || candidate.parentLine == main) freeEntryLine(candidate);
+        }
+    });
+}
+
+void OrderPlacement::Command1_Click() {
+    for (int n = 1; n <= data_.orderBook.count(); ++n)
+        if (isCancellable(data_.orderBook.at(n).status)) Cancelorder(n);
+    orderGrid_.BuildOrderGrid();
+    orderGrid_.zeigOrderGrid(0, 0);
+}
+
+} // namespace kavex

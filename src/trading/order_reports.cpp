@@ -1,0 +1,265 @@
+#include "trading/order_reports.h"
+
+#include "base/failure.h"
+#include "base/numbers.h"
+#include "base/split_fields.h"
+#include "model/trading_data.h"
+#include "platform/event_loop.h"
+#include "platform/services.h"
+#include "base/text_list.h"
+#include "protocol/message_dispatcher.h"
+#include "protocol/wire.h"
+#include "views/order_grid.h"
+#include "model/settings_file.h"
+#include "views/show_error.h"
+
+#include <cstdlib>
+
+namespace kavex {
+namespace {
+
+uint8_t parseByte(std::string_view text) {
+    int32_t v = parseInt32(text);
+    if (v < 0 || v > 255) failOverflow();
+    return static_cast<uint8_t>(v);
+}
+
+} // namespace
+
+OrderReports::OrderReports(TradingData& data, OrderGrid& orderGrid, ErrorDisplay& errors, Sound& sound,
+                           const Settings& settings, EventLoop& loop, TextList& outgoing, TextList& protocol,
+                           Label& accountCodeLabel)
+    : data_(data), orderGrid_(orderGrid), errors_(errors), sound_(sound), settings_(settings), loop_(loop),
+      outgoing_(outgoing), protocol_(protocol), accountCodeLabel_(accountCodeLabel) {}
+
+void OrderReports::bind(MessageDispatcher& d) {
+    d.setHandler(Handler::WS_OO, [this](std::string_view b) { WS_OO(b); });
+    d.setHandler(Handler::WS_OS, [this](std::string_view b) { WS_OS(b); });
+    d.setHandler(Handler::WS_EX, [this](std::string_view b) { WS_EX(b); });
+    d.setHandler(Handler::WS_SAO, [this](std::string_view b) { WS_SAO(b); });
+    d.setHandler(Handler::WS_SAE, [this](std::string_view b) { WS_SAE(b); });
+    d.setHandler(Handler::WS_SOO, [this](std::string_view b) { WS_SOO(b); });
+    d.setHandler(Handler::WS_CR, [this](std::string_view b) { WS_CR(b); });
+    d.setHandler(Handler::WS_OR, [this](std::string_view b) { WS_OR(b); });
+    d.setHandler(Handler::ws_ud, [this](std::string_view b) { ws_ud(b); });
+}
+
+Order OrderReports::orderFromFields(const Fields& f) {
+    Order o;
+    o.orderUserId = parseInt32(f[1]);
+    o.orderId = f[2];
+    o.orderRef = f[3];
+    o.side = f[4];
+    o.quantity = parseInt32(f[5]);
+    o.orderType = f[6];
+    o.limit1 = parseSingle(f[7]);
+    o.limit2 = parseSingle(f[8]);
+    o.status = parseInt16(f[9]);
+    o.filled = parseInt32(f[10]);
+    o.remaining = parseInt32(f[11]);
+    o.price = parseSingle(f[12]);
+    o.entryTime = f[13];
+    o.statusTime = f[14];
+    o.orderClass = f[15];
+    o.instrumentNumber = parseInt16(f[16]);
+    o.bracketRole = parseInt16(f[17]);
+    o.parentOrderUserId = parseInt32(f[18]);
+    o.statusInfo = f[19];
+    o.activeFlag = parseByte(f[20]);
+    o.flag2 = parseByte(f[21]);
+    return o;
+}
+
+Execution OrderReports::executionFromFields(const Fields& f) {
+    Execution e;
+    e.accountCode = f[1];
+    e.orderId = f[2];
+    e.execRef = f[3];
+    e.instrumentNumber = parseInt16(f[4]);
+    e.currency = f[5];
+    e.executionId = f[6];
+    e.execTime = f[7];
+    e.action = f[8];
+    e.quantity = parseInt32(f[9]);
+    e.price = parseSingle(f[10]);
+    e.amount = parseSingle(f[11]);
+    e.commission = parseSingle(f[12]);
+    e.profit = parseSingle(f[13]);
+    return e;
+}
+
+void OrderReports::forward(const std::string& text) {
+    if (hooks.forwardToBridge) hooks.forwardToBridge(wire::frame(text));
+}
+
+void OrderReports::logLines(std::string_view body) {
+    Fields lines = SplitFields(body, wire::kLineSeparatorText, 1000);
+    for (int i = 1; i <= std::min(lines.count(), 1000); ++i)
+        outgoing_.addLine(std::string(lines[i]));
+}
+
+void OrderReports::WS_OO(std::string_view body) {
+    const char* tag = "WS_OO ";
+    Fields f = SplitFields(body, ";", 1000);
+    for (int i = 1; i <= std::min(f.count(), 1000); ++i)
+        outgoing_.addLine(std::string(f[i]));
+    Order order;
+    bool built = false;
+    guard(protocol_, tag, [&] {
+        order = orderFromFields(f);
+        order.accountCode = data_.account.accountCode.str();
+        built = true;
+    });
+    if (!built) return;
+    guard(protocol_, tag, [&] {
+        if (std::abs(static_cast<int64_t>(order.orderUserId)) > data_.account.lastUserOrderId)
+            data_.account.lastUserOrderId =
+                static_cast<int32_t>(std::abs(static_cast<int64_t>(order.orderUserId)));
+    });
+    guard(protocol_, tag, [&] {
+        int32_t n = data_.orderBook.findByOrderId(order.orderId);
+        if (n == 0) {
+            data_.orderBook.append(order);
+            orderGrid_.BuildOrderGrid();
+            orderGrid_.zeigOrderGrid(0, 0);
+        } else {
+            data_.orderBook.replace(n, order);
+            int row = data_.gridRows.SuchRow(n, RowOpenOrder);
+            if (row > 0) orderGrid_.zeigOrderGrid(2, row);
+        }
+    });
+    if (bridgeConnected()) forward("@OI;" + std::string(f[1]) + ";" + std::string(f[2]));
+}
+
+void OrderReports::WS_OS(std::string_view body) {
+    const char* tag = "WS_OS ";
+    Fields f = SplitFields(body, ";", 1000);
+    int32_t n = 0;
+    guard(protocol_, tag, [&] { n = data_.orderBook.findByOrderUserId(parseInt32(f[1])); });
+    if (n == 0) {
+        protocol_.addLine("Keine Order für O.Status gef.:" + std::string(body));
+        return;
+    }
+    guard(protocol_, tag, [&] {
+        data_.orderBook.update(n, [&](Order& o) {
+            o.status = parseInt16(f[3]);
+            o.statusTime = f[4];
+            o.filled = parseInt32(f[5]);
+            o.remaining = parseInt32(f[6]);
+            o.price = parseSingle(f[7]);
+            o.statusInfo = f[8];
+            o.activeFlag = parseByte(f[9]);
+            float limit = parseSingle(f[10]);
+            if (limit != 0) o.limit1 = limit;
+        });
+    });
+    guard(protocol_, tag, [&] {
+        int row = data_.gridRows.SuchRow(n, RowOpenOrder);
+        if (row > 0) {
+            data_.gridRows.setKind(row, isFinished(data_.orderBook.at(n).status) ? RowFinishedOrder
+                                                                                 : RowOpenOrder);
+            orderGrid_.zeigOrderGrid(2, row);
+        } else {
+            protocol_.addLine("Keine Orderzeile für Order" + strInt(n) + " gefunden");
+        }
+    });
+    guard(protocol_, tag, [&] {
+        int32_t userId = data_.orderBook.at(n).orderUserId;
+        if (userId < 0 && hooks.ExtS_Orderstatus) hooks.ExtS_Orderstatus(userId);
+    });
+}
+
+void OrderReports::WS_EX(std::string_view body) {
+    const char* tag = "WS_EX ";
+    Fields f = SplitFields(body, ";", 100);
+    Execution e;
+    bool built = false;
+    guard(protocol_, tag, [&] {
+        e = executionFromFields(f);
+        built = true;
+    });
+    if (!built) return;
+    guard(protocol_, tag, [&] {
+        int32_t n = data_.executionList.findByExecutionId(e.executionId);
+        if (n > 0) {
+            data_.executionList.replace(n, e);
+            if (hooks.executionReplaced) hooks.executionReplaced(n);
+        } else {
+            ExecutionSound();
+            data_.executionList.append(e);
+            if (hooks.executionsChanged) hooks.executionsChanged();
+        }
+    });
+    guard(protocol_, tag, [&] {
+        int32_t order = data_.orderBook.findByOrderId(e.orderId);
+        if (order > 0 && data_.orderBook.at(order).orderUserId < 0 && hooks.ExtEx)
+            hooks.ExtEx(std::string(body));
+    });
+}
+
+void OrderReports::ExecutionSound() {
+    if (settings_.executionSound != 0) sound_.play(kExecutionSoundFile);
+}
+
+void OrderReports::WS_SAO(std::string_view body) {
+    const char* tag = "WS_SAO ";
+    logLines(body);
+    guard(protocol_, tag, [&] {
+        Fields lines = SplitFields(body, wire::kLineSeparatorText, 1000);
+        std::vector<Order> orders;
+        Fields f;
+        for (int i = 1; i <= std::min(lines.count(), 1000); ++i) {
+            f.split(lines[i], ";", 100);
+            Order o;
+            guard(protocol_, tag, [&] { o = orderFromFields(f); });
+            o.accountCode = data_.account.accountCode.str();
+            orders.push_back(std::move(o));
+        }
+        data_.orderBook.replaceAll(std::move(orders));
+    });
+    guard(protocol_, tag, [&] { orderGrid_.BuildOrderGrid(); });
+    guard(protocol_, tag, [&] { orderGrid_.zeigOrderGrid(0, 0); });
+}
+
+void OrderReports::WS_SAE(std::string_view body) {
+    const char* tag = "WS_SAE ";
+    logLines(body);
+    guard(protocol_, tag, [&] {
+        Fields lines = SplitFields(body, wire::kLineSeparatorText, 1000);
+        std::vector<Execution> executions;
+        Fields f;
+        for (int i = 1; i <= std::min(lines.count(), 1000); ++i) {
+            f.split(lines[i], ";", 100);
+            Execution e;
+            guard(protocol_, tag, [&] { e = executionFromFields(f); });
+            executions.push_back(std::move(e));
+        }
+        data_.executionList.replaceAll(std::move(executions));
+    });
+    if (hooks.executionsChanged) guard(protocol_, tag, [&] { hooks.executionsChanged(); });
+    if (hooks.takeExecutionRequest && hooks.takeExecutionRequest()) forward("@SAE;" + std::string(body));
+}
+
+void OrderReports::WS_SOO(std::string_view body) {
+    logLines(body);
+}
+
+void OrderReports::WS_CR(std::string_view body) {
+    outgoing_.addLine(">> Cancel Rejected" + std::string(body));
+    errors_.ShowError(timeOfDayText(loop_.now()) + " Cancel Rejected " + std::string(body));
+}
+
+void OrderReports::WS_OR(std::string_view body) {
+    outgoing_.addLine(">> Order Rejected" + std::string(body));
+    errors_.ShowError(timeOfDayText(loop_.now()) + " Order Rejected " + std::string(body));
+    if (bridgeConnected()) forward("@OR;" + std::string(body));
+}
+
+void OrderReports::ws_ud(std::string_view body) {
+    Fields lines = SplitFields(body, wire::kLineSeparatorText, 1000);
+    std::string code(lines[1]);
+    data_.account.accountCode = code;
+    accountCodeLabel_.setText("UID:" + code);
+}
+
+} // namespace kavex

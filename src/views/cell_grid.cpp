@@ -1,0 +1,168 @@
+#include "views/cell_grid.h"
+
+#include "base/failure.h"
+
+#include <algorithm>
+
+namespace kavex {
+namespace {
+constexpr int kDefaultRowHeight = 240;
+constexpr int kDefaultColWidth = 1000;
+} // namespace
+
+void CellGrid::resize(int rows, int cols) {
+    rows = std::max(rows, 0);
+    cols = std::max(cols, 0);
+    std::vector<Cell> cells(static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols));
+    for (int r = 0; r < std::min(rows, rows_); ++r)
+        for (int c = 0; c < std::min(cols, cols_); ++c)
+            cells[static_cast<std::size_t>(r) * static_cast<std::size_t>(cols) +
+                  static_cast<std::size_t>(c)] = std::move(cells_[index(r, c)]);
+    cells_ = std::move(cells);
+    rows_ = rows;
+    cols_ = cols;
+    rowHeights_.resize(static_cast<std::size_t>(rows), kDefaultRowHeight);
+    colWidths_.resize(static_cast<std::size_t>(cols), kDefaultColWidth);
+    notify({-1, -1, -1, -1, true});
+}
+
+void CellGrid::insertRow(int row) {
+    if (row < 0 || row > rows_) failSubscript();
+    auto at = cells_.begin() + static_cast<std::ptrdiff_t>(row) * cols_;
+    cells_.insert(at, static_cast<std::size_t>(cols_), Cell{});
+    rowHeights_.insert(rowHeights_.begin() + row, kDefaultRowHeight);
+    ++rows_;
+    notify({row, rows_ - 1, -1, -1, true});
+}
+
+void CellGrid::removeRow(int row) {
+    if (row < 0 || row >= rows_) failSubscript();
+    auto at = cells_.begin() + static_cast<std::ptrdiff_t>(row) * cols_;
+    cells_.erase(at, at + cols_);
+    rowHeights_.erase(rowHeights_.begin() + row);
+    --rows_;
+    notify({row, rows_, -1, -1, true});
+}
+
+void CellGrid::clear() {
+    for (Cell& c : cells_)
+        c = Cell{};
+    notify({-1, -1, -1, -1, false});
+}
+
+void CellGrid::setDefaultBackground(int colour) {
+    if (colour == defaultBackground_) return;
+    defaultBackground_ = colour;
+    notify({-1, -1, -1, -1, false});
+}
+
+void CellGrid::setDefaultForeground(int colour) {
+    if (colour == defaultForeground_) return;
+    defaultForeground_ = colour;
+    notify({-1, -1, -1, -1, false});
+}
+
+int CellGrid::effectiveBackground(int row, int col) const {
+    int c = cell(row, col).background;
+    return c == kGridDefaultColour ? defaultBackground_ : c;
+}
+
+int CellGrid::effectiveForeground(int row, int col) const {
+    int c = cell(row, col).foreground;
+    return c == kGridDefaultColour ? defaultForeground_ : c;
+}
+
+std::size_t CellGrid::index(int row, int col) const {
+    if (row < 0 || row >= rows_ || col < 0 || col >= cols_) failSubscript();
+    return static_cast<std::size_t>(row) * static_cast<std::size_t>(cols_) + static_cast<std::size_t>(col);
+}
+
+const Cell& CellGrid::cell(int row, int col) const {
+    return cells_[index(row, col)];
+}
+
+Cell& CellGrid::mutableCell(int row, int col) {
+    return cells_[index(row, col)];
+}
+
+void CellGrid::setText(int row, int col, std::string text) {
+    Cell& c = cells_[index(row, col)];
+    if (c.text == text) return;
+    c.text = std::move(text);
+    touch(row, col);
+}
+
+void CellGrid::assignText(int row, int col, std::string_view text) {
+    Cell& c = cells_[index(row, col)];
+    if (c.text == text) return;
+    c.text.assign(text);
+    touch(row, col);
+}
+
+void CellGrid::setBackground(int row, int col, int colour) {
+    Cell& c = cells_[index(row, col)];
+    if (c.background == colour) return;
+    c.background = colour;
+    touch(row, col);
+}
+
+void CellGrid::setRowHeight(int row, int twips) {
+    if (row < 0 || row >= rows_) failSubscript();
+    if (rowHeights_[static_cast<std::size_t>(row)] == twips) return;
+    rowHeights_[static_cast<std::size_t>(row)] = twips;
+    notify({row, row, -1, -1, true});
+}
+
+int CellGrid::rowHeight(int row) const {
+    if (row < 0 || row >= rows_) failSubscript();
+    return rowHeights_[static_cast<std::size_t>(row)];
+}
+
+void CellGrid::setColWidth(int col, int twips) {
+    if (col < 0 || col >= cols_) failSubscript();
+    colWidths_[static_cast<std::size_t>(col)] = twips;
+    notify({-1, -1, col, col, true});
+}
+
+int CellGrid::colWidth(int col) const {
+    if (col < 0 || col >= cols_) failSubscript();
+    return colWidths_[static_cast<std::size_t>(col)];
+}
+
+void CellGrid::touch(int row, int col) {
+    notify({row, row, col, col, false});
+}
+
+void CellGrid::setRedraw(bool on) {
+    redraw_ = on;
+    if (on && pending_) {
+        pending_ = false;
+        if (observer_) observer_(pendingChange_);
+    }
+}
+
+void CellGrid::notify(const Change& change) {
+    if (!observer_) return;
+    if (redraw_) {
+        observer_(change);
+        return;
+    }
+    if (!pending_) {
+        pendingChange_ = change;
+        pending_ = true;
+        return;
+    }
+    auto merge = [](int& lo, int& hi, int newLo, int newHi) {
+        if (lo < 0 || newLo < 0) {
+            lo = hi = -1;
+            return;
+        }
+        lo = std::min(lo, newLo);
+        hi = std::max(hi, newHi);
+    };
+    merge(pendingChange_.firstRow, pendingChange_.lastRow, change.firstRow, change.lastRow);
+    merge(pendingChange_.firstCol, pendingChange_.lastCol, change.firstCol, change.lastCol);
+    pendingChange_.layout = pendingChange_.layout || change.layout;
+}
+
+} // namespace kavex

@@ -1,0 +1,82 @@
+#include "views/colour_roles.h"
+
+#include "base/failure.h"
+#include "base/line_file.h"
+
+#include <filesystem>
+
+namespace kavex {
+namespace {
+
+constexpr std::array<int, ColourRoles::kRoles> kDefaults = {
+    16776960, 65535,    65535,    16711680, 12632256, 11579568, 16776960, 255,      255,
+    0,        12632256, 11579568, 0,        12632256, 16776960, 16776960, 16776960, 16776960};
+
+} // namespace
+
+const std::array<std::string_view, ColourRoles::kRoles>& ColourRoles::InitColors() {
+    static constexpr std::array<std::string_view, kRoles> names = {"OG:WP-Zeile",
+                                                                   "OG:Bid",
+                                                                   "OG:Ask",
+                                                                   "OG:Bestand",
+                                                                   "OG:Orderzeile A",
+                                                                   "OG:Orderzeile B",
+                                                                   "OG:TRANS",
+                                                                   "OG:CANCEL",
+                                                                   "OG:CLEAR",
+                                                                   "OG:Trennzeile",
+                                                                   "OG:Schrift",
+                                                                   "EG:Zeile A",
+                                                                   "EG:Zeile B",
+                                                                   "EG:Schrift",
+                                                                   "EG:Trennzeile",
+                                                                   "OG:BracketMain",
+                                                                   "OG:BracketChildCold",
+                                                                   "OG:BracketChildHot"};
+    return names;
+}
+
+int ColourRoles::operator[](int place) const {
+    if (place < 0 || place > kPlaces) failSubscript();
+    return places_[static_cast<std::size_t>(place)];
+}
+
+void ColourRoles::set(int place, int colour) {
+    if (place < 0 || place > kPlaces) failSubscript();
+    places_[static_cast<std::size_t>(place)] = colour;
+}
+
+void ColourRoles::setDefaults() {
+    for (int r = 1; r <= kRoles; ++r)
+        places_[static_cast<std::size_t>(r)] = kDefaults[static_cast<std::size_t>(r - 1)];
+}
+
+void ColourRoles::LoadColors(const WorkingDirectory& folder, const std::string& fileName,
+                             FailureLog& protocol) {
+    std::filesystem::path file = folder.path(fileName);
+    if (fileName.empty() || !std::filesystem::exists(file)) {
+        setDefaults();
+        currentFile_ = kDefaultFile;
+        return;
+    }
+    currentFile_ = fileName;
+    guard(protocol, "LoadColors ", [&] {
+        LineFileReader in(readTextLines(file));
+        for (int place = 1; place <= kPlaces && !in.atEnd(); ++place)
+            places_[static_cast<std::size_t>(place)] = in.int32();
+    });
+}
+
+std::vector<std::string> ColourRoles::fileLines() const {
+    LineFileWriter out;
+    for (int place = 1; place <= kWrittenPlaces; ++place)
+        out.integer(places_[static_cast<std::size_t>(place)]);
+    return out.lines();
+}
+
+void ColourRoles::SaveColors(const WorkingDirectory& folder, FailureLog& protocol) const {
+    std::string name = currentFile_.empty() ? "Kavex.col" : currentFile_;
+    guard(protocol, "SaveColors ", [&] { writeTextLines(folder.path(name), fileLines()); });
+}
+
+} // namespace kavex

@@ -1,0 +1,95 @@
+#include "views/external_orders.h"
+
+#include "base/failure.h"
+#include "base/fixed_text.h"
+#include "base/numbers.h"
+#include "external/command_line.h"
+#include "model/trading_data.h"
+#include "trading/order_placement.h"
+#include "views/cell_grid.h"
+#include "platform/services.h"
+#include "protocol/wire.h"
+#include "views/grid_actions.h"
+#include "views/grid_columns.h"
+#include "views/order_grid.h"
+
+namespace kavex {
+namespace {
+
+constexpr int kInstrumentSet = 0;
+constexpr int kBidColumn = 8;
+constexpr int kAskColumn = 9;
+
+} // namespace
+
+ExternalOrders::ExternalOrders(TradingData& data, GridActions& actions, OrderPlacement& placement,
+                               OrderGrid& orderGrid, CellGrid& grid, const OrderGridColumns& columns,
+                               Prompts& prompts)
+    : data_(data), actions_(actions), placement_(placement), orderGrid_(orderGrid), grid_(grid),
+      columns_(columns), prompts_(prompts) {}
+
+ExternalOrderResult ExternalOrders::Ext_Placeorder(std::string_view orderText) {
+    try {
+        const CommandFields f(orderText, CommandFields::kOrderTextFields);
+        int instrument = parseInt32(f[2]);
+        if (instrument == 0) instrument = data_.instruments.findByCodeIgnoringCase(f[1]);
+        if (!data_.instruments.valid(instrument)) {
+            ExtS_Error(1, kUnknownInstrument);
+            prompts_.message("Das angeforderte Wertpapier " + std::string(f[1]) + " ist nicht verfügbar!");
+            return ExternalOrderResult::UnknownInstrument;
+        }
+        const int instrumentRow = data_.gridRows.SuchRow(instrument, RowInstrument);
+        if (instrumentRow == 0) return ExternalOrderResult::NotPlaced;
+
+        // The click on the quote cell opens a new entry line below the instrument row.
+        const bool buy = trimBlanks(f[3]) == "BUY";
+        actions_.selectCell(instrumentRow, columns_.map(kInstrumentSet, buy ? kAskColumn : kBidColumn));
+        actions_.OGAktion(0);
+        // The row the click inserted, never an entry line the user left there earlier.
+        const int row = actions_.lastInsertedRow();
+        if (row == 0 || data_.gridRows.at(row).kind != RowEntryLine) return ExternalOrderResult::NotPlaced;
+        const int line = data_.gridRows.at(row).ref;
+
+        Order& o = data_.entryLines.at(line);
+        o.quantity = parseInt32(f[5]);
+        o.orderType = f[4].substr(0, 3);
+        o.limit1 = parseSingle(f[6]);
+        o.limit2 = parseSingle(f[7]);
+        o.orderUserId = -o.orderUserId;
+        orderGrid_.zeigOrderGrid(2, row);
+
+        // What the "TRANSMIT" cell does for a line outside a bracket, with the order marked
+        // as coming from outside so that it gets its negative number and is reported.
+        placement_.PlaceOrder(line, row, true, std::string(f[8]));
+        grid_.removeRow(row);
+        return ExternalOrderResult::Placed;
+    } catch (const std::exception&) {
+        return ExternalOrderResult::NotPlaced;
+    }
+}
+
+void ExternalOrders::Ext_CancelOrder(int32_t orderUserId) {
+    skipOnFailure([&] {
+        const int n = data_.orderBook.findByOrderUserId(orderUserId);
+        if (n > 0 && isCancellable(data_.orderBook.at(n).status)) placement_.CancelorderUser(orderUserId);
+    });
+    skipOnFailure([&] { orderGrid_.zeigOrderGrid(0, 0); });
+}
+
+void ExternalOrders::closeAllPositions() {
+    if (closeAll) closeAll();
+}
+
+void ExternalOrders::cancelAllOrders() {
+    placement_.Command1_Click();
+}
+
+void ExternalOrders::ExtS_NewOrderId(const std::string& externalRef, int32_t orderUserId) {
+    if (sendToBridge) sendToBridge(wire::frame("@OC;" + externalRef + ";" + strInt(orderUserId)));
+}
+
+void ExternalOrders::ExtS_Error(int code, const std::string& text) {
+    if (sendToBridge) sendToBridge(wire::frame("@ER;" + strInt(code) + ";" + text));
+}
+
+} // namespace kavex

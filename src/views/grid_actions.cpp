@@ -1,0 +1,309 @@
+#include "views/grid_actions.h"
+
+#include "base/failure.h"
+#include "base/numbers.h"
+#include "model/trading_data.h"
+#include "trading/order_placement.h"
+#include "views/cell_grid.h"
+#include "platform/services.h"
+#include "protocol/server_sender.h"
+#include "protocol/wire.h"
+#include "views/grid_columns.h"
+#include "views/order_grid.h"
+#include "model/settings_file.h"
+
+#include <cmath>
+
+namespace kavex {
+namespace {
+
+constexpr const char* kClickTag = "OK_Click ";
+constexpr const char* kCommitTag = "Combo1_Click ";
+constexpr int kInstrumentSet = 0;
+constexpr int kOrderSet = 1;
+
+} // namespace
+
+GridActions::GridActions(TradingData& data, CellGrid& grid, OrderGrid& orderGrid,
+                         const OrderGridColumns& columns, OrderPlacement& placement, ServerSender& sender,
+                         Settings& settings, Prompts& prompts, FailureLog& protocol)
+    : data_(data), grid_(grid), orderGrid_(orderGrid), columns_(columns), placement_(placement),
+      sender_(sender), settings_(settings), prompts_(prompts), protocol_(protocol) {
+    defaultQuantityBox_.setText("1");
+}
+
+void GridActions::selectCell(int row, int col) {
+    currentRow_ = row;
+    currentCol_ = col;
+}
+
+void GridActions::mouseDown(int row, int col, bool rightButton) {
+    if (editor_.visible) commitEditor();
+    selectCell(row, col);
+    if (rightButton) {
+        if (contextActions) contextActions(row, col);
+        return;
+    }
+    OGAktion(0);
+}
+
+void GridActions::OGAktion(int startRow) {
+    lastInsertedRow_ = 0;
+    const int row = currentRow_;
+    const int col = currentCol_;
+    std::string text;
+    guard(protocol_, kClickTag, [&] { text = grid_.text(row, col); });
+
+    if (text == "TRANSMIT") return transmit(row);
+    if (text == "CANCEL") {
+        guard(protocol_, kClickTag, [&] { placement_.Cancelorder(data_.gridRows.at(row).ref); });
+        guard(protocol_, kClickTag, [&] { orderGrid_.zeigOrderGrid(2, row); });
+        return;
+    }
+    if (text == "DELETE") return deleteLine(row);
+    if (text == "DEFAULT") return markDefault(row, col);
+
+    guard(protocol_, kClickTag, [&] {
+        const OrderGridRow& d = data_.gridRows.at(row);
+        switch (d.kind) {
+        case RowSeparator:
+            toggleFinishedOrders();
+            break;
+        case RowInstrument:
+            onInstrumentRow(startRow > 0 ? startRow : row, columns_.logicalAt(kInstrumentSet, col));
+            break;
+        case RowEntryLine:
+            onEntryLine(row, columns_.logicalAt(kOrderSet, col));
+            break;
+        default:
+            break;
+        }
+    });
+}
+
+void GridActions::transmit(int row) {
+    guard(protocol_, kClickTag, [&] {
+        int line = data_.gridRows.at(row).ref;
+        const Order& o = data_.entryLines.at(line);
+        if (o.bracketRole == BracketPlain) {
+            placement_.PlaceOrder(line, row, false, "");
+            grid_.removeRow(row);
+        } else if (o.bracketRole == BracketMain) {
+            placement_.Placeallorders(line);
+        } else {
+            placement_.Placeallorders(o.parentLine);
+        }
+    });
+}
+
+void GridActions::deleteLine(int row) {
+    int line = 0;
+    int16_t role = 0;
+    int32_t parent = 0;
+    guard(protocol_, kClickTag, [&] {
+        line = data_.gridRows.at(row).ref;
+        role = data_.entryLines.at(line).bracketRole;
+        parent = data_.entryLines.at(line).parentLine;
+    });
+    if (line == 0) return;
+    if (role == BracketPlain) {
+        guard(protocol_, kClickTag, [&] { freeEntryLine(data_.entryLines.at(line)); });
+        guard(protocol_, kClickTag, [&] { data_.gridRows.DeleteRow(row); });
+        guard(protocol_, kClickTag, [&] { grid_.removeRow(row); });
+        return;
+    }
+    if (role > BracketMain && parent < 0 && -parent <= data_.orderBook.count()) {
+        // The main order is already at the server: tell it the children are gone.
+        guard(protocol_, kClickTag, [&] {
+            const Order& main = data_.orderBook.at(-parent);
+            std::string body = "@BR?=";
+            body.append(main.accountCode.trimmed()).append(";");
+            body.append(std::to_string(main.orderUserId)).append(";");
+            body.append(main.orderId.trimmed());
+            sender_.Senddata(wire::frame(body));
+        });
+    }
+    placement_.ResetAlleLeerOrders(line);
+    guard(protocol_, kClickTag, [&] { orderGrid_.BuildOrderGrid(); });
+    guard(protocol_, kClickTag, [&] { orderGrid_.zeigOrderGrid(0, 0); });
+}
+
+void GridActions::markDefault(int row, int col) {
+    int previous = data_.DefaultInstrument;
+    guard(protocol_, kClickTag, [&] {
+        Cell& cell = grid_.mutableCell(row, col);
+        cell.background = grid_colour::kDefaultInstrument;
+        grid_.touch(row, col);
+    });
+    guard(protocol_, kClickTag, [&] { data_.DefaultInstrument = data_.gridRows.at(row).instrument; });
+    quickButtonColours_ = {rgb(0, 255, 0), rgb(255, 65, 65)};
+    if (previous != 0) guard(protocol_, kClickTag, [&] { orderGrid_.zeigOrderGrid(1, previous); });
+}
+
+void GridActions::toggleFinishedOrders() {
+    settings_.ShowFinishedOrders = settings_.ShowFinishedOrders == 1 ? 0 : 1;
+    if (moreButtonCaptionChanged) moreButtonCaptionChanged(moreButtonCaption(settings_.ShowFinishedOrders));
+    orderGrid_.BuildOrderGrid();
+    orderGrid_.zeigOrderGrid(0, 0);
+}
+
+void GridActions::onInstrumentRow(int row, int logical) {
+    int instrument = data_.gridRows.at(currentRow_).instrument;
+    if (logical == 1) {
+        data_.ChartInstrument = static_cast<int16_t>(instrument);
+        if (showChart) showChart(instrument);
+    } else if (logical == 9) {
+        insertEntryLine(row, "BUY");
+    } else if (logical == 8) {
+        insertEntryLine(row, "SEL");
+    }
+}
+
+void GridActions::insertEntryLine(int row, const char* side) {
+    OrderGridRows& rows = data_.gridRows;
+    int instrument = rows.at(row).instrument;
+    int position = row;
+    // Below the instrument row's separator, above the lines already there.
+    while (position + 1 <= rows.rowCount() && rows.at(position + 1).kind == RowSeparator)
+        ++position;
+    rows.InsertRow(position, RowEntryLine);
+    int32_t line = orderGrid_.MachneueLeerzeile(instrument, side, defaultQuantity());
+    rows.set(position + 1, {RowEntryLine, static_cast<int16_t>(instrument), line});
+    grid_.insertRow(position + 1);
+    grid_.setText(position + 1, 0, " ");
+    lastInsertedRow_ = position + 1;
+    orderGrid_.zeigOrderGrid(2, position + 1);
+}
+
+void GridActions::onEntryLine(int row, int logical) {
+    if (logical == 6) {
+        SetzeCombo1(row, currentCol_, Quantity, 0);
+    } else if (logical == 7 || logical == 8) {
+        const Order& o = data_.entryLines.at(data_.gridRows.at(row).ref);
+        SetzeCombo1(row, currentCol_, Price, data_.instruments.at(o.instrumentNumber).Last);
+    } else if (logical == 9) {
+        SetzeCombo1(row, currentCol_, OrderType, 0);
+    } else {
+        editor_.visible = false;
+    }
+}
+
+std::vector<std::string> GridActions::priceChoices(float reference) {
+    // Prices between the listed ranges (and negative ones) take the step of the range below.
+    double step = reference < 2 ? 0.0001 : reference < 200 ? 0.01 : reference < 2000 ? 0.1 : 0.5;
+    std::vector<std::string> items;
+    for (int k = -10; k <= 10; ++k)
+        items.push_back(strSingle(static_cast<float>(reference + k * step)));
+    return items;
+}
+
+void GridActions::SetzeCombo1(int row, int col, int mode, float price) {
+    selectCell(row, col);
+    editor_.visible = true;
+    editor_.items.clear();
+    editor_.selected = -1;
+    switch (mode) {
+    case Quantity:
+        editor_.items = {"1", "2", "3", "4", "5", "10", "20", "25", "50", "100"};
+        break;
+    case Price:
+        editor_.items = priceChoices(price);
+        editor_.listFillGuard = true;
+        editor_.selected = 10;
+        editor_.listFillGuard = false;
+        break;
+    case OrderType:
+        editor_.items = {"MKT", "LMT", "STP", "MOC"};
+        break;
+    default:
+        break;
+    }
+    guard(protocol_, kClickTag, [&] { editor_.text = grid_.text(row, col); });
+    editor_.col = col;
+    editor_.row = row;
+    editor_.active = true;
+}
+
+void GridActions::chooseEditorItem(int index) {
+    if (index < 0 || index >= static_cast<int>(editor_.items.size())) return;
+    editor_.selected = index;
+    editor_.text = editor_.items[static_cast<std::size_t>(index)];
+    commitEditor();
+}
+
+void GridActions::escapeEditor() {
+    editor_.visible = false;
+}
+
+void GridActions::commitEditor() {
+    std::string text = decimalCommaToPoint(editor_.text);
+    if (editor_.listFillGuard) return;
+    int line = 0;
+    guard(protocol_, kCommitTag, [&] {
+        selectCell(editor_.row, editor_.col);
+        line = data_.gridRows.at(editor_.row).ref;
+        grid_.setText(editor_.row, editor_.col, text);
+    });
+    guard(protocol_, kCommitTag, [&] {
+        Order& o = data_.entryLines.at(line);
+        switch (columns_.logicalAt(kOrderSet, editor_.col)) {
+        case 5:
+            o.side = text;
+            break;
+        case 6:
+            o.quantity = parseInt32(text);
+            break;
+        case 7:
+            o.limit1 = parseSingle(text);
+            if (o.orderType.str() == "MKT") {
+                o.orderType = "LMT";
+                int typeCol = columns_.map(kOrderSet, 9);
+                if (typeCol != 0) grid_.setText(editor_.row, typeCol, "LMT");
+            }
+            break;
+        case 8:
+            o.limit2 = parseSingle(text);
+            break;
+        case 9:
+            o.orderType = text;
+            break;
+        default:
+            protocol_.addLine("Combo1: keine Zuordnung möglich");
+            break;
+        }
+    });
+    editor_.visible = false;
+}
+
+void GridActions::setDefaultQuantityText(const std::string& text) {
+    double value = parseLeading(decimalCommaToPoint(text));
+    if (value < 1) value = 1;
+    defaultQuantityBox_.setText(strInt(static_cast<int64_t>(std::floor(value))));
+}
+
+int32_t GridActions::defaultQuantity() const {
+    return parseInt32(defaultQuantityBox_.text());
+}
+
+void GridActions::Command8_Click(int index) {
+    if (data_.DefaultInstrument == 0) {
+        prompts_.message("Bitte zuerst ein Wertpapier als DEFAULT kennzeichnen !");
+        return;
+    }
+    int row = data_.gridRows.SuchRow(data_.DefaultInstrument, RowInstrument);
+    if (row == 0) return;
+    if (settings_.confirmation != 0 &&
+        !prompts_.askYesNo("Order wirklich ausführen ?\nDiese Sicherheitsabfrage kann unter 'Sonstiges' "
+                           "deaktiviert werden!"))
+        return;
+    selectCell(row, columns_.map(kInstrumentSet, 9 - index));
+    OGAktion(0);
+    int below = row + 1;
+    while (below <= data_.gridRows.rowCount() && data_.gridRows.at(below).kind == RowSeparator)
+        ++below;
+    if (below > data_.gridRows.rowCount()) return;
+    selectCell(below, columns_.map(kInstrumentSet, 10));
+    OGAktion(0);
+}
+
+} // namespace kavex

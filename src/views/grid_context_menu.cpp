@@ -1,0 +1,89 @@
+#include "views/grid_context_menu.h"
+
+#include "base/failure.h"
+#include "model/trading_data.h"
+#include "views/brackets.h"
+#include "views/closing.h"
+#include "platform/services.h"
+
+namespace kavex {
+namespace {
+
+constexpr const char* kNotOpen = "Bitte eine nicht abgeschlossene Order anklicken!";
+constexpr const char* kAlreadyMain = "Diese Order ist bereits eine Bracket-Hauptorder!";
+constexpr const char* kAlreadyChild = "Diese Order ist bereits eine Bracketorder!";
+
+// The menus' first item names what was clicked: the ticker, and for an order line its
+// side and quantity.
+std::string orderHeader(const TradingData& data, const Order& o) {
+    std::string ticker;
+    if (data.instruments.valid(o.instrumentNumber)) ticker = data.instruments.at(o.instrumentNumber).Ticker;
+    ticker.append(" ").append(o.side.trimmed()).append(" ").append(std::to_string(o.quantity));
+    return ticker.append(" ").append(o.orderType.trimmed());
+}
+
+} // namespace
+
+GridContextMenu::GridContextMenu(TradingData& data, Brackets& brackets, Closing& closing, Prompts& prompts,
+                                 FailureLog& protocol)
+    : data_(data), brackets_(brackets), closing_(closing), prompts_(prompts), protocol_(protocol) {}
+
+void GridContextMenu::OG_RightClick(int row, int /*col*/) {
+    menuRow_ = row;
+    OrderGridRow d;
+    if (row >= 0 && row <= data_.gridRows.rowCount()) d = data_.gridRows.at(row);
+    guard(protocol_, "OG_MouseDown ", [&] {
+        switch (d.kind) {
+        case RowInstrument:
+            openInstrumentMenu(d.instrument);
+            return;
+        case RowEntryLine:
+            openBracketMenu(orderHeader(data_, data_.entryLines.at(d.ref)), false);
+            return;
+        case RowOpenOrder: {
+            const Order& o = data_.orderBook.at(d.ref);
+            // A role outside 0..4 is treated like a child's: it gets no bracket of its own.
+            if (o.bracketRole == BracketPlain)
+                openBracketMenu(orderHeader(data_, o), true);
+            else
+                prompts_.message(o.bracketRole == BracketMain ? kAlreadyMain : kAlreadyChild);
+            return;
+        }
+        case RowFinishedOrder: {
+            // A filled plain order can still be protected: its holding is there.
+            const Order& o = data_.orderBook.at(d.ref);
+            if (o.status == StatusFilled && o.bracketRole == BracketPlain)
+                openBracketMenu(orderHeader(data_, o), true);
+            else
+                prompts_.message(o.bracketRole == BracketPlain ? kNotOpen : kAlreadyChild);
+            return;
+        }
+        default:
+            prompts_.message(kNotOpen);
+            return;
+        }
+    });
+}
+
+void GridContextMenu::openInstrumentMenu(int instrument) {
+    const int row = menuRow_;
+    menu_.open({{data_.instruments.at(instrument).Ticker, nullptr},
+                {kReverse, [this, row] { closing_.m_drehposition_Click(row); }},
+                {kClose, [this, row] { closing_.m_glattstellen_Click(row); }}});
+}
+
+void GridContextMenu::openBracketMenu(const std::string& header, bool serverOrder) {
+    const int row = menuRow_;
+    std::vector<MenuEntry> entries{{header, nullptr}};
+    for (int index = 0; index < static_cast<int>(Brackets::kMenuCaptions.size()); ++index) {
+        std::function<void()> command;
+        if (serverOrder)
+            command = [this, row, index] { brackets_.m_createbracket2_Click(index, row); };
+        else
+            command = [this, row, index] { brackets_.m_createbracket_Click(index, row); };
+        entries.push_back({Brackets::kMenuCaptions[static_cast<std::size_t>(index)], std::move(command)});
+    }
+    menu_.open(std::move(entries));
+}
+
+} // namespace kavex

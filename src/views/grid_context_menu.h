@@ -1,0 +1,42 @@
+#pragma once
+// The right-click menus of the order grid: on an instrument row the closing commands, on
+// an entry line or on a plain server order the bracket commands; other rows are refused
+// with a message. The row under the mouse is remembered for the chosen command.
+#include "views/popup_menu.h"
+
+namespace kavex {
+
+class Brackets;
+class Closing;
+class FailureLog;
+class Prompts;
+struct TradingData;
+
+class GridContextMenu {
+  public:
+    static constexpr const char* kReverse = "Position Drehen";
+    static constexpr const char* kClose = "Position Glattstellen";
+
+    GridContextMenu(TradingData& data, Brackets& brackets, Closing& closing, Prompts& prompts,
+                    FailureLog& protocol);
+
+    // A right click on grid cell (row, col).
+    void OG_RightClick(int row, int col);
+
+    PopupMenu& menu() { return menu_; }
+    int menuRow() const { return menuRow_; }
+
+  private:
+    void openInstrumentMenu(int instrument);
+    void openBracketMenu(const std::string& header, bool serverOrder);
+
+    TradingData& data_;
+    Brackets& brackets_;
+    Closing& closing_;
+    Prompts& prompts_;
+    FailureLog& protocol_;
+    PopupMenu menu_;
+    int menuRow_ = 0;
+};
+
+} // namespace kavex

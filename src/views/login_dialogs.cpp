@@ -1,0 +1,66 @@
+#include "views/login_dialogs.h"
+
+#include "base/numbers.h"
+#include "platform/event_loop.h"
+
+namespace kavex {
+
+GibPW::GibPW(std::string& user, std::string& password, std::function<void(const std::string&)> setUserTooltip)
+    : user_(user), password_(password), setUserTooltip_(std::move(setUserTooltip)) {}
+
+void GibPW::open() {
+    userField.setText(user_);
+    passwordField.setText(password_);
+    visible.setChecked(true);
+}
+
+void GibPW::OK_Click() {
+    user_ = userField.text();
+    password_ = passwordField.text();
+    if (setUserTooltip_) setUserTooltip_("User:" + user_);
+    visible.setChecked(false);
+}
+
+FTimer::FTimer(EventLoop& loop, DialogHost& host, GibPW& credentials)
+    : loop_(loop), host_(host), credentials_(credentials) {}
+
+FTimer::~FTimer() {
+    stopTimer();
+}
+
+void FTimer::open() {
+    remaining_ = kStartMs;
+    visible.setChecked(true);
+    stopTimer();
+    timer_ = loop_.startTimer(kTickMs, [this] { tick(); });
+}
+
+void FTimer::tick() {
+    remaining_ -= kTickMs;
+    countdown.setText("Autostart:" + strInt(remaining_) + " msec");
+    startHasFocus.setChecked(true);
+    if (remaining_ < 1) Start_Click();
+}
+
+void FTimer::Start_Click() {
+    close();
+}
+
+void FTimer::UserPassword_Click() {
+    stopTimer();
+    credentials_.open();
+    host_.runModal(credentials_);
+    close();
+}
+
+void FTimer::close() {
+    stopTimer();
+    visible.setChecked(false);
+}
+
+void FTimer::stopTimer() {
+    if (timer_ != 0) loop_.stopTimer(timer_);
+    timer_ = 0;
+}
+
+} // namespace kavex

@@ -1,0 +1,39 @@
+#pragma once
+// Messages for the user: the status line, the list "Meldungen...", and the window
+// "Message" with its "OK" button and the box "nicht mehr als Fenster zeigen".
+#include "base/text_list.h"
+
+#include <string>
+
+namespace kavex {
+
+class SystemServices;
+
+// The headless state of the "Message" window; the Qt side shows it centred on the screen.
+struct MessageWindow {
+    static constexpr const char* kCaption = "Message";
+    static constexpr const char* kOkCaption = "OK";
+    static constexpr const char* kSuppressCaption = "nicht mehr als Fenster zeigen";
+
+    Label text;
+    CheckBox suppress; // ticked: no more windows during this run
+    CheckBox visible;
+
+    void OK_Click() { visible.setChecked(false); }
+};
+
+class ErrorDisplay {
+  public:
+    ErrorDisplay(Label& statusLine, TextList& messages, MessageWindow& window, SystemServices& system)
+        : statusLine_(statusLine), messages_(messages), window_(window), system_(system) {}
+
+    void ShowError(const std::string& text);
+
+  private:
+    Label& statusLine_;
+    TextList& messages_;
+    MessageWindow& window_;
+    SystemServices& system_;
+};
+
+} // namespace kavex

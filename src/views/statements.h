@@ -1,0 +1,65 @@
+#pragma once
+// The tab "Auszüge": the account statement files the server sends (account code, date
+// as yyyymmdd, "K.TXT"), shown, deleted, printed and asked for when missing.
+#include "platform/services.h"
+#include "base/text_list.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace kavex {
+
+class EventLoop;
+class WorkingDirectory;
+struct TradingData;
+
+// The printer of a window that has none: documents vanish.
+class NoPrinter : public Printer {
+  public:
+    void printLine(const std::string&) override {}
+    void endDocument() override {}
+};
+
+class Statements {
+  public:
+    static constexpr const char* kEndLine = "--------------------------------------";
+    // No statements exist before 20 September 2004, and at most the last 100 days are asked for.
+    static constexpr int32_t kFirstDay = 38250;
+    static constexpr int32_t kMaxDaysBack = 100;
+
+    // `WSS_GKO` asks the server for the statement of a day (sent only while connected).
+    Statements(TradingData& data, WorkingDirectory& folder, EventLoop& loop, Printer& printer,
+               TextList& protocol, std::function<void(int32_t day)> WSS_GKO);
+
+    // Refills the drop-down "Auszüge..." with the statement files of the working directory.
+    void FillAuszug();
+    // A file chosen in the drop-down: its lines and a line of hyphens are shown, after
+    // the statements shown so far when "Anhängen" is ticked, instead of them otherwise.
+    void Combo7_Click(int index);
+    // Ticking "Anhängen" shows every statement of the drop-down, one after another.
+    void Anhaengen_Click(bool checked);
+    void AuszugLoeschen_Click();    // "Auszug löschen"
+    void AuszuegeAnfordern_Click(); // "Auszüge anfordern"
+    void Drucken_Click();           // "&Drucken"
+
+    // accountCode (trimmed) + yyyymmdd + "K.TXT"
+    static std::string statementFileName(std::string_view accountCode, int32_t day);
+
+    TextList files;     // the drop-down "Auszüge..."
+    TextList statement; // the statement list
+    CheckBox append;    // "Anhängen"
+    // The drop-down's selection; -1 when none.
+    int selected() const { return selected_; }
+
+  private:
+    TradingData& data_;
+    WorkingDirectory& folder_;
+    EventLoop& loop_;
+    Printer& printer_;
+    TextList& protocol_;
+    std::function<void(int32_t)> WSS_GKO_;
+    int selected_ = -1;
+};
+
+} // namespace kavex

@@ -1,0 +1,68 @@
+// The trading window's layout when a resize would give a part a negative size, and the
+// colour editor.
+#include "support/fakes.h"
+#include "views/colour_editor.h"
+#include "views/colour_roles.h"
+#include "views/form_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+namespace kavex {
+namespace {
+
+TEST(FormLayout, ANegativeComputedSizeKeepsThePreviousOne) {
+    FormLayout l = FormLayout::designed();
+    l.Form_Resize(9000, 1500); // the grid just fits: 960 - 60 - 50 - 480 - 360
+    ASSERT_EQ(l.orderGrid.height, 10);
+    l.Form_Resize(9000, 1400);
+    // Frame 860; the grid's 10 is kept, the strip stays under it, and the execution grid's
+    // 860 - 60 - 50 - 420 - 360 < 0 keeps its 70 as well.
+    EXPECT_EQ(
+        std::make_tuple(l.ordersFrame.height, l.orderGrid.height, l.orderStrip.top, l.executionGrid.height),
+        std::make_tuple(860, 10, 70, 70));
+
+    // Frame: 100 - 120 < 0 and 400 - 480 - 60 < 0 keep 8880 x 860; the grid follows the kept width;
+    // the statement list's 40 - 480 - 60 < 0 keeps its last height.
+    l.Form_Resize(100, 400);
+    EXPECT_EQ(std::make_tuple(l.ordersFrame.width, l.ordersFrame.height, l.orderGrid.width, l.tabArea.height,
+                              l.statementList.width, l.statementList.height, l.headerLabels[1].width),
+              std::make_tuple(8880, 860, 8760, 40, 8820, 500, 33));
+
+    l.Form_Resize(9000, 6000); // growing again applies everything
+    EXPECT_EQ(l.orderGrid.height, 4510);
+    EXPECT_EQ(l.ordersFrame.width, 8880);
+}
+
+class ColourEditorTest : public ::testing::Test {
+  protected:
+    ColourRoles colours;
+    test::FakePrompts prompts;
+    ColourEditor editor{colours, prompts};
+    std::vector<int> shown;
+    void SetUp() override {
+        editor.InitColors();
+        editor.previewChanged = [this](int c) { shown.push_back(c); };
+    }
+};
+
+// A role taking a palette and a dialog colour is run in the Qt layout test.
+TEST_F(ColourEditorTest, WithoutASelectedRoleOnlyTheSwatchChangesAndACancelledDialogKeepsTheColour) {
+    editor.palette_Click(4, 4); // no role yet
+    EXPECT_EQ(colours[4], ColourRoles{}[4]);
+    editor.roleList_Click(3); // "OG:Bestand", place 4
+    editor.palette_Click(0, 4);
+    prompts.colourAnswer = -1; // cancelled
+    editor.more_Click();
+    EXPECT_EQ(std::make_pair(colours[3], colours[4]), std::make_pair(65535, 255));
+    EXPECT_EQ(shown, (std::vector<int>{65280, 16711680, 255}));
+
+    editor.roleList_Click(40); // not a list position: nothing selected
+    editor.palette_Click(0, 0);
+    EXPECT_EQ(colours[4], 255);
+    EXPECT_EQ(editor.preview(), 0);
+}
+
+} // namespace
+} // namespace kavex

@@ -1,0 +1,204 @@
+// The order grid drawn from the tables: row kinds and order, entry, finished and bracket
+// rows, partial redraws and the entry-line slots.
+#include "model/trading_data.h"
+#include "views/cell_grid.h"
+#include "base/text_list.h"
+#include "support/fake_event_loop.h"
+#include "views/colour_roles.h"
+#include "views/grid_columns.h"
+#include "views/order_grid.h"
+#include "model/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+namespace kavex {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class OrderGridTest : public ::testing::Test {
+  protected:
+    OrderGridTest() {
+        columns.setUp(colours);
+        data.instruments.reset(2);
+        data.instruments.at(1).Ticker = "SAP";
+        data.instruments.at(1).ZeltickerCode = "DE0007164600";
+        data.instruments.at(1).Bid = 99.5f;
+        data.instruments.at(1).Ask = 100.5f;
+        data.instruments.at(1).Last = 100;
+        data.instruments.at(1).BidVolume = 7;
+        data.instruments.at(2).Ticker = "BMW";
+        resetPositionIndex(data.PositionIndex, 2);
+        data.positionList.reset(2);
+    }
+    Order order(int instrument, int16_t status, const char* side = "BUY", int16_t role = BracketPlain) {
+        Order o;
+        o.bracketRole = role;
+        o.instrumentNumber = static_cast<int16_t>(instrument);
+        o.status = status;
+        o.side = side;
+        o.orderType = "LMT";
+        o.quantity = 10;
+        return o;
+    }
+    void hold(int instrument, int32_t quantity) {
+        Position p;
+        p.instrumentNumber = static_cast<int16_t>(instrument);
+        p.holding = quantity;
+        p.sumCost = 100;
+        p.sumValue = 112.5f;
+        p.marginS = 20;
+        setPositionOf(data.PositionIndex, instrument, data.positionList.add(p));
+    }
+    std::vector<int> kinds() const {
+        std::vector<int> k;
+        for (int r = 2; r <= data.gridRows.rowCount(); ++r)
+            k.push_back(data.gridRows.at(r).kind);
+        return k;
+    }
+    void rebuild() {
+        view.BuildOrderGrid();
+        view.zeigOrderGrid(0, 0);
+    }
+    const std::string& text(int row, int col) const { return grid.text(row, col); }
+    Lines texts(int row, std::initializer_list<int> cols) const {
+        Lines out;
+        for (int c : cols)
+            out.push_back(grid.text(row, c));
+        return out;
+    }
+
+    TradingData data;
+    CellGrid grid;
+    ColourRoles colours;
+    OrderGridColumns columns;
+    Settings settings;
+    test::FakeEventLoop loop;
+    TextList protocol;
+    OrderGrid view{data, grid, columns, colours, settings, loop, protocol, NumberLocale{','}};
+};
+
+TEST_F(OrderGridTest, WithoutInstrumentsOnlyTheTwoTitleRowsRemain) {
+    data.instruments.reset(0);
+    rebuild();
+    EXPECT_EQ(grid.rows(), 2);
+    EXPECT_EQ(grid.cols(), 21);
+    EXPECT_EQ(text(1, 17), "Br.OrderId");
+}
+
+TEST_F(OrderGridTest, EntryLinesOldestFirstAboveOrdersNewestFirst) {
+    int a = view.MachneueLeerzeile(1, "BUY", 10);
+    int b = view.MachneueLeerzeile(1, "SEL", 5);
+    data.orderBook.append(order(1, StatusSubmitted));
+    data.orderBook.append(order(2, StatusPreSubm));
+    data.orderBook.append(order(1, StatusPendSubm, "SEL"));
+    rebuild();
+    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 2, 2, 3, 3, 1, 0, 3}));
+    EXPECT_EQ((std::vector<int32_t>{data.gridRows.at(4).ref, data.gridRows.at(5).ref, data.gridRows.at(6).ref,
+                                    data.gridRows.at(7).ref}),
+              (std::vector<int32_t>{a, b, 3, 1}));
+    // Entry line: limit at the ask for a buy, at the bid for a sell, market type.
+    EXPECT_EQ(data.entryLines.at(a).limit1, 100.5f);
+    EXPECT_EQ(data.entryLines.at(b).limit1, 99.5f);
+    EXPECT_EQ(texts(4, {3, 4, 5, 7, 9, 10, 11}), // the limit in the locale form
+              (Lines{"-", "DAY", "BUY ", "100,5", "MKT", "TRANSMIT", "DELETE"}));
+    EXPECT_EQ(grid.cell(4, 5).background, rgb(0, 255, 0));
+    EXPECT_EQ(grid.cell(5, 5).background, rgb(255, 0, 0));
+    EXPECT_EQ(texts(7, {10, 11, 12, 14}), (Lines{"-", "CANCEL", "Submitted", " 0 -  0"}));
+    EXPECT_EQ(grid.cell(7, 11).background, colours[OG_CANCEL]);
+}
+
+TEST_F(OrderGridTest, FinishedOrdersAreGreyAndOnlyShownOnRequest) {
+    Order done = order(1, StatusCancelled);
+    done.orderType = "OVN";
+    data.orderBook.append(done);
+    rebuild();
+    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 1, 0}));
+    settings.ShowFinishedOrders = 1;
+    rebuild();
+    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 4, 1, 0}));
+    EXPECT_EQ(texts(4, {10, 11, 12, 13}), (Lines{"-", "-", "Cancelled", "overnight"}));
+    EXPECT_EQ(grid.cell(4, 5).background, rgb(160, 160, 160));
+    EXPECT_EQ(grid.cell(4, 11).background, rgb(192, 192, 192));
+}
+
+TEST_F(OrderGridTest, BracketChildOffsetsAndTypeColours) {
+    Order child = order(1, StatusSubmitted, "BUY", BracketStopChild);
+    child.limit1 = -2.5f;
+    child.activeFlag = 1;
+    data.orderBook.append(child);
+    data.orderBook.append(order(1, StatusSubmitted)); // limit 0
+    data.orderBook.append(order(1, StatusSubmitted, "BUY", BracketMain));
+    data.orderBook.append(order(1, StatusPreSubm, "BUY", BracketLimitChild));
+    rebuild();
+    // Newest first: waiting child, main, plain, active child.
+    EXPECT_EQ(text(4, 9), "BR:LMT");
+    EXPECT_EQ(texts(6, {7, 9}), (Lines{"0", "LMT"}));
+    EXPECT_EQ(text(7, 7), "Offset: 2.5");
+    EXPECT_EQ((std::vector<int>{grid.cell(4, 9).background, grid.cell(5, 9).background,
+                                grid.cell(7, 9).background}),
+              (std::vector<int>{colours[OG_BracketChildCold], colours[OG_BracketMain],
+                                colours[OG_BracketChildHot]}));
+    EXPECT_EQ(text(7, 17).substr(0, 2), "Z7");
+}
+
+TEST_F(OrderGridTest, AQuoteRedrawDrawsOnlyItsRowReportsOnlyChangedCellsAndTheTimeFollowsTheClock) {
+    hold(1, 5);
+    data.account.kontoValue8 = 1500;
+    data.DefaultInstrument = 1;
+    data.orderBook.append(order(1, StatusSubmitted));
+    rebuild();
+    std::vector<CellGrid::Change> changes;
+    grid.setObserver([&](const CellGrid::Change& c) { changes.push_back(c); });
+    view.zeigOrderGrid(1, 1);
+    EXPECT_TRUE(changes.empty()); // nothing new: not even the colours drawn over each other
+
+    data.instruments.at(1).Bid = 98;
+    data.orderBook.update(1, [](Order& o) { o.quantity = 99; });
+    view.zeigOrderGrid(1, 1);
+    EXPECT_EQ(text(2, 8), " 98");
+    EXPECT_EQ(text(4, 6), "10");   // the order line was not redrawn
+    ASSERT_EQ(changes.size(), 1u); // collected while redraw was off, reported once
+    const CellGrid::Change& c = changes[0];
+    EXPECT_EQ(std::make_tuple(c.firstRow, c.lastRow, c.firstCol, c.lastCol), std::make_tuple(2, 2, 8, 8));
+    view.zeigOrderGrid(2, 4);
+    EXPECT_EQ(text(4, 6), "99");
+
+    loop.advance(999);
+    view.zeigOrderGrid(1, 1);
+    EXPECT_EQ(text(2, 12), "09:30:00");
+    loop.advance(1);
+    view.zeigOrderGrid(1, 2);
+    EXPECT_EQ(text(5, 12), "09:30:01");              // BMW
+    loop.setDateTime({2026, 12, 7, 9, 29, 59, 500}); // the clock was set back
+    view.zeigOrderGrid(1, 1);
+    EXPECT_EQ(text(2, 12), "09:29:59");
+}
+
+TEST_F(OrderGridTest, ABrokenDescriptorIsLoggedAndTheRestIsStillDrawn) {
+    data.orderBook.append(order(1, StatusSubmitted));
+    view.BuildOrderGrid();
+    data.orderBook.replaceAll({}); // the row now refers to an order that is gone
+    view.zeigOrderGrid(0, 0);
+    EXPECT_EQ(protocol.lines(), (Lines{"F:ZeigOrderGridSubscript out of range"}));
+    EXPECT_EQ(text(5, 1), "BMW");
+    EXPECT_TRUE(grid.redraw());
+}
+
+TEST_F(OrderGridTest, EntryLineSlotsAreReusedAndGrowByTen) {
+    int a = view.MachneueLeerzeile(1, "BUY", 1);
+    EXPECT_EQ(data.entryLines.count(), 10);
+    data.entryLines.at(a).bracketRole = BracketMain;
+    data.entryLines.at(a).parentLine = 4;
+    freeEntryLine(data.entryLines.at(a));
+    EXPECT_EQ(view.MachneueLeerzeile(2, "SEL", 3), a);
+    EXPECT_EQ(data.entryLines.at(a).side.str(), "SEL ");
+    for (int i = 0; i < 10; ++i)
+        view.MachneueLeerzeile(1, "BUY", 1);
+    EXPECT_EQ(data.entryLines.count(), 20);
+}
+
+} // namespace
+} // namespace kavex

@@ -1,0 +1,171 @@
+// The settings, preset and colour files: exact bytes written, round trips, short, garbled
+// and missing files, and failed writes.
+#include "base/files.h"
+#include "base/text_list.h"
+#include "support/temp_dir.h"
+#include "views/colour_roles.h"
+#include "base/line_file.h"
+#include "model/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+namespace kavex {
+namespace {
+
+class SettingsFiles : public ::testing::Test {
+  protected:
+    void writeIni(const std::vector<std::string>& lines) { writeTextLines(dir.root / "Kavex.Ini", lines); }
+    std::string bytesOf(const char* name) { return readFileBytes(dir.root / name); }
+
+    test::TempDir dir;
+    WorkingDirectory folder{dir.root};
+    TextList protocol;
+    SettingsFile file{folder, protocol};
+};
+
+TEST_F(SettingsFiles, SaveWritesTheTwentyFourLinesByteForByte) {
+    Settings s;
+    s.userName = "Jörg";
+    s.serverHost = "127.0.0.1";
+    s.keepServer = 1;
+    s.orderGridWidths = {1000, 800};
+    s.executionGridWidths = {500};
+    s.windowWidth = 12000;
+    s.windowHeight = 9000;
+    s.windowTop = -30;
+    s.password = "geheim";
+    s.colourFileName = "kavex.col";
+    file.SaveInit(s, {});
+    EXPECT_EQ(bytesOf("Kavex.Ini"),
+              "\"J\xF6rg\"\r\n\"127.0.0.1\"\r\n 1 \r\n\"\"\r\n\"\"\r\n 0 \r\n 1000; 800\r\n 500\r\n"
+              " 12000 \r\n 9000 \r\n-30 \r\n 0 \r\n 0 \r\ngeheim\r\nkavex.col\r\n 1 \r\n 1 \r\n"
+              "1.wav\r\n 0 \r\n 0 \r\n 1 \r\n4100\r\n\"USER\"\r\n\r\n");
+    EXPECT_TRUE(protocol.empty());
+}
+
+TEST_F(SettingsFiles, EverySettingChangedFromItsDefaultReadsBackAsWritten) {
+    auto widths = [](int count, int width) {
+        std::string line;
+        for (int i = 0; i < count; ++i)
+            line += (i ? "; " : " ") + std::to_string(width);
+        return line;
+    };
+    // clang-format off
+    const std::vector<std::string> lines = {
+        "\"anna\"", "\"game.example\"", " 1 ", "\"r1\"", "\"r2\"", " 7 ", widths(21, 900), widths(16, 700),
+        " 1 ", " 2 ", " 3 ", " 4 ", " 1 ", "pw", "blue.col", " 0 ", " 0 ", "ding.wav", " 1 ", " 1 ", " 0 ",
+        "4200", "\"WEX\"", "127.0.0.1"};
+    // clang-format on
+    writeIni(lines);
+    Settings r;
+    file.LoadInit(r);
+    EXPECT_EQ(SettingsFile::settingsLines(r), lines);
+    EXPECT_EQ(moreButtonCaption(r.ShowFinishedOrders), std::string("Weniger"));
+    EXPECT_TRUE(protocol.empty());
+}
+
+TEST_F(SettingsFiles, AFileEndingAfterLine15GivesTheDefaultsOfTheLaterLines) {
+    writeIni({"\"u\"", "\"h\"", " 0 ", "\"\"", "\"\"", " 0 ", "", "", " 0 ", " 0 ", " 0 ", " 0 ", " 0 ", "pw",
+              "blue.col"});
+    Settings s;
+    s.confirmation = 0;
+    s.chatSound = 0;
+    s.executionSound = 0;
+    s.soundFile = "x.wav";
+    s.bridgePort = "1";
+    s.bridgeUser = "x";
+    s.zentrivoExtern = 1;
+    s.bridgeAddress = "10.0.0.1";
+    s.orderGridWidths = {5, 6};
+    file.LoadInit(s);
+    // Defaults from line 16 on, except the front-end switch and address, which stay.
+    const auto lines = SettingsFile::settingsLines(s);
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 15, lines.end()),
+              (std::vector<std::string>{" 1 ", " 1 ", "1.wav", " 1 ", " 0 ", " 1 ", "4100", "\"USER\"",
+                                        "10.0.0.1"}));
+    EXPECT_EQ(s.orderGridWidths, (std::vector<int>{5, 6})); // empty width line keeps the widths
+    EXPECT_EQ(s.colourFileName, "blue.col");
+    EXPECT_TRUE(protocol.empty());
+}
+
+TEST_F(SettingsFiles, GeometryOfZeroKeepsTheWindowAndACommaCutsThePassword) {
+    writeIni({"\"u\"", "\"h\"", " 0 ", "\"\"", "\"\"", " 0 ", " 100; 200", "", " 0 ", " 500 ", " 0 ", " 0 ",
+              " 0 ", "pass,word"});
+    Settings s;
+    s.windowWidth = 9999;
+    file.LoadInit(s);
+    EXPECT_EQ(std::make_tuple(s.windowWidth, s.windowHeight, s.password), std::make_tuple(9999, 500, "pass"));
+    std::vector<int> widths(21); // a width line gives all 21 columns, missing fields read as 0
+    widths[0] = 100;
+    widths[1] = 200;
+    EXPECT_EQ(s.orderGridWidths, widths);
+    // The file ended inside the fixed part: one failure line, what was read stays.
+    EXPECT_EQ(protocol.lines(), (std::vector<std::string>{"F:LoadInit: Input past end of file"}));
+}
+
+TEST_F(SettingsFiles, GarbageNumbersReadAsZeroAndOverflowIsLogged) {
+    writeIni({"\"u\"", "\"h\"", "abc", "\"\"", "\"\"", " 99999999999 ", "", "", " 0 "});
+    Settings s;
+    file.LoadInit(s);
+    EXPECT_EQ(std::make_pair(s.userName, s.keepServer), std::make_pair(std::string("u"), int16_t{0}));
+    EXPECT_EQ(protocol.lines(), (std::vector<std::string>{"F:LoadInit: Overflow"}));
+}
+
+TEST_F(SettingsFiles, MissingFileKeepsBuiltInValuesAndLowerCaseNameIsFound) {
+    Settings s;
+    s.userName = "keep";
+    file.LoadInit(s);
+    EXPECT_EQ(s.userName, "keep");
+    writeTextLines(dir.root / "kavex.ini", {"\"lower\""});
+    file.LoadInit(s);
+    EXPECT_EQ(s.userName, "lower");
+}
+
+TEST_F(SettingsFiles, PresetFileHoldsFiveLinesPerInstrumentAndReadsBack) {
+    std::vector<BracketPreset> presets = {{"SAP", 2.5f, -1, 1, 0}, {"BMW", 0, 0, 0, 0}, {"", 1, 2, 2, 3}};
+    file.SaveInit(Settings{}, presets);
+    EXPECT_EQ(bytesOf("Kavex.wpv"), "SAP\r\n 2.5 \r\n-1 \r\n 1 \r\n 0 \r\nBMW\r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n"
+                                    "\r\n 1 \r\n 2 \r\n 2 \r\n 3 \r\n");
+    auto read = readPresetFile(dir.root / "Kavex.wpv");
+    ASSERT_EQ(read.size(), 3u);
+    EXPECT_EQ(std::make_tuple(read[0].presetName, read[0].profitValue, read[2].presetExtra),
+              std::make_tuple(std::string("SAP"), 2.5f, 3.0f));
+}
+
+TEST_F(SettingsFiles, AFailedWriteIsLoggedAndTheOldFileStays) {
+    std::filesystem::create_directory(dir.root / "Kavex.wpv"); // a folder where the file should go
+    std::filesystem::create_directory(dir.root / "Kavex.wpv" / "x");
+    file.SaveInit(Settings{}, {{"SAP", 1, 1, 1, 1}});
+    ASSERT_EQ(protocol.size(), 1u);
+    EXPECT_EQ(protocol.lines()[0].rfind("F:SaveInit ", 0), 0u);
+    EXPECT_TRUE(std::filesystem::exists(dir.root / "Kavex.Ini")); // the first file was still written
+}
+
+class ColourFiles : public SettingsFiles {};
+
+TEST_F(ColourFiles, AShortFileChangesOnlyItsRolesAndALongOneFillsAHundredPlaces) {
+    writeTextLines(dir.root / "blue.col", {" 1 ", " 2 ", " 3 ", " 4 ", " 5 "});
+    ColourRoles c;
+    c.LoadColors(folder, "blue.col", protocol);
+    EXPECT_EQ(std::make_tuple(c[5], c[6], c.currentFile()), std::make_tuple(5, 11579568, "blue.col"));
+    std::vector<std::string> many;
+    for (int i = 1; i <= 120; ++i)
+        many.push_back(" " + std::to_string(i) + " ");
+    writeTextLines(dir.root / "many.col", many);
+    c.LoadColors(folder, "many.col", protocol);
+    EXPECT_EQ(c[100], 100);
+    EXPECT_TRUE(protocol.empty());
+}
+
+// Saving the colour file is checked with the trading window's colour editor.
+TEST_F(ColourFiles, AMissingFileGivesTheDefaultsAndTheDefaultName) {
+    ColourRoles c;
+    c.set(OG_Bid, 42);
+    c.LoadColors(folder, "none.col", protocol);
+    EXPECT_EQ(std::make_pair(c[OG_Bid], c.currentFile()), std::make_pair(65535, std::string("kavex.col")));
+}
+
+} // namespace
+} // namespace kavex
