@@ -19,9 +19,9 @@ using CompactForm = PriceHandlers::CompactForm;
 
 class CompactPricePath {
   public:
-    CompactPricePath(TradingData& data, EventLoop& loop, TextList& protocol)
-        : folder_("/nonexistent-kavex-bench"), history_(data, folder_, protocol),
-          handlers_(data, protocol, outgoing_, loop, history_) {}
+    CompactPricePath(TradingData& data, EventLoop& loop, TextList& log)
+        : folder_("/nonexistent-kavex-bench"), history_(data, folder_, log),
+          handlers_(data, log, outgoing_, loop, history_) {}
 
     void install(MessageDispatcher& dispatcher) { handlers_.bind(dispatcher); }
     void apply(CompactForm form, std::string_view text) { handlers_.compactUpdate(form, text); }

@@ -32,16 +32,16 @@ double msPerTick(int instruments, int changed) {
     columns.setUp(colours);
     Settings settings;
     test::FakeEventLoop loop;
-    TextList protocol;
-    OrderGrid view(data, grid, columns, colours, settings, loop, protocol, NumberLocale{','});
-    view.BuildOrderGrid();
-    view.zeigOrderGrid(0, 0);
+    TextList log;
+    OrderGrid view(data, grid, columns, colours, settings, loop, log, NumberLocale{','});
+    view.rebuildRows();
+    view.redrawAll();
     const int ticks = 50;
     auto start = std::chrono::steady_clock::now();
     for (int t = 0; t < ticks; ++t) {
         for (int i = 1; i <= changed; ++i) {
             data.instruments.at(i).Bid = static_cast<float>(99 + (t % 7) * 0.01);
-            view.zeigOrderGrid(1, i);
+            view.redrawInstrument(i);
         }
     }
     std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;

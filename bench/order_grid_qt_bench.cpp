@@ -42,8 +42,8 @@ struct Book {
     OrderGridColumns columns;
     Settings settings;
     QtEventLoop loop;
-    TextList protocol;
-    OrderGrid view{data, grid, columns, colours, settings, loop, protocol, NumberLocale{','}};
+    TextList log;
+    OrderGrid view{data, grid, columns, colours, settings, loop, log, NumberLocale{','}};
 
     Book() {
         columns.setUp(colours);
@@ -73,8 +73,8 @@ struct Book {
         grid.resize(3, OrderGridColumns::kColumns + 1);
         for (int c = 1; c <= OrderGridColumns::kColumns; ++c)
             grid.setColWidth(c, 900);
-        view.BuildOrderGrid();
-        view.zeigOrderGrid(0, 0);
+        view.rebuildRows();
+        view.redrawAll();
     }
 
     // One tick: every listed instrument gets a new bid and its quote row is redrawn;
@@ -83,7 +83,7 @@ struct Book {
         const float bid = t % 2 == 0 ? 99.75f : 99.5f;
         for (int i : changed) {
             data.instruments.at(i).Bid = bid;
-            view.zeigOrderGrid(1, i);
+            view.redrawInstrument(i);
             if (between) between();
         }
     }
@@ -218,6 +218,6 @@ int main(int argc, char** argv) {
     report("50 changed, spread over the book", headlessSpread, stock.spread50, 0.5);
     report("50 changed, the top of the book", headlessTop, stock.top50, 0.5);
     std::printf("  %-34s %.3f ms\n", "1000 x processEvents, nothing to do", eventsAlone.medianMs);
-    if (!book.protocol.empty()) std::printf("unexpected failure lines: %zu\n", book.protocol.lines().size());
+    if (!book.log.empty()) std::printf("unexpected failure lines: %zu\n", book.log.lines().size());
     return 0;
 }

@@ -99,11 +99,11 @@ std::vector<std::string> updatesFor(const Form& form, std::uint64_t seed) {
 
 struct Handlers {
     test::FakeEventLoop loop;
-    TextList protocol, outgoing;
+    TextList log, outgoing;
     TradingData data;
     WorkingDirectory folder;
-    HistoryFiles history{data, folder, protocol};
-    PriceHandlers prices{data, protocol, outgoing, loop, history};
+    HistoryFiles history{data, folder, log};
+    PriceHandlers prices{data, log, outgoing, loop, history};
 
     explicit Handlers(std::filesystem::path root) : folder(std::move(root)) {
         std::string list;
@@ -126,8 +126,8 @@ void BM_Form(benchmark::State& state) {
     Handlers h(root);
     for (const std::string& u : updates)
         (h.prices.*form.handler)(u); // warm-up
-    if (!h.protocol.empty()) {
-        state.SkipWithError(("update failed: " + h.protocol.back()).c_str());
+    if (!h.log.empty()) {
+        state.SkipWithError(("update failed: " + h.log.back()).c_str());
         return;
     }
     std::uint64_t allocations = 0;
@@ -180,10 +180,10 @@ double seconds(std::chrono::steady_clock::duration d) {
 void historyFigures() {
     constexpr int kCount = 1000;
     std::filesystem::path root = makeTempFolder();
-    TextList protocol;
+    TextList log;
     TradingData data;
     WorkingDirectory folder(root);
-    HistoryFiles files(data, folder, protocol);
+    HistoryFiles files(data, folder, log);
     data.instruments.reset(kCount);
     data.history.create(kCount);
     // Full rings of distinct quotes one second apart, the newest in a middle slot.
@@ -211,7 +211,7 @@ void historyFigures() {
     auto t2 = std::chrono::steady_clock::now();
     std::clock_t c2 = std::clock();
     TradingData loaded;
-    HistoryFiles reader(loaded, folder, protocol);
+    HistoryFiles reader(loaded, folder, log);
     reader.InitKurse(kCount);
     auto t3 = std::chrono::steady_clock::now();
 
@@ -228,7 +228,7 @@ void historyFigures() {
     std::printf("  %-44s %8.3f s\n", "  of which waiting for the disk (wall - CPU)",
                 seconds(t2 - t1) - cpu(c1, c2));
     std::printf("  %-44s %8.3f s%s\n", "InitKurse (load every file)", seconds(t3 - t2),
-                same && protocol.empty() ? "" : "  (LOAD MISMATCH)");
+                same && log.empty() ? "" : "  (LOAD MISMATCH)");
     std::filesystem::remove_all(root);
 }
 

@@ -253,12 +253,12 @@ void BM_Framing(benchmark::State& state) {
 struct ReceivePath {
     test::FakeEventLoop loop;
     test::FakeSystemServices system;
-    TextList incoming, outgoing, protocol;
+    TextList incoming, outgoing, log;
     Label lastQuote;
     TradingData data;
-    MessageDispatcher dispatcher{DispatchContext{data, incoming, outgoing, protocol, system, loop}};
+    MessageDispatcher dispatcher{DispatchContext{data, incoming, outgoing, log, system, loop}};
     ServerReceiver receiver{loop, incoming, lastQuote, dispatcher};
-    bench::CompactPricePath prices{data, loop, protocol};
+    bench::CompactPricePath prices{data, loop, log};
 
     ReceivePath() {
         data.instruments.reset(kInstruments);
@@ -275,8 +275,8 @@ struct ReceivePath {
 void runFullPath(benchmark::State& state, const Stream& s) {
     ReceivePath path;
     path.pass(s); // warm-up: buffers and lists reach their steady size
-    if (!path.protocol.empty()) {
-        state.SkipWithError(("price update failed: " + path.protocol.back()).c_str());
+    if (!path.log.empty()) {
+        state.SkipWithError(("price update failed: " + path.log.back()).c_str());
         return;
     }
     std::uint64_t allocations = 0;

@@ -35,11 +35,11 @@ using namespace kavex;
 }
 
 struct CheckingCommands : ExternalCommands {
-    ExternalOrderResult Ext_Placeorder(std::string_view text) override {
+    ExternalOrderResult placeOrder(std::string_view text) override {
         if (auto problem = orderTextProblem(text)) fault("refused order text placed", text, *problem);
         return ExternalOrderResult::Placed;
     }
-    void Ext_CancelOrder(int32_t) override {}
+    void cancelOrder(int32_t) override {}
     void closeAllPositions() override { fault("the bridge has no close-all command"); }
     void cancelAllOrders() override { fault("the bridge has no cancel-all command"); }
 };

@@ -57,19 +57,19 @@ void checkPlaceMessage(const std::string& framed) {
 
 struct CheckingCommands : ExternalCommands {
     explicit CheckingCommands(ExternalOrders& r, test::FakeTcpClient& s) : real(r), socket(s) {}
-    ExternalOrderResult Ext_Placeorder(std::string_view text) override {
+    ExternalOrderResult placeOrder(std::string_view text) override {
         if (auto problem = orderTextProblem(text)) fault("refused order text placed", text, *problem);
         calls.push_back("PO " + std::string(text));
         std::size_t before = socket.sent.size();
-        ExternalOrderResult result = real.Ext_Placeorder(text);
+        ExternalOrderResult result = real.placeOrder(text);
         if (socket.sent.size() > before + 1) fault("more than one message for one order", text);
         for (std::size_t i = before; i < socket.sent.size(); ++i)
             checkPlaceMessage(socket.sent[i]);
         return result;
     }
-    void Ext_CancelOrder(int32_t id) override {
+    void cancelOrder(int32_t id) override {
         calls.push_back("CO " + std::to_string(id));
-        real.Ext_CancelOrder(id);
+        real.cancelOrder(id);
     }
     void closeAllPositions() override { calls.push_back("GL"); }
     void cancelAllOrders() override {
@@ -185,7 +185,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     env.fixture.socket.sent.clear();
     env.fixture.outgoing.clear();
-    env.fixture.protocol.clear();
+    env.fixture.log.clear();
     env.fixture.bridgeLog.clear();
     env.fixture.prompts.asked.clear();
     env.log.clear();

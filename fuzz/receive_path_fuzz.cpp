@@ -43,10 +43,10 @@ using namespace kavex;
 // and reads every field as a number, as the real handlers will.
 class FieldReader {
   public:
-    explicit FieldReader(TextList& protocol) : protocol_(protocol) {}
+    explicit FieldReader(TextList& log) : log_(log) {}
 
     void read(std::string_view argument) {
-        guard(protocol_, "WS ", [&] {
+        guard(log_, "WS ", [&] {
             lines_.split(argument, wire::kLineSeparatorText, 1000);
             for (int l = 1; l <= lines_.count() && l <= lines_.maxFields(); ++l) {
                 fields_.split(lines_[l], wire::kFieldSeparator, 100);
@@ -58,7 +58,7 @@ class FieldReader {
 
     // The instrument list: one instrument per line, last price in field 4.
     void instrumentList(TradingData& data, std::string_view argument) {
-        guard(protocol_, "WS_SI ", [&] {
+        guard(log_, "WS_SI ", [&] {
             lines_.split(argument, wire::kLineSeparatorText, 1000);
             int count = std::min(lines_.count(), 1000);
             data.instruments.reset(static_cast<int16_t>(count));
@@ -74,20 +74,20 @@ class FieldReader {
     }
 
   private:
-    TextList& protocol_;
+    TextList& log_;
     Fields lines_, fields_;
 };
 
 struct ReceivePath {
     test::FakeEventLoop loop;
     test::FakeSystemServices system;
-    TextList incoming, outgoing, protocol;
+    TextList incoming, outgoing, log;
     Label lastQuote;
     TradingData data;
-    MessageDispatcher dispatcher{DispatchContext{data, incoming, outgoing, protocol, system, loop}};
+    MessageDispatcher dispatcher{DispatchContext{data, incoming, outgoing, log, system, loop}};
     ServerReceiver receiver{loop, incoming, lastQuote, dispatcher};
-    bench::CompactPricePath prices{data, loop, protocol};
-    FieldReader reader{protocol};
+    bench::CompactPricePath prices{data, loop, log};
+    FieldReader reader{log};
     int nesting = 0;
 
     ReceivePath() {

@@ -20,9 +20,9 @@ constexpr std::string_view kFilePrefix = "FILE=";
 
 } // namespace
 
-Documents::Documents(WorkingDirectory& folder, EventLoop& loop, TextList& protocol, TextList& outgoing,
+Documents::Documents(WorkingDirectory& folder, EventLoop& loop, TextList& log, TextList& outgoing,
                      DocumentHooks hooks)
-    : folder_(folder), loop_(loop), protocol_(protocol), outgoing_(outgoing), hooks_(std::move(hooks)) {}
+    : folder_(folder), loop_(loop), log_(log), outgoing_(outgoing), hooks_(std::move(hooks)) {}
 
 void Documents::bind(MessageDispatcher& dispatcher) {
     dispatcher.setHandler(Handler::WS_SendDocument, [this](std::string_view t) { WS_SendDocument(t); });
@@ -38,7 +38,7 @@ void Documents::WS_SendDocument(std::string_view text) {
     if (name.starts_with(kFilePrefix)) name.remove_prefix(kFilePrefix.size());
     // The file is written in one step (a temporary file renamed over the old one), so a
     // failure gives one line and leaves any earlier file of that name as it was.
-    guard(protocol_, kTag, [&] {
+    guard(log_, kTag, [&] {
         if (!isPlainFileName(name)) throw Failure("Refused file name: " + std::string(name));
         std::vector<std::string> lines;
         lines.reserve(static_cast<std::size_t>(std::max(count - 1, 0)));
@@ -46,12 +46,12 @@ void Documents::WS_SendDocument(std::string_view text) {
             lines.emplace_back(f[i]);
         writeTextLines(folder_.path(name), lines);
     });
-    if (hooks_.FillAuszug) guard(protocol_, kTag, [&] { hooks_.FillAuszug(); });
+    if (hooks_.FillAuszug) guard(log_, kTag, [&] { hooks_.FillAuszug(); });
 }
 
 void Documents::WS_SendAnnotation(std::string_view text) {
     skipOnFailure([&] {
-        if (hooks_.ShowError) hooks_.ShowError(timeOfDayText(loop_.now()) + " " + std::string(text));
+        if (hooks_.showError) hooks_.showError(timeOfDayText(loop_.now()) + " " + std::string(text));
     });
 }
 

@@ -13,7 +13,7 @@ class TextList;
 class WorkingDirectory;
 
 struct DocumentHooks {
-    std::function<void(const std::string& text)> ShowError;
+    std::function<void(const std::string& text)> showError;
     // Refills the statement view of the trading window.
     std::function<void()> FillAuszug;
 };
@@ -24,7 +24,7 @@ class Documents {
 
     // `protocol` is the trading window's protocol list, `outgoing` the connection
     // window's outgoing list.
-    Documents(WorkingDirectory& folder, EventLoop& loop, TextList& protocol, TextList& outgoing,
+    Documents(WorkingDirectory& folder, EventLoop& loop, TextList& log, TextList& outgoing,
               DocumentHooks hooks);
 
     void bind(MessageDispatcher& dispatcher);
@@ -38,7 +38,7 @@ class Documents {
   private:
     WorkingDirectory& folder_;
     EventLoop& loop_;
-    TextList& protocol_;
+    TextList& log_;
     TextList& outgoing_;
     DocumentHooks hooks_;
 };

@@ -144,8 +144,8 @@ void restoreFile(const std::filesystem::path& source, const std::filesystem::pat
     out.commit();
 }
 
-FileTransfer::FileTransfer(WorkingDirectory& folder, FailureLog& protocol)
-    : folder_(folder), protocol_(protocol) {}
+FileTransfer::FileTransfer(WorkingDirectory& folder, FailureLog& log)
+    : folder_(folder), log_(log) {}
 
 FileTransfer::~FileTransfer() = default;
 
@@ -168,7 +168,7 @@ void FileTransfer::WS_FIS(std::string_view text) {
     std::filesystem::remove(folder_.path(kSpoolFile), ec);
     accepted_ = isPlainFileName(targetName_);
     if (!accepted_) {
-        protocol_.addLine("F:WS_FIS Refused file name: " + targetName_);
+        log_.addLine("F:WS_FIS Refused file name: " + targetName_);
         return;
     }
     spool_.clear();
@@ -197,7 +197,7 @@ void FileTransfer::WS_FIE(std::string_view text) {
     if (!accepted_ || f[1] != transferId_) return;
     skipOnFailure([&] { spool_.close(); });
     if (receivedCount_ - 1 != expectedLength_)
-        protocol_.addLine("L SOll=" + strInt(expectedLength_) + " IST=" + strInt(receivedCount_ - 1));
+        log_.addLine("L SOll=" + strInt(expectedLength_) + " IST=" + strInt(receivedCount_ - 1));
     skipOnFailure([&] { restoreFile(folder_.path(kSpoolFile), folder_.path(targetName_)); });
     stage_ = 3;
 }

@@ -40,7 +40,7 @@ class FileTransfer {
     static constexpr std::size_t kChunkSize = 10000;
 
     // `protocol` is the trading window's protocol list.
-    FileTransfer(WorkingDirectory& folder, FailureLog& protocol);
+    FileTransfer(WorkingDirectory& folder, FailureLog& log);
     ~FileTransfer();
     FileTransfer(const FileTransfer&) = delete;
     FileTransfer& operator=(const FileTransfer&) = delete;
@@ -59,7 +59,7 @@ class FileTransfer {
 
   private:
     WorkingDirectory& folder_;
-    FailureLog& protocol_;
+    FailureLog& log_;
     std::string transferId_;
     std::string targetName_;
     int32_t expectedLength_ = 0;

@@ -24,10 +24,10 @@ std::string ProgramVersion::text() const {
     return "V" + std::to_string(major) + "." + std::to_string(minor) + "." + std::to_string(revision);
 }
 
-RankingInfo::RankingInfo(TradingData& data, AccountHandlers& account, TextList& protocol,
+RankingInfo::RankingInfo(TradingData& data, AccountHandlers& account, TextList& log,
                          Label& totalPlaceLabel, Label& dayPlaceLabel, ServerSender& sender, ChatSwitch& chat,
                          ProgramVersion version)
-    : data_(data), account_(account), protocol_(protocol), totalPlaceLabel_(totalPlaceLabel),
+    : data_(data), account_(account), log_(log), totalPlaceLabel_(totalPlaceLabel),
       dayPlaceLabel_(dayPlaceLabel), sender_(sender), chat_(chat), version_(version) {}
 
 void RankingInfo::bind(MessageDispatcher& dispatcher) {
@@ -44,8 +44,8 @@ void RankingInfo::WS_SUP(std::string_view text) {
     constexpr std::string_view tag = "WS_SUP ";
     const Fields f = SplitFields(text, ";", kMaxRankingFields);
     Account& a = data_.account;
-    guard(protocol_, tag, [&] { a.totalPlace = parseInt16(f[1]); });
-    guard(protocol_, tag, [&] { a.dayPlace = parseInt16(f[2]); });
+    guard(log_, tag, [&] { a.totalPlace = parseInt16(f[1]); });
+    guard(log_, tag, [&] { a.dayPlace = parseInt16(f[2]); });
     a.kontoValue8 = parseSingle(f[3]);
     account_.Zeigposition();
 }
@@ -60,7 +60,7 @@ void RankingInfo::WS_ShowSystemInfo(std::string_view text) {
     const Fields f = SplitFields(text, ";", kMaxSystemInfoTexts);
     const int shown = std::min(f.count(), kMaxSystemInfoTexts);
     for (int i = 1; i <= shown; ++i)
-        protocol_.addLine(std::string(f[i]));
+        log_.addLine(std::string(f[i]));
 }
 
 void RankingInfo::WS_GewinnerVerlierer(std::string_view text) {
@@ -71,16 +71,16 @@ void RankingInfo::WS_GewinnerVerlierer(std::string_view text) {
 void RankingInfo::WS_SV(std::string_view text) {
     constexpr std::string_view tag = "WS_SV ";
     // A level that does not fit keeps the old one; the switching below still runs.
-    guard(protocol_, tag, [&] { serviceLevel_ = parseInt16(text); });
+    guard(log_, tag, [&] { serviceLevel_ = parseInt16(text); });
     if (serviceLevel_ == 0) {
-        guard(protocol_, tag, [&] { chat_.setChatOptionVisible(false); });
-        guard(protocol_, tag, [&] {
+        guard(log_, tag, [&] { chat_.setChatOptionVisible(false); });
+        guard(log_, tag, [&] {
             if (chat_.chatWindowOpen()) chat_.closeChatWindow();
         });
         totalPlaceLabel_.setText("");
         dayPlaceLabel_.setText("");
     } else if (serviceLevel_ >= 1) {
-        guard(protocol_, tag, [&] { chat_.setChatOptionVisible(true); });
+        guard(log_, tag, [&] { chat_.setChatOptionVisible(true); });
         account_.Zeigposition();
     }
 }

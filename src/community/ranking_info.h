@@ -37,7 +37,7 @@ class RankingInfo {
   public:
     // `protocol` is the trading window's protocol list; the two labels are its place
     // labels (the same ones the account handlers write).
-    RankingInfo(TradingData& data, AccountHandlers& account, TextList& protocol, Label& totalPlaceLabel,
+    RankingInfo(TradingData& data, AccountHandlers& account, TextList& log, Label& totalPlaceLabel,
                 Label& dayPlaceLabel, ServerSender& sender, ChatSwitch& chat, ProgramVersion version = {});
 
     void bind(MessageDispatcher& dispatcher);
@@ -58,7 +58,7 @@ class RankingInfo {
   private:
     TradingData& data_;
     AccountHandlers& account_;
-    TextList& protocol_;
+    TextList& log_;
     Label& totalPlaceLabel_;
     Label& dayPlaceLabel_;
     ServerSender& sender_;

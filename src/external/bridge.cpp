@@ -189,9 +189,9 @@ void Bridge::WEXVerarbeiten(std::string_view message, const CommandFields& f) {
             if (auto problem = orderTextProblem(orderText))
                 log_.addLine("übersprungen: " + *problem);
             else
-                commands_.Ext_Placeorder(orderText);
+                commands_.placeOrder(orderText);
         } else if (command == "@CO") {
-            commands_.Ext_CancelOrder(parseInt32(f[2]));
+            commands_.cancelOrder(parseInt32(f[2]));
         } else if (command == "@WT_REX") {
             executionsForward_ = true;
             server_.Senddata(wire::frame("@RAE"));
@@ -232,11 +232,11 @@ void Bridge::PlaceorderTest_Click() {
     if (auto problem = orderTextProblem(text))
         log_.addLine("übersprungen: " + *problem);
     else
-        commands_.Ext_Placeorder(text);
+        commands_.placeOrder(text);
 }
 
 void Bridge::CancelorderTest_Click() {
-    skipOnFailure([&] { commands_.Ext_CancelOrder(parseInt32(testCancelField.text())); });
+    skipOnFailure([&] { commands_.cancelOrder(parseInt32(testCancelField.text())); });
 }
 
 void Bridge::Wex_Close() {

@@ -64,7 +64,7 @@ class Bridge : public PortfolioForward {
     void WexSendInstruments();    // "SI"
     void GetPortfolio_Click();    // "GetPortfolio"
     void PlaceorderTest_Click();  // "Placeorder-Test" with the text of testOrderField
-    void CancelorderTest_Click(); // "Cancelorder-Test" with the number in testCancelField
+    void CancelorderTest_Click(); // "cancelOrder-Test" with the number in testCancelField
     void log_DoubleClick() { log_.clear(); }
 
     // --- Socket events ---

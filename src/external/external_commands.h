@@ -20,9 +20,9 @@ class ExternalCommands {
 
     virtual ~ExternalCommands() = default;
     // "@PO": the order text is everything after "@PO;".
-    virtual ExternalOrderResult Ext_Placeorder(std::string_view orderText) = 0;
+    virtual ExternalOrderResult placeOrder(std::string_view orderText) = 0;
     // "@CO": cancels the order with this user order number when it is working.
-    virtual void Ext_CancelOrder(int32_t orderUserId) = 0;
+    virtual void cancelOrder(int32_t orderUserId) = 0;
     virtual void closeAllPositions() = 0; // "@GL", as the "GLATT" button
     virtual void cancelAllOrders() = 0;   // "@CA", as the "CANCEL Alle" button
 };

@@ -181,7 +181,7 @@ void FileDrop::execute(std::string_view line) {
         if (command == "@PO") {
             std::string_view orderText = line.size() > 4 ? line.substr(4) : std::string_view{};
             if (auto problem = orderTextProblem(orderText)) return skipped(*problem);
-            if (commands_.Ext_Placeorder(orderText) == ExternalOrderResult::UnknownInstrument)
+            if (commands_.placeOrder(orderText) == ExternalOrderResult::UnknownInstrument)
                 skipped(ExternalCommands::kUnknownInstrument);
         } else if (command == "@CO") {
             int32_t id = 0;
@@ -191,7 +191,7 @@ void FileDrop::execute(std::string_view line) {
             } catch (const std::exception&) {
                 return skipped("Order-ID ungültig");
             }
-            commands_.Ext_CancelOrder(id);
+            commands_.cancelOrder(id);
         } else if (command == "@GL") {
             commands_.closeAllPositions();
         } else if (command == "@CA") {

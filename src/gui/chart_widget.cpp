@@ -30,7 +30,7 @@ ChartWidget::ChartWidget(Chart& chart, QWidget* parent) : QWidget(parent, Qt::Wi
         bar->setPageStep(100);
         bar->setValue(chart_.pointCount(i));
         connect(bar, &QScrollBar::valueChanged, this,
-                [this, i](int value) { chart_.HScroll1_Change(i, value); });
+                [this, i](int value) { chart_.setVisiblePoints(i, value); });
         bars_[static_cast<std::size_t>(i)] = bar;
     }
     help_ = new QLabel(this);

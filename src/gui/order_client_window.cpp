@@ -50,10 +50,10 @@ OrderClientWindow::OrderClientWindow(OrderClient& client, QWidget* parent)
     static_cast<QLabel*>(fields->itemAtPosition(0, 2)->widget())->setBuddy(port);
 
     auto* connection = new QHBoxLayout;
-    addButton("Lies IP-Seite", [&client] { client.Command1_Click(); });
-    addButton("LOGIN", [&client] { client.Command2_Click(); });
-    addButton("LOGOUT", [&client] { client.Command3_Click(); });
-    addButton("&Ablegen", [&client] { client.Command5_Click(); });
+    addButton("Lies IP-Seite", [&client] { client.discoverServer(); });
+    addButton("LOGIN", [&client] { client.connect(); });
+    addButton("LOGOUT", [&client] { client.disconnect(); });
+    addButton("&Ablegen", [&client] { client.hide(); });
     auto* requests = new QHBoxLayout;
     addButton("Time ?", [&client] { client.requestTime(); });
     addButton("Instruments", [&client] { client.requestInstruments(); });
@@ -103,7 +103,7 @@ OrderClientWindow::~OrderClientWindow() {
 
 void OrderClientWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
-    client_.Command5_Click();
+    client_.hide();
 }
 
 QPushButton* OrderClientWindow::button(const QString& caption) const {

@@ -30,9 +30,9 @@ QString q(const std::string& s) {
 
 } // namespace
 
-void QtDialogHost::runModal(GibPW& model) {
+void QtDialogHost::runModal(CredentialsDialog& model) {
     QDialog dialog(parent_);
-    dialog.setWindowTitle(GibPW::kCaption);
+    dialog.setWindowTitle(CredentialsDialog::kCaption);
     auto* user = new QLineEdit(q(model.userField.text()));
     auto* password = new QLineEdit(q(model.passwordField.text()));
     password->setEchoMode(QLineEdit::Password); // the password is not shown while typed
@@ -64,9 +64,9 @@ void QtDialogHost::runModal(GibPW& model) {
     if (model.visible.checked()) model.Abbruch_Click(); // closed by the window's own control
 }
 
-void QtDialogHost::runModal(FTimer& model) {
+void QtDialogHost::runModal(AutostartDialog& model) {
     QDialog dialog(parent_);
-    dialog.setWindowTitle(FTimer::kCaption);
+    dialog.setWindowTitle(AutostartDialog::kCaption);
     auto* countdown = new QLabel("Autostart:");
     auto* start = new QPushButton("Start");
     auto* credentials = new QPushButton("Username/Paßwort");

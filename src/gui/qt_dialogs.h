@@ -10,8 +10,8 @@ namespace kavex {
 class QtDialogHost : public DialogHost {
   public:
     explicit QtDialogHost(QWidget* parent = nullptr) : parent_(parent) {}
-    void runModal(GibPW& dialog) override;
-    void runModal(FTimer& dialog) override;
+    void runModal(CredentialsDialog& dialog) override;
+    void runModal(AutostartDialog& dialog) override;
     void runModal(BracketPresetDialog& dialog) override;
 
   private:

@@ -40,12 +40,12 @@ QListView* listView(TextList& list) {
 } // namespace
 
 SettingsTab::SettingsTab(OrderForm& form, QWidget* parent) : QWidget(parent), form_(form) {
-    QListView* protocol = listView(form_.protocol_);
-    protocol->setObjectName("protocol");
-    QPalette palette = protocol->palette();
+    QListView* log = listView(form_.log_);
+    log->setObjectName("protocol");
+    QPalette palette = log->palette();
     palette.setColor(QPalette::Base, toQColor(23 + 256 * 139 + 65536 * 191));
-    protocol->setPalette(palette);
-    connect(protocol, &QListView::doubleClicked, this, [this] { form_.protocol_DoubleClick(); });
+    log->setPalette(palette);
+    connect(log, &QListView::doubleClicked, this, [this] { form_.protocol_DoubleClick(); });
 
     auto* left = new QVBoxLayout;
     left->addWidget(buildOptions());
@@ -56,7 +56,7 @@ SettingsTab::SettingsTab(OrderForm& form, QWidget* parent) : QWidget(parent), fo
     left->addStretch();
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left);
-    layout->addWidget(protocol, 1);
+    layout->addWidget(log, 1);
     form_.colourEditor().previewChanged = [this](int colour) { showPreview(colour); };
     sync();
 }

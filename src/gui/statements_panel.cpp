@@ -23,7 +23,7 @@ StatementsPanel::StatementsPanel(Statements& statements, QWidget* parent)
     connect(files, &QAbstractItemModel::modelReset, this, [this] { syncChoice(); });
     choice_->setMinimumContentsLength(24);
     connect(choice_, &QComboBox::activated, this, [this](int index) {
-        statements_.Combo7_Click(index);
+        statements_.showStatement(index);
         syncChoice();
     });
 

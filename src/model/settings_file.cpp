@@ -35,7 +35,7 @@ void SettingsFile::LoadInit(Settings& s) {
     s.executionGridColumns = 15;
     std::string path = findFileIgnoringCase(folder_.root().string(), kSettingsName);
     if (!std::filesystem::exists(path)) return;
-    guard(protocol_, "LoadInit: ", [&] {
+    guard(log_, "LoadInit: ", [&] {
         LineFileReader in(readTextLines(path));
         s.userName = in.text();
         s.serverHost = in.text();
@@ -118,9 +118,9 @@ std::vector<std::string> SettingsFile::presetLines(const std::vector<BracketPres
 }
 
 void SettingsFile::SaveInit(const Settings& settings, const std::vector<BracketPreset>& presets) {
-    guard(protocol_, "SaveInit ",
+    guard(log_, "SaveInit ",
           [&] { writeTextLines(folder_.path(kSettingsName), settingsLines(settings)); });
-    guard(protocol_, "SaveInit ", [&] { writeTextLines(folder_.path(kPresetName), presetLines(presets)); });
+    guard(log_, "SaveInit ", [&] { writeTextLines(folder_.path(kPresetName), presetLines(presets)); });
 }
 
 std::vector<BracketPreset> readPresetFile(const std::filesystem::path& file) {

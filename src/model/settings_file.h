@@ -53,8 +53,8 @@ class SettingsFile {
     static constexpr const char* kSettingsName = "Kavex.Ini";
     static constexpr const char* kPresetName = "Kavex.wpv";
 
-    SettingsFile(const WorkingDirectory& folder, FailureLog& protocol)
-        : folder_(folder), protocol_(protocol) {}
+    SettingsFile(const WorkingDirectory& folder, FailureLog& log)
+        : folder_(folder), log_(log) {}
 
     // Reads "Kavex.Ini" into `settings` when it exists; a failure is logged as
     // "F:LoadInit: " and what was read before stays in effect.
@@ -69,7 +69,7 @@ class SettingsFile {
 
   private:
     const WorkingDirectory& folder_;
-    FailureLog& protocol_;
+    FailureLog& log_;
 };
 
 // Reads the blocks of a preset file (five lines each) in file order; a short last

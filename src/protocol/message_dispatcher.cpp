@@ -161,7 +161,7 @@ void MessageDispatcher::dispatchCommand(std::string_view text) {
         guard(ctx_.incoming, "", [&] { ctx_.system.setTimeOfDay(std::string(argument)); });
         return;
     case B::LastUserOrderId:
-        guard(ctx_.protocol, "WS_LI ", [&] { ctx_.data.account.lastUserOrderId = parseInt32(argument); });
+        guard(ctx_.log, "WS_LI ", [&] { ctx_.data.account.lastUserOrderId = parseInt32(argument); });
         ctx_.outgoing.addLine("LI->" + std::string(argument));
         return;
     case B::Ignored:
@@ -190,7 +190,7 @@ void MessageDispatcher::dispatchControl(std::string_view text) {
     }
     if (text.starts_with("!;HB")) {
         ctx_.incoming.addLine("Heartbeat");
-        ctx_.protocol.addLine("Empfange Heartbeat" + timeOfDayText(ctx_.loop.now()));
+        ctx_.log.addLine("Empfange Heartbeat" + timeOfDayText(ctx_.loop.now()));
     }
     if (text.starts_with("!;EXIT")) ctx_.system.exitImmediately();
 }

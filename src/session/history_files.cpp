@@ -72,8 +72,8 @@ void cutLines(std::string_view text, std::vector<std::string_view>& lines) {
 
 } // namespace
 
-HistoryFiles::HistoryFiles(TradingData& data, WorkingDirectory& directory, TextList& protocol)
-    : data_(data), directory_(directory), protocol_(protocol) {}
+HistoryFiles::HistoryFiles(TradingData& data, WorkingDirectory& directory, TextList& log)
+    : data_(data), directory_(directory), log_(log) {}
 
 std::string HistoryFiles::fileName(int instrument) {
     return "K" + std::to_string(instrument) + ".dat";
@@ -143,7 +143,7 @@ void HistoryFiles::SaveKurse() {
     AtomicFileBatch batch;
     text_.reserve(PriceHistory::kSlots * kTypicalLineLength);
     for (int n = 1; n <= data_.InstrumentCount(); ++n) {
-        guard(protocol_, "SaveKurse ", [&] {
+        guard(log_, "SaveKurse ", [&] {
             text_.clear();
             appendFileText(data_.history, n, text_);
             batch.add(directory_.path(fileName(n)), text_);
@@ -152,7 +152,7 @@ void HistoryFiles::SaveKurse() {
     text_.clear();
     text_.shrink_to_fit();
     for (const auto& [file, description] : batch.commit())
-        protocol_.addLine("F:SaveKurse " + description);
+        log_.addLine("F:SaveKurse " + description);
 }
 
 } // namespace kavex

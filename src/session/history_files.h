@@ -17,7 +17,7 @@ struct TradingData;
 
 class HistoryFiles {
   public:
-    HistoryFiles(TradingData& data, WorkingDirectory& directory, TextList& protocol);
+    HistoryFiles(TradingData& data, WorkingDirectory& directory, TextList& log);
 
     // Creates the rings for `count` instruments and loads every history file that
     // exists. A missing or unreadable file, and a bad line, are skipped without a trace.
@@ -37,7 +37,7 @@ class HistoryFiles {
 
     TradingData& data_;
     WorkingDirectory& directory_;
-    TextList& protocol_;
+    TextList& log_;
     Fields fields_;
     std::vector<std::string_view> lines_;
     std::string text_;

@@ -18,7 +18,7 @@ void InstrumentCodeTable::bind(MessageDispatcher& dispatcher) {
 void InstrumentCodeTable::InitTabelle(std::string_view text) {
     codes_.clear();
     instruments_.clear();
-    guard(protocol_, "InitTabelle ", [&] {
+    guard(log_, "InitTabelle ", [&] {
         Fields fields = SplitFields(text, ";", std::numeric_limits<int>::max());
         for (int j = 1; j <= fields.count(); ++j)
             codes_.emplace_back(fields[j]);

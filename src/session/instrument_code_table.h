@@ -15,7 +15,7 @@ struct TradingData;
 
 class InstrumentCodeTable {
   public:
-    InstrumentCodeTable(const TradingData& data, TextList& protocol) : data_(data), protocol_(protocol) {}
+    InstrumentCodeTable(const TradingData& data, TextList& log) : data_(data), log_(log) {}
 
     void bind(MessageDispatcher& dispatcher);
 
@@ -30,7 +30,7 @@ class InstrumentCodeTable {
 
   private:
     const TradingData& data_;
-    TextList& protocol_;
+    TextList& log_;
     std::vector<std::string> codes_;
     std::vector<int16_t> instruments_;
 };

@@ -32,9 +32,9 @@ constexpr std::string_view kDefaultPort = "4100";
 OrderClient::OrderClient(Dependencies deps, ConnectionSettings settings, TradingWindowHooks hooks,
                          DiscoverySites sites, ConnectionTimings timings)
     : loop_(deps.loop), socket_(deps.socket), http_(deps.http), system_(deps.system), data_(deps.data),
-      protocol_(deps.protocol), settings_(settings), hooks_(std::move(hooks)), sites_(std::move(sites)),
+      log_(deps.log), settings_(settings), hooks_(std::move(hooks)), sites_(std::move(sites)),
       timings_(timings),
-      dispatcher_({deps.data, incoming_, outgoing_, deps.protocol, deps.system, deps.loop}),
+      dispatcher_({deps.data, incoming_, outgoing_, deps.log, deps.system, deps.loop}),
       receiver_(deps.loop, incoming_, lastQuote_, dispatcher_), sender_(deps.socket, outgoing_) {
     lastQuote_.setText("KURSE");
     portField_.setText(kDefaultPort);
@@ -63,7 +63,7 @@ OrderClient::~OrderClient() {
 void OrderClient::bindHandlers() {
     dispatcher_.setHandler(Handler::IdRequest, [this](std::string_view) { answerIdentification(); });
     dispatcher_.setHandler(Handler::UserRequest, [this](std::string_view) { answerLogin(); });
-    dispatcher_.setHandler(Handler::WS_Message, [this](std::string_view text) { WS_Message(text); });
+    dispatcher_.setHandler(Handler::WS_Message, [this](std::string_view text) { showServerMessage(text); });
     dispatcher_.setHandler(Handler::UserLocked, [this](std::string_view) { autoReconnect_ = false; });
 }
 
@@ -76,8 +76,8 @@ std::string OrderClient::fallbackAddress() const {
     return host + ":" + std::string(kDefaultPort);
 }
 
-void OrderClient::Command1_Click() {
-    guard(protocol_, "Command1_Click ", [&] {
+void OrderClient::discoverServer() {
+    guard(log_, "Command1_Click ", [&] {
         serverList_ = {};
         bool found = false;
         for (const std::string& url : discoveryUrls(sites_, hooks_.gameEdition)) {
@@ -98,24 +98,24 @@ void OrderClient::Command1_Click() {
 
 // ---------------------------------------------------------------- connect and disconnect
 
-void OrderClient::connectwinsock(std::string host) {
-    guard(protocol_, "connectwinsock ", [&] { socket_.close(); });
+void OrderClient::connectTo(std::string host) {
+    guard(log_, "connectwinsock ", [&] { socket_.close(); });
     receiver_.state().connectionState = 1;
     loop_.processPendingEvents();
-    guard(protocol_, "connectwinsock ", [&] { socket_.connect(host, parseInt32(portField_.text()), 0); });
+    guard(log_, "connectwinsock ", [&] { socket_.connect(host, parseInt32(portField_.text()), 0); });
     showSocketState();
 }
 
-void OrderClient::Command2_Click() {
-    connectwinsock(hostField_.text());
+void OrderClient::connect() {
+    connectTo(hostField_.text());
     autoReconnect_ = true;
     Wait(timings_.loginWaitSeconds);
     // No connect event: the next attempt should use a freshly discovered address.
-    if (receiver_.state().connectionState == 1) Command1_Click();
+    if (receiver_.state().connectionState == 1) discoverServer();
 }
 
-void OrderClient::Command3_Click() {
-    guard(protocol_, "Command3_Click ", [&] { socket_.close(); });
+void OrderClient::disconnect() {
+    guard(log_, "Command3_Click ", [&] { socket_.close(); });
     autoReconnect_ = false;
     ReceiveState& state = receiver_.state();
     state.connectionState = 0;
@@ -125,7 +125,7 @@ void OrderClient::Command3_Click() {
     loop_.processPendingEvents();
 }
 
-void OrderClient::Command5_Click() {
+void OrderClient::hide() {
     visible_ = false;
     if (visibilityObserver_) visibilityObserver_(false);
 }
@@ -197,19 +197,19 @@ void OrderClient::answerLogin() {
     loop_.processPendingEvents();
 }
 
-void OrderClient::WS_Message(std::string_view text) {
-    guard(protocol_, "WS_Message ", [&] {
+void OrderClient::showServerMessage(std::string_view text) {
+    guard(log_, "WS_Message ", [&] {
         std::string line = timeOfDayText(loop_.now()) + " " + std::string(text);
         if (hooks_.showError)
             hooks_.showError(line);
         else
-            protocol_.addLine(line);
+            log_.addLine(line);
     });
     if (upperAscii(text) != kWrongPassword) return;
     // No reconnect while the user types; the watchdog then logs in with the new
     // credentials once the server has fallen silent.
     stopWatchdog();
-    guard(protocol_, "WS_Message ", [&] {
+    guard(log_, "WS_Message ", [&] {
         if (hooks_.showCredentialsDialog) hooks_.showCredentialsDialog();
     });
     takeCredentialsFromSettings();
@@ -231,9 +231,9 @@ void OrderClient::watchdogTick() {
     // Unsigned difference: correct across the wrap of the tick counter, and a last
     // receive time of 0 (nothing received yet) counts as silence.
     if (autoReconnect_ && loop_.tickCount() - receiver_.state().lastReceiveTime > timings_.silenceLimitMs) {
-        Command3_Click();
+        disconnect();
         Wait(timings_.reconnectPauseSeconds);
-        Command2_Click();
+        connect();
     }
     byteLabel_.setText("Bytes:" + strInt(receiver_.state().receivedBytes));
     showSocketState();
@@ -262,7 +262,7 @@ void OrderClient::requestOpenOrders() {
 void OrderClient::requestAllExecutions() {
     sender_.sendFramed("@RAE");
 }
-void OrderClient::WSS_GKO(int32_t day) {
+void OrderClient::requestStatement(int32_t day) {
     sender_.sendFramed("@GKO=" + std::to_string(day));
 }
 

@@ -36,7 +36,7 @@ class OrderClient {
         HttpGet& http;
         SystemServices& system;
         TradingData& data;
-        TextList& protocol; // the trading window's protocol list
+        TextList& log; // the trading window's protocol list
     };
 
     // Loading the window: fills the fields from the settings (default host and user
@@ -49,10 +49,10 @@ class OrderClient {
     OrderClient& operator=(const OrderClient&) = delete;
 
     // --- Buttons ---
-    void Command1_Click(); // "Lies IP-Seite": server discovery
-    void Command2_Click(); // "LOGIN"
-    void Command3_Click(); // "LOGOUT"
-    void Command5_Click(); // "&Ablegen": hides the window
+    void discoverServer(); // "Lies IP-Seite": server discovery
+    void connect(); // "LOGIN"
+    void disconnect(); // "LOGOUT"
+    void hide(); // "&Ablegen": hides the window
     // Request buttons: sent only while the socket is connected, never logged.
     void requestTime();          // "Time ?"
     void requestInstruments();   // "Instruments"
@@ -60,11 +60,11 @@ class OrderClient {
     void requestOpenOrders();    // "R.Open Orders"
     void requestAllExecutions(); // "R.AllExec."
     // Account statement request for a day number; same rule as the request buttons.
-    void WSS_GKO(int32_t day);
+    void requestStatement(int32_t day);
 
-    void connectwinsock(std::string host);
+    void connectTo(std::string host);
     // Handler of "@MSG" and "@MESSAGE".
-    void WS_Message(std::string_view text);
+    void showServerMessage(std::string_view text);
     // Processes pending events until more than `seconds` have passed.
     void Wait(double seconds);
 
@@ -134,7 +134,7 @@ class OrderClient {
     HttpGet& http_;
     SystemServices& system_;
     TradingData& data_;
-    TextList& protocol_;
+    TextList& log_;
     ConnectionSettings settings_;
     TradingWindowHooks hooks_;
     DiscoverySites sites_;

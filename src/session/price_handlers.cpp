@@ -44,9 +44,9 @@ float above(float last, std::string_view distance) {
 
 } // namespace
 
-PriceHandlers::PriceHandlers(TradingData& data, TextList& protocol, TextList& outgoing, EventLoop& loop,
+PriceHandlers::PriceHandlers(TradingData& data, TextList& log, TextList& outgoing, EventLoop& loop,
                              HistoryFiles& history, PresetLoader presetLoader)
-    : data_(data), protocol_(protocol), outgoing_(outgoing), loop_(loop), history_(history),
+    : data_(data), log_(log), outgoing_(outgoing), loop_(loop), history_(history),
       presetLoader_(std::move(presetLoader)) {}
 
 void PriceHandlers::bind(MessageDispatcher& dispatcher) {
@@ -72,7 +72,7 @@ void PriceHandlers::WS_SI(std::string_view text) {
     int count = std::min(lines_.count(), kMaxInstruments);
     // Reading the first line beyond the limit fails like every read past the split's
     // limit; the table keeps the first kMaxInstruments lines.
-    if (lines_.count() > kMaxInstruments) guard(protocol_, kTag, [&] { (void)lines_[kMaxInstruments + 1]; });
+    if (lines_.count() > kMaxInstruments) guard(log_, kTag, [&] { (void)lines_[kMaxInstruments + 1]; });
 
     for (int k = 1; k <= count; ++k)
         outgoing_.addLine(std::string(lines_[k]));
@@ -90,7 +90,7 @@ void PriceHandlers::WS_SI(std::string_view text) {
     for (int k = 1; k <= count; ++k)
         storeInstrumentLine(k, lines_[k]);
 
-    guard(protocol_, kTag, [&] { InitWPVorgabe(); });
+    guard(log_, kTag, [&] { InitWPVorgabe(); });
 }
 
 void PriceHandlers::storeInstrumentLine(int number, std::string_view line) {
@@ -100,15 +100,15 @@ void PriceHandlers::storeInstrumentLine(int number, std::string_view line) {
     i.Ticker = fields_[1];
     i.ZeltickerCode = fields_[2];
     i.Currency = fields_[3];
-    guard(protocol_, kTag, [&] { i.Last = readPrice(fields_[4]); });
-    guard(protocol_, kTag, [&] { i.Bid = readPrice(fields_[5]); });
-    guard(protocol_, kTag, [&] { i.BidVolume = parseInt32(fields_[6]); });
-    guard(protocol_, kTag, [&] { i.Ask = readPrice(fields_[7]); });
-    guard(protocol_, kTag, [&] { i.AskVolume = parseInt32(fields_[8]); });
+    guard(log_, kTag, [&] { i.Last = readPrice(fields_[4]); });
+    guard(log_, kTag, [&] { i.Bid = readPrice(fields_[5]); });
+    guard(log_, kTag, [&] { i.BidVolume = parseInt32(fields_[6]); });
+    guard(log_, kTag, [&] { i.Ask = readPrice(fields_[7]); });
+    guard(log_, kTag, [&] { i.AskVolume = parseInt32(fields_[8]); });
     i.Name = fields_[9];
-    guard(protocol_, kTag, [&] { i.Multiplier = readPrice(fields_[10]); });
-    guard(protocol_, kTag, [&] { i.AuxValue1 = readPrice(fields_[11]); });
-    guard(protocol_, kTag, [&] { i.AuxValue2 = readPrice(fields_[12]); });
+    guard(log_, kTag, [&] { i.Multiplier = readPrice(fields_[10]); });
+    guard(log_, kTag, [&] { i.AuxValue1 = readPrice(fields_[11]); });
+    guard(log_, kTag, [&] { i.AuxValue2 = readPrice(fields_[12]); });
 }
 
 void PriceHandlers::InitWPVorgabe() {
@@ -121,18 +121,18 @@ void PriceHandlers::WS_KU(std::string_view text) {
     static constexpr std::string_view kTag = "WS_KU ";
     fields_.split(text, ";", kLongFields);
     int n = 0;
-    guard(protocol_, kTag, [&] { n = parseInt32(fields_[1]); });
+    guard(log_, kTag, [&] { n = parseInt32(fields_[1]); });
     if (n == 0) return;
     Instrument* q = nullptr;
-    guard(protocol_, kTag, [&] { q = &data_.instruments.at(n); });
+    guard(log_, kTag, [&] { q = &data_.instruments.at(n); });
     if (!q) return;
-    guard(protocol_, kTag, [&] { q->Bid = readPrice(fields_[2]); });
-    guard(protocol_, kTag, [&] { q->BidVolume = parseInt32(fields_[3]); });
-    guard(protocol_, kTag, [&] { q->Ask = readPrice(fields_[4]); });
-    guard(protocol_, kTag, [&] { q->AskVolume = parseInt32(fields_[5]); });
-    guard(protocol_, kTag, [&] { q->Last = readPrice(fields_[6]); });
+    guard(log_, kTag, [&] { q->Bid = readPrice(fields_[2]); });
+    guard(log_, kTag, [&] { q->BidVolume = parseInt32(fields_[3]); });
+    guard(log_, kTag, [&] { q->Ask = readPrice(fields_[4]); });
+    guard(log_, kTag, [&] { q->AskVolume = parseInt32(fields_[5]); });
+    guard(log_, kTag, [&] { q->Last = readPrice(fields_[6]); });
     q->Changed = 1;
-    guard(protocol_, kTag, [&] { data_.MerkkurseAt(n, [this] { return now(); }); });
+    guard(log_, kTag, [&] { data_.MerkkurseAt(n, [this] { return now(); }); });
     data_.PricesChanged = 1;
 }
 
@@ -162,21 +162,21 @@ void PriceHandlers::compactUpdate(Form form, std::string_view text) {
     const std::string_view tag = rule.tag;
     fields_.split(text, ";", kCompactFields);
     int n = 0;
-    guard(protocol_, tag, [&] { n = parseInt32(fields_[1]); });
+    guard(log_, tag, [&] { n = parseInt32(fields_[1]); });
     if (n == 0) return;
     Instrument* q = nullptr;
-    guard(protocol_, tag, [&] { q = &data_.instruments.at(n); });
+    guard(log_, tag, [&] { q = &data_.instruments.at(n); });
     if (!q) return;
     if (rule.needsLast && q->Last == 0) return;
 
     // Field 1 is the number; the form decides what the fields after it carry.
-    auto bid = [&](int f) { guard(protocol_, tag, [&] { q->Bid = below(q->Last, fields_[f]); }); };
-    auto bidVolume = [&](int f) { guard(protocol_, tag, [&] { q->BidVolume = parseInt32(fields_[f]); }); };
-    auto ask = [&](int f) { guard(protocol_, tag, [&] { q->Ask = above(q->Last, fields_[f]); }); };
-    auto askVolume = [&](int f) { guard(protocol_, tag, [&] { q->AskVolume = parseInt32(fields_[f]); }); };
+    auto bid = [&](int f) { guard(log_, tag, [&] { q->Bid = below(q->Last, fields_[f]); }); };
+    auto bidVolume = [&](int f) { guard(log_, tag, [&] { q->BidVolume = parseInt32(fields_[f]); }); };
+    auto ask = [&](int f) { guard(log_, tag, [&] { q->Ask = above(q->Last, fields_[f]); }); };
+    auto askVolume = [&](int f) { guard(log_, tag, [&] { q->AskVolume = parseInt32(fields_[f]); }); };
     switch (form) {
     case Form::Full:
-        guard(protocol_, tag, [&] { q->Last = readPrice(fields_[2]); });
+        guard(log_, tag, [&] { q->Last = readPrice(fields_[2]); });
         bid(3);
         bidVolume(4);
         ask(5);
@@ -204,7 +204,7 @@ void PriceHandlers::compactUpdate(Form form, std::string_view text) {
         break;
     }
     q->Changed = 1;
-    if (rule.addHistory) guard(protocol_, tag, [&] { data_.MerkkurseAt(n, [this] { return now(); }); });
+    if (rule.addHistory) guard(log_, tag, [&] { data_.MerkkurseAt(n, [this] { return now(); }); });
     data_.PricesChanged = 1;
 }
 

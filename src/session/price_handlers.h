@@ -31,7 +31,7 @@ class PriceHandlers {
     // Instrument lists longer than this are cut; the lines beyond are not stored.
     static constexpr int kMaxInstruments = 1000;
 
-    PriceHandlers(TradingData& data, TextList& protocol, TextList& outgoing, EventLoop& loop,
+    PriceHandlers(TradingData& data, TextList& log, TextList& outgoing, EventLoop& loop,
                   HistoryFiles& history, PresetLoader presetLoader = {});
 
     // Registers the instrument list and every price update form.
@@ -65,7 +65,7 @@ class PriceHandlers {
     double now() const;
 
     TradingData& data_;
-    TextList& protocol_;
+    TextList& log_;
     TextList& outgoing_;
     EventLoop& loop_;
     HistoryFiles& history_;

@@ -28,9 +28,9 @@ std::string placeText(std::string_view caption, int16_t place) {
 
 } // namespace
 
-AccountHandlers::AccountHandlers(TradingData& data, TextList& outgoing, TextList& protocol,
+AccountHandlers::AccountHandlers(TradingData& data, TextList& outgoing, TextList& log,
                                  AccountLabels labels, NumberLocale locale, PortfolioForward* bridge)
-    : data_(data), outgoing_(outgoing), protocol_(protocol), labels_(labels), locale_(locale),
+    : data_(data), outgoing_(outgoing), log_(log), labels_(labels), locale_(locale),
       bridge_(bridge) {}
 
 void AccountHandlers::bind(MessageDispatcher& dispatcher) {
@@ -50,12 +50,12 @@ void AccountHandlers::WS_SUK(std::string_view body) {
     a.kontoValue3 = parseSingle(f[3]);
     a.totalResult = parseSingle(f[4]);
     a.todayResult = parseSingle(f[5]);
-    guard(protocol_, kSukTag, [&] { a.totalPlace = parseInt16(f[6]); });
-    guard(protocol_, kSukTag, [&] { a.dayPlace = parseInt16(f[7]); });
+    guard(log_, kSukTag, [&] { a.totalPlace = parseInt16(f[6]); });
+    guard(log_, kSukTag, [&] { a.dayPlace = parseInt16(f[7]); });
     a.kontoValue8 = parseSingle(f[8]);
 
     if (bridge_) {
-        guard(protocol_, kSukTag, [&] {
+        guard(log_, kSukTag, [&] {
             if (bridge_->takePortfolioRequest())
                 bridge_->WexSenddata(wire::frame("@SUK;" + std::string(body)));
         });
@@ -89,10 +89,10 @@ void AccountHandlers::WS_SUD(std::string_view body) {
     labels_.panelResult.setText(today > 0 ? "+" + text : text);
 
     a.positionText = positions;
-    rebuildPositionList(data_, positions, protocol_, kSudTag);
+    rebuildPositionList(data_, positions, log_, kSudTag);
     for (std::string& line : positionListing(data_, locale_))
-        protocol_.addLine(std::move(line));
-    rebuildPositionIndex(data_, protocol_, kSudTag);
+        log_.addLine(std::move(line));
+    rebuildPositionIndex(data_, log_, kSudTag);
     data_.AccountChanged = 1;
 }
 

@@ -27,7 +27,7 @@ class AccountHandlers {
     // `outgoing` is the connection window's outgoing list, `protocol` the trading
     // window's protocol list (failure lines and the position listing). `bridge` may be
     // null while there is no bridge to the external front-end.
-    AccountHandlers(TradingData& data, TextList& outgoing, TextList& protocol, AccountLabels labels,
+    AccountHandlers(TradingData& data, TextList& outgoing, TextList& log, AccountLabels labels,
                     NumberLocale locale, PortfolioForward* bridge = nullptr);
 
     void bind(MessageDispatcher& dispatcher);
@@ -43,7 +43,7 @@ class AccountHandlers {
   private:
     TradingData& data_;
     TextList& outgoing_;
-    TextList& protocol_;
+    TextList& log_;
     AccountLabels labels_;
     NumberLocale locale_;
     PortfolioForward* bridge_;

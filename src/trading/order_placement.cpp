@@ -3,22 +3,19 @@
 #include "base/failure.h"
 #include "base/numbers.h"
 #include "model/trading_data.h"
-#include "views/cell_grid.h"
 #include "base/text_list.h"
 #include "protocol/server_sender.h"
 #include "protocol/wire.h"
-#include "views/order_grid.h"
-#include "views/show_error.h"
+#include "trading/order_events.h"
 
 namespace kavex {
 namespace {
 constexpr const char* kTag = "PlaceOrder ";
 } // namespace
 
-OrderPlacement::OrderPlacement(TradingData& data, ServerSender& sender, ErrorDisplay& errors, CellGrid& grid,
-                               OrderGrid& orderGrid, TextList& bridgeLog, FailureLog& protocol)
-    : data_(data), sender_(sender), errors_(errors), grid_(grid), orderGrid_(orderGrid),
-      bridgeLog_(bridgeLog), protocol_(protocol) {}
+OrderPlacement::OrderPlacement(TradingData& data, ServerSender& sender, UserMessages& messages, OrderEvents& events,
+                               TextList& bridgeLog, FailureLog& log)
+    : data_(data), sender_(sender), messages_(messages), events_(events), bridgeLog_(bridgeLog), log_(log) {}
 
 std::string OrderPlacement::placeOrderMessage(const Order& o) {
     std::string body = "@PO=";
@@ -43,12 +40,12 @@ std::string OrderPlacement::cancelOrderMessage(const Order& o) {
     return wire::frame(body);
 }
 
-void OrderPlacement::PlaceOrder(int line, int row, bool fromExternal, const std::string& externalRef) {
+void OrderPlacement::placeOrder(int line, int row, bool fromExternal, const std::string& externalRef) {
     // The number is used up even when the stop check refuses the line.
-    guard(protocol_, kTag, [&] { data_.account.lastUserOrderId = data_.account.lastUserOrderId + 1; });
+    guard(log_, kTag, [&] { data_.account.lastUserOrderId = data_.account.lastUserOrderId + 1; });
 
     bool refused = false;
-    guard(protocol_, kTag, [&] {
+    guard(log_, kTag, [&] {
         Order& o = data_.entryLines.at(line);
         if (o.orderType.str() != "STP" || o.bracketRole > BracketMain) return;
         float last = data_.instruments.at(o.instrumentNumber).Last;
@@ -58,18 +55,18 @@ void OrderPlacement::PlaceOrder(int line, int row, bool fromExternal, const std:
             o.status = StatusCancelled;
             freeEntryLine(o);
             data_.gridRows.DeleteRow(row);
-            errors_.ShowError(buy ? "Keine STP-Buy Order mit Limit unter Last-Kurs!"
+            messages_.showError(buy ? "Keine STP-Buy Order mit Limit unter Last-Kurs!"
                                   : "Keine STP-Sell Order mit Limit über Last-Kurs!");
         }
     });
     if (refused) return;
 
-    guard(protocol_, kTag, [&] {
+    guard(log_, kTag, [&] {
         Order& o = data_.entryLines.at(line);
         o.accountCode = data_.account.accountCode.str();
         o.orderUserId = data_.account.lastUserOrderId;
     });
-    guard(protocol_, kTag, [&] {
+    guard(log_, kTag, [&] {
         const Order& main = data_.entryLines.at(line);
         if (main.bracketRole != BracketMain) return;
         for (int n = 1; n <= data_.entryLines.count(); ++n) {
@@ -79,25 +76,25 @@ void OrderPlacement::PlaceOrder(int line, int row, bool fromExternal, const std:
         }
     });
     if (fromExternal) {
-        guard(protocol_, kTag, [&] {
+        guard(log_, kTag, [&] {
             Order& o = data_.entryLines.at(line);
             o.orderUserId = -o.orderUserId;
             if (bridgeNewOrderId) bridgeNewOrderId(externalRef, o.orderUserId);
             if (fileDropNewOrderId) fileDropNewOrderId(externalRef, o.orderUserId);
         });
     }
-    guard(protocol_, kTag, [&] {
+    guard(log_, kTag, [&] {
         const Order& o = data_.entryLines.at(line);
         std::string message = placeOrderMessage(o);
         if (o.orderUserId < 0) bridgeLog_.addLine(message);
         sender_.Senddata(message);
     });
-    guard(protocol_, kTag, [&] {
+    guard(log_, kTag, [&] {
         Order& o = data_.entryLines.at(line);
         o.status = StatusPendSubm;
         freeEntryLine(o);
     });
-    guard(protocol_, kTag, [&] { data_.gridRows.DeleteRow(row); });
+    guard(log_, kTag, [&] { data_.gridRows.DeleteRow(row); });
 }
 
 int OrderPlacement::findEntryRow(int line) const {
@@ -109,11 +106,11 @@ int OrderPlacement::findEntryRow(int line) const {
 }
 
 void OrderPlacement::placeAndRemoveRow(int line, int row) {
-    PlaceOrder(line, row, false, "");
-    guard(protocol_, kTag, [&] { grid_.removeRow(row); });
+    placeOrder(line, row, false, "");
+    guard(log_, kTag, [&] { events_.entryRowRemoved(row); });
 }
 
-void OrderPlacement::Placeallorders(int mainLine) {
+void OrderPlacement::placeWithChildren(int mainLine) {
     if (int row = findEntryRow(mainLine); row > 0) placeAndRemoveRow(mainLine, row);
     // Then the children, bottom row first.
     while (true) {
@@ -130,18 +127,18 @@ void OrderPlacement::Placeallorders(int mainLine) {
     }
 }
 
-void OrderPlacement::Cancelorder(int orderBookNumber) {
-    guard(protocol_, "Cancelorder ",
+void OrderPlacement::cancelOrder(int orderBookNumber) {
+    guard(log_, "Cancelorder ",
           [&] { sender_.Senddata(cancelOrderMessage(data_.orderBook.at(orderBookNumber))); });
 }
 
-void OrderPlacement::CancelorderUser(int32_t orderUserId) {
+void OrderPlacement::cancelOrderByUserId(int32_t orderUserId) {
     int32_t n = data_.orderBook.findByOrderUserId(orderUserId);
-    if (n > 0) Cancelorder(n);
+    if (n > 0) cancelOrder(n);
 }
 
-void OrderPlacement::ResetAlleLeerOrders(int line) {
-    guard(protocol_, "ResetAlleLeerOrders ", [&] {
+void OrderPlacement::freeBracketGroup(int line) {
+    guard(log_, "ResetAlleLeerOrders ", [&] {
         const Order& o = data_.entryLines.at(line);
         if (o.bracketRole == BracketPlain) return;
         int main = o.bracketRole == BracketMain ? line : o.parentLine;
@@ -155,11 +152,11 @@ void OrderPlacement::ResetAlleLeerOrders(int line) {
     });
 }
 
-void OrderPlacement::Command1_Click() {
+void OrderPlacement::cancelAllOrders() {
     for (int n = 1; n <= data_.orderBook.count(); ++n)
-        if (isCancellable(data_.orderBook.at(n).status)) Cancelorder(n);
-    orderGrid_.BuildOrderGrid();
-    orderGrid_.zeigOrderGrid(0, 0);
+        if (isCancellable(data_.orderBook.at(n).status)) cancelOrder(n);
+    events_.rowListChanged();
+    events_.allRowsChanged();
 }
 
 } // namespace kavex

@@ -8,27 +8,26 @@
 
 namespace kavex {
 
-class CellGrid;
-class ErrorDisplay;
 class FailureLog;
-class OrderGrid;
+class OrderEvents;
 class ServerSender;
 class TextList;
+class UserMessages;
 struct Order;
 struct TradingData;
 
 class OrderPlacement {
   public:
-    OrderPlacement(TradingData& data, ServerSender& sender, ErrorDisplay& errors, CellGrid& grid,
-                   OrderGrid& orderGrid, TextList& bridgeLog, FailureLog& protocol);
+    OrderPlacement(TradingData& data, ServerSender& sender, UserMessages& messages, OrderEvents& events,
+                   TextList& bridgeLog, FailureLog& log);
 
-    void PlaceOrder(int line, int row, bool fromExternal, const std::string& externalRef);
-    void Placeallorders(int mainLine);
-    void Cancelorder(int orderBookNumber);
-    void CancelorderUser(int32_t orderUserId);
-    void ResetAlleLeerOrders(int line);
-    // Cancels every order that is working at the server, then redraws the grid.
-    void Command1_Click();
+    void placeOrder(int line, int row, bool fromExternal, const std::string& externalRef);
+    void placeWithChildren(int mainLine);
+    void cancelOrder(int orderBookNumber);
+    void cancelOrderByUserId(int32_t orderUserId);
+    void freeBracketGroup(int line);
+    // Cancels every order that is working at the server; every row may change.
+    void cancelAllOrders();
 
     // The place-order and cancel-order messages, framed.
     static std::string placeOrderMessage(const Order& line);
@@ -46,11 +45,10 @@ class OrderPlacement {
 
     TradingData& data_;
     ServerSender& sender_;
-    ErrorDisplay& errors_;
-    CellGrid& grid_;
-    OrderGrid& orderGrid_;
+    UserMessages& messages_;
+    OrderEvents& events_;
     TextList& bridgeLog_;
-    FailureLog& protocol_;
+    FailureLog& log_;
 };
 
 } // namespace kavex

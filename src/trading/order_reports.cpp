@@ -9,9 +9,8 @@
 #include "base/text_list.h"
 #include "protocol/message_dispatcher.h"
 #include "protocol/wire.h"
-#include "views/order_grid.h"
+#include "trading/order_events.h"
 #include "model/settings_file.h"
-#include "views/show_error.h"
 
 #include <cstdlib>
 
@@ -26,11 +25,11 @@ uint8_t parseByte(std::string_view text) {
 
 } // namespace
 
-OrderReports::OrderReports(TradingData& data, OrderGrid& orderGrid, ErrorDisplay& errors, Sound& sound,
-                           const Settings& settings, EventLoop& loop, TextList& outgoing, TextList& protocol,
+OrderReports::OrderReports(TradingData& data, OrderEvents& events, UserMessages& messages, Sound& sound,
+                           const Settings& settings, EventLoop& loop, TextList& outgoing, TextList& log,
                            Label& accountCodeLabel)
-    : data_(data), orderGrid_(orderGrid), errors_(errors), sound_(sound), settings_(settings), loop_(loop),
-      outgoing_(outgoing), protocol_(protocol), accountCodeLabel_(accountCodeLabel) {}
+    : data_(data), events_(events), messages_(messages), sound_(sound), settings_(settings), loop_(loop),
+      outgoing_(outgoing), log_(log), accountCodeLabel_(accountCodeLabel) {}
 
 void OrderReports::bind(MessageDispatcher& d) {
     d.setHandler(Handler::WS_OO, [this](std::string_view b) { WS_OO(b); });
@@ -105,27 +104,27 @@ void OrderReports::WS_OO(std::string_view body) {
         outgoing_.addLine(std::string(f[i]));
     Order order;
     bool built = false;
-    guard(protocol_, tag, [&] {
+    guard(log_, tag, [&] {
         order = orderFromFields(f);
         order.accountCode = data_.account.accountCode.str();
         built = true;
     });
     if (!built) return;
-    guard(protocol_, tag, [&] {
+    guard(log_, tag, [&] {
         if (std::abs(static_cast<int64_t>(order.orderUserId)) > data_.account.lastUserOrderId)
             data_.account.lastUserOrderId =
                 static_cast<int32_t>(std::abs(static_cast<int64_t>(order.orderUserId)));
     });
-    guard(protocol_, tag, [&] {
+    guard(log_, tag, [&] {
         int32_t n = data_.orderBook.findByOrderId(order.orderId);
         if (n == 0) {
             data_.orderBook.append(order);
-            orderGrid_.BuildOrderGrid();
-            orderGrid_.zeigOrderGrid(0, 0);
+            events_.rowListChanged();
+            events_.allRowsChanged();
         } else {
             data_.orderBook.replace(n, order);
             int row = data_.gridRows.SuchRow(n, RowOpenOrder);
-            if (row > 0) orderGrid_.zeigOrderGrid(2, row);
+            if (row > 0) events_.rowChanged(row);
         }
     });
     if (bridgeConnected()) forward("@OI;" + std::string(f[1]) + ";" + std::string(f[2]));
@@ -135,12 +134,12 @@ void OrderReports::WS_OS(std::string_view body) {
     const char* tag = "WS_OS ";
     Fields f = SplitFields(body, ";", 1000);
     int32_t n = 0;
-    guard(protocol_, tag, [&] { n = data_.orderBook.findByOrderUserId(parseInt32(f[1])); });
+    guard(log_, tag, [&] { n = data_.orderBook.findByOrderUserId(parseInt32(f[1])); });
     if (n == 0) {
-        protocol_.addLine("Keine Order für O.Status gef.:" + std::string(body));
+        log_.addLine("Keine Order für O.Status gef.:" + std::string(body));
         return;
     }
-    guard(protocol_, tag, [&] {
+    guard(log_, tag, [&] {
         data_.orderBook.update(n, [&](Order& o) {
             o.status = parseInt16(f[3]);
             o.statusTime = f[4];
@@ -153,17 +152,17 @@ void OrderReports::WS_OS(std::string_view body) {
             if (limit != 0) o.limit1 = limit;
         });
     });
-    guard(protocol_, tag, [&] {
+    guard(log_, tag, [&] {
         int row = data_.gridRows.SuchRow(n, RowOpenOrder);
         if (row > 0) {
             data_.gridRows.setKind(row, isFinished(data_.orderBook.at(n).status) ? RowFinishedOrder
                                                                                  : RowOpenOrder);
-            orderGrid_.zeigOrderGrid(2, row);
+            events_.rowChanged(row);
         } else {
-            protocol_.addLine("Keine Orderzeile für Order" + strInt(n) + " gefunden");
+            log_.addLine("Keine Orderzeile für Order" + strInt(n) + " gefunden");
         }
     });
-    guard(protocol_, tag, [&] {
+    guard(log_, tag, [&] {
         int32_t userId = data_.orderBook.at(n).orderUserId;
         if (userId < 0 && hooks.ExtS_Orderstatus) hooks.ExtS_Orderstatus(userId);
     });
@@ -174,12 +173,12 @@ void OrderReports::WS_EX(std::string_view body) {
     Fields f = SplitFields(body, ";", 100);
     Execution e;
     bool built = false;
-    guard(protocol_, tag, [&] {
+    guard(log_, tag, [&] {
         e = executionFromFields(f);
         built = true;
     });
     if (!built) return;
-    guard(protocol_, tag, [&] {
+    guard(log_, tag, [&] {
         int32_t n = data_.executionList.findByExecutionId(e.executionId);
         if (n > 0) {
             data_.executionList.replace(n, e);
@@ -190,7 +189,7 @@ void OrderReports::WS_EX(std::string_view body) {
             if (hooks.executionsChanged) hooks.executionsChanged();
         }
     });
-    guard(protocol_, tag, [&] {
+    guard(log_, tag, [&] {
         int32_t order = data_.orderBook.findByOrderId(e.orderId);
         if (order > 0 && data_.orderBook.at(order).orderUserId < 0 && hooks.ExtEx)
             hooks.ExtEx(std::string(body));
@@ -204,39 +203,39 @@ void OrderReports::ExecutionSound() {
 void OrderReports::WS_SAO(std::string_view body) {
     const char* tag = "WS_SAO ";
     logLines(body);
-    guard(protocol_, tag, [&] {
+    guard(log_, tag, [&] {
         Fields lines = SplitFields(body, wire::kLineSeparatorText, 1000);
         std::vector<Order> orders;
         Fields f;
         for (int i = 1; i <= std::min(lines.count(), 1000); ++i) {
             f.split(lines[i], ";", 100);
             Order o;
-            guard(protocol_, tag, [&] { o = orderFromFields(f); });
+            guard(log_, tag, [&] { o = orderFromFields(f); });
             o.accountCode = data_.account.accountCode.str();
             orders.push_back(std::move(o));
         }
         data_.orderBook.replaceAll(std::move(orders));
     });
-    guard(protocol_, tag, [&] { orderGrid_.BuildOrderGrid(); });
-    guard(protocol_, tag, [&] { orderGrid_.zeigOrderGrid(0, 0); });
+    guard(log_, tag, [&] { events_.rowListChanged(); });
+    guard(log_, tag, [&] { events_.allRowsChanged(); });
 }
 
 void OrderReports::WS_SAE(std::string_view body) {
     const char* tag = "WS_SAE ";
     logLines(body);
-    guard(protocol_, tag, [&] {
+    guard(log_, tag, [&] {
         Fields lines = SplitFields(body, wire::kLineSeparatorText, 1000);
         std::vector<Execution> executions;
         Fields f;
         for (int i = 1; i <= std::min(lines.count(), 1000); ++i) {
             f.split(lines[i], ";", 100);
             Execution e;
-            guard(protocol_, tag, [&] { e = executionFromFields(f); });
+            guard(log_, tag, [&] { e = executionFromFields(f); });
             executions.push_back(std::move(e));
         }
         data_.executionList.replaceAll(std::move(executions));
     });
-    if (hooks.executionsChanged) guard(protocol_, tag, [&] { hooks.executionsChanged(); });
+    if (hooks.executionsChanged) guard(log_, tag, [&] { hooks.executionsChanged(); });
     if (hooks.takeExecutionRequest && hooks.takeExecutionRequest()) forward("@SAE;" + std::string(body));
 }
 
@@ -246,12 +245,12 @@ void OrderReports::WS_SOO(std::string_view body) {
 
 void OrderReports::WS_CR(std::string_view body) {
     outgoing_.addLine(">> Cancel Rejected" + std::string(body));
-    errors_.ShowError(timeOfDayText(loop_.now()) + " Cancel Rejected " + std::string(body));
+    messages_.showError(timeOfDayText(loop_.now()) + " Cancel Rejected " + std::string(body));
 }
 
 void OrderReports::WS_OR(std::string_view body) {
     outgoing_.addLine(">> Order Rejected" + std::string(body));
-    errors_.ShowError(timeOfDayText(loop_.now()) + " Order Rejected " + std::string(body));
+    messages_.showError(timeOfDayText(loop_.now()) + " Order Rejected " + std::string(body));
     if (bridgeConnected()) forward("@OR;" + std::string(body));
 }
 

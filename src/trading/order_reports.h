@@ -8,14 +8,14 @@
 
 namespace kavex {
 
-class ErrorDisplay;
 class EventLoop;
 class Fields;
 class Label;
 class MessageDispatcher;
-class OrderGrid;
+class OrderEvents;
 class Sound;
 class TextList;
+class UserMessages;
 struct Execution;
 struct Order;
 struct Settings;
@@ -38,8 +38,8 @@ class OrderReports {
   public:
     static constexpr const char* kExecutionSoundFile = "KavexEx.wav";
 
-    OrderReports(TradingData& data, OrderGrid& orderGrid, ErrorDisplay& errors, Sound& sound,
-                 const Settings& settings, EventLoop& loop, TextList& outgoing, TextList& protocol,
+    OrderReports(TradingData& data, OrderEvents& events, UserMessages& messages, Sound& sound,
+                 const Settings& settings, EventLoop& loop, TextList& outgoing, TextList& log,
                  Label& accountCodeLabel);
 
     void bind(MessageDispatcher& dispatcher);
@@ -67,13 +67,13 @@ class OrderReports {
     void logLines(std::string_view body);
 
     TradingData& data_;
-    OrderGrid& orderGrid_;
-    ErrorDisplay& errors_;
+    OrderEvents& events_;
+    UserMessages& messages_;
     Sound& sound_;
     const Settings& settings_;
     EventLoop& loop_;
     TextList& outgoing_;
-    TextList& protocol_;
+    TextList& log_;
     Label& accountCodeLabel_;
 };
 

@@ -24,15 +24,15 @@ constexpr int kAskColumn = 9;
 
 Brackets::Brackets(TradingData& data, GridActions& actions, OrderGrid& orderGrid,
                    const OrderGridColumns& columns, ServerSender& sender, Prompts& prompts,
-                   DialogHost& dialogs, BracketPresetDialog& presetDialog, FailureLog& protocol)
+                   DialogHost& dialogs, BracketPresetDialog& presetDialog, FailureLog& log)
     : data_(data), actions_(actions), orderGrid_(orderGrid), columns_(columns), sender_(sender),
-      prompts_(prompts), dialogs_(dialogs), presetDialog_(presetDialog), protocol_(protocol) {}
+      prompts_(prompts), dialogs_(dialogs), presetDialog_(presetDialog), log_(log) {}
 
-void Brackets::m_createbracket_Click(int index, int row) {
+void Brackets::bracketEntryLine(int index, int row) {
     create(index, row, false);
 }
 
-void Brackets::m_createbracket2_Click(int index, int row) {
+void Brackets::bracketServerOrder(int index, int row) {
     create(index, row, true);
 }
 
@@ -71,7 +71,7 @@ int Brackets::makeChild(int instrumentRow, int column, int afterRow, int role, c
                         std::optional<float> limit, int32_t quantity, int32_t parentLine,
                         int32_t parentUserId) {
     actions_.selectCell(instrumentRow, column);
-    actions_.OGAktion(afterRow);
+    actions_.clickSelectedCell(afterRow);
     const int row = actions_.lastInsertedRow();
     if (row == 0) return 0;
     Order& child = data_.entryLines.at(data_.gridRows.at(row).ref);
@@ -82,7 +82,7 @@ int Brackets::makeChild(int instrumentRow, int column, int afterRow, int role, c
     child.orderType = type;
     if (limit) child.limit1 = *limit;
     // The user sees the child as composed and can still edit it before transmitting.
-    orderGrid_.zeigOrderGrid(2, row);
+    orderGrid_.redrawRow(row);
     return row;
 }
 
@@ -90,7 +90,7 @@ void Brackets::create(int index, int row, bool serverOrder) {
     const char* tag = serverOrder ? "m_createbracket2_Click " : "m_createbracket_Click ";
     Order main;
     int ref = 0;
-    guard(protocol_, tag, [&] {
+    guard(log_, tag, [&] {
         ref = data_.gridRows.at(row).ref;
         main = serverOrder ? data_.orderBook.at(ref) : data_.entryLines.at(ref);
     });
@@ -109,7 +109,7 @@ void Brackets::create(int index, int row, bool serverOrder) {
     BracketPreset preset;
     float last = 0;
     bool known = false;
-    guard(protocol_, tag, [&] {
+    guard(log_, tag, [&] {
         BracketPreset& stored = presetFor(instrument);
         if (index >= 2) {
             presetDialog_.open(stored);
@@ -139,25 +139,25 @@ void Brackets::create(int index, int row, bool serverOrder) {
     const int column = columns_.map(kInstrumentSet, logical);
 
     int instrumentRow = 0;
-    guard(protocol_, tag, [&] {
+    guard(log_, tag, [&] {
         for (int r = row - 1; r >= 0 && instrumentRow == 0; --r)
             if (data_.gridRows.at(r).kind == RowInstrument) instrumentRow = r;
     });
     if (instrumentRow == 0) return;
 
-    guard(protocol_, tag, [&] {
+    guard(log_, tag, [&] {
         if (serverOrder)
             data_.orderBook.update(ref, [](Order& o) { o.bracketRole = BracketMain; });
         else
             data_.entryLines.at(ref).bracketRole = BracketMain;
     });
-    if (serverOrder) guard(protocol_, tag, [&] { sender_.Senddata(bracketMessage("@BR1=", main)); });
+    if (serverOrder) guard(log_, tag, [&] { sender_.Senddata(bracketMessage("@BR1=", main)); });
 
     const int32_t parentLine = serverOrder ? -ref : ref;
     const int32_t parentUserId = serverOrder ? main.orderUserId : 0;
 
     int limitRow = 0;
-    guard(protocol_, tag, [&] {
+    guard(log_, tag, [&] {
         limitRow = makeChild(instrumentRow, column, row, BracketLimitChild, "LMT",
                              childLimit(preset.presetMode, preset.profitValue, last, true, childSells),
                              main.quantity, parentLine, parentUserId);
@@ -169,13 +169,13 @@ void Brackets::create(int index, int row, bool serverOrder) {
 
     int stopRow = 0;
     std::optional<float> stopLimit = childLimit(preset.presetMode, preset.stopValue, last, false, childSells);
-    guard(protocol_, tag, [&] {
+    guard(log_, tag, [&] {
         stopRow = makeChild(instrumentRow, column, limitRow > 0 ? limitRow : row, BracketStopChild, "STP",
                             stopLimit, main.quantity, parentLine, parentUserId);
     });
 
     if (index == 1 || index == 3) {
-        guard(protocol_, tag, [&] {
+        guard(log_, tag, [&] {
             // The MOC child carries whatever limit the stop child ended up with.
             if (stopRow > 0) stopLimit = data_.entryLines.at(data_.gridRows.at(stopRow).ref).limit1;
             makeChild(instrumentRow, column, stopRow > 0 ? stopRow : row, BracketCloseChild, "MOC", stopLimit,
@@ -183,8 +183,8 @@ void Brackets::create(int index, int row, bool serverOrder) {
         });
     }
 
-    guard(protocol_, tag, [&] { orderGrid_.BuildOrderGrid(); });
-    guard(protocol_, tag, [&] { orderGrid_.zeigOrderGrid(0, 0); });
+    guard(log_, tag, [&] { orderGrid_.rebuildRows(); });
+    guard(log_, tag, [&] { orderGrid_.redrawAll(); });
 }
 
 } // namespace kavex

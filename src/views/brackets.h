@@ -33,12 +33,12 @@ class Brackets {
 
     Brackets(TradingData& data, GridActions& actions, OrderGrid& orderGrid, const OrderGridColumns& columns,
              ServerSender& sender, Prompts& prompts, DialogHost& dialogs, BracketPresetDialog& presetDialog,
-             FailureLog& protocol);
+             FailureLog& log);
 
     // Bracket on the entry line shown in grid row `row`.
-    void m_createbracket_Click(int index, int row);
+    void bracketEntryLine(int index, int row);
     // Bracket on the server order shown in grid row `row`.
-    void m_createbracket2_Click(int index, int row);
+    void bracketServerOrder(int index, int row);
 
     // The preset of an instrument, made when the instrument has none yet; it is keyed by
     // the instrument's ticker so that edits are stored under it.
@@ -67,7 +67,7 @@ class Brackets {
     Prompts& prompts_;
     DialogHost& dialogs_;
     BracketPresetDialog& presetDialog_;
-    FailureLog& protocol_;
+    FailureLog& log_;
 };
 
 } // namespace kavex

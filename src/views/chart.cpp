@@ -41,8 +41,8 @@ void Chart::Form_Load() {
     loaded_ = true;
     for (ChartPane& p : panes_)
         p.reset();
-    HScroll1_Change(0, kInitialPoints);
-    HScroll1_Change(1, kInitialPoints);
+    setVisiblePoints(0, kInitialPoints);
+    setVisiblePoints(1, kInitialPoints);
 }
 
 void Chart::Form_Resize(int width, int height, int scrollBarHeight, int helpLineHeight) {
@@ -78,7 +78,7 @@ void Chart::Form_Unload() {
     visible.setChecked(false);
 }
 
-void Chart::HScroll1_Change(int index, int value) {
+void Chart::setVisiblePoints(int index, int value) {
     if (index < 0 || index > 1) return;
     counts_[static_cast<std::size_t>(index)] = std::clamp(value, kMinPoints, kMaxPoints);
     chartupdate(index, counts_[static_cast<std::size_t>(index)]);

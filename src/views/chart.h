@@ -54,7 +54,7 @@ class Chart {
     // Closing the window stops the chart's redraws.
     void Form_Unload();
 
-    void HScroll1_Change(int index, int value);
+    void setVisiblePoints(int index, int value);
     void chartupdate(int pane, int n);
     void HotfieldUpdate(int pane);
     // The refresh tick: both panes.

@@ -20,15 +20,15 @@ constexpr int kQuickSell = 1;
 } // namespace
 
 Closing::Closing(TradingData& data, GridActions& actions, OrderPlacement& placement, OrderGrid& orderGrid,
-                 Settings& settings, Prompts& prompts, FailureLog& protocol)
+                 Settings& settings, Prompts& prompts, FailureLog& log)
     : data_(data), actions_(actions), placement_(placement), orderGrid_(orderGrid), settings_(settings),
-      prompts_(prompts), protocol_(protocol) {}
+      prompts_(prompts), log_(log) {}
 
-void Closing::m_glattstellen_Click(int row) {
+void Closing::closePosition(int row) {
     tradeAgainstHolding(row, 1, kNoHoldingToClose, "m_glattstellen_Click ");
 }
 
-void Closing::m_drehposition_Click(int row) {
+void Closing::reversePosition(int row) {
     tradeAgainstHolding(row, 2, kNoHoldingToReverse, "m_drehposition_Click ");
 }
 
@@ -38,14 +38,14 @@ void Closing::setQuantityField(int64_t quantity) {
 
 void Closing::tradeAgainstHolding(int row, int factor, const char* noHolding, const char* tag) {
     int instrument = 0;
-    guard(protocol_, tag, [&] { instrument = data_.gridRows.at(row).instrument; });
+    guard(log_, tag, [&] { instrument = data_.gridRows.at(row).instrument; });
     if (instrument == 0) return;
     const int previous = data_.DefaultInstrument;
     data_.DefaultInstrument = static_cast<int16_t>(instrument);
     // Both quote rows are redrawn so the DEFAULT mark follows the instrument being traded.
-    guard(protocol_, tag, [&] {
-        if (previous != 0 && previous != instrument) orderGrid_.zeigOrderGrid(1, previous);
-        orderGrid_.zeigOrderGrid(1, instrument);
+    guard(log_, tag, [&] {
+        if (previous != 0 && previous != instrument) orderGrid_.redrawInstrument(previous);
+        orderGrid_.redrawInstrument(instrument);
     });
 
     const int number = positionOf(data_.PositionIndex, instrument);
@@ -54,20 +54,20 @@ void Closing::tradeAgainstHolding(int row, int factor, const char* noHolding, co
         return;
     }
     int64_t holding = 0;
-    guard(protocol_, tag, [&] { holding = data_.positionList.at(number).holding; });
+    guard(log_, tag, [&] { holding = data_.positionList.at(number).holding; });
 
     const double remembered = parseLeading(actions_.defaultQuantityBox().text());
     setQuantityField(static_cast<int64_t>(factor) * std::llabs(holding));
     if (holding > 0)
-        actions_.Command8_Click(kQuickSell);
+        actions_.quickOrder(kQuickSell);
     else if (holding < 0)
-        actions_.Command8_Click(kQuickBuy);
+        actions_.quickOrder(kQuickBuy);
     else
         prompts_.message(noHolding);
     actions_.setDefaultQuantityText(strSingleTrimmed(static_cast<float>(remembered)));
 }
 
-void Closing::Command11_Click() {
+void Closing::closeAllPositions() {
     if (settings_.confirmation != 0 && !prompts_.askYesNo(kCloseAllQuestion)) return;
     const int16_t previousDefault = data_.DefaultInstrument;
     const int16_t previousConfirmation = settings_.confirmation;
@@ -77,19 +77,19 @@ void Closing::Command11_Click() {
     for (int n = 1; n <= data_.positionList.count(); ++n) {
         const Position position = data_.positionList.at(n);
         if (position.holding == 0) continue;
-        guard(protocol_, "Command11_Click ", [&] {
-            protocol_.addLine("Glatt: WP" + data_.instruments.at(position.instrumentNumber).Ticker +
+        guard(log_, "Command11_Click ", [&] {
+            log_.addLine("Glatt: WP" + data_.instruments.at(position.instrumentNumber).Ticker +
                               "Gegenorder " + strInt(-static_cast<int64_t>(position.holding)) + "Kontrakte");
         });
         data_.DefaultInstrument = position.instrumentNumber;
         setQuantityField(std::llabs(position.holding));
-        actions_.Command8_Click(position.holding > 0 ? kQuickSell : kQuickBuy);
+        actions_.quickOrder(position.holding > 0 ? kQuickSell : kQuickBuy);
     }
 
     settings_.confirmation = previousConfirmation;
     data_.DefaultInstrument = previousDefault;
     actions_.setDefaultQuantityText("1");
-    placement_.Command1_Click();
+    placement_.cancelAllOrders();
 }
 
 } // namespace kavex

@@ -24,13 +24,13 @@ class Closing {
         "deaktiviert werden!";
 
     Closing(TradingData& data, GridActions& actions, OrderPlacement& placement, OrderGrid& orderGrid,
-            Settings& settings, Prompts& prompts, FailureLog& protocol);
+            Settings& settings, Prompts& prompts, FailureLog& log);
 
     // Menu commands of the instrument row in grid row `row`.
-    void m_glattstellen_Click(int row);
-    void m_drehposition_Click(int row);
+    void closePosition(int row);
+    void reversePosition(int row);
     // "GLATT" (also asked for by the file-drop interface).
-    void Command11_Click();
+    void closeAllPositions();
 
   private:
     // Trades `factor` times the holding against it: 1 closes, 2 reverses.
@@ -43,7 +43,7 @@ class Closing {
     OrderGrid& orderGrid_;
     Settings& settings_;
     Prompts& prompts_;
-    FailureLog& protocol_;
+    FailureLog& log_;
 };
 
 } // namespace kavex

@@ -52,7 +52,7 @@ void ColourRoles::setDefaults() {
 }
 
 void ColourRoles::LoadColors(const WorkingDirectory& folder, const std::string& fileName,
-                             FailureLog& protocol) {
+                             FailureLog& log) {
     std::filesystem::path file = folder.path(fileName);
     if (fileName.empty() || !std::filesystem::exists(file)) {
         setDefaults();
@@ -60,7 +60,7 @@ void ColourRoles::LoadColors(const WorkingDirectory& folder, const std::string& 
         return;
     }
     currentFile_ = fileName;
-    guard(protocol, "LoadColors ", [&] {
+    guard(log, "LoadColors ", [&] {
         LineFileReader in(readTextLines(file));
         for (int place = 1; place <= kPlaces && !in.atEnd(); ++place)
             places_[static_cast<std::size_t>(place)] = in.int32();
@@ -74,9 +74,9 @@ std::vector<std::string> ColourRoles::fileLines() const {
     return out.lines();
 }
 
-void ColourRoles::SaveColors(const WorkingDirectory& folder, FailureLog& protocol) const {
+void ColourRoles::SaveColors(const WorkingDirectory& folder, FailureLog& log) const {
     std::string name = currentFile_.empty() ? "Kavex.col" : currentFile_;
-    guard(protocol, "SaveColors ", [&] { writeTextLines(folder.path(name), fileLines()); });
+    guard(log, "SaveColors ", [&] { writeTextLines(folder.path(name), fileLines()); });
 }
 
 } // namespace kavex

@@ -50,9 +50,9 @@ class ColourRoles {
 
     // Reads one value per line into places 1, 2, ... (at most 100); a missing file gives
     // the defaults and the name "kavex.col". Failures: "F:LoadColors ".
-    void LoadColors(const WorkingDirectory& folder, const std::string& fileName, FailureLog& protocol);
+    void LoadColors(const WorkingDirectory& folder, const std::string& fileName, FailureLog& log);
     // Writes places 1..30 to the current file ("Kavex.col" when none). Failures: "F:SaveColors ".
-    void SaveColors(const WorkingDirectory& folder, FailureLog& protocol) const;
+    void SaveColors(const WorkingDirectory& folder, FailureLog& log) const;
 
     const std::string& currentFile() const { return currentFile_; }
     std::vector<std::string> fileLines() const;

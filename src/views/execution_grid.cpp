@@ -22,8 +22,8 @@ std::string cut(const std::string& text, std::size_t from, std::size_t length) {
 } // namespace
 
 ExecutionGrid::ExecutionGrid(TradingData& data, CellGrid& grid, const OrderGridColumns& columns,
-                             FailureLog& protocol, NumberLocale locale)
-    : data_(data), grid_(grid), columns_(columns), protocol_(protocol), locale_(locale) {
+                             FailureLog& log, NumberLocale locale)
+    : data_(data), grid_(grid), columns_(columns), log_(log), locale_(locale) {
     if (grid_.rows() < 2 || grid_.cols() < kColumns + 1) grid_.resize(2, kColumns + 1);
 }
 
@@ -33,7 +33,7 @@ void ExecutionGrid::selectOrder(int entry) {
 }
 
 void ExecutionGrid::refresh() {
-    guard(protocol_, kTag, [&] { BuildExecutionRows(); });
+    guard(log_, kTag, [&] { BuildExecutionRows(); });
     ZeigExecutionGrid(0, 0);
 }
 
@@ -76,10 +76,10 @@ void ExecutionGrid::BuildExecutionRows() {
 void ExecutionGrid::ZeigExecutionGrid(int mode, int row) {
     grid_.setRedraw(false);
     int referenceHeight = 0;
-    guard(protocol_, kTag, [&] { referenceHeight = grid_.rowHeight(0); });
+    guard(log_, kTag, [&] { referenceHeight = grid_.rowHeight(0); });
     // The column set-up gives the grid its text colour; every colour change redraws.
     grid_.setDefaultForeground(columns_.executionTextColour());
-    if (mode == 0) guard(protocol_, kTag, [&] { drawTitles(); });
+    if (mode == 0) guard(log_, kTag, [&] { drawTitles(); });
     const int count = rows_.ExecutionRowCount();
     if (mode == 0) {
         for (int e = 1; e <= count; ++e)
@@ -117,21 +117,21 @@ void ExecutionGrid::setBackground(int row, int column, int colour) {
 
 void ExecutionGrid::drawEntry(int entry, int referenceHeight) {
     ExecutionRow r;
-    guard(protocol_, kTag, [&] { r = rows_.at(entry); });
+    guard(log_, kTag, [&] { r = rows_.at(entry); });
     const int row = entry - 1;
     if (r.kind == ExRowExecution) {
-        guard(protocol_, kTag, [&] { grid_.setRowHeight(row, referenceHeight); });
-        guard(protocol_, kTag, [&] { grid_.setText(row, 0, "1"); });
+        guard(log_, kTag, [&] { grid_.setRowHeight(row, referenceHeight); });
+        guard(log_, kTag, [&] { grid_.setText(row, 0, "1"); });
         const Execution* e = nullptr;
-        guard(protocol_, kTag, [&] { e = &data_.executionList.at(r.execution); });
+        guard(log_, kTag, [&] { e = &data_.executionList.at(r.execution); });
         for (int c = 1; c <= kColumns; ++c) {
-            guard(protocol_, kTag, [&] { setBackground(row, c, columns_.executionColour(c)); });
-            if (e) guard(protocol_, kTag, [&] { grid_.setText(row, c, cellText(*e, r.execution, c)); });
+            guard(log_, kTag, [&] { setBackground(row, c, columns_.executionColour(c)); });
+            if (e) guard(log_, kTag, [&] { grid_.setText(row, c, cellText(*e, r.execution, c)); });
         }
     } else if (r.kind == ExRowSeparator) {
-        guard(protocol_, kTag, [&] { grid_.setRowHeight(row, roundToInt32(referenceHeight / 2.0)); });
+        guard(log_, kTag, [&] { grid_.setRowHeight(row, roundToInt32(referenceHeight / 2.0)); });
         for (int c = 0; c < grid_.cols(); ++c)
-            guard(protocol_, kTag, [&] { setBackground(row, c, columns_.executionSeparatorColour()); });
+            guard(log_, kTag, [&] { setBackground(row, c, columns_.executionSeparatorColour()); });
     }
 }
 

@@ -20,7 +20,7 @@ class ExecutionGrid {
     // Entries of the order list under the grid.
     enum Order { ByInstrument = 0, OldestFirst = 1, NewestFirst = 2 };
 
-    ExecutionGrid(TradingData& data, CellGrid& grid, const OrderGridColumns& columns, FailureLog& protocol,
+    ExecutionGrid(TradingData& data, CellGrid& grid, const OrderGridColumns& columns, FailureLog& log,
                   NumberLocale locale);
 
     // Rebuilds the row list in the selected order: by instrument (each instrument's
@@ -56,7 +56,7 @@ class ExecutionGrid {
     TradingData& data_;
     CellGrid& grid_;
     const OrderGridColumns& columns_;
-    FailureLog& protocol_;
+    FailureLog& log_;
     NumberLocale locale_;
     ExecutionRows rows_;
     int selectedOrder_ = 0;

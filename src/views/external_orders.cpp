@@ -28,13 +28,13 @@ ExternalOrders::ExternalOrders(TradingData& data, GridActions& actions, OrderPla
     : data_(data), actions_(actions), placement_(placement), orderGrid_(orderGrid), grid_(grid),
       columns_(columns), prompts_(prompts) {}
 
-ExternalOrderResult ExternalOrders::Ext_Placeorder(std::string_view orderText) {
+ExternalOrderResult ExternalOrders::placeOrder(std::string_view orderText) {
     try {
         const CommandFields f(orderText, CommandFields::kOrderTextFields);
         int instrument = parseInt32(f[2]);
         if (instrument == 0) instrument = data_.instruments.findByCodeIgnoringCase(f[1]);
         if (!data_.instruments.valid(instrument)) {
-            ExtS_Error(1, kUnknownInstrument);
+            reportError(1, kUnknownInstrument);
             prompts_.message("Das angeforderte Wertpapier " + std::string(f[1]) + " ist nicht verfügbar!");
             return ExternalOrderResult::UnknownInstrument;
         }
@@ -44,7 +44,7 @@ ExternalOrderResult ExternalOrders::Ext_Placeorder(std::string_view orderText) {
         // The click on the quote cell opens a new entry line below the instrument row.
         const bool buy = trimBlanks(f[3]) == "BUY";
         actions_.selectCell(instrumentRow, columns_.map(kInstrumentSet, buy ? kAskColumn : kBidColumn));
-        actions_.OGAktion(0);
+        actions_.clickSelectedCell(0);
         // The row the click inserted, never an entry line the user left there earlier.
         const int row = actions_.lastInsertedRow();
         if (row == 0 || data_.gridRows.at(row).kind != RowEntryLine) return ExternalOrderResult::NotPlaced;
@@ -56,11 +56,11 @@ ExternalOrderResult ExternalOrders::Ext_Placeorder(std::string_view orderText) {
         o.limit1 = parseSingle(f[6]);
         o.limit2 = parseSingle(f[7]);
         o.orderUserId = -o.orderUserId;
-        orderGrid_.zeigOrderGrid(2, row);
+        orderGrid_.redrawRow(row);
 
         // What the "TRANSMIT" cell does for a line outside a bracket, with the order marked
         // as coming from outside so that it gets its negative number and is reported.
-        placement_.PlaceOrder(line, row, true, std::string(f[8]));
+        placement_.placeOrder(line, row, true, std::string(f[8]));
         grid_.removeRow(row);
         return ExternalOrderResult::Placed;
     } catch (const std::exception&) {
@@ -68,12 +68,12 @@ ExternalOrderResult ExternalOrders::Ext_Placeorder(std::string_view orderText) {
     }
 }
 
-void ExternalOrders::Ext_CancelOrder(int32_t orderUserId) {
+void ExternalOrders::cancelOrder(int32_t orderUserId) {
     skipOnFailure([&] {
         const int n = data_.orderBook.findByOrderUserId(orderUserId);
-        if (n > 0 && isCancellable(data_.orderBook.at(n).status)) placement_.CancelorderUser(orderUserId);
+        if (n > 0 && isCancellable(data_.orderBook.at(n).status)) placement_.cancelOrderByUserId(orderUserId);
     });
-    skipOnFailure([&] { orderGrid_.zeigOrderGrid(0, 0); });
+    skipOnFailure([&] { orderGrid_.redrawAll(); });
 }
 
 void ExternalOrders::closeAllPositions() {
@@ -81,14 +81,14 @@ void ExternalOrders::closeAllPositions() {
 }
 
 void ExternalOrders::cancelAllOrders() {
-    placement_.Command1_Click();
+    placement_.cancelAllOrders();
 }
 
-void ExternalOrders::ExtS_NewOrderId(const std::string& externalRef, int32_t orderUserId) {
+void ExternalOrders::reportNewOrderId(const std::string& externalRef, int32_t orderUserId) {
     if (sendToBridge) sendToBridge(wire::frame("@OC;" + externalRef + ";" + strInt(orderUserId)));
 }
 
-void ExternalOrders::ExtS_Error(int code, const std::string& text) {
+void ExternalOrders::reportError(int code, const std::string& text) {
     if (sendToBridge) sendToBridge(wire::frame("@ER;" + strInt(code) + ";" + text));
 }
 

@@ -24,14 +24,14 @@ class ExternalOrders : public ExternalCommands {
     ExternalOrders(TradingData& data, GridActions& actions, OrderPlacement& placement, OrderGrid& orderGrid,
                    CellGrid& grid, const OrderGridColumns& columns, Prompts& prompts);
 
-    ExternalOrderResult Ext_Placeorder(std::string_view orderText) override;
-    void Ext_CancelOrder(int32_t orderUserId) override;
+    ExternalOrderResult placeOrder(std::string_view orderText) override;
+    void cancelOrder(int32_t orderUserId) override;
     void closeAllPositions() override;
     void cancelAllOrders() override;
 
     // Reports to the bridge's front-end: "@OC;" reference ";" id, and "@ER;" code ";" text.
-    void ExtS_NewOrderId(const std::string& externalRef, int32_t orderUserId);
-    void ExtS_Error(int code, const std::string& text);
+    void reportNewOrderId(const std::string& externalRef, int32_t orderUserId);
+    void reportError(int code, const std::string& text);
 
     // The bridge's send routine (framed text); unset, reports go nowhere.
     std::function<void(std::string_view framedText)> sendToBridge;

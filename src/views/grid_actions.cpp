@@ -26,9 +26,9 @@ constexpr int kOrderSet = 1;
 
 GridActions::GridActions(TradingData& data, CellGrid& grid, OrderGrid& orderGrid,
                          const OrderGridColumns& columns, OrderPlacement& placement, ServerSender& sender,
-                         Settings& settings, Prompts& prompts, FailureLog& protocol)
+                         Settings& settings, Prompts& prompts, FailureLog& log)
     : data_(data), grid_(grid), orderGrid_(orderGrid), columns_(columns), placement_(placement),
-      sender_(sender), settings_(settings), prompts_(prompts), protocol_(protocol) {
+      sender_(sender), settings_(settings), prompts_(prompts), log_(log) {
     defaultQuantityBox_.setText("1");
 }
 
@@ -44,26 +44,26 @@ void GridActions::mouseDown(int row, int col, bool rightButton) {
         if (contextActions) contextActions(row, col);
         return;
     }
-    OGAktion(0);
+    clickSelectedCell(0);
 }
 
-void GridActions::OGAktion(int startRow) {
+void GridActions::clickSelectedCell(int startRow) {
     lastInsertedRow_ = 0;
     const int row = currentRow_;
     const int col = currentCol_;
     std::string text;
-    guard(protocol_, kClickTag, [&] { text = grid_.text(row, col); });
+    guard(log_, kClickTag, [&] { text = grid_.text(row, col); });
 
     if (text == "TRANSMIT") return transmit(row);
     if (text == "CANCEL") {
-        guard(protocol_, kClickTag, [&] { placement_.Cancelorder(data_.gridRows.at(row).ref); });
-        guard(protocol_, kClickTag, [&] { orderGrid_.zeigOrderGrid(2, row); });
+        guard(log_, kClickTag, [&] { placement_.cancelOrder(data_.gridRows.at(row).ref); });
+        guard(log_, kClickTag, [&] { orderGrid_.redrawRow(row); });
         return;
     }
     if (text == "DELETE") return deleteLine(row);
     if (text == "DEFAULT") return markDefault(row, col);
 
-    guard(protocol_, kClickTag, [&] {
+    guard(log_, kClickTag, [&] {
         const OrderGridRow& d = data_.gridRows.at(row);
         switch (d.kind) {
         case RowSeparator:
@@ -82,16 +82,16 @@ void GridActions::OGAktion(int startRow) {
 }
 
 void GridActions::transmit(int row) {
-    guard(protocol_, kClickTag, [&] {
+    guard(log_, kClickTag, [&] {
         int line = data_.gridRows.at(row).ref;
         const Order& o = data_.entryLines.at(line);
         if (o.bracketRole == BracketPlain) {
-            placement_.PlaceOrder(line, row, false, "");
+            placement_.placeOrder(line, row, false, "");
             grid_.removeRow(row);
         } else if (o.bracketRole == BracketMain) {
-            placement_.Placeallorders(line);
+            placement_.placeWithChildren(line);
         } else {
-            placement_.Placeallorders(o.parentLine);
+            placement_.placeWithChildren(o.parentLine);
         }
     });
 }
@@ -100,21 +100,21 @@ void GridActions::deleteLine(int row) {
     int line = 0;
     int16_t role = 0;
     int32_t parent = 0;
-    guard(protocol_, kClickTag, [&] {
+    guard(log_, kClickTag, [&] {
         line = data_.gridRows.at(row).ref;
         role = data_.entryLines.at(line).bracketRole;
         parent = data_.entryLines.at(line).parentLine;
     });
     if (line == 0) return;
     if (role == BracketPlain) {
-        guard(protocol_, kClickTag, [&] { freeEntryLine(data_.entryLines.at(line)); });
-        guard(protocol_, kClickTag, [&] { data_.gridRows.DeleteRow(row); });
-        guard(protocol_, kClickTag, [&] { grid_.removeRow(row); });
+        guard(log_, kClickTag, [&] { freeEntryLine(data_.entryLines.at(line)); });
+        guard(log_, kClickTag, [&] { data_.gridRows.DeleteRow(row); });
+        guard(log_, kClickTag, [&] { grid_.removeRow(row); });
         return;
     }
     if (role > BracketMain && parent < 0 && -parent <= data_.orderBook.count()) {
         // The main order is already at the server: tell it the children are gone.
-        guard(protocol_, kClickTag, [&] {
+        guard(log_, kClickTag, [&] {
             const Order& main = data_.orderBook.at(-parent);
             std::string body = "@BR?=";
             body.append(main.accountCode.trimmed()).append(";");
@@ -123,28 +123,28 @@ void GridActions::deleteLine(int row) {
             sender_.Senddata(wire::frame(body));
         });
     }
-    placement_.ResetAlleLeerOrders(line);
-    guard(protocol_, kClickTag, [&] { orderGrid_.BuildOrderGrid(); });
-    guard(protocol_, kClickTag, [&] { orderGrid_.zeigOrderGrid(0, 0); });
+    placement_.freeBracketGroup(line);
+    guard(log_, kClickTag, [&] { orderGrid_.rebuildRows(); });
+    guard(log_, kClickTag, [&] { orderGrid_.redrawAll(); });
 }
 
 void GridActions::markDefault(int row, int col) {
     int previous = data_.DefaultInstrument;
-    guard(protocol_, kClickTag, [&] {
+    guard(log_, kClickTag, [&] {
         Cell& cell = grid_.mutableCell(row, col);
         cell.background = grid_colour::kDefaultInstrument;
         grid_.touch(row, col);
     });
-    guard(protocol_, kClickTag, [&] { data_.DefaultInstrument = data_.gridRows.at(row).instrument; });
+    guard(log_, kClickTag, [&] { data_.DefaultInstrument = data_.gridRows.at(row).instrument; });
     quickButtonColours_ = {rgb(0, 255, 0), rgb(255, 65, 65)};
-    if (previous != 0) guard(protocol_, kClickTag, [&] { orderGrid_.zeigOrderGrid(1, previous); });
+    if (previous != 0) guard(log_, kClickTag, [&] { orderGrid_.redrawInstrument(previous); });
 }
 
 void GridActions::toggleFinishedOrders() {
     settings_.ShowFinishedOrders = settings_.ShowFinishedOrders == 1 ? 0 : 1;
     if (moreButtonCaptionChanged) moreButtonCaptionChanged(moreButtonCaption(settings_.ShowFinishedOrders));
-    orderGrid_.BuildOrderGrid();
-    orderGrid_.zeigOrderGrid(0, 0);
+    orderGrid_.rebuildRows();
+    orderGrid_.redrawAll();
 }
 
 void GridActions::onInstrumentRow(int row, int logical) {
@@ -167,22 +167,22 @@ void GridActions::insertEntryLine(int row, const char* side) {
     while (position + 1 <= rows.rowCount() && rows.at(position + 1).kind == RowSeparator)
         ++position;
     rows.InsertRow(position, RowEntryLine);
-    int32_t line = orderGrid_.MachneueLeerzeile(instrument, side, defaultQuantity());
+    int32_t line = orderGrid_.newEntryLine(instrument, side, defaultQuantity());
     rows.set(position + 1, {RowEntryLine, static_cast<int16_t>(instrument), line});
     grid_.insertRow(position + 1);
     grid_.setText(position + 1, 0, " ");
     lastInsertedRow_ = position + 1;
-    orderGrid_.zeigOrderGrid(2, position + 1);
+    orderGrid_.redrawRow(position + 1);
 }
 
 void GridActions::onEntryLine(int row, int logical) {
     if (logical == 6) {
-        SetzeCombo1(row, currentCol_, Quantity, 0);
+        openEditor(row, currentCol_, Quantity, 0);
     } else if (logical == 7 || logical == 8) {
         const Order& o = data_.entryLines.at(data_.gridRows.at(row).ref);
-        SetzeCombo1(row, currentCol_, Price, data_.instruments.at(o.instrumentNumber).Last);
+        openEditor(row, currentCol_, Price, data_.instruments.at(o.instrumentNumber).Last);
     } else if (logical == 9) {
-        SetzeCombo1(row, currentCol_, OrderType, 0);
+        openEditor(row, currentCol_, OrderType, 0);
     } else {
         editor_.visible = false;
     }
@@ -197,7 +197,7 @@ std::vector<std::string> GridActions::priceChoices(float reference) {
     return items;
 }
 
-void GridActions::SetzeCombo1(int row, int col, int mode, float price) {
+void GridActions::openEditor(int row, int col, int mode, float price) {
     selectCell(row, col);
     editor_.visible = true;
     editor_.items.clear();
@@ -218,7 +218,7 @@ void GridActions::SetzeCombo1(int row, int col, int mode, float price) {
     default:
         break;
     }
-    guard(protocol_, kClickTag, [&] { editor_.text = grid_.text(row, col); });
+    guard(log_, kClickTag, [&] { editor_.text = grid_.text(row, col); });
     editor_.col = col;
     editor_.row = row;
     editor_.active = true;
@@ -239,12 +239,12 @@ void GridActions::commitEditor() {
     std::string text = decimalCommaToPoint(editor_.text);
     if (editor_.listFillGuard) return;
     int line = 0;
-    guard(protocol_, kCommitTag, [&] {
+    guard(log_, kCommitTag, [&] {
         selectCell(editor_.row, editor_.col);
         line = data_.gridRows.at(editor_.row).ref;
         grid_.setText(editor_.row, editor_.col, text);
     });
-    guard(protocol_, kCommitTag, [&] {
+    guard(log_, kCommitTag, [&] {
         Order& o = data_.entryLines.at(line);
         switch (columns_.logicalAt(kOrderSet, editor_.col)) {
         case 5:
@@ -268,7 +268,7 @@ void GridActions::commitEditor() {
             o.orderType = text;
             break;
         default:
-            protocol_.addLine("Combo1: keine Zuordnung möglich");
+            log_.addLine("Combo1: keine Zuordnung möglich");
             break;
         }
     });
@@ -285,7 +285,7 @@ int32_t GridActions::defaultQuantity() const {
     return parseInt32(defaultQuantityBox_.text());
 }
 
-void GridActions::Command8_Click(int index) {
+void GridActions::quickOrder(int index) {
     if (data_.DefaultInstrument == 0) {
         prompts_.message("Bitte zuerst ein Wertpapier als DEFAULT kennzeichnen !");
         return;
@@ -297,13 +297,13 @@ void GridActions::Command8_Click(int index) {
                            "deaktiviert werden!"))
         return;
     selectCell(row, columns_.map(kInstrumentSet, 9 - index));
-    OGAktion(0);
+    clickSelectedCell(0);
     int below = row + 1;
     while (below <= data_.gridRows.rowCount() && data_.gridRows.at(below).kind == RowSeparator)
         ++below;
     if (below > data_.gridRows.rowCount()) return;
     selectCell(below, columns_.map(kInstrumentSet, 10));
-    OGAktion(0);
+    clickSelectedCell(0);
 }
 
 } // namespace kavex

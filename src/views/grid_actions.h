@@ -40,14 +40,14 @@ class GridActions {
 
     GridActions(TradingData& data, CellGrid& grid, OrderGrid& orderGrid, const OrderGridColumns& columns,
                 OrderPlacement& placement, ServerSender& sender, Settings& settings, Prompts& prompts,
-                FailureLog& protocol);
+                FailureLog& log);
 
     // A mouse-down on a cell: commits an open editor, then a right click opens the
-    // context actions and any other button runs OGAktion.
+    // context actions and any other button runs clickSelectedCell.
     void mouseDown(int row, int col, bool rightButton);
-    void OGAktion(int startRow);
+    void clickSelectedCell(int startRow);
 
-    void SetzeCombo1(int row, int col, int mode, float price);
+    void openEditor(int row, int col, int mode, float price);
     // The editor's list choice, typed text, Enter, Escape, focus loss.
     void chooseEditorItem(int index);
     void setEditorText(const std::string& text) { editor_.text = text; }
@@ -60,7 +60,7 @@ class GridActions {
     Label& defaultQuantityBox() { return defaultQuantityBox_; }
 
     // Quick-order buttons: 0 buys, 1 sells the default instrument at once.
-    void Command8_Click(int index);
+    void quickOrder(int index);
     // The "Mehr"/"Weniger" button: finished orders shown or hidden.
     void toggleFinishedOrders();
 
@@ -95,7 +95,7 @@ class GridActions {
     ServerSender& sender_;
     Settings& settings_;
     Prompts& prompts_;
-    FailureLog& protocol_;
+    FailureLog& log_;
 
     CellEditor editor_;
     Label defaultQuantityBox_;

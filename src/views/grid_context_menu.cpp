@@ -25,14 +25,14 @@ std::string orderHeader(const TradingData& data, const Order& o) {
 } // namespace
 
 GridContextMenu::GridContextMenu(TradingData& data, Brackets& brackets, Closing& closing, Prompts& prompts,
-                                 FailureLog& protocol)
-    : data_(data), brackets_(brackets), closing_(closing), prompts_(prompts), protocol_(protocol) {}
+                                 FailureLog& log)
+    : data_(data), brackets_(brackets), closing_(closing), prompts_(prompts), log_(log) {}
 
 void GridContextMenu::OG_RightClick(int row, int /*col*/) {
     menuRow_ = row;
     OrderGridRow d;
     if (row >= 0 && row <= data_.gridRows.rowCount()) d = data_.gridRows.at(row);
-    guard(protocol_, "OG_MouseDown ", [&] {
+    guard(log_, "OG_MouseDown ", [&] {
         switch (d.kind) {
         case RowInstrument:
             openInstrumentMenu(d.instrument);
@@ -68,8 +68,8 @@ void GridContextMenu::OG_RightClick(int row, int /*col*/) {
 void GridContextMenu::openInstrumentMenu(int instrument) {
     const int row = menuRow_;
     menu_.open({{data_.instruments.at(instrument).Ticker, nullptr},
-                {kReverse, [this, row] { closing_.m_drehposition_Click(row); }},
-                {kClose, [this, row] { closing_.m_glattstellen_Click(row); }}});
+                {kReverse, [this, row] { closing_.reversePosition(row); }},
+                {kClose, [this, row] { closing_.closePosition(row); }}});
 }
 
 void GridContextMenu::openBracketMenu(const std::string& header, bool serverOrder) {
@@ -78,9 +78,9 @@ void GridContextMenu::openBracketMenu(const std::string& header, bool serverOrde
     for (int index = 0; index < static_cast<int>(Brackets::kMenuCaptions.size()); ++index) {
         std::function<void()> command;
         if (serverOrder)
-            command = [this, row, index] { brackets_.m_createbracket2_Click(index, row); };
+            command = [this, row, index] { brackets_.bracketServerOrder(index, row); };
         else
-            command = [this, row, index] { brackets_.m_createbracket_Click(index, row); };
+            command = [this, row, index] { brackets_.bracketEntryLine(index, row); };
         entries.push_back({Brackets::kMenuCaptions[static_cast<std::size_t>(index)], std::move(command)});
     }
     menu_.open(std::move(entries));

@@ -18,7 +18,7 @@ class GridContextMenu {
     static constexpr const char* kClose = "Position Glattstellen";
 
     GridContextMenu(TradingData& data, Brackets& brackets, Closing& closing, Prompts& prompts,
-                    FailureLog& protocol);
+                    FailureLog& log);
 
     // A right click on grid cell (row, col).
     void OG_RightClick(int row, int col);
@@ -34,7 +34,7 @@ class GridContextMenu {
     Brackets& brackets_;
     Closing& closing_;
     Prompts& prompts_;
-    FailureLog& protocol_;
+    FailureLog& log_;
     PopupMenu menu_;
     int menuRow_ = 0;
 };

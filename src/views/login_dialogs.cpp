@@ -5,60 +5,60 @@
 
 namespace kavex {
 
-GibPW::GibPW(std::string& user, std::string& password, std::function<void(const std::string&)> setUserTooltip)
+CredentialsDialog::CredentialsDialog(std::string& user, std::string& password, std::function<void(const std::string&)> setUserTooltip)
     : user_(user), password_(password), setUserTooltip_(std::move(setUserTooltip)) {}
 
-void GibPW::open() {
+void CredentialsDialog::open() {
     userField.setText(user_);
     passwordField.setText(password_);
     visible.setChecked(true);
 }
 
-void GibPW::OK_Click() {
+void CredentialsDialog::OK_Click() {
     user_ = userField.text();
     password_ = passwordField.text();
     if (setUserTooltip_) setUserTooltip_("User:" + user_);
     visible.setChecked(false);
 }
 
-FTimer::FTimer(EventLoop& loop, DialogHost& host, GibPW& credentials)
+AutostartDialog::AutostartDialog(EventLoop& loop, DialogHost& host, CredentialsDialog& credentials)
     : loop_(loop), host_(host), credentials_(credentials) {}
 
-FTimer::~FTimer() {
+AutostartDialog::~AutostartDialog() {
     stopTimer();
 }
 
-void FTimer::open() {
+void AutostartDialog::open() {
     remaining_ = kStartMs;
     visible.setChecked(true);
     stopTimer();
     timer_ = loop_.startTimer(kTickMs, [this] { tick(); });
 }
 
-void FTimer::tick() {
+void AutostartDialog::tick() {
     remaining_ -= kTickMs;
     countdown.setText("Autostart:" + strInt(remaining_) + " msec");
     startHasFocus.setChecked(true);
     if (remaining_ < 1) Start_Click();
 }
 
-void FTimer::Start_Click() {
+void AutostartDialog::Start_Click() {
     close();
 }
 
-void FTimer::UserPassword_Click() {
+void AutostartDialog::UserPassword_Click() {
     stopTimer();
     credentials_.open();
     host_.runModal(credentials_);
     close();
 }
 
-void FTimer::close() {
+void AutostartDialog::close() {
     stopTimer();
     visible.setChecked(false);
 }
 
-void FTimer::stopTimer() {
+void AutostartDialog::stopTimer() {
     if (timer_ != 0) loop_.stopTimer(timer_);
     timer_ = 0;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The two dialogs in front of the connection: "Username und Passwort" (GibPW) and the
-// five-second "Autostart" countdown (FTimer). Both are headless models; a DialogHost
+// The two dialogs in front of the connection: "Username und Passwort" (CredentialsDialog) and the
+// five-second "Autostart" countdown (AutostartDialog). Both are headless models; a DialogHost
 // shows them modally and returns when they are closed.
 #include "base/text_list.h"
 
@@ -10,27 +10,27 @@
 namespace kavex {
 
 class EventLoop;
-class GibPW;
-class FTimer;
+class CredentialsDialog;
+class AutostartDialog;
 class BracketPresetDialog;
 
 class DialogHost {
   public:
     virtual ~DialogHost() = default;
     // Each returns once the dialog has closed.
-    virtual void runModal(GibPW& dialog) = 0;
-    virtual void runModal(FTimer& dialog) = 0;
+    virtual void runModal(CredentialsDialog& dialog) = 0;
+    virtual void runModal(AutostartDialog& dialog) = 0;
     // The bracket preset input (dialogs/bracket_preset_dialog.h); without a window of
     // its own a host closes it as it was opened.
     virtual void runModal(BracketPresetDialog& dialog);
 };
 
-class GibPW {
+class CredentialsDialog {
   public:
     static constexpr const char* kCaption = "Username und Passwort";
 
     // `user` and `password` are the settings' values, written on "&OK".
-    GibPW(std::string& user, std::string& password, std::function<void(const std::string&)> setUserTooltip);
+    CredentialsDialog(std::string& user, std::string& password, std::function<void(const std::string&)> setUserTooltip);
 
     void open();     // fills the fields from the settings
     void OK_Click(); // stores the fields as they are, empty texts included
@@ -46,14 +46,14 @@ class GibPW {
     std::function<void(const std::string&)> setUserTooltip_;
 };
 
-class FTimer {
+class AutostartDialog {
   public:
     static constexpr const char* kCaption = "Autostart";
     static constexpr int kStartMs = 5000;
     static constexpr int kTickMs = 250;
 
-    FTimer(EventLoop& loop, DialogHost& host, GibPW& credentials);
-    ~FTimer();
+    AutostartDialog(EventLoop& loop, DialogHost& host, CredentialsDialog& credentials);
+    ~AutostartDialog();
 
     void open();
     void tick();
@@ -71,7 +71,7 @@ class FTimer {
 
     EventLoop& loop_;
     DialogHost& host_;
-    GibPW& credentials_;
+    CredentialsDialog& credentials_;
     int remaining_ = kStartMs;
     int timer_ = 0;
 };

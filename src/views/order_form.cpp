@@ -25,19 +25,19 @@ bool known(const std::string& value) {
 
 OrderForm::OrderForm(OrderFormPlatform platform, ProgramVersion version)
     : platform_(std::move(platform)), version_(version), colourEditor_(colours_, platform_.prompts),
-      settingsFile_(platform_.folder, protocol_), history_(data_, platform_.folder, protocol_),
+      settingsFile_(platform_.folder, log_), history_(data_, platform_.folder, log_),
       errors_(statusLine, messages_, messageWindow_, platform_.system),
-      orderGrid_(data_, orderGridCells_, columns_, colours_, settings_, platform_.loop, protocol_,
+      orderGrid_(data_, orderGridCells_, columns_, colours_, settings_, platform_.loop, log_,
                  platform_.locale),
       credentials_(settings_.userName, settings_.password,
                    [this](const std::string& hint) { userButtonHint.setText(hint); }),
       autostart_(platform_.loop, platform_.dialogs, credentials_),
       client_(std::make_unique<OrderClient>(
           OrderClient::Dependencies{platform_.loop, platform_.serverSocket, platform_.http, platform_.system,
-                                    data_, protocol_},
+                                    data_, log_},
           ConnectionSettings{settings_.userName, settings_.serverHost, settings_.password,
                              settings_.keepServer},
-          TradingWindowHooks{[this](const std::string& text) { errors_.ShowError(text); },
+          TradingWindowHooks{[this](const std::string& text) { errors_.showError(text); },
                              [this] {
                                  credentials_.open();
                                  platform_.dialogs.runModal(credentials_);
@@ -45,37 +45,37 @@ OrderForm::OrderForm(OrderFormPlatform platform, ProgramVersion version)
                              [this](const std::string& hint) { userButtonHint.setText(hint); },
                              upper(platform_.executableName) == "KAVEXGAME"},
           platform_.discovery, platform_.timings)),
-      prices_(data_, protocol_, client_->outgoing(), platform_.loop, history_, [this] { loadPresets(); }),
-      codes_(data_, protocol_), priceList_(data_),
-      placement_(data_, client_->sender(), errors_, orderGridCells_, orderGrid_, bridgeLog, protocol_),
+      prices_(data_, log_, client_->outgoing(), platform_.loop, history_, [this] { loadPresets(); }),
+      codes_(data_, log_), priceList_(data_),
+      placement_(data_, client_->sender(), errors_, orderGrid_, bridgeLog, log_),
       actions_(data_, orderGridCells_, orderGrid_, columns_, placement_, client_->sender(), settings_,
-               platform_.prompts, protocol_),
+               platform_.prompts, log_),
       sound_(platform_.sound, platform_.folder), chart_(data_, actions_, platform_.prompts),
-      reports_(data_, orderGrid_, errors_, sound_, settings_, platform_.loop, client_->outgoing(), protocol_,
+      reports_(data_, orderGrid_, errors_, sound_, settings_, platform_.loop, client_->outgoing(), log_,
                accountCodeLabel),
       external_(data_, actions_, placement_, orderGrid_, orderGridCells_, columns_, platform_.prompts),
       bridge_(platform_.bridgeSocket ? *platform_.bridgeSocket : noBridgeSocket_, platform_.loop, data_,
               settings_, bridgeLog, statusLine, external_, client_->sender()),
-      account_(data_, client_->outgoing(), protocol_,
+      account_(data_, client_->outgoing(), log_,
                AccountLabels{resultLabel, panelResultLabel, totalPlaceLabel, dayPlaceLabel}, platform_.locale,
                &bridge_),
-      ranking_(data_, account_, protocol_, totalPlaceLabel, dayPlaceLabel, client_->sender(), *this,
+      ranking_(data_, account_, log_, totalPlaceLabel, dayPlaceLabel, client_->sender(), *this,
                version_),
       chat_(client_->sender(), platform_.loop, sound_,
             ChatSoundSettings{settings_.chatSound, settings_.soundFile},
             [this] { return ranking_.serviceLevel(); }),
-      executionGrid_(data_, executionGridCells_, columns_, protocol_, platform_.locale),
+      executionGrid_(data_, executionGridCells_, columns_, log_, platform_.locale),
       statements_(data_, platform_.folder, platform_.loop,
-                  platform_.printer ? *platform_.printer : noPrinter_, protocol_,
-                  [this](int32_t day) { client_->WSS_GKO(day); }),
-      documents_(platform_.folder, platform_.loop, protocol_, client_->outgoing(),
-                 DocumentHooks{[this](const std::string& text) { errors_.ShowError(text); },
+                  platform_.printer ? *platform_.printer : noPrinter_, log_,
+                  [this](int32_t day) { client_->requestStatement(day); }),
+      documents_(platform_.folder, platform_.loop, log_, client_->outgoing(),
+                 DocumentHooks{[this](const std::string& text) { errors_.showError(text); },
                                [this] { statements_.FillAuszug(); }}),
-      fileTransfer_(platform_.folder, protocol_), presetDialog_(platform_.prompts),
+      fileTransfer_(platform_.folder, log_), presetDialog_(platform_.prompts),
       brackets_(data_, actions_, orderGrid_, columns_, client_->sender(), platform_.prompts,
-                platform_.dialogs, presetDialog_, protocol_),
-      closing_(data_, actions_, placement_, orderGrid_, settings_, platform_.prompts, protocol_),
-      contextMenu_(data_, brackets_, closing_, platform_.prompts, protocol_),
+                platform_.dialogs, presetDialog_, log_),
+      closing_(data_, actions_, placement_, orderGrid_, settings_, platform_.prompts, log_),
+      contextMenu_(data_, brackets_, closing_, platform_.prompts, log_),
       fileDrop_(platform_.loop, platform_.folder, fileDropLog, external_) {
     gameEdition_ = upper(platform_.executableName) == "KAVEXGAME";
     MessageDispatcher& dispatcher = client_->dispatcher();
@@ -90,8 +90,8 @@ OrderForm::OrderForm(OrderFormPlatform platform, ProgramVersion version)
     reports_.hooks.executionsChanged = [this] { executionGrid_.refresh(); };
     reports_.hooks.executionReplaced = [this](int n) { executionGrid_.executionReplaced(n); };
     dispatcher.setHandler(Handler::InstrumentListShown, [this](std::string_view) {
-        guard(protocol_, "WS_SI ", [&] { orderGrid_.BuildOrderGrid(); });
-        orderGrid_.zeigOrderGrid(0, 0);
+        guard(log_, "WS_SI ", [&] { orderGrid_.rebuildRows(); });
+        orderGrid_.redrawAll();
     });
     dispatcher.setHandler(Handler::Welcome, [this](std::string_view) {
         statusLine.setText("Willkommen beim Rozivodizez Demo-Server");
@@ -106,7 +106,7 @@ OrderForm::OrderForm(OrderFormPlatform platform, ProgramVersion version)
     reports_.hooks.ExtEx = [this](const std::string& body) { bridge_.ExtEx(body); };
     reports_.hooks.takeExecutionRequest = [this] { return bridge_.takeExecutionRequest(); };
     placement_.bridgeNewOrderId = [this](const std::string& ref, int32_t id) {
-        external_.ExtS_NewOrderId(ref, id);
+        external_.reportNewOrderId(ref, id);
     };
     placement_.fileDropNewOrderId = [this](const std::string& ref, int32_t id) {
         fileDrop_.recordOrderId(ref, id);
@@ -174,7 +174,7 @@ void OrderForm::startUp() {
     applySettings();
     bridge_.startListening();
     colours_.LoadColors(platform_.folder,
-                        settings_.colourFileName.empty() ? "kavex.col" : settings_.colourFileName, protocol_);
+                        settings_.colourFileName.empty() ? "kavex.col" : settings_.colourFileName, log_);
     columns_.setUp(colours_);
     data_.account.loginText = settings_.userName + "%" + settings_.password;
     if (known(settings_.userName) && known(settings_.password)) {
@@ -238,7 +238,7 @@ void OrderForm::loadConnectionWindow() {
     client.takeCredentialsFromSettings();
     if (!settings_.serverHost.empty()) client.setHost(settings_.serverHost);
     client.setKeepServer(settings_.keepServer != 0);
-    client.Command2_Click();
+    client.connect();
 }
 
 void OrderForm::loadPresets() {
@@ -259,8 +259,8 @@ void OrderForm::refreshTick() {
     for (int i = 1; i <= data_.InstrumentCount(); ++i) {
         if (!data_.instruments.valid(i)) break; // a new instrument list arrived meanwhile
         if (data_.instruments.at(i).Changed == 0) continue;
-        guard(protocol_, "Timer1 ", [&] { refreshHoldingValue(data_, i); });
-        orderGrid_.zeigOrderGrid(1, i);
+        guard(log_, "Timer1 ", [&] { refreshHoldingValue(data_, i); });
+        orderGrid_.redrawInstrument(i);
         redrawn = true;
         breaks.between();
     }
@@ -281,7 +281,7 @@ void OrderForm::updateTick() {
 void OrderForm::Form_Unload() {
     stopTimer(refreshTimer_);
     stopTimer(startupTimer_);
-    client_->Command3_Click(); // unloading the connection window closes the link
+    client_->disconnect(); // unloading the connection window closes the link
     captureSettings();
     std::vector<BracketPreset> presets;
     for (int n = 1; n <= data_.InstrumentCount() && n < static_cast<int>(data_.presets.size()); ++n)
@@ -292,14 +292,14 @@ void OrderForm::Form_Unload() {
 }
 
 void OrderForm::cancelAll_Click() {
-    placement_.Command1_Click();
+    placement_.cancelAllOrders();
 }
 
 void OrderForm::transmitAll_Click() {
     for (int r = data_.gridRows.rowCount(); r >= 2; --r) {
         if (r > data_.gridRows.rowCount() || data_.gridRows.at(r).kind != RowEntryLine) continue;
-        placement_.PlaceOrder(data_.gridRows.at(r).ref, r, false, "");
-        guard(protocol_, "TransAlle ", [&] { orderGridCells_.removeRow(r); });
+        placement_.placeOrder(data_.gridRows.at(r).ref, r, false, "");
+        guard(log_, "TransAlle ", [&] { orderGridCells_.removeRow(r); });
     }
 }
 
@@ -309,12 +309,12 @@ void OrderForm::deleteEntries_Click() {
         if (d.kind == RowEntryLine && data_.entryLines.valid(d.ref))
             freeEntryLine(data_.entryLines.at(d.ref));
     }
-    orderGrid_.BuildOrderGrid();
-    orderGrid_.zeigOrderGrid(0, 0);
+    orderGrid_.rebuildRows();
+    orderGrid_.redrawAll();
 }
 
 void OrderForm::glatt_Click() {
-    closing_.Command11_Click();
+    closing_.closeAllPositions();
 }
 
 void OrderForm::asciiRemote_Click(bool on) {
@@ -330,10 +330,10 @@ void OrderForm::userPassword_Click() {
 void OrderForm::newUser_Click() {
     credentials_.open();
     platform_.dialogs.runModal(credentials_);
-    client_->Command3_Click();
+    client_->disconnect();
     client_->takeCredentialsFromSettings();
     data_.account.loginText = settings_.userName + "%" + settings_.password;
-    client_->Command2_Click();
+    client_->connect();
 }
 
 void OrderForm::showClient_Click() {
@@ -343,16 +343,16 @@ void OrderForm::showClient_Click() {
 void OrderForm::colourScheme_Click(const std::string& fileName) {
     std::error_code ec;
     if (!std::filesystem::exists(platform_.folder.path(fileName), ec)) return;
-    colours_.LoadColors(platform_.folder, fileName, protocol_);
+    colours_.LoadColors(platform_.folder, fileName, log_);
     columns_.setUp(colours_);
-    orderGrid_.zeigOrderGrid(0, 0);
+    orderGrid_.redrawAll();
     executionGrid_.ZeigExecutionGrid(0, 0);
 }
 
 void OrderForm::apply_Click() {
-    colours_.SaveColors(platform_.folder, protocol_);
+    colours_.SaveColors(platform_.folder, log_);
     columns_.setUp(colours_);
-    orderGrid_.zeigOrderGrid(0, 0);
+    orderGrid_.redrawAll();
     executionGrid_.ZeigExecutionGrid(0, 0);
     tab_Click(currentTab_);
 }

@@ -113,8 +113,8 @@ class OrderForm : private ChatSwitch {
     void cancelAll_Click();     // "CANCEL Alle"
     void transmitAll_Click();   // "TRANS Alle"
     void deleteEntries_Click(); // "Lösche TRANS"
-    void buyMarket_Click() { actions_.Command8_Click(0); }
-    void sellMarket_Click() { actions_.Command8_Click(1); }
+    void buyMarket_Click() { actions_.quickOrder(0); }
+    void sellMarket_Click() { actions_.quickOrder(1); }
     void more_Click() { actions_.toggleFinishedOrders(); } // "Mehr" / "Weniger"
     void glatt_Click();                                    // "GLATT"
     void userPassword_Click();                             // "User/PW"
@@ -125,7 +125,7 @@ class OrderForm : private ChatSwitch {
     void showClient_Click(); // "Clientfenster zeigen"
     void colourScheme_Click(const std::string& fileName);
     void apply_Click(); // "Anwenden"
-    void protocol_DoubleClick() { protocol_.clear(); }
+    void protocol_DoubleClick() { log_.clear(); }
     void asciiRemote_Click(bool on); // "ASCII-Remote": the file-drop interface on or off
     void fileDropLog_Click() { fileDropLog.clear(); }
     void soundList_Click(const std::string& fileName); // "auswählen...": plays and takes a wave file
@@ -157,11 +157,11 @@ class OrderForm : private ChatSwitch {
     void zentrivoExtern_Click(bool on) { settings_.zentrivoExtern = on ? 1 : 0; }
     FileDrop& fileDrop() { return fileDrop_; } // its log list is shown while it is active()
     OrderClient& orderClient() { return *client_; }
-    Kursliste& priceList() { return priceList_; }
+    PriceList& priceList() { return priceList_; }
     ErrorDisplay& errors() { return errors_; }
     MessageWindow& messageWindow() { return messageWindow_; }
-    GibPW& credentialsDialog() { return credentials_; }
-    FTimer& autostartDialog() { return autostart_; }
+    CredentialsDialog& credentialsDialog() { return credentials_; }
+    AutostartDialog& autostartDialog() { return autostart_; }
     Chat& chat() { return chat_; } // the chat window
     bool chatOptionVisible() const { return chatOptionVisible_; }
     std::function<void(bool visible)> chatOptionVisibilityChanged; // set by the view
@@ -175,7 +175,7 @@ class OrderForm : private ChatSwitch {
 
     Label title, statusLine, accountCodeLabel, resultLabel, panelResultLabel, totalPlaceLabel, dayPlaceLabel;
     Label userButtonHint, moreButton;
-    TextList protocol_, messages_, bridgeLog, fileDropLog;
+    TextList log_, messages_, bridgeLog, fileDropLog;
     TextList defaultQuantityList, colourSchemeList, executionOrderList;
     TextList soundFiles; // the list "auswählen..."
     Label soundFileField;
@@ -220,12 +220,12 @@ class OrderForm : private ChatSwitch {
     MessageWindow messageWindow_;
     ErrorDisplay errors_;
     OrderGrid orderGrid_;
-    GibPW credentials_;
-    FTimer autostart_;
+    CredentialsDialog credentials_;
+    AutostartDialog autostart_;
     std::unique_ptr<OrderClient> client_;
     PriceHandlers prices_;
     InstrumentCodeTable codes_;
-    Kursliste priceList_;
+    PriceList priceList_;
     OrderPlacement placement_;
     GridActions actions_;
     SoundRoutine sound_;

@@ -25,14 +25,14 @@ std::string trimmedInt(int64_t v) {
 
 OrderGrid::OrderGrid(TradingData& data, CellGrid& grid, const OrderGridColumns& columns,
                      const ColourRoles& colours, const Settings& settings, EventLoop& loop,
-                     FailureLog& protocol, NumberLocale locale)
+                     FailureLog& log, NumberLocale locale)
     : data_(data), grid_(grid), columns_(columns), colours_(colours), settings_(settings), loop_(loop),
-      protocol_(protocol), locale_(locale) {
+      log_(log), locale_(locale) {
     if (grid_.rows() < 3 || grid_.cols() < OrderGridColumns::kColumns + 1)
         grid_.resize(3, OrderGridColumns::kColumns + 1);
 }
 
-void OrderGrid::BuildOrderGrid() {
+void OrderGrid::rebuildRows() {
     OrderGridRows& rows = data_.gridRows;
     rows.reset();
     for (int i = 1; i <= data_.InstrumentCount(); ++i) {
@@ -52,7 +52,7 @@ void OrderGrid::BuildOrderGrid() {
     }
 }
 
-int32_t OrderGrid::MachneueLeerzeile(int instrument, const std::string& side, int32_t quantity) {
+int32_t OrderGrid::newEntryLine(int instrument, const std::string& side, int32_t quantity) {
     int32_t n = data_.entryLines.takeFreeSlot();
     Order& line = data_.entryLines.at(n);
     line.side = side;
@@ -123,23 +123,36 @@ const std::string& OrderGrid::timeOfDay() {
     return timeText_;
 }
 
-void OrderGrid::zeigOrderGrid(int mode, int arg) {
-    guard(protocol_, kTag, [&] { referenceHeight_ = grid_.rowHeight(0); });
+void OrderGrid::redrawAll() {
+    redraw([&] {
+        guard(log_, kTag, [&] { drawTitles(); });
+        const OrderGridRows& rows = data_.gridRows;
+        if (rows.rowCount() == 0) return;
+        for (int r = 0; r <= rows.rowCount(); ++r)
+            guard(log_, kTag, [&] { drawRow(r); });
+    });
+}
+
+void OrderGrid::redrawInstrument(int instrument) {
+    redraw([&] {
+        // Only the quote row of the instrument: found through the row index, not a walk.
+        const OrderGridRows& rows = data_.gridRows;
+        if (rows.rowCount() == 0) return;
+        int r = rows.SuchRow(instrument, RowInstrument);
+        if (r > 0) guard(log_, kTag, [&] { drawRow(r); });
+    });
+}
+
+void OrderGrid::redrawRow(int row) {
+    redraw([&] {
+        if (data_.gridRows.rowCount() > 0) guard(log_, kTag, [&] { drawRow(row); });
+    });
+}
+
+template <class Drawing> void OrderGrid::redraw(Drawing&& drawing) {
+    guard(log_, kTag, [&] { referenceHeight_ = grid_.rowHeight(0); });
     grid_.setRedraw(false);
-    if (mode == 0) guard(protocol_, kTag, [&] { drawTitles(); });
-    const OrderGridRows& rows = data_.gridRows;
-    if (rows.rowCount() > 0) {
-        if (mode == 0) {
-            for (int r = 0; r <= rows.rowCount(); ++r)
-                guard(protocol_, kTag, [&] { drawRow(r); });
-        } else if (mode == 1) {
-            // Only the quote row of the instrument: found through the row index, not a walk.
-            int r = rows.SuchRow(arg, RowInstrument);
-            if (r > 0) guard(protocol_, kTag, [&] { drawRow(r); });
-        } else if (mode == 2) {
-            guard(protocol_, kTag, [&] { drawRow(arg); });
-        }
-    }
+    drawing();
     // Whatever failed above, the grid is shown again.
     grid_.setRedraw(true);
 }

@@ -2,6 +2,7 @@
 // The order grid: the row list built from instruments, entry lines and orders, and the
 // drawing of quote rows and order lines into the grid control.
 #include "base/numbers.h"
+#include "trading/order_events.h"
 #include "views/cell_grid.h"
 
 #include <cstdint>
@@ -18,23 +19,35 @@ struct Order;
 struct Settings;
 struct TradingData;
 
-class OrderGrid {
+class OrderGrid : public OrderEvents {
   public:
     OrderGrid(TradingData& data, CellGrid& grid, const OrderGridColumns& columns, const ColourRoles& colours,
-              const Settings& settings, EventLoop& loop, FailureLog& protocol, NumberLocale locale);
+              const Settings& settings, EventLoop& loop, FailureLog& log, NumberLocale locale);
 
     // Rebuilds the row list: per instrument its quote row, a separator, its entry lines
     // (oldest first) and its orders (newest first; finished ones only when shown).
-    void BuildOrderGrid();
+    void rebuildRows();
 
-    // mode 0: clear and draw every row; 1: the quote row of instrument `arg`; 2: grid row `arg`.
-    void zeigOrderGrid(int mode, int arg);
+    // Clears the grid and draws the titles and every row.
+    void redrawAll();
+    // The quote row of one instrument.
+    void redrawInstrument(int instrument);
+    // One grid row.
+    void redrawRow(int row);
 
     // Takes a free entry line for the instrument, limit at the ask for "BUY" and at the
     // bid otherwise, type "MKT"; returns its number.
-    int32_t MachneueLeerzeile(int instrument, const std::string& side, int32_t quantity);
+    int32_t newEntryLine(int instrument, const std::string& side, int32_t quantity);
+
+    // The order logic's events.
+    void rowListChanged() override { rebuildRows(); }
+    void allRowsChanged() override { redrawAll(); }
+    void instrumentChanged(int instrument) override { redrawInstrument(instrument); }
+    void rowChanged(int row) override { redrawRow(row); }
+    void entryRowRemoved(int row) override { grid_.removeRow(row); }
 
   private:
+    template <class Drawing> void redraw(Drawing&& drawing);
     void drawTitles();
     void drawRow(int row);
     void drawSeparator(int row, int referenceHeight);
@@ -55,7 +68,7 @@ class OrderGrid {
     const ColourRoles& colours_;
     const Settings& settings_;
     EventLoop& loop_;
-    FailureLog& protocol_;
+    FailureLog& log_;
     NumberLocale locale_;
     int referenceHeight_ = 0;
     std::string scratch_; // a cell text being built; reused so that no row allocates

@@ -10,7 +10,7 @@
 
 namespace kavex {
 
-std::string Kursliste::lineOf(const HistoryEntry& entry) {
+std::string PriceList::lineOf(const HistoryEntry& entry) {
     LocalDateTime t = fromDayNumber(entry.Time);
     char time[16];
     std::snprintf(time, sizeof time, "%02d%02d%02d", t.hour % 100, t.minute % 100, t.second % 100);
@@ -24,7 +24,7 @@ std::string Kursliste::lineOf(const HistoryEntry& entry) {
     return line;
 }
 
-void Kursliste::refresh() {
+void PriceList::refresh() {
     std::vector<std::string> lines;
     skipOnFailure([&] {
         const PriceHistory& history = data_.history;

@@ -12,12 +12,12 @@ namespace kavex {
 struct HistoryEntry;
 struct TradingData;
 
-class Kursliste {
+class PriceList {
   public:
     static constexpr std::string_view kCaption = "Kurse";
     static constexpr std::string_view kFillButton = "fill";
 
-    explicit Kursliste(const TradingData& data) : data_(data) {}
+    explicit PriceList(const TradingData& data) : data_(data) {}
 
     std::string_view caption() const { return kCaption; }
     TextList& list() { return list_; }

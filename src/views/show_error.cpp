@@ -4,7 +4,7 @@
 
 namespace kavex {
 
-void ErrorDisplay::ShowError(const std::string& text) {
+void ErrorDisplay::showError(const std::string& text) {
     statusLine_.setText(text);
     messages_.addLine(text);
     if (window_.suppress.checked()) return;

@@ -2,6 +2,7 @@
 // Messages for the user: the status line, the list "Meldungen...", and the window
 // "Message" with its "OK" button and the box "nicht mehr als Fenster zeigen".
 #include "base/text_list.h"
+#include "trading/order_events.h"
 
 #include <string>
 
@@ -22,12 +23,12 @@ struct MessageWindow {
     void OK_Click() { visible.setChecked(false); }
 };
 
-class ErrorDisplay {
+class ErrorDisplay : public UserMessages {
   public:
     ErrorDisplay(Label& statusLine, TextList& messages, MessageWindow& window, SystemServices& system)
         : statusLine_(statusLine), messages_(messages), window_(window), system_(system) {}
 
-    void ShowError(const std::string& text);
+    void showError(const std::string& text) override;
 
   private:
     Label& statusLine_;

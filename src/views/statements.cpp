@@ -65,9 +65,9 @@ bool isWeekend(int32_t day) {
 } // namespace
 
 Statements::Statements(TradingData& data, WorkingDirectory& folder, EventLoop& loop, Printer& printer,
-                       TextList& protocol, std::function<void(int32_t day)> WSS_GKO)
-    : data_(data), folder_(folder), loop_(loop), printer_(printer), protocol_(protocol),
-      WSS_GKO_(std::move(WSS_GKO)) {}
+                       TextList& log, std::function<void(int32_t day)> requestStatement)
+    : data_(data), folder_(folder), loop_(loop), printer_(printer), log_(log),
+      requestStatement_(std::move(requestStatement)) {}
 
 std::string Statements::statementFileName(std::string_view accountCode, int32_t day) {
     return std::string(trimBlanks(accountCode)) + yyyymmdd(day) + "K.TXT";
@@ -76,7 +76,7 @@ std::string Statements::statementFileName(std::string_view accountCode, int32_t 
 void Statements::FillAuszug() {
     selected_ = -1;
     files.clear();
-    guard(protocol_, "FillAuszug ", [&] {
+    guard(log_, "FillAuszug ", [&] {
         std::vector<std::string> names;
         std::error_code ec;
         for (std::filesystem::directory_iterator it(folder_.root(), ec), end; !ec && it != end;
@@ -91,10 +91,10 @@ void Statements::FillAuszug() {
     });
 }
 
-void Statements::Combo7_Click(int index) {
+void Statements::showStatement(int index) {
     selected_ = index;
     if (!append.checked()) statement.clear();
-    guard(protocol_, "Combo7_Click ", [&] {
+    guard(log_, "Combo7_Click ", [&] {
         if (index < 0 || index >= static_cast<int>(files.size())) failSubscript();
         std::vector<std::string> lines =
             readTextLines(folder_.path(files.lines()[static_cast<std::size_t>(index)]));
@@ -110,7 +110,7 @@ void Statements::Anhaengen_Click(bool checked) {
     selected_ = -1;
     statement.clear();
     for (int i = 0; i < static_cast<int>(files.size()); ++i)
-        Combo7_Click(i);
+        showStatement(i);
 }
 
 void Statements::AuszugLoeschen_Click() {
@@ -137,13 +137,13 @@ void Statements::AuszuegeAnfordern_Click() {
         std::error_code ec;
         if (std::filesystem::exists(folder_.path(statementFileName(data_.account.accountCode.str(), d)), ec))
             continue;
-        if (WSS_GKO_) WSS_GKO_(d);
+        if (requestStatement_) requestStatement_(d);
     }
 }
 
 void Statements::Drucken_Click() {
     // A printer that fails is reported under the button's name, like the other commands.
-    guard(protocol_, "Drucken_Click ", [&] {
+    guard(log_, "Drucken_Click ", [&] {
         LocalDateTime now = loop_.now();
         char date[16];
         std::snprintf(date, sizeof date, "%02d-%02d-%04d", now.month % 100, now.day % 100, now.year % 10000);

@@ -28,15 +28,15 @@ class Statements {
     static constexpr int32_t kFirstDay = 38250;
     static constexpr int32_t kMaxDaysBack = 100;
 
-    // `WSS_GKO` asks the server for the statement of a day (sent only while connected).
+    // `requestStatement` asks the server for the statement of a day (sent only while connected).
     Statements(TradingData& data, WorkingDirectory& folder, EventLoop& loop, Printer& printer,
-               TextList& protocol, std::function<void(int32_t day)> WSS_GKO);
+               TextList& log, std::function<void(int32_t day)> requestStatement);
 
     // Refills the drop-down "Auszüge..." with the statement files of the working directory.
     void FillAuszug();
     // A file chosen in the drop-down: its lines and a line of hyphens are shown, after
     // the statements shown so far when "Anhängen" is ticked, instead of them otherwise.
-    void Combo7_Click(int index);
+    void showStatement(int index);
     // Ticking "Anhängen" shows every statement of the drop-down, one after another.
     void Anhaengen_Click(bool checked);
     void AuszugLoeschen_Click();    // "Auszug löschen"
@@ -57,8 +57,8 @@ class Statements {
     WorkingDirectory& folder_;
     EventLoop& loop_;
     Printer& printer_;
-    TextList& protocol_;
-    std::function<void(int32_t)> WSS_GKO_;
+    TextList& log_;
+    std::function<void(int32_t)> requestStatement_;
     int selected_ = -1;
 };
 

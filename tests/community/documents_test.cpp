@@ -31,7 +31,7 @@ class DocumentsTest : public ::testing::Test {
     Lines shown;
     int refills = 0;
     Documents documents{
-        folder, rx.loop, rx.protocol, rx.outgoing,
+        folder, rx.loop, rx.log, rx.outgoing,
         DocumentHooks{[this](const std::string& t) { shown.push_back(t); }, [this] { ++refills; }}};
 };
 
@@ -45,7 +45,7 @@ TEST_F(DocumentsTest, ADocumentIsStoredInTheWireCodePageWithCrLfUnderItsName) {
     // A second document of the same name replaces the first.
     receive("@SD=notes.txt");
     EXPECT_EQ(readFileBytes(dir.root / "notes.txt"), "");
-    EXPECT_TRUE(rx.protocol.empty());
+    EXPECT_TRUE(rx.log.empty());
     EXPECT_EQ(refills, 3);
 }
 
@@ -66,9 +66,9 @@ TEST_F(DocumentsTest, RefusedNamesAndFailedWritesAreLoggedAndTheViewRefilledAllT
     receive("@SD=;x"); // an empty name too
     fs::create_directory(dir.root / "old.txt.d");
     receive("@SD=old.txt.d;x"); // a folder of that name: the write fails
-    ASSERT_EQ(rx.protocol.size(), 3u);
-    EXPECT_EQ(rx.protocol.lines()[0], "F:WS_SDRefused file name: ../outside.txt");
-    EXPECT_TRUE(rx.protocol.lines()[2].starts_with("F:WS_SDPath/File access error"));
+    ASSERT_EQ(rx.log.size(), 3u);
+    EXPECT_EQ(rx.log.lines()[0], "F:WS_SDRefused file name: ../outside.txt");
+    EXPECT_TRUE(rx.log.lines()[2].starts_with("F:WS_SDPath/File access error"));
     EXPECT_FALSE(fs::exists(dir.root.parent_path() / "outside.txt"));
     EXPECT_TRUE(fs::is_directory(dir.root / "old.txt.d"));
     EXPECT_EQ(readFileBytes(dir.root / "old.txt"), "kept");

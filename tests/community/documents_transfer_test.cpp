@@ -61,7 +61,7 @@ class FileTransferTest : public ::testing::Test {
     test::TempDir dir;
     WorkingDirectory folder{dir.root};
     test::ReceiveFixture rx;
-    FileTransfer transfer{folder, rx.protocol};
+    FileTransfer transfer{folder, rx.log};
 };
 
 TEST_F(FileTransferTest, EscapePairsAtChunkBoundariesAndEveryPieceSize) {
@@ -92,7 +92,7 @@ TEST_F(FileTransferTest, EscapePairsAtChunkBoundariesAndEveryPieceSize) {
         send("small.bin", bytes, pieceSize);
         ASSERT_EQ(file("small.bin"), bytes);
     }
-    EXPECT_TRUE(rx.protocol.empty());
+    EXPECT_TRUE(rx.log.empty());
 }
 
 TEST_F(FileTransferTest, RestoringWorksOnTheEscapedBytesAlone) {
@@ -114,7 +114,7 @@ TEST_F(FileTransferTest, ALengthThatDiffersFromTheAnnouncedOneIsLoggedAndTheFile
     start("T7", "short.bin", 1000);
     pieces("T7", std::string(998, 'x'), 100);
     end("T7");
-    EXPECT_EQ(rx.protocol.lines(), (Lines{"L SOll= 1000 IST= 998"}));
+    EXPECT_EQ(rx.log.lines(), (Lines{"L SOll= 1000 IST= 998"}));
     EXPECT_EQ(file("short.bin"), std::string(998, 'x'));
 }
 
@@ -147,7 +147,7 @@ TEST_F(FileTransferTest, ATargetThatCannotBeReplacedStaysAsItWasWithNoTemporaryL
     fs::create_directory(dir.root / "busy");
     send("busy", "data", 2);
     EXPECT_TRUE(fs::is_directory(dir.root / "busy"));
-    EXPECT_TRUE(rx.protocol.empty()); // transfer failures are silent
+    EXPECT_TRUE(rx.log.empty()); // transfer failures are silent
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.root), fs::directory_iterator()), 2); // and the spool
 }
 
@@ -156,9 +156,9 @@ TEST_F(FileTransferTest, NamesOutsideTheWorkingDirectoryAreRefusedAndNothingIsWr
     for (std::string name :
          {"../escape.bin", "/tmp/escape.bin", "sub/x.bin", "sub\\x.bin", "C:x.bin", "..", ".", "", "a\tb"}) {
         SCOPED_TRACE(name);
-        rx.protocol.clear();
+        rx.log.clear();
         send(name, "evil", 1);
-        EXPECT_EQ(rx.protocol.lines(), (Lines{"F:WS_FIS Refused file name: " + name}));
+        EXPECT_EQ(rx.log.lines(), (Lines{"F:WS_FIS Refused file name: " + name}));
         EXPECT_FALSE(fs::exists(dir.root / FileTransfer::kSpoolFile));
     }
     EXPECT_TRUE(fs::is_empty(dir.root / "sub"));

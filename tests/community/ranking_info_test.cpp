@@ -38,14 +38,14 @@ class Ranking : public ::testing::Test {
 
     test::ReceiveFixture rx;
     TradingData& data = rx.data;
-    TextList& protocol = rx.protocol;
+    TextList& log = rx.log;
     Label result, panelResult, totalPlace, dayPlace;
     FakeChat chat;
     test::FakeTcpClient socket;
     ServerSender sender{socket, rx.outgoing};
     AccountHandlers account{
-        data, rx.outgoing, protocol, {result, panelResult, totalPlace, dayPlace}, NumberLocale{','}};
-    RankingInfo ranking{data, account, protocol, totalPlace, dayPlace, sender, chat};
+        data, rx.outgoing, log, {result, panelResult, totalPlace, dayPlace}, NumberLocale{','}};
+    RankingInfo ranking{data, account, log, totalPlace, dayPlace, sender, chat};
 };
 
 TEST_F(Ranking, RankingMessageStoresThePlacesAndRedrawsThemAndAnOversizedPlaceStaysAlone) {
@@ -54,9 +54,9 @@ TEST_F(Ranking, RankingMessageStoresThePlacesAndRedrawsThemAndAnOversizedPlaceSt
     EXPECT_FLOAT_EQ(data.account.kontoValue8, 2500.5f);
     receive("@SUP=5;6");
     EXPECT_EQ(data.account.kontoValue8, 0); // a missing value reads 0
-    EXPECT_TRUE(protocol.empty());
+    EXPECT_TRUE(log.empty());
     receive("@SUP=70000;2;3");
-    EXPECT_EQ(protocol.lines(), (Lines{"F:WS_SUP Overflow"}));
+    EXPECT_EQ(log.lines(), (Lines{"F:WS_SUP Overflow"}));
     EXPECT_EQ(data.account.totalPlace, 5);
     EXPECT_EQ(dayPlace.text(), "DayPos: 2");
 }
@@ -66,8 +66,8 @@ TEST_F(Ranking, SystemInformationAddsUpToThirtyTextsToTheProtocolList) {
     for (int i = 1; i <= 31; ++i)
         many += "t" + std::to_string(i) + ";";
     receive(many);
-    ASSERT_EQ(protocol.size(), 30u);
-    EXPECT_EQ(protocol.back(), "t30");
+    ASSERT_EQ(log.size(), 30u);
+    EXPECT_EQ(log.back(), "t30");
 }
 
 TEST_F(Ranking, ServiceLevelZeroClosesTheChatAndOneShowsTheOptionWithoutReopening) {

@@ -18,7 +18,7 @@ class ExternalOrdersTest : public ::testing::Test, public test::TradingFixture {
             toBridge.push_back(std::string(framed.substr(1, framed.size() - 2)));
         };
         placement.bridgeNewOrderId = [this](const std::string& ref, int32_t id) {
-            external.ExtS_NewOrderId(ref, id);
+            external.reportNewOrderId(ref, id);
         };
     }
     Order working(int32_t userId, int16_t status) {
@@ -36,9 +36,9 @@ class ExternalOrdersTest : public ::testing::Test, public test::TradingFixture {
 };
 
 TEST_F(ExternalOrdersTest, TheNumberFieldWinsOverTheCodeAndOnlyBuyBuys) {
-    external.Ext_Placeorder("DE0007164600;2;SELL;STP;3;2400;0;r1");
-    external.Ext_Placeorder(";2;  BUY ;MOC;1;;;r2");
-    external.Ext_Placeorder(";2;buy;MKT;2;;;r3");
+    external.placeOrder("DE0007164600;2;SELL;STP;3;2400;0;r1");
+    external.placeOrder(";2;  BUY ;MOC;1;;;r2");
+    external.placeOrder(";2;buy;MKT;2;;;r3");
     EXPECT_EQ(sentTexts(), (std::vector<std::string>{"@PO=ACC1;-101;2;SEL ;STP;3; 2400; 0;0;0",
                                                      "@PO=ACC1;-102;2;BUY ;MOC;1; 0; 0;0;0",
                                                      "@PO=ACC1;-103;2;SEL ;MKT;2; 0; 0;0;0"}));
@@ -46,8 +46,8 @@ TEST_F(ExternalOrdersTest, TheNumberFieldWinsOverTheCodeAndOnlyBuyBuys) {
 }
 
 TEST_F(ExternalOrdersTest, AnUnknownInstrumentIsReportedAndNothingIsSent) {
-    EXPECT_EQ(external.Ext_Placeorder("XYZ;0;BUY;MKT;5;;;a"), ExternalOrderResult::UnknownInstrument);
-    EXPECT_EQ(external.Ext_Placeorder("DE0007164600;9;BUY;MKT;5;;;a"),
+    EXPECT_EQ(external.placeOrder("XYZ;0;BUY;MKT;5;;;a"), ExternalOrderResult::UnknownInstrument);
+    EXPECT_EQ(external.placeOrder("DE0007164600;9;BUY;MKT;5;;;a"),
               ExternalOrderResult::UnknownInstrument);
     EXPECT_TRUE(socket.sent.empty());
     EXPECT_EQ(toBridge, std::vector<std::string>(2, "@ER; 1;Wertpapier nicht verfügbar"));
@@ -61,14 +61,14 @@ TEST_F(ExternalOrdersTest, TheUsersOwnEntryLinesStayWhereTheyAre) {
     click(instrumentRow(1), 9, 0);
     const int userRow = actions.lastInsertedRow();
     const int userLine = data.gridRows.at(userRow).ref;
-    external.Ext_Placeorder(";1;BUY;MKT;7;;;x");
+    external.placeOrder(";1;BUY;MKT;7;;;x");
     EXPECT_EQ(sentTexts(), (std::vector<std::string>{"@PO=ACC1;-101;1;BUY ;MKT;7; 0; 0;0;0"}));
     EXPECT_EQ(data.gridRows.at(userRow).ref, userLine);
     EXPECT_FALSE(isFreeEntryLine(data.entryLines.at(userLine)));
 
     // An instrument that has no row in the grid yet places nothing, silently.
     data.instruments.reset(3);
-    EXPECT_EQ(external.Ext_Placeorder(";3;BUY;MKT;1;;;y"), ExternalOrderResult::NotPlaced);
+    EXPECT_EQ(external.placeOrder(";3;BUY;MKT;1;;;y"), ExternalOrderResult::NotPlaced);
     EXPECT_EQ(socket.sent.size(), 1u);
     EXPECT_TRUE(prompts.asked.empty());
 }
@@ -81,7 +81,7 @@ TEST_F(ExternalOrdersTest, OnlyWorkingOrdersAreCancelled) {
     data.orderBook.append(working(9, StatusSubmitted));
     rebuild();
     for (int32_t id : {-5, -6, -7, -8, -9, 9, 0})
-        external.Ext_CancelOrder(id);
+        external.cancelOrder(id);
     EXPECT_EQ(sentTexts(), (std::vector<std::string>{"@CO=ACC1;-5;S5", "@CO=ACC1;-6;S6", "@CO=ACC1;9;S-9"}));
     external.cancelAllOrders();
     EXPECT_EQ(sentTexts().size(), 6u);

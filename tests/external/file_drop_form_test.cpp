@@ -26,7 +26,7 @@ TEST_F(FileDropFormTest, SwitchedOffARequestFileWaitsAndAnExternalOrderIsNotList
     fs::last_write_time(requests, fs::file_time_type::clock::now() - std::chrono::seconds(5));
     loop.advance(3000);
     EXPECT_TRUE(fs::exists(requests));
-    form->externalOrders().Ext_Placeorder(";1;BUY;MKT;1;;;R2");
+    form->externalOrders().placeOrder(";1;BUY;MKT;1;;;R2");
     EXPECT_TRUE(sentOnce("@PO=ACC9;-41;1;BUY ;MKT;1; 0; 0;0;0"));
     EXPECT_FALSE(fs::exists(dir.root / FileDrop::kOrderIdFile));
 

@@ -9,12 +9,12 @@
 namespace kavex::test {
 
 struct RecordingCommands : ExternalCommands {
-    ExternalOrderResult Ext_Placeorder(std::string_view orderText) override {
+    ExternalOrderResult placeOrder(std::string_view orderText) override {
         calls.push_back("PO " + std::string(orderText));
         if (onPlace) onPlace();
         return placeResult;
     }
-    void Ext_CancelOrder(int32_t id) override { calls.push_back("CO " + std::to_string(id)); }
+    void cancelOrder(int32_t id) override { calls.push_back("CO " + std::to_string(id)); }
     void closeAllPositions() override { calls.push_back("GL"); }
     void cancelAllOrders() override { calls.push_back("CA"); }
 

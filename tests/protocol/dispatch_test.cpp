@@ -75,7 +75,7 @@ TEST(SpecialCommands, LastUserOrderIdIsStoredAndLogged) {
     EXPECT_EQ(f.outgoing.lines(), (std::vector<std::string>{"LI->4711"}));
     f.receiveFrame("@LI=1e12");
     EXPECT_EQ(f.data.account.lastUserOrderId, 4711);
-    EXPECT_EQ(f.protocol.lines(), (std::vector<std::string>{"F:WS_LI Overflow"}));
+    EXPECT_EQ(f.log.lines(), (std::vector<std::string>{"F:WS_LI Overflow"}));
     EXPECT_EQ(f.outgoing.back(), "LI->1e12");
 }
 

@@ -86,11 +86,11 @@ class DemoServer {
 
 // Confirms the credentials as they are and starts the autostart dialog at once.
 struct ImmediateDialogs : DialogHost {
-    void runModal(GibPW& d) override {
+    void runModal(CredentialsDialog& d) override {
         ++credentialDialogs;
         d.OK_Click();
     }
-    void runModal(FTimer& d) override { d.Start_Click(); }
+    void runModal(AutostartDialog& d) override { d.Start_Click(); }
     int credentialDialogs = 0;
 };
 
@@ -116,7 +116,7 @@ struct DemoClient {
         form = std::make_unique<OrderForm>(platform);
         form->endProgram = [] {};
         if (beforeLoad) beforeLoad(*form);
-        form->orderClient().Command1_Click();
+        form->orderClient().discoverServer();
         form->Form_Load();
         return *form;
     }

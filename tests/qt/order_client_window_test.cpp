@@ -25,10 +25,10 @@ struct WindowFixture {
     test::FakeHttpGet http;
     test::FakeSystemServices system;
     TradingData data;
-    TextList protocol;
+    TextList log;
     std::string user = "demo", host = "game.example.net", password = "pw";
     int16_t keepServer = 0;
-    OrderClient client{{loop, socket, http, system, data, protocol}, {user, host, password, keepServer}};
+    OrderClient client{{loop, socket, http, system, data, log}, {user, host, password, keepServer}};
     OrderClientWindow window{client};
 };
 
@@ -52,7 +52,7 @@ TEST(OrderClientWindow, HidesInsteadOfClosingAndFieldsListsButtonsAndDiscoveryRe
     // Without a discovery document (the fake web answers nothing) the host is kept and the
     // port is the default.
     f.client.setPort("4711");
-    f.client.Command1_Click();
+    f.client.discoverServer();
     EXPECT_EQ(host->text(), "discovered.example.net");
     EXPECT_EQ(f.client.portField().text(), "4100");
 

@@ -35,13 +35,13 @@ TEST(QtPrinter, AStatementPrintedToPdfCarriesItsLines) {
     test::FakeEventLoop loop;
     loop.setDateTime({2024, 3, 4, 14, 5, 9});
     TradingData data;
-    TextList protocol;
-    Statements statements(data, folder, loop, printer, protocol, nullptr);
+    TextList log;
+    Statements statements(data, folder, loop, printer, log, nullptr);
     statements.FillAuszug();
-    statements.Combo7_Click(0);
+    statements.showStatement(0);
     statements.Drucken_Click();
     ASSERT_TRUE(std::filesystem::exists(pdf));
-    EXPECT_TRUE(protocol.empty());
+    EXPECT_TRUE(log.empty());
 
     QProcess pdftotext;
     pdftotext.start("pdftotext", {"-enc", "UTF-8", QString::fromStdString(pdf.string()), "-"});

@@ -74,7 +74,7 @@ class TypicalOrderRun : public ::testing::Test {
     // No failure or unexpected line anywhere, whatever else the run did.
     void expectNoTroubleLogged() {
         // A first run has no preset file yet; that is the instrument list's failure line.
-        for (const std::string& line : form->protocol_.lines())
+        for (const std::string& line : form->log_.lines())
             EXPECT_TRUE((!line.starts_with("F:") || line == "F:WS_SI File not found") &&
                         !line.starts_with("Keine Order"))
                 << line;

@@ -87,7 +87,7 @@ TEST_F(BracketsEndToEnd, ABuyWithABracketIsClosedByItsProfitTargetAndTheStopIsCa
     EXPECT_EQ(clientOrder(first + 2).price, 102.0f);
     EXPECT_EQ(clientOrder(first + 1).statusInfo.trimmed(), "OCO");
     EXPECT_EQ(holding(1), 0);
-    for (const std::string& line : form->protocol_.lines()) // the first run has no preset file
+    for (const std::string& line : form->log_.lines()) // the first run has no preset file
         EXPECT_TRUE(!line.starts_with("F:") || line == "F:WS_SI File not found") << line;
     EXPECT_TRUE(form->messages_.empty()); // no refusal from the server
 }

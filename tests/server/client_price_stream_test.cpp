@@ -66,7 +66,7 @@ TEST(ClientPriceStream, TheClientsQuotesFollowTheServersMarketInEveryForm) {
     EXPECT_EQ(forms.size(), 7u); // the long, the full and the five partial forms all occurred
     for (int n = 1; n <= market.count(); ++n)
         expectSameQuote(market, client, n, -1);
-    EXPECT_TRUE(client.protocol.empty());
+    EXPECT_TRUE(client.log.empty());
     EXPECT_EQ(client.data.PricesChanged, 1);
 }
 

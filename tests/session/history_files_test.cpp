@@ -40,7 +40,7 @@ TEST(HistoryFiles, FiveQuotesAreWrittenAfter2995EmptyLinesAndReadBackAsTheNewest
     EXPECT_EQ(readFileBytes(f.folder.path("K2.dat")), expected);
     EXPECT_EQ(readFileBytes(f.folder.path("K1.dat")), repeat(kZeroLine, 3000));
     EXPECT_FALSE(std::filesystem::exists(f.folder.path("K3.dat")));
-    EXPECT_TRUE(f.protocol.empty());
+    EXPECT_TRUE(f.log.empty());
 
     PriceFixture next; // the next run, in the same folder
     next.folder = f.folder;
@@ -79,7 +79,7 @@ TEST(HistoryFiles, MissingUnreadableAndDamagedFilesLoadWithoutAMessage) {
     const PriceHistory& h = f.data.history; // too large: skipped; the last line needs no line end
     EXPECT_EQ(std::make_tuple(h.slot(3, 1).Time, h.slot(3, 2).Ask, h.slot(3, 3).Volume, h.slot(3, 5).Volume),
               std::make_tuple(0.0, 2.0f, 0, 7));
-    EXPECT_TRUE(f.protocol.empty());
+    EXPECT_TRUE(f.log.empty());
 }
 
 TEST(HistoryFiles, AFileThatCannotBeWrittenIsLoggedAndTheOthersAreWritten) {
@@ -89,8 +89,8 @@ TEST(HistoryFiles, AFileThatCannotBeWrittenIsLoggedAndTheOthersAreWritten) {
     f.receive("~2;5;1;1;1;1");
     std::filesystem::create_directory(f.folder.path("K1.dat"));
     f.history.SaveKurse();
-    ASSERT_EQ(f.protocol.size(), 1u);
-    EXPECT_TRUE(f.protocol.back().starts_with("F:SaveKurse Path/File access error")) << f.protocol.back();
+    ASSERT_EQ(f.log.size(), 1u);
+    EXPECT_TRUE(f.log.back().starts_with("F:SaveKurse Path/File access error")) << f.log.back();
     EXPECT_EQ(readTextLines(f.folder.path("K2.dat")).size(), 3000u);
     auto files = std::filesystem::directory_iterator(f.folder.root());
     EXPECT_EQ(std::distance(begin(files), end(files)), 2); // no temporary file left behind

@@ -35,7 +35,7 @@ TEST(ServerDiscovery, EachDocumentShapeSetsHostAndPortFromItsFirstEntryUnlessThe
         f.keepServer = shape.keepServer;
         OrderClient& client = f.load();
         client.setPort("4711");
-        client.Command1_Click();
+        client.discoverServer();
         EXPECT_EQ(client.hostField().text(), shape.host);
         EXPECT_EQ(client.portField().text(), shape.port);
         EXPECT_EQ(client.serverList(), shape.entries);
@@ -51,7 +51,7 @@ TEST(ServerDiscovery, UnacceptableDocumentsFallThroughToTheNextLocation) {
     f.http.documents["http://primary.example/ip.html"] = "Die Seite existiert nicht.";
     f.http.documents["http://mirror.example/ip.html"] = "last.example.net:4500";
     OrderClient& client = f.load();
-    client.Command1_Click();
+    client.discoverServer();
     EXPECT_EQ(f.http.requests, (Lines{kFirst, "http://mirror.example/ipkavex.html",
                                       "http://primary.example/ip.html", "http://mirror.example/ip.html"}));
     EXPECT_EQ(client.hostField().text(), "last.example.net");
@@ -62,7 +62,7 @@ TEST(ServerDiscovery, TheGameEditionLooksOnlyForItsOwnDocument) {
     OrderClientFixture f;
     f.hooks.gameEdition = true;
     OrderClient& client = f.load();
-    client.Command1_Click();
+    client.discoverServer();
     EXPECT_EQ(f.http.requests,
               (Lines{"http://primary.example/ipplexa.html", "http://mirror.example/ipplexa.html"}));
 }

@@ -61,7 +61,7 @@ struct OrderClientFixture {
 
     OrderClient& load() {
         client = std::make_unique<OrderClient>(
-            OrderClient::Dependencies{loop, socket, http, system, data, protocol},
+            OrderClient::Dependencies{loop, socket, http, system, data, log},
             ConnectionSettings{user, host, password, keepServer}, hooks, sites);
         return *client;
     }
@@ -93,7 +93,7 @@ struct OrderClientFixture {
     ScriptedHttp http;
     FakeSystemServices system;
     TradingData data;
-    TextList protocol;
+    TextList log;
     // The settings record's values.
     std::string user = "Jörg", host = "game.example.net", password = "geheim";
     int16_t keepServer = 0;

@@ -19,7 +19,7 @@ TEST(OrderClientLogin, AnswersUserAndPasswordQuestionsInTheWireCodePageAndLogsNo
     OrderClientFixture f;
     OrderClient& client = f.load();
     f.scriptLogin(0);
-    client.Command2_Click();
+    client.connect();
     EXPECT_EQ(f.socket.sent,
               (Lines{"\x01TTUSER=J\xF6rg/HD=-1588190527\x02", "\x01@U=J\xF6rg%geheim/OCHD=-1588190527\x02"}));
     EXPECT_TRUE(client.outgoing().empty()) << "the password must not be logged";
@@ -29,10 +29,10 @@ TEST(OrderClientLogin, LogoutClearsTheCountersAndEndsAutomaticReconnects) {
     OrderClientFixture f;
     OrderClient& client = f.load();
     f.scriptLogin(0);
-    client.Command2_Click();
+    client.connect();
     ASSERT_GT(client.receiveState().receivedBytes, 0);
 
-    client.Command3_Click();
+    client.disconnect();
     f.loop.advance(60000);
     EXPECT_EQ(std::make_tuple(f.socket.state(), client.receiveState().receivedBytes, f.socket.connects),
               std::make_tuple(static_cast<int>(SocketState::Closed), 0, 1));
@@ -51,7 +51,7 @@ TEST(OrderClientLogin, DataArrivingWhileTheLoginAnswerWaitsIsHandledOnceInOrder)
         f.loop.post([&] { f.socket.deliver("lo\x02\x01@SYI=x\x02"); });
         f.socket.deliver("\x01!;USER\x02\x01@HB\x02\x01@MSG=hal");
     });
-    client.Command2_Click();
+    client.connect();
 
     EXPECT_EQ(client.incoming().lines(), (Lines{"WS connected!", "IN:!;USER", "Server verlangt USER",
                                                 "OUT:Jörg", "IN:@HB", "IN:@MSG=hallo", "IN:@SYI=x"}));
@@ -77,14 +77,14 @@ TEST(OrderClientRequests, GoOutFramedOnlyWhileConnectedAndAreNotLogged) {
     OrderClientFixture f;
     OrderClient& client = f.load();
     client.requestTime(); // not connected: dropped
-    client.WSS_GKO(46000);
+    client.requestStatement(46000);
     f.socket.socketState = static_cast<int>(SocketState::Connected);
     client.requestTime();
     client.requestInstruments();
     client.requestAllOrders();
     client.requestOpenOrders();
     client.requestAllExecutions();
-    client.WSS_GKO(46000);
+    client.requestStatement(46000);
     EXPECT_EQ(f.sentTexts(), (Lines{"@TIMEGET", "@IR", "@RA", "@RAO", "@RAE", "@GKO=46000"}));
     EXPECT_TRUE(client.outgoing().empty());
 }
@@ -97,7 +97,7 @@ TEST(SilenceWatchdog, AServerThatNeverSpeaksIsReconnectedAgainAndAgain) {
     f.at(60100, [&] { f.socket.acceptConnection(); });
     for (int64_t t = 70601; t < 120000; t += 10000)
         f.at(t, [&] { f.socket.acceptConnection(); });
-    client.Command2_Click();
+    client.connect();
     f.loop.advance(40000);
     // Nothing ever arrived, so the last receive time is 0 and every tick finds silence.
     EXPECT_EQ(f.socket.connectTimes, (Times{60000, 70501, 80501, 90501, 100501}));
@@ -131,7 +131,7 @@ TEST(LoginFailures, AWrongPasswordStopsTheWatchdogForTheDialogAndLogsInWithTheNe
         f.user = "Jörg";
         f.password = "richtig";
     };
-    client.Command2_Click();
+    client.connect();
     ASSERT_EQ(f.dialogs, 1);
     EXPECT_FALSE(watchdogDuringDialog);
     EXPECT_EQ(connectsDuringDialog, 1) << "no reconnect while the dialog is open";

@@ -44,17 +44,17 @@ struct PriceFixture {
     TempDir dir;
     WorkingDirectory folder{dir.root};
     TradingData data;
-    TextList incoming, outgoing, protocol;
+    TextList incoming, outgoing, log;
     Label lastQuote;
     FakeSystemServices system;
     FakeEventLoop loop;
     std::function<void()> presetHook; // what the preset loader does in a test
-    HistoryFiles history{data, folder, protocol};
-    PriceHandlers prices{data, protocol, outgoing, loop, history, [this] {
+    HistoryFiles history{data, folder, log};
+    PriceHandlers prices{data, log, outgoing, loop, history, [this] {
                              if (presetHook) presetHook();
                          }};
-    InstrumentCodeTable codes{data, protocol};
-    MessageDispatcher dispatcher{{data, incoming, outgoing, protocol, system, loop}};
+    InstrumentCodeTable codes{data, log};
+    MessageDispatcher dispatcher{{data, incoming, outgoing, log, system, loop}};
     ServerReceiver receiver{loop, incoming, lastQuote, dispatcher};
 };
 

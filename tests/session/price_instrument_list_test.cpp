@@ -31,7 +31,7 @@ TEST(InstrumentList, StoresEveryFieldAsReceivedAndMissingOrGarbageFieldsAsZero) 
               Fields("BMW", "DE0005190003", "EUR", 0, 0, 0, 0, 0, "", 0, 0, 0)); // missing: empty or 0
     EXPECT_EQ(fields(3), Fields("ÄÖÜ", "X", "CHF", 12, 0, 0, 0, 0, "Grüße AG", 100, 0, 0));
     EXPECT_EQ(f.data.history.pos(1), 0); // the list's quote is not a history entry
-    EXPECT_TRUE(f.protocol.empty());
+    EXPECT_TRUE(f.log.empty());
 }
 
 TEST(InstrumentList, ALaterListReplacesTheTableButKeepsTheHistory) {
@@ -53,7 +53,7 @@ TEST(InstrumentList, ALaterListReplacesTheTableButKeepsTheHistory) {
 
     f.receive("~3;9;1;1;1;1"); // beyond the first list's rings: a new ring
     EXPECT_EQ(f.data.history.pos(3), 1);
-    EXPECT_TRUE(f.protocol.empty());
+    EXPECT_TRUE(f.log.empty());
 }
 
 TEST(InstrumentList, LinesBeyondTheThousandthAreNotStored) {
@@ -65,7 +65,7 @@ TEST(InstrumentList, LinesBeyondTheThousandthAreNotStored) {
     EXPECT_EQ(f.data.InstrumentCount(), 1000);
     EXPECT_EQ(f.at(1000).Ticker, "T1000");
     EXPECT_EQ(f.outgoing.size(), 1000u);
-    EXPECT_EQ(f.protocol.lines(), std::vector<std::string>{"F:WS_SI Subscript out of range"});
+    EXPECT_EQ(f.log.lines(), std::vector<std::string>{"F:WS_SI Subscript out of range"});
 }
 
 TEST(InstrumentList, PresetsAreLoadedAfterTheTableIsComplete) {
@@ -82,7 +82,7 @@ TEST(InstrumentList, PresetsAreLoadedAfterTheTableIsComplete) {
     // A missing preset file is a failure of the instrument list, after the table is built.
     f.presetHook = [] { throw Failure("File not found"); };
     f.receive("@SI=C\nD");
-    EXPECT_EQ(f.protocol.lines(), std::vector<std::string>{"F:WS_SI File not found"});
+    EXPECT_EQ(f.log.lines(), std::vector<std::string>{"F:WS_SI File not found"});
     EXPECT_EQ(f.at(2).Ticker, "D");
 }
 
@@ -109,7 +109,7 @@ TEST(InstrumentCodeTable, FindsTheFirstInstrumentWithExactlyEachCode) {
     ASSERT_EQ(f.codes.count(), 1);
     EXPECT_EQ(f.codes.code(1), "");
     EXPECT_THROW(f.codes.code(2), Failure);
-    EXPECT_TRUE(f.protocol.empty());
+    EXPECT_TRUE(f.log.empty());
 }
 
 } // namespace

@@ -42,7 +42,7 @@ TEST_F(PriceUpdates, InstrumentNumberZeroIsIgnoredInEveryForm) {
                           "@KU=0;1;1;1;1;1", "~abc;1;1;1;1;1", "~;1;1;1;1;1", "@KU="})
         receive(m);
     EXPECT_EQ(data.PricesChanged, 0);
-    EXPECT_TRUE(protocol.empty());
+    EXPECT_TRUE(log.empty());
 }
 
 TEST_F(PriceUpdates, FieldsAreReadWithTheLeadingNumberParse) {
@@ -57,7 +57,7 @@ TEST_F(PriceUpdates, FieldsAreReadWithTheLeadingNumberParse) {
     receive("~3;0.1;0.1;1;0.1;1");                  // bid and ask are rounded to single precision
     EXPECT_EQ(std::make_pair(at(3).Bid, at(3).Ask), // in double, then single: not 0
               std::make_pair(static_cast<float>(0.1f - 0.1), static_cast<float>(0.1f + 0.1)));
-    EXPECT_TRUE(protocol.empty());
+    EXPECT_TRUE(log.empty());
 }
 
 TEST_F(PriceUpdates, ShortAndOverlongMessagesOfEveryForm) {
@@ -83,7 +83,7 @@ TEST_F(PriceUpdates, ShortAndOverlongMessagesOfEveryForm) {
         receive(message);
         EXPECT_EQ(quoteOf(at(1)), expected) << message;
     }
-    EXPECT_TRUE(protocol.empty());
+    EXPECT_TRUE(log.empty());
 }
 
 TEST_F(PriceUpdates, OnlyAChangedBidOrAskAddsAHistoryEntry) {
@@ -101,9 +101,9 @@ TEST(PriceUpdatesBeforeAList, ChangeNothing) {
     PriceFixture fresh;
     fresh.receive("~1;100;1;5;1;6");
     fresh.receive("@KU=1;99;1;101;1;100");
-    EXPECT_TRUE(fresh.protocol.empty()); // the dispatcher does not call these before a list
+    EXPECT_TRUE(fresh.log.empty()); // the dispatcher does not call these before a list
     fresh.receive("^11;1;1;1;1");
-    EXPECT_EQ(fresh.protocol.lines(), std::vector<std::string>{"F:WS_KuKurzBBVAAV Subscript out of range"});
+    EXPECT_EQ(fresh.log.lines(), std::vector<std::string>{"F:WS_KuKurzBBVAAV Subscript out of range"});
     EXPECT_EQ(fresh.data.PricesChanged, 0);
 }
 
@@ -116,9 +116,9 @@ TEST_F(PriceUpdates, AnInstrumentOutsideTheTableIsLoggedWithTheHandlersTagAndCha
         {"@KU=13;1;1;1;1;1", "F:WS_KU Subscript out of range"},
     };
     for (const auto& [message, line] : cases) {
-        protocol.clear();
+        log.clear();
         receive(message);
-        EXPECT_EQ(protocol.lines(), std::vector<std::string>{line}) << message;
+        EXPECT_EQ(log.lines(), std::vector<std::string>{line}) << message;
     }
     EXPECT_EQ(data.PricesChanged, 0);
 }

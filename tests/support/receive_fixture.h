@@ -29,11 +29,11 @@ struct ReceiveFixture {
     void receiveFrame(std::string_view text) { receive(cp1252::fromUtf8(wire::frame(text))); }
 
     TradingData data;
-    TextList incoming, outgoing, protocol;
+    TextList incoming, outgoing, log;
     Label lastQuote;
     FakeSystemServices system;
     FakeEventLoop loop;
-    MessageDispatcher dispatcher{{data, incoming, outgoing, protocol, system, loop}};
+    MessageDispatcher dispatcher{{data, incoming, outgoing, log, system, loop}};
     ServerReceiver receiver{loop, incoming, lastQuote, dispatcher};
     std::vector<std::pair<Handler, std::string>> calls;
 };

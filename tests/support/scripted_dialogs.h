@@ -12,17 +12,17 @@ namespace kavex::test {
 
 struct ScriptedDialogs : DialogHost {
     explicit ScriptedDialogs(FakeEventLoop& l) : loop(l) {}
-    void runModal(GibPW& d) override {
+    void runModal(CredentialsDialog& d) override {
         ++credentialShows;
         if (answer)
             answer(d);
         else
             d.OK_Click();
     }
-    void runModal(FTimer& d) override {
+    void runModal(AutostartDialog& d) override {
         ++autostartShows;
         while (d.visible.checked())
-            loop.advance(FTimer::kTickMs);
+            loop.advance(AutostartDialog::kTickMs);
     }
     // Each round of the preset dialog takes the next scripted answer (by default OK as
     // opened); a dialog still open when the answers run out is given up.
@@ -40,7 +40,7 @@ struct ScriptedDialogs : DialogHost {
         }
     }
     FakeEventLoop& loop;
-    std::function<void(GibPW&)> answer;
+    std::function<void(CredentialsDialog&)> answer;
     std::deque<std::function<void(BracketPresetDialog&)>> presetAnswers;
     int presetShows = 0;
     int credentialShows = 0;

@@ -39,8 +39,8 @@ struct TradingFixture {
         rebuild();
     }
     void rebuild() {
-        orderGrid.BuildOrderGrid();
-        orderGrid.zeigOrderGrid(0, 0);
+        orderGrid.rebuildRows();
+        orderGrid.redrawAll();
     }
     // Clicks a cell by its logical column (set 0 for instrument rows, 1 for order lines).
     void click(int row, int logicalColumn, int set = 1) {
@@ -67,7 +67,7 @@ struct TradingFixture {
     OrderGridColumns columns;
     Settings settings;
     FakeEventLoop loop;
-    TextList protocol, outgoing, bridgeLog, messages;
+    TextList log, outgoing, bridgeLog, messages;
     Label statusLine;
     MessageWindow messageWindow;
     FakeSystemServices system;
@@ -75,9 +75,9 @@ struct TradingFixture {
     FakePrompts prompts;
     ServerSender sender{socket, outgoing};
     ErrorDisplay errors{statusLine, messages, messageWindow, system};
-    OrderGrid orderGrid{data, grid, columns, colours, settings, loop, protocol, NumberLocale{'.'}};
-    OrderPlacement placement{data, sender, errors, grid, orderGrid, bridgeLog, protocol};
-    GridActions actions{data, grid, orderGrid, columns, placement, sender, settings, prompts, protocol};
+    OrderGrid orderGrid{data, grid, columns, colours, settings, loop, log, NumberLocale{'.'}};
+    OrderPlacement placement{data, sender, errors, orderGrid, bridgeLog, log};
+    GridActions actions{data, grid, orderGrid, columns, placement, sender, settings, prompts, log};
 };
 
 } // namespace kavex::test

@@ -34,7 +34,7 @@ class Account : public ::testing::Test {
     // Protocol lines that are failure lines.
     Lines failures() const {
         Lines out;
-        for (const auto& l : protocol.lines())
+        for (const auto& l : log.lines())
             if (l.starts_with("F:")) out.push_back(l);
         return out;
     }
@@ -43,13 +43,13 @@ class Account : public ::testing::Test {
     }
 
     TradingData data;
-    TextList incoming, outgoing, protocol;
+    TextList incoming, outgoing, log;
     Label result, panelResult, totalPlace, dayPlace;
     test::FakeSystemServices system;
     test::FakeEventLoop loop;
-    MessageDispatcher dispatcher{{data, incoming, outgoing, protocol, system, loop}};
+    MessageDispatcher dispatcher{{data, incoming, outgoing, log, system, loop}};
     AccountHandlers handlers{
-        data, outgoing, protocol, {result, panelResult, totalPlace, dayPlace}, NumberLocale{','}};
+        data, outgoing, log, {result, panelResult, totalPlace, dayPlace}, NumberLocale{','}};
 };
 
 TEST_F(Account, GarbageAccountFieldsReadAsZeroAndAnOverflowKeepsOnlyThatField) {
@@ -87,7 +87,7 @@ TEST_F(Account, HoldingsInUnknownInstrumentsAreKeptButNeitherIndexedNorListed) {
     EXPECT_EQ(data.positionList.count(), 3); // room for three: the fourth is not stored
     EXPECT_EQ(positionOf(data.PositionIndex, 2), 2);
     EXPECT_EQ(data.instruments.at(2).Changed, 1);
-    EXPECT_EQ(std::count(protocol.lines().begin(), protocol.lines().end(), "-----------------------"), 1);
+    EXPECT_EQ(std::count(log.lines().begin(), log.lines().end(), "-----------------------"), 1);
 }
 
 TEST_F(Account, WithoutALastPriceAHoldingKeepsTheValueFromTheMessage) {

@@ -67,9 +67,9 @@ struct BracketFixture : TradingFixture {
 
     ScriptedDialogs dialogs{loop};
     BracketPresetDialog presetDialog{prompts};
-    Brackets brackets{data, actions, orderGrid, columns, sender, prompts, dialogs, presetDialog, protocol};
-    Closing closing{data, actions, placement, orderGrid, settings, prompts, protocol};
-    GridContextMenu contextMenu{data, brackets, closing, prompts, protocol};
+    Brackets brackets{data, actions, orderGrid, columns, sender, prompts, dialogs, presetDialog, log};
+    Closing closing{data, actions, placement, orderGrid, settings, prompts, log};
+    GridContextMenu contextMenu{data, brackets, closing, prompts, log};
 };
 
 } // namespace kavex::test

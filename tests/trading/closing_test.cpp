@@ -46,12 +46,12 @@ TEST_F(ClosingTest, GlattAsksOnceClosesEveryHoldingThenCancelsWorkingOrders) {
     actions.setDefaultQuantityText("9");
     rebuild();
 
-    closing.Command11_Click();
+    closing.closeAllPositions();
     EXPECT_EQ(prompts.asked, (Texts{kCloseAllQuestion}));
     EXPECT_EQ(sentTexts(),
               (Texts{"@PO=ACC1;101;2;BUY ;MKT;2; 0; 0;0;0", "@PO=ACC1;102;1;SEL ;MKT;5; 149.5; 0;0;0",
                      "@CO=ACC1;73;S73", "@CO=ACC1;74;S74"}));
-    EXPECT_EQ(protocol.lines(),
+    EXPECT_EQ(log.lines(),
               (Texts{"Glatt: WPBMWGegenorder  2Kontrakte", "Glatt: WPSAPGegenorder -5Kontrakte"}));
     EXPECT_EQ(data.DefaultInstrument, 2);
     EXPECT_EQ(actions.defaultQuantityBox().text(), " 1");
@@ -60,13 +60,13 @@ TEST_F(ClosingTest, GlattAsksOnceClosesEveryHoldingThenCancelsWorkingOrders) {
 TEST_F(ClosingTest, GlattWithoutConfirmationOrHoldingsStillCancelsAndANoStopsEverything) {
     serverOrder(1, "BUY", 1, 80, StatusSubmitted);
     prompts.yesNoAnswers = {false};
-    closing.Command11_Click();
+    closing.closeAllPositions();
     EXPECT_EQ(prompts.asked, (Texts{kCloseAllQuestion}));
     EXPECT_TRUE(socket.sent.empty());
 
     settings.confirmation = 0;
     actions.setDefaultQuantityText("4");
-    closing.Command11_Click();
+    closing.closeAllPositions();
     EXPECT_EQ(prompts.asked.size(), 1u);
     EXPECT_EQ(sentTexts(), (Texts{"@CO=ACC1;80;S80"}));
     EXPECT_EQ(actions.defaultQuantity(), 1);

@@ -74,7 +74,7 @@ TEST_F(Placement, StopOrdersAreCheckedAgainstTheLastPrice) {
 
 TEST_F(Placement, BracketChildrenAreExemptFromTheStopCheck) {
     int row = newLine(1, "SEL", "STP", 151, BracketStopChild);
-    placement.PlaceOrder(lineAt(row), row, false, "");
+    placement.placeOrder(lineAt(row), row, false, "");
     EXPECT_EQ(sentTexts(), (Texts{"@PO=ACC1;101;1;SEL ;STP;1; 151; 0;3;0"}));
     EXPECT_TRUE(messages.empty());
 }
@@ -91,12 +91,12 @@ TEST_F(Placement, CancelSendsTheOrdersKeysAndChangesNothing) {
     filled.orderUserId = 56;
     filled.status = StatusFilled;
     data.orderBook.append(filled);
-    placement.CancelorderUser(55);
-    placement.CancelorderUser(999);
+    placement.cancelOrderByUserId(55);
+    placement.cancelOrderByUserId(999);
     EXPECT_EQ(sentTexts(), (Texts{"@CO=ACC1;55;A7"}));
     EXPECT_EQ(data.orderBook.at(1).status, StatusSubmitted);
     socket.sent.clear();
-    placement.Command1_Click(); // cancels only working orders
+    placement.cancelAllOrders(); // cancels only working orders
     EXPECT_EQ(sentTexts(), (Texts{"@CO=ACC1;55;A7"}));
 }
 
@@ -105,11 +105,11 @@ TEST_F(Placement, ResettingABracketGroupFreesTheMainAndAllItsChildren) {
     int mainLine = lineAt(mainRow);
     int other = lineAt(newLine(1, "SEL", "LMT", 150));
     actions.selectCell(instrumentRow(1), columns.map(0, 9));
-    actions.OGAktion(mainRow);
+    actions.clickSelectedCell(mainRow);
     Order& child = data.entryLines.at(lineAt(actions.lastInsertedRow()));
     child.bracketRole = BracketLimitChild;
     child.parentLine = mainLine;
-    placement.ResetAlleLeerOrders(lineAt(actions.lastInsertedRow()));
+    placement.freeBracketGroup(lineAt(actions.lastInsertedRow()));
     EXPECT_EQ(data.entryLines.at(mainLine).instrumentNumber, 0);
     EXPECT_EQ(child.instrumentNumber, 0);
     EXPECT_EQ(data.entryLines.at(other).instrumentNumber, 1);

@@ -25,7 +25,7 @@ class Reports : public ::testing::Test, public test::TradingFixture {
     Label accountCodeLabel;
     test::FakeSound sound;
     OrderReports reports{data, orderGrid, errors,   sound,           settings,
-                         loop, outgoing,  protocol, accountCodeLabel};
+                         loop, outgoing,  log, accountCodeLabel};
 };
 
 TEST_F(Reports, ANegativeUserOrderNumberRaisesTheCounterByItsMagnitude) {
@@ -37,10 +37,10 @@ TEST_F(Reports, ANegativeUserOrderNumberRaisesTheCounterByItsMagnitude) {
 
 TEST_F(Reports, ReportsForUnknownOrdersOrRowsAreLogged) {
     reports.WS_OS("999;x;4");
-    EXPECT_EQ(protocol.lines(), (std::vector<std::string>{"Keine Order für O.Status gef.:999;x;4"}));
+    EXPECT_EQ(log.lines(), (std::vector<std::string>{"Keine Order für O.Status gef.:999;x;4"}));
     reports.WS_OO(openOrder(101, "A1", 1, 5)); // finished orders get no row while hidden
     reports.WS_OS("101;x;6");
-    EXPECT_EQ(protocol.back(), "Keine Orderzeile für Order 1 gefunden");
+    EXPECT_EQ(log.back(), "Keine Orderzeile für Order 1 gefunden");
 }
 
 TEST_F(Reports, AnExecutionWithAKnownIdReplacesItsRecordWithoutTheSound) {
@@ -91,7 +91,7 @@ TEST_F(Reports, UserDataSetsTheAccountCodeAndGarbageNeverCrashes) {
     reports.WS_EX(";;;;;;;;;");
     // The empty open order became a record with number 0 and blank keys; the status
     // report found it, failed on the flag of 999 and found no grid row for it.
-    EXPECT_EQ(protocol.lines(), (std::vector<std::string>{"F:WS_OO Overflow", "F:WS_OS Overflow",
+    EXPECT_EQ(log.lines(), (std::vector<std::string>{"F:WS_OO Overflow", "F:WS_OS Overflow",
                                                           "Keine Orderzeile für Order 1 gefunden"}));
     EXPECT_EQ(data.orderBook.count(), 1);
 }

@@ -54,10 +54,10 @@ TEST_F(ChartWindowTest, PanesShareTheWidthAboveTheirScrollBarsAndTheHelpLine) {
 TEST_F(ChartWindowTest, AScrollBarRedrawsItsOwnPaneWithItsNewPointCount) {
     openChart(1);
     const int rightClears = right.clears;
-    chart.HScroll1_Change(0, 7);
+    chart.setVisiblePoints(0, 7);
     EXPECT_EQ(left.select(DrawOp::Line, chart_colour::kLast).size(), 7u);
     EXPECT_EQ(right.clears, rightClears);
-    chart.HScroll1_Change(1, 5000); // at most the ring's 3000
+    chart.setVisiblePoints(1, 5000); // at most the ring's 3000
     chart.C_Click();
     EXPECT_EQ(right.select(DrawOp::Line, chart_colour::kLast).size(), 3000u);
 }

@@ -73,8 +73,8 @@ class ExecutionGridTest : public ::testing::Test {
     ColourRoles colours;
     OrderGridColumns columns;
     CellGrid cells;
-    TextList protocol;
-    ExecutionGrid grid{data, cells, columns, protocol, NumberLocale{','}};
+    TextList log;
+    ExecutionGrid grid{data, cells, columns, log, NumberLocale{','}};
 };
 
 TEST_F(ExecutionGridTest, TheThreeOrdersOfTheList) {
@@ -89,7 +89,7 @@ TEST_F(ExecutionGridTest, TheThreeOrdersOfTheList) {
     EXPECT_EQ(firstColumn(), (Lines{"ENr3", "ENr2", "ENr1"}));
     grid.selectOrder(-1); // no selection counts as the first entry
     EXPECT_EQ(firstColumn(), (Lines{"ENr2", "", "ENr1", "ENr3", ""}));
-    EXPECT_TRUE(protocol.empty());
+    EXPECT_TRUE(log.empty());
 }
 
 TEST_F(ExecutionGridTest, CellTextsInTheUsersNumberForm) {
@@ -122,15 +122,15 @@ TEST_F(ExecutionGridTest, OneRowAndOneInstrumentRedraws) {
     cells.setText(3, 3, "x");
     grid.ZeigExecutionGrid(1, 3);
     EXPECT_EQ((Lines{cells.text(1, 3), cells.text(3, 3)}), (Lines{"x", "100"}));
-    EXPECT_TRUE(protocol.empty());
+    EXPECT_TRUE(log.empty());
 }
 
 TEST_F(ExecutionGridTest, AnExecutionOfAnUnknownInstrumentLogsAndTheRestIsDrawn) {
     add(9, "BAD", 1, 0, "120000");
     add(1, "GOOD", 1, 0, "120000");
     grid.selectOrder(ExecutionGrid::OldestFirst);
-    EXPECT_EQ(protocol.size(), 4u); // Ticker, Zelticker, Name, Währung
-    EXPECT_EQ(protocol.lines().front(), "F:ZeigExecutionGridSubscript out of range");
+    EXPECT_EQ(log.size(), 4u); // Ticker, Zelticker, Name, Währung
+    EXPECT_EQ(log.lines().front(), "F:ZeigExecutionGridSubscript out of range");
     EXPECT_EQ(row(1, {1, 4}), (Lines{"ENr1", ""}));
     EXPECT_EQ(row(2, {1, 4}), (Lines{"ENr2", "T1"}));
     // Grouped by instrument, the unknown instrument's execution is not listed.

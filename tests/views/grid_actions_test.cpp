@@ -32,10 +32,10 @@ TEST_F(GridActionsTest, EscapeLeavesTheLineAndANonEditableColumnIsReported) {
     actions.escapeEditor();
     EXPECT_EQ(lineAt(row).limit2, 0);
     EXPECT_FALSE(actions.editor().visible);
-    actions.SetzeCombo1(row, columns.map(1, 12), GridActions::Quantity, 0);
+    actions.openEditor(row, columns.map(1, 12), GridActions::Quantity, 0);
     actions.setEditorText("5");
     actions.commitEditor();
-    EXPECT_EQ(protocol.lines(), (std::vector<std::string>{"Combo1: keine Zuordnung möglich"}));
+    EXPECT_EQ(log.lines(), (std::vector<std::string>{"Combo1: keine Zuordnung möglich"}));
 }
 
 TEST_F(GridActionsTest, BadEditsAreReadAsNumbersOrLoggedAndTheOrderStaysWellFormed) {
@@ -49,7 +49,7 @@ TEST_F(GridActionsTest, BadEditsAreReadAsNumbersOrLoggedAndTheOrderStaysWellForm
     edit(6, "zwei"); // no number reads as 0
     EXPECT_EQ(lineAt(row).quantity, 0);
     edit(6, "99999999999"); // too large: logged, the quantity stays
-    EXPECT_EQ(protocol.lines(), (std::vector<std::string>{"F:Combo1_Click Overflow"}));
+    EXPECT_EQ(log.lines(), (std::vector<std::string>{"F:Combo1_Click Overflow"}));
     EXPECT_EQ(lineAt(row).quantity, 0);
     edit(7, "-3,5");
     click(row, 10);
@@ -121,18 +121,18 @@ TEST_F(GridActionsTest, CancelDefaultAndSeparatorClicks) {
 }
 
 TEST_F(GridActionsTest, QuickOrderButtonsTradeTheDefaultInstrumentAtOnce) {
-    actions.Command8_Click(0);
+    actions.quickOrder(0);
     EXPECT_EQ(prompts.asked,
               (std::vector<std::string>{"Bitte zuerst ein Wertpapier als DEFAULT kennzeichnen !"}));
     click(instrumentRow(1), 13, 0);
     prompts.yesNoAnswers = {false}; // nothing sent
-    actions.Command8_Click(0);
+    actions.quickOrder(0);
     EXPECT_EQ(prompts.asked.back(),
               "Order wirklich ausführen ?\nDiese Sicherheitsabfrage kann unter 'Sonstiges' "
               "deaktiviert werden!");
-    actions.Command8_Click(0);
+    actions.quickOrder(0);
     settings.confirmation = 0;
-    actions.Command8_Click(1);
+    actions.quickOrder(1);
     EXPECT_EQ(sentTexts(), (std::vector<std::string>{"@PO=ACC1;101;1;BUY ;MKT;1; 150.5; 0;0;0",
                                                      "@PO=ACC1;102;1;SEL ;MKT;1; 149.5; 0;0;0"}));
     EXPECT_EQ(prompts.asked.size(), 3u);

@@ -23,7 +23,7 @@ class HotFieldTest : public ::testing::Test, protected test::ChartFixture {
         quotes.insert(quotes.end(), 100, {99, 101, 100});
         test::putHistory(data.history, 1, quotes, 40);
         openChart(1);
-        chart.HScroll1_Change(1, 3000);
+        chart.setVisiblePoints(1, 3000);
         chart.Form_Resize(610, 400, 17, 20);
     }
     // Height at a fraction of the panel's current scale, 0 at the bottom and 1 at the top.

@@ -12,8 +12,8 @@ struct Dialogs : ::testing::Test {
     test::ScriptedDialogs host{loop};
     std::string user = "anna", password = "pw";
     std::string tooltip;
-    GibPW credentials{user, password, [this](const std::string& t) { tooltip = t; }};
-    FTimer autostart{loop, host, credentials};
+    CredentialsDialog credentials{user, password, [this](const std::string& t) { tooltip = t; }};
+    AutostartDialog autostart{loop, host, credentials};
 };
 
 TEST_F(Dialogs, CredentialsAreShownAndStoredAsTypedEvenWhenEmptyButNotOnAbbruch) {
@@ -42,7 +42,7 @@ TEST_F(Dialogs, StartEndsTheCountdownAtOnceAndAModalCountdownReturnsAfterFiveSec
 }
 
 TEST_F(Dialogs, UserPasswordStopsTheCountdownAndShowsTheCredentialsFirst) {
-    host.answer = [&](GibPW& d) {
+    host.answer = [&](CredentialsDialog& d) {
         EXPECT_EQ(loop.activeTimers(), 0u); // the countdown is stopped while the dialog is open
         d.userField.setText("bert");
         d.OK_Click();

@@ -39,7 +39,7 @@ TEST_F(OrderFormTest, WithoutCredentialsTheUserIsAskedBeforeConnecting) {
         s.userName = "-";
         s.password = "";
     });
-    dialogs.answer = [](GibPW& d) {
+    dialogs.answer = [](CredentialsDialog& d) {
         d.userField.setText("anna");
         d.passwordField.setText("pw");
         d.OK_Click();

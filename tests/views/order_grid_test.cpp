@@ -59,8 +59,8 @@ class OrderGridTest : public ::testing::Test {
         return k;
     }
     void rebuild() {
-        view.BuildOrderGrid();
-        view.zeigOrderGrid(0, 0);
+        view.rebuildRows();
+        view.redrawAll();
     }
     const std::string& text(int row, int col) const { return grid.text(row, col); }
     Lines texts(int row, std::initializer_list<int> cols) const {
@@ -76,8 +76,8 @@ class OrderGridTest : public ::testing::Test {
     OrderGridColumns columns;
     Settings settings;
     test::FakeEventLoop loop;
-    TextList protocol;
-    OrderGrid view{data, grid, columns, colours, settings, loop, protocol, NumberLocale{','}};
+    TextList log;
+    OrderGrid view{data, grid, columns, colours, settings, loop, log, NumberLocale{','}};
 };
 
 TEST_F(OrderGridTest, WithoutInstrumentsOnlyTheTwoTitleRowsRemain) {
@@ -89,8 +89,8 @@ TEST_F(OrderGridTest, WithoutInstrumentsOnlyTheTwoTitleRowsRemain) {
 }
 
 TEST_F(OrderGridTest, EntryLinesOldestFirstAboveOrdersNewestFirst) {
-    int a = view.MachneueLeerzeile(1, "BUY", 10);
-    int b = view.MachneueLeerzeile(1, "SEL", 5);
+    int a = view.newEntryLine(1, "BUY", 10);
+    int b = view.newEntryLine(1, "SEL", 5);
     data.orderBook.append(order(1, StatusSubmitted));
     data.orderBook.append(order(2, StatusPreSubm));
     data.orderBook.append(order(1, StatusPendSubm, "SEL"));
@@ -152,51 +152,51 @@ TEST_F(OrderGridTest, AQuoteRedrawDrawsOnlyItsRowReportsOnlyChangedCellsAndTheTi
     rebuild();
     std::vector<CellGrid::Change> changes;
     grid.setObserver([&](const CellGrid::Change& c) { changes.push_back(c); });
-    view.zeigOrderGrid(1, 1);
+    view.redrawInstrument(1);
     EXPECT_TRUE(changes.empty()); // nothing new: not even the colours drawn over each other
 
     data.instruments.at(1).Bid = 98;
     data.orderBook.update(1, [](Order& o) { o.quantity = 99; });
-    view.zeigOrderGrid(1, 1);
+    view.redrawInstrument(1);
     EXPECT_EQ(text(2, 8), " 98");
     EXPECT_EQ(text(4, 6), "10");   // the order line was not redrawn
     ASSERT_EQ(changes.size(), 1u); // collected while redraw was off, reported once
     const CellGrid::Change& c = changes[0];
     EXPECT_EQ(std::make_tuple(c.firstRow, c.lastRow, c.firstCol, c.lastCol), std::make_tuple(2, 2, 8, 8));
-    view.zeigOrderGrid(2, 4);
+    view.redrawRow(4);
     EXPECT_EQ(text(4, 6), "99");
 
     loop.advance(999);
-    view.zeigOrderGrid(1, 1);
+    view.redrawInstrument(1);
     EXPECT_EQ(text(2, 12), "09:30:00");
     loop.advance(1);
-    view.zeigOrderGrid(1, 2);
+    view.redrawInstrument(2);
     EXPECT_EQ(text(5, 12), "09:30:01");              // BMW
     loop.setDateTime({2026, 12, 7, 9, 29, 59, 500}); // the clock was set back
-    view.zeigOrderGrid(1, 1);
+    view.redrawInstrument(1);
     EXPECT_EQ(text(2, 12), "09:29:59");
 }
 
 TEST_F(OrderGridTest, ABrokenDescriptorIsLoggedAndTheRestIsStillDrawn) {
     data.orderBook.append(order(1, StatusSubmitted));
-    view.BuildOrderGrid();
+    view.rebuildRows();
     data.orderBook.replaceAll({}); // the row now refers to an order that is gone
-    view.zeigOrderGrid(0, 0);
-    EXPECT_EQ(protocol.lines(), (Lines{"F:ZeigOrderGridSubscript out of range"}));
+    view.redrawAll();
+    EXPECT_EQ(log.lines(), (Lines{"F:ZeigOrderGridSubscript out of range"}));
     EXPECT_EQ(text(5, 1), "BMW");
     EXPECT_TRUE(grid.redraw());
 }
 
 TEST_F(OrderGridTest, EntryLineSlotsAreReusedAndGrowByTen) {
-    int a = view.MachneueLeerzeile(1, "BUY", 1);
+    int a = view.newEntryLine(1, "BUY", 1);
     EXPECT_EQ(data.entryLines.count(), 10);
     data.entryLines.at(a).bracketRole = BracketMain;
     data.entryLines.at(a).parentLine = 4;
     freeEntryLine(data.entryLines.at(a));
-    EXPECT_EQ(view.MachneueLeerzeile(2, "SEL", 3), a);
+    EXPECT_EQ(view.newEntryLine(2, "SEL", 3), a);
     EXPECT_EQ(data.entryLines.at(a).side.str(), "SEL ");
     for (int i = 0; i < 10; ++i)
-        view.MachneueLeerzeile(1, "BUY", 1);
+        view.newEntryLine(1, "BUY", 1);
     EXPECT_EQ(data.entryLines.count(), 20);
 }
 

@@ -1,5 +1,5 @@
 // The price list window: the chart instrument's history as text lines.
-#include "price_fixture.h"
+#include "session/price_fixture.h"
 
 #include "views/price_list.h"
 
@@ -12,7 +12,7 @@ using test::PriceFixture;
 
 TEST(PriceList, ShowsTheChartInstrumentsHistoryOldestFirstWhenFilledAndNothingWithoutOne) {
     PriceFixture f;
-    Kursliste window{f.data};
+    PriceList window{f.data};
     window.fill_Click(); // no instrument list yet
     EXPECT_TRUE(window.list().empty());
     f.instrumentList(2);

@@ -21,8 +21,8 @@ class SettingsFiles : public ::testing::Test {
 
     test::TempDir dir;
     WorkingDirectory folder{dir.root};
-    TextList protocol;
-    SettingsFile file{folder, protocol};
+    TextList log;
+    SettingsFile file{folder, log};
 };
 
 TEST_F(SettingsFiles, SaveWritesTheTwentyFourLinesByteForByte) {
@@ -42,7 +42,7 @@ TEST_F(SettingsFiles, SaveWritesTheTwentyFourLinesByteForByte) {
               "\"J\xF6rg\"\r\n\"127.0.0.1\"\r\n 1 \r\n\"\"\r\n\"\"\r\n 0 \r\n 1000; 800\r\n 500\r\n"
               " 12000 \r\n 9000 \r\n-30 \r\n 0 \r\n 0 \r\ngeheim\r\nkavex.col\r\n 1 \r\n 1 \r\n"
               "1.wav\r\n 0 \r\n 0 \r\n 1 \r\n4100\r\n\"USER\"\r\n\r\n");
-    EXPECT_TRUE(protocol.empty());
+    EXPECT_TRUE(log.empty());
 }
 
 TEST_F(SettingsFiles, EverySettingChangedFromItsDefaultReadsBackAsWritten) {
@@ -63,7 +63,7 @@ TEST_F(SettingsFiles, EverySettingChangedFromItsDefaultReadsBackAsWritten) {
     file.LoadInit(r);
     EXPECT_EQ(SettingsFile::settingsLines(r), lines);
     EXPECT_EQ(moreButtonCaption(r.ShowFinishedOrders), std::string("Weniger"));
-    EXPECT_TRUE(protocol.empty());
+    EXPECT_TRUE(log.empty());
 }
 
 TEST_F(SettingsFiles, AFileEndingAfterLine15GivesTheDefaultsOfTheLaterLines) {
@@ -87,7 +87,7 @@ TEST_F(SettingsFiles, AFileEndingAfterLine15GivesTheDefaultsOfTheLaterLines) {
                                         "10.0.0.1"}));
     EXPECT_EQ(s.orderGridWidths, (std::vector<int>{5, 6})); // empty width line keeps the widths
     EXPECT_EQ(s.colourFileName, "blue.col");
-    EXPECT_TRUE(protocol.empty());
+    EXPECT_TRUE(log.empty());
 }
 
 TEST_F(SettingsFiles, GeometryOfZeroKeepsTheWindowAndACommaCutsThePassword) {
@@ -102,7 +102,7 @@ TEST_F(SettingsFiles, GeometryOfZeroKeepsTheWindowAndACommaCutsThePassword) {
     widths[1] = 200;
     EXPECT_EQ(s.orderGridWidths, widths);
     // The file ended inside the fixed part: one failure line, what was read stays.
-    EXPECT_EQ(protocol.lines(), (std::vector<std::string>{"F:LoadInit: Input past end of file"}));
+    EXPECT_EQ(log.lines(), (std::vector<std::string>{"F:LoadInit: Input past end of file"}));
 }
 
 TEST_F(SettingsFiles, GarbageNumbersReadAsZeroAndOverflowIsLogged) {
@@ -110,7 +110,7 @@ TEST_F(SettingsFiles, GarbageNumbersReadAsZeroAndOverflowIsLogged) {
     Settings s;
     file.LoadInit(s);
     EXPECT_EQ(std::make_pair(s.userName, s.keepServer), std::make_pair(std::string("u"), int16_t{0}));
-    EXPECT_EQ(protocol.lines(), (std::vector<std::string>{"F:LoadInit: Overflow"}));
+    EXPECT_EQ(log.lines(), (std::vector<std::string>{"F:LoadInit: Overflow"}));
 }
 
 TEST_F(SettingsFiles, MissingFileKeepsBuiltInValuesAndLowerCaseNameIsFound) {
@@ -138,8 +138,8 @@ TEST_F(SettingsFiles, AFailedWriteIsLoggedAndTheOldFileStays) {
     std::filesystem::create_directory(dir.root / "Kavex.wpv"); // a folder where the file should go
     std::filesystem::create_directory(dir.root / "Kavex.wpv" / "x");
     file.SaveInit(Settings{}, {{"SAP", 1, 1, 1, 1}});
-    ASSERT_EQ(protocol.size(), 1u);
-    EXPECT_EQ(protocol.lines()[0].rfind("F:SaveInit ", 0), 0u);
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log.lines()[0].rfind("F:SaveInit ", 0), 0u);
     EXPECT_TRUE(std::filesystem::exists(dir.root / "Kavex.Ini")); // the first file was still written
 }
 
@@ -148,22 +148,22 @@ class ColourFiles : public SettingsFiles {};
 TEST_F(ColourFiles, AShortFileChangesOnlyItsRolesAndALongOneFillsAHundredPlaces) {
     writeTextLines(dir.root / "blue.col", {" 1 ", " 2 ", " 3 ", " 4 ", " 5 "});
     ColourRoles c;
-    c.LoadColors(folder, "blue.col", protocol);
+    c.LoadColors(folder, "blue.col", log);
     EXPECT_EQ(std::make_tuple(c[5], c[6], c.currentFile()), std::make_tuple(5, 11579568, "blue.col"));
     std::vector<std::string> many;
     for (int i = 1; i <= 120; ++i)
         many.push_back(" " + std::to_string(i) + " ");
     writeTextLines(dir.root / "many.col", many);
-    c.LoadColors(folder, "many.col", protocol);
+    c.LoadColors(folder, "many.col", log);
     EXPECT_EQ(c[100], 100);
-    EXPECT_TRUE(protocol.empty());
+    EXPECT_TRUE(log.empty());
 }
 
 // Saving the colour file is checked with the trading window's colour editor.
 TEST_F(ColourFiles, AMissingFileGivesTheDefaultsAndTheDefaultName) {
     ColourRoles c;
     c.set(OG_Bid, 42);
-    c.LoadColors(folder, "none.col", protocol);
+    c.LoadColors(folder, "none.col", log);
     EXPECT_EQ(std::make_pair(c[OG_Bid], c.currentFile()), std::make_pair(65535, std::string("kavex.col")));
 }
 

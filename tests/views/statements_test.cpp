@@ -36,10 +36,10 @@ class StatementsTest : public ::testing::Test {
     test::FakeEventLoop loop;
     test::FakePrinter printer;
     TradingData data;
-    TextList protocol;
+    TextList log;
     std::vector<int32_t> requested;
     Statements statements{data,    folder,   loop,
-                          printer, protocol, [this](int32_t d) { requested.push_back(d); }};
+                          printer, log, [this](int32_t d) { requested.push_back(d); }};
 };
 
 TEST_F(StatementsTest, TheDropDownListsStatementFilesAndShowsOneOrAll) {
@@ -49,8 +49,8 @@ TEST_F(StatementsTest, TheDropDownListsStatementFilesAndShowsOneOrAll) {
     statements.FillAuszug();
     EXPECT_EQ(statements.files.lines(), (Lines{"ACC120240301K.TXT", "ACC120240304K.txt"}));
 
-    statements.Combo7_Click(1);
-    statements.Combo7_Click(0); // without "Anhängen" the list shows only the chosen statement
+    statements.showStatement(1);
+    statements.showStatement(0); // without "Anhängen" the list shows only the chosen statement
     EXPECT_EQ(statements.statement.lines(), (Lines{"Auszug Freitag", "Summe 1,5", Statements::kEndLine}));
 
     statements.Anhaengen_Click(true);
@@ -58,17 +58,17 @@ TEST_F(StatementsTest, TheDropDownListsStatementFilesAndShowsOneOrAll) {
                                                    "Auszug Montag", Statements::kEndLine}));
     statements.Anhaengen_Click(false); // unticking changes nothing
     EXPECT_EQ(statements.statement.size(), 5u);
-    EXPECT_TRUE(protocol.empty());
+    EXPECT_TRUE(log.empty());
 }
 
 TEST_F(StatementsTest, AFileThatCannotBeReadLeavesTheListClearedAndIsLogged) {
     file("ACC120240301K.TXT", {"x"});
     statements.FillAuszug();
-    statements.Combo7_Click(0);
+    statements.showStatement(0);
     fs::remove(dir.root / "ACC120240301K.TXT");
-    statements.Combo7_Click(0);
+    statements.showStatement(0);
     EXPECT_TRUE(statements.statement.empty());
-    EXPECT_EQ(protocol.lines(), (Lines{"F:Combo7_Click File not found"}));
+    EXPECT_EQ(log.lines(), (Lines{"F:Combo7_Click File not found"}));
 }
 
 TEST_F(StatementsTest, DeletingRemovesTheChosenFileAndRefillsTheDropDown) {
@@ -76,7 +76,7 @@ TEST_F(StatementsTest, DeletingRemovesTheChosenFileAndRefillsTheDropDown) {
     file("ACC120240304K.TXT", {"b"});
     statements.FillAuszug();
     statements.AuszugLoeschen_Click(); // nothing chosen: nothing deleted
-    statements.Combo7_Click(0);
+    statements.showStatement(0);
     statements.AuszugLoeschen_Click();
     EXPECT_EQ(statements.files.lines(), (Lines{"ACC120240304K.TXT"}));
     EXPECT_FALSE(fs::exists(dir.root / "ACC120240301K.TXT"));
@@ -105,7 +105,7 @@ TEST_F(StatementsTest, RequestsReachBackAtMostAHundredDays) {
 TEST_F(StatementsTest, PrintingHasAHeaderAnEmptyLineAndTheListedLines) {
     file("ACC120240301K.TXT", {"Zeile 1", "Gebühr"});
     statements.FillAuszug();
-    statements.Combo7_Click(0);
+    statements.showStatement(0);
     statements.Drucken_Click();
     EXPECT_EQ(printer.lines,
               (Lines{"Ausdruck vom 03-04-2024 14:05:09", "", "Zeile 1", "Gebühr", Statements::kEndLine}));
