@@ -3,9 +3,9 @@
 #include "base/failure.h"
 #include "base/files.h"
 #include "base/split_fields.h"
+#include "base/text_list.h"
 #include "community/file_transfer.h"
 #include "platform/event_loop.h"
-#include "base/text_list.h"
 #include "protocol/message_dispatcher.h"
 
 #include <algorithm>

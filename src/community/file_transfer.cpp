@@ -144,8 +144,7 @@ void restoreFile(const std::filesystem::path& source, const std::filesystem::pat
     out.commit();
 }
 
-FileTransfer::FileTransfer(WorkingDirectory& folder, FailureLog& log)
-    : folder_(folder), log_(log) {}
+FileTransfer::FileTransfer(WorkingDirectory& folder, FailureLog& log) : folder_(folder), log_(log) {}
 
 FileTransfer::~FileTransfer() = default;
 

@@ -3,12 +3,12 @@
 #include "base/failure.h"
 #include "base/numbers.h"
 #include "base/split_fields.h"
-#include "model/trading_data.h"
-#include "trading/account_handlers.h"
 #include "base/text_list.h"
+#include "model/trading_data.h"
 #include "protocol/message_dispatcher.h"
 #include "protocol/server_sender.h"
 #include "protocol/wire.h"
+#include "trading/account_handlers.h"
 
 #include <algorithm>
 
@@ -24,9 +24,8 @@ std::string ProgramVersion::text() const {
     return "V" + std::to_string(major) + "." + std::to_string(minor) + "." + std::to_string(revision);
 }
 
-RankingInfo::RankingInfo(TradingData& data, AccountHandlers& account, TextList& log,
-                         Label& totalPlaceLabel, Label& dayPlaceLabel, ServerSender& sender, ChatSwitch& chat,
-                         ProgramVersion version)
+RankingInfo::RankingInfo(TradingData& data, AccountHandlers& account, TextList& log, Label& totalPlaceLabel,
+                         Label& dayPlaceLabel, ServerSender& sender, ChatSwitch& chat, ProgramVersion version)
     : data_(data), account_(account), log_(log), totalPlaceLabel_(totalPlaceLabel),
       dayPlaceLabel_(dayPlaceLabel), sender_(sender), chat_(chat), version_(version) {}
 

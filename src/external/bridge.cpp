@@ -6,13 +6,13 @@
 #include "base/numbers.h"
 #include "external/command_line.h"
 #include "external/external_commands.h"
+#include "model/settings_file.h"
 #include "model/trading_data.h"
 #include "platform/event_loop.h"
 #include "platform/socket_state.h"
 #include "platform/tcp_listener.h"
 #include "protocol/server_sender.h"
 #include "protocol/wire.h"
-#include "model/settings_file.h"
 
 #include <algorithm>
 #include <cctype>

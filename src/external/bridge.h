@@ -9,9 +9,9 @@
 // front-end that has not identified itself within kIdentifyMs is disconnected; a frame
 // longer than kMaxFrameBytes closes that connection; an order text that the checks
 // refuse is logged and never placed.
-#include "trading/portfolio_forward.h"
-#include "platform/tcp_listener.h"
 #include "base/text_list.h"
+#include "platform/tcp_listener.h"
+#include "trading/portfolio_forward.h"
 
 #include <cstdint>
 #include <string>

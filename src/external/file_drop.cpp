@@ -3,10 +3,10 @@
 #include "base/cp1252.h"
 #include "base/failure.h"
 #include "base/numbers.h"
+#include "base/text_list.h"
 #include "external/command_line.h"
 #include "external/external_commands.h"
 #include "platform/event_loop.h"
-#include "base/text_list.h"
 
 #include <chrono>
 

@@ -1,9 +1,9 @@
 #include "model/settings_file.h"
 
 #include "base/failure.h"
+#include "base/line_file.h"
 #include "base/numbers.h"
 #include "base/split_fields.h"
-#include "base/line_file.h"
 
 namespace kavex {
 namespace {
@@ -118,8 +118,7 @@ std::vector<std::string> SettingsFile::presetLines(const std::vector<BracketPres
 }
 
 void SettingsFile::SaveInit(const Settings& settings, const std::vector<BracketPreset>& presets) {
-    guard(log_, "SaveInit ",
-          [&] { writeTextLines(folder_.path(kSettingsName), settingsLines(settings)); });
+    guard(log_, "SaveInit ", [&] { writeTextLines(folder_.path(kSettingsName), settingsLines(settings)); });
     guard(log_, "SaveInit ", [&] { writeTextLines(folder_.path(kPresetName), presetLines(presets)); });
 }
 

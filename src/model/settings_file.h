@@ -53,8 +53,7 @@ class SettingsFile {
     static constexpr const char* kSettingsName = "Kavex.Ini";
     static constexpr const char* kPresetName = "Kavex.wpv";
 
-    SettingsFile(const WorkingDirectory& folder, FailureLog& log)
-        : folder_(folder), log_(log) {}
+    SettingsFile(const WorkingDirectory& folder, FailureLog& log) : folder_(folder), log_(log) {}
 
     // Reads "Kavex.Ini" into `settings` when it exists; a failure is logged as
     // "F:LoadInit: " and what was read before stays in effect.

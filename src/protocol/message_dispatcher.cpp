@@ -1,10 +1,10 @@
 #include "protocol/message_dispatcher.h"
 
 #include "base/numbers.h"
+#include "base/text_list.h"
 #include "model/trading_data.h"
 #include "platform/event_loop.h"
 #include "platform/services.h"
-#include "base/text_list.h"
 
 #include <algorithm>
 #include <cctype>

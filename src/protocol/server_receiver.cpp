@@ -1,8 +1,8 @@
 #include "protocol/server_receiver.h"
 
 #include "base/failure.h"
-#include "platform/event_loop.h"
 #include "base/text_list.h"
+#include "platform/event_loop.h"
 #include "protocol/message_dispatcher.h"
 
 namespace kavex {

@@ -2,9 +2,9 @@
 
 #include "base/cp1252.h"
 #include "base/failure.h"
+#include "base/text_list.h"
 #include "platform/socket_state.h"
 #include "platform/tcp_client.h"
-#include "base/text_list.h"
 #include "protocol/wire.h"
 
 #include <string>

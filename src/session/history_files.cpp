@@ -3,8 +3,8 @@
 #include "base/failure.h"
 #include "base/files.h"
 #include "base/numbers.h"
-#include "model/trading_data.h"
 #include "base/text_list.h"
+#include "model/trading_data.h"
 #include "session/price_fields.h"
 
 #include <array>

@@ -2,8 +2,8 @@
 
 #include "base/failure.h"
 #include "base/split_fields.h"
-#include "model/trading_data.h"
 #include "base/text_list.h"
+#include "model/trading_data.h"
 #include "protocol/message_dispatcher.h"
 
 #include <limits>

@@ -33,8 +33,7 @@ OrderClient::OrderClient(Dependencies deps, ConnectionSettings settings, Trading
                          DiscoverySites sites, ConnectionTimings timings)
     : loop_(deps.loop), socket_(deps.socket), http_(deps.http), system_(deps.system), data_(deps.data),
       log_(deps.log), settings_(settings), hooks_(std::move(hooks)), sites_(std::move(sites)),
-      timings_(timings),
-      dispatcher_({deps.data, incoming_, outgoing_, deps.log, deps.system, deps.loop}),
+      timings_(timings), dispatcher_({deps.data, incoming_, outgoing_, deps.log, deps.system, deps.loop}),
       receiver_(deps.loop, incoming_, lastQuote_, dispatcher_), sender_(deps.socket, outgoing_) {
     lastQuote_.setText("KURSE");
     portField_.setText(kDefaultPort);

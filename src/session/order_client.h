@@ -7,11 +7,11 @@
 // Headless: the window's controls are the models below; a view renders them and
 // forwards the user's edits and clicks to the public member functions.
 #include "base/text_list.h"
-#include "session/connection_config.h"
 #include "protocol/message_dispatcher.h"
-#include "session/server_discovery.h"
 #include "protocol/server_receiver.h"
 #include "protocol/server_sender.h"
+#include "session/connection_config.h"
+#include "session/server_discovery.h"
 
 #include <cstdint>
 #include <functional>
@@ -50,9 +50,9 @@ class OrderClient {
 
     // --- Buttons ---
     void discoverServer(); // "Lies IP-Seite": server discovery
-    void connect(); // "LOGIN"
-    void disconnect(); // "LOGOUT"
-    void hide(); // "&Ablegen": hides the window
+    void connect();        // "LOGIN"
+    void disconnect();     // "LOGOUT"
+    void hide();           // "&Ablegen": hides the window
     // Request buttons: sent only while the socket is connected, never logged.
     void requestTime();          // "Time ?"
     void requestInstruments();   // "Instruments"

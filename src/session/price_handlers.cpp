@@ -2,11 +2,11 @@
 
 #include "base/failure.h"
 #include "base/numbers.h"
+#include "base/text_list.h"
 #include "model/trading_data.h"
 #include "platform/event_loop.h"
-#include "base/text_list.h"
-#include "session/history_files.h"
 #include "protocol/message_dispatcher.h"
+#include "session/history_files.h"
 #include "session/price_fields.h"
 
 #include <algorithm>

@@ -2,12 +2,12 @@
 
 #include "base/failure.h"
 #include "base/split_fields.h"
-#include "model/trading_data.h"
-#include "trading/holdings.h"
-#include "trading/portfolio_forward.h"
 #include "base/text_list.h"
+#include "model/trading_data.h"
 #include "protocol/message_dispatcher.h"
 #include "protocol/wire.h"
+#include "trading/holdings.h"
+#include "trading/portfolio_forward.h"
 
 #include <algorithm>
 
@@ -28,10 +28,9 @@ std::string placeText(std::string_view caption, int16_t place) {
 
 } // namespace
 
-AccountHandlers::AccountHandlers(TradingData& data, TextList& outgoing, TextList& log,
-                                 AccountLabels labels, NumberLocale locale, PortfolioForward* bridge)
-    : data_(data), outgoing_(outgoing), log_(log), labels_(labels), locale_(locale),
-      bridge_(bridge) {}
+AccountHandlers::AccountHandlers(TradingData& data, TextList& outgoing, TextList& log, AccountLabels labels,
+                                 NumberLocale locale, PortfolioForward* bridge)
+    : data_(data), outgoing_(outgoing), log_(log), labels_(labels), locale_(locale), bridge_(bridge) {}
 
 void AccountHandlers::bind(MessageDispatcher& dispatcher) {
     dispatcher.setHandler(Handler::WS_SUK, [this](std::string_view body) { WS_SUK(body); });

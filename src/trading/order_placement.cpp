@@ -2,8 +2,8 @@
 
 #include "base/failure.h"
 #include "base/numbers.h"
-#include "model/trading_data.h"
 #include "base/text_list.h"
+#include "model/trading_data.h"
 #include "protocol/server_sender.h"
 #include "protocol/wire.h"
 #include "trading/order_events.h"
@@ -13,8 +13,8 @@ namespace {
 constexpr const char* kTag = "PlaceOrder ";
 } // namespace
 
-OrderPlacement::OrderPlacement(TradingData& data, ServerSender& sender, UserMessages& messages, OrderEvents& events,
-                               TextList& bridgeLog, FailureLog& log)
+OrderPlacement::OrderPlacement(TradingData& data, ServerSender& sender, UserMessages& messages,
+                               OrderEvents& events, TextList& bridgeLog, FailureLog& log)
     : data_(data), sender_(sender), messages_(messages), events_(events), bridgeLog_(bridgeLog), log_(log) {}
 
 std::string OrderPlacement::placeOrderMessage(const Order& o) {
@@ -56,7 +56,7 @@ void OrderPlacement::placeOrder(int line, int row, bool fromExternal, const std:
             freeEntryLine(o);
             data_.gridRows.DeleteRow(row);
             messages_.showError(buy ? "Keine STP-Buy Order mit Limit unter Last-Kurs!"
-                                  : "Keine STP-Sell Order mit Limit über Last-Kurs!");
+                                    : "Keine STP-Sell Order mit Limit über Last-Kurs!");
         }
     });
     if (refused) return;

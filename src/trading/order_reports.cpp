@@ -3,14 +3,14 @@
 #include "base/failure.h"
 #include "base/numbers.h"
 #include "base/split_fields.h"
+#include "base/text_list.h"
+#include "model/settings_file.h"
 #include "model/trading_data.h"
 #include "platform/event_loop.h"
 #include "platform/services.h"
-#include "base/text_list.h"
 #include "protocol/message_dispatcher.h"
 #include "protocol/wire.h"
 #include "trading/order_events.h"
-#include "model/settings_file.h"
 
 #include <cstdlib>
 

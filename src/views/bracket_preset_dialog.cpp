@@ -1,9 +1,9 @@
 #include "views/bracket_preset_dialog.h"
 
 #include "base/numbers.h"
-#include "views/login_dialogs.h"
 #include "model/bracket_preset.h"
 #include "platform/services.h"
+#include "views/login_dialogs.h"
 
 #include <cmath>
 

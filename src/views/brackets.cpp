@@ -1,14 +1,14 @@
 #include "views/brackets.h"
 
 #include "base/failure.h"
-#include "views/bracket_preset_dialog.h"
-#include "views/login_dialogs.h"
 #include "model/trading_data.h"
 #include "platform/services.h"
 #include "protocol/server_sender.h"
 #include "protocol/wire.h"
+#include "views/bracket_preset_dialog.h"
 #include "views/grid_actions.h"
 #include "views/grid_columns.h"
+#include "views/login_dialogs.h"
 #include "views/order_grid.h"
 
 #include <cmath>

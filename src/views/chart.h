@@ -2,9 +2,9 @@
 // The chart window "Chart": two price panes side by side, each with a scroll bar that
 // sets how many of the newest history points it shows, and the hot-field panel. The
 // window draws on canvases that its view supplies; without them it keeps its state only.
+#include "base/text_list.h"
 #include "views/chart_pane.h"
 #include "views/hot_field_panel.h"
-#include "base/text_list.h"
 
 #include <array>
 #include <functional>

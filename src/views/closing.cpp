@@ -2,12 +2,12 @@
 
 #include "base/failure.h"
 #include "base/numbers.h"
+#include "model/settings_file.h"
 #include "model/trading_data.h"
-#include "trading/order_placement.h"
 #include "platform/services.h"
+#include "trading/order_placement.h"
 #include "views/grid_actions.h"
 #include "views/order_grid.h"
-#include "model/settings_file.h"
 
 #include <cstdlib>
 
@@ -79,7 +79,7 @@ void Closing::closeAllPositions() {
         if (position.holding == 0) continue;
         guard(log_, "Command11_Click ", [&] {
             log_.addLine("Glatt: WP" + data_.instruments.at(position.instrumentNumber).Ticker +
-                              "Gegenorder " + strInt(-static_cast<int64_t>(position.holding)) + "Kontrakte");
+                         "Gegenorder " + strInt(-static_cast<int64_t>(position.holding)) + "Kontrakte");
         });
         data_.DefaultInstrument = position.instrumentNumber;
         setQuantityField(std::llabs(position.holding));

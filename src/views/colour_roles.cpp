@@ -51,8 +51,7 @@ void ColourRoles::setDefaults() {
         places_[static_cast<std::size_t>(r)] = kDefaults[static_cast<std::size_t>(r - 1)];
 }
 
-void ColourRoles::LoadColors(const WorkingDirectory& folder, const std::string& fileName,
-                             FailureLog& log) {
+void ColourRoles::LoadColors(const WorkingDirectory& folder, const std::string& fileName, FailureLog& log) {
     std::filesystem::path file = folder.path(fileName);
     if (fileName.empty() || !std::filesystem::exists(file)) {
         setDefaults();

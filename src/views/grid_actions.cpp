@@ -2,15 +2,15 @@
 
 #include "base/failure.h"
 #include "base/numbers.h"
+#include "model/settings_file.h"
 #include "model/trading_data.h"
-#include "trading/order_placement.h"
-#include "views/cell_grid.h"
 #include "platform/services.h"
 #include "protocol/server_sender.h"
 #include "protocol/wire.h"
+#include "trading/order_placement.h"
+#include "views/cell_grid.h"
 #include "views/grid_columns.h"
 #include "views/order_grid.h"
-#include "model/settings_file.h"
 
 #include <cmath>
 

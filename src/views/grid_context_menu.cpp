@@ -2,9 +2,9 @@
 
 #include "base/failure.h"
 #include "model/trading_data.h"
+#include "platform/services.h"
 #include "views/brackets.h"
 #include "views/closing.h"
-#include "platform/services.h"
 
 namespace kavex {
 namespace {

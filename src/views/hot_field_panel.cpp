@@ -2,8 +2,8 @@
 
 #include "base/failure.h"
 #include "base/numbers.h"
-#include "views/chart_pane.h"
 #include "views/canvas.h"
+#include "views/chart_pane.h"
 
 #include <algorithm>
 #include <array>

@@ -5,7 +5,8 @@
 
 namespace kavex {
 
-CredentialsDialog::CredentialsDialog(std::string& user, std::string& password, std::function<void(const std::string&)> setUserTooltip)
+CredentialsDialog::CredentialsDialog(std::string& user, std::string& password,
+                                     std::function<void(const std::string&)> setUserTooltip)
     : user_(user), password_(password), setUserTooltip_(std::move(setUserTooltip)) {}
 
 void CredentialsDialog::open() {

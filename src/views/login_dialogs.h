@@ -30,7 +30,8 @@ class CredentialsDialog {
     static constexpr const char* kCaption = "Username und Passwort";
 
     // `user` and `password` are the settings' values, written on "&OK".
-    CredentialsDialog(std::string& user, std::string& password, std::function<void(const std::string&)> setUserTooltip);
+    CredentialsDialog(std::string& user, std::string& password,
+                      std::function<void(const std::string&)> setUserTooltip);
 
     void open();     // fills the fields from the settings
     void OK_Click(); // stores the fields as they are, empty texts included

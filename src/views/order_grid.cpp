@@ -1,12 +1,12 @@
 #include "views/order_grid.h"
 
 #include "base/failure.h"
+#include "model/settings_file.h"
 #include "model/trading_data.h"
-#include "views/cell_grid.h"
 #include "platform/event_loop.h"
+#include "views/cell_grid.h"
 #include "views/colour_roles.h"
 #include "views/grid_columns.h"
-#include "model/settings_file.h"
 
 #include <cmath>
 
@@ -24,8 +24,8 @@ std::string trimmedInt(int64_t v) {
 } // namespace
 
 OrderGrid::OrderGrid(TradingData& data, CellGrid& grid, const OrderGridColumns& columns,
-                     const ColourRoles& colours, const Settings& settings, EventLoop& loop,
-                     FailureLog& log, NumberLocale locale)
+                     const ColourRoles& colours, const Settings& settings, EventLoop& loop, FailureLog& log,
+                     NumberLocale locale)
     : data_(data), grid_(grid), columns_(columns), colours_(colours), settings_(settings), loop_(loop),
       log_(log), locale_(locale) {
     if (grid_.rows() < 3 || grid_.cols() < OrderGridColumns::kColumns + 1)

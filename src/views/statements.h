@@ -1,8 +1,8 @@
 #pragma once
 // The tab "Auszüge": the account statement files the server sends (account code, date
 // as yyyymmdd, "K.TXT"), shown, deleted, printed and asked for when missing.
-#include "platform/services.h"
 #include "base/text_list.h"
+#include "platform/services.h"
 
 #include <cstdint>
 #include <functional>
@@ -29,8 +29,8 @@ class Statements {
     static constexpr int32_t kMaxDaysBack = 100;
 
     // `requestStatement` asks the server for the statement of a day (sent only while connected).
-    Statements(TradingData& data, WorkingDirectory& folder, EventLoop& loop, Printer& printer,
-               TextList& log, std::function<void(int32_t day)> requestStatement);
+    Statements(TradingData& data, WorkingDirectory& folder, EventLoop& loop, Printer& printer, TextList& log,
+               std::function<void(int32_t day)> requestStatement);
 
     // Refills the drop-down "Auszüge..." with the statement files of the working directory.
     void FillAuszug();
