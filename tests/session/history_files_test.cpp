@@ -23,48 +23,38 @@ std::string repeat(std::string_view line, int times) {
     return s;
 }
 
-TEST(HistoryFiles, FiveQuotesAreWrittenAfter2995EmptyLinesAndReadBackAsTheNewest) {
+TEST(HistoryFiles, AreWrittenOldestFirstAfterEmptySlotsAndReadBackByTheNextRun) {
     PriceFixture f;
-    f.instrumentList(2);
+    f.instrumentList(3);
     const char* quotes[] = {"~2;100;0.5;1;0.5;1", "~2;100.25;0.5;1;0.5;1", "^32;1.25", "^52;1.5;3",
                             "@KU=2;-1.5;1;1.5E-07;2;0.1"};
     for (const char* q : quotes) {
         f.receive(q);
         f.loop.advance(1000);
     }
+    for (int i = 1; i <= 3001; ++i)
+        f.receive("~1;100;0;1;" + std::to_string(i) + ";0"); // ask 100 + i: the ring wraps
     f.history.SaveKurse();
     const std::string expected =
         repeat(kZeroLine, 2995) + " 46363.3958333333; 99.5; 100.5; 100; 0\r\n" +
         " 46363.3958449074; 99.75; 100.75; 100.25; 0\r\n" + " 46363.3958564815; 99.75; 101.5; 100.25; 0\r\n" +
         " 46363.3958680556; 98.75; 101.5; 100.25; 0\r\n" + " 46363.3958796296;-1.5; 1.5E-07; .1; 0\r\n";
     EXPECT_EQ(readFileBytes(f.folder.path("K2.dat")), expected);
-    EXPECT_EQ(readFileBytes(f.folder.path("K1.dat")), repeat(kZeroLine, 3000));
-    EXPECT_FALSE(std::filesystem::exists(f.folder.path("K3.dat")));
-    EXPECT_TRUE(f.log.empty());
-
-    PriceFixture next; // the next run, in the same folder
-    next.folder = f.folder;
-    next.instrumentList(2);
-    next.history.SaveKurse();
-    EXPECT_EQ(readFileBytes(next.folder.path("K2.dat")), expected); // byte for byte
-}
-
-TEST(HistoryFiles, AWrappedRingIsWrittenOldestFirstAndRestoredInTheSameOrder) {
-    PriceFixture f;
-    f.instrumentList(1);
-    for (int i = 1; i <= 3001; ++i)
-        f.receive("~1;100;0;1;" + std::to_string(i) + ";0"); // ask 100 + i
-    f.history.SaveKurse();
+    EXPECT_EQ(readFileBytes(f.folder.path("K3.dat")), repeat(kZeroLine, 3000));
+    EXPECT_FALSE(std::filesystem::exists(f.folder.path("K4.dat")));
     std::vector<std::string> lines = readTextLines(f.folder.path("K1.dat"));
     ASSERT_EQ(lines.size(), 3000u);
     EXPECT_TRUE(lines.front().ends_with("; 100; 102; 100; 0")) << lines.front();
     EXPECT_TRUE(lines.back().ends_with("; 100; 3101; 100; 0")) << lines.back();
+    EXPECT_TRUE(f.log.empty());
 
-    PriceFixture next;
+    PriceFixture next; // the next run, in the same folder
     next.folder = f.folder;
-    next.instrumentList(1);
+    next.instrumentList(3);
     for (int k = 1; k <= 3000; ++k)
         ASSERT_EQ(next.data.history.oldestFirst(1, k).Ask, 100 + k + 1) << k;
+    next.history.SaveKurse();
+    EXPECT_EQ(readFileBytes(next.folder.path("K2.dat")), expected); // byte for byte
 }
 
 TEST(HistoryFiles, MissingUnreadableAndDamagedFilesLoadWithoutAMessage) {

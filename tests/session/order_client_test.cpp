@@ -1,5 +1,5 @@
-// Connecting, the login exchange, the wait operation, the hand-sent requests, the silence
-// watchdog and the login failures.
+// Finding the server through the discovery documents, connecting, the login exchange, the
+// wait operation, the hand-sent requests, the silence watchdog and the login failures.
 #include "order_client_fixture.h"
 
 #include "platform/socket_state.h"
@@ -15,7 +15,65 @@ using Lines = std::vector<std::string>;
 using Times = std::vector<int64_t>;
 using test::OrderClientFixture;
 
-TEST(OrderClientLogin, AnswersUserAndPasswordQuestionsInTheWireCodePageAndLogsNoPassword) {
+const std::string kFirst = std::string(OrderClientFixture::kPrimary) + "ipkavex.html";
+
+struct Shape {
+    const char* document;
+    const char* host;
+    const char* port;
+    ServerList entries;
+    int16_t keepServer = 0;
+};
+
+TEST(ServerDiscovery, EachDocumentShapeSetsHostAndPortFromItsFirstEntryUnlessTheServerIsKept) {
+    const Shape shapes[] = {
+        {"10.1.2.3", "10.1.2.3", "4711", {"10.1.2.3", "", ""}},
+        {"a.example.net: 4300 \r\n  b.example.net  \r\nc.example.net:1\r\nd.example.net",
+         "a.example.net",
+         "4300",
+         {"a.example.net: 4300 ", "b.example.net  ", "c.example.net:1"}}, // only the rest is trimmed
+        {"srv.example.net:4200", "game.example.net", "4711", {"srv.example.net:4200", "", ""}, 1},
+    };
+    for (const Shape& shape : shapes) {
+        SCOPED_TRACE(shape.document);
+        OrderClientFixture f;
+        f.http.documents[kFirst] = shape.document;
+        f.keepServer = shape.keepServer;
+        OrderClient& client = f.load();
+        client.setPort("4711");
+        client.discoverServer();
+        EXPECT_EQ(client.hostField().text(), shape.host);
+        EXPECT_EQ(client.portField().text(), shape.port);
+        EXPECT_EQ(client.serverList(), shape.entries);
+        EXPECT_EQ(f.host, shape.host) << "the settings follow the host field";
+        EXPECT_EQ(f.http.requests, (Lines{kFirst}));
+    }
+}
+
+TEST(ServerDiscovery, UnacceptableDocumentsFallThroughToTheNextLocation) {
+    OrderClientFixture f;
+    f.http.documents[kFirst] = "a.b\r\n";                                      // shorter than 6 characters
+    f.http.documents["http://mirror.example/ipkavex.html"] = "localhost:4100"; // no "."
+    f.http.documents["http://primary.example/ip.html"] = "Die Seite existiert nicht.";
+    f.http.documents["http://mirror.example/ip.html"] = "last.example.net:4500";
+    OrderClient& client = f.load();
+    client.discoverServer();
+    EXPECT_EQ(f.http.requests, (Lines{kFirst, "http://mirror.example/ipkavex.html",
+                                      "http://primary.example/ip.html", "http://mirror.example/ip.html"}));
+    EXPECT_EQ(client.hostField().text(), "last.example.net");
+    EXPECT_EQ(client.portField().text(), "4500");
+}
+
+TEST(ServerDiscovery, TheGameEditionLooksOnlyForItsOwnDocument) {
+    OrderClientFixture f;
+    f.hooks.gameEdition = true;
+    OrderClient& client = f.load();
+    client.discoverServer();
+    EXPECT_EQ(f.http.requests,
+              (Lines{"http://primary.example/ipplexa.html", "http://mirror.example/ipplexa.html"}));
+}
+
+TEST(OrderClientLogin, AnswersInTheWireCodePageLogsNoPasswordAndLogoutEndsAutomaticReconnects) {
     OrderClientFixture f;
     OrderClient& client = f.load();
     f.scriptLogin(0);
@@ -23,16 +81,9 @@ TEST(OrderClientLogin, AnswersUserAndPasswordQuestionsInTheWireCodePageAndLogsNo
     EXPECT_EQ(f.socket.sent,
               (Lines{"\x01TTUSER=J\xF6rg/HD=-1588190527\x02", "\x01@U=J\xF6rg%geheim/OCHD=-1588190527\x02"}));
     EXPECT_TRUE(client.outgoing().empty()) << "the password must not be logged";
-}
-
-TEST(OrderClientLogin, LogoutClearsTheCountersAndEndsAutomaticReconnects) {
-    OrderClientFixture f;
-    OrderClient& client = f.load();
-    f.scriptLogin(0);
-    client.connect();
     ASSERT_GT(client.receiveState().receivedBytes, 0);
 
-    client.disconnect();
+    client.disconnect(); // clears the counters
     f.loop.advance(60000);
     EXPECT_EQ(std::make_tuple(f.socket.state(), client.receiveState().receivedBytes, f.socket.connects),
               std::make_tuple(static_cast<int>(SocketState::Closed), 0, 1));

@@ -1,4 +1,6 @@
-// The command table and the dispatch of every message kind, with the built-in commands.
+// The receive path: cutting the byte stream into frames, the command table, the dispatch of
+// every message kind and the built-in commands.
+#include "protocol/frame_buffer.h"
 #include "support/receive_fixture.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +13,63 @@ namespace {
 using test::ProgramExited;
 using test::ReceiveFixture;
 using Calls = std::vector<std::pair<Handler, std::string>>;
+using Lines = std::vector<std::string>;
+
+TEST(Framing, GarbageAroundFramesIsDroppedAndASplitMessageIsDispatchedOnceWhenItsEndArrives) {
+    ReceiveFixture f;
+    for (const char* part : {"noise\x02more\x01@O", "O=12;", "34\x02junk;;\x01@OS", "=2\x02tail"})
+        f.receive(part);
+    EXPECT_EQ(f.calls, (Calls{{Handler::WS_OO, "12;34"}, {Handler::WS_OS, "2"}}));
+    EXPECT_EQ(f.incoming.lines(), (Lines{"IN:@OO=12;34", "IN:@OS=2"}));
+    EXPECT_EQ(f.receiver.buffer().pending(), "tail"); // dropped when the next start arrives
+    f.receive("\x01@EX=3\x02");
+    EXPECT_EQ(f.calls.back(), std::make_pair(Handler::WS_EX, std::string("3")));
+    EXPECT_EQ(f.receiver.buffer().pending(), "");
+
+    ReceiveFixture noStart; // without any start character the first character is still cut off
+    noStart.receive("x@OO=1\x02");
+    EXPECT_EQ(noStart.calls, (Calls{{Handler::WS_OO, "1"}}));
+}
+
+TEST(Framing, EmptyFramesAndUnknownFirstCharactersAreLoggedAsUnknownCommands) {
+    ReceiveFixture f;
+    f.receive("\x01\x02\x01#what\x02\x02");
+    EXPECT_EQ(f.incoming.lines(), (Lines{"IN:", "Unbekannter Befehl:", "IN:#what", "Unbekannter Befehl:#what",
+                                         "IN:", "Unbekannter Befehl:"}));
+    EXPECT_TRUE(f.calls.empty());
+}
+
+TEST(Framing, ANestedArrivalInsideAHandlerAppendsAndTheOuterLoopGoesOn) {
+    ReceiveFixture f;
+    Lines seen;
+    f.dispatcher.setHandler(Handler::WS_OO, [&](std::string_view arg) {
+        seen.emplace_back(arg);
+        if (arg == "outer") {
+            // The handler processes pending events: more data arrives meanwhile.
+            f.receive(std::string(4000, 'g') + "\x01@OO=nested\x02\x01@OO=par");
+            seen.push_back("after:" + std::string(arg)); // its own text is still intact
+        }
+    });
+    f.receive("\x01@OO=outer\x02\x01@OO=second\x02");
+    f.receive("tial\x02");
+    EXPECT_EQ(seen, (Lines{"outer", "second", "nested", "after:outer", "partial"}));
+}
+
+TEST(FrameBuffer, ALargeMessageInTinyPiecesIsCutOnceAndCompacted) {
+    FrameBuffer b;
+    std::string msg;
+    b.append("\x01");
+    for (int i = 0; i < 100000; ++i) {
+        b.append("x");
+        ASSERT_FALSE(b.next(msg));
+        b.compact();
+    }
+    b.append("\x02");
+    ASSERT_TRUE(b.next(msg));
+    EXPECT_EQ(msg.size(), 100000u);
+    b.compact();
+    EXPECT_EQ(b.pending(), "");
+}
 
 TEST(CommandTable, EveryShortAndLongNameReachesItsHandler) {
     using H = Handler;
@@ -72,30 +131,24 @@ TEST(SpecialCommands, LastUserOrderIdIsStoredAndLogged) {
     ReceiveFixture f;
     f.receiveFrame("@LI=4711");
     EXPECT_EQ(f.data.account.lastUserOrderId, 4711);
-    EXPECT_EQ(f.outgoing.lines(), (std::vector<std::string>{"LI->4711"}));
+    EXPECT_EQ(f.outgoing.lines(), (Lines{"LI->4711"}));
     f.receiveFrame("@LI=1e12");
     EXPECT_EQ(f.data.account.lastUserOrderId, 4711);
-    EXPECT_EQ(f.log.lines(), (std::vector<std::string>{"F:WS_LI Overflow"}));
+    EXPECT_EQ(f.log.lines(), (Lines{"F:WS_LI Overflow"}));
     EXPECT_EQ(f.outgoing.back(), "LI->1e12");
 }
 
-TEST(SpecialCommands, TimeSetGoesToTheSystemAndAFailureIsLoggedInTheIncomingList) {
+TEST(SpecialCommands, TimeSetGoesToTheSystemAndFailuresAreLoggedInTheIncomingListAndTheRestRuns) {
     ReceiveFixture f;
     f.receiveFrame("@TS=14:03:07");
-    EXPECT_EQ(f.system.timesSet, (std::vector<std::string>{"14:03:07"}));
+    EXPECT_EQ(f.system.timesSet, (Lines{"14:03:07"}));
     f.system.refuseTime = true;
-    f.receive("\x01@TIMESET=25:00\x02\x01@OO=1\x02");
-    EXPECT_EQ(f.incoming.lines()[2], "F:Permission denied");
-    EXPECT_EQ(f.calls, (Calls{{Handler::WS_OO, "1"}})); // the rest of the buffer still runs
-}
-
-TEST(SpecialCommands, AFailureEscapingAHandlerIsContainedByTheReceiveLoop) {
-    ReceiveFixture f;
     f.dispatcher.setHandler(Handler::WS_OS,
                             [](std::string_view) { throw Failure("Subscript out of range"); });
-    f.receive("\x01@OS=1\x02\x01@OO=2\x02");
-    EXPECT_EQ(f.incoming.lines()[1], "F:Subscript out of range");
-    EXPECT_EQ(f.calls.back(), std::make_pair(Handler::WS_OO, std::string("2")));
+    f.receive("\x01@TIMESET=25:00\x02\x01@OS=1\x02\x01@OO=2\x02");
+    EXPECT_EQ(f.incoming.lines(), (Lines{"IN:@TS=14:03:07", "IN:@TIMESET=25:00", "F:Permission denied",
+                                         "IN:@OS=1", "F:Subscript out of range", "IN:@OO=2"}));
+    EXPECT_EQ(f.calls, (Calls{{Handler::WS_OO, "2"}}));
 }
 
 TEST(ControlMessages, BeepsAndExit) {
