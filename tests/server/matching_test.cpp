@@ -71,7 +71,7 @@ TEST(ServerMatching, StopOrdersTriggerOnTheLastPriceAndFillAtTheTouch) {
     }
 }
 
-TEST(ServerMatching, CancelReportsPendingThenCancelledAndRefusesUnknownOrFinishedOrders) {
+TEST(ServerMatching, CancelReportsPendingThenCancelledRefusesUnknownOrFinishedOrdersAndTakesTheChildren) {
     ExchangeFixture f;
     f.place(1, "BUY", "LMT", 1, 90);
     f.place(2, "BUY", "MKT", 1);
@@ -89,6 +89,15 @@ TEST(ServerMatching, CancelReportsPendingThenCancelledAndRefusesUnknownOrFinishe
     // The cancelled order stays out of matching.
     f.quote(1, 150, 149, 151);
     EXPECT_EQ(f.order(0).status, kCancelled);
+
+    // Cancelling a main order cancels its waiting children.
+    f.place(3, "BUY", "LMT", 1, 60, kBracketMain);
+    f.place(4, "SEL", "MOC", 1, 0, kCloseChild, 3);
+    EXPECT_EQ(f.order(3).statusInfo, "WARTET");
+    f.exchange.cancel(0, OrderReference{"KV0001", 3, ""});
+    EXPECT_EQ(f.order(3).status, kCancelled);
+    f.exchange.closeSession();
+    EXPECT_EQ(f.exchange.account(0).executions.size(), 1u); // only the market order's
 }
 
 TEST(ServerMatching, RefusalsNameTheReasonAndCreateNoOrder) {
@@ -111,17 +120,6 @@ TEST(ServerMatching, RefusalsNameTheReasonAndCreateNoOrder) {
     f.place(9, "BUY", "LMT", 1, 90);
     f.place(9, "BUY", "LMT", 1, 90);
     EXPECT_EQ(f.recorder.events.back(), "@OR=9: OrderUserID 9 bereits vergeben");
-}
-
-TEST(ServerMatching, CancellingAMainOrderCancelsItsWaitingChildren) {
-    ExchangeFixture f;
-    f.place(1, "BUY", "LMT", 1, 90, kBracketMain);
-    f.place(2, "SEL", "MOC", 1, 0, kCloseChild, 1);
-    EXPECT_EQ(f.order(1).statusInfo, "WARTET");
-    f.exchange.cancel(0, OrderReference{"KV0001", 1, ""});
-    EXPECT_EQ(f.order(1).status, kCancelled);
-    f.exchange.closeSession();
-    EXPECT_TRUE(f.exchange.account(0).executions.empty());
 }
 
 TEST(ServerMatching, ABracketMainFallsBackToPlainOnlyWithoutAChildAtTheServer) {
