@@ -2,9 +2,9 @@
 // shows or hides the chat option and closes the chat window.
 #include "community/ranking_info.h"
 #include "model/trading_data.h"
-#include "trading/account_handlers.h"
 #include "protocol/server_sender.h"
 #include "support/receive_fixture.h"
+#include "trading/account_handlers.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +48,7 @@ class Ranking : public ::testing::Test {
     RankingInfo ranking{data, account, log, totalPlace, dayPlace, sender, chat};
 };
 
-TEST_F(Ranking, RankingMessageStoresThePlacesAndRedrawsThemAndAnOversizedPlaceStaysAlone) {
+TEST_F(Ranking, RankingStoresAndRedrawsThePlacesAnOversizedPlaceStaysAloneAndSystemInfoHasThirtyTexts) {
     receive("@SUP=3;4;2500.5");
     EXPECT_EQ(dayPlace.text(), "DayPos: 4");
     EXPECT_FLOAT_EQ(data.account.kontoValue8, 2500.5f);
@@ -59,14 +59,13 @@ TEST_F(Ranking, RankingMessageStoresThePlacesAndRedrawsThemAndAnOversizedPlaceSt
     EXPECT_EQ(log.lines(), (Lines{"F:WS_SUP Overflow"}));
     EXPECT_EQ(data.account.totalPlace, 5);
     EXPECT_EQ(dayPlace.text(), "DayPos: 2");
-}
 
-TEST_F(Ranking, SystemInformationAddsUpToThirtyTextsToTheProtocolList) {
+    // System information adds at most thirty texts to the protocol list.
     std::string many = "@SYI=";
     for (int i = 1; i <= 31; ++i)
         many += "t" + std::to_string(i) + ";";
     receive(many);
-    ASSERT_EQ(log.size(), 30u);
+    ASSERT_EQ(log.size(), 31u);
     EXPECT_EQ(log.back(), "t30");
 }
 

@@ -2,13 +2,13 @@
 // path and the socket's buttons.
 #include "base/cp1252.h"
 #include "external/bridge.h"
+#include "model/settings_file.h"
 #include "model/trading_data.h"
 #include "protocol/server_sender.h"
 #include "protocol/wire.h"
 #include "recording_commands.h"
 #include "support/fake_event_loop.h"
 #include "support/fakes.h"
-#include "model/settings_file.h"
 
 #include <gtest/gtest.h>
 

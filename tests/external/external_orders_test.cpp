@@ -1,7 +1,7 @@
 // Orders and cancels asked for by a front-end or a request file, placed through the grid.
-#include "views/external_orders.h"
 #include "protocol/wire.h"
 #include "support/trading_fixture.h"
+#include "views/external_orders.h"
 
 #include <gtest/gtest.h>
 
@@ -47,8 +47,7 @@ TEST_F(ExternalOrdersTest, TheNumberFieldWinsOverTheCodeAndOnlyBuyBuys) {
 
 TEST_F(ExternalOrdersTest, AnUnknownInstrumentIsReportedAndNothingIsSent) {
     EXPECT_EQ(external.placeOrder("XYZ;0;BUY;MKT;5;;;a"), ExternalOrderResult::UnknownInstrument);
-    EXPECT_EQ(external.placeOrder("DE0007164600;9;BUY;MKT;5;;;a"),
-              ExternalOrderResult::UnknownInstrument);
+    EXPECT_EQ(external.placeOrder("DE0007164600;9;BUY;MKT;5;;;a"), ExternalOrderResult::UnknownInstrument);
     EXPECT_TRUE(socket.sent.empty());
     EXPECT_EQ(toBridge, std::vector<std::string>(2, "@ER; 1;Wertpapier nicht verfügbar"));
     EXPECT_EQ(prompts.asked, (std::vector<std::string>{"Das angeforderte Wertpapier XYZ ist nicht verfügbar!",

@@ -1,10 +1,10 @@
 // The file-drop interface: request files read line by line, worked off in slices, and
 // never run twice after a crash.
 #include "base/files.h"
+#include "base/text_list.h"
 #include "external/command_line.h"
 #include "external/file_drop.h"
 #include "external/request_journal.h"
-#include "base/text_list.h"
 #include "recording_commands.h"
 #include "support/fake_event_loop.h"
 #include "support/temp_dir.h"
@@ -113,7 +113,7 @@ TEST_F(FileDropTest, BadOrderLinesAreLoggedAndNeverReachTheOrderOperations) {
     EXPECT_EQ(log.size(), 24u);
 }
 
-TEST_F(FileDropTest, AFileStillBeingWrittenWaitsUntilItStopsChanging) {
+TEST_F(FileDropTest, AFileStillBeingWrittenOrThatCannotBeTakenWaitsForALaterTick) {
     writeRaw("@PO;SAP;0;BUY;MKT;5;;;a\n@CO;-");
     tick();
     writeRaw("7\n", true); // ends with a line end now, but was written a moment ago
@@ -122,25 +122,26 @@ TEST_F(FileDropTest, AFileStillBeingWrittenWaitsUntilItStopsChanging) {
     EXPECT_TRUE(fs::exists(path(FileDrop::kRequestFile)));
     tick(); // unchanged since the last tick
     EXPECT_EQ(commands.calls, (Texts{"PO SAP;0;BUY;MKT;5;;;a", "CO -7"}));
-}
 
-TEST_F(FileDropTest, AFileThatCannotBeTakenIsLeftForTheNextTick) {
     // A folder under the work name makes the rename fail, as a writer's lock would.
     fs::create_directories(path(FileDrop::kWorkFile) / "x");
     request("@CA\n");
     tick();
     tick();
-    EXPECT_TRUE(commands.calls.empty());
+    EXPECT_EQ(commands.calls.size(), 2u);
     fs::remove_all(path(FileDrop::kWorkFile));
     tick();
-    EXPECT_EQ(commands.calls, (Texts{"CA"}));
+    EXPECT_EQ(commands.calls.back(), "CA");
 }
 
 TEST_F(FileDropTest, ALongFileIsWorkedOffOverSeveralTicksInOrder) {
     std::string text;
+    Texts expected;
     const int lines = 2 * FileDrop::kItemsPerTick + 50;
-    for (int i = 1; i <= lines; ++i)
+    for (int i = 1; i <= lines; ++i) {
         text += "@CO;-" + std::to_string(i) + "\r\n";
+        expected.push_back("CO -" + std::to_string(i));
+    }
     request(text);
     tick();
     EXPECT_EQ(commands.calls.size(), static_cast<std::size_t>(FileDrop::kItemsPerTick));
@@ -148,9 +149,7 @@ TEST_F(FileDropTest, ALongFileIsWorkedOffOverSeveralTicksInOrder) {
     tick();
     EXPECT_EQ(commands.calls.size(), static_cast<std::size_t>(2 * FileDrop::kItemsPerTick));
     tick();
-    ASSERT_EQ(commands.calls.size(), static_cast<std::size_t>(lines));
-    for (int i = 1; i <= lines; ++i)
-        ASSERT_EQ(commands.calls[static_cast<std::size_t>(i - 1)], "CO -" + std::to_string(i));
+    ASSERT_EQ(commands.calls, expected);
     EXPECT_EQ(file(FileDrop::kProtocolFile), "09:30:03 @CO;-" + std::to_string(lines) + "\r\n");
     tick();
     EXPECT_EQ(commands.calls.back(), "CA");

@@ -21,27 +21,17 @@ EventLoop::TimerId FakeEventLoop::startTimer(int intervalMs, std::function<void(
     return id;
 }
 
-void FakeEventLoop::stopTimer(TimerId id) {
-    timers_.erase(id);
-}
 
-void FakeEventLoop::post(std::function<void()> event) {
-    posted_.push_back(std::move(event));
-}
-
+// The earliest due timer (the oldest of equals) fires; a repeating one is due again an interval on.
 bool FakeEventLoop::fireOneDueTimer() {
-    auto due = timers_.end();
-    for (auto it = timers_.begin(); it != timers_.end(); ++it)
-        if (it->second.dueMs <= nowMs_ && (due == timers_.end() || it->second.dueMs < due->second.dueMs))
-            due = it;
-    if (due == timers_.end()) return false;
-    TimerId id = due->first;
+    auto due = std::min_element(timers_.begin(), timers_.end(),
+                                [](const auto& a, const auto& b) { return a.second.dueMs < b.second.dueMs; });
+    if (due == timers_.end() || due->second.dueMs > nowMs_) return false;
     std::function<void()> callback = due->second.callback;
     if (due->second.singleShot)
         timers_.erase(due);
     else
         due->second.dueMs += std::max(due->second.intervalMs, 1);
-    (void)id;
     callback();
     return true;
 }

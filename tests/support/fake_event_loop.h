@@ -18,7 +18,7 @@ class FakeEventLoop : public EventLoop {
     // Moves the clock to the next due timer, at most `maxMs` on, and delivers.
     void waitForEvents(int maxMs) override;
     TimerId startTimer(int intervalMs, std::function<void()> callback, bool singleShot = false) override;
-    void stopTimer(TimerId id) override;
+    void stopTimer(TimerId id) override { timers_.erase(id); }
     uint32_t tickCount() const override { return static_cast<uint32_t>(nowMs_); }
     LocalDateTime now() const override;
     double nowDayNumber() const override {
@@ -26,11 +26,10 @@ class FakeEventLoop : public EventLoop {
     }
 
     // Queues an event (a socket arrival, say) for the next processPendingEvents().
-    void post(std::function<void()> event);
+    void post(std::function<void()> event) { posted_.push_back(std::move(event)); }
     // Moves the clock forward, firing every timer that falls due on the way.
     void advance(int64_t ms);
     void setDateTime(const LocalDateTime& t);
-    bool timerActive(TimerId id) const { return timers_.count(id) != 0; }
     std::size_t activeTimers() const { return timers_.size(); }
     int64_t elapsedMs() const { return nowMs_; }
 

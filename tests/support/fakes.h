@@ -39,65 +39,65 @@ class FakeSystemServices : public SystemServices {
     int exits = 0;
 };
 
-class FakeTcpClient : public TcpClient {
+// What both fake sockets share: the events, the state, the bytes that arrived and were sent.
+template <class Socket> class FakeSocket : public Socket {
   public:
-    void setEvents(Events e) override { events = std::move(e); }
+    void setEvents(typename Socket::Events e) override { events = std::move(e); }
     void close() override { socketState = static_cast<int>(SocketState::Closed); }
-    void connect(const std::string& h, int remote, int local) override {
-        host = h;
-        remotePort = remote;
-        localPort = local;
-        ++connects;
-        socketState = static_cast<int>(SocketState::Connecting);
-    }
     int state() const override { return socketState; }
-    void send(std::string_view bytes) override {
-        if (refuseSend) throw Failure("Socket not connected");
-        sent.emplace_back(bytes);
-    }
     void readAll(std::string& out) override {
         out += inbox;
         inbox.clear();
     }
-
-    // Test side: the peer accepts / sends / closes.
-    void acceptConnection() {
-        socketState = static_cast<int>(SocketState::Connected);
-        if (events.connected) events.connected();
-    }
+    // Test side: the peer sends.
     void deliver(std::string_view bytes) {
         inbox.append(bytes);
         if (events.dataArrival) events.dataArrival(inbox.size());
     }
 
-    Events events;
+    typename Socket::Events events;
     int socketState = static_cast<int>(SocketState::Closed);
-    std::string host;
-    int remotePort = 0, localPort = 0, connects = 0;
-    bool refuseSend = false;
-    std::vector<std::string> sent;
     std::string inbox;
+    std::vector<std::string> sent;
+};
+
+class FakeTcpClient : public FakeSocket<TcpClient> {
+  public:
+    void connect(const std::string& h, int, int local) override {
+        host = h;
+        localPort = local;
+        ++connects;
+        socketState = static_cast<int>(SocketState::Connecting);
+    }
+    void send(std::string_view bytes) override {
+        if (refuseSend) throw Failure("Socket not connected");
+        sent.emplace_back(bytes);
+    }
+    // Test side: the peer accepts.
+    void acceptConnection() {
+        socketState = static_cast<int>(SocketState::Connected);
+        if (events.connected) events.connected();
+    }
+
+    std::string host;
+    int localPort = 0, connects = 0;
+    bool refuseSend = false;
 };
 
 // The bridge's listening socket. Like the Qt one, a request the handler does not accept
 // is dropped unanswered, and closing from this side raises no close event.
-class FakeTcpListener : public TcpListener {
+class FakeTcpListener : public FakeSocket<TcpListener> {
   public:
-    void setEvents(Events e) override { events = std::move(e); }
     void listen(int port, const std::string& address) override {
         listenPort = port;
         listenAddress = address;
-        ++listens;
         socketState = static_cast<int>(SocketState::Listening);
     }
     void accept() override {
         if (!pending) throw Failure("No connection request");
         pending = false;
-        ++accepted;
         socketState = static_cast<int>(SocketState::Connected);
     }
-    void close() override { socketState = static_cast<int>(SocketState::Closed); }
-    int state() const override { return socketState; }
     std::string remoteAddress() const override { return remote; }
     std::string localAddress() const override {
         return socketState == static_cast<int>(SocketState::Closed) ? "127.0.0.1" : listenAddress;
@@ -107,35 +107,22 @@ class FakeTcpListener : public TcpListener {
         if (socketState != static_cast<int>(SocketState::Connected)) throw Failure("Socket is not connected");
         sent.emplace_back(bytes);
     }
-    void readAll(std::string& out) override {
-        out += inbox;
-        inbox.clear();
-    }
-
-    // Test side: a front-end asks to connect from `address`, sends, closes.
+    // Test side: a front-end asks to connect from `address`, or closes.
     void request(const std::string& address) {
         remote = address;
         pending = true;
         if (events.connectionRequest) events.connectionRequest(++requests);
-        if (pending) ++refused;
         pending = false;
-    }
-    void deliver(std::string_view bytes) {
-        inbox.append(bytes);
-        if (events.dataArrival) events.dataArrival(inbox.size());
     }
     void peerCloses() {
         socketState = static_cast<int>(SocketState::Closing);
         if (events.closedByPeer) events.closedByPeer();
     }
 
-    Events events;
-    int socketState = static_cast<int>(SocketState::Closed);
-    int listenPort = 0, listens = 0, accepted = 0, refused = 0;
+    int listenPort = 0;
     long requests = 0;
     bool pending = false;
-    std::string listenAddress, remote, inbox;
-    std::vector<std::string> sent;
+    std::string listenAddress, remote;
 };
 
 class FakeHttpGet : public HttpGet {
@@ -170,7 +157,7 @@ class FakePrompts : public Prompts {
     }
     bool askYesNo(const std::string& text, const std::string& caption) override {
         asked.push_back(caption.empty() ? text : caption + ": " + text);
-        if (yesNoAnswers.empty()) return defaultYes;
+        if (yesNoAnswers.empty()) return true;
         bool answer = yesNoAnswers.front();
         yesNoAnswers.pop_front();
         return answer;
@@ -182,7 +169,6 @@ class FakePrompts : public Prompts {
     }
     std::vector<std::string> asked;
     std::deque<bool> yesNoAnswers;
-    bool defaultYes = true;
     int colourAnswer = -1;
 };
 

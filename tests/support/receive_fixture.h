@@ -1,8 +1,8 @@
 #pragma once
 // A server receiver wired to recording handlers, for tests of the receive path.
 #include "base/cp1252.h"
-#include "model/trading_data.h"
 #include "base/text_list.h"
+#include "model/trading_data.h"
 #include "protocol/message_dispatcher.h"
 #include "protocol/server_receiver.h"
 #include "protocol/wire.h"

@@ -29,11 +29,9 @@ class RecordingCanvas : public Canvas {
 
     void setScale(double l, double t, double r, double b) override {
         left = l, top = t, right = r, bottom = b;
-        ++scalesSet;
     }
-    void clear(int colour) override {
+    void clear(int) override {
         ops.clear();
-        background = colour;
         ++clears;
     }
     void line(double x1, double y1, double x2, double y2, int colour, int width) override {
@@ -69,8 +67,7 @@ class RecordingCanvas : public Canvas {
     int widthPx, heightPx;
     double left = 0, top = 0, right = 0, bottom = 0;
     std::vector<DrawOp> ops;
-    int background = -1;
-    int clears = 0, scalesSet = 0;
+    int clears = 0;
     std::string family;
     int pointSize = 0;
     bool bold = false;

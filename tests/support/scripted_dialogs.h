@@ -1,9 +1,9 @@
 #pragma once
 // Shows dialogs "modally" on the virtual clock: the autostart countdown runs until the
 // dialog closes; the credentials dialog is answered by the test (or left as it is).
+#include "support/fake_event_loop.h"
 #include "views/bracket_preset_dialog.h"
 #include "views/login_dialogs.h"
-#include "support/fake_event_loop.h"
 
 #include <deque>
 #include <functional>

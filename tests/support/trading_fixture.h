@@ -1,18 +1,18 @@
 #pragma once
 // The order grid with its actions and the order operations, wired to fakes.
-#include "model/trading_data.h"
-#include "trading/order_placement.h"
-#include "views/cell_grid.h"
-#include "platform/socket_state.h"
 #include "base/text_list.h"
+#include "model/settings_file.h"
+#include "model/trading_data.h"
+#include "platform/socket_state.h"
 #include "protocol/server_sender.h"
 #include "support/fake_event_loop.h"
 #include "support/fakes.h"
+#include "trading/order_placement.h"
+#include "views/cell_grid.h"
 #include "views/colour_roles.h"
 #include "views/grid_actions.h"
 #include "views/grid_columns.h"
 #include "views/order_grid.h"
-#include "model/settings_file.h"
 #include "views/show_error.h"
 
 #include <string>

@@ -1,11 +1,7 @@
 // The account handlers: account figures, user data with the holdings, and the ranking places.
-#include "model/trading_data.h"
+#include "support/receive_fixture.h"
 #include "trading/account_handlers.h"
 #include "trading/holdings.h"
-#include "base/text_list.h"
-#include "protocol/message_dispatcher.h"
-#include "support/fake_event_loop.h"
-#include "support/fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +15,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-class Account : public ::testing::Test {
+class Account : public ::testing::Test, public test::ReceiveFixture {
   protected:
     Account() {
         data.instruments.reset(3);
@@ -30,7 +26,6 @@ class Account : public ::testing::Test {
         }
         handlers.bind(dispatcher);
     }
-
     // Protocol lines that are failure lines.
     Lines failures() const {
         Lines out;
@@ -38,16 +33,8 @@ class Account : public ::testing::Test {
             if (l.starts_with("F:")) out.push_back(l);
         return out;
     }
-    const Position& holdingOf(int instrument) {
-        return data.positionList.at(positionOf(data.PositionIndex, instrument));
-    }
 
-    TradingData data;
-    TextList incoming, outgoing, log;
     Label result, panelResult, totalPlace, dayPlace;
-    test::FakeSystemServices system;
-    test::FakeEventLoop loop;
-    MessageDispatcher dispatcher{{data, incoming, outgoing, log, system, loop}};
     AccountHandlers handlers{
         data, outgoing, log, {result, panelResult, totalPlace, dayPlace}, NumberLocale{','}};
 };
@@ -63,7 +50,7 @@ TEST_F(Account, GarbageAccountFieldsReadAsZeroAndAnOverflowKeepsOnlyThatField) {
               std::make_tuple("x", "", 0.0f, 0.0f, -1.5f, int16_t{4}, int16_t{2}, 0.0f));
 }
 
-TEST_F(Account, UserDataShowsTheResultInTheLocaleFormWithAPlusOnlyForAGain) {
+TEST_F(Account, UserDataShowsTheResultInTheLocaleFormWithAPlusOnlyForAGainAndZeroWithoutSeparator) {
     dispatcher.dispatch("@SUD=12.5;-100.25;");
     EXPECT_EQ(result.text(), "Heute +-: 12,5 = -87,75");
     EXPECT_EQ(panelResult.text(), "+12,5 = -87,75");
@@ -71,9 +58,7 @@ TEST_F(Account, UserDataShowsTheResultInTheLocaleFormWithAPlusOnlyForAGain) {
     EXPECT_EQ(panelResult.text(), "0 = 3");
     handlers.WS_SUD("-2;1");
     EXPECT_EQ(panelResult.text(), "-2 = -1");
-}
-
-TEST_F(Account, UserDataWithoutSeparatorZeroesTheResultsAndKeepsTheBodyAsPositionText) {
+    // Without a separator the results read 0 and the body is kept as position text.
     handlers.WS_SUD("5;5;1;0;0;0;1");
     handlers.WS_SUD("17");
     EXPECT_EQ(data.account.positionText, "17");
@@ -92,14 +77,13 @@ TEST_F(Account, HoldingsInUnknownInstrumentsAreKeptButNeitherIndexedNorListed) {
 
 TEST_F(Account, WithoutALastPriceAHoldingKeepsTheValueFromTheMessage) {
     handlers.WS_SUD("0;0;-3;0;-30;-31.5;2");
+    const Position& bmwHolding = data.positionList.at(positionOf(data.PositionIndex, 2));
     refreshHoldingValue(data, 2);
-    EXPECT_FLOAT_EQ(holdingOf(2).sumValue, -31.5f);
-
-    auto& bmw = data.instruments.at(2);
-    bmw.Last = 3e30f;
-    bmw.Multiplier = 1e10f;
-    EXPECT_THROW(refreshHoldingValue(data, 2), Failure);
-    EXPECT_FLOAT_EQ(holdingOf(2).sumValue, -31.5f);
+    EXPECT_FLOAT_EQ(bmwHolding.sumValue, -31.5f);
+    data.instruments.at(2).Last = 3e30f;
+    data.instruments.at(2).Multiplier = 1e10f;
+    EXPECT_THROW(refreshHoldingValue(data, 2), Failure); // the value overflows and stays
+    EXPECT_FLOAT_EQ(bmwHolding.sumValue, -31.5f);
 }
 
 TEST_F(Account, RankingPlacesShowNothingBeyondHundredOrWithALeadingBlank) {

@@ -1,15 +1,80 @@
-// Bracket orders made from the grid's right-click menu and sent with their main order.
-#include "bracket_fixture.h"
+// The grid's right-click menu: bracket orders made from it and sent with their main order,
+// closing and reversing holdings; and the close-all button.
+#include "support/scripted_dialogs.h"
+#include "support/trading_fixture.h"
+#include "views/bracket_preset_dialog.h"
+#include "views/brackets.h"
+#include "views/closing.h"
+#include "views/grid_context_menu.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
 
 namespace kavex {
 namespace {
 
 using Texts = std::vector<std::string>;
 
-class BracketsTest : public ::testing::Test, public test::BracketFixture {
+const std::string kOrderQuestion =
+    "Order wirklich ausführen ?\nDiese Sicherheitsabfrage kann unter 'Sonstiges' deaktiviert werden!";
+const std::string kCloseAllQuestion = "Wirklich alle Positionen glattstellen ?\nDiese Sicherheitsabfrage "
+                                      "kann unter 'Sonstiges' deaktiviert werden!";
+
+class BracketsTest : public ::testing::Test, public test::TradingFixture {
   protected:
+    BracketsTest() {
+        actions.contextActions = [this](int row, int col) { contextMenu.OG_RightClick(row, col); };
+    }
+    // Right-clicks a row and chooses the menu entry with this caption; false when the
+    // menu did not open or has no such entry.
+    bool chooseFromMenu(int row, const std::string& caption) {
+        actions.mouseDown(row, 1, true);
+        if (!contextMenu.menu().isOpen()) return false;
+        int index = contextMenu.menu().indexOf(caption);
+        if (index < 0) {
+            contextMenu.menu().dismiss();
+            return false;
+        }
+        contextMenu.menu().choose(index);
+        return true;
+    }
+    void setPreset(int instrument, float mode, float profit, float stop) {
+        BracketPreset& p = brackets.presetFor(instrument);
+        p.presetMode = mode;
+        p.profitValue = profit;
+        p.stopValue = stop;
+    }
+    void setHolding(int instrument, int32_t holding) {
+        Position p;
+        p.instrumentNumber = static_cast<int16_t>(instrument);
+        p.holding = holding;
+        setPositionOf(data.PositionIndex, instrument, data.positionList.add(p));
+    }
+    // An order held by the server, appended to the OrderBook; returns its number.
+    int32_t serverOrder(int instrument, const char* side, int32_t quantity, int32_t userId,
+                        int16_t status = StatusSubmitted, int16_t role = BracketPlain) {
+        Order o;
+        o.accountCode = "ACC1";
+        o.instrumentNumber = static_cast<int16_t>(instrument);
+        o.side = side;
+        o.orderType = "LMT";
+        o.quantity = quantity;
+        o.orderUserId = userId;
+        o.orderId = "S" + std::to_string(userId);
+        o.status = status;
+        o.bracketRole = role;
+        return data.orderBook.append(o);
+    }
+    const Order& lineAt(int row) const { return data.entryLines.at(data.gridRows.at(row).ref); }
+    // What a bracket sets on a line: role, side, type, limit, quantity, parent line.
+    using LineFields = std::tuple<int16_t, std::string, std::string, float, int32_t, int32_t>;
+    LineFields fieldsAt(int row) const {
+        const Order& o = lineAt(row);
+        return {o.bracketRole, o.side.str(), o.orderType.str(), o.limit1, o.quantity, o.parentLine};
+    }
+
     // A new entry line on instrument `instrument` (Ask: BUY, Bid: SEL) for `quantity`.
     int entryLine(int instrument, bool buy, int32_t quantity) {
         click(instrumentRow(instrument), buy ? 9 : 8, 0);
@@ -17,6 +82,12 @@ class BracketsTest : public ::testing::Test, public test::BracketFixture {
         data.entryLines.at(data.gridRows.at(row).ref).quantity = quantity;
         return row;
     }
+
+    test::ScriptedDialogs dialogs{loop};
+    BracketPresetDialog presetDialog{prompts};
+    Brackets brackets{data, actions, orderGrid, columns, sender, prompts, dialogs, presetDialog, log};
+    Closing closing{data, actions, placement, orderGrid, settings, prompts, log};
+    GridContextMenu contextMenu{data, brackets, closing, prompts, log};
 };
 
 TEST_F(BracketsTest, SellLinesGetBuyChildrenAndTheMocChildTakesTheStopLimit) {
@@ -109,6 +180,58 @@ TEST_F(BracketsTest, TheRightClickMenuFollowsTheKindOfRowAndTheOrdersState) {
                                     "Diese Order ist bereits eine Bracket-Hauptorder!",
                                     "Diese Order ist bereits eine Bracketorder!",
                                     "Bitte eine nicht abgeschlossene Order anklicken!"}));
+}
+
+// Closing and reversing a holding that the server books are run in the end-to-end brackets tests.
+TEST_F(BracketsTest, AFlatInstrumentIsRefusedAndTheUsersNoToTheConfirmationSendsNothing) {
+    ASSERT_TRUE(chooseFromMenu(instrumentRow(1), "Position Glattstellen"));
+    setHolding(2, 0); // a holding record that has gone flat
+    actions.setDefaultQuantityText("5");
+    ASSERT_TRUE(chooseFromMenu(instrumentRow(2), "Position Drehen"));
+    EXPECT_EQ(actions.defaultQuantity(), 5);
+    EXPECT_EQ(data.DefaultInstrument, 2);
+    setHolding(1, 4);
+    prompts.yesNoAnswers = {false};
+    ASSERT_TRUE(chooseFromMenu(instrumentRow(1), "Position Glattstellen"));
+    EXPECT_EQ(prompts.asked, (Texts{"Kein Bestand - kein Glattstellen möglich!",
+                                    "Kein Bestand - kein Drehen möglich!", kOrderQuestion}));
+    EXPECT_TRUE(socket.sent.empty());
+    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 1, 0}));
+}
+
+TEST_F(BracketsTest, GlattAsksOnceClosesEveryHoldingThenCancelsWorkingOrders) {
+    setHolding(2, -2);
+    setHolding(1, 5);
+    for (int16_t status : {StatusPendSubm, StatusPreSubm, StatusSubmitted, StatusCancelled, StatusFilled})
+        serverOrder(1, "BUY", 1, 70 + status, status);
+    data.DefaultInstrument = 2;
+    actions.setDefaultQuantityText("9");
+    rebuild();
+
+    closing.closeAllPositions();
+    EXPECT_EQ(prompts.asked, (Texts{kCloseAllQuestion}));
+    EXPECT_EQ(sentTexts(),
+              (Texts{"@PO=ACC1;101;2;BUY ;MKT;2; 0; 0;0;0", "@PO=ACC1;102;1;SEL ;MKT;5; 149.5; 0;0;0",
+                     "@CO=ACC1;73;S73", "@CO=ACC1;74;S74"}));
+    EXPECT_EQ(log.lines(),
+              (Texts{"Glatt: WPBMWGegenorder  2Kontrakte", "Glatt: WPSAPGegenorder -5Kontrakte"}));
+    EXPECT_EQ(data.DefaultInstrument, 2);
+    EXPECT_EQ(actions.defaultQuantityBox().text(), " 1");
+}
+
+TEST_F(BracketsTest, GlattWithoutConfirmationOrHoldingsStillCancelsAndANoStopsEverything) {
+    serverOrder(1, "BUY", 1, 80, StatusSubmitted);
+    prompts.yesNoAnswers = {false};
+    closing.closeAllPositions();
+    EXPECT_EQ(prompts.asked, (Texts{kCloseAllQuestion}));
+    EXPECT_TRUE(socket.sent.empty());
+
+    settings.confirmation = 0;
+    actions.setDefaultQuantityText("4");
+    closing.closeAllPositions();
+    EXPECT_EQ(prompts.asked.size(), 1u);
+    EXPECT_EQ(sentTexts(), (Texts{"@CO=ACC1;80;S80"}));
+    EXPECT_EQ(actions.defaultQuantity(), 1);
 }
 
 } // namespace

@@ -24,23 +24,17 @@ class GridActionsTest : public ::testing::Test, public test::TradingFixture {
     const Order& lineAt(int row) { return data.entryLines.at(data.gridRows.at(row).ref); }
 };
 
-TEST_F(GridActionsTest, EscapeLeavesTheLineAndANonEditableColumnIsReported) {
+TEST_F(GridActionsTest, EscapeLeavesTheLineAndBadEditsAreReadAsNumbersOrLoggedAndTheOrderStaysWellFormed) {
     click(instrumentRow(1), 9, 0);
-    int row = actions.lastInsertedRow();
+    const int row = actions.lastInsertedRow();
     click(row, 8);
     actions.setEditorText("99");
     actions.escapeEditor();
     EXPECT_EQ(lineAt(row).limit2, 0);
     EXPECT_FALSE(actions.editor().visible);
-    actions.openEditor(row, columns.map(1, 12), GridActions::Quantity, 0);
+    actions.openEditor(row, columns.map(1, 12), GridActions::Quantity, 0); // a column that takes no edit
     actions.setEditorText("5");
     actions.commitEditor();
-    EXPECT_EQ(log.lines(), (std::vector<std::string>{"Combo1: keine Zuordnung möglich"}));
-}
-
-TEST_F(GridActionsTest, BadEditsAreReadAsNumbersOrLoggedAndTheOrderStaysWellFormed) {
-    click(instrumentRow(1), 9, 0);
-    const int row = actions.lastInsertedRow();
     auto edit = [&](int logical, const char* text) {
         click(row, logical);
         actions.setEditorText(text);
@@ -49,7 +43,8 @@ TEST_F(GridActionsTest, BadEditsAreReadAsNumbersOrLoggedAndTheOrderStaysWellForm
     edit(6, "zwei"); // no number reads as 0
     EXPECT_EQ(lineAt(row).quantity, 0);
     edit(6, "99999999999"); // too large: logged, the quantity stays
-    EXPECT_EQ(log.lines(), (std::vector<std::string>{"F:Combo1_Click Overflow"}));
+    EXPECT_EQ(log.lines(),
+              (std::vector<std::string>{"Combo1: keine Zuordnung möglich", "F:Combo1_Click Overflow"}));
     EXPECT_EQ(lineAt(row).quantity, 0);
     edit(7, "-3,5");
     click(row, 10);
@@ -71,15 +66,6 @@ TEST_F(GridActionsTest, PriceChoicesFollowTheStepOfTheReferencePrice) {
     click(actions.lastInsertedRow(), 7);
     EXPECT_EQ(actions.editor().selected, 10);
     EXPECT_EQ(actions.editor().items[10], " 2500");
-}
-
-TEST_F(GridActionsTest, DefaultQuantityBoxIsCorrectedAtOnce) {
-    actions.setDefaultQuantityText("0");
-    EXPECT_EQ(actions.defaultQuantityBox().text(), " 1");
-    actions.setDefaultQuantityText("7,9");
-    EXPECT_EQ(actions.defaultQuantityBox().text(), " 7");
-    click(instrumentRow(1), 9, 0);
-    EXPECT_EQ(lineAt(actions.lastInsertedRow()).quantity, 7);
 }
 
 TEST_F(GridActionsTest, DeletingAPlainLineRemovesOneRowAndABracketLineRebuilds) {
@@ -120,7 +106,15 @@ TEST_F(GridActionsTest, CancelDefaultAndSeparatorClicks) {
     EXPECT_EQ(caption, "Weniger");
 }
 
-TEST_F(GridActionsTest, QuickOrderButtonsTradeTheDefaultInstrumentAtOnce) {
+TEST_F(GridActionsTest, TheQuantityBoxIsCorrectedAtOnceAndQuickOrderButtonsTradeTheDefaultInstrument) {
+    actions.setDefaultQuantityText("0");
+    EXPECT_EQ(actions.defaultQuantityBox().text(), " 1");
+    actions.setDefaultQuantityText("7,9");
+    EXPECT_EQ(actions.defaultQuantityBox().text(), " 7");
+    click(instrumentRow(1), 9, 0);
+    EXPECT_EQ(lineAt(actions.lastInsertedRow()).quantity, 7);
+    click(actions.lastInsertedRow(), 11); // deleted again
+    actions.setDefaultQuantityText("1");
     actions.quickOrder(0);
     EXPECT_EQ(prompts.asked,
               (std::vector<std::string>{"Bitte zuerst ein Wertpapier als DEFAULT kennzeichnen !"}));

@@ -1,11 +1,11 @@
 // The settings, preset and colour files: exact bytes written, round trips, short, garbled
 // and missing files, and failed writes.
 #include "base/files.h"
+#include "base/line_file.h"
 #include "base/text_list.h"
+#include "model/settings_file.h"
 #include "support/temp_dir.h"
 #include "views/colour_roles.h"
-#include "base/line_file.h"
-#include "model/settings_file.h"
 
 #include <gtest/gtest.h>
 
@@ -105,15 +105,7 @@ TEST_F(SettingsFiles, GeometryOfZeroKeepsTheWindowAndACommaCutsThePassword) {
     EXPECT_EQ(log.lines(), (std::vector<std::string>{"F:LoadInit: Input past end of file"}));
 }
 
-TEST_F(SettingsFiles, GarbageNumbersReadAsZeroAndOverflowIsLogged) {
-    writeIni({"\"u\"", "\"h\"", "abc", "\"\"", "\"\"", " 99999999999 ", "", "", " 0 "});
-    Settings s;
-    file.LoadInit(s);
-    EXPECT_EQ(std::make_pair(s.userName, s.keepServer), std::make_pair(std::string("u"), int16_t{0}));
-    EXPECT_EQ(log.lines(), (std::vector<std::string>{"F:LoadInit: Overflow"}));
-}
-
-TEST_F(SettingsFiles, MissingFileKeepsBuiltInValuesAndLowerCaseNameIsFound) {
+TEST_F(SettingsFiles, AMissingFileKeepsBuiltInValuesALowerCaseNameIsFoundAndGarbageNumbersReadAsZero) {
     Settings s;
     s.userName = "keep";
     file.LoadInit(s);
@@ -121,6 +113,13 @@ TEST_F(SettingsFiles, MissingFileKeepsBuiltInValuesAndLowerCaseNameIsFound) {
     writeTextLines(dir.root / "kavex.ini", {"\"lower\""});
     file.LoadInit(s);
     EXPECT_EQ(s.userName, "lower");
+    std::filesystem::remove(dir.root / "kavex.ini");
+    writeIni({"\"u\"", "\"h\"", "abc", "\"\"", "\"\"", " 99999999999 ", "", "", " 0 "});
+    file.LoadInit(s);
+    EXPECT_EQ(std::make_pair(s.userName, s.keepServer), std::make_pair(std::string("u"), int16_t{0}));
+    EXPECT_EQ(log.lines(),
+              (std::vector<std::string>{"F:LoadInit: Input past end of file", // the one-line file
+                                        "F:LoadInit: Overflow"}));
 }
 
 TEST_F(SettingsFiles, PresetFileHoldsFiveLinesPerInstrumentAndReadsBack) {
@@ -143,11 +142,13 @@ TEST_F(SettingsFiles, AFailedWriteIsLoggedAndTheOldFileStays) {
     EXPECT_TRUE(std::filesystem::exists(dir.root / "Kavex.Ini")); // the first file was still written
 }
 
-class ColourFiles : public SettingsFiles {};
-
-TEST_F(ColourFiles, AShortFileChangesOnlyItsRolesAndALongOneFillsAHundredPlaces) {
-    writeTextLines(dir.root / "blue.col", {" 1 ", " 2 ", " 3 ", " 4 ", " 5 "});
+// Saving the colour file is checked with the trading window's colour editor.
+TEST_F(SettingsFiles, ColourFilesMissingShortOrLongGiveTheDefaultsOnlyTheirRolesOrAHundredPlaces) {
     ColourRoles c;
+    c.set(OG_Bid, 42);
+    c.LoadColors(folder, "none.col", log);
+    EXPECT_EQ(std::make_pair(c[OG_Bid], c.currentFile()), std::make_pair(65535, std::string("kavex.col")));
+    writeTextLines(dir.root / "blue.col", {" 1 ", " 2 ", " 3 ", " 4 ", " 5 "});
     c.LoadColors(folder, "blue.col", log);
     EXPECT_EQ(std::make_tuple(c[5], c[6], c.currentFile()), std::make_tuple(5, 11579568, "blue.col"));
     std::vector<std::string> many;
@@ -157,14 +158,6 @@ TEST_F(ColourFiles, AShortFileChangesOnlyItsRolesAndALongOneFillsAHundredPlaces)
     c.LoadColors(folder, "many.col", log);
     EXPECT_EQ(c[100], 100);
     EXPECT_TRUE(log.empty());
-}
-
-// Saving the colour file is checked with the trading window's colour editor.
-TEST_F(ColourFiles, AMissingFileGivesTheDefaultsAndTheDefaultName) {
-    ColourRoles c;
-    c.set(OG_Bid, 42);
-    c.LoadColors(folder, "none.col", log);
-    EXPECT_EQ(std::make_pair(c[OG_Bid], c.currentFile()), std::make_pair(65535, std::string("kavex.col")));
 }
 
 } // namespace

@@ -38,8 +38,7 @@ class StatementsTest : public ::testing::Test {
     TradingData data;
     TextList log;
     std::vector<int32_t> requested;
-    Statements statements{data,    folder,   loop,
-                          printer, log, [this](int32_t d) { requested.push_back(d); }};
+    Statements statements{data, folder, loop, printer, log, [this](int32_t d) { requested.push_back(d); }};
 };
 
 TEST_F(StatementsTest, TheDropDownListsStatementFilesAndShowsOneOrAll) {
@@ -52,6 +51,10 @@ TEST_F(StatementsTest, TheDropDownListsStatementFilesAndShowsOneOrAll) {
     statements.showStatement(1);
     statements.showStatement(0); // without "Anhängen" the list shows only the chosen statement
     EXPECT_EQ(statements.statement.lines(), (Lines{"Auszug Freitag", "Summe 1,5", Statements::kEndLine}));
+    statements.Drucken_Click(); // a header, an empty line and the listed lines
+    EXPECT_EQ(printer.lines, (Lines{"Ausdruck vom 03-04-2024 14:05:09", "", "Auszug Freitag", "Summe 1,5",
+                                    Statements::kEndLine}));
+    EXPECT_EQ(printer.documents, 1);
 
     statements.Anhaengen_Click(true);
     EXPECT_EQ(statements.statement.lines(), (Lines{"Auszug Freitag", "Summe 1,5", Statements::kEndLine,
@@ -61,17 +64,7 @@ TEST_F(StatementsTest, TheDropDownListsStatementFilesAndShowsOneOrAll) {
     EXPECT_TRUE(log.empty());
 }
 
-TEST_F(StatementsTest, AFileThatCannotBeReadLeavesTheListClearedAndIsLogged) {
-    file("ACC120240301K.TXT", {"x"});
-    statements.FillAuszug();
-    statements.showStatement(0);
-    fs::remove(dir.root / "ACC120240301K.TXT");
-    statements.showStatement(0);
-    EXPECT_TRUE(statements.statement.empty());
-    EXPECT_EQ(log.lines(), (Lines{"F:Combo7_Click File not found"}));
-}
-
-TEST_F(StatementsTest, DeletingRemovesTheChosenFileAndRefillsTheDropDown) {
+TEST_F(StatementsTest, DeletingRemovesTheChosenFileAndAFileThatCannotBeReadClearsTheListAndIsLogged) {
     file("ACC120240301K.TXT", {"a"});
     file("ACC120240304K.TXT", {"b"});
     statements.FillAuszug();
@@ -80,6 +73,11 @@ TEST_F(StatementsTest, DeletingRemovesTheChosenFileAndRefillsTheDropDown) {
     statements.AuszugLoeschen_Click();
     EXPECT_EQ(statements.files.lines(), (Lines{"ACC120240304K.TXT"}));
     EXPECT_FALSE(fs::exists(dir.root / "ACC120240301K.TXT"));
+    statements.showStatement(0);
+    fs::remove(dir.root / "ACC120240304K.TXT");
+    statements.showStatement(0);
+    EXPECT_TRUE(statements.statement.empty());
+    EXPECT_EQ(log.lines(), (Lines{"F:Combo7_Click File not found"}));
 }
 
 TEST_F(StatementsTest, RequestsReachBackAtMostAHundredDays) {
@@ -100,16 +98,6 @@ TEST_F(StatementsTest, RequestsReachBackAtMostAHundredDays) {
     requested.clear();
     statements.AuszuegeAnfordern_Click();
     EXPECT_EQ(requested, (std::vector<int32_t>{Statements::kFirstDay, Statements::kFirstDay + 1}));
-}
-
-TEST_F(StatementsTest, PrintingHasAHeaderAnEmptyLineAndTheListedLines) {
-    file("ACC120240301K.TXT", {"Zeile 1", "Gebühr"});
-    statements.FillAuszug();
-    statements.showStatement(0);
-    statements.Drucken_Click();
-    EXPECT_EQ(printer.lines,
-              (Lines{"Ausdruck vom 03-04-2024 14:05:09", "", "Zeile 1", "Gebühr", Statements::kEndLine}));
-    EXPECT_EQ(printer.documents, 1);
 }
 
 } // namespace

@@ -1,9 +1,11 @@
-// The trading window's layout when a resize would give a part a negative size, and the
-// colour editor.
+// Parts of the trading window: its layout when a resize would give a part a negative size,
+// the colour editor, the credentials dialog and the autostart countdown.
 #include "support/fakes.h"
+#include "support/scripted_dialogs.h"
 #include "views/colour_editor.h"
 #include "views/colour_roles.h"
 #include "views/form_layout.h"
+#include "views/login_dialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -62,6 +64,54 @@ TEST_F(ColourEditorTest, WithoutASelectedRoleOnlyTheSwatchChangesAndACancelledDi
     editor.palette_Click(0, 0);
     EXPECT_EQ(colours[4], 255);
     EXPECT_EQ(editor.preview(), 0);
+}
+
+struct Dialogs : ::testing::Test {
+    test::FakeEventLoop loop;
+    test::ScriptedDialogs host{loop};
+    std::string user = "anna", password = "pw";
+    std::string tooltip;
+    CredentialsDialog credentials{user, password, [this](const std::string& t) { tooltip = t; }};
+    AutostartDialog autostart{loop, host, credentials};
+};
+
+TEST_F(Dialogs, CredentialsAreShownAndStoredAsTypedEvenWhenEmptyButNotOnAbbruch) {
+    credentials.open();
+    EXPECT_EQ(credentials.userField.text(), "anna");
+    credentials.userField.setText("other");
+    credentials.Abbruch_Click();
+    EXPECT_EQ(user, "anna");
+    credentials.open();
+    credentials.userField.setText("");
+    credentials.passwordField.setText("neu");
+    credentials.OK_Click();
+    EXPECT_EQ((std::vector<std::string>{user, password, tooltip}),
+              (std::vector<std::string>{"", "neu", "User:"}));
+}
+
+TEST_F(Dialogs, StartEndsTheCountdownAtOnceAndAModalCountdownReturnsAfterFiveSeconds) {
+    autostart.open();
+    loop.advance(500);
+    autostart.Start_Click();
+    EXPECT_FALSE(autostart.visible.checked());
+    EXPECT_EQ(loop.activeTimers(), 0u);
+    autostart.open();
+    host.runModal(autostart);
+    EXPECT_EQ(loop.elapsedMs(), 5500);
+}
+
+TEST_F(Dialogs, UserPasswordStopsTheCountdownAndShowsTheCredentialsFirst) {
+    host.answer = [&](CredentialsDialog& d) {
+        EXPECT_EQ(loop.activeTimers(), 0u); // the countdown is stopped while the dialog is open
+        d.userField.setText("bert");
+        d.OK_Click();
+    };
+    autostart.open();
+    loop.advance(750);
+    autostart.UserPassword_Click();
+    EXPECT_EQ(std::make_pair(host.credentialShows, user), std::make_pair(1, std::string("bert")));
+    EXPECT_FALSE(autostart.visible.checked());
+    EXPECT_EQ(autostart.remaining(), 4250);
 }
 
 } // namespace

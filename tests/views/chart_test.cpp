@@ -1,0 +1,373 @@
+// The chart: its scale arithmetic, one pane drawn on a recording canvas, the chart window
+// over the order grid (opening, layout, scroll bars, closing), its hot-field panel, and the
+// sound routine.
+#include "base/files.h"
+#include "support/recording_canvas.h"
+#include "support/temp_dir.h"
+#include "support/trading_fixture.h"
+#include "views/chart.h"
+#include "views/chart_pane.h"
+#include "views/price_scale.h"
+#include "views/sound_routine.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <tuple>
+#include <vector>
+
+namespace kavex {
+namespace {
+
+using test::DrawOp;
+using test::RecordingCanvas;
+namespace colour = chart_colour;
+
+// Writes quotes into an instrument's history ring so that the last one given is the
+// newest entry and lies in the chosen slot.
+struct Quote {
+    float bid, ask, last;
+};
+
+void putHistory(PriceHistory& history, int instrument, const std::vector<Quote>& oldestFirst,
+                int newestSlot) {
+    int n = static_cast<int>(oldestFirst.size());
+    for (int k = 0; k < n; ++k) {
+        int slot = ((newestSlot - (n - 1 - k)) % 3000 + 3000 - 1) % 3000 + 1;
+        HistoryEntry& e = history.slot(instrument, slot);
+        e.Bid = oldestFirst[static_cast<std::size_t>(k)].bid;
+        e.Ask = oldestFirst[static_cast<std::size_t>(k)].ask;
+        e.Last = oldestFirst[static_cast<std::size_t>(k)].last;
+    }
+    history.setPos(instrument, static_cast<int16_t>(newestSlot));
+}
+
+// A chart window over the order grid fixture, drawing on recording canvases.
+struct ChartFixture : test::TradingFixture {
+    ChartFixture() {
+        data.history.create(2);
+        data.instruments.at(1).Name = "SAP SE";
+        putHistory(data.history, 1, {{99, 101, 100}, {99.5f, 100.5f, 100}}, 2);
+        actions.showChart = [this](int n) { chart.open(n); };
+        chart.attach(left, right, panel);
+        chart.laidOut = [this](const ChartLayout& l) {
+            left = RecordingCanvas(l.panes[0].width, l.panes[0].height);
+            right = RecordingCanvas(l.panes[1].width, l.panes[1].height);
+            panel = RecordingCanvas(l.panel.width, l.panel.height);
+        };
+    }
+    // The order grid's ticker click on instrument n.
+    void openChart(int n) { click(instrumentRow(n), 1, 0); }
+
+    Chart chart{data, actions, prompts};
+    RecordingCanvas left, right, panel;
+};
+
+TEST(NiceStep, TheFirstMatchingRowGivesTheStepOthersStayAsTheyAre) {
+    // One step for a whole decade (0.015); 50000 is in two rows and the first wins.
+    // clang-format off
+    const std::vector<std::pair<float, float>> rows = {
+        {0, 0.001f}, {0.00199999f, 0.001f}, {0.002f, 0.01f}, {0.015f, 0.01f}, {0.02f, 0.025f}, {0.312f, 0.25f},
+        {1.999999f, 1}, {3, 2.5f}, {585, 500}, {50000, 25000}, {1000000, 500000}, {9999999, 5000000},
+        // Values outside every row, one of them between two rows, come back unchanged.
+        {std::nextafter(0.00199999f, 1.0f), std::nextafter(0.00199999f, 1.0f)}, {199.9995f, 199.9995f},
+        {-1, -1}, {2e7f, 2e7f}};
+    // clang-format on
+    for (auto [range, step] : rows)
+        EXPECT_EQ(niceStep(range), step) << range;
+}
+
+TEST(LevelLabelAndPointSlot, LabelsCutTowardsMinusInfinityAndPoint3000IsTheNewestSlot) {
+    EXPECT_EQ((std::vector<std::string>{levelLabel(12.345), levelLabel(-0.001), levelLabel(100),
+                                        levelLabel(99.25)}),
+              (std::vector<std::string>{" 12.34", "-.01", " 100", " 99.25"}));
+    // Older points wrap; an empty ring (newest slot 0) reads from slot 3000.
+    EXPECT_EQ((std::vector<int>{pointSlot(5, 3000), pointSlot(5, 2996), pointSlot(5, 2995),
+                                pointSlot(3000, 1), pointSlot(0, 3000)}),
+              (std::vector<int>{5, 1, 3000, 1, 3000}));
+}
+
+TEST(Mima, HighestAskAndLowestBidOfTheNewestPointsEmptySlotsOnlyRaiseTheMaximum) {
+    PriceHistory history;
+    history.create(2);
+    auto range = [&](int instrument, int points) {
+        const PriceRange r = Mima(history, instrument, points);
+        return std::pair<float, float>{r.minimum, r.maximum};
+    };
+    // No points or no ring keep the starting values; empty slots raise the maximum to 0.
+    for (auto [instrument, points] : {std::pair{1, 0}, {3, 100}, {0, 100}})
+        EXPECT_EQ(range(instrument, points), (std::pair<float, float>{1000000, -999999}));
+    EXPECT_EQ(range(1, 100), (std::pair<float, float>{1000000, 0}));
+    putHistory(history, 1, {{90, 200, 0}, {99, 101, 100}, {98.5f, 100.5f, 99}, {99.5f, 100, 100}}, 2);
+    EXPECT_EQ(range(1, 3), (std::pair<float, float>{98.5f, 101}));
+    EXPECT_EQ(range(1, 1), (std::pair<float, float>{99.5f, 100}));
+    EXPECT_EQ(range(1, 100), (std::pair<float, float>{90, 200})); // the 96 empty slots are skipped
+    putHistory(history, 2, {{-5, -3, -4}}, 1);
+    EXPECT_EQ(range(2, 100), (std::pair<float, float>{-5, 0})); // an empty slot's ask raised it
+}
+
+class PaneDrawingTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        history.create(1);
+        pane.resize(400, 300);
+    }
+    void draw(int n) { pane.draw(canvas, history, 1, n); }
+    // Lines of one colour that lie in the data area (the points), in drawing order.
+    std::vector<DrawOp> pointLines(int c) const {
+        std::vector<DrawOp> out;
+        for (const DrawOp& op : canvas.select(DrawOp::Line, c))
+            if (op.x1 >= 0 && op.x1 <= 3000) out.push_back(op);
+        return out;
+    }
+
+    PriceHistory history;
+    ChartPane pane;
+    RecordingCanvas canvas{400, 300};
+};
+
+TEST_F(PaneDrawingTest, TheFirstDrawingMeasuresInTwipsAndLaterOnesInPrices) {
+    putHistory(history, 1, {{99, 101, 100}, {99.5f, 100.5f, 100}}, 2);
+    EXPECT_EQ(pane.scale(), (Scale{0, 0, 6000, 4500}));
+    draw(100);                   // a label of 13 pixels is 195 twips: levels 500 apart, none in range
+    const double r = 48.0 / 400; // "1111.112" against the pane width
+    const Scale& s = pane.scale();
+    EXPECT_NEAR(s.left, 2900 - 105 * r, 1e-9);
+    EXPECT_NEAR(s.right, 3005 + 105 * r, 1e-9);
+    EXPECT_NEAR(s.top, 101.2, 1e-5);
+    EXPECT_NEAR(s.bottom, 98.8, 1e-5);
+    EXPECT_TRUE(canvas.texts().empty());
+    EXPECT_EQ(std::make_pair(canvas.family, canvas.pointSize), std::make_pair(std::string("Arial"), 8));
+    draw(100); // 3 labels are now .312 in prices: levels .25 apart
+    std::vector<std::string> expected;
+    for (const char* label : {" 99.25", " 99.5", " 99.75", " 100", " 100.25", " 100.5", " 100.75", " 101"})
+        expected.insert(expected.end(), 2, label); // right scale, then left scale
+    EXPECT_EQ(canvas.texts(), expected);
+    auto texts = canvas.select(DrawOp::Text);
+    const double h3 = 3 * 13 * 2.4 / 300;
+    EXPECT_NEAR(texts[0].x1, 3005 + 105 * r / 9, 1e-9); // at the end of the right tick
+    EXPECT_NEAR(texts[0].y1, 99.25 + h3 / 6, 1e-5);     // centred on the level
+    EXPECT_NEAR(texts[1].x1, 2900 - 105 * r, 1e-9);
+    auto grid = canvas.select(DrawOp::Line, colour::kGrey);
+    ASSERT_EQ(grid.size(), 8u);
+    EXPECT_EQ((std::array<double, 3>{grid[0].x1, grid[0].x2, double(grid[0].width)}),
+              (std::array<double, 3>{2900, 3005, 2}));
+}
+
+TEST_F(PaneDrawingTest, AScrollPositionOfNShowsTheNewestNPointsAcrossTheRingsEnd) {
+    putHistory(history, 1, {{1, 9, 5}, {2, 8, 5}, {2, 7, 6}, {3, 7, 6}}, 2);
+    draw(3);
+    auto ask = pointLines(colour::kAsk);
+    std::vector<std::array<double, 4>> askCoordinates;
+    for (const DrawOp& op : ask)
+        askCoordinates.push_back({op.x1, op.y1, op.x2, op.y2});
+    // Point 2998 is the second quote: no predecessor, so no connector; the ask fell at
+    // 2998, so a connector there; unchanged at 2999, so none.
+    EXPECT_EQ(askCoordinates,
+              (std::vector<std::array<double, 4>>{
+                  {2997, 8, 2998, 8}, {2998, 8, 2998, 7}, {2998, 7, 2999, 7}, {2999, 7, 3000, 7}}));
+    EXPECT_EQ(pointLines(colour::kBid).size(), 4u); // 2, 2, a connector 2 -> 3, 3
+    auto last = pointLines(colour::kLast);
+    ASSERT_EQ(last.size(), 3u);
+    EXPECT_EQ((std::array<double, 3>{last[2].y1, double(last[2].width), double(ask[0].width)}),
+              (std::array<double, 3>{6, 3, 1}));
+
+    draw(1); // one point: its three lines, no connectors
+    ask = pointLines(colour::kAsk);
+    EXPECT_EQ(ask.size() + pointLines(colour::kBid).size(), 2u);
+    EXPECT_EQ(ask[0].x1, 2999);
+}
+
+TEST_F(PaneDrawingTest, FlatPricesAreDrawnInThePreviousCoordinateSystem) {
+    putHistory(history, 1, {{99, 101, 100}}, 1);
+    draw(50);
+    const Scale before = pane.scale();
+    putHistory(history, 1, {{100, 100, 100}}, 1);
+    draw(1);
+    EXPECT_EQ(pane.scale(), before);
+    EXPECT_EQ(canvas.top, before.top);
+    EXPECT_FALSE(pointLines(colour::kLast).empty());
+}
+
+TEST_F(PaneDrawingTest, AnEmptyHistoryTurnsTheScaleUpsideDownAndDrawsNoLevels) {
+    draw(100);
+    draw(100);
+    EXPECT_FLOAT_EQ(static_cast<float>(pane.scale().top), -100000);
+    EXPECT_FLOAT_EQ(static_cast<float>(pane.scale().bottom), 1100000);
+    EXPECT_TRUE(canvas.texts().empty());
+    EXPECT_EQ(pointLines(colour::kAsk).size(), 100u); // the zeros, without connectors
+}
+
+TEST_F(PaneDrawingTest, ARangeThatGrewByOrdersOfMagnitudeSkipsItsLevelsForOneDrawing) {
+    putHistory(history, 1, {{100, 100.01f, 100}}, 1);
+    draw(1);
+    draw(1);
+    putHistory(history, 1, {{1, 50000, 100}}, 1);
+    draw(1); // the narrow step would give thousands of levels
+    EXPECT_TRUE(canvas.texts().empty());
+    draw(1);
+    EXPECT_FALSE(canvas.texts().empty());
+    EXPECT_LT(canvas.texts().size(), 60u);
+}
+
+class ChartWindowTest : public ::testing::Test, protected ChartFixture {};
+
+TEST_F(ChartWindowTest, TheTickerClickOpensTheChartWithTitleAndHundredPointsPerPaneAndClosingStopsIt) {
+    openChart(1);
+    EXPECT_EQ(data.ChartInstrument, 1);
+    EXPECT_TRUE(chart.visible.checked());
+    EXPECT_EQ(chart.title.text(), "Chart von SAP SE");
+    EXPECT_EQ(std::make_pair(chart.pointCount(0), chart.pointCount(1)), std::make_pair(100, 100));
+    // Loading drew once in the pane's own units, laying out drew again in prices.
+    EXPECT_FALSE(left.texts().empty());
+    EXPECT_EQ(left.select(DrawOp::Line, colour::kLast).size(), 100u);
+
+    chart.Form_Unload();
+    EXPECT_EQ(data.ChartInstrument, 0);
+    EXPECT_FALSE(chart.visible.checked());
+    const int clears = left.clears;
+    chart.update();
+    EXPECT_EQ(left.clears, clears);
+}
+
+TEST_F(ChartWindowTest, PanesShareTheWidthAboveTheirScrollBarsAndTheHelpLine) {
+    openChart(1);
+    chart.Form_Resize(810, 400, 17, 20);
+    const ChartLayout& l = chart.layout();
+    EXPECT_EQ((std::vector<PixelRect>{l.panes[0], l.panes[1], l.panel, l.scrollBars[0], l.scrollBars[1],
+                                      l.helpLine}),
+              (std::vector<PixelRect>{{0, 0, 405, 363},
+                                      {405, 0, 405, 363},
+                                      {810, 0, 0, 363},
+                                      {0, 363, 405, 17},
+                                      {405, 363, 405, 17},
+                                      {0, 380, 810, 20}}));
+
+    chart.setHotFieldPanelWidth(110);
+    chart.Form_Resize(810, 10, 17, 20); // too low: nothing gets a negative size
+    EXPECT_EQ(chart.layout().panes[1], (PixelRect{350, 0, 350, 0}));
+    EXPECT_EQ(chart.layout().panel, (PixelRect{700, 0, 110, 0}));
+}
+
+TEST_F(ChartWindowTest, AScrollBarRedrawsItsOwnPaneWithItsNewPointCount) {
+    openChart(1);
+    const int rightClears = right.clears;
+    chart.setVisiblePoints(0, 7);
+    EXPECT_EQ(left.select(DrawOp::Line, colour::kLast).size(), 7u);
+    EXPECT_EQ(right.clears, rightClears);
+    chart.setVisiblePoints(1, 5000); // at most the ring's 3000
+    chart.C_Click();
+    EXPECT_EQ(right.select(DrawOp::Line, colour::kLast).size(), 3000u);
+}
+
+TEST(SoundRoutine, PlaysFilesOfTheWorkingDirectoryAndStaysSilentOtherwise) {
+    test::TempDir dir;
+    WorkingDirectory folder{dir.root};
+    test::FakeSound player;
+    SoundRoutine sound{player, folder};
+    sound.play("KavexEx.wav"); // missing
+    sound.play("");
+    writeFileAtomically(dir.root / "KavexEx.wav", "RIFF");
+    sound.play("KavexEx.wav");
+    sound.play((dir.root / "KavexEx.wav").string());
+    const std::string full = (dir.root / "KavexEx.wav").string();
+    EXPECT_EQ(player.played, (std::vector<std::string>{full, full}));
+
+    struct Refusing : Sound {
+        void play(const std::string&) override { throw Failure("Device unavailable"); }
+    } refusing;
+    SoundRoutine failing{refusing, folder};
+    EXPECT_NO_THROW(failing.play("KavexEx.wav"));
+}
+
+class HotFieldTest : public ::testing::Test, protected ChartFixture {
+  protected:
+    void SetUp() override {
+        chart.setHotFieldPanelWidth(100);
+        // Older quotes far below: only the right pane, showing all 3000 points, reaches them.
+        std::vector<Quote> quotes(150, {50, 60, 55});
+        quotes.insert(quotes.end(), 100, {99, 101, 100});
+        putHistory(data.history, 1, quotes, 40);
+        openChart(1);
+        chart.setVisiblePoints(1, 3000);
+        chart.Form_Resize(610, 400, 17, 20);
+    }
+    // Height at a fraction of the panel's current scale, 0 at the bottom and 1 at the top.
+    double at(double fraction) const {
+        const Scale& s = chart.panel().scale();
+        return s.bottom + fraction * (s.top - s.bottom);
+    }
+};
+
+TEST_F(HotFieldTest, EachColumnHoldsItsRightEdgeAndTheFirstAlsoItsLeft) {
+    using P = HotFieldPanel;
+    // clang-format off
+    const std::vector<std::pair<double, int>> rows = {
+        {-0.01, P::NoColumn}, {0, P::LimitLong}, {1, P::LimitLong}, {1.001, P::MarketLong}, {2, P::MarketLong},
+        {2.5, P::MarketShort}, {4, P::LimitShort}, {4.2, P::QuantityColumn}, {5, P::QuantityColumn},
+        {5.01, P::NoColumn}};
+    // clang-format on
+    for (auto [x, column] : rows)
+        EXPECT_EQ(P::columnAt(x), column) << x;
+}
+
+TEST_F(HotFieldTest, TradingColumnsOnlyNameTheirActionAndSendNothing) {
+    const double y = at(0.5);
+    for (double x : {0.5, 1.5, 2.5, 3.5}) {
+        chart.Hotfield_MouseDown(true, x, y);
+        chart.Hotfield_MouseDown(false, x, y);
+    }
+    chart.Hotfield_MouseDown(false, 4.5, y); // the quantity column knows only the left button
+    chart.Hotfield_MouseDown(true, 5.5, y);
+    EXPECT_EQ(prompts.asked,
+              (std::vector<std::string>{"Limit Long", "Cancel Orders", "Market Long", "Glatt", "Market Short",
+                                        "Glatt", "Limit Short", "Cancel Orders"}));
+    EXPECT_TRUE(socket.sent.empty());
+    EXPECT_EQ(std::make_pair(data.entryLines.count(), actions.defaultQuantityBox().text()),
+              std::make_pair(0, std::string("1")));
+}
+
+TEST_F(HotFieldTest, ThePanelShowsFiveColumnsTenRowsAndTheQuantityAndItsColumnSetsTheQuantity) {
+    auto boxes = panel.select(DrawOp::Box);
+    ASSERT_GE(boxes.size(), 5u);
+    const std::vector<int> colours{colour::kLimitLong, colour::kMarketLong, colour::kMarketShort,
+                                   colour::kLimitShort, colour::kSilver};
+    for (std::size_t c = 0; c < 5; ++c)
+        EXPECT_EQ((std::array<double, 3>{double(boxes[c].colour), boxes[c].x1, boxes[c].x2}),
+                  (std::array<double, 3>{double(colours[c]), double(c), double(c + 1)}));
+    auto labels = panel.select(DrawOp::Text);
+    ASSERT_GE(labels.size(), 10u);
+    EXPECT_EQ(labels[0].text + labels[9].text, " 1 10");
+    EXPECT_EQ(panel.select(DrawOp::Box, colour::kGrey).size(), 1u); // the quantity field says 1
+
+    // A click redraws the panel on the left pane's scale, which differs from the right one.
+    ASSERT_NE(chart.pane(0).scale().bottom, chart.pane(1).scale().bottom);
+    EXPECT_EQ(chart.panel().scale().bottom, chart.pane(1).scale().bottom); // laid out on the right pane
+    chart.Hotfield_MouseDown(true, 4.5, at(0.25)); // inside the third row from the bottom
+    EXPECT_EQ(actions.defaultQuantityBox().text(), " 3");
+    const Scale& leftScale = chart.pane(0).scale();
+    EXPECT_EQ(chart.panel().scale(), (Scale{0, leftScale.top, 5, leftScale.bottom}));
+    const double step = (leftScale.top - leftScale.bottom) / 10;
+    auto grey = panel.select(DrawOp::Box, colour::kGrey);
+    ASSERT_EQ(grey.size(), 1u);
+    EXPECT_DOUBLE_EQ(grey[0].y1, leftScale.bottom + 2 * step);
+    EXPECT_DOUBLE_EQ(grey[0].y2, leftScale.bottom + 3 * step);
+    for (auto [x, fraction, text] : {std::tuple{4.5, 0.999, " 10"}, std::tuple{5.0, 0.001, " 1"}}) {
+        chart.Hotfield_MouseDown(true, x, at(fraction));
+        EXPECT_EQ(actions.defaultQuantityBox().text(), text);
+    }
+}
+
+TEST_F(HotFieldTest, HintsFollowTheMouseAndShowInTheHelpLineOnlyWhenThePanelIsVisible) {
+    chart.Hotfield_MouseMove(1.5, at(0.5));
+    EXPECT_EQ(chart.helpLine.text(), "Links:Market Long Rechts:Glatt");
+    chart.setHotFieldPanelWidth(0); // the window's own layout
+    chart.Form_Resize(610, 400, 17, 20);
+    chart.Hotfield_MouseMove(4.5, at(0.5));
+    EXPECT_EQ(chart.hotFieldTooltip.text(), "Stückzahl");
+    EXPECT_EQ(chart.helpLine.text(), "Links:Market Long Rechts:Glatt");
+}
+
+} // namespace
+} // namespace kavex
