@@ -1,23 +1,25 @@
-// The Kavex client: builds the Qt platform, the trading window and its views, and runs
-// the event loop. The working directory holds every file the program reads and writes.
+// The Kavex client: builds the Qt platform, the client and its windows, and runs the
+// event loop. The working directory holds every file the program reads and writes.
 //
 // The settings live in the working directory's files; the few command-line options only
 // say where that directory is and help scripts and tests run the program unattended.
+#include "app/client.h"
+#include "app/window_views.h"
 #include "base/files.h"
 #include "gui/chart_widget.h"
 #include "gui/chat_window.h"
 #include "gui/order_client_window.h"
 #include "gui/qt_dialogs.h"
-#include "platform/qt/qt_prompts.h"
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_http_get.h"
 #include "platform/qt/qt_printer.h"
+#include "platform/qt/qt_prompts.h"
 #include "platform/qt/qt_sound.h"
 #include "platform/qt/qt_system_services.h"
 #include "platform/qt/qt_tcp_client.h"
 #include "platform/qt/qt_tcp_listener.h"
-#include "gui/trading_window.h"
-#include "views/order_form.h"
+#include "session/order_client.h"
+#include "views/cell_grid.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -117,7 +119,7 @@ int main(int argc, char** argv) {
         discovery.primary = discovery.mirror = site.toStdString();
     }
 
-    kavex::OrderForm form(kavex::OrderFormPlatform{
+    kavex::Client client(kavex::ClientPlatform{
         loop,
         socket,
         http,
@@ -132,22 +134,22 @@ int main(int argc, char** argv) {
         {},
         &printer,
         &bridgeSocket});
-    form.endProgram = [] { QApplication::quit(); };
-    if (!options.port.isEmpty()) form.orderClient().setPort(options.port.toStdString());
+    client.endProgram = [] { QApplication::quit(); };
+    if (!options.port.isEmpty()) client.orderClient().setPort(options.port.toStdString());
 
-    form.Form_Load(); // fills the window's lists; the start-up runs on the first timer tick
-    kavex::TradingWindow window(form);
-    kavex::OrderClientWindow clientWindow(form.orderClient());
+    client.load(); // fills the window's lists; the start-up runs on the first timer tick
+    kavex::TradingWindowWidget window(kavex::windowViews(client));
+    kavex::OrderClientWindow clientWindow(client.orderClient());
     // Both show and hide themselves as their models open and close.
-    kavex::ChartWidget chartWindow(form.chart());
-    kavex::ChatWindow chatWindow(form.chat(), [&window] { return window.frameGeometry(); });
+    kavex::ChartWidget chartWindow(client.chart());
+    kavex::ChatWindow chatWindow(client.chat(), [&window] { return window.frameGeometry(); });
     window.show();
 
     if (options.seconds > 0) {
         QTimer::singleShot(options.seconds * 1000, &window, [&] {
             if (!options.screenshot.isEmpty() && !window.grab().save(options.screenshot))
                 std::fprintf(stderr, "kavex: cannot write %s\n", qPrintable(options.screenshot));
-            if (options.printGrid) printGrid(form.orderGridCells());
+            if (options.printGrid) printGrid(client.orderGridCells());
             window.close(); // the normal shutdown: saves and ends the program
         });
     }

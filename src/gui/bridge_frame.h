@@ -1,7 +1,7 @@
 #pragma once
 // The frame "Externe Kontrolle Zentrivo": the bridge's settings, its socket state, its
 // log list and its buttons, over the headless bridge. The trading window shows it on
-// its "Sonstiges" tab while OrderForm::bridgeFrameVisible() holds.
+// its "Sonstiges" tab while TradingWindow::bridgeFrameVisible() holds.
 #include <QGroupBox>
 
 class QLabel;

@@ -4,7 +4,9 @@
 #include "gui/cell_grid_model.h"
 #include "gui/colour_palette.h"
 #include "gui/text_list_model.h"
-#include "views/order_form.h"
+#include "model/settings_file.h"
+#include "views/colour_editor.h"
+#include "views/trading_window.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -39,37 +41,39 @@ QListView* listView(TextList& list) {
 
 } // namespace
 
-SettingsTab::SettingsTab(OrderForm& form, QWidget* parent) : QWidget(parent), form_(form) {
-    QListView* log = listView(form_.log_);
+SettingsTab::SettingsTab(TradingWindow& window, Settings& settings, ColourEditor& colourEditor,
+                         Bridge& bridge, QWidget* parent)
+    : QWidget(parent), window_(window), settings_(settings), colourEditor_(colourEditor), bridge_(bridge) {
+    QListView* log = listView(window_.controls().log);
     log->setObjectName("protocol");
     QPalette palette = log->palette();
     palette.setColor(QPalette::Base, toQColor(23 + 256 * 139 + 65536 * 191));
     log->setPalette(palette);
-    connect(log, &QListView::doubleClicked, this, [this] { form_.protocol_DoubleClick(); });
+    connect(log, &QListView::doubleClicked, this, [this] { window_.clearLog(); });
 
     auto* left = new QVBoxLayout;
     left->addWidget(buildOptions());
     left->addWidget(buildColours());
     left->addWidget(buildCommands());
-    bridgeFrame_ = new BridgeFrame(form_.bridge(), form_.settings(), form_.bridgeLog);
+    bridgeFrame_ = new BridgeFrame(bridge_, settings_, window_.controls().bridgeLog);
     left->addWidget(bridgeFrame_);
     left->addStretch();
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left);
     layout->addWidget(log, 1);
-    form_.colourEditor().previewChanged = [this](int colour) { showPreview(colour); };
+    colourEditor_.previewChanged = [this](int colour) { showPreview(colour); };
     sync();
 }
 
 SettingsTab::~SettingsTab() {
-    form_.colourEditor().previewChanged = nullptr;
-    form_.soundFileField.setObserver(nullptr);
+    colourEditor_.previewChanged = nullptr;
+    window_.controls().soundFileField.setObserver(nullptr);
 }
 
 QWidget* SettingsTab::buildOptions() {
     auto* box = new QGroupBox("Optionen");
     auto* layout = new QVBoxLayout(box);
-    Settings& settings = form_.settings();
+    Settings& settings = settings_;
     auto option = [&](const QString& caption, int16_t& value) {
         auto* check = new QCheckBox(caption);
         connect(check, &QCheckBox::toggled, this, [&value](bool on) { value = on ? 1 : 0; });
@@ -84,17 +88,18 @@ QWidget* SettingsTab::buildOptions() {
 
     auto* sounds = new QComboBox;
     sounds->setObjectName("soundFiles");
-    sounds->setModel(new TextListModel(form_.soundFiles, sounds));
+    sounds->setModel(new TextListModel(window_.controls().soundFiles, sounds));
     sounds->setPlaceholderText("auswählen...");
     sounds->setCurrentIndex(-1);
     connect(sounds, &QComboBox::textActivated, this, [this, sounds](const QString& name) {
-        form_.soundList_Click(name.toStdString());
+        window_.chooseSound(name.toStdString());
         sounds->setCurrentIndex(-1);
     });
-    auto* soundFile = new QLineEdit(q(form_.soundFileField.text()));
+    auto* soundFile = new QLineEdit(q(window_.controls().soundFileField.text()));
     soundFile->setObjectName("soundFile");
     soundFile->setReadOnly(true);
-    form_.soundFileField.setObserver([soundFile](const std::string& t) { soundFile->setText(q(t)); });
+    window_.controls().soundFileField.setObserver(
+        [soundFile](const std::string& t) { soundFile->setText(q(t)); });
     auto* soundRow = new QHBoxLayout;
     soundRow->addWidget(new QLabel("Sound:"));
     soundRow->addWidget(sounds);
@@ -102,22 +107,22 @@ QWidget* SettingsTab::buildOptions() {
     layout->addLayout(soundRow);
 
     asciiRemote_ = new QCheckBox("ASCII-Remote");
-    fileDropLog_ = listView(form_.fileDropLog);
+    fileDropLog_ = listView(window_.controls().fileDropLog);
     fileDropLog_->setObjectName("fileDropLog");
     fileDropLog_->setMaximumHeight(80);
-    connect(fileDropLog_, &QListView::clicked, this, [this] { form_.fileDropLog_Click(); });
+    connect(fileDropLog_, &QListView::clicked, this, [this] { window_.clearFileDropLog(); });
     connect(asciiRemote_, &QCheckBox::toggled, this, [this](bool on) {
-        form_.asciiRemote_Click(on);
-        fileDropLog_->setVisible(form_.fileDrop().active());
+        window_.setAsciiRemote(on);
+        fileDropLog_->setVisible(window_.fileDropActive());
     });
     layout->addWidget(asciiRemote_);
     layout->addWidget(fileDropLog_);
     // No bridge frame in the game edition, so no option for it either.
-    if (!form_.gameEdition()) {
+    if (!window_.gameEdition()) {
         zentrivo_ = new QCheckBox("Zentrivo extern");
         connect(zentrivo_, &QCheckBox::toggled, this, [this](bool on) {
-            form_.zentrivoExtern_Click(on);
-            bridgeFrame_->setVisible(form_.bridgeFrameVisible());
+            window_.setZentrivoExtern(on);
+            bridgeFrame_->setVisible(window_.bridgeFrameVisible());
         });
         layout->addWidget(zentrivo_);
     }
@@ -128,16 +133,16 @@ QWidget* SettingsTab::buildColours() {
     auto* box = new QGroupBox("Farben");
     auto* schemes = new QComboBox;
     schemes->setObjectName("colourSchemes");
-    schemes->setModel(new TextListModel(form_.colourSchemeList, schemes));
+    schemes->setModel(new TextListModel(window_.controls().colourSchemeList, schemes));
     connect(schemes, &QComboBox::textActivated, this,
-            [this](const QString& name) { form_.colourScheme_Click(name.toStdString()); });
+            [this](const QString& name) { window_.chooseColourScheme(name.toStdString()); });
 
-    ColourEditor& editor = form_.colourEditor();
+    ColourEditor& editor = colourEditor_;
     QListView* roles = listView(editor.roleList);
     roles->setObjectName("colourRoles");
     roles->setMaximumHeight(120);
     connect(roles, &QListView::clicked, this,
-            [this](const QModelIndex& index) { form_.colourEditor().roleList_Click(index.row()); });
+            [this](const QModelIndex& index) { colourEditor_.roleList_Click(index.row()); });
     swatch_ = new QLabel;
     swatch_->setObjectName("colourPreview");
     swatch_->setFixedSize(48, 48);
@@ -153,8 +158,8 @@ QWidget* SettingsTab::buildColours() {
     layout->addWidget(palette, 1, 1);
     layout->addWidget(swatch_, 1, 2, Qt::AlignTop);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(button("Mehr...", this, [this] { form_.colourEditor().more_Click(); }));
-    buttons->addWidget(button("Anwenden", this, [this] { form_.apply_Click(); }));
+    buttons->addWidget(button("Mehr...", this, [this] { colourEditor_.more_Click(); }));
+    buttons->addWidget(button("Anwenden", this, [this] { window_.applyColours(); }));
     buttons->addStretch();
     layout->addLayout(buttons, 2, 0, 1, 3);
     return box;
@@ -164,14 +169,14 @@ QWidget* SettingsTab::buildCommands() {
     auto* row = new QWidget;
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(button("Neuen Usernamen wählen", this, [this] { form_.newUser_Click(); }));
-    layout->addWidget(button("Clientfenster zeigen", this, [this] { form_.showClient_Click(); }));
-    QPushButton* product = button("Kavex", this, [this] { form_.productLabel_Click(); });
+    layout->addWidget(button("Neuen Usernamen wählen", this, [this] { window_.newUser(); }));
+    layout->addWidget(button("Clientfenster zeigen", this, [this] { window_.showConnectionWindow(); }));
+    QPushButton* product = button("Kavex", this, [this] { window_.showProgramName(); });
     product->setObjectName("productLabel");
     product->setFlat(true);
     product->setToolTip("Programmname zeigen");
     // Stands in for the animated logo: a click opens the product's web page.
-    QPushButton* logo = button("KAVEX", this, [this] { form_.logo_Click(); });
+    QPushButton* logo = button("KAVEX", this, [this] { window_.openProductPage(); });
     logo->setObjectName("productLogo");
     logo->setFlat(true);
     logo->setStyleSheet("font-weight: bold; color: rgb(23, 139, 191);");
@@ -189,7 +194,7 @@ void SettingsTab::showPreview(int colour) {
 }
 
 void SettingsTab::sync() {
-    const Settings& settings = form_.settings();
+    const Settings& settings = settings_;
     auto set = [](QCheckBox* box, int16_t value) {
         if (!box) return;
         QSignalBlocker block(box);
@@ -200,9 +205,9 @@ void SettingsTab::sync() {
     set(executionSound_, settings.executionSound);
     set(asciiRemote_, settings.asciiRemote);
     set(zentrivo_, settings.zentrivoExtern);
-    fileDropLog_->setVisible(form_.fileDrop().active());
-    bridgeFrame_->setVisible(form_.bridgeFrameVisible());
-    showPreview(form_.colourEditor().preview());
+    fileDropLog_->setVisible(window_.fileDropActive());
+    bridgeFrame_->setVisible(window_.bridgeFrameVisible());
+    showPreview(colourEditor_.preview());
 }
 
 } // namespace kavex

@@ -1,7 +1,7 @@
 #pragma once
 // The tab "Sonstiges" on screen: the options, the sound list, the colour schemes and the
 // colour editing, the account and connection buttons, the file-drop log, the bridge frame
-// and the protocol list, all over the headless OrderForm.
+// and the protocol list, over the headless trading window and the settings it edits.
 #include <QWidget>
 
 class QCheckBox;
@@ -10,12 +10,16 @@ class QListView;
 
 namespace kavex {
 
+class Bridge;
 class BridgeFrame;
-class OrderForm;
+class ColourEditor;
+class TradingWindow;
+struct Settings;
 
 class SettingsTab : public QWidget {
   public:
-    explicit SettingsTab(OrderForm& form, QWidget* parent = nullptr);
+    SettingsTab(TradingWindow& window, Settings& settings, ColourEditor& colourEditor, Bridge& bridge,
+                QWidget* parent = nullptr);
     ~SettingsTab() override;
 
     // Shows the current settings (the settings file is read after the window is built).
@@ -27,7 +31,10 @@ class SettingsTab : public QWidget {
     QWidget* buildCommands();
     void showPreview(int colour);
 
-    OrderForm& form_;
+    TradingWindow& window_;
+    Settings& settings_;
+    ColourEditor& colourEditor_;
+    Bridge& bridge_;
     QCheckBox *confirmation_ = nullptr, *chatSound_ = nullptr, *executionSound_ = nullptr;
     QCheckBox *asciiRemote_ = nullptr, *zentrivo_ = nullptr;
     QListView* fileDropLog_ = nullptr;

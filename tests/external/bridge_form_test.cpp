@@ -1,18 +1,23 @@
-// The bridge inside the trading window: start-up, the front-end's orders through the
-// grid, and the server's reports routed to the front-end only for its own orders.
-#include "support/form_fixture.h"
+// The external interfaces inside the whole client. The bridge: start-up, the front-end's
+// orders through the grid, and the server's reports routed to the front-end only for its
+// own orders. The file drop switched off: request files wait and external orders are not
+// listed; the setting is saved.
+#include "support/client_fixture.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
 
 namespace kavex {
 namespace {
 
-class BridgeFormTest : public ::testing::Test, public test::FormFixture {
+class BridgeInClient : public ::testing::Test, public test::ClientFixture {
   protected:
-    ~BridgeFormTest() override { form.reset(); } // the window talks to the front-end until it goes
+    ~BridgeInClient() override { client.reset(); } // the window talks to the front-end until it goes
     void start() {
         writeSettings([](Settings& s) { s.bridgePort = "4711"; });
-        startSession([this](OrderFormPlatform& p) { p.bridgeSocket = &frontEnd; });
+        startSession([this](ClientPlatform& p) { p.bridgeSocket = &frontEnd; });
     }
     std::vector<std::string> toFrontEnd() {
         std::vector<std::string> out;
@@ -26,7 +31,7 @@ class BridgeFormTest : public ::testing::Test, public test::FormFixture {
     test::FakeTcpListener frontEnd;
 };
 
-TEST_F(BridgeFormTest, TheFrontEndTradesAndHearsOnlyAboutItsOwnOrders) {
+TEST_F(BridgeInClient, TheFrontEndTradesAndHearsOnlyAboutItsOwnOrders) {
     start();
     EXPECT_EQ(frontEnd.listenPort, 4711);
 
@@ -51,8 +56,9 @@ TEST_F(BridgeFormTest, TheFrontEndTradesAndHearsOnlyAboutItsOwnOrders) {
     EXPECT_EQ(toFrontEnd(), (std::vector<std::string>{wire::frame("@OI;-41;SRV1"), wire::frame("@OI;42;SRV2"),
                                                       wire::frame("@OS;-41; 4; 0; 5; 0"),
                                                       wire::frame("@OR;43: Limit ungueltig")}));
-    EXPECT_TRUE(form->bridgeLog.contains("Ex:ACC9;SRV1;-41;1;EUR;2;100002;BUY;5; 99.5; 497.5; 0; 0"));
-    EXPECT_FALSE(form->bridgeLog.contains("Ex:ACC9;SRV2;42;2;EUR;1;100001;SEL;1; 80; 80; 0; 0"));
+    EXPECT_TRUE(
+        client->controls().bridgeLog.contains("Ex:ACC9;SRV1;-41;1;EUR;2;100002;BUY;5; 99.5; 497.5; 0; 0"));
+    EXPECT_FALSE(client->controls().bridgeLog.contains("Ex:ACC9;SRV2;42;2;EUR;1;100001;SEL;1; 80; 80; 0; 0"));
 
     frontEnd.deliver(wire::frame("@CO;-41"));
     EXPECT_EQ(lastToServer(), wire::frame("@CO=ACC9;-41;SRV1"));
@@ -72,13 +78,36 @@ TEST_F(BridgeFormTest, TheFrontEndTradesAndHearsOnlyAboutItsOwnOrders) {
 
     // Gone: no more open orders or rejections for it, and the window says so.
     loop.advance(150);
-    EXPECT_EQ(form->statusLine.text(), "Zentrivo connected");
+    EXPECT_EQ(client->controls().statusLine.text(), "Zentrivo connected");
     frontEnd.peerCloses();
     loop.advance(150);
-    EXPECT_EQ(form->statusLine.text(), "Zentrivo nicht connected");
+    EXPECT_EQ(client->controls().statusLine.text(), "Zentrivo nicht connected");
     serverSends("@OR=44: Limit ungueltig");
     EXPECT_TRUE(toFrontEnd().empty());
     EXPECT_EQ(frontEnd.state(), static_cast<int>(SocketState::Listening));
+}
+
+class FileDropInClient : public ::testing::Test, public test::ClientFixture {};
+
+TEST_F(FileDropInClient, SwitchedOffARequestFileWaitsAndAnExternalOrderIsNotListed) {
+    namespace fs = std::filesystem;
+    // Placing and cancelling by request file are run against the demo server.
+    writeSettings([](Settings& s) { s.asciiRemote = 1; });
+    startSession();
+    ASSERT_TRUE(client->fileDrop().active());
+    client->window().setAsciiRemote(false);
+    EXPECT_FALSE(client->fileDrop().active());
+    const fs::path requests = dir.root / FileDrop::kRequestFile; // complete, written a while ago
+    writeFileAtomically(requests, "@CA\r\n");
+    fs::last_write_time(requests, fs::file_time_type::clock::now() - std::chrono::seconds(5));
+    loop.advance(3000);
+    EXPECT_TRUE(fs::exists(requests));
+    client->externalOrders().placeOrder(";1;BUY;MKT;1;;;R2");
+    EXPECT_TRUE(sentOnce("@PO=ACC9;-41;1;BUY ;MKT;1; 0; 0;0;0"));
+    EXPECT_FALSE(fs::exists(dir.root / FileDrop::kOrderIdFile));
+
+    client->window().end();
+    EXPECT_EQ(readTextLines(dir.root / SettingsFile::kSettingsName)[19], " 0 ");
 }
 
 } // namespace

@@ -26,10 +26,10 @@ TEST(BridgeServerRun, TheExampleFrontEndPlacesAndCancelsAndAStrangerIsRefused) {
     const quint16 bridgePort = test::freePort();
     QtTcpListener bridgeSocket;
     test::DemoClient client(loop, server.discoveryUrl());
-    OrderForm& form = client.start(
+    Client& app = client.start(
         "demo3", [&](Settings& s) { s.bridgePort = std::to_string(bridgePort); },
-        [&](OrderFormPlatform& p) { p.bridgeSocket = &bridgeSocket; });
-    TradingData& data = form.data();
+        [&](ClientPlatform& p) { p.bridgeSocket = &bridgeSocket; });
+    TradingData& data = app.data();
     ASSERT_TRUE(client.waitFor([&] { return data.InstrumentCount() > 0; }));
     EXPECT_EQ(bridgeSocket.localPort(), bridgePort);
 
@@ -37,7 +37,7 @@ TEST(BridgeServerRun, TheExampleFrontEndPlacesAndCancelsAndAStrangerIsRefused) {
     QTcpSocket stranger;
     stranger.bind(QHostAddress("127.0.0.2"), 0);
     stranger.connectToHost(QHostAddress::LocalHost, bridgePort);
-    ASSERT_TRUE(client.waitFor([&] { return form.bridgeLog.contains("Falsche Client IP!"); }));
+    ASSERT_TRUE(client.waitFor([&] { return app.controls().bridgeLog.contains("Falsche Client IP!"); }));
     ASSERT_TRUE(client.waitFor([&] { return stranger.state() == QAbstractSocket::UnconnectedState; }));
     EXPECT_EQ(bridgeSocket.state(), static_cast<int>(SocketState::Listening));
 
@@ -65,7 +65,7 @@ TEST(BridgeServerRun, TheExampleFrontEndPlacesAndCancelsAndAStrangerIsRefused) {
             ++cancelled;
     EXPECT_EQ(cancelled, 1);
     // Listening again after the front-end left.
-    EXPECT_TRUE(form.bridgeLog.contains("Listen  " + std::to_string(bridgePort)));
+    EXPECT_TRUE(app.controls().bridgeLog.contains("Listen  " + std::to_string(bridgePort)));
 }
 
 #endif

@@ -20,11 +20,11 @@ namespace {
 struct Player : test::DemoClient {
     Player(QtEventLoop& loop, const std::string& url, const std::string& user) : DemoClient(loop, url) {
         if (user == "demo2") writeFileAtomically(folder.path("1.wav"), "RIFF");
-        beforeLoad = [this](OrderForm& f) { window = std::make_unique<ChatWindow>(f.chat()); };
+        beforeLoad = [this](Client& f) { window = std::make_unique<ChatWindow>(f.chat()); };
         // The login waits this long, nested, for each player.
-        start(user, {}, [](OrderFormPlatform& p) { p.timings.loginWaitSeconds = 0.5; });
+        start(user, {}, [](ClientPlatform& p) { p.timings.loginWaitSeconds = 0.5; });
     }
-    Chat& chat() { return form->chat(); }
+    Chat& chat() { return app->chat(); }
     bool heard(const std::string& text) { return chat().history().find(text) != std::string::npos; }
 
     std::unique_ptr<ChatWindow> window;
@@ -40,11 +40,12 @@ TEST(ChatServerRun, PublicMessagesReachEveryonePrivateOnesOnlyTheirAddressee) {
 
     // The server's chat level shows the "CHAT" option; ticking it joins the chat.
     ASSERT_TRUE(anna.waitFor([&] {
-        return std::all_of(all.begin(), all.end(), [](Player* p) { return p->form->chatOptionVisible(); });
+        return std::all_of(all.begin(), all.end(),
+                           [](Player* p) { return p->app->controls().chatOptionVisible; });
     }));
     for (Player* p : all) {
-        p->form->chatOption.setChecked(true);
-        ASSERT_TRUE(anna.waitFor([&] { return p->chat().users.contains(p->form->settings().userName); }));
+        p->app->controls().chatOption.setChecked(true);
+        ASSERT_TRUE(anna.waitFor([&] { return p->chat().users.contains(p->app->settings().userName); }));
     }
     ASSERT_TRUE(anna.waitFor([&] { return anna.chat().users.size() == 3; }));
     EXPECT_EQ(anna.chat().users.lines(), (std::vector<std::string>{"demo1", "demo2", "demo3"}));
@@ -79,7 +80,7 @@ TEST(ChatServerRun, PublicMessagesReachEveryonePrivateOnesOnlyTheirAddressee) {
     EXPECT_FALSE(carla.heard("Nur für dich"));
 
     // Carla leaves; the others see it.
-    carla.form->chatOption.setChecked(false);
+    carla.app->controls().chatOption.setChecked(false);
     ASSERT_TRUE(anna.waitFor([&] { return anna.heard("User demo3 verläßt Chat"); }));
     EXPECT_EQ(anna.chat().users.lines(), (std::vector<std::string>{"demo1", "demo2"}));
     EXPECT_FALSE(carla.window->isVisible());

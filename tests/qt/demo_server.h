@@ -3,13 +3,11 @@
 // real trading window in a fresh folder that logs in to it with the start-up dialogs
 // answered at once.
 #include "base/files.h"
-#include "views/login_dialogs.h"
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_http_get.h"
 #include "platform/qt/qt_tcp_client.h"
+#include "support/client_parts.h"
 #include "support/fakes.h"
-#include "views/order_form.h"
-#include "model/settings_file.h"
 
 #include <QHostAddress>
 #include <QProcess>
@@ -102,23 +100,23 @@ struct DemoClient {
     // Writes the settings of `user` (password "demo", adjusted by `change`), builds the
     // window (after `prepare` has seen the platform) and starts it. Discovery comes first,
     // so that the login goes to this test's server and to no other one on the default port.
-    OrderForm& start(const std::string& user, const std::function<void(Settings&)>& change = {},
-                     const std::function<void(OrderFormPlatform&)>& prepare = {}) {
+    Client& start(const std::string& user, const std::function<void(Settings&)>& change = {},
+                  const std::function<void(ClientPlatform&)>& prepare = {}) {
         Settings settings;
         settings.userName = user;
         settings.password = "demo";
         if (change) change(settings);
         writeTextLines(folder.path(SettingsFile::kSettingsName), SettingsFile::settingsLines(settings));
-        OrderFormPlatform platform{loop,    socket,  http,   sound,   system,
-                                   prompts, dialogs, folder, "kavex", NumberLocale{'.'},
-                                   sites,   {}};
+        ClientPlatform platform{loop,    socket,  http,   sound,   system,
+                                prompts, dialogs, folder, "kavex", NumberLocale{'.'},
+                                sites,   {}};
         if (prepare) prepare(platform);
-        form = std::make_unique<OrderForm>(platform);
-        form->endProgram = [] {};
-        if (beforeLoad) beforeLoad(*form);
-        form->orderClient().discoverServer();
-        form->Form_Load();
-        return *form;
+        app = std::make_unique<Client>(platform);
+        app->endProgram = [] {};
+        if (beforeLoad) beforeLoad(*app);
+        app->orderClient().discoverServer();
+        app->load();
+        return *app;
     }
     bool waitFor(const std::function<bool()>& condition, uint32_t ms = 10000) {
         return waitUntil(loop, condition, ms);
@@ -134,8 +132,8 @@ struct DemoClient {
     FakePrompts prompts;
     ImmediateDialogs dialogs;
     DiscoverySites sites;
-    std::function<void(OrderForm&)> beforeLoad; // runs between building and starting the window
-    std::unique_ptr<OrderForm> form;
+    std::function<void(Client&)> beforeLoad; // runs between building and starting the window
+    std::unique_ptr<Client> app;
 };
 
 } // namespace kavex::test

@@ -41,11 +41,11 @@ TEST(FileDropServerRun, EchoedRequestsTradeAndCancelByTheListedNumber) {
     test::DemoServer server(loop);
     ASSERT_TRUE(server.start());
     test::DemoClient client(loop, server.discoveryUrl());
-    OrderForm& form = client.start("demo1", [](Settings& s) { s.asciiRemote = 1; });
+    Client& app = client.start("demo1", [](Settings& s) { s.asciiRemote = 1; });
     const WorkingDirectory& folder = client.folder;
-    TradingData& data = form.data();
+    TradingData& data = app.data();
     ASSERT_TRUE(client.waitFor([&] { return data.InstrumentCount() > 0 && data.instruments.at(1).Bid > 0; }));
-    ASSERT_TRUE(form.fileDrop().active());
+    ASSERT_TRUE(app.fileDrop().active());
     const std::string code = data.instruments.at(1).ZeltickerCode;
     const int farBelow = static_cast<int>(data.instruments.at(1).Bid / 2);
 

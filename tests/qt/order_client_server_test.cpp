@@ -17,8 +17,8 @@ constexpr int kWatchdogMs = 1000;
 class ServerRun : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_TRUE(server.start({"--heartbeat-ms", "300"})); }
-    OrderForm& start(const std::string& user) {
-        return client.start(user, {}, [](OrderFormPlatform& p) {
+    Client& start(const std::string& user) {
+        return client.start(user, {}, [](ClientPlatform& p) {
             p.timings.watchdogIntervalMs = kWatchdogMs;
             p.timings.silenceLimitMs = kWatchdogMs;
             p.timings.loginWaitSeconds = 1;
@@ -26,7 +26,7 @@ class ServerRun : public ::testing::Test {
         });
     }
     int sessions() {
-        const auto& lines = client.form->orderClient().incoming().lines();
+        const auto& lines = client.app->orderClient().incoming().lines();
         return static_cast<int>(std::count(lines.begin(), lines.end(), "WS connected!"));
     }
 
@@ -36,9 +36,9 @@ class ServerRun : public ::testing::Test {
 };
 
 TEST_F(ServerRun, LogsInGetsPricesAndComesBackAfterTheServerWasKilled) {
-    OrderForm& form = start("demo1");
-    OrderClient& connection = form.orderClient();
-    TradingData& data = form.data();
+    Client& app = start("demo1");
+    OrderClient& connection = app.orderClient();
+    TradingData& data = app.data();
     EXPECT_EQ(connection.hostField().text(), "127.0.0.1");
     EXPECT_EQ(connection.portField().text(), std::to_string(server.gamePort));
     ASSERT_TRUE(
@@ -68,16 +68,16 @@ TEST_F(ServerRun, LogsInGetsPricesAndComesBackAfterTheServerWasKilled) {
 }
 
 TEST_F(ServerRun, ALockedUserIsToldSoAndNotReconnected) {
-    OrderForm& form = start("gesperrt");
+    Client& app = start("gesperrt");
     const int dialogs = client.dialogs.credentialDialogs;
-    const auto& messages = form.messages_.lines();
+    const auto& messages = app.controls().messages.lines();
     auto locked = [&] {
         return std::any_of(messages.begin(), messages.end(),
                            [](const std::string& m) { return m.ends_with(" USER GESPERRT"); });
     };
     ASSERT_TRUE(client.waitFor(locked, 3000)) << (messages.empty() ? "" : messages.back());
     test::pause(loop, 3 * kWatchdogMs);
-    EXPECT_FALSE(form.orderClient().autoReconnect());
+    EXPECT_FALSE(app.orderClient().autoReconnect());
     EXPECT_EQ(sessions(), 1);
     EXPECT_EQ(client.dialogs.credentialDialogs, dialogs) << "no new credentials asked for";
 }

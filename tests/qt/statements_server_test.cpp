@@ -22,13 +22,13 @@ TEST(StatementsServerRun, TheDemoFileArrivesIntactAndAMissingStatementIsFetched)
     test::DemoServer server(loop);
     ASSERT_TRUE(server.start());
     test::DemoClient client(loop, server.discoveryUrl());
-    OrderForm& form = client.start("demo2", {}, [](OrderFormPlatform& p) { p.locale = NumberLocale{','}; });
-    TradingData& data = form.data();
+    Client& app = client.start("demo2", {}, [](ClientPlatform& p) { p.locale = NumberLocale{','}; });
+    TradingData& data = app.data();
     ASSERT_TRUE(
         client.waitFor([&] { return data.InstrumentCount() >= 2 && !data.account.kontoText1.empty(); }));
 
     // The demo file arrives after the login messages and matches the server's original.
-    ASSERT_TRUE(client.waitFor([&] { return form.fileTransfer().stage() == 3; }));
+    ASSERT_TRUE(client.waitFor([&] { return app.fileTransfer().stage() == 3; }));
     const std::string original = client.folder.path("original.bin").string();
     ASSERT_EQ(std::system(("'" KAVEX_SERVER_PROGRAM "' --write-demo-file '" + original + "'").c_str()), 0);
     const std::string received = readFileBytes(client.folder.path("KAVEXDEMO.BIN"));
@@ -37,7 +37,7 @@ TEST(StatementsServerRun, TheDemoFileArrivesIntactAndAMissingStatementIsFetched)
 
     // The statement of the last weekday (today's on a weekday). The account opened today,
     // so the start date is moved a week back to have weekdays to ask for on a weekend too.
-    Statements& statements = form.statements();
+    Statements& statements = app.statements();
     StatementsPanel panel(statements);
     statements.FillAuszug();
     auto day = static_cast<int32_t>(dayNumber(loop.now()));

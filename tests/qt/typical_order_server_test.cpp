@@ -42,39 +42,39 @@ class TypicalOrderRun : public ::testing::Test {
         ASSERT_TRUE(server.start());
         writeFileAtomically(client.folder.path(OrderReports::kExecutionSoundFile), "RIFF");
         // The status label as each incoming line is logged, that is before its message is handled.
-        client.beforeLoad = [this](OrderForm& f) {
+        client.beforeLoad = [this](Client& f) {
             f.orderClient().incoming().setObserver(
-                [this, &f](int) { statusWhenLogged.push_back(f.statusLine.text()); });
+                [this, &f](int) { statusWhenLogged.push_back(f.controls().statusLine.text()); });
         };
-        form = &client.start("demo1");
+        app = &client.start("demo1");
         ASSERT_TRUE(client.waitFor(
             [&] { return data().InstrumentCount() > 0 && data().instruments.at(1).Last > 0; }));
         // The login burst ends with the welcome file transfer; the tests look at what follows.
         ASSERT_TRUE(client.waitFor([&] { return incoming().contains("IN:@FIE=DEMO1"); }));
     }
 
-    TradingData& data() { return form->data(); }
-    CellGrid& grid() { return form->orderGridCells(); }
-    TextList& incoming() { return form->orderClient().incoming(); }
-    TextList& outgoing() { return form->orderClient().outgoing(); }
+    TradingData& data() { return app->data(); }
+    CellGrid& grid() { return app->orderGridCells(); }
+    TextList& incoming() { return app->orderClient().incoming(); }
+    TextList& outgoing() { return app->orderClient().outgoing(); }
     void click(int row, int set, int logical) {
-        form->gridActions().mouseDown(row, form->columns().map(set, logical), false);
+        app->gridActions().mouseDown(row, app->columns().map(set, logical), false);
     }
     std::string statusCell(int32_t userId) {
         const int32_t n = data().orderBook.findByOrderUserId(userId);
         const int row = n == 0 ? 0 : data().gridRows.SuchRow(n, RowOpenOrder);
-        return row == 0 ? "" : grid().text(row, form->columns().map(1, 12));
+        return row == 0 ? "" : grid().text(row, app->columns().map(1, 12));
     }
 
     void edit(int logical, int item) {
         click(4, 1, logical);
-        form->gridActions().chooseEditorItem(item);
+        app->gridActions().chooseEditorItem(item);
     }
 
     // No failure or unexpected line anywhere, whatever else the run did.
     void expectNoTroubleLogged() {
         // A first run has no preset file yet; that is the instrument list's failure line.
-        for (const std::string& line : form->log_.lines())
+        for (const std::string& line : app->controls().log.lines())
             EXPECT_TRUE((!line.starts_with("F:") || line == "F:WS_SI File not found") &&
                         !line.starts_with("Keine Order"))
                 << line;
@@ -83,7 +83,7 @@ class TypicalOrderRun : public ::testing::Test {
         // Only the server's welcome annotation was shown, with the time in front.
         static const std::regex annotation(
             "\\d\\d:\\d\\d:\\d\\d Willkommen demo1! Die Datei KAVEXDEMO.BIN wird übertragen\\.");
-        for (const std::string& line : form->messages_.lines())
+        for (const std::string& line : app->controls().messages.lines())
             EXPECT_TRUE(std::regex_match(line, annotation)) << line;
         EXPECT_TRUE(client.prompts.asked.empty());
     }
@@ -91,7 +91,7 @@ class TypicalOrderRun : public ::testing::Test {
     QtEventLoop loop;
     test::DemoServer server{loop};
     test::DemoClient client{loop, server.discoveryUrl()};
-    OrderForm* form = nullptr;
+    Client* app = nullptr;
     std::vector<std::string> statusWhenLogged;
 };
 
@@ -110,7 +110,7 @@ TEST_F(TypicalOrderRun, LoginLinesAndTheWelcome) {
     EXPECT_TRUE(std::regex_match(out[25], std::regex("\\d{8}"))) << out[25];
     EXPECT_EQ(Lines(out.begin() + 26, out.begin() + 33),
               (Lines{"demo1", " 100000", " 0", " 0", "1", "1", " 0"}));
-    EXPECT_EQ(form->accountCodeLabel.text(), "UID:KV0001");
+    EXPECT_EQ(app->controls().accountCodeLabel.text(), "UID:KV0001");
     // The welcome text, shown once "@WELCOME" was handled.
     const auto ud = static_cast<std::size_t>(welcome - in.begin()) + 1;
     ASSERT_GT(statusWhenLogged.size(), ud);
@@ -124,8 +124,8 @@ TEST_F(TypicalOrderRun, AMarketOrderIsFilledAndTheHoldingAndResultAppear) {
     click(2, 0, 9); // Ask of instrument 1: an entry line on row 4
     edit(6, 1);     // Stck: "2"
     click(4, 1, 7);
-    const std::string limitText = form->gridActions().editor().items.at(12); // two steps above Last
-    form->gridActions().chooseEditorItem(12);
+    const std::string limitText = app->gridActions().editor().items.at(12); // two steps above Last
+    app->gridActions().chooseEditorItem(12);
     edit(9, 0); // Typ: "MKT"
 
     // The status cell of the order line as each report arrives, before it is handled.
@@ -170,19 +170,19 @@ TEST_F(TypicalOrderRun, AMarketOrderIsFilledAndTheHoldingAndResultAppear) {
 
     // The holding in the Bestand cell, the open result at the last price in G/V.
     EXPECT_EQ(holdingRow()->sumCost, 2 * 25 * price);
-    EXPECT_TRUE(client.waitFor([&] { return grid().text(2, form->columns().map(0, 14)) == "+2"; }));
+    EXPECT_TRUE(client.waitFor([&] { return grid().text(2, app->columns().map(0, 14)) == "+2"; }));
     EXPECT_TRUE(client.waitFor([&] {
         const float last = data().instruments.at(1).Last;
-        return grid().text(2, form->columns().map(0, 15)) == strSingle(2 * 25 * (last - price));
-    })) << grid().text(2, form->columns().map(0, 15));
+        return grid().text(2, app->columns().map(0, 15)) == strSingle(2 * 25 * (last - price));
+    })) << grid().text(2, app->columns().map(0, 15));
 
     const float today = parseSingle(fieldsOf(in[4].substr(8)).at(0));
     EXPECT_EQ(data().account.todayResult, today);
-    EXPECT_EQ(form->resultLabel.text().rfind("Heute +-: " + strSingleTrimmed(today) + " = ", 0), 0u)
-        << form->resultLabel.text();
+    EXPECT_EQ(app->controls().resultLabel.text().rfind("Heute +-: " + strSingleTrimmed(today) + " = ", 0), 0u)
+        << app->controls().resultLabel.text();
     EXPECT_LT(today, 0) << "bought at the ask and paid the commission";
 
-    EXPECT_EQ(form->executionGridCells().text(1, 4), "KDX");
+    EXPECT_EQ(app->executionGridCells().text(1, 4), "KDX");
     EXPECT_EQ(client.sound.played, Lines{client.folder.path(OrderReports::kExecutionSoundFile).string()});
     expectNoTroubleLogged();
 }

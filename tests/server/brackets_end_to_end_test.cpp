@@ -2,12 +2,12 @@
 // in-process: what the client sends goes to the game, what the game sends comes back
 // through the client's socket, on the client's virtual clock.
 #include "game_fixture.h"
-#include "support/form_fixture.h"
+#include "support/client_fixture.h"
 
 namespace kavex::server::test {
 namespace {
 
-class BracketsEndToEnd : public ::testing::Test, protected kavex::test::FormFixture {
+class BracketsEndToEnd : public ::testing::Test, protected kavex::test::ClientFixture {
   protected:
     static constexpr SessionId kSession = 1;
 
@@ -33,7 +33,7 @@ class BracketsEndToEnd : public ::testing::Test, protected kavex::test::FormFixt
         if (!bytes.empty()) socket.deliver(bytes);
     }
 
-    TradingData& data() { return form->data(); }
+    TradingData& data() { return client->data(); }
     const Order& clientOrder(int32_t userId) {
         return data().orderBook.at(data().orderBook.findByOrderUserId(userId));
     }
@@ -42,11 +42,11 @@ class BracketsEndToEnd : public ::testing::Test, protected kavex::test::FormFixt
         return number == 0 ? 0 : data().positionList.at(number).holding;
     }
     void click(int row, int set, int logical) {
-        form->gridActions().mouseDown(row, form->columns().map(set, logical), false);
+        client->gridActions().mouseDown(row, client->columns().map(set, logical), false);
     }
     void chooseFromMenu(int row, const std::string& caption) {
-        form->gridActions().mouseDown(row, 1, true);
-        PopupMenu& menu = form->contextMenu().menu();
+        client->gridActions().mouseDown(row, 1, true);
+        PopupMenu& menu = client->contextMenu().menu();
         ASSERT_TRUE(menu.isOpen());
         menu.choose(menu.indexOf(caption));
     }
@@ -65,12 +65,12 @@ TEST_F(BracketsEndToEnd, ABuyWithABracketIsClosedByItsProfitTargetAndTheStopIsCa
     const int32_t first = data().account.lastUserOrderId + 1;
 
     click(2, 0, 9); // Ask of AAA: a BUY line on row 4
-    BracketPreset& preset = form->brackets().presetFor(1);
+    BracketPreset& preset = client->brackets().presetFor(1);
     preset.presetMode = 1; // offsets to the last price: profit 2 above, stop 1 below
     preset.profitValue = 2;
     preset.stopValue = 1;
     chooseFromMenu(4, "Erzeuge Bracket Orders");
-    ASSERT_EQ(form->orderGridCells().text(5, 9), "BR:LMT");
+    ASSERT_EQ(client->orderGridCells().text(5, 9), "BR:LMT");
     click(4, 1, 10); // TRANSMIT: the main order, then its children
     loop.advance(100);
 
@@ -87,23 +87,23 @@ TEST_F(BracketsEndToEnd, ABuyWithABracketIsClosedByItsProfitTargetAndTheStopIsCa
     EXPECT_EQ(clientOrder(first + 2).price, 102.0f);
     EXPECT_EQ(clientOrder(first + 1).statusInfo.trimmed(), "OCO");
     EXPECT_EQ(holding(1), 0);
-    for (const std::string& line : form->log_.lines()) // the first run has no preset file
+    for (const std::string& line : client->controls().log.lines()) // the first run has no preset file
         EXPECT_TRUE(!line.starts_with("F:") || line == "F:WS_SI File not found") << line;
-    EXPECT_TRUE(form->messages_.empty()); // no refusal from the server
+    EXPECT_TRUE(client->controls().messages.empty()); // no refusal from the server
 }
 
 TEST_F(BracketsEndToEnd, AFilledOrderProtectedLaterIsClosedAtTheSessionCloseByItsMocChild) {
-    form->settings().confirmation = 0;
+    client->settings().confirmation = 0;
     click(2, 0, 13); // DEFAULT of AAA
     const int32_t bought = data().account.lastUserOrderId + 1;
-    form->sellMarket_Click(); // short 1 at 99.5
+    client->window().sellMarket(); // short 1 at 99.5
     loop.advance(100);
     ASSERT_EQ(holding(1), -1);
-    form->more_Click(); // finished orders shown
+    client->window().toggleFinishedOrders(); // finished orders shown
     const int row = data().gridRows.SuchRow(data().orderBook.findByOrderUserId(bought), RowFinishedOrder);
     ASSERT_GT(row, 0);
 
-    BracketPreset& preset = form->brackets().presetFor(1);
+    BracketPreset& preset = client->brackets().presetFor(1);
     preset.presetMode = 2; // offsets to the fill price
     preset.profitValue = 3;
     preset.stopValue = 2;
@@ -131,15 +131,15 @@ TEST_F(BracketsEndToEnd, AFilledOrderProtectedLaterIsClosedAtTheSessionCloseByIt
 TEST_F(BracketsEndToEnd, DeletingTheUnsentChildrenOfAServerOrderLetsItTakeANewBracket) {
     click(2, 0, 8); // Bid of AAA: a SEL line, limit 99.5
     click(4, 1, 7); // Limit1: far above the market, so the order works
-    form->gridActions().setEditorText("150");
-    form->gridActions().commitEditor();
+    client->gridActions().setEditorText("150");
+    client->gridActions().commitEditor();
     const int32_t main = data().account.lastUserOrderId + 1;
     click(4, 1, 10);
     loop.advance(100);
     const int number = data().orderBook.findByOrderUserId(main);
     ASSERT_EQ(clientOrder(main).status, StatusSubmitted);
 
-    BracketPreset& preset = form->brackets().presetFor(1);
+    BracketPreset& preset = client->brackets().presetFor(1);
     preset.presetMode = 0; // prices as given
     preset.profitValue = 95;
     preset.stopValue = 160;
@@ -168,7 +168,7 @@ TEST_F(BracketsEndToEnd, DeletingTheUnsentChildrenOfAServerOrderLetsItTakeANewBr
     const auto& orders = fx.game.exchange().account(0).orders;
     ASSERT_EQ(orders.size(), 3u);
     EXPECT_EQ(std::pair(orders[1].parentUserOrderId, orders[2].parentUserOrderId), std::pair(main, main));
-    EXPECT_TRUE(form->messages_.empty());
+    EXPECT_TRUE(client->controls().messages.empty());
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // The bracket preset dialog, and its values saved and read back across runs.
-#include "views/bracket_preset_dialog.h"
 #include "model/bracket_preset.h"
-#include "support/form_fixture.h"
+#include "support/client_fixture.h"
+#include "views/bracket_preset_dialog.h"
 
 #include <gtest/gtest.h>
 
@@ -33,12 +33,12 @@ TEST(BracketPresetDialog, ShowsOffsetsToTheFillAsNegativeValuesAndReadsTheTypedV
 // The trading window end to end: the values entered for a bracket are written to the
 // preset file at shutdown and read back in the next run with its instrument list.
 TEST(PresetPersistence, ValuesEnteredForABracketAreSavedAndReadBackNextRun) {
-    test::FormFixture first;
+    test::ClientFixture first;
     first.locale = NumberLocale{','};
     first.writeSettings();
-    OrderForm& form = first.startSession();
-    GridActions& actions = form.gridActions();
-    actions.mouseDown(2, form.columns().map(0, 9), false); // Ask of SAP: a BUY line on row 4
+    Client& client = first.startSession();
+    GridActions& actions = client.gridActions();
+    actions.mouseDown(2, client.columns().map(0, 9), false); // Ask of SAP: a BUY line on row 4
     first.dialogs.presetAnswers.push_back([](BracketPresetDialog& d) {
         d.chooseOption(1);
         d.profitField.setText("0");
@@ -50,15 +50,15 @@ TEST(PresetPersistence, ValuesEnteredForABracketAreSavedAndReadBackNextRun) {
         d.OK_Click();
     });
     actions.mouseDown(4, 1, true);
-    PopupMenu& menu = form.contextMenu().menu();
+    PopupMenu& menu = client.contextMenu().menu();
     menu.choose(menu.indexOf("Erzeuge Bracket Orders Edit"));
     EXPECT_EQ(first.dialogs.presetShows, 1);
-    EXPECT_EQ(form.orderGridCells().text(5, 7), "102,5"); // Last 100 + 2.5 in the user's number form
-    form.ende_Click();
+    EXPECT_EQ(client.orderGridCells().text(5, 7), "102,5"); // Last 100 + 2.5 in the user's number form
+    client.window().end();
     EXPECT_EQ(readFileBytes(first.folder.path("Kavex.wpv")),
               "SAP\r\n 2.5 \r\n 1 \r\n 1 \r\n 0 \r\n\r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n");
 
-    test::FormFixture next;
+    test::ClientFixture next;
     next.folder = first.folder;
     next.locale = first.locale;
     const BracketPreset& sap = next.startSession().data().presets.at(1);

@@ -1,6 +1,6 @@
-// The trading window as a whole on the fake platform: edition, pending update, asking for
+// The client as a whole on the fake platform: edition, pending update, asking for
 // credentials and edited colours.
-#include "support/form_fixture.h"
+#include "support/client_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -11,21 +11,21 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class OrderFormTest : public ::testing::Test, protected test::FormFixture {};
+class ClientTest : public ::testing::Test, protected test::ClientFixture {};
 
-TEST_F(OrderFormTest, TheExecutableNameChoosesTheEdition) {
-    load([](OrderFormPlatform& p) { p.executableName = "KavexGame"; });
-    EXPECT_EQ(form->title.text(), "K a v e x 2    V1.1.368 Game");
-    EXPECT_TRUE(form->gameEdition());
-    EXPECT_EQ(load().title.text(), "K a v e x 2    V1.1.368 QZC");
-    EXPECT_FALSE(form->gameEdition());
+TEST_F(ClientTest, TheExecutableNameChoosesTheEdition) {
+    load([](ClientPlatform& p) { p.executableName = "KavexGame"; });
+    EXPECT_EQ(client->controls().title.text(), "K a v e x 2    V1.1.368 Game");
+    EXPECT_TRUE(client->window().gameEdition());
+    EXPECT_EQ(load().controls().title.text(), "K a v e x 2    V1.1.368 QZC");
+    EXPECT_FALSE(client->window().gameEdition());
 }
 
-TEST_F(OrderFormTest, APendingUpdateIsHandedOverAndTheProgramNeverConnects) {
+TEST_F(ClientTest, APendingUpdateIsHandedOverAndTheProgramNeverConnects) {
     writeFileAtomically(dir.root / "KAVEXUP.EXX", "new program");
     load();
     int ended = 0;
-    form->endProgram = [&] { ++ended; };
+    client->endProgram = [&] { ++ended; };
     loop.advance(1000);
     EXPECT_EQ(readFileBytes(dir.root / "KAVEXUP.EXE"), "new program");
     EXPECT_FALSE(fs::exists(dir.root / "KAVEXUP.EXX"));
@@ -34,7 +34,7 @@ TEST_F(OrderFormTest, APendingUpdateIsHandedOverAndTheProgramNeverConnects) {
     EXPECT_EQ(socket.connects, 0);
 }
 
-TEST_F(OrderFormTest, WithoutCredentialsTheUserIsAskedBeforeConnecting) {
+TEST_F(ClientTest, WithoutCredentialsTheUserIsAskedBeforeConnecting) {
     writeSettings([](Settings& s) {
         s.userName = "-";
         s.password = "";
@@ -51,22 +51,22 @@ TEST_F(OrderFormTest, WithoutCredentialsTheUserIsAskedBeforeConnecting) {
                                         "Usernamen und das zugehörige Paßwort ein !"}));
     EXPECT_EQ(dialogs.credentialShows, 1);
     EXPECT_EQ(dialogs.autostartShows, 0);
-    EXPECT_EQ(form->userButtonHint.text(), "User:anna");
+    EXPECT_EQ(client->controls().userButtonHint.text(), "User:anna");
     EXPECT_EQ(socket.connects, 1);
     EXPECT_EQ(socket.host, "127.0.0.1");
 }
 
-TEST_F(OrderFormTest, EditedColoursReachTheGridOnlyWithAnwenden) {
+TEST_F(ClientTest, EditedColoursReachTheGridOnlyWithAnwenden) {
     writeSettings();
     startSession();
-    ColourEditor& editor = form->colourEditor();
+    ColourEditor& editor = client->colourEditor();
     editor.roleList_Click(1); // "OG:Bid"
     editor.palette_Click(0, 4);
-    EXPECT_EQ(form->orderGridCells().effectiveBackground(2, 8), 65535);
+    EXPECT_EQ(client->orderGridCells().effectiveBackground(2, 8), 65535);
     EXPECT_FALSE(fs::exists(dir.root / "kavex.col"));
 
-    form->apply_Click();
-    EXPECT_EQ(form->orderGridCells().effectiveBackground(2, 8), 255);
+    client->window().applyColours();
+    EXPECT_EQ(client->orderGridCells().effectiveBackground(2, 8), 255);
     auto file = readTextLines(dir.root / "kavex.col");
     ASSERT_EQ(file.size(), 30u);
     EXPECT_EQ(file[1], " 255 ");

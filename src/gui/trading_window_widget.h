@@ -1,7 +1,7 @@
 #pragma once
-// The trading window on screen: a view over the headless OrderForm with its four tabs,
+// The trading window on screen: a view over the headless TradingWindow with its four tabs,
 // the order grid with the in-cell editor, the strip of command buttons, the settings
-// tab and the "Message" window. Its parts are placed where OrderForm's layout puts them.
+// tab and the "Message" window. Its parts are placed where TradingWindow's layout puts them.
 #include <QWidget>
 
 #include <functional>
@@ -17,19 +17,43 @@ class QTableView;
 
 namespace kavex {
 
+class Bridge;
+class CellGrid;
 class CellGridModel;
+class ColourEditor;
+class ExecutionGrid;
+class GridActions;
+class PopupMenu;
 class PopupMenuPresenter;
 class SettingsTab;
+class Statements;
+class TradingWindow;
+struct TradingWindowControls;
 struct TwipRect;
 class Label;
-class OrderForm;
-class TextList;
-class TextListModel;
+struct MessageWindow;
+struct Settings;
 
-class TradingWindow : public QWidget {
+// The headless parts the window on screen renders and forwards input to.
+struct TradingWindowViews {
+    TradingWindow& window;
+    CellGrid& orderCells;
+    GridActions& gridActions;
+    PopupMenu& contextMenu;
+    CellGrid& executionCells;
+    ExecutionGrid& executionGrid;
+    Statements& statements;
+    MessageWindow& messageWindow;
+    // The tab "Sonstiges".
+    Settings& settings;
+    ColourEditor& colourEditor;
+    Bridge& bridge;
+};
+
+class TradingWindowWidget : public QWidget {
   public:
-    explicit TradingWindow(OrderForm& form, QWidget* parent = nullptr);
-    ~TradingWindow() override;
+    explicit TradingWindowWidget(TradingWindowViews views, QWidget* parent = nullptr);
+    ~TradingWindowWidget() override;
 
     QTableView* orderGridView() const { return gridView_; }
     QTabWidget* tabs() const { return tabs_; }
@@ -59,9 +83,11 @@ class TradingWindow : public QWidget {
     void applyLayout();
     void placeInTabArea(QWidget* widget, const TwipRect& rect);
     void reportPlacement();
-    void place(TwipRect geometry); // a copy: resizing reports the new geometry to the form
+    void place(TwipRect geometry); // a copy: resizing reports the new geometry to the window
 
-    OrderForm& form_;
+    TradingWindowViews views_;
+    TradingWindow& window_;
+    TradingWindowControls& controls_;
     QTabWidget* tabs_ = nullptr;
     QWidget* labelStrip_ = nullptr;
     QWidget* headers_[3] = {};

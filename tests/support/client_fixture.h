@@ -1,14 +1,13 @@
 #pragma once
-// The whole trading window on the fake platform in a fresh working folder, with the
-// server's side of a session scripted on the virtual clock.
+// The whole client on the fake platform in a fresh working folder, with the server's side
+// of a session scripted on the virtual clock.
 #include "base/cp1252.h"
 #include "base/files.h"
 #include "protocol/wire.h"
+#include "support/client_parts.h"
 #include "support/fakes.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
-#include "views/order_form.h"
-#include "model/settings_file.h"
 
 #include <functional>
 #include <memory>
@@ -17,7 +16,7 @@
 
 namespace kavex::test {
 
-struct FormFixture {
+struct ClientFixture {
     // A settings file for user "anna", password "pw", server 127.0.0.1; `change` adjusts it.
     void writeSettings(const std::function<void(Settings&)>& change = {}) {
         Settings s;
@@ -27,19 +26,20 @@ struct FormFixture {
         if (change) change(s);
         writeTextLines(folder.path(SettingsFile::kSettingsName), SettingsFile::settingsLines(s));
     }
-    // Creates the window (after `prepare` has seen the platform) and runs its start-up.
-    OrderForm& load(const std::function<void(OrderFormPlatform&)>& prepare = {}) {
-        OrderFormPlatform platform{loop,    socket, http,    sound,  system, prompts,
-                                   dialogs, folder, "kavex", locale, {},     {}};
+    // Creates the client (after `prepare` has seen the platform) and loads its window.
+    Client& load(const std::function<void(ClientPlatform&)>& prepare = {}) {
+        ClientPlatform platform{loop,    socket, http,    sound,  system, prompts,
+                                dialogs, folder, "kavex", locale, {},     {}};
         if (prepare) prepare(platform);
-        form = std::make_unique<OrderForm>(platform);
-        form->endProgram = [] {};
-        form->Form_Load();
-        return *form;
+        client = std::make_unique<Client>(platform);
+        client->endProgram = [] {};
+        client->load();
+        return *client;
     }
+    TradingWindowControls& controls() { return client->controls(); }
     // Loads the window and lets the server answer its autostart login with account
     // ACC9, last order number 40 and the instruments SAP and BMW.
-    OrderForm& startSession(const std::function<void(OrderFormPlatform&)>& prepare = {}) {
+    Client& startSession(const std::function<void(ClientPlatform&)>& prepare = {}) {
         load(prepare);
         at(5060, [this] { socket.acceptConnection(); });
         at(5070, [this] { serverSends("!;ID"); });
@@ -51,7 +51,7 @@ struct FormFixture {
                         "BMW;DE0005190003;EUR;80;79.9;5;80.1;6;BMW AG;1;0;0");
         });
         loop.advance(6000);
-        return *form;
+        return *client;
     }
     // Runs `action` at the given time on the virtual clock (ms since the start).
     void at(int64_t ms, std::function<void()> action) {
@@ -73,7 +73,7 @@ struct FormFixture {
     FakeSystemServices system;
     FakePrompts prompts;
     ScriptedDialogs dialogs{loop};
-    std::unique_ptr<OrderForm> form;
+    std::unique_ptr<Client> client;
 };
 
 } // namespace kavex::test

@@ -1,4 +1,4 @@
-#include "gui/trading_window.h"
+#include "gui/trading_window_widget.h"
 
 #include "gui/cell_grid_model.h"
 #include "gui/cell_grid_view.h"
@@ -6,7 +6,12 @@
 #include "gui/settings_tab.h"
 #include "gui/statements_panel.h"
 #include "gui/text_list_model.h"
-#include "views/order_form.h"
+#include "views/cell_grid.h"
+#include "views/execution_grid.h"
+#include "views/grid_actions.h"
+#include "views/popup_menu.h"
+#include "views/show_error.h"
+#include "views/trading_window.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -63,23 +68,24 @@ QTableView* gridView(CellGridModel* model, QWidget* parent) {
 
 } // namespace
 
-TradingWindow::TradingWindow(OrderForm& form, QWidget* parent) : QWidget(parent), form_(form) {
-    setWindowTitle(q(form_.title.text()));
-    form_.title.setObserver([this](const std::string& t) { setWindowTitle(q(t)); });
-    boundLabels_.push_back(&form_.title);
+TradingWindowWidget::TradingWindowWidget(TradingWindowViews views, QWidget* parent)
+    : QWidget(parent), views_(views), window_(views.window), controls_(views.window.controls()) {
+    setWindowTitle(q(controls_.title.text()));
+    controls_.title.setObserver([this](const std::string& t) { setWindowTitle(q(t)); });
+    boundLabels_.push_back(&controls_.title);
 
     // The label strip with the three header labels.
     labelStrip_ = new QWidget(this);
     paintBackground(labelStrip_);
-    headers_[0] = boundLabel(form_.statusLine);
+    headers_[0] = boundLabel(controls_.statusLine);
     auto* account = new QWidget;
     auto* accountLabels = new QHBoxLayout(account);
     accountLabels->setContentsMargins(0, 0, 0, 0);
-    accountLabels->addWidget(boundLabel(form_.accountCodeLabel));
-    accountLabels->addWidget(boundLabel(form_.totalPlaceLabel));
-    accountLabels->addWidget(boundLabel(form_.dayPlaceLabel));
+    accountLabels->addWidget(boundLabel(controls_.accountCodeLabel));
+    accountLabels->addWidget(boundLabel(controls_.totalPlaceLabel));
+    accountLabels->addWidget(boundLabel(controls_.dayPlaceLabel));
     headers_[1] = account;
-    headers_[2] = boundLabel(form_.resultLabel);
+    headers_[2] = boundLabel(controls_.resultLabel);
     for (QWidget* header : headers_) {
         header->setParent(labelStrip_);
         paintBackground(header);
@@ -95,30 +101,31 @@ TradingWindow::TradingWindow(OrderForm& form, QWidget* parent) : QWidget(parent)
         tabs_->widget(i)->installEventFilter(this);
 
     messageWindow_ = static_cast<QDialog*>(buildMessageWindow());
-    contextMenu_ = std::make_unique<PopupMenuPresenter>(form_.contextMenu().menu(), this);
+    contextMenu_ = std::make_unique<PopupMenuPresenter>(views_.contextMenu, this);
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) { tabChosen(index); });
-    form_.placeWindow = [this](const TwipRect& geometry) { place(geometry); };
+    window_.placeWindow = [this](const TwipRect& geometry) { place(geometry); };
     setMinimumSize(320, 200);
     resize(1280, 720);
 }
 
-TradingWindow::~TradingWindow() {
-    form_.placeWindow = nullptr;
-    form_.chatOptionVisibilityChanged = nullptr;
+TradingWindowWidget::~TradingWindowWidget() {
+    window_.placeWindow = nullptr;
+    controls_.chatOptionVisibilityChanged = nullptr;
     for (Label* label : boundLabels_)
         label->setObserver(nullptr);
-    form_.messageWindow().visible.setObserver(nullptr);
-    form_.messageWindow().text.setObserver(nullptr);
+    views_.messageWindow.visible.setObserver(nullptr);
+    views_.messageWindow.text.setObserver(nullptr);
 }
 
-QLabel* TradingWindow::boundLabel(Label& model) {
+QLabel* TradingWindowWidget::boundLabel(Label& model) {
     auto* label = new QLabel(q(model.text()));
     model.setObserver([label](const std::string& text) { label->setText(q(text)); });
     boundLabels_.push_back(&model);
     return label;
 }
 
-QPushButton* TradingWindow::addButton(QLayout* layout, const QString& caption, std::function<void()> action) {
+QPushButton* TradingWindowWidget::addButton(QLayout* layout, const QString& caption,
+                                            std::function<void()> action) {
     auto* button = new QPushButton(caption);
     connect(button, &QPushButton::clicked, this, [this, action = std::move(action)] {
         action();
@@ -129,7 +136,7 @@ QPushButton* TradingWindow::addButton(QLayout* layout, const QString& caption, s
     return button;
 }
 
-QPushButton* TradingWindow::button(const QString& caption) const {
+QPushButton* TradingWindowWidget::button(const QString& caption) const {
     for (QPushButton* b : buttons_)
         if (b->text() == caption) return b;
     for (QPushButton* b : findChildren<QPushButton*>())
@@ -137,16 +144,16 @@ QPushButton* TradingWindow::button(const QString& caption) const {
     return nullptr;
 }
 
-QWidget* TradingWindow::tabPage(const QString& caption) const {
+QWidget* TradingWindowWidget::tabPage(const QString& caption) const {
     for (int i = 0; i < tabs_->count(); ++i)
         if (tabs_->tabText(i) == caption) return tabs_->widget(i);
     return nullptr;
 }
 
-QWidget* TradingWindow::buildOrdersTab() {
+QWidget* TradingWindowWidget::buildOrdersTab() {
     auto* page = new QWidget;
     ordersFrame_ = new QWidget(page);
-    gridModel_ = new CellGridModel(form_.orderGridCells(), page);
+    gridModel_ = new CellGridModel(views_.orderCells, page);
     gridView_ = gridView(gridModel_, ordersFrame_);
     gridView_->viewport()->installEventFilter(this);
 
@@ -157,45 +164,46 @@ QWidget* TradingWindow::buildOrdersTab() {
     editor_->hide();
     editor_->installEventFilter(this);
     connect(editor_, qOverload<int>(&QComboBox::activated), this, [this](int index) {
-        form_.gridActions().chooseEditorItem(index);
+        views_.gridActions.chooseEditorItem(index);
         syncEditor();
     });
     connect(editor_->lineEdit(), &QLineEdit::returnPressed, this, [this] {
-        form_.gridActions().setEditorText(editor_->currentText().toStdString());
-        form_.gridActions().commitEditor();
+        views_.gridActions.setEditorText(editor_->currentText().toStdString());
+        views_.gridActions.commitEditor();
         syncEditor();
     });
 
     auto* strip = new QHBoxLayout;
-    GridActions& actions = form_.gridActions();
-    addButton(strip, "CANCEL Alle", [this] { form_.cancelAll_Click(); });
-    addButton(strip, "TRANS Alle", [this] { form_.transmitAll_Click(); });
-    addButton(strip, "Lösche TRANS", [this] { form_.deleteEntries_Click(); });
-    addButton(strip, "BUY MARKET", [this] { form_.buyMarket_Click(); });
-    addButton(strip, "SELL MARKET", [this] { form_.sellMarket_Click(); });
-    addButton(strip, "GLATT", [this] { form_.glatt_Click(); });
-    QPushButton* more = addButton(strip, q(form_.moreButton.text()), [this] { form_.more_Click(); });
-    form_.moreButton.setObserver([more](const std::string& caption) { more->setText(q(caption)); });
-    boundLabels_.push_back(&form_.moreButton);
-    QPushButton* user = addButton(strip, "User/PW", [this] { form_.userPassword_Click(); });
-    user->setToolTip(q(form_.userButtonHint.text()));
-    form_.userButtonHint.setObserver([user](const std::string& hint) { user->setToolTip(q(hint)); });
-    boundLabels_.push_back(&form_.userButtonHint);
+    GridActions& actions = views_.gridActions;
+    addButton(strip, "CANCEL Alle", [this] { window_.cancelAll(); });
+    addButton(strip, "TRANS Alle", [this] { window_.transmitAll(); });
+    addButton(strip, "Lösche TRANS", [this] { window_.deleteEntryLines(); });
+    addButton(strip, "BUY MARKET", [this] { window_.buyMarket(); });
+    addButton(strip, "SELL MARKET", [this] { window_.sellMarket(); });
+    addButton(strip, "GLATT", [this] { window_.closeAllPositions(); });
+    QPushButton* more =
+        addButton(strip, q(controls_.moreButton.text()), [this] { window_.toggleFinishedOrders(); });
+    controls_.moreButton.setObserver([more](const std::string& caption) { more->setText(q(caption)); });
+    boundLabels_.push_back(&controls_.moreButton);
+    QPushButton* user = addButton(strip, "User/PW", [this] { window_.askForNewUser(); });
+    user->setToolTip(q(controls_.userButtonHint.text()));
+    controls_.userButtonHint.setObserver([user](const std::string& hint) { user->setToolTip(q(hint)); });
+    boundLabels_.push_back(&controls_.userButtonHint);
     addButton(strip, "ENDE", [this] { close(); });
     auto* chat = new QCheckBox("CHAT");
-    chat->setChecked(form_.chatOption.checked());
-    chat->setVisible(form_.chatOptionVisible());
-    form_.chatOptionVisibilityChanged = [chat](bool visible) { chat->setVisible(visible); };
-    connect(chat, &QCheckBox::toggled, this, [this](bool on) { form_.chatOption.setChecked(on); });
+    chat->setChecked(controls_.chatOption.checked());
+    chat->setVisible(controls_.chatOptionVisible);
+    controls_.chatOptionVisibilityChanged = [chat](bool visible) { chat->setVisible(visible); };
+    connect(chat, &QCheckBox::toggled, this, [this](bool on) { controls_.chatOption.setChecked(on); });
     strip->addWidget(chat);
     quantityBox_ = new QComboBox;
     quantityBox_->setEditable(true);
-    // The list is filled as the window loads (OrderForm::Form_Load, before the window is built).
-    for (const std::string& v : form_.defaultQuantityList.lines())
+    // The list is filled as the window loads (Client::load, before the window is built).
+    for (const std::string& v : controls_.defaultQuantityList.lines())
         quantityBox_->addItem(q(v));
     quantityBox_->setCurrentText(q(actions.defaultQuantityBox().text()).trimmed());
     connect(quantityBox_, &QComboBox::currentTextChanged, this,
-            [this](const QString& text) { form_.gridActions().setDefaultQuantityText(text.toStdString()); });
+            [this](const QString& text) { views_.gridActions.setDefaultQuantityText(text.toStdString()); });
     actions.defaultQuantityBox().setObserver([this](const std::string& text) {
         QString shown = q(text).trimmed();
         if (quantityBox_->currentText() != shown) {
@@ -207,7 +215,7 @@ QWidget* TradingWindow::buildOrdersTab() {
     strip->addWidget(new QLabel("Stück:"));
     strip->addWidget(quantityBox_);
     auto* messages = new QComboBox;
-    messages->setModel(new TextListModel(form_.messages_, messages));
+    messages->setModel(new TextListModel(controls_.messages, messages));
     messages->setPlaceholderText("Meldungen...");
     messages->setMinimumWidth(220);
     strip->addWidget(messages, 1);
@@ -220,57 +228,57 @@ QWidget* TradingWindow::buildOrdersTab() {
     return page;
 }
 
-QWidget* TradingWindow::buildExecutionsTab() {
+QWidget* TradingWindowWidget::buildExecutionsTab() {
     auto* page = new QWidget;
     executionsFrame_ = new QWidget(page);
-    auto* model = new CellGridModel(form_.executionGridCells(), page);
+    auto* model = new CellGridModel(views_.executionCells, page);
     QTableView* view = gridView(model, executionsFrame_);
     executionView_ = view;
 
     auto* refresh = new QPushButton("Grid Refresh", executionsFrame_);
-    connect(refresh, &QPushButton::clicked, this, [this] { form_.executionGrid().refresh(); });
+    connect(refresh, &QPushButton::clicked, this, [this] { views_.executionGrid.refresh(); });
     refreshButton_ = refresh;
     noteLabel_ = new QLabel("Reihenfolge:", executionsFrame_);
     auto* order = new QComboBox(executionsFrame_);
     order->setObjectName("executionOrder");
-    order->setModel(new TextListModel(form_.executionOrderList, order));
-    order->setCurrentIndex(form_.executionGrid().selectedOrder());
+    order->setModel(new TextListModel(controls_.executionOrderList, order));
+    order->setCurrentIndex(views_.executionGrid.selectedOrder());
     connect(order, &QComboBox::activated, this, [this](int index) {
-        form_.executionGrid().selectOrder(index);
-        form_.executionGrid().refresh();
+        views_.executionGrid.selectOrder(index);
+        views_.executionGrid.refresh();
     });
     orderList_ = order;
     return page;
 }
 
-QWidget* TradingWindow::buildStatementsTab() {
+QWidget* TradingWindowWidget::buildStatementsTab() {
     auto* page = new QWidget;
-    auto* panel = new StatementsPanel(form_.statements(), page);
+    auto* panel = new StatementsPanel(views_.statements, page);
     paintBackground(panel->list());
     statementsPanel_ = panel;
     return page;
 }
 
-QWidget* TradingWindow::buildSettingsTab() {
-    settingsTab_ = new SettingsTab(form_);
+QWidget* TradingWindowWidget::buildSettingsTab() {
+    settingsTab_ = new SettingsTab(window_, views_.settings, views_.colourEditor, views_.bridge);
     return settingsTab_;
 }
 
-void TradingWindow::tabChosen(int index) {
-    form_.tab_Click(index);
-    if (index == OrderForm::SettingsTab) settingsTab_->sync();
+void TradingWindowWidget::tabChosen(int index) {
+    window_.chooseTab(index);
+    if (index == TradingWindow::SettingsTab) settingsTab_->sync();
     applyLayout();
 }
 
 // Frames and the statement list are placed in the tab area; their pages begin below
 // the tab captions, so the page's own offset is taken off.
-void TradingWindow::placeInTabArea(QWidget* widget, const TwipRect& rect) {
+void TradingWindowWidget::placeInTabArea(QWidget* widget, const TwipRect& rect) {
     const QPoint pageOffset = widget->parentWidget()->mapTo(tabs_, QPoint(0, 0));
     widget->setGeometry(pixels(rect).translated(-pageOffset));
 }
 
-void TradingWindow::applyLayout() {
-    const FormLayout& l = form_.layout();
+void TradingWindowWidget::applyLayout() {
+    const FormLayout& l = window_.layout();
     labelStrip_->setGeometry(pixels(l.labelStrip));
     for (int i = 0; i < 3; ++i)
         headers_[i]->setGeometry(pixels(l.headerLabels[static_cast<std::size_t>(i)]));
@@ -286,31 +294,31 @@ void TradingWindow::applyLayout() {
     placeInTabArea(statementsPanel_, l.statementList);
 }
 
-void TradingWindow::resizeEvent(QResizeEvent* event) {
+void TradingWindowWidget::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    form_.Form_Resize(pixelsToTwips(width()), pixelsToTwips(height()));
+    window_.resize(pixelsToTwips(width()), pixelsToTwips(height()));
     applyLayout();
     reportPlacement();
 }
 
-void TradingWindow::moveEvent(QMoveEvent* event) {
+void TradingWindowWidget::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
     reportPlacement();
 }
 
-void TradingWindow::reportPlacement() {
-    form_.windowPlaced(
+void TradingWindowWidget::reportPlacement() {
+    window_.windowPlaced(
         {pixelsToTwips(x()), pixelsToTwips(y()), pixelsToTwips(width()), pixelsToTwips(height())});
 }
 
-void TradingWindow::place(TwipRect geometry) {
+void TradingWindowWidget::place(TwipRect geometry) {
     auto orKeep = [](int32_t twips, int current) { return twips > 0 ? twipsToPixels(twips) : current; };
     resize(orKeep(geometry.width, width()), orKeep(geometry.height, height()));
     move(orKeep(geometry.left, x()), orKeep(geometry.top, y()));
 }
 
-QWidget* TradingWindow::buildMessageWindow() {
-    MessageWindow& model = form_.messageWindow();
+QWidget* TradingWindowWidget::buildMessageWindow() {
+    MessageWindow& model = views_.messageWindow;
     auto* dialog = new QDialog(this);
     dialog->setWindowTitle(MessageWindow::kCaption);
     auto* text = new QLabel;
@@ -340,7 +348,7 @@ QWidget* TradingWindow::buildMessageWindow() {
     return dialog;
 }
 
-bool TradingWindow::eventFilter(QObject* watched, QEvent* event) {
+bool TradingWindowWidget::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize && watched->isWidgetType() &&
         tabs_->indexOf(static_cast<QWidget*>(watched)) >= 0)
         applyLayout();
@@ -351,31 +359,31 @@ bool TradingWindow::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == editor_ && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-        form_.gridActions().escapeEditor();
+        views_.gridActions.escapeEditor();
         syncEditor();
         return true;
     }
     if (watched == editor_ && event->type() == QEvent::FocusOut && editor_->isVisible() &&
         !editor_->view()->isVisible()) {
-        form_.gridActions().setEditorText(editor_->currentText().toStdString());
-        form_.gridActions().commitEditor();
+        views_.gridActions.setEditorText(editor_->currentText().toStdString());
+        views_.gridActions.commitEditor();
         syncEditor();
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void TradingWindow::gridPressed(const QPoint& position, Qt::MouseButton button) {
+void TradingWindowWidget::gridPressed(const QPoint& position, Qt::MouseButton button) {
     QModelIndex index = gridView_->indexAt(position);
     if (!index.isValid()) return;
-    GridActions& actions = form_.gridActions();
+    GridActions& actions = views_.gridActions;
     if (actions.editor().visible) actions.setEditorText(editor_->currentText().toStdString());
     actions.mouseDown(index.row(), index.column(), button == Qt::RightButton);
     syncEditor();
     syncQuickButtons();
 }
 
-void TradingWindow::syncEditor() {
-    const CellEditor& model = form_.gridActions().editor();
+void TradingWindowWidget::syncEditor() {
+    const CellEditor& model = views_.gridActions.editor();
     if (!model.visible) {
         editor_->hide();
         return;
@@ -392,8 +400,8 @@ void TradingWindow::syncEditor() {
     editor_->setFocus();
 }
 
-void TradingWindow::syncQuickButtons() {
-    const auto& colours = form_.gridActions().quickButtonColours();
+void TradingWindowWidget::syncQuickButtons() {
+    const auto& colours = views_.gridActions.quickButtonColours();
     const char* captions[] = {"BUY MARKET", "SELL MARKET"};
     for (int i = 0; i < 2; ++i) {
         QPushButton* b = button(captions[i]);
@@ -403,10 +411,10 @@ void TradingWindow::syncQuickButtons() {
     }
 }
 
-void TradingWindow::closeEvent(QCloseEvent* event) {
+void TradingWindowWidget::closeEvent(QCloseEvent* event) {
     if (!closing_) {
         closing_ = true;
-        form_.Form_Unload();
+        window_.end();
     }
     event->accept();
 }

@@ -1,0 +1,132 @@
+#pragma once
+// The client as a whole: builds the trading window and every subsystem on the platform it
+// is given, wires the server's messages to their handlers, and runs the start-up sequence,
+// the refresh timer, the self-update hand-over and the shutdown. Plain C++: the Qt
+// program and the tests build it alike.
+#include "base/numbers.h"
+#include "community/ranking_info.h"
+#include "session/connection_config.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace kavex {
+
+class Bridge;
+class Brackets;
+class CellGrid;
+class Chart;
+class Chat;
+class ColourEditor;
+class ColourRoles;
+class DialogHost;
+class EventLoop;
+class ExecutionGrid;
+class ExternalOrders;
+class FileDrop;
+class FileTransfer;
+class GridActions;
+class GridContextMenu;
+class HttpGet;
+class OrderClient;
+class OrderGridColumns;
+class Printer;
+class Prompts;
+class Sound;
+class Statements;
+class SystemServices;
+class TcpClient;
+class TcpListener;
+class TradingWindow;
+class WorkingDirectory;
+struct MessageWindow;
+struct Settings;
+struct TradingData;
+struct TradingWindowControls;
+
+// Everything outside the program that the client works with.
+struct ClientPlatform {
+    EventLoop& loop;
+    TcpClient& serverSocket;
+    HttpGet& http;
+    Sound& sound;
+    SystemServices& system;
+    Prompts& prompts;
+    DialogHost& dialogs;
+    WorkingDirectory& folder;
+    std::string executableName; // file name without folder and extension
+    NumberLocale locale;        // the user's number form
+    DiscoverySites discovery;
+    ConnectionTimings timings;
+    Printer* printer = nullptr;          // none: printing does nothing
+    TcpListener* bridgeSocket = nullptr; // none: the bridge never listens
+};
+
+class Client {
+  public:
+    static constexpr int kStartupMs = 50;
+    static constexpr int kRefreshMs = 150;
+    static constexpr int kUpdateMs = 50;
+    static constexpr const char* kUpdateFile = "KAVEXUP.EXX";
+    static constexpr const char* kUpdateProgram = "KAVEXUP.EXE";
+    static constexpr const char* kReloadProgram = "QRELOAD.EXE";
+
+    explicit Client(ClientPlatform platform, ProgramVersion version = {});
+    ~Client();
+    Client(const Client&) = delete;
+    Client& operator=(const Client&) = delete;
+
+    // --- Lifecycle ---
+    // The window loads: the title, its lists, and the start-up on the first timer tick
+    // (or the self-update hand-over when an update is waiting).
+    void load();
+    void startUp();     // reads the settings and colours, logs in, starts the refresh timer
+    void refreshTick(); // redraws the instruments whose prices changed
+    void updateTick();  // hands over to the update program and ends
+    void unload();      // window closed or "ENDE": saves and ends the program
+    // Ends the program (quits the event loop); set by the application.
+    std::function<void()> endProgram;
+    bool startupTimerActive() const;
+    bool refreshTimerActive() const;
+    bool updateTimerActive() const;
+
+    // --- The parts the windows show and the tests look at ---
+    TradingWindow& window();
+    TradingWindowControls& controls();
+    TradingData& data();
+    Settings& settings();
+    const ColourRoles& colours() const;
+    const OrderGridColumns& columns() const;
+    CellGrid& orderGridCells();
+    CellGrid& executionGridCells();
+    GridActions& gridActions();
+    GridContextMenu& contextMenu();
+    ExecutionGrid& executionGrid(); // tab "Executions"
+    Statements& statements();       // tab "Auszüge"
+    ColourEditor& colourEditor();
+    MessageWindow& messageWindow();
+    OrderClient& orderClient(); // the connection window
+    Chart& chart();
+    Chat& chat(); // the chat window
+    Bridge& bridge();
+    FileDrop& fileDrop();
+    ExternalOrders& externalOrders();
+    FileTransfer& fileTransfer();
+    Brackets& brackets();
+
+  private:
+    struct Parts;
+    void applySettings();
+    void captureSettings();
+    void loadConnectionWindow();
+    void loadPresets();
+    void stopTimer(int& timer);
+
+    ClientPlatform platform_;
+    ProgramVersion version_;
+    std::unique_ptr<Parts> parts_;
+    int startupTimer_ = 0, refreshTimer_ = 0, updateTimer_ = 0;
+};
+
+} // namespace kavex

@@ -1,0 +1,23 @@
+#pragma once
+// The client's parts that the trading window on screen renders.
+#include "app/client.h"
+#include "gui/trading_window_widget.h"
+#include "views/grid_context_menu.h"
+
+namespace kavex {
+
+inline TradingWindowViews windowViews(Client& client) {
+    return {client.window(),
+            client.orderGridCells(),
+            client.gridActions(),
+            client.contextMenu().menu(),
+            client.executionGridCells(),
+            client.executionGrid(),
+            client.statements(),
+            client.messageWindow(),
+            client.settings(),
+            client.colourEditor(),
+            client.bridge()};
+}
+
+} // namespace kavex

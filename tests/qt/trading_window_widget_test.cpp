@@ -1,0 +1,193 @@
+// The trading window on screen: its parts where the twip layout puts them, the window
+// geometry from the settings, the settings tab's colour editing and sound list, and the
+// in-cell editor of the order grid: mouse clicks on the grid's cells open it over the cell,
+// Return commits what was typed (decimal comma accepted), Escape leaves the cell as it was,
+// and a choice from the list is taken at once.
+#include "app/window_views.h"
+#include "gui/cell_grid_model.h"
+#include "support/client_fixture.h"
+#include "views/grid_actions.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace kavex {
+namespace {
+
+QRect pixels(const TwipRect& r) {
+    return {twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width), twipsToPixels(r.height)};
+}
+
+class TradingWindowLayout : public ::testing::Test, protected test::ClientFixture {
+  protected:
+    TradingWindowLayout() {
+        writeFileAtomically(dir.root / "ping.wav", "RIFF");
+        window = std::make_unique<TradingWindowWidget>(windowViews(load()));
+        window->show();
+    }
+    void settle() {
+        for (int i = 0; i < 3; ++i)
+            QApplication::processEvents();
+    }
+    template <class T> T* child(const char* name) { return window->findChild<T*>(name); }
+
+    std::unique_ptr<TradingWindowWidget> window;
+};
+
+TEST_F(TradingWindowLayout, PartsFollowTheWindowSizeInTwips) {
+    window->resize(900, 500);
+    settle();
+    const FormLayout& l = client->window().layout();
+    EXPECT_EQ(l.lastHeight, 500 * 15);
+    EXPECT_EQ(window->tabs()->geometry(), pixels(l.tabArea));
+    QTableView* grid = window->orderGridView();
+    EXPECT_EQ(grid->geometry(), pixels(l.orderGrid));
+    QWidget* strip = child<QWidget>("orderStrip");
+    EXPECT_EQ(strip->geometry().top(), pixels(l.orderGrid).bottom() + 1); // directly below the grid
+    // The strip stays inside the tab's page.
+    const QPoint stripBottom = strip->mapTo(window.get(), QPoint(0, strip->height()));
+    EXPECT_LE(stripBottom.y(), window->tabs()->geometry().bottom());
+
+    window->resize(1100, 640);
+    settle();
+    EXPECT_EQ(grid->geometry(), pixels(client->window().layout().orderGrid));
+    EXPECT_EQ(client->window().windowGeometry().width, 1100 * 15);
+}
+
+TEST_F(TradingWindowLayout, TheSavedGeometryPlacesTheWindowAtStartUp) {
+    writeSettings([](Settings& s) {
+        s.windowWidth = 12000; // 800 pixels
+        s.windowTop = 750;
+        s.windowLeft = 1500; // the height of 0 keeps the window's height
+    });
+    const int height = window->height();
+    loop.advance(6000);
+    settle();
+    EXPECT_EQ(window->width(), 800);
+    EXPECT_EQ(window->height(), height);
+    EXPECT_EQ(window->pos(), QPoint(100, 50));
+    EXPECT_EQ(client->window().windowGeometry(), (TwipRect{1500, 750, 12000, height * 15}));
+}
+
+TEST_F(TradingWindowLayout, TheSettingsTabEditsColoursAndChoosesTheSound) {
+    loop.advance(6000);                  // the start-up sequence fills the role list
+    client->settings().confirmation = 0; // as read from a settings file after the window was built
+    window->tabs()->setCurrentIndex(TradingWindow::SettingsTab);
+    settle();
+    EXPECT_FALSE(child<QCheckBox>("confirmation")->isChecked());
+
+    // Sound list: refilled from the wave files as the tab opens; the choice plays once.
+    auto* sounds = child<QComboBox>("soundFiles");
+    ASSERT_EQ(sounds->count(), 1);
+    sounds->setCurrentIndex(0);
+    emit sounds->textActivated("ping.wav");
+    EXPECT_EQ(child<QLineEdit>("soundFile")->text(), "ping.wav");
+    EXPECT_EQ(sound.played.size(), 1u);
+
+    // Colour roles: a role, a palette click, "Mehr...".
+    auto* roles = child<QListView>("colourRoles");
+    ASSERT_EQ(roles->model()->rowCount(), 18);
+    QTest::mouseClick(roles->viewport(), Qt::LeftButton, {},
+                      roles->visualRect(roles->model()->index(2, 0)).center()); // "OG:Ask"
+    EXPECT_EQ(client->colourEditor().selectedRole(), 2);
+    auto* swatch = child<QLabel>("colourPreview");
+    EXPECT_EQ(swatch->palette().color(QPalette::Window), QColor(255, 255, 0));
+    auto* palette = child<QWidget>("colourPalette");
+    QTest::mouseClick(palette, Qt::LeftButton, {},
+                      QPoint(palette->width() / 24, palette->height() * 9 / 16)); // column 0, row 4
+    EXPECT_EQ(client->colours()[OG_Ask], 255);
+    prompts.colourAnswer = 0x123456;
+    window->button("Mehr...")->click();
+    EXPECT_EQ(client->colours()[OG_Ask], 0x123456);
+    EXPECT_EQ(swatch->palette().color(QPalette::Window), toQColor(0x123456));
+    child<QPushButton>("productLogo")->click();
+    EXPECT_EQ(system.urlsOpened.size(), 1u);
+    child<QPushButton>("productLabel")->click();
+    EXPECT_EQ(prompts.asked.back(), "kavex");
+}
+
+class TradingWindowEditor : public ::testing::Test, protected test::ClientFixture {
+  protected:
+    TradingWindowEditor() {
+        writeSettings();
+        startSession();
+        window = std::make_unique<TradingWindowWidget>(windowViews(*client));
+        window->resize(1200, 600);
+        window->show();
+        settle();
+        grid = window->orderGridView();
+        editor = grid->viewport()->findChild<QComboBox*>();
+    }
+    void settle() { QTest::qWait(40); }
+    // A left click in the middle of a cell, through the view as a mouse would do it.
+    void click(int row, int col) {
+        const QRect cell = grid->visualRect(grid->model()->index(row, col));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        settle();
+    }
+    // A new BUY line of SAP from its Ask cell; returns the line's row.
+    int buyLine() {
+        click(client->data().gridRows.SuchRow(1, RowInstrument), client->columns().map(0, 9));
+        return client->gridActions().lastInsertedRow();
+    }
+    const Order& line(int row) { return client->data().entryLines.at(client->data().gridRows.at(row).ref); }
+    void type(const QString& text, int key) {
+        editor->lineEdit()->selectAll();
+        QTest::keyClicks(editor->lineEdit(), text);
+        QTest::keyClick(editor->lineEdit(), static_cast<Qt::Key>(key));
+        settle();
+    }
+
+    std::unique_ptr<TradingWindowWidget> window;
+    QTableView* grid = nullptr;
+    QComboBox* editor = nullptr;
+};
+
+TEST_F(TradingWindowEditor, TypedLimitWithDecimalCommaIsCommittedByReturnAndMakesTheLineALimitOrder) {
+    ASSERT_NE(editor, nullptr);
+    const int row = buyLine();
+    click(row, client->columns().map(1, 7));
+    ASSERT_TRUE(editor->isVisible());
+    EXPECT_EQ(editor->count(), 21); // prices around the last one
+    const int itemsBefore = editor->count();
+
+    type("12000,5", Qt::Key_Return);
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_FLOAT_EQ(line(row).limit1, 12000.5f);
+    EXPECT_EQ(line(row).orderType.str(), "LMT");
+    EXPECT_EQ(client->orderGridCells().text(row, client->columns().map(1, 9)), "LMT");
+    click(row, client->columns().map(1, 7));
+    EXPECT_EQ(editor->count(), itemsBefore); // the typed text never became a list item
+}
+
+TEST_F(TradingWindowEditor, EscapeKeepsTheQuantityAndAListChoiceIsTakenAtOnce) {
+    const int row = buyLine();
+    const int quantityCol = client->columns().map(1, 6);
+    const int before = line(row).quantity;
+    click(row, quantityCol);
+    ASSERT_TRUE(editor->isVisible());
+    type("77", Qt::Key_Escape);
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(line(row).quantity, before);
+
+    click(row, quantityCol);
+    const int index = editor->findText("25");
+    ASSERT_GE(index, 0);
+    emit editor->activated(index);
+    settle();
+    EXPECT_EQ(line(row).quantity, 25);
+    EXPECT_FALSE(editor->isVisible());
+}
+
+} // namespace
+} // namespace kavex
