@@ -1,13 +1,13 @@
 // One refresh tick of the order grid: the quote rows of 1000 (and of 50) changed
 // instruments redrawn in the headless grid model. Prints the time per tick.
-#include "model/trading_data.h"
-#include "views/cell_grid.h"
 #include "base/text_list.h"
+#include "model/settings_file.h"
+#include "model/trading_data.h"
 #include "support/fake_event_loop.h"
+#include "views/cell_grid.h"
 #include "views/colour_roles.h"
 #include "views/grid_columns.h"
 #include "views/order_grid.h"
-#include "model/settings_file.h"
 
 #include <chrono>
 #include <cstdio>
@@ -19,7 +19,7 @@ using namespace kavex;
 double msPerTick(int instruments, int changed) {
     TradingData data;
     data.instruments.reset(static_cast<int16_t>(instruments));
-    resetPositionIndex(data.PositionIndex, instruments);
+    resetPositionIndex(data.positionIndex, instruments);
     data.positionList.reset(instruments);
     for (int i = 1; i <= instruments; ++i) {
         Instrument& q = data.instruments.at(i);

@@ -3,16 +3,16 @@
 // run (at most once per millisecond, as the trading window's refresh timer lets them), so
 // the view's repaints are part of the figure. The same tick without a model or view attached is measured in
 // the same run; the program prints both and their ratio.
-#include "model/trading_data.h"
-#include "views/cell_grid.h"
+#include "base/text_list.h"
 #include "gui/cell_grid_model.h"
 #include "gui/cell_grid_view.h"
+#include "model/settings_file.h"
+#include "model/trading_data.h"
 #include "platform/qt/qt_event_loop.h"
-#include "base/text_list.h"
+#include "views/cell_grid.h"
 #include "views/colour_roles.h"
 #include "views/grid_columns.h"
 #include "views/order_grid.h"
-#include "model/settings_file.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -48,7 +48,7 @@ struct Book {
     Book() {
         columns.setUp(colours);
         data.instruments.reset(kInstruments);
-        resetPositionIndex(data.PositionIndex, kInstruments);
+        resetPositionIndex(data.positionIndex, kInstruments);
         data.positionList.reset(kInstruments);
         data.account.kontoValue8 = 25000;
         for (int i = 1; i <= kInstruments; ++i) {
@@ -67,7 +67,7 @@ struct Book {
                 p.sumCost = 500;
                 p.sumValue = 512.5f;
                 p.marginS = 80;
-                setPositionOf(data.PositionIndex, i, data.positionList.add(p));
+                setPositionOf(data.positionIndex, i, data.positionList.add(p));
             }
         }
         grid.resize(3, OrderGridColumns::kColumns + 1);

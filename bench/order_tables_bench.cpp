@@ -142,7 +142,7 @@ void BM_ApplyOrderStatus(benchmark::State& state) {
             o.remaining = 0;
             o.price = 101.5f;
         });
-        const int row = b.rows.SuchRow(n, RowOpenOrder);
+        const int row = b.rows.findRow(n, RowOpenOrder);
         if (row) b.rows.setKind(row, isFinished(status) ? RowFinishedOrder : RowOpenOrder);
         benchmark::DoNotOptimize(row);
         ++i;
@@ -164,7 +164,7 @@ void BM_RepeatedExecution(benchmark::State& state) {
         Execution e = f.list.at(n);
         e.price += 0.5f;
         f.list.replace(n, std::move(e));
-        benchmark::DoNotOptimize(f.rows.SuchExRow(n));
+        benchmark::DoNotOptimize(f.rows.findExecutionRow(n));
     }
 }
 

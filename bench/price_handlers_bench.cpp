@@ -4,13 +4,13 @@
 // updates for 200 instruments goes through the real handlers (already cut out of their
 // frames); a replaced global operator new counts heap allocations, which must stay at zero.
 // Then the history of 1000 instruments with full rings is built in memory and written
-// with SaveKurse into a temporary folder, and loaded back with InitKurse.
+// with saveHistory into a temporary folder, and loaded back with InitKurse.
 //
 // A program of its own (it replaces operator new): build it as a separate executable.
 #include "base/files.h"
 #include "base/numbers.h"
-#include "model/trading_data.h"
 #include "base/text_list.h"
+#include "model/trading_data.h"
 #include "session/history_files.h"
 #include "session/price_handlers.h"
 #include "support/fake_event_loop.h"
@@ -207,7 +207,7 @@ void historyFigures() {
     }
     auto t1 = std::chrono::steady_clock::now();
     std::clock_t c1 = std::clock();
-    files.SaveKurse();
+    files.saveHistory();
     auto t2 = std::chrono::steady_clock::now();
     std::clock_t c2 = std::clock();
     TradingData loaded;

@@ -154,7 +154,7 @@ Client::Parts::Parts(Client& owner, ClientPlatform& p, const ProgramVersion& ver
                  [this](int32_t day) { orderClient.requestStatement(day); }),
       documents(p.folder, p.loop, controls.log, orderClient.outgoing(),
                 DocumentHooks{[this](const std::string& text) { errors.showError(text); },
-                              [this] { statements.FillAuszug(); }}),
+                              [this] { statements.fillStatementList(); }}),
       fileTransfer(p.folder, controls.log), presetDialog(p.prompts),
       brackets(data, actions, orderGrid, columns, orderClient.sender(), p.prompts, p.dialogs, presetDialog,
                controls.log),
@@ -188,11 +188,11 @@ Client::Parts::Parts(Client& owner, ClientPlatform& p, const ProgramVersion& ver
     });
     controls.chatOption.setObserver([this](bool checked) { chat.chatOption_Click(checked); });
     external.closeAll = [this] { window.closeAllPositions(); };
-    external.sendToBridge = [this](std::string_view text) { bridge.WexSenddata(text); };
+    external.sendToBridge = [this](std::string_view text) { bridge.sendToFrontEnd(text); };
     reports.hooks.bridgeConnected = [this] { return bridge.connected(); };
-    reports.hooks.forwardToBridge = [this](const std::string& text) { bridge.WexSenddata(text); };
-    reports.hooks.ExtS_Orderstatus = [this](int32_t id) { bridge.ExtS_Orderstatus(id); };
-    reports.hooks.ExtEx = [this](const std::string& body) { bridge.ExtEx(body); };
+    reports.hooks.forwardToBridge = [this](const std::string& text) { bridge.sendToFrontEnd(text); };
+    reports.hooks.reportOrderStatus = [this](int32_t id) { bridge.reportOrderStatus(id); };
+    reports.hooks.reportExecution = [this](const std::string& body) { bridge.reportExecution(body); };
     reports.hooks.takeExecutionRequest = [this] { return bridge.takeExecutionRequest(); };
     placement.bridgeNewOrderId = [this](const std::string& ref, int32_t id) {
         external.reportNewOrderId(ref, id);
@@ -200,7 +200,7 @@ Client::Parts::Parts(Client& owner, ClientPlatform& p, const ProgramVersion& ver
     placement.fileDropNewOrderId = [this](const std::string& ref, int32_t id) {
         fileDrop.recordOrderId(ref, id);
     };
-    actions.contextActions = [this](int row, int col) { contextMenu.OG_RightClick(row, col); };
+    actions.contextActions = [this](int row, int col) { contextMenu.openContextMenu(row, col); };
     actions.moreButtonCaptionChanged = [this](const std::string& caption) {
         controls.moreButton.setText(caption);
     };
@@ -257,13 +257,13 @@ void Client::load() {
 void Client::startUp() {
     Parts& p = *parts_;
     startupTimer_ = 0; // a single-shot timer: it has fired
-    p.colourEditor.InitColors();
-    p.settingsFile.LoadInit(p.settings);
+    p.colourEditor.fillRoleList();
+    p.settingsFile.load(p.settings);
     applySettings();
     p.bridge.startListening();
-    p.colours.LoadColors(platform_.folder,
-                         p.settings.colourFileName.empty() ? "kavex.col" : p.settings.colourFileName,
-                         p.controls.log);
+    p.colours.loadFile(platform_.folder,
+                       p.settings.colourFileName.empty() ? "kavex.col" : p.settings.colourFileName,
+                       p.controls.log);
     p.columns.setUp(p.colours);
     p.data.account.loginText = p.settings.userName + "%" + p.settings.password;
     if (known(p.settings.userName) && known(p.settings.password)) {
@@ -341,12 +341,12 @@ void Client::refreshTick() {
     Parts& p = *parts_;
     TradingData& data = p.data;
     p.bridge.statusTick();
-    if (data.PricesChanged == 0 && data.AccountChanged == 0) return;
+    if (!data.pricesChanged && !data.accountChanged) return;
     bool redrawn = false;
     EventBreaks breaks(platform_.loop); // events run between instruments
-    for (int i = 1; i <= data.InstrumentCount(); ++i) {
+    for (int i = 1; i <= data.instrumentCount(); ++i) {
         if (!data.instruments.valid(i)) break; // a new instrument list arrived meanwhile
-        if (data.instruments.at(i).Changed == 0) continue;
+        if (!data.instruments.at(i).Changed) continue;
         guard(p.controls.log, "Timer1 ", [&] { refreshHoldingValue(data, i); });
         p.orderGrid.redrawInstrument(i);
         redrawn = true;
@@ -354,7 +354,7 @@ void Client::refreshTick() {
     }
     // The chart is drawn once after the pass rather than once per changed instrument:
     // the drawings in between would all be alike.
-    if (redrawn && data.ChartInstrument != 0) p.chart.update();
+    if (redrawn && data.chartInstrument != 0) p.chart.update();
 }
 
 void Client::updateTick() {
@@ -373,10 +373,10 @@ void Client::unload() {
     p.orderClient.disconnect(); // unloading the connection window closes the link
     captureSettings();
     std::vector<BracketPreset> presets;
-    for (int n = 1; n <= p.data.InstrumentCount() && n < static_cast<int>(p.data.presets.size()); ++n)
+    for (int n = 1; n <= p.data.instrumentCount() && n < static_cast<int>(p.data.presets.size()); ++n)
         presets.push_back(p.data.presets[static_cast<std::size_t>(n)]);
-    p.settingsFile.SaveInit(p.settings, presets);
-    p.history.SaveKurse();
+    p.settingsFile.save(p.settings, presets);
+    p.history.saveHistory();
     if (endProgram) endProgram();
 }
 

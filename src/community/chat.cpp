@@ -201,7 +201,7 @@ void Chat::Chatadd(std::string_view line) {
 void Chat::sendToAll_Click() {
     const std::string text = input.text();
     if (text.empty()) return;
-    sender_.Senddata(wire::frame("@C=" + oneLine(text)));
+    sender_.send(wire::frame("@C=" + oneLine(text)));
     Chatadd(now() + " ich:");
     Chatadd(text);
     input.setText("");
@@ -211,7 +211,7 @@ void Chat::sendPrivate_Click() {
     const std::string text = input.text();
     const std::string to = recipient.text();
     if (to.empty() || text.empty()) return;
-    sender_.Senddata(wire::frame("@C=" + text + ";" + to));
+    sender_.send(wire::frame("@C=" + text + ";" + to));
     Chatadd(now() + " ich:P->" + to + ":");
     Chatadd(text);
     input.setText("");

@@ -46,7 +46,7 @@ void Documents::WS_SendDocument(std::string_view text) {
             lines.emplace_back(f[i]);
         writeTextLines(folder_.path(name), lines);
     });
-    if (hooks_.FillAuszug) guard(log_, kTag, [&] { hooks_.FillAuszug(); });
+    if (hooks_.fillStatementList) guard(log_, kTag, [&] { hooks_.fillStatementList(); });
 }
 
 void Documents::WS_SendAnnotation(std::string_view text) {

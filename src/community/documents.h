@@ -15,7 +15,7 @@ class WorkingDirectory;
 struct DocumentHooks {
     std::function<void(const std::string& text)> showError;
     // Refills the statement view of the trading window.
-    std::function<void()> FillAuszug;
+    std::function<void()> fillStatementList;
 };
 
 class Documents {

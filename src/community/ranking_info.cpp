@@ -85,12 +85,12 @@ void RankingInfo::WS_SV(std::string_view text) {
 }
 
 void RankingInfo::WS_RV() {
-    skipOnFailure([&] { sender_.Senddata(wire::frame("@SV=" + version_.text())); });
-    skipOnFailure([&] { sender_.Senddata(wire::frame("@SVK=1")); });
+    skipOnFailure([&] { sender_.send(wire::frame("@SV=" + version_.text())); });
+    skipOnFailure([&] { sender_.send(wire::frame("@SVK=1")); });
 }
 
 void RankingInfo::WS_RequestSystemInfos() {
-    sender_.Senddata(wire::frame("@RI"));
+    sender_.send(wire::frame("@RI"));
 }
 
 } // namespace kavex

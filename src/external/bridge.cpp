@@ -105,7 +105,7 @@ void Bridge::Wex_ConnectionRequest(long requestId) {
     identifyTimer_ = loop_.startTimer(
         kIdentifyMs, [this] { identifyTimeout(); }, true);
     accepting_ = false;
-    WexSenddata(wire::frame("WHOISIT"));
+    sendToFrontEnd(wire::frame("WHOISIT"));
 }
 
 void Bridge::identifyTimeout() {
@@ -163,7 +163,7 @@ void Bridge::process(std::string_view message) {
         if (f[2] == settings_.bridgeUser) {
             identified_ = true;
             stopIdentifyTimer();
-            WexSenddata(wire::frame("USER OK"));
+            sendToFrontEnd(wire::frame("USER OK"));
             WexSendInstruments();
             return;
         }
@@ -175,7 +175,7 @@ void Bridge::process(std::string_view message) {
         buffer_.clear();
         Listen_Click();
     } else if (f[1] == "HI") {
-        WexSenddata("HERE I AM;" + timeOfDayText(loop_.now()));
+        sendToFrontEnd("HERE I AM;" + timeOfDayText(loop_.now()));
     } else {
         WEXVerarbeiten(message, f);
     }
@@ -194,15 +194,15 @@ void Bridge::WEXVerarbeiten(std::string_view message, const CommandFields& f) {
             commands_.cancelOrder(parseInt32(f[2]));
         } else if (command == "@WT_REX") {
             executionsForward_ = true;
-            server_.Senddata(wire::frame("@RAE"));
+            server_.send(wire::frame("@RAE"));
         } else if (command == "@WT_RA") {
             portfolioForward_ = true;
-            server_.Senddata(wire::frame("@GSUK"));
+            server_.send(wire::frame("@GSUK"));
         }
     });
 }
 
-void Bridge::WexSenddata(std::string_view text) {
+void Bridge::sendToFrontEnd(std::string_view text) {
     log_.addLine("OUT:" + std::string(text));
     skipOnFailure([&] { socket_.send(cp1252::fromUtf8(text)); });
 }
@@ -211,20 +211,20 @@ void Bridge::WexSendInstruments() {
     skipOnFailure([&] {
         std::string text(1, kStart);
         text.append("@IL;");
-        for (int n = 1; n <= data_.InstrumentCount(); ++n) {
+        for (int n = 1; n <= data_.instrumentCount(); ++n) {
             const Instrument& i = data_.instruments.at(n);
             text.append(trimBlanks(i.Ticker)).append(";");
             text.append(trimBlanks(i.ZeltickerCode)).append(";");
             text.append(trimBlanks(i.Name)).append("\n");
         }
         text.back() = kEnd;
-        WexSenddata(text);
+        sendToFrontEnd(text);
     });
 }
 
 void Bridge::GetPortfolio_Click() {
     portfolioForward_ = true;
-    server_.Senddata(wire::frame("@GSUK"));
+    server_.send(wire::frame("@GSUK"));
 }
 
 void Bridge::PlaceorderTest_Click() {
@@ -257,15 +257,15 @@ bool Bridge::takeExecutionRequest() {
     return std::exchange(executionsForward_, false);
 }
 
-void Bridge::ExtS_Orderstatus(int32_t orderUserId) {
+void Bridge::reportOrderStatus(int32_t orderUserId) {
     skipOnFailure([&] {
         const Order& o = data_.orderBook.at(data_.orderBook.findByOrderUserId(orderUserId));
-        WexSenddata(wire::frame("@OS;" + strInt(o.orderUserId) + ";" + strInt(o.status) + ";" +
-                                strInt(o.filled) + ";" + strInt(o.remaining) + ";" + strSingle(o.price)));
+        sendToFrontEnd(wire::frame("@OS;" + strInt(o.orderUserId) + ";" + strInt(o.status) + ";" +
+                                   strInt(o.filled) + ";" + strInt(o.remaining) + ";" + strSingle(o.price)));
     });
 }
 
-void Bridge::ExtEx(const std::string& executionBody) {
+void Bridge::reportExecution(const std::string& executionBody) {
     log_.addLine("Ex:" + executionBody);
 }
 

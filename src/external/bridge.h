@@ -75,7 +75,7 @@ class Bridge : public PortfolioForward {
 
     // Logs "OUT:" + text and sends it as it is (the caller frames it). Sending without a
     // front-end fails quietly.
-    void WexSenddata(std::string_view text) override;
+    void sendToFrontEnd(std::string_view text) override;
     bool takePortfolioRequest() override;
     bool takeExecutionRequest();
     bool connected() const { return connected_; }
@@ -83,8 +83,8 @@ class Bridge : public PortfolioForward {
     std::size_t buffered() const { return buffer_.size(); }
 
     // Reports about the front-end's orders (negative user order numbers).
-    void ExtS_Orderstatus(int32_t orderUserId);
-    void ExtEx(const std::string& executionBody);
+    void reportOrderStatus(int32_t orderUserId);
+    void reportExecution(const std::string& executionBody);
 
     // Step 1 of the trading window's refresh tick: the status texts.
     void statusTick();

@@ -105,7 +105,7 @@ void ChartWidget::paintEvent(QPaintEvent*) {
 
 void ChartWidget::resizeEvent(QResizeEvent*) {
     if (isMinimized()) return;
-    chart_.Form_Resize(width(), height(), bars_[0]->sizeHint().height(), help_->sizeHint().height() + 4);
+    chart_.resize(width(), height(), bars_[0]->sizeHint().height(), help_->sizeHint().height() + 4);
 }
 
 void ChartWidget::mouseMoveEvent(QMouseEvent* event) {
@@ -133,7 +133,7 @@ void ChartWidget::mousePressEvent(QMouseEvent* event) {
 }
 
 void ChartWidget::closeEvent(QCloseEvent* event) {
-    if (chart_.loaded()) chart_.Form_Unload();
+    if (chart_.loaded()) chart_.unload();
     event->accept();
 }
 

@@ -2,7 +2,7 @@
 // The tab "Auszüge" on screen: the drop-down "Auszüge...", the statement list, the option
 // "Anhängen" and the buttons "Auszug löschen", "Auszüge anfordern" and "&Drucken", all
 // working on the headless statement model. The window that embeds the panel calls
-// Statements::FillAuszug() when the tab is opened.
+// Statements::fillStatementList() when the tab is opened.
 #include <QWidget>
 
 class QCheckBox;

@@ -5,7 +5,7 @@
 namespace kavex {
 
 const ExecutionRow& ExecutionRows::at(int entry) const {
-    if (entry < 1 || entry > ExecutionRowCount()) failSubscript();
+    if (entry < 1 || entry > rowCount()) failSubscript();
     return rows_[static_cast<std::size_t>(entry - 1)];
 }
 
@@ -17,10 +17,10 @@ void ExecutionRows::reset() {
 
 int32_t ExecutionRows::append(ExecutionRow row) {
     if (rows_.empty()) rows_.emplace_back(); // the title entry comes first
-    if (ExecutionRowCount() + 1 > capacity_) capacity_ += kGrowth;
+    if (rowCount() + 1 > capacity_) capacity_ += kGrowth;
     rows_.push_back(row);
-    if (row.kind == ExRowExecution) byExecution_.add(row.execution, ExecutionRowCount());
-    return ExecutionRowCount();
+    if (row.kind == ExRowExecution) byExecution_.add(row.execution, rowCount());
+    return rowCount();
 }
 
 } // namespace kavex

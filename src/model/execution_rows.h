@@ -25,11 +25,11 @@ class ExecutionRows {
     static constexpr int32_t kGrowth = 100;
 
     // Number of entries including entry 1; 0 before the first build.
-    int32_t ExecutionRowCount() const { return static_cast<int32_t>(rows_.size()); }
+    int32_t rowCount() const { return static_cast<int32_t>(rows_.size()); }
     // Starts at 100 and grows in steps of 100, keeping the entries.
     int32_t capacity() const { return capacity_; }
 
-    // Checked: an entry outside 1..ExecutionRowCount fails with "Subscript out of range".
+    // Checked: an entry outside 1..rowCount fails with "Subscript out of range".
     const ExecutionRow& at(int entry) const;
 
     // Empties the list down to the title entry.
@@ -39,7 +39,7 @@ class ExecutionRows {
 
     // First entry (from 1 upward) that shows execution `execution`; 0 when none. The
     // entry number is what a one-row redraw of the execution grid takes.
-    int32_t SuchExRow(int32_t execution) const { return byExecution_.first(execution); }
+    int32_t findExecutionRow(int32_t execution) const { return byExecution_.first(execution); }
 
   private:
     std::vector<ExecutionRow> rows_; // rows_[e - 1] is entry e

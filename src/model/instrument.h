@@ -19,7 +19,7 @@ struct Instrument {
     int32_t BidVolume = 0;
     float Ask = 0;
     int32_t AskVolume = 0;
-    int16_t Changed = 0;
+    bool Changed = false;
     float Multiplier = 0;
     float AuxValue2 = 0;
 };

@@ -32,7 +32,7 @@ int32_t OrderGridRows::append(OrderGridRow row) {
     return count_;
 }
 
-void OrderGridRows::InsertRow(int p, int16_t kind) {
+void OrderGridRows::insertRow(int p, int16_t kind) {
     if (p < 0 || p > count_) failSubscript();
     ++count_;
     grow();
@@ -42,7 +42,7 @@ void OrderGridRows::InsertRow(int p, int16_t kind) {
     dirty_ = true;
 }
 
-void OrderGridRows::DeleteRow(int p) {
+void OrderGridRows::deleteRow(int p) {
     if (p < 0 || p > count_) failSubscript();
     for (int32_t i = p; i < count_; ++i)
         rows_[static_cast<std::size_t>(i)] = rows_[static_cast<std::size_t>(i + 1)];
@@ -76,7 +76,7 @@ void OrderGridRows::ensureIndex() const {
     dirty_ = false;
 }
 
-int32_t OrderGridRows::SuchRow(int32_t number, int16_t kind) const {
+int32_t OrderGridRows::findRow(int32_t number, int16_t kind) const {
     ensureIndex();
     if (kind <= RowOpenOrder) return index_.first(keyOf(kind, number));
     // A finished-line lookup wants that exact kind among the order rows of the number.

@@ -2,7 +2,7 @@
 // The order grid's row list: one descriptor per grid row, same index as the row.
 // Indices 0 and 1 are the title rows; the last used index is the row count.
 //
-// `SuchRow` answers like a scan from row 1 upward but runs through a hash index, so an
+// `findRow` answers like a scan from row 1 upward but runs through a hash index, so an
 // order report finds its row in constant time however long the grid is. Inserting or
 // deleting a row shifts every row above it; the index is then rebuilt on the next
 // lookup, which costs no more than the shift did.
@@ -49,15 +49,15 @@ class OrderGridRows {
     int32_t append(OrderGridRow row);
     // Opens a descriptor at p + 1 (moving the rows above up) and sets its kind; it keeps
     // the instrument and ref it had until the caller overwrites them.
-    void InsertRow(int p, int16_t kind);
+    void insertRow(int p, int16_t kind);
     // Removes descriptor p, moving the rows above it down.
-    void DeleteRow(int p);
+    void deleteRow(int p);
     void set(int index, OrderGridRow row);
     void setKind(int index, int16_t kind);
 
     // First row from 1 upward showing record `number` as `kind`; for kind 3 any kind of
     // 3 or more matches. 0 when none.
-    int32_t SuchRow(int32_t number, int16_t kind) const;
+    int32_t findRow(int32_t number, int16_t kind) const;
 
   private:
     // Rows are indexed by number within their kind; kinds 3 and above share one class,

@@ -41,12 +41,12 @@ class PriceHistory {
     const HistoryEntry& oldestFirst(int instrument, int k) const;
 
     // Appends the instrument's quote when volume, ask or bid differ from the newest entry.
-    void Merkkurse(int instrument, const Instrument& quote, double now) {
+    void recordPrice(int instrument, const Instrument& quote, double now) {
         if (entryDue(instrument, quote)) append(instrument, quote, now);
     }
     // The same, asking the clock only when an entry is written (reading the local time
     // costs more than the rest of a price update).
-    template <class Clock> void MerkkurseAt(int instrument, const Instrument& quote, Clock&& now) {
+    template <class Clock> void recordPriceAt(int instrument, const Instrument& quote, Clock&& now) {
         if (entryDue(instrument, quote)) append(instrument, quote, now());
     }
     bool entryDue(int instrument, const Instrument& quote) const;

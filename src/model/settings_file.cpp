@@ -30,7 +30,7 @@ std::string widthLine(const std::vector<int>& widths) {
     return line;
 }
 
-void SettingsFile::LoadInit(Settings& s) {
+void SettingsFile::load(Settings& s) {
     s.orderGridColumns = 20;
     s.executionGridColumns = 15;
     std::string path = findFileIgnoringCase(folder_.root().string(), kSettingsName);
@@ -117,7 +117,7 @@ std::vector<std::string> SettingsFile::presetLines(const std::vector<BracketPres
     return out.lines();
 }
 
-void SettingsFile::SaveInit(const Settings& settings, const std::vector<BracketPreset>& presets) {
+void SettingsFile::save(const Settings& settings, const std::vector<BracketPreset>& presets) {
     guard(log_, "SaveInit ", [&] { writeTextLines(folder_.path(kSettingsName), settingsLines(settings)); });
     guard(log_, "SaveInit ", [&] { writeTextLines(folder_.path(kPresetName), presetLines(presets)); });
 }

@@ -56,12 +56,12 @@ class SettingsFile {
     SettingsFile(const WorkingDirectory& folder, FailureLog& log) : folder_(folder), log_(log) {}
 
     // Reads "Kavex.Ini" into `settings` when it exists; a failure is logged as
-    // "F:LoadInit: " and what was read before stays in effect.
-    void LoadInit(Settings& settings);
+    // "F:load: " and what was read before stays in effect.
+    void load(Settings& settings);
 
     // Writes "Kavex.Ini" and, for instruments 1..presets.size(), "Kavex.wpv".
-    // Failures are logged as "F:SaveInit ".
-    void SaveInit(const Settings& settings, const std::vector<BracketPreset>& presets);
+    // Failures are logged as "F:save ".
+    void save(const Settings& settings, const std::vector<BracketPreset>& presets);
 
     static std::vector<std::string> settingsLines(const Settings& settings);
     static std::vector<std::string> presetLines(const std::vector<BracketPreset>& presets);

@@ -18,12 +18,12 @@ namespace kavex {
 struct TradingData {
     InstrumentTable instruments;
     PriceHistory history;
-    int16_t PricesChanged = 0;
-    int16_t DefaultInstrument = 0;
-    int16_t ChartInstrument = 0;
+    bool pricesChanged = false;
+    int16_t defaultInstrument = 0;
+    int16_t chartInstrument = 0;
     Account account;
     // Side tables rebuilt with every instrument list; entry n belongs to instrument n, entry 0 is unused.
-    std::vector<int16_t> PositionIndex; // number of the instrument's holding, 0 = none
+    std::vector<int16_t> positionIndex; // number of the instrument's holding, 0 = none
     std::vector<BracketPreset> presets;
     OrderBook orderBook;
     ExecutionList executionList;
@@ -33,14 +33,14 @@ struct TradingData {
     EntryLines entryLines;
     OrderGridRows gridRows;
     // Set once user data has arrived; from then on the refresh tick revalues holdings.
-    int16_t AccountChanged = 0;
+    bool accountChanged = false;
 
-    int16_t InstrumentCount() const { return instruments.count(); }
-    void Merkkurse(int instrument, double now) {
-        history.Merkkurse(instrument, instruments.at(instrument), now);
+    int16_t instrumentCount() const { return instruments.count(); }
+    void recordPrice(int instrument, double now) {
+        history.recordPrice(instrument, instruments.at(instrument), now);
     }
-    template <class Clock> void MerkkurseAt(int instrument, Clock&& now) {
-        history.MerkkurseAt(instrument, instruments.at(instrument), now);
+    template <class Clock> void recordPriceAt(int instrument, Clock&& now) {
+        history.recordPriceAt(instrument, instruments.at(instrument), now);
     }
 };
 

@@ -113,7 +113,7 @@ void MessageDispatcher::dispatch(std::string_view text) {
     }
     switch (text.front()) {
     case '~':
-        if (ctx_.data.InstrumentCount() > 0) call(H::WS_KuKurz, text.substr(1));
+        if (ctx_.data.instrumentCount() > 0) call(H::WS_KuKurz, text.substr(1));
         return;
     case '^':
         dispatchPartialQuote(text);
@@ -151,7 +151,7 @@ void MessageDispatcher::dispatchCommand(std::string_view text) {
     if (!entry) return;
     switch (entry->kind) {
     case B::Handler:
-        if (entry->handler == H::WS_KU && ctx_.data.InstrumentCount() < 1) return;
+        if (entry->handler == H::WS_KU && ctx_.data.instrumentCount() < 1) return;
         call(entry->handler, argument);
         if (entry->handler == H::WS_SI) call(H::InstrumentListShown, {});
         if (entry->handler == H::WS_Message && upperAscii(argument) == "USER GESPERRT")

@@ -11,7 +11,7 @@
 
 namespace kavex {
 
-void ServerSender::Senddata(std::string_view framedText) {
+void ServerSender::send(std::string_view framedText) {
     skipOnFailure([&] { socket_.send(cp1252::fromUtf8(framedText)); });
     outgoing_.addLine("OUT:" + std::string(framedText));
 }

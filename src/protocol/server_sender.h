@@ -13,7 +13,7 @@ class ServerSender {
 
     // Sends an already framed text as one write and logs "OUT:" + text. A refused send
     // is ignored; the log line is written all the same.
-    void Senddata(std::string_view framedText);
+    void send(std::string_view framedText);
 
     // Frames and sends a short command, only while the socket is connected; not logged.
     // Returns whether it was sent.

@@ -138,11 +138,11 @@ void HistoryFiles::appendFileText(const PriceHistory& history, int instrument, s
     }
 }
 
-void HistoryFiles::SaveKurse() {
+void HistoryFiles::saveHistory() {
     // All files go to disk with one flush; each replaces its old file only when complete.
     AtomicFileBatch batch;
     text_.reserve(PriceHistory::kSlots * kTypicalLineLength);
-    for (int n = 1; n <= data_.InstrumentCount(); ++n) {
+    for (int n = 1; n <= data_.instrumentCount(); ++n) {
         guard(log_, "SaveKurse ", [&] {
             text_.clear();
             appendFileText(data_.history, n, text_);

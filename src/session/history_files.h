@@ -24,9 +24,9 @@ class HistoryFiles {
     void InitKurse(int count);
 
     // Writes the file of every instrument 1..InstrumentCount, each built in memory and
-    // replaced atomically. A file that cannot be written is logged ("F:SaveKurse ...");
+    // replaced atomically. A file that cannot be written is logged ("F:saveHistory ...");
     // the others are still written.
-    void SaveKurse();
+    void saveHistory();
 
     static std::string fileName(int instrument);
     // The complete file text of one instrument's ring.

@@ -77,7 +77,7 @@ void PriceHandlers::WS_SI(std::string_view text) {
     for (int k = 1; k <= count; ++k)
         outgoing_.addLine(std::string(lines_[k]));
 
-    if (data_.InstrumentCount() == 0) {
+    if (data_.instrumentCount() == 0) {
         history_.InitKurse(count);
     } else {
         // The rings of the first list stay; numbers beyond them get new, empty rings.
@@ -85,7 +85,7 @@ void PriceHandlers::WS_SI(std::string_view text) {
     }
 
     data_.instruments.reset(static_cast<int16_t>(count));
-    data_.PositionIndex.assign(static_cast<std::size_t>(count) + 1, 0);
+    data_.positionIndex.assign(static_cast<std::size_t>(count) + 1, 0);
     data_.presets.assign(static_cast<std::size_t>(count) + 1, BracketPreset{});
     for (int k = 1; k <= count; ++k)
         storeInstrumentLine(k, lines_[k]);
@@ -131,9 +131,9 @@ void PriceHandlers::WS_KU(std::string_view text) {
     guard(log_, kTag, [&] { q->Ask = readPrice(fields_[4]); });
     guard(log_, kTag, [&] { q->AskVolume = parseInt32(fields_[5]); });
     guard(log_, kTag, [&] { q->Last = readPrice(fields_[6]); });
-    q->Changed = 1;
-    guard(log_, kTag, [&] { data_.MerkkurseAt(n, [this] { return now(); }); });
-    data_.PricesChanged = 1;
+    q->Changed = true;
+    guard(log_, kTag, [&] { data_.recordPriceAt(n, [this] { return now(); }); });
+    data_.pricesChanged = true;
 }
 
 // ---- compact updates ------------------------------------------------------------------
@@ -203,9 +203,9 @@ void PriceHandlers::compactUpdate(Form form, std::string_view text) {
         bidVolume(3);
         break;
     }
-    q->Changed = 1;
-    if (rule.addHistory) guard(log_, tag, [&] { data_.MerkkurseAt(n, [this] { return now(); }); });
-    data_.PricesChanged = 1;
+    q->Changed = true;
+    if (rule.addHistory) guard(log_, tag, [&] { data_.recordPriceAt(n, [this] { return now(); }); });
+    data_.pricesChanged = true;
 }
 
 } // namespace kavex

@@ -6,7 +6,7 @@
 // Failures are logged to the protocol list as "F:" + the handler's name + " " + the
 // description, and the handler goes on with its next statement: a field that cannot be
 // converted is skipped, the others are still written. An instrument number outside the
-// table fails once and the update changes nothing (not even PricesChanged).
+// table fails once and the update changes nothing (not even pricesChanged).
 #include "base/split_fields.h"
 
 #include <functional>

@@ -56,7 +56,7 @@ void AccountHandlers::WS_SUK(std::string_view body) {
     if (bridge_) {
         guard(log_, kSukTag, [&] {
             if (bridge_->takePortfolioRequest())
-                bridge_->WexSenddata(wire::frame("@SUK;" + std::string(body)));
+                bridge_->sendToFrontEnd(wire::frame("@SUK;" + std::string(body)));
         });
     }
 }
@@ -92,7 +92,7 @@ void AccountHandlers::WS_SUD(std::string_view body) {
     for (std::string& line : positionListing(data_, locale_))
         log_.addLine(std::move(line));
     rebuildPositionIndex(data_, log_, kSudTag);
-    data_.AccountChanged = 1;
+    data_.accountChanged = true;
 }
 
 std::string AccountHandlers::resultText() const {

@@ -19,7 +19,7 @@ constexpr std::string_view kRule = "-----------------------";
 void rebuildPositionList(TradingData& data, std::string_view positionText, FailureLog& log,
                          std::string_view tag) {
     PositionList& list = data.positionList;
-    list.reset(data.InstrumentCount());
+    list.reset(data.instrumentCount());
     const Fields f = SplitFields(positionText, ";", kMaxPositionValues);
     const int groups = std::min(f.count(), kMaxPositionValues) / 5;
     for (int i = 1; i <= groups; ++i) {
@@ -35,13 +35,13 @@ void rebuildPositionList(TradingData& data, std::string_view positionText, Failu
 }
 
 void rebuildPositionIndex(TradingData& data, FailureLog& log, std::string_view tag) {
-    resetPositionIndex(data.PositionIndex, data.InstrumentCount());
+    resetPositionIndex(data.positionIndex, data.instrumentCount());
     for (int32_t i = 1; i <= data.positionList.count(); ++i) {
         guard(log, tag, [&] {
             const int instrument = data.positionList.at(i).instrumentNumber;
             Instrument& ins = data.instruments.at(instrument);
-            setPositionOf(data.PositionIndex, instrument, i);
-            ins.Changed = 1;
+            setPositionOf(data.positionIndex, instrument, i);
+            ins.Changed = true;
         });
     }
 }
@@ -75,8 +75,8 @@ std::vector<std::string> positionListing(const TradingData& data, NumberLocale l
 
 void refreshHoldingValue(TradingData& data, int instrument) {
     Instrument& ins = data.instruments.at(instrument);
-    ins.Changed = 0;
-    const int16_t h = positionOf(data.PositionIndex, instrument);
+    ins.Changed = false;
+    const int16_t h = positionOf(data.positionIndex, instrument);
     if (h == 0 || ins.Last == 0) return;
     Position& p = data.positionList.at(h);
     // Computed in double precision, then stored in the single-precision field; a value

@@ -54,7 +54,7 @@ void OrderPlacement::placeOrder(int line, int row, bool fromExternal, const std:
             refused = true;
             o.status = StatusCancelled;
             freeEntryLine(o);
-            data_.gridRows.DeleteRow(row);
+            data_.gridRows.deleteRow(row);
             messages_.showError(buy ? "Keine STP-Buy Order mit Limit unter Last-Kurs!"
                                     : "Keine STP-Sell Order mit Limit über Last-Kurs!");
         }
@@ -87,14 +87,14 @@ void OrderPlacement::placeOrder(int line, int row, bool fromExternal, const std:
         const Order& o = data_.entryLines.at(line);
         std::string message = placeOrderMessage(o);
         if (o.orderUserId < 0) bridgeLog_.addLine(message);
-        sender_.Senddata(message);
+        sender_.send(message);
     });
     guard(log_, kTag, [&] {
         Order& o = data_.entryLines.at(line);
         o.status = StatusPendSubm;
         freeEntryLine(o);
     });
-    guard(log_, kTag, [&] { data_.gridRows.DeleteRow(row); });
+    guard(log_, kTag, [&] { data_.gridRows.deleteRow(row); });
 }
 
 int OrderPlacement::findEntryRow(int line) const {
@@ -129,7 +129,7 @@ void OrderPlacement::placeWithChildren(int mainLine) {
 
 void OrderPlacement::cancelOrder(int orderBookNumber) {
     guard(log_, "Cancelorder ",
-          [&] { sender_.Senddata(cancelOrderMessage(data_.orderBook.at(orderBookNumber))); });
+          [&] { sender_.send(cancelOrderMessage(data_.orderBook.at(orderBookNumber))); });
 }
 
 void OrderPlacement::cancelOrderByUserId(int32_t orderUserId) {

@@ -123,7 +123,7 @@ void OrderReports::WS_OO(std::string_view body) {
             events_.allRowsChanged();
         } else {
             data_.orderBook.replace(n, order);
-            int row = data_.gridRows.SuchRow(n, RowOpenOrder);
+            int row = data_.gridRows.findRow(n, RowOpenOrder);
             if (row > 0) events_.rowChanged(row);
         }
     });
@@ -153,7 +153,7 @@ void OrderReports::WS_OS(std::string_view body) {
         });
     });
     guard(log_, tag, [&] {
-        int row = data_.gridRows.SuchRow(n, RowOpenOrder);
+        int row = data_.gridRows.findRow(n, RowOpenOrder);
         if (row > 0) {
             data_.gridRows.setKind(row, isFinished(data_.orderBook.at(n).status) ? RowFinishedOrder
                                                                                  : RowOpenOrder);
@@ -164,7 +164,7 @@ void OrderReports::WS_OS(std::string_view body) {
     });
     guard(log_, tag, [&] {
         int32_t userId = data_.orderBook.at(n).orderUserId;
-        if (userId < 0 && hooks.ExtS_Orderstatus) hooks.ExtS_Orderstatus(userId);
+        if (userId < 0 && hooks.reportOrderStatus) hooks.reportOrderStatus(userId);
     });
 }
 
@@ -191,8 +191,8 @@ void OrderReports::WS_EX(std::string_view body) {
     });
     guard(log_, tag, [&] {
         int32_t order = data_.orderBook.findByOrderId(e.orderId);
-        if (order > 0 && data_.orderBook.at(order).orderUserId < 0 && hooks.ExtEx)
-            hooks.ExtEx(std::string(body));
+        if (order > 0 && data_.orderBook.at(order).orderUserId < 0 && hooks.reportExecution)
+            hooks.reportExecution(std::string(body));
     });
 }
 

@@ -26,8 +26,8 @@ struct TradingData;
 struct OrderReportHooks {
     std::function<bool()> bridgeConnected;
     std::function<void(const std::string& framedText)> forwardToBridge;
-    std::function<void(int32_t orderUserId)> ExtS_Orderstatus;
-    std::function<void(const std::string& body)> ExtEx;
+    std::function<void(int32_t orderUserId)> reportOrderStatus;
+    std::function<void(const std::string& body)> reportExecution;
     // True (and cleared) when the bridge's front-end is waiting for all executions.
     std::function<bool()> takeExecutionRequest;
     std::function<void(int executionNumber)> executionReplaced;

@@ -12,7 +12,7 @@ class PortfolioForward {
     // request is cleared by the call.
     virtual bool takePortfolioRequest() = 0;
     // Sends an already framed text to the front-end.
-    virtual void WexSenddata(std::string_view framedText) = 0;
+    virtual void sendToFrontEnd(std::string_view framedText) = 0;
 };
 
 } // namespace kavex

@@ -151,7 +151,7 @@ void Brackets::create(int index, int row, bool serverOrder) {
         else
             data_.entryLines.at(ref).bracketRole = BracketMain;
     });
-    if (serverOrder) guard(log_, tag, [&] { sender_.Senddata(bracketMessage("@BR1=", main)); });
+    if (serverOrder) guard(log_, tag, [&] { sender_.send(bracketMessage("@BR1=", main)); });
 
     const int32_t parentLine = serverOrder ? -ref : ref;
     const int32_t parentUserId = serverOrder ? main.orderUserId : 0;

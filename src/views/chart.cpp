@@ -27,7 +27,7 @@ void Chart::open(int instrument) {
     skipOnFailure([&] { title.setText(kTitlePrefix + data_.instruments.at(instrument).Name); });
     if (!loaded_) {
         relayout(); // the panes have their sizes when the window loads
-        Form_Load();
+        load();
         visible.setChecked(true);
         relayout();
         return;
@@ -37,7 +37,7 @@ void Chart::open(int instrument) {
     update();
 }
 
-void Chart::Form_Load() {
+void Chart::load() {
     loaded_ = true;
     for (ChartPane& p : panes_)
         p.reset();
@@ -45,7 +45,7 @@ void Chart::Form_Load() {
     setVisiblePoints(1, kInitialPoints);
 }
 
-void Chart::Form_Resize(int width, int height, int scrollBarHeight, int helpLineHeight) {
+void Chart::resize(int width, int height, int scrollBarHeight, int helpLineHeight) {
     width_ = width;
     height_ = height;
     scrollBarHeight_ = scrollBarHeight;
@@ -72,8 +72,8 @@ void Chart::relayout() {
     HotfieldUpdate(1);
 }
 
-void Chart::Form_Unload() {
-    data_.ChartInstrument = 0;
+void Chart::unload() {
+    data_.chartInstrument = 0;
     loaded_ = false;
     visible.setChecked(false);
 }
@@ -88,7 +88,7 @@ void Chart::chartupdate(int pane, int n) {
     if (pane < 0 || pane > 1) return;
     Canvas* canvas = paneCanvases_[static_cast<std::size_t>(pane)];
     if (canvas == nullptr) return;
-    panes_[static_cast<std::size_t>(pane)].draw(*canvas, data_.history, data_.ChartInstrument, n);
+    panes_[static_cast<std::size_t>(pane)].draw(*canvas, data_.history, data_.chartInstrument, n);
     notifyDrawn();
 }
 

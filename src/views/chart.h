@@ -48,11 +48,11 @@ class Chart {
 
     // From the order grid's ticker cell: title, loading, showing.
     void open(int instrument);
-    void Form_Load();
+    void load();
     // The window's inner size and the heights of its scroll bars and help line.
-    void Form_Resize(int width, int height, int scrollBarHeight, int helpLineHeight);
+    void resize(int width, int height, int scrollBarHeight, int helpLineHeight);
     // Closing the window stops the chart's redraws.
-    void Form_Unload();
+    void unload();
 
     void setVisiblePoints(int index, int value);
     void chartupdate(int pane, int n);

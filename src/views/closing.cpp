@@ -40,15 +40,15 @@ void Closing::tradeAgainstHolding(int row, int factor, const char* noHolding, co
     int instrument = 0;
     guard(log_, tag, [&] { instrument = data_.gridRows.at(row).instrument; });
     if (instrument == 0) return;
-    const int previous = data_.DefaultInstrument;
-    data_.DefaultInstrument = static_cast<int16_t>(instrument);
+    const int previous = data_.defaultInstrument;
+    data_.defaultInstrument = static_cast<int16_t>(instrument);
     // Both quote rows are redrawn so the DEFAULT mark follows the instrument being traded.
     guard(log_, tag, [&] {
         if (previous != 0 && previous != instrument) orderGrid_.redrawInstrument(previous);
         orderGrid_.redrawInstrument(instrument);
     });
 
-    const int number = positionOf(data_.PositionIndex, instrument);
+    const int number = positionOf(data_.positionIndex, instrument);
     if (number == 0) {
         prompts_.message(noHolding);
         return;
@@ -69,7 +69,7 @@ void Closing::tradeAgainstHolding(int row, int factor, const char* noHolding, co
 
 void Closing::closeAllPositions() {
     if (settings_.confirmation != 0 && !prompts_.askYesNo(kCloseAllQuestion)) return;
-    const int16_t previousDefault = data_.DefaultInstrument;
+    const int16_t previousDefault = data_.defaultInstrument;
     const int16_t previousConfirmation = settings_.confirmation;
     // One question for all: the single orders below are not confirmed one by one.
     settings_.confirmation = 0;
@@ -81,13 +81,13 @@ void Closing::closeAllPositions() {
             log_.addLine("Glatt: WP" + data_.instruments.at(position.instrumentNumber).Ticker +
                          "Gegenorder " + strInt(-static_cast<int64_t>(position.holding)) + "Kontrakte");
         });
-        data_.DefaultInstrument = position.instrumentNumber;
+        data_.defaultInstrument = position.instrumentNumber;
         setQuantityField(std::llabs(position.holding));
         actions_.quickOrder(position.holding > 0 ? kQuickSell : kQuickBuy);
     }
 
     settings_.confirmation = previousConfirmation;
-    data_.DefaultInstrument = previousDefault;
+    data_.defaultInstrument = previousDefault;
     actions_.setDefaultQuantityText("1");
     placement_.cancelAllOrders();
 }

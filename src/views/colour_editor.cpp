@@ -57,9 +57,9 @@ int ColourEditor::paletteColour(int column, int row) {
     return fromHueLightness(column * 360.0 / kPaletteColumns, static_cast<double>(row) / kPaletteRows);
 }
 
-void ColourEditor::InitColors() {
+void ColourEditor::fillRoleList() {
     std::vector<std::string> names;
-    for (std::string_view name : ColourRoles::InitColors())
+    for (std::string_view name : ColourRoles::roleNames())
         names.emplace_back(name);
     roleList.setLines(std::move(names));
 }

@@ -22,7 +22,7 @@ class ColourEditor {
     ColourEditor(ColourRoles& colours, Prompts& prompts) : colours_(colours), prompts_(prompts) {}
 
     // Fills the role list with the role names in role order.
-    void InitColors();
+    void fillRoleList();
     // Selects role list position `index` (-1: none); the swatch shows place index + 1.
     void roleList_Click(int index);
     // The colour under the pointer goes into the swatch and into the selected role.

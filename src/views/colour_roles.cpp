@@ -14,7 +14,7 @@ constexpr std::array<int, ColourRoles::kRoles> kDefaults = {
 
 } // namespace
 
-const std::array<std::string_view, ColourRoles::kRoles>& ColourRoles::InitColors() {
+const std::array<std::string_view, ColourRoles::kRoles>& ColourRoles::roleNames() {
     static constexpr std::array<std::string_view, kRoles> names = {"OG:WP-Zeile",
                                                                    "OG:Bid",
                                                                    "OG:Ask",
@@ -51,7 +51,7 @@ void ColourRoles::setDefaults() {
         places_[static_cast<std::size_t>(r)] = kDefaults[static_cast<std::size_t>(r - 1)];
 }
 
-void ColourRoles::LoadColors(const WorkingDirectory& folder, const std::string& fileName, FailureLog& log) {
+void ColourRoles::loadFile(const WorkingDirectory& folder, const std::string& fileName, FailureLog& log) {
     std::filesystem::path file = folder.path(fileName);
     if (fileName.empty() || !std::filesystem::exists(file)) {
         setDefaults();
@@ -73,7 +73,7 @@ std::vector<std::string> ColourRoles::fileLines() const {
     return out.lines();
 }
 
-void ColourRoles::SaveColors(const WorkingDirectory& folder, FailureLog& log) const {
+void ColourRoles::saveFile(const WorkingDirectory& folder, FailureLog& log) const {
     std::string name = currentFile_.empty() ? "Kavex.col" : currentFile_;
     guard(log, "SaveColors ", [&] { writeTextLines(folder.path(name), fileLines()); });
 }

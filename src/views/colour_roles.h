@@ -46,13 +46,13 @@ class ColourRoles {
     void setDefaults();
 
     // Role names in role order ("OG:WP-Zeile" ... "OG:BracketChildHot"): the tab's role list.
-    static const std::array<std::string_view, kRoles>& InitColors();
+    static const std::array<std::string_view, kRoles>& roleNames();
 
     // Reads one value per line into places 1, 2, ... (at most 100); a missing file gives
-    // the defaults and the name "kavex.col". Failures: "F:LoadColors ".
-    void LoadColors(const WorkingDirectory& folder, const std::string& fileName, FailureLog& log);
-    // Writes places 1..30 to the current file ("Kavex.col" when none). Failures: "F:SaveColors ".
-    void SaveColors(const WorkingDirectory& folder, FailureLog& log) const;
+    // the defaults and the name "kavex.col". Failures: "F:loadFile ".
+    void loadFile(const WorkingDirectory& folder, const std::string& fileName, FailureLog& log);
+    // Writes places 1..30 to the current file ("Kavex.col" when none). Failures: "F:saveFile ".
+    void saveFile(const WorkingDirectory& folder, FailureLog& log) const;
 
     const std::string& currentFile() const { return currentFile_; }
     std::vector<std::string> fileLines() const;

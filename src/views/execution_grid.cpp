@@ -33,16 +33,16 @@ void ExecutionGrid::selectOrder(int entry) {
 }
 
 void ExecutionGrid::refresh() {
-    guard(log_, kTag, [&] { BuildExecutionRows(); });
-    ZeigExecutionGrid(0, 0);
+    guard(log_, kTag, [&] { rebuildRows(); });
+    redrawAll();
 }
 
 void ExecutionGrid::executionReplaced(int32_t execution) {
-    int32_t entry = rows_.SuchExRow(execution);
-    if (entry > 0) ZeigExecutionGrid(2, entry);
+    int32_t entry = rows_.findExecutionRow(execution);
+    if (entry > 0) redrawEntry(entry);
 }
 
-void ExecutionGrid::BuildExecutionRows() {
+void ExecutionGrid::rebuildRows() {
     rows_.reset();
     const ExecutionList& list = data_.executionList;
     auto executionRow = [&](int32_t n) { rows_.append({ExRowExecution, list.at(n).instrumentNumber, n}); };
@@ -57,7 +57,7 @@ void ExecutionGrid::BuildExecutionRows() {
         break;
     default: {
         // One walk groups the execution numbers by instrument, keeping list order.
-        const int instruments = data_.InstrumentCount();
+        const int instruments = data_.instrumentCount();
         std::vector<std::vector<int32_t>> byInstrument(static_cast<std::size_t>(instruments) + 1);
         for (int32_t n = 1; n <= list.count(); ++n) {
             int k = list.at(n).instrumentNumber;
@@ -73,25 +73,34 @@ void ExecutionGrid::BuildExecutionRows() {
     }
 }
 
-void ExecutionGrid::ZeigExecutionGrid(int mode, int row) {
+void ExecutionGrid::redrawAll() {
+    redraw([&](int referenceHeight) {
+        guard(log_, kTag, [&] { drawTitles(); });
+        for (int e = 1; e <= rows_.rowCount(); ++e)
+            drawEntry(e, referenceHeight);
+    });
+}
+
+void ExecutionGrid::redrawInstrument(int instrument) {
+    redraw([&](int referenceHeight) {
+        for (int e = 1; e <= rows_.rowCount(); ++e) {
+            const ExecutionRow& r = rows_.at(e);
+            if (r.kind == ExRowExecution && r.instrument == instrument) drawEntry(e, referenceHeight);
+        }
+    });
+}
+
+void ExecutionGrid::redrawEntry(int entry) {
+    redraw([&](int referenceHeight) { drawEntry(entry, referenceHeight); });
+}
+
+template <class Drawing> void ExecutionGrid::redraw(Drawing&& drawing) {
     grid_.setRedraw(false);
     int referenceHeight = 0;
     guard(log_, kTag, [&] { referenceHeight = grid_.rowHeight(0); });
     // The column set-up gives the grid its text colour; every colour change redraws.
     grid_.setDefaultForeground(columns_.executionTextColour());
-    if (mode == 0) guard(log_, kTag, [&] { drawTitles(); });
-    const int count = rows_.ExecutionRowCount();
-    if (mode == 0) {
-        for (int e = 1; e <= count; ++e)
-            drawEntry(e, referenceHeight);
-    } else if (mode == 1) {
-        for (int e = 1; e <= count; ++e) {
-            const ExecutionRow& r = rows_.at(e);
-            if (r.kind == ExRowExecution && r.instrument == row) drawEntry(e, referenceHeight);
-        }
-    } else if (mode == 2) {
-        drawEntry(row, referenceHeight);
-    }
+    drawing(referenceHeight);
     grid_.setRedraw(true);
 }
 
@@ -105,7 +114,7 @@ void ExecutionGrid::drawTitles() {
         cell.background = columns_.executionColour(c);
         grid_.touch(0, c);
     }
-    if (rows_.ExecutionRowCount() != 0) grid_.resize(rows_.ExecutionRowCount(), kColumns + 1);
+    if (rows_.rowCount() != 0) grid_.resize(rows_.rowCount(), kColumns + 1);
 }
 
 void ExecutionGrid::setBackground(int row, int column, int colour) {

@@ -26,11 +26,14 @@ class ExecutionGrid {
     // Rebuilds the row list in the selected order: by instrument (each instrument's
     // executions followed by a separator row), or by execution number, oldest or newest
     // first.
-    void BuildExecutionRows();
+    void rebuildRows();
 
-    // mode 0: clear and draw every entry; 1: the execution rows of instrument `row`;
-    // 2: entry `row` alone.
-    void ZeigExecutionGrid(int mode, int row);
+    // Clears the grid and draws the titles and every entry.
+    void redrawAll();
+    // The execution rows of one instrument.
+    void redrawInstrument(int instrument);
+    // One entry.
+    void redrawEntry(int entry);
 
     // The order list's selection; -1 when nothing is selected, which counts as entry 0.
     void selectOrder(int entry);
@@ -49,6 +52,7 @@ class ExecutionGrid {
     static std::string timeText(const std::string& text);
 
   private:
+    template <class Drawing> void redraw(Drawing&& drawing);
     void drawTitles();
     void drawEntry(int entry, int referenceHeight);
     void setBackground(int row, int column, int colour);

@@ -38,7 +38,7 @@ ExternalOrderResult ExternalOrders::placeOrder(std::string_view orderText) {
             prompts_.message("Das angeforderte Wertpapier " + std::string(f[1]) + " ist nicht verfügbar!");
             return ExternalOrderResult::UnknownInstrument;
         }
-        const int instrumentRow = data_.gridRows.SuchRow(instrument, RowInstrument);
+        const int instrumentRow = data_.gridRows.findRow(instrument, RowInstrument);
         if (instrumentRow == 0) return ExternalOrderResult::NotPlaced;
 
         // The click on the quote cell opens a new entry line below the instrument row.

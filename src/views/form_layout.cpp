@@ -44,11 +44,11 @@ FormLayout FormLayout::designed() {
     l.noteLabel = {1620, 0, 2400, 420};
     l.orderList = {4080, 0, 3600, 420};
     l.statementList = {120, 480, 0, 0};
-    l.Form_Resize(w, h);
+    l.resize(w, h);
     return l;
 }
 
-void FormLayout::Form_Resize(int32_t w, int32_t h) {
+void FormLayout::resize(int32_t w, int32_t h) {
     lastWidth = w;
     lastHeight = h;
     for (int i = 0; i < 3; ++i) {

@@ -28,9 +28,9 @@ struct FormLayout {
 
     // Lays the parts out for the inner width w and height h. A computed width or height
     // below 0 is not applied: that part keeps its previous size.
-    void Form_Resize(int32_t w, int32_t h);
+    void resize(int32_t w, int32_t h);
 
-    int32_t lastWidth = 0, lastHeight = 0; // the size of the last Form_Resize
+    int32_t lastWidth = 0, lastHeight = 0; // the size of the last resize
 };
 
 } // namespace kavex

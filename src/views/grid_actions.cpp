@@ -108,7 +108,7 @@ void GridActions::deleteLine(int row) {
     if (line == 0) return;
     if (role == BracketPlain) {
         guard(log_, kClickTag, [&] { freeEntryLine(data_.entryLines.at(line)); });
-        guard(log_, kClickTag, [&] { data_.gridRows.DeleteRow(row); });
+        guard(log_, kClickTag, [&] { data_.gridRows.deleteRow(row); });
         guard(log_, kClickTag, [&] { grid_.removeRow(row); });
         return;
     }
@@ -120,7 +120,7 @@ void GridActions::deleteLine(int row) {
             body.append(main.accountCode.trimmed()).append(";");
             body.append(std::to_string(main.orderUserId)).append(";");
             body.append(main.orderId.trimmed());
-            sender_.Senddata(wire::frame(body));
+            sender_.send(wire::frame(body));
         });
     }
     placement_.freeBracketGroup(line);
@@ -129,13 +129,13 @@ void GridActions::deleteLine(int row) {
 }
 
 void GridActions::markDefault(int row, int col) {
-    int previous = data_.DefaultInstrument;
+    int previous = data_.defaultInstrument;
     guard(log_, kClickTag, [&] {
         Cell& cell = grid_.mutableCell(row, col);
         cell.background = grid_colour::kDefaultInstrument;
         grid_.touch(row, col);
     });
-    guard(log_, kClickTag, [&] { data_.DefaultInstrument = data_.gridRows.at(row).instrument; });
+    guard(log_, kClickTag, [&] { data_.defaultInstrument = data_.gridRows.at(row).instrument; });
     quickButtonColours_ = {rgb(0, 255, 0), rgb(255, 65, 65)};
     if (previous != 0) guard(log_, kClickTag, [&] { orderGrid_.redrawInstrument(previous); });
 }
@@ -150,7 +150,7 @@ void GridActions::toggleFinishedOrders() {
 void GridActions::onInstrumentRow(int row, int logical) {
     int instrument = data_.gridRows.at(currentRow_).instrument;
     if (logical == 1) {
-        data_.ChartInstrument = static_cast<int16_t>(instrument);
+        data_.chartInstrument = static_cast<int16_t>(instrument);
         if (showChart) showChart(instrument);
     } else if (logical == 9) {
         insertEntryLine(row, "BUY");
@@ -166,7 +166,7 @@ void GridActions::insertEntryLine(int row, const char* side) {
     // Below the instrument row's separator, above the lines already there.
     while (position + 1 <= rows.rowCount() && rows.at(position + 1).kind == RowSeparator)
         ++position;
-    rows.InsertRow(position, RowEntryLine);
+    rows.insertRow(position, RowEntryLine);
     int32_t line = orderGrid_.newEntryLine(instrument, side, defaultQuantity());
     rows.set(position + 1, {RowEntryLine, static_cast<int16_t>(instrument), line});
     grid_.insertRow(position + 1);
@@ -286,11 +286,11 @@ int32_t GridActions::defaultQuantity() const {
 }
 
 void GridActions::quickOrder(int index) {
-    if (data_.DefaultInstrument == 0) {
+    if (data_.defaultInstrument == 0) {
         prompts_.message("Bitte zuerst ein Wertpapier als DEFAULT kennzeichnen !");
         return;
     }
-    int row = data_.gridRows.SuchRow(data_.DefaultInstrument, RowInstrument);
+    int row = data_.gridRows.findRow(data_.defaultInstrument, RowInstrument);
     if (row == 0) return;
     if (settings_.confirmation != 0 &&
         !prompts_.askYesNo("Order wirklich ausführen ?\nDiese Sicherheitsabfrage kann unter 'Sonstiges' "

@@ -28,7 +28,7 @@ GridContextMenu::GridContextMenu(TradingData& data, Brackets& brackets, Closing&
                                  FailureLog& log)
     : data_(data), brackets_(brackets), closing_(closing), prompts_(prompts), log_(log) {}
 
-void GridContextMenu::OG_RightClick(int row, int /*col*/) {
+void GridContextMenu::openContextMenu(int row, int /*col*/) {
     menuRow_ = row;
     OrderGridRow d;
     if (row >= 0 && row <= data_.gridRows.rowCount()) d = data_.gridRows.at(row);

@@ -21,7 +21,7 @@ class GridContextMenu {
                     FailureLog& log);
 
     // A right click on grid cell (row, col).
-    void OG_RightClick(int row, int col);
+    void openContextMenu(int row, int col);
 
     PopupMenu& menu() { return menu_; }
     int menuRow() const { return menuRow_; }

@@ -35,7 +35,7 @@ OrderGrid::OrderGrid(TradingData& data, CellGrid& grid, const OrderGridColumns& 
 void OrderGrid::rebuildRows() {
     OrderGridRows& rows = data_.gridRows;
     rows.reset();
-    for (int i = 1; i <= data_.InstrumentCount(); ++i) {
+    for (int i = 1; i <= data_.instrumentCount(); ++i) {
         rows.append({RowInstrument, static_cast<int16_t>(i), 0});
         rows.append({RowSeparator, 0, 0});
         for (int j = 1; j <= data_.entryLines.count(); ++j)
@@ -138,7 +138,7 @@ void OrderGrid::redrawInstrument(int instrument) {
         // Only the quote row of the instrument: found through the row index, not a walk.
         const OrderGridRows& rows = data_.gridRows;
         if (rows.rowCount() == 0) return;
-        int r = rows.SuchRow(instrument, RowInstrument);
+        int r = rows.findRow(instrument, RowInstrument);
         if (r > 0) guard(log_, kTag, [&] { drawRow(r); });
     });
 }
@@ -205,13 +205,13 @@ void OrderGrid::drawInstrumentRow(int row, int instrument) {
     // whose instrument or holding is missing keeps the plain column colours, the state
     // the drawing leaves when it fails there.
     const bool valid = data_.instruments.valid(instrument);
-    const int16_t p = valid ? positionOf(data_.PositionIndex, instrument) : int16_t{0};
+    const int16_t p = valid ? positionOf(data_.positionIndex, instrument) : int16_t{0};
     const bool holding = p != 0 && data_.positionList.valid(p);
     setColour(row, s, 0, grid_colour::kInstrumentMargin);
     for (int c = 1; c <= OrderGridColumns::kColumns; ++c) {
         int colour = columns_.colour(s, c);
         if (valid && c == 12) colour = columns_.colour(kOrderSet, 12);
-        if (valid && c == 13 && data_.DefaultInstrument == instrument)
+        if (valid && c == 13 && data_.defaultInstrument == instrument)
             colour = grid_colour::kDefaultInstrument;
         if (holding && c == 15) colour = columns_.colour(s, 14);
         if (holding && c == 17 && data_.account.kontoValue8 != 0) colour = columns_.colour(s, 16);

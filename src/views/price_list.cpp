@@ -28,7 +28,7 @@ void PriceList::refresh() {
     std::vector<std::string> lines;
     skipOnFailure([&] {
         const PriceHistory& history = data_.history;
-        const int n = data_.ChartInstrument;
+        const int n = data_.chartInstrument;
         lines.reserve(PriceHistory::kSlots);
         for (int k = 1; k <= PriceHistory::kSlots; ++k)
             lines.push_back(lineOf(history.oldestFirst(n, k)));

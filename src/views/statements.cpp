@@ -73,7 +73,7 @@ std::string Statements::statementFileName(std::string_view accountCode, int32_t 
     return std::string(trimBlanks(accountCode)) + yyyymmdd(day) + "K.TXT";
 }
 
-void Statements::FillAuszug() {
+void Statements::fillStatementList() {
     selected_ = -1;
     files.clear();
     guard(log_, "FillAuszug ", [&] {
@@ -118,7 +118,7 @@ void Statements::AuszugLoeschen_Click() {
         std::error_code ec;
         std::filesystem::remove(folder_.path(files.lines()[static_cast<std::size_t>(selected_)]), ec);
     }
-    FillAuszug();
+    fillStatementList();
 }
 
 void Statements::AuszuegeAnfordern_Click() {

@@ -33,7 +33,7 @@ class Statements {
                std::function<void(int32_t day)> requestStatement);
 
     // Refills the drop-down "Auszüge..." with the statement files of the working directory.
-    void FillAuszug();
+    void fillStatementList();
     // A file chosen in the drop-down: its lines and a line of hyphens are shown, after
     // the statements shown so far when "Anhängen" is ticked, instead of them otherwise.
     void showStatement(int index);

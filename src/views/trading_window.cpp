@@ -65,13 +65,13 @@ void TradingWindow::fillLists() {
 }
 
 void TradingWindow::resize(int32_t innerWidth, int32_t innerHeight) {
-    layout_.Form_Resize(innerWidth, innerHeight);
+    layout_.resize(innerWidth, innerHeight);
 }
 
 void TradingWindow::chooseTab(int tab) {
     currentTab_ = tab;
-    layout_.Form_Resize(layout_.lastWidth, layout_.lastHeight);
-    if (tab == StatementsTab) parts_.statements.FillAuszug();
+    layout_.resize(layout_.lastWidth, layout_.lastHeight);
+    if (tab == StatementsTab) parts_.statements.fillStatementList();
     if (tab == SettingsTab) {
         controls_.soundFileField.setText(parts_.settings.soundFile);
         controls_.soundFiles.setLines(filesWithExtension(platform_.folder, ".WAV"));
@@ -150,17 +150,17 @@ void TradingWindow::showConnectionWindow() {
 void TradingWindow::chooseColourScheme(const std::string& fileName) {
     std::error_code ec;
     if (!std::filesystem::exists(platform_.folder.path(fileName), ec)) return;
-    parts_.colours.LoadColors(platform_.folder, fileName, controls_.log);
+    parts_.colours.loadFile(platform_.folder, fileName, controls_.log);
     parts_.columns.setUp(parts_.colours);
     parts_.orderGrid.redrawAll();
-    parts_.executionGrid.ZeigExecutionGrid(0, 0);
+    parts_.executionGrid.redrawAll();
 }
 
 void TradingWindow::applyColours() {
-    parts_.colours.SaveColors(platform_.folder, controls_.log);
+    parts_.colours.saveFile(platform_.folder, controls_.log);
     parts_.columns.setUp(parts_.colours);
     parts_.orderGrid.redrawAll();
-    parts_.executionGrid.ZeigExecutionGrid(0, 0);
+    parts_.executionGrid.redrawAll();
     chooseTab(currentTab_);
 }
 

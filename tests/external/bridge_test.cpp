@@ -124,7 +124,7 @@ TEST_F(BridgeTest, TheReceivePathCutsFramesAsTheyCome) {
 
 TEST_F(BridgeTest, StatusLineSocketButtonsAndSendsWithoutAConnection) {
     connect();
-    bridge.ExtS_Orderstatus(-99); // unknown: nothing
+    bridge.reportOrderStatus(-99); // unknown: nothing
     EXPECT_TRUE(socket.sent.empty());
     socket.peerCloses();
     statusLine.setText("Fehler 2"); // another message is not overwritten
@@ -139,7 +139,7 @@ TEST_F(BridgeTest, StatusLineSocketButtonsAndSendsWithoutAConnection) {
 
     // Reports go out whatever the connection; without one the send fails quietly.
     bridge.X_Click();
-    bridge.WexSenddata(wire::frame("@OC;R;-1"));
+    bridge.sendToFrontEnd(wire::frame("@OC;R;-1"));
     EXPECT_EQ(log.back(), "OUT:" + wire::frame("@OC;R;-1"));
 
     data.instruments.reset(0);

@@ -15,7 +15,7 @@ TEST(InstrumentTable, LookupsFindTheFirstExactMatchAndResetClearsEveryField) {
     EXPECT_EQ(empty.instruments.findByTicker("SAP"), 0);
     EXPECT_EQ(empty.instruments.findByCode("X"), 0);
     EXPECT_THROW(empty.instruments.at(1), Failure);
-    EXPECT_THROW(empty.Merkkurse(1, 1.0), Failure);
+    EXPECT_THROW(empty.recordPrice(1, 1.0), Failure);
 
     InstrumentTable t;
     t.reset(3);
@@ -45,7 +45,7 @@ class History : public ::testing::Test {
         i.Bid = bid;
         i.Ask = ask;
         i.Last = last;
-        data.Merkkurse(n, time);
+        data.recordPrice(n, time);
     }
     const HistoryEntry& oldestFirst(int k) const { return data.history.oldestFirst(1, k); }
     TradingData data;

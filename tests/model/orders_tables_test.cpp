@@ -199,7 +199,7 @@ int32_t scanSuchRow(const OrderGridRows& rows, int32_t number, int16_t kind) {
 
 TEST(OrderGridRowList, RowsStartAtIndexTwoAndOutsideRowsFail) {
     OrderGridRows rows;
-    EXPECT_EQ(rows.SuchRow(1, RowInstrument), 0);
+    EXPECT_EQ(rows.findRow(1, RowInstrument), 0);
     rows.reset();
     EXPECT_EQ(rows.append(row(RowInstrument, 1)), 2);
     EXPECT_THROW(rows.at(3), Failure);
@@ -207,7 +207,7 @@ TEST(OrderGridRowList, RowsStartAtIndexTwoAndOutsideRowsFail) {
     for (int i = 0; i < 99; ++i) // beyond the first hundred rows
         rows.append(row(RowSeparator));
     rows.append(row(RowInstrument, 7));
-    EXPECT_EQ(rows.SuchRow(7, RowInstrument), 102);
+    EXPECT_EQ(rows.findRow(7, RowInstrument), 102);
 }
 
 TEST(OrderGridRowList, SuchRowMatchesNumberByKindAndFollowsEdits) {
@@ -220,7 +220,7 @@ TEST(OrderGridRowList, SuchRowMatchesNumberByKindAndFollowsEdits) {
     auto find = [&](std::vector<Lookup> lookups) {
         std::vector<int32_t> out;
         for (auto [number, kind] : lookups)
-            out.push_back(rows.SuchRow(number, kind));
+            out.push_back(rows.findRow(number, kind));
         return out;
     };
     // An instrument row is found by its instrument; the title row 1 is searched too.
@@ -232,19 +232,19 @@ TEST(OrderGridRowList, SuchRowMatchesNumberByKindAndFollowsEdits) {
                     {0, RowSeparator}}),
               (std::vector<int32_t>{7, 4, 5, 5, 0, 1}));
     rows.setKind(5, RowOpenOrder);
-    EXPECT_EQ(rows.SuchRow(9, RowFinishedOrder), 0);
+    EXPECT_EQ(rows.findRow(9, RowFinishedOrder), 0);
 
     // An inserted row keeps the instrument and reference of the row it was inserted before.
-    rows.InsertRow(4, RowEntryLine);
+    rows.insertRow(4, RowEntryLine);
     EXPECT_EQ(rows.rowCount(), 8);
     EXPECT_EQ(std::make_pair(rows.at(5).kind, rows.at(5).ref), std::make_pair(int16_t{RowEntryLine}, 9));
-    EXPECT_EQ(rows.SuchRow(9, RowOpenOrder), 6);
+    EXPECT_EQ(rows.findRow(9, RowOpenOrder), 6);
     rows.set(5, row(RowEntryLine, 1, 1));
-    EXPECT_EQ(rows.SuchRow(1, RowEntryLine), 5);
-    rows.DeleteRow(5);
+    EXPECT_EQ(rows.findRow(1, RowEntryLine), 5);
+    rows.deleteRow(5);
     EXPECT_EQ(find({{1, RowEntryLine}, {9, RowOpenOrder}}), (std::vector<int32_t>{0, 5}));
-    EXPECT_THROW(rows.InsertRow(8, RowEntryLine), Failure);
-    EXPECT_THROW(rows.DeleteRow(-1), Failure);
+    EXPECT_THROW(rows.insertRow(8, RowEntryLine), Failure);
+    EXPECT_THROW(rows.deleteRow(-1), Failure);
 }
 
 TEST(OrderGridRowList, LookupsAnswerLikeAScanAfterRandomEdits) {
@@ -260,10 +260,10 @@ TEST(OrderGridRowList, LookupsAnswerLikeAScanAfterRandomEdits) {
             rows.append(row(kind, static_cast<int16_t>(pick(4)), pick(4)));
             break;
         case 2:
-            rows.InsertRow(pick(rows.rowCount() + 1), kind);
+            rows.insertRow(pick(rows.rowCount() + 1), kind);
             break;
         case 3:
-            if (rows.rowCount() > 2) rows.DeleteRow(2 + pick(rows.rowCount() - 1));
+            if (rows.rowCount() > 2) rows.deleteRow(2 + pick(rows.rowCount() - 1));
             break;
         case 4:
             rows.setKind(pick(rows.rowCount() + 1), kind);
@@ -273,7 +273,7 @@ TEST(OrderGridRowList, LookupsAnswerLikeAScanAfterRandomEdits) {
         }
         for (int16_t k = 0; k <= 4; ++k)
             for (int32_t n = 0; n < 4; ++n)
-                ASSERT_EQ(rows.SuchRow(n, k), scanSuchRow(rows, n, k)) << step;
+                ASSERT_EQ(rows.findRow(n, k), scanSuchRow(rows, n, k)) << step;
     }
 }
 
@@ -284,13 +284,14 @@ TEST(ExecutionRowList, EntryOneIsTheTitleAndSuchExRowFindsTheFirstExecutionRow) 
     rows.append({ExRowSeparator, 0, 0});
     rows.append({ExRowExecution, 2, 5});
     // Separators refer to no execution.
-    EXPECT_EQ((std::vector<int32_t>{rows.SuchExRow(5), rows.SuchExRow(0), rows.SuchExRow(6)}),
-              (std::vector<int32_t>{2, 0, 0}));
+    EXPECT_EQ(
+        (std::vector<int32_t>{rows.findExecutionRow(5), rows.findExecutionRow(0), rows.findExecutionRow(6)}),
+        (std::vector<int32_t>{2, 0, 0}));
     for (int i = 0; i < 100; ++i) // beyond the first hundred rows
         rows.append({ExRowExecution, 1, 100 + i});
-    EXPECT_EQ(rows.SuchExRow(199), 104);
+    EXPECT_EQ(rows.findExecutionRow(199), 104);
     rows.reset();
-    EXPECT_EQ(rows.SuchExRow(5), 0);
+    EXPECT_EQ(rows.findExecutionRow(5), 0);
     EXPECT_THROW(rows.at(2), Failure);
 }
 

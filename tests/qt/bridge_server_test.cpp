@@ -30,7 +30,7 @@ TEST(BridgeServerRun, TheExampleFrontEndPlacesAndCancelsAndAStrangerIsRefused) {
         "demo3", [&](Settings& s) { s.bridgePort = std::to_string(bridgePort); },
         [&](ClientPlatform& p) { p.bridgeSocket = &bridgeSocket; });
     TradingData& data = app.data();
-    ASSERT_TRUE(client.waitFor([&] { return data.InstrumentCount() > 0; }));
+    ASSERT_TRUE(client.waitFor([&] { return data.instrumentCount() > 0; }));
     EXPECT_EQ(bridgeSocket.localPort(), bridgePort);
 
     // Another address of this machine is not the configured one.

@@ -1,9 +1,9 @@
 // The chart window on the Qt platform (offscreen): the canvas on a QImage, and the
 // widget over the headless chart with its scroll bars, mouse, painting and closing.
-#include "views/chart.h"
 #include "gui/chart_widget.h"
 #include "gui/qt_canvas.h"
 #include "support/trading_fixture.h"
+#include "views/chart.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -91,7 +91,7 @@ TEST_F(ChartWidgetTest, OpensWithTheTitleFollowsTheScrollBarsAndClosesTheChart) 
     EXPECT_LT(chart.pane(1).scale().left, 500); // the labels left of point 501
 
     widget.close();
-    EXPECT_EQ(data.ChartInstrument, 0);
+    EXPECT_EQ(data.chartInstrument, 0);
     click(instrumentRow(1), 1, 0); // loaded again: back at 100 points
     EXPECT_EQ(widget.scrollBar(1)->value(), 100);
 }

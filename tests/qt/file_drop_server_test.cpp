@@ -44,7 +44,7 @@ TEST(FileDropServerRun, EchoedRequestsTradeAndCancelByTheListedNumber) {
     Client& app = client.start("demo1", [](Settings& s) { s.asciiRemote = 1; });
     const WorkingDirectory& folder = client.folder;
     TradingData& data = app.data();
-    ASSERT_TRUE(client.waitFor([&] { return data.InstrumentCount() > 0 && data.instruments.at(1).Bid > 0; }));
+    ASSERT_TRUE(client.waitFor([&] { return data.instrumentCount() > 0 && data.instruments.at(1).Bid > 0; }));
     ASSERT_TRUE(app.fileDrop().active());
     const std::string code = data.instruments.at(1).ZeltickerCode;
     const int farBelow = static_cast<int>(data.instruments.at(1).Bid / 2);
@@ -71,7 +71,7 @@ TEST(FileDropServerRun, EchoedRequestsTradeAndCancelByTheListedNumber) {
 
     // "@GL" closes the holding, as the GLATT button does.
     auto holding = [&] {
-        int number = positionOf(data.PositionIndex, 1);
+        int number = positionOf(data.positionIndex, 1);
         return number == 0 ? 0 : data.positionList.at(number).holding;
     };
     ASSERT_TRUE(client.waitFor([&] { return holding() > 0; }));

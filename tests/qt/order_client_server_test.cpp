@@ -42,8 +42,8 @@ TEST_F(ServerRun, LogsInGetsPricesAndComesBackAfterTheServerWasKilled) {
     EXPECT_EQ(connection.hostField().text(), "127.0.0.1");
     EXPECT_EQ(connection.portField().text(), std::to_string(server.gamePort));
     ASSERT_TRUE(
-        client.waitFor([&] { return data.InstrumentCount() > 0 && data.instruments.at(1).Bid != 0; }));
-    const int count = data.InstrumentCount();
+        client.waitFor([&] { return data.instrumentCount() > 0 && data.instruments.at(1).Bid != 0; }));
+    const int count = data.instrumentCount();
     EXPECT_GE(count, 20);
     std::vector<std::string> tickers;
     for (int n = 1; n <= count; ++n)
@@ -56,11 +56,11 @@ TEST_F(ServerRun, LogsInGetsPricesAndComesBackAfterTheServerWasKilled) {
     ASSERT_TRUE(server.start({"--heartbeat-ms", "300"}));
     // The next watchdog tick (plus at most one refused attempt's wait) logs in again.
     ASSERT_TRUE(client.waitFor([&] { return sessions() == 2; }, 1000 + 3 * kWatchdogMs + 1000));
-    data.PricesChanged = 0;
-    ASSERT_TRUE(client.waitFor([&] { return data.PricesChanged == 1; }, 3000));
+    data.pricesChanged = false;
+    ASSERT_TRUE(client.waitFor([&] { return data.pricesChanged; }, 3000));
 
     // The table was replaced, not extended; the history kept what came before.
-    ASSERT_EQ(data.InstrumentCount(), count);
+    ASSERT_EQ(data.instrumentCount(), count);
     for (int n = 1; n <= count; ++n)
         EXPECT_EQ(data.instruments.at(n).Ticker, tickers[n - 1]);
     EXPECT_GE(data.history.pos(1), historyBefore);

@@ -1,9 +1,9 @@
 // The Qt printer: a statement printed to a PDF file carries its heading and every line,
 // over more than one page.
 #include "base/files.h"
+#include "base/text_list.h"
 #include "model/trading_data.h"
 #include "platform/qt/qt_printer.h"
-#include "base/text_list.h"
 #include "support/fake_event_loop.h"
 #include "support/temp_dir.h"
 #include "views/statements.h"
@@ -37,7 +37,7 @@ TEST(QtPrinter, AStatementPrintedToPdfCarriesItsLines) {
     TradingData data;
     TextList log;
     Statements statements(data, folder, loop, printer, log, nullptr);
-    statements.FillAuszug();
+    statements.fillStatementList();
     statements.showStatement(0);
     statements.Drucken_Click();
     ASSERT_TRUE(std::filesystem::exists(pdf));

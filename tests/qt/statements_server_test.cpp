@@ -25,7 +25,7 @@ TEST(StatementsServerRun, TheDemoFileArrivesIntactAndAMissingStatementIsFetched)
     Client& app = client.start("demo2", {}, [](ClientPlatform& p) { p.locale = NumberLocale{','}; });
     TradingData& data = app.data();
     ASSERT_TRUE(
-        client.waitFor([&] { return data.InstrumentCount() >= 2 && !data.account.kontoText1.empty(); }));
+        client.waitFor([&] { return data.instrumentCount() >= 2 && !data.account.kontoText1.empty(); }));
 
     // The demo file arrives after the login messages and matches the server's original.
     ASSERT_TRUE(client.waitFor([&] { return app.fileTransfer().stage() == 3; }));
@@ -39,7 +39,7 @@ TEST(StatementsServerRun, TheDemoFileArrivesIntactAndAMissingStatementIsFetched)
     // so the start date is moved a week back to have weekdays to ask for on a weekend too.
     Statements& statements = app.statements();
     StatementsPanel panel(statements);
-    statements.FillAuszug();
+    statements.fillStatementList();
     auto day = static_cast<int32_t>(dayNumber(loop.now()));
     data.account.kontoText1 = Statements::statementFileName("", day - 7).substr(0, 8); // its yyyymmdd
     while (day % 7 == 0 || day % 7 == 1)                                               // Saturday, Sunday

@@ -137,7 +137,7 @@ class TradingWindowEditor : public ::testing::Test, protected test::ClientFixtur
     }
     // A new BUY line of SAP from its Ask cell; returns the line's row.
     int buyLine() {
-        click(client->data().gridRows.SuchRow(1, RowInstrument), client->columns().map(0, 9));
+        click(client->data().gridRows.findRow(1, RowInstrument), client->columns().map(0, 9));
         return client->gridActions().lastInsertedRow();
     }
     const Order& line(int row) { return client->data().entryLines.at(client->data().gridRows.at(row).ref); }

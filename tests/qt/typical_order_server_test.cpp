@@ -48,7 +48,7 @@ class TypicalOrderRun : public ::testing::Test {
         };
         app = &client.start("demo1");
         ASSERT_TRUE(client.waitFor(
-            [&] { return data().InstrumentCount() > 0 && data().instruments.at(1).Last > 0; }));
+            [&] { return data().instrumentCount() > 0 && data().instruments.at(1).Last > 0; }));
         // The login burst ends with the welcome file transfer; the tests look at what follows.
         ASSERT_TRUE(client.waitFor([&] { return incoming().contains("IN:@FIE=DEMO1"); }));
     }
@@ -62,7 +62,7 @@ class TypicalOrderRun : public ::testing::Test {
     }
     std::string statusCell(int32_t userId) {
         const int32_t n = data().orderBook.findByOrderUserId(userId);
-        const int row = n == 0 ? 0 : data().gridRows.SuchRow(n, RowOpenOrder);
+        const int row = n == 0 ? 0 : data().gridRows.findRow(n, RowOpenOrder);
         return row == 0 ? "" : grid().text(row, app->columns().map(1, 12));
     }
 
@@ -138,7 +138,7 @@ TEST_F(TypicalOrderRun, AMarketOrderIsFilledAndTheHoldingAndResultAppear) {
     EXPECT_EQ(outgoing().back(), "OUT:\x01@PO=KV0001;1;1;BUY ;MKT;2;" + limitText + "; 0;0;0\x02");
 
     auto holdingRow = [&]() -> const Position* {
-        const int number = positionOf(data().PositionIndex, 1);
+        const int number = positionOf(data().positionIndex, 1);
         return number == 0 ? nullptr : &data().positionList.at(number);
     };
     ASSERT_TRUE(client.waitFor([&] { return holdingRow() != nullptr && holdingRow()->holding == 2; }));

@@ -38,7 +38,7 @@ class BracketsEndToEnd : public ::testing::Test, protected kavex::test::ClientFi
         return data().orderBook.at(data().orderBook.findByOrderUserId(userId));
     }
     int32_t holding(int instrument) {
-        int number = positionOf(data().PositionIndex, instrument);
+        int number = positionOf(data().positionIndex, instrument);
         return number == 0 ? 0 : data().positionList.at(number).holding;
     }
     void click(int row, int set, int logical) {
@@ -100,7 +100,7 @@ TEST_F(BracketsEndToEnd, AFilledOrderProtectedLaterIsClosedAtTheSessionCloseByIt
     loop.advance(100);
     ASSERT_EQ(holding(1), -1);
     client->window().toggleFinishedOrders(); // finished orders shown
-    const int row = data().gridRows.SuchRow(data().orderBook.findByOrderUserId(bought), RowFinishedOrder);
+    const int row = data().gridRows.findRow(data().orderBook.findByOrderUserId(bought), RowFinishedOrder);
     ASSERT_GT(row, 0);
 
     BracketPreset& preset = client->brackets().presetFor(1);
@@ -143,7 +143,7 @@ TEST_F(BracketsEndToEnd, DeletingTheUnsentChildrenOfAServerOrderLetsItTakeANewBr
     preset.presetMode = 0; // prices as given
     preset.profitValue = 95;
     preset.stopValue = 160;
-    chooseFromMenu(data().gridRows.SuchRow(number, RowOpenOrder), "Erzeuge Bracket Orders");
+    chooseFromMenu(data().gridRows.findRow(number, RowOpenOrder), "Erzeuge Bracket Orders");
     loop.advance(100);
     ASSERT_EQ(clientOrder(main).bracketRole, BracketMain);
     const std::string orderId(clientOrder(main).orderId.trimmed());
@@ -154,7 +154,7 @@ TEST_F(BracketsEndToEnd, DeletingTheUnsentChildrenOfAServerOrderLetsItTakeANewBr
     click(4, 1, 11);
     ASSERT_EQ(socket.sent.size(), sentBefore + 1);
     EXPECT_EQ(socket.sent.back(), "\x01@BR?=KV0001;" + std::to_string(main) + ";" + orderId + "\x02");
-    EXPECT_EQ(data().gridRows.SuchRow(number, RowOpenOrder), 4); // no entry lines left above it
+    EXPECT_EQ(data().gridRows.findRow(number, RowOpenOrder), 4); // no entry lines left above it
     loop.advance(100);
     EXPECT_EQ(clientOrder(main).bracketRole, BracketPlain);
     EXPECT_EQ(fx.game.exchange().account(0).orders.at(0).bracketRole, kPlain);

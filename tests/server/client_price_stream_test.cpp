@@ -39,7 +39,7 @@ TEST(ClientPriceStream, TheClientsQuotesFollowTheServersMarketInEveryForm) {
     Market market(loadInstruments(std::string(KAVEX_SERVER_DATA_DIR) + "/instruments.txt"), 20261207);
     PriceFixture client;
     client.receive(msg::instrumentList(market));
-    ASSERT_EQ(client.data.InstrumentCount(), market.count());
+    ASSERT_EQ(client.data.instrumentCount(), market.count());
     for (int n = 1; n <= market.count(); ++n) {
         const InstrumentSpec& s = market.setup(n);
         const Instrument& i = client.at(n);
@@ -58,16 +58,16 @@ TEST(ClientPriceStream, TheClientsQuotesFollowTheServersMarketInEveryForm) {
     for (int step = 1; step <= 20000; ++step) {
         QuoteEvent event = market.step();
         forms.insert(event.form);
-        client.data.instruments.at(event.instrument).Changed = 0;
+        client.data.instruments.at(event.instrument).Changed = false;
         client.receive(msg::quote(market, event));
-        ASSERT_EQ(client.at(event.instrument).Changed, 1) << step;
+        ASSERT_TRUE(client.at(event.instrument).Changed) << step;
         expectSameQuote(market, client, event.instrument, step);
     }
     EXPECT_EQ(forms.size(), 7u); // the long, the full and the five partial forms all occurred
     for (int n = 1; n <= market.count(); ++n)
         expectSameQuote(market, client, n, -1);
     EXPECT_TRUE(client.log.empty());
-    EXPECT_EQ(client.data.PricesChanged, 1);
+    EXPECT_TRUE(client.data.pricesChanged);
 }
 
 } // namespace

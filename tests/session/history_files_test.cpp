@@ -34,7 +34,7 @@ TEST(HistoryFiles, AreWrittenOldestFirstAfterEmptySlotsAndReadBackByTheNextRun) 
     }
     for (int i = 1; i <= 3001; ++i)
         f.receive("~1;100;0;1;" + std::to_string(i) + ";0"); // ask 100 + i: the ring wraps
-    f.history.SaveKurse();
+    f.history.saveHistory();
     const std::string expected =
         repeat(kZeroLine, 2995) + " 46363.3958333333; 99.5; 100.5; 100; 0\r\n" +
         " 46363.3958449074; 99.75; 100.75; 100.25; 0\r\n" + " 46363.3958564815; 99.75; 101.5; 100.25; 0\r\n" +
@@ -53,7 +53,7 @@ TEST(HistoryFiles, AreWrittenOldestFirstAfterEmptySlotsAndReadBackByTheNextRun) 
     next.instrumentList(3);
     for (int k = 1; k <= 3000; ++k)
         ASSERT_EQ(next.data.history.oldestFirst(1, k).Ask, 100 + k + 1) << k;
-    next.history.SaveKurse();
+    next.history.saveHistory();
     EXPECT_EQ(readFileBytes(next.folder.path("K2.dat")), expected); // byte for byte
 }
 
@@ -78,7 +78,7 @@ TEST(HistoryFiles, AFileThatCannotBeWrittenIsLoggedAndTheOthersAreWritten) {
     f.receive("~1;5;1;1;1;1");
     f.receive("~2;5;1;1;1;1");
     std::filesystem::create_directory(f.folder.path("K1.dat"));
-    f.history.SaveKurse();
+    f.history.saveHistory();
     ASSERT_EQ(f.log.size(), 1u);
     EXPECT_TRUE(f.log.back().starts_with("F:SaveKurse Path/File access error")) << f.log.back();
     EXPECT_EQ(readTextLines(f.folder.path("K2.dat")).size(), 3000u);

@@ -19,7 +19,7 @@ TEST(InstrumentList, StoresEveryFieldAsReceivedAndMissingOrGarbageFieldsAsZero) 
     f.receive("@SI= SAP ;DE0007164600;EUR;101.5;101.25;7;101.75;9;SAP SE;1;2.5;-3\n"
               "BMW;DE0005190003;EUR\n"
               "ÄÖÜ;X;CHF;12abc;;;;;Grüße AG;100;;\n");
-    ASSERT_EQ(f.data.InstrumentCount(), 3); // the final line separator adds no line
+    ASSERT_EQ(f.data.instrumentCount(), 3); // the final line separator adds no line
     auto fields = [&](int n) {
         const Instrument& i = f.at(n);
         return std::make_tuple(i.Ticker, i.ZeltickerCode, i.Currency, i.Last, i.Bid, i.BidVolume, i.Ask,
@@ -39,15 +39,15 @@ TEST(InstrumentList, ALaterListReplacesTheTableButKeepsTheHistory) {
     PriceFixture f;
     f.instrumentList(2);
     f.receive("~1;100;1;5;1;6");
-    f.data.PositionIndex[1] = 4;
+    f.data.positionIndex[1] = 4;
     f.data.presets[1].presetName = "T1";
     // A file that appears now must not be read: the history is loaded only once.
     writeFileAtomically(f.folder.path("K2.dat"), " 46000; 1; 2; 3; 0\r\n");
 
     f.receive("@SI=X;C;EUR;7;6.5;1;7.5;2;N;1;0;0\nY;D;EUR;8;0;0;0;0;M;1;0;0\nZ;E;EUR;9;0;0;0;0;O;1;0;0");
-    ASSERT_EQ(f.data.InstrumentCount(), 3);
+    ASSERT_EQ(f.data.instrumentCount(), 3);
     EXPECT_EQ(f.at(1).Last, 7);
-    EXPECT_EQ(f.data.PositionIndex, std::vector<int16_t>(4, 0));
+    EXPECT_EQ(f.data.positionIndex, std::vector<int16_t>(4, 0));
     EXPECT_EQ(f.data.presets[1].presetName, "");
     EXPECT_EQ(f.data.history.pos(1), 1);
     EXPECT_EQ(f.data.history.slot(1, 1).Last, 100);
@@ -63,7 +63,7 @@ TEST(InstrumentList, LinesBeyondTheThousandthAreNotStored) {
     for (int k = 1; k <= 1002; ++k)
         list += "T" + std::to_string(k) + ";C;EUR;1\n";
     f.receive("@SI=" + list);
-    EXPECT_EQ(f.data.InstrumentCount(), 1000);
+    EXPECT_EQ(f.data.instrumentCount(), 1000);
     EXPECT_EQ(f.at(1000).Ticker, "T1000");
     EXPECT_EQ(f.outgoing.size(), 1000u);
     EXPECT_EQ(f.log.lines(), std::vector<std::string>{"F:WS_SI Subscript out of range"});
@@ -73,7 +73,7 @@ TEST(InstrumentList, PresetsAreLoadedAfterTheTableIsComplete) {
     PriceFixture f;
     std::vector<std::string> seen;
     f.presetHook = [&] {
-        for (int n = 1; n <= f.data.InstrumentCount(); ++n)
+        for (int n = 1; n <= f.data.instrumentCount(); ++n)
             seen.push_back(f.at(n).Ticker);
         f.data.presets.at(2).presetName = "B";
     };
@@ -133,7 +133,7 @@ TEST_F(PriceUpdates, InstrumentZeroAndPartialFormsBeforeTheFirstLastPriceChangeN
           "^30;1", "^40;1", "^50;1;1", "@KU=0;1;1;1;1;1", "~abc;1;1;1;1;1", "~;1;1;1;1;1", "@KU="})
         receive(m);
     EXPECT_EQ(quoteOf(at(2)), Quote(0, 0, 0, 0, 0));
-    EXPECT_EQ(data.PricesChanged, 0);
+    EXPECT_FALSE(data.pricesChanged);
     EXPECT_TRUE(log.empty());
 
     receive("~2;50;1;1;1;1");
@@ -201,7 +201,7 @@ TEST(PriceUpdatesBeforeAList, ChangeNothing) {
     EXPECT_TRUE(fresh.log.empty()); // the dispatcher does not call these before a list
     fresh.receive("^11;1;1;1;1");
     EXPECT_EQ(fresh.log.lines(), std::vector<std::string>{"F:WS_KuKurzBBVAAV Subscript out of range"});
-    EXPECT_EQ(fresh.data.PricesChanged, 0);
+    EXPECT_FALSE(fresh.data.pricesChanged);
 }
 
 TEST_F(PriceUpdates, AnInstrumentOutsideTheTableIsLoggedWithTheHandlersTagAndChangesNothing) {
@@ -217,7 +217,7 @@ TEST_F(PriceUpdates, AnInstrumentOutsideTheTableIsLoggedWithTheHandlersTagAndCha
         receive(message);
         EXPECT_EQ(log.lines(), std::vector<std::string>{line}) << message;
     }
-    EXPECT_EQ(data.PricesChanged, 0);
+    EXPECT_FALSE(data.pricesChanged);
 }
 
 } // namespace

@@ -34,7 +34,7 @@ struct TradingFixture {
         sap.Last = 150;
         data.instruments.at(2).Ticker = "BMW";
         data.instruments.at(2).Last = 2500;
-        resetPositionIndex(data.PositionIndex, 2);
+        resetPositionIndex(data.positionIndex, 2);
         data.positionList.reset(2);
         rebuild();
     }
@@ -46,7 +46,7 @@ struct TradingFixture {
     void click(int row, int logicalColumn, int set = 1) {
         actions.mouseDown(row, columns.map(set, logicalColumn), false);
     }
-    int instrumentRow(int instrument) const { return data.gridRows.SuchRow(instrument, RowInstrument); }
+    int instrumentRow(int instrument) const { return data.gridRows.findRow(instrument, RowInstrument); }
     // Messages sent to the server, without frame characters.
     std::vector<std::string> sentTexts() const {
         std::vector<std::string> out;

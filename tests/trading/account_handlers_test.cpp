@@ -63,21 +63,21 @@ TEST_F(Account, UserDataShowsTheResultInTheLocaleFormWithAPlusOnlyForAGainAndZer
     handlers.WS_SUD("17");
     EXPECT_EQ(data.account.positionText, "17");
     EXPECT_EQ(result.text(), "Heute +-: 0 = 0");
-    EXPECT_EQ(positionOf(data.PositionIndex, 1), 0);
+    EXPECT_EQ(positionOf(data.positionIndex, 1), 0);
 }
 
 TEST_F(Account, HoldingsInUnknownInstrumentsAreKeptButNeitherIndexedNorListed) {
     handlers.WS_SUD("0;0;1;0;0;0;9;2;0;0;0;2;4;0;0;0;0;5;0;0;0;-1");
     EXPECT_EQ(failures(), Lines(3, "F:WS_SUD Subscript out of range"));
     EXPECT_EQ(data.positionList.count(), 3); // room for three: the fourth is not stored
-    EXPECT_EQ(positionOf(data.PositionIndex, 2), 2);
-    EXPECT_EQ(data.instruments.at(2).Changed, 1);
+    EXPECT_EQ(positionOf(data.positionIndex, 2), 2);
+    EXPECT_TRUE(data.instruments.at(2).Changed);
     EXPECT_EQ(std::count(log.lines().begin(), log.lines().end(), "-----------------------"), 1);
 }
 
 TEST_F(Account, WithoutALastPriceAHoldingKeepsTheValueFromTheMessage) {
     handlers.WS_SUD("0;0;-3;0;-30;-31.5;2");
-    const Position& bmwHolding = data.positionList.at(positionOf(data.PositionIndex, 2));
+    const Position& bmwHolding = data.positionList.at(positionOf(data.positionIndex, 2));
     refreshHoldingValue(data, 2);
     EXPECT_FLOAT_EQ(bmwHolding.sumValue, -31.5f);
     data.instruments.at(2).Last = 3e30f;

@@ -25,7 +25,7 @@ const std::string kCloseAllQuestion = "Wirklich alle Positionen glattstellen ?\n
 class BracketsTest : public ::testing::Test, public test::TradingFixture {
   protected:
     BracketsTest() {
-        actions.contextActions = [this](int row, int col) { contextMenu.OG_RightClick(row, col); };
+        actions.contextActions = [this](int row, int col) { contextMenu.openContextMenu(row, col); };
     }
     // Right-clicks a row and chooses the menu entry with this caption; false when the
     // menu did not open or has no such entry.
@@ -50,7 +50,7 @@ class BracketsTest : public ::testing::Test, public test::TradingFixture {
         Position p;
         p.instrumentNumber = static_cast<int16_t>(instrument);
         p.holding = holding;
-        setPositionOf(data.PositionIndex, instrument, data.positionList.add(p));
+        setPositionOf(data.positionIndex, instrument, data.positionList.add(p));
     }
     // An order held by the server, appended to the OrderBook; returns its number.
     int32_t serverOrder(int instrument, const char* side, int32_t quantity, int32_t userId,
@@ -189,7 +189,7 @@ TEST_F(BracketsTest, AFlatInstrumentIsRefusedAndTheUsersNoToTheConfirmationSends
     actions.setDefaultQuantityText("5");
     ASSERT_TRUE(chooseFromMenu(instrumentRow(2), "Position Drehen"));
     EXPECT_EQ(actions.defaultQuantity(), 5);
-    EXPECT_EQ(data.DefaultInstrument, 2);
+    EXPECT_EQ(data.defaultInstrument, 2);
     setHolding(1, 4);
     prompts.yesNoAnswers = {false};
     ASSERT_TRUE(chooseFromMenu(instrumentRow(1), "Position Glattstellen"));
@@ -204,7 +204,7 @@ TEST_F(BracketsTest, GlattAsksOnceClosesEveryHoldingThenCancelsWorkingOrders) {
     setHolding(1, 5);
     for (int16_t status : {StatusPendSubm, StatusPreSubm, StatusSubmitted, StatusCancelled, StatusFilled})
         serverOrder(1, "BUY", 1, 70 + status, status);
-    data.DefaultInstrument = 2;
+    data.defaultInstrument = 2;
     actions.setDefaultQuantityText("9");
     rebuild();
 
@@ -215,7 +215,7 @@ TEST_F(BracketsTest, GlattAsksOnceClosesEveryHoldingThenCancelsWorkingOrders) {
                      "@CO=ACC1;73;S73", "@CO=ACC1;74;S74"}));
     EXPECT_EQ(log.lines(),
               (Texts{"Glatt: WPBMWGegenorder  2Kontrakte", "Glatt: WPSAPGegenorder -5Kontrakte"}));
-    EXPECT_EQ(data.DefaultInstrument, 2);
+    EXPECT_EQ(data.defaultInstrument, 2);
     EXPECT_EQ(actions.defaultQuantityBox().text(), " 1");
 }
 

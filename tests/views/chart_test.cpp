@@ -215,7 +215,7 @@ class ChartWindowTest : public ::testing::Test, protected ChartFixture {};
 
 TEST_F(ChartWindowTest, TheTickerClickOpensTheChartWithTitleAndHundredPointsPerPaneAndClosingStopsIt) {
     openChart(1);
-    EXPECT_EQ(data.ChartInstrument, 1);
+    EXPECT_EQ(data.chartInstrument, 1);
     EXPECT_TRUE(chart.visible.checked());
     EXPECT_EQ(chart.title.text(), "Chart von SAP SE");
     EXPECT_EQ(std::make_pair(chart.pointCount(0), chart.pointCount(1)), std::make_pair(100, 100));
@@ -223,8 +223,8 @@ TEST_F(ChartWindowTest, TheTickerClickOpensTheChartWithTitleAndHundredPointsPerP
     EXPECT_FALSE(left.texts().empty());
     EXPECT_EQ(left.select(DrawOp::Line, colour::kLast).size(), 100u);
 
-    chart.Form_Unload();
-    EXPECT_EQ(data.ChartInstrument, 0);
+    chart.unload();
+    EXPECT_EQ(data.chartInstrument, 0);
     EXPECT_FALSE(chart.visible.checked());
     const int clears = left.clears;
     chart.update();
@@ -233,7 +233,7 @@ TEST_F(ChartWindowTest, TheTickerClickOpensTheChartWithTitleAndHundredPointsPerP
 
 TEST_F(ChartWindowTest, PanesShareTheWidthAboveTheirScrollBarsAndTheHelpLine) {
     openChart(1);
-    chart.Form_Resize(810, 400, 17, 20);
+    chart.resize(810, 400, 17, 20);
     const ChartLayout& l = chart.layout();
     EXPECT_EQ((std::vector<PixelRect>{l.panes[0], l.panes[1], l.panel, l.scrollBars[0], l.scrollBars[1],
                                       l.helpLine}),
@@ -245,7 +245,7 @@ TEST_F(ChartWindowTest, PanesShareTheWidthAboveTheirScrollBarsAndTheHelpLine) {
                                       {0, 380, 810, 20}}));
 
     chart.setHotFieldPanelWidth(110);
-    chart.Form_Resize(810, 10, 17, 20); // too low: nothing gets a negative size
+    chart.resize(810, 10, 17, 20); // too low: nothing gets a negative size
     EXPECT_EQ(chart.layout().panes[1], (PixelRect{350, 0, 350, 0}));
     EXPECT_EQ(chart.layout().panel, (PixelRect{700, 0, 110, 0}));
 }
@@ -291,7 +291,7 @@ class HotFieldTest : public ::testing::Test, protected ChartFixture {
         putHistory(data.history, 1, quotes, 40);
         openChart(1);
         chart.setVisiblePoints(1, 3000);
-        chart.Form_Resize(610, 400, 17, 20);
+        chart.resize(610, 400, 17, 20);
     }
     // Height at a fraction of the panel's current scale, 0 at the bottom and 1 at the top.
     double at(double fraction) const {
@@ -363,7 +363,7 @@ TEST_F(HotFieldTest, HintsFollowTheMouseAndShowInTheHelpLineOnlyWhenThePanelIsVi
     chart.Hotfield_MouseMove(1.5, at(0.5));
     EXPECT_EQ(chart.helpLine.text(), "Links:Market Long Rechts:Glatt");
     chart.setHotFieldPanelWidth(0); // the window's own layout
-    chart.Form_Resize(610, 400, 17, 20);
+    chart.resize(610, 400, 17, 20);
     chart.Hotfield_MouseMove(4.5, at(0.5));
     EXPECT_EQ(chart.hotFieldTooltip.text(), "Stückzahl");
     EXPECT_EQ(chart.helpLine.text(), "Links:Market Long Rechts:Glatt");

@@ -93,7 +93,7 @@ TEST_F(GridActionsTest, CancelDefaultAndSeparatorClicks) {
     EXPECT_EQ(sentTexts(), (std::vector<std::string>{"@CO=ACC1;5;S5"}));
 
     click(instrumentRow(2), 13, 0);
-    EXPECT_EQ(data.DefaultInstrument, 2);
+    EXPECT_EQ(data.defaultInstrument, 2);
     EXPECT_EQ(grid.cell(instrumentRow(2), 13).background, rgb(255, 255, 0));
     EXPECT_EQ(actions.quickButtonColours()[0], rgb(0, 255, 0));
     click(instrumentRow(1), 13, 0);

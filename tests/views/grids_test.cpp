@@ -45,7 +45,7 @@ class OrderGridTest : public ::testing::Test {
         data.instruments.at(1).Last = 100;
         data.instruments.at(1).BidVolume = 7;
         data.instruments.at(2).Ticker = "BMW";
-        resetPositionIndex(data.PositionIndex, 2);
+        resetPositionIndex(data.positionIndex, 2);
         data.positionList.reset(2);
     }
     Order order(int instrument, int16_t status, const char* side = "BUY", int16_t role = BracketPlain) {
@@ -65,7 +65,7 @@ class OrderGridTest : public ::testing::Test {
         p.sumCost = 100;
         p.sumValue = 112.5f;
         p.marginS = 20;
-        setPositionOf(data.PositionIndex, instrument, data.positionList.add(p));
+        setPositionOf(data.positionIndex, instrument, data.positionList.add(p));
     }
     std::vector<int> kinds() const {
         std::vector<int> k;
@@ -149,7 +149,7 @@ TEST_F(OrderGridTest, BracketChildOffsetsAndTypeColours) {
 TEST_F(OrderGridTest, AQuoteRedrawDrawsOnlyItsRowReportsOnlyChangedCellsAndTheTimeFollowsTheClock) {
     hold(1, 5);
     data.account.kontoValue8 = 1500;
-    data.DefaultInstrument = 1;
+    data.defaultInstrument = 1;
     data.orderBook.append(order(1, StatusSubmitted));
     rebuild();
     std::vector<CellGrid::Change> changes;
@@ -299,7 +299,7 @@ TEST_F(ExecutionGridTest, OneRowAndOneInstrumentRedraws) {
     // Mode 1 draws the execution rows of one instrument.
     cells.setText(1, 3, "x");
     cells.setText(3, 3, "x");
-    grid.ZeigExecutionGrid(1, 3);
+    grid.redrawInstrument(3);
     EXPECT_EQ((Lines{cells.text(1, 3), cells.text(3, 3)}), (Lines{"x", "100"}));
     EXPECT_TRUE(log.empty());
 }

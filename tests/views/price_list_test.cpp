@@ -22,7 +22,7 @@ TEST(PriceList, ShowsTheChartInstrumentsHistoryOldestFirstWhenFilledAndNothingWi
     f.receive("@KU=2;-1;1;1.5E-07;1;0.1");
     f.receive("~1;7;1;1;1;1");
 
-    f.data.ChartInstrument = 2;
+    f.data.chartInstrument = 2;
     window.fill_Click();
     const auto& lines = window.list().lines();
     ASSERT_EQ(lines.size(), 3000u);
@@ -36,7 +36,7 @@ TEST(PriceList, ShowsTheChartInstrumentsHistoryOldestFirstWhenFilledAndNothingWi
     EXPECT_EQ(window.list().back(), "103501; 49; 50; 51");
     EXPECT_EQ(window.list().size(), 3000u);
 
-    f.data.ChartInstrument = 0;
+    f.data.chartInstrument = 0;
     window.fill_Click();
     EXPECT_TRUE(window.list().empty());
 }

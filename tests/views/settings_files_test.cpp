@@ -37,7 +37,7 @@ TEST_F(SettingsFiles, SaveWritesTheTwentyFourLinesByteForByte) {
     s.windowTop = -30;
     s.password = "geheim";
     s.colourFileName = "kavex.col";
-    file.SaveInit(s, {});
+    file.save(s, {});
     EXPECT_EQ(bytesOf("Kavex.Ini"),
               "\"J\xF6rg\"\r\n\"127.0.0.1\"\r\n 1 \r\n\"\"\r\n\"\"\r\n 0 \r\n 1000; 800\r\n 500\r\n"
               " 12000 \r\n 9000 \r\n-30 \r\n 0 \r\n 0 \r\ngeheim\r\nkavex.col\r\n 1 \r\n 1 \r\n"
@@ -60,7 +60,7 @@ TEST_F(SettingsFiles, EverySettingChangedFromItsDefaultReadsBackAsWritten) {
     // clang-format on
     writeIni(lines);
     Settings r;
-    file.LoadInit(r);
+    file.load(r);
     EXPECT_EQ(SettingsFile::settingsLines(r), lines);
     EXPECT_EQ(moreButtonCaption(r.ShowFinishedOrders), std::string("Weniger"));
     EXPECT_TRUE(log.empty());
@@ -79,7 +79,7 @@ TEST_F(SettingsFiles, AFileEndingAfterLine15GivesTheDefaultsOfTheLaterLines) {
     s.zentrivoExtern = 1;
     s.bridgeAddress = "10.0.0.1";
     s.orderGridWidths = {5, 6};
-    file.LoadInit(s);
+    file.load(s);
     // Defaults from line 16 on, except the front-end switch and address, which stay.
     const auto lines = SettingsFile::settingsLines(s);
     EXPECT_EQ(std::vector<std::string>(lines.begin() + 15, lines.end()),
@@ -95,7 +95,7 @@ TEST_F(SettingsFiles, GeometryOfZeroKeepsTheWindowAndACommaCutsThePassword) {
               " 0 ", "pass,word"});
     Settings s;
     s.windowWidth = 9999;
-    file.LoadInit(s);
+    file.load(s);
     EXPECT_EQ(std::make_tuple(s.windowWidth, s.windowHeight, s.password), std::make_tuple(9999, 500, "pass"));
     std::vector<int> widths(21); // a width line gives all 21 columns, missing fields read as 0
     widths[0] = 100;
@@ -108,14 +108,14 @@ TEST_F(SettingsFiles, GeometryOfZeroKeepsTheWindowAndACommaCutsThePassword) {
 TEST_F(SettingsFiles, AMissingFileKeepsBuiltInValuesALowerCaseNameIsFoundAndGarbageNumbersReadAsZero) {
     Settings s;
     s.userName = "keep";
-    file.LoadInit(s);
+    file.load(s);
     EXPECT_EQ(s.userName, "keep");
     writeTextLines(dir.root / "kavex.ini", {"\"lower\""});
-    file.LoadInit(s);
+    file.load(s);
     EXPECT_EQ(s.userName, "lower");
     std::filesystem::remove(dir.root / "kavex.ini");
     writeIni({"\"u\"", "\"h\"", "abc", "\"\"", "\"\"", " 99999999999 ", "", "", " 0 "});
-    file.LoadInit(s);
+    file.load(s);
     EXPECT_EQ(std::make_pair(s.userName, s.keepServer), std::make_pair(std::string("u"), int16_t{0}));
     EXPECT_EQ(log.lines(),
               (std::vector<std::string>{"F:LoadInit: Input past end of file", // the one-line file
@@ -124,7 +124,7 @@ TEST_F(SettingsFiles, AMissingFileKeepsBuiltInValuesALowerCaseNameIsFoundAndGarb
 
 TEST_F(SettingsFiles, PresetFileHoldsFiveLinesPerInstrumentAndReadsBack) {
     std::vector<BracketPreset> presets = {{"SAP", 2.5f, -1, 1, 0}, {"BMW", 0, 0, 0, 0}, {"", 1, 2, 2, 3}};
-    file.SaveInit(Settings{}, presets);
+    file.save(Settings{}, presets);
     EXPECT_EQ(bytesOf("Kavex.wpv"), "SAP\r\n 2.5 \r\n-1 \r\n 1 \r\n 0 \r\nBMW\r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n"
                                     "\r\n 1 \r\n 2 \r\n 2 \r\n 3 \r\n");
     auto read = readPresetFile(dir.root / "Kavex.wpv");
@@ -136,7 +136,7 @@ TEST_F(SettingsFiles, PresetFileHoldsFiveLinesPerInstrumentAndReadsBack) {
 TEST_F(SettingsFiles, AFailedWriteIsLoggedAndTheOldFileStays) {
     std::filesystem::create_directory(dir.root / "Kavex.wpv"); // a folder where the file should go
     std::filesystem::create_directory(dir.root / "Kavex.wpv" / "x");
-    file.SaveInit(Settings{}, {{"SAP", 1, 1, 1, 1}});
+    file.save(Settings{}, {{"SAP", 1, 1, 1, 1}});
     ASSERT_EQ(log.size(), 1u);
     EXPECT_EQ(log.lines()[0].rfind("F:SaveInit ", 0), 0u);
     EXPECT_TRUE(std::filesystem::exists(dir.root / "Kavex.Ini")); // the first file was still written
@@ -146,16 +146,16 @@ TEST_F(SettingsFiles, AFailedWriteIsLoggedAndTheOldFileStays) {
 TEST_F(SettingsFiles, ColourFilesMissingShortOrLongGiveTheDefaultsOnlyTheirRolesOrAHundredPlaces) {
     ColourRoles c;
     c.set(OG_Bid, 42);
-    c.LoadColors(folder, "none.col", log);
+    c.loadFile(folder, "none.col", log);
     EXPECT_EQ(std::make_pair(c[OG_Bid], c.currentFile()), std::make_pair(65535, std::string("kavex.col")));
     writeTextLines(dir.root / "blue.col", {" 1 ", " 2 ", " 3 ", " 4 ", " 5 "});
-    c.LoadColors(folder, "blue.col", log);
+    c.loadFile(folder, "blue.col", log);
     EXPECT_EQ(std::make_tuple(c[5], c[6], c.currentFile()), std::make_tuple(5, 11579568, "blue.col"));
     std::vector<std::string> many;
     for (int i = 1; i <= 120; ++i)
         many.push_back(" " + std::to_string(i) + " ");
     writeTextLines(dir.root / "many.col", many);
-    c.LoadColors(folder, "many.col", log);
+    c.loadFile(folder, "many.col", log);
     EXPECT_EQ(c[100], 100);
     EXPECT_TRUE(log.empty());
 }

@@ -45,7 +45,7 @@ TEST_F(StatementsTest, TheDropDownListsStatementFilesAndShowsOneOrAll) {
     file("ACC120240301K.TXT", {"Auszug Freitag", "Summe 1,5"});
     file("ACC120240304K.txt", {"Auszug Montag"});
     file("notes.txt", {"no statement"});
-    statements.FillAuszug();
+    statements.fillStatementList();
     EXPECT_EQ(statements.files.lines(), (Lines{"ACC120240301K.TXT", "ACC120240304K.txt"}));
 
     statements.showStatement(1);
@@ -67,7 +67,7 @@ TEST_F(StatementsTest, TheDropDownListsStatementFilesAndShowsOneOrAll) {
 TEST_F(StatementsTest, DeletingRemovesTheChosenFileAndAFileThatCannotBeReadClearsTheListAndIsLogged) {
     file("ACC120240301K.TXT", {"a"});
     file("ACC120240304K.TXT", {"b"});
-    statements.FillAuszug();
+    statements.fillStatementList();
     statements.AuszugLoeschen_Click(); // nothing chosen: nothing deleted
     statements.showStatement(0);
     statements.AuszugLoeschen_Click();

@@ -16,9 +16,9 @@ namespace {
 
 TEST(FormLayout, ANegativeComputedSizeKeepsThePreviousOne) {
     FormLayout l = FormLayout::designed();
-    l.Form_Resize(9000, 1500); // the grid just fits: 960 - 60 - 50 - 480 - 360
+    l.resize(9000, 1500); // the grid just fits: 960 - 60 - 50 - 480 - 360
     ASSERT_EQ(l.orderGrid.height, 10);
-    l.Form_Resize(9000, 1400);
+    l.resize(9000, 1400);
     // Frame 860; the grid's 10 is kept, the strip stays under it, and the execution grid's
     // 860 - 60 - 50 - 420 - 360 < 0 keeps its 70 as well.
     EXPECT_EQ(
@@ -27,12 +27,12 @@ TEST(FormLayout, ANegativeComputedSizeKeepsThePreviousOne) {
 
     // Frame: 100 - 120 < 0 and 400 - 480 - 60 < 0 keep 8880 x 860; the grid follows the kept width;
     // the statement list's 40 - 480 - 60 < 0 keeps its last height.
-    l.Form_Resize(100, 400);
+    l.resize(100, 400);
     EXPECT_EQ(std::make_tuple(l.ordersFrame.width, l.ordersFrame.height, l.orderGrid.width, l.tabArea.height,
                               l.statementList.width, l.statementList.height, l.headerLabels[1].width),
               std::make_tuple(8880, 860, 8760, 40, 8820, 500, 33));
 
-    l.Form_Resize(9000, 6000); // growing again applies everything
+    l.resize(9000, 6000); // growing again applies everything
     EXPECT_EQ(l.orderGrid.height, 4510);
     EXPECT_EQ(l.ordersFrame.width, 8880);
 }
@@ -44,7 +44,7 @@ class ColourEditorTest : public ::testing::Test {
     ColourEditor editor{colours, prompts};
     std::vector<int> shown;
     void SetUp() override {
-        editor.InitColors();
+        editor.fillRoleList();
         editor.previewChanged = [this](int c) { shown.push_back(c); };
     }
 };
