@@ -1,5 +1,5 @@
 // The chart window on the Qt platform (offscreen): the canvas on a QImage, and the
-// widget over the headless chart with its scroll bars, mouse, painting and closing.
+// widget over the headless chart.
 #include "gui/chart_widget.h"
 #include "gui/qt_canvas.h"
 #include "support/trading_fixture.h"
@@ -80,38 +80,16 @@ class ChartWidgetTest : public ::testing::Test, protected test::TradingFixture {
     ChartWidget widget{chart};
 };
 
-TEST_F(ChartWidgetTest, OpensWithTheTitleFollowsTheScrollBarsAndClosesTheChart) {
+// How the chart reacts is tested headless; here the scroll bars, the mouse and closing
+// reach it, and the painting shows it.
+TEST_F(ChartWidgetTest, ScrollBarsMouseAndClosingReachTheChartAndThePricesAreDrawnInTheirColours) {
     EXPECT_EQ(widget.windowTitle(), "Chart von SAP SE");
     EXPECT_EQ(widget.scrollBar(0)->value(), 100);
     widget.resize(900, 450);
-    EXPECT_EQ(chart.layout().panes[1].left, (900 - 120) / 2);
     EXPECT_EQ(widget.scrollBar(1)->geometry().left(), (900 - 120) / 2);
-
     widget.scrollBar(1)->setValue(2500);
     EXPECT_LT(chart.pane(1).scale().left, 500); // the labels left of point 501
 
-    widget.close();
-    EXPECT_EQ(data.chartInstrument, 0);
-    click(instrumentRow(1), 1, 0); // loaded again: back at 100 points
-    EXPECT_EQ(widget.scrollBar(1)->value(), 100);
-}
-
-TEST_F(ChartWidgetTest, TheMouseShowsPricesAndHintsAndPanelClicksNameActionsAndChooseTheQuantity) {
-    const PixelRect& pane = chart.layout().panes[0];
-    QTest::mouseMove(&widget, QPoint(pane.left + 10, pane.top));
-    EXPECT_EQ(widget.windowTitle().toStdString(), strSingle(static_cast<float>(chart.pane(0).scale().top)));
-    QTest::mouseMove(&widget, inPanel(2.5, 0.5));
-    EXPECT_EQ(widget.toolTip(), "Links:Market Short Rechts:Glatt");
-
-    QTest::mouseClick(&widget, Qt::LeftButton, {}, inPanel(0.5, 0.5));
-    QTest::mouseClick(&widget, Qt::RightButton, {}, inPanel(3.5, 0.5));
-    EXPECT_EQ(prompts.asked, (std::vector<std::string>{"Limit Long", "Cancel Orders"}));
-    QTest::mouseClick(&widget, Qt::LeftButton, {}, inPanel(4.5, 0.75));
-    EXPECT_EQ(actions.defaultQuantityBox().text(), " 8");
-    EXPECT_TRUE(socket.sent.empty());
-}
-
-TEST_F(ChartWidgetTest, DrawsThePricesInTheirColours) {
     widget.scrollBar(0)->setValue(300);
     widget.scrollBar(1)->setValue(3000);
     const QImage shot = widget.grab().toImage();
@@ -124,6 +102,17 @@ TEST_F(ChartWidgetTest, DrawsThePricesInTheirColours) {
         EXPECT_GT(count, 100) << std::hex << colour;
     }
     EXPECT_EQ(shot.pixel(chart.layout().panel.left + 5, 5), qRgb(0, 192, 0)); // "Limit Long"
+
+    QTest::mouseMove(&widget, QPoint(pane.left + 10, pane.top));
+    EXPECT_EQ(widget.windowTitle().toStdString(), strSingle(static_cast<float>(chart.pane(0).scale().top)));
+    QTest::mouseMove(&widget, inPanel(2.5, 0.5));
+    EXPECT_EQ(widget.toolTip(), "Links:Market Short Rechts:Glatt");
+    QTest::mouseClick(&widget, Qt::LeftButton, {}, inPanel(0.5, 0.5));
+    QTest::mouseClick(&widget, Qt::RightButton, {}, inPanel(3.5, 0.5));
+    EXPECT_EQ(prompts.asked, (std::vector<std::string>{"Limit Long", "Cancel Orders"}));
+
+    widget.close();
+    EXPECT_EQ(data.chartInstrument, 0);
 }
 
 } // namespace

@@ -1,0 +1,319 @@
+// The real trading window on the Qt platform against the demo game server program on free
+// loopback ports. The connection: a user logs in and gets prices, a locked user is told so;
+// the server is killed and started again, the first comes back by itself and the locked one
+// stays away (a wrong password is covered with a scripted server in the session tests). The
+// statements: the transferred demo file is byte-identical to the server's own, and a missing
+// statement is asked for, arrives and is shown when chosen. The chat: three players, each
+// with the chat window on screen; a public message reaches the others, a private one only
+// its addressee. The file-drop interface: a shell script drops request files, the server
+// fills one order, and a second file cancels a working order by the number the first one
+// listed. The bridge: a connection from another address is refused, then the example
+// front-end identifies, lists the instruments, places a limit order and cancels it.
+#include "community/file_transfer.h"
+#include "demo_server.h"
+#include "gui/chat_window.h"
+#include "gui/statements_panel.h"
+#include "platform/qt/qt_tcp_listener.h"
+
+#include <QComboBox>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTcpSocket>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <regex>
+
+namespace kavex {
+namespace {
+
+#ifdef KAVEX_SERVER_PROGRAM
+
+namespace fs = std::filesystem;
+
+constexpr int kWatchdogMs = 1000;
+
+struct WatchedClient : test::DemoClient {
+    WatchedClient(QtEventLoop& loop, const test::DemoServer& server, const std::string& user)
+        : DemoClient(loop, server.discoveryUrl()) {
+        start(user, {}, [](ClientPlatform& p) {
+            p.timings.watchdogIntervalMs = kWatchdogMs;
+            p.timings.silenceLimitMs = kWatchdogMs;
+            p.timings.loginWaitSeconds = 1;
+            p.timings.reconnectPauseSeconds = 0.2;
+        });
+    }
+    int sessions() {
+        const auto& lines = app->orderClient().incoming().lines();
+        return static_cast<int>(std::count(lines.begin(), lines.end(), "WS connected!"));
+    }
+};
+
+TEST(ServerRun, AfterTheServerWasKilledTheUserComesBackAndALockedUserStaysAway) {
+    QtEventLoop loop;
+    test::DemoServer server(loop);
+    ASSERT_TRUE(server.start({"--heartbeat-ms", "300"}));
+    WatchedClient user(loop, server, "demo1");
+    OrderClient& connection = user.app->orderClient();
+    TradingData& data = user.app->data();
+    EXPECT_EQ(std::make_pair(connection.hostField().text(), connection.portField().text()),
+              std::make_pair(std::string("127.0.0.1"), std::to_string(server.gamePort)));
+    ASSERT_TRUE(user.waitFor([&] { return data.instrumentCount() > 0 && data.instruments.at(1).Bid != 0; }));
+    const int count = data.instrumentCount();
+    EXPECT_GE(count, 20);
+
+    WatchedClient locked(loop, server, "gesperrt");
+    const int dialogs = locked.dialogs.credentialDialogs;
+    const auto& messages = locked.app->controls().messages.lines();
+    ASSERT_TRUE(locked.waitFor(
+        [&] {
+            return std::any_of(messages.begin(), messages.end(),
+                               [](const std::string& m) { return m.ends_with(" USER GESPERRT"); });
+        },
+        3000))
+        << (messages.empty() ? "" : messages.back());
+
+    server.kill();
+    ASSERT_TRUE(user.waitFor([&] { return connection.incoming().contains("WS closed"); }, 3000));
+    test::pause(loop, 2 * kWatchdogMs);
+    ASSERT_TRUE(server.start({"--heartbeat-ms", "300"}));
+    // The next watchdog tick (plus at most one refused attempt's wait) logs in again.
+    ASSERT_TRUE(user.waitFor([&] { return user.sessions() == 2; }, 1000 + 3 * kWatchdogMs + 1000));
+    data.pricesChanged = false;
+    ASSERT_TRUE(user.waitFor([&] { return data.pricesChanged; }, 3000));
+    EXPECT_EQ(data.instrumentCount(), count);
+    EXPECT_TRUE(connection.autoReconnect());
+
+    EXPECT_FALSE(locked.app->orderClient().autoReconnect());
+    EXPECT_EQ(locked.sessions(), 1);
+    EXPECT_EQ(locked.dialogs.credentialDialogs, dialogs) << "no new credentials asked for";
+}
+
+TEST(StatementsServerRun, TheDemoFileArrivesIntactAndAMissingStatementIsFetched) {
+    QtEventLoop loop;
+    test::DemoServer server(loop);
+    ASSERT_TRUE(server.start());
+    test::DemoClient client(loop, server.discoveryUrl());
+    Client& app = client.start("demo2", {}, [](ClientPlatform& p) { p.locale = NumberLocale{','}; });
+    TradingData& data = app.data();
+    ASSERT_TRUE(
+        client.waitFor([&] { return data.instrumentCount() >= 2 && !data.account.kontoText1.empty(); }));
+
+    // The demo file arrives after the login messages and matches the server's original.
+    ASSERT_TRUE(client.waitFor([&] { return app.fileTransfer().stage() == 3; }));
+    const std::string original = client.folder.path("original.bin").string();
+    ASSERT_EQ(std::system(("'" KAVEX_SERVER_PROGRAM "' --write-demo-file '" + original + "'").c_str()), 0);
+    const std::string received = readFileBytes(client.folder.path("KAVEXDEMO.BIN"));
+    EXPECT_EQ(received, readFileBytes(original));
+    EXPECT_EQ(received.size(), 16504u);
+
+    // The statement of the last weekday (today's on a weekday). The account opened today,
+    // so the start date is moved a week back to have weekdays to ask for on a weekend too.
+    Statements& statements = app.statements();
+    StatementsPanel panel(statements);
+    statements.fillStatementList();
+    auto day = static_cast<int32_t>(dayNumber(loop.now()));
+    data.account.kontoText1 = Statements::statementFileName("", day - 7).substr(0, 8); // its yyyymmdd
+    while (day % 7 == 0 || day % 7 == 1)                                               // Saturday, Sunday
+        --day;
+    const std::string wanted = Statements::statementFileName(data.account.accountCode.str(), day);
+    statements.AuszuegeAnfordern_Click();
+    const auto& files = statements.files.lines();
+    ASSERT_TRUE(client.waitFor([&] { return std::find(files.begin(), files.end(), wanted) != files.end(); }))
+        << wanted;
+    const int index = static_cast<int>(std::find(files.begin(), files.end(), wanted) - files.begin());
+    EXPECT_EQ(panel.choice()->currentIndex(), -1);
+    panel.choice()->setCurrentIndex(index);
+    emit panel.choice()->activated(index);
+    EXPECT_EQ(statements.selected(), index);
+    ASSERT_GE(statements.statement.size(), 5u);
+    EXPECT_EQ(statements.statement.back(), Statements::kEndLine);
+}
+
+// A trading window with its chat window on screen.
+struct Player : test::DemoClient {
+    Player(QtEventLoop& loop, const std::string& url, const std::string& user) : DemoClient(loop, url) {
+        beforeLoad = [this](Client& f) { window = std::make_unique<ChatWindow>(f.chat()); };
+        // The login waits this long, nested, for each player.
+        start(user, {}, [](ClientPlatform& p) { p.timings.loginWaitSeconds = 0.5; });
+    }
+    Chat& chat() { return app->chat(); }
+    bool heard(const std::string& text) { return chat().history().find(text) != std::string::npos; }
+
+    std::unique_ptr<ChatWindow> window;
+};
+
+TEST(ChatServerRun, PublicMessagesReachEveryonePrivateOnesOnlyTheirAddressee) {
+    QtEventLoop loop;
+    test::DemoServer server(loop);
+    ASSERT_TRUE(server.start());
+    const std::string url = server.discoveryUrl();
+    Player anna(loop, url, "demo1"), bernd(loop, url, "demo2"), carla(loop, url, "demo3");
+    std::vector<Player*> all{&anna, &bernd, &carla};
+
+    // The server's chat level shows the "CHAT" option; ticking it joins the chat.
+    ASSERT_TRUE(anna.waitFor([&] {
+        return std::all_of(all.begin(), all.end(),
+                           [](Player* p) { return p->app->controls().chatOptionVisible; });
+    }));
+    for (Player* p : all) {
+        p->app->controls().chatOption.setChecked(true);
+        ASSERT_TRUE(anna.waitFor([&] { return p->chat().users.contains(p->app->settings().userName); }));
+    }
+    ASSERT_TRUE(anna.waitFor([&] { return anna.chat().users.size() == 3; }));
+    EXPECT_EQ(anna.chat().users.lines(), (std::vector<std::string>{"demo1", "demo2", "demo3"}));
+    EXPECT_TRUE(anna.heard("User demo3 betritt Chat"));
+
+    // Public, typed into anna's window: German text both ways through the code page.
+    auto send = [&](const char* text, const char* button) {
+        anna.window->inputEdit()->setPlainText(QString::fromUtf8(text));
+        anna.window->button(button)->click();
+    };
+    send("Grüße an alle – das Maß ist voll, 5 €", "Senden an alle");
+    for (Player* p : {&bernd, &carla})
+        ASSERT_TRUE(
+            anna.waitFor([&] { return p->heard(" demo1:\r\nGrüße an alle – das Maß ist voll, 5 €"); }));
+    EXPECT_TRUE(bernd.window->historyView()->toPlainText().contains(
+        QString::fromUtf8("Grüße an alle – das Maß ist voll, 5 €")));
+    EXPECT_FALSE(anna.heard(" demo1:")); // no echo: anna's own line reads "ich:"
+    EXPECT_TRUE(anna.heard(" ich:\r\nGrüße an alle"));
+
+    // Private to bernd, picked from anna's user list.
+    QListView* users = anna.window->usersView();
+    QTest::mouseClick(users->viewport(), Qt::LeftButton, {},
+                      users->visualRect(users->model()->index(1, 0)).center());
+    ASSERT_EQ(anna.chat().recipient.text(), "demo2");
+    send("Nur für dich, Bernd", "Privat senden an:");
+    ASSERT_TRUE(anna.waitFor([&] { return bernd.heard(" demo1:\r\n(privat) Nur für dich, Bernd"); }));
+    // Anything anna sends later reaches carla after the private message would have.
+    send("Ende", "Senden an alle");
+    ASSERT_TRUE(anna.waitFor([&] { return carla.heard(" demo1:\r\nEnde"); }));
+    EXPECT_FALSE(carla.heard("Nur für dich"));
+
+    // Carla leaves; the others see it.
+    carla.app->controls().chatOption.setChecked(false);
+    ASSERT_TRUE(anna.waitFor([&] { return anna.heard("User demo3 verläßt Chat"); }));
+    EXPECT_EQ(anna.chat().users.lines(), (std::vector<std::string>{"demo1", "demo2"}));
+    EXPECT_FALSE(carla.window->isVisible());
+}
+
+// Runs a shell command in the folder, as a user's script would.
+void shell(const WorkingDirectory& folder, const std::string& command) {
+    QProcess p;
+    p.setWorkingDirectory(QString::fromStdString(folder.root().string()));
+    p.start("/bin/sh", {"-c", QString::fromStdString(command)});
+    ASSERT_TRUE(p.waitForFinished(5000));
+    ASSERT_EQ(p.exitCode(), 0);
+}
+
+// The order numbers of "KAVEXREM.ORD" by reference.
+std::map<std::string, int> listedOrders(const fs::path& file) {
+    std::map<std::string, int> ids;
+    if (!fs::exists(file)) return ids;
+    static const std::regex line("\"([^\"]*)\";\\s*(-?[0-9]+)\\s*");
+    for (const std::string& text : readTextLines(file)) {
+        std::smatch m;
+        if (std::regex_match(text, m, line)) ids[m[1]] = std::stoi(m[2]);
+    }
+    return ids;
+}
+
+TEST(FileDropServerRun, EchoedRequestsTradeAndCancelByTheListedNumber) {
+    QtEventLoop loop;
+    test::DemoServer server(loop);
+    ASSERT_TRUE(server.start());
+    test::DemoClient client(loop, server.discoveryUrl());
+    Client& app = client.start("demo1", [](Settings& s) { s.asciiRemote = 1; });
+    const WorkingDirectory& folder = client.folder;
+    TradingData& data = app.data();
+    ASSERT_TRUE(client.waitFor([&] { return data.instrumentCount() > 0 && data.instruments.at(1).Bid > 0; }));
+    ASSERT_TRUE(app.fileDrop().active());
+    const std::string code = data.instruments.at(1).ZeltickerCode;
+    const int farBelow = static_cast<int>(data.instruments.at(1).Bid / 2);
+
+    shell(folder, "echo '@PO;" + code + ";0;BUY;MKT;2;0;0;FILL1' > KAVEXREM.TXT");
+    ASSERT_TRUE(client.waitFor([&] { return !fs::exists(folder.path(FileDrop::kRequestFile)); }));
+    shell(folder,
+          "echo '@PO;" + code + ";0;BUY;LMT;1;" + std::to_string(farBelow) + ";0;WORK1' > KAVEXREM.TXT");
+    std::map<std::string, int> ids;
+    ASSERT_TRUE(client.waitFor([&] {
+        ids = listedOrders(folder.path(FileDrop::kOrderIdFile));
+        return ids.size() == 2;
+    }));
+    ASSERT_LT(ids["WORK1"], 0);
+    auto status = [&](int id) {
+        int n = data.orderBook.findByOrderUserId(id);
+        return n == 0 ? -1 : data.orderBook.at(n).status;
+    };
+    EXPECT_TRUE(client.waitFor([&] { return status(ids["FILL1"]) == StatusFilled; }));
+    ASSERT_TRUE(client.waitFor([&] { return status(ids["WORK1"]) == StatusSubmitted; }));
+
+    shell(folder, "echo '@CO;" + std::to_string(ids["WORK1"]) + "' > KAVEXREM.TXT");
+    EXPECT_TRUE(client.waitFor([&] { return status(ids["WORK1"]) == StatusCancelled; }));
+
+    EXPECT_EQ(readTextLines(folder.path(FileDrop::kProtocolFile)).size(), 3u);
+    EXPECT_EQ(listedOrders(folder.path(FileDrop::kOrderIdFile)).size(), 2u)
+        << "the closing order is the user's";
+}
+
+const fs::path kExample = fs::path(__FILE__).parent_path().parent_path().parent_path() / "tools" /
+                          "bridge-example" / "bridge_example.py";
+
+TEST(BridgeServerRun, TheExampleFrontEndPlacesAndCancelsAndAStrangerIsRefused) {
+    QtEventLoop loop;
+    test::DemoServer server(loop);
+    ASSERT_TRUE(server.start());
+    const quint16 bridgePort = test::freePort();
+    QtTcpListener bridgeSocket;
+    test::DemoClient client(loop, server.discoveryUrl());
+    Client& app = client.start(
+        "demo3", [&](Settings& s) { s.bridgePort = std::to_string(bridgePort); },
+        [&](ClientPlatform& p) { p.bridgeSocket = &bridgeSocket; });
+    TradingData& data = app.data();
+    ASSERT_TRUE(client.waitFor([&] { return data.instrumentCount() > 0; }));
+    EXPECT_EQ(bridgeSocket.localPort(), bridgePort);
+
+    // Another address of this machine is not the configured one.
+    QTcpSocket stranger;
+    stranger.bind(QHostAddress("127.0.0.2"), 0);
+    stranger.connectToHost(QHostAddress::LocalHost, bridgePort);
+    ASSERT_TRUE(client.waitFor([&] { return app.controls().bridgeLog.contains("Falsche Client IP!"); }));
+    ASSERT_TRUE(client.waitFor([&] { return stranger.state() == QAbstractSocket::UnconnectedState; }));
+    EXPECT_EQ(bridgeSocket.state(), static_cast<int>(SocketState::Listening));
+
+    QProcess example;
+    example.setProcessChannelMode(QProcess::MergedChannels);
+    example.start("python3", {QString::fromStdString(kExample.string()), "--port",
+                              QString::number(bridgePort), "--user", "USER", "--limit", "1"});
+    QByteArray output;
+    ASSERT_TRUE(client.waitFor(
+        [&] {
+            output += example.readAll();
+            return example.state() == QProcess::NotRunning;
+        },
+        20000))
+        << output.toStdString();
+    output += example.readAll();
+    SCOPED_TRACE(output.toStdString());
+    EXPECT_EQ(example.exitCode(), 0);
+    EXPECT_TRUE(output.contains("KDX.FUT") && output.contains("cancelled"));
+
+    // The client's side of it: a negative order number, cancelled at the server.
+    int cancelled = 0;
+    for (int n = 1; n <= data.orderBook.count(); ++n)
+        if (data.orderBook.at(n).orderUserId < 0 && data.orderBook.at(n).status == StatusCancelled)
+            ++cancelled;
+    EXPECT_EQ(cancelled, 1);
+    // Listening again after the front-end left.
+    EXPECT_TRUE(app.controls().bridgeLog.contains("Listen  " + std::to_string(bridgePort)));
+}
+
+#endif
+
+} // namespace
+} // namespace kavex

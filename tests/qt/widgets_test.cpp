@@ -1,0 +1,242 @@
+// The smaller windows' widgets over their headless models on the offscreen platform: each
+// shows its model, and typing and clicks reach the model. What the models do with it is
+// tested headless.
+#include "community/chat.h"
+#include "external/bridge.h"
+#include "external/recording_commands.h"
+#include "gui/bracket_preset_dialog_qt.h"
+#include "gui/bridge_frame.h"
+#include "gui/chat_window.h"
+#include "gui/order_client_window.h"
+#include "gui/popup_menu_qt.h"
+#include "gui/text_list_model.h"
+#include "model/bracket_preset.h"
+#include "model/settings_file.h"
+#include "model/trading_data.h"
+#include "platform/socket_state.h"
+#include "protocol/server_sender.h"
+#include "session/order_client.h"
+#include "support/fake_event_loop.h"
+#include "support/fakes.h"
+#include "views/bracket_preset_dialog.h"
+#include "views/popup_menu.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemModelTester>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTextBlock>
+
+#include <gtest/gtest.h>
+
+namespace kavex {
+namespace {
+
+TEST(OrderClientWindow, HidesInsteadOfClosingAndShowsAndPassesOnFieldsListsAndButtons) {
+    test::FakeEventLoop loop;
+    test::FakeTcpClient socket;
+    test::FakeHttpGet http;
+    test::FakeSystemServices system;
+    TradingData data;
+    TextList log;
+    std::string user = "demo", host = "game.example.net", password = "pw";
+    int16_t keepServer = 0;
+    OrderClient client{{loop, socket, http, system, data, log}, {user, host, password, keepServer}};
+    OrderClientWindow window{client};
+    client.show();
+    window.button("&Ablegen")->click();
+    EXPECT_FALSE(client.visible());
+    client.show();
+    window.close();
+    EXPECT_FALSE(client.visible());
+
+    client.show();
+    QLineEdit* hostEdit = window.hostEdit();
+    EXPECT_EQ(hostEdit->text(), "game.example.net");
+    hostEdit->clear();
+    QTest::keyClicks(hostEdit, "neu.example.net");
+    EXPECT_EQ(host, "neu.example.net") << "typing updates the settings";
+    client.setHost("discovered.example.net");
+    EXPECT_EQ(hostEdit->text(), "discovered.example.net");
+
+    socket.deliver("\x01"
+                   "@KU=1;99\x02\x01@WELCOME\x02");
+    EXPECT_EQ(window.lastQuoteLabel()->text(), "IN:@KU=1;99");
+    QListView* incoming = window.incomingView();
+    EXPECT_EQ(incoming->model()->data(incoming->model()->index(0, 0)).toString(), "IN:@WELCOME");
+    emit incoming->doubleClicked(incoming->model()->index(0, 0)); // a double click empties the list
+    EXPECT_EQ(incoming->model()->rowCount(), 0);
+
+    socket.socketState = static_cast<int>(SocketState::Connected);
+    window.button("Time ?")->click();
+    EXPECT_EQ(socket.sent, (std::vector<std::string>{"\x01@TIMEGET\x02"}));
+}
+
+TEST(TextListModel, KeepsTheModelContractWhileLinesAreAddedAndCleared) {
+    TextList list;
+    list.addLine("before");
+    TextListModel model(list);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    for (int i = 0; i < 50; ++i)
+        list.addLine("Zeile " + std::to_string(i) + " äöü");
+    EXPECT_EQ(model.data(model.index(50, 0)).toString(), "Zeile 49 äöü");
+    list.clear();
+    list.setLines({"a", "b"});
+    EXPECT_EQ(model.rowCount(), 2);
+}
+
+TEST(ChatWidget, OpensBesideTheTradingWindowFollowsTheChatsWidthAndPassesEditsAndClicksOn) {
+    test::FakeEventLoop loop;
+    test::FakeTcpClient socket;
+    socket.socketState = static_cast<int>(SocketState::Connected);
+    test::FakeSound sound;
+    TextList outgoing;
+    ServerSender sender{socket, outgoing};
+    int16_t chatSound = 0, level = 1;
+    std::string soundFile = "1.wav";
+    Chat chat{sender, loop, sound, {chatSound, soundFile}, [&] { return level; }};
+    QRect tradingWindow{10, 40, 200, 300};
+    ChatWindow window{chat, [&] { return tradingWindow; }};
+    chat.open();
+    EXPECT_EQ(window.pos(), QPoint(210, 40));
+    EXPECT_EQ(window.width(), window.pixels(Chat::kNarrowWidth));
+    EXPECT_FALSE(window.button("&T")->isVisible()); // chat level 1: no trades
+
+    // Too near the screen's right edge: pulled left to end at the edge.
+    chat.close();
+    const QRect screen = window.screen()->availableGeometry();
+    tradingWindow = QRect(screen.right() - 100, 60, 100, 300);
+    level = 2;
+    chat.open();
+    EXPECT_EQ(window.pos(), QPoint(screen.x() + screen.width() - window.width(), 60));
+    window.button("&T")->click();
+    EXPECT_EQ(window.width(), window.pixels(Chat::kWideWidth));
+    EXPECT_TRUE(window.tradesView()->isVisible());
+    window.button("&X")->click();
+    EXPECT_FALSE(window.tradesView()->isVisible());
+
+    // Typed text (with the wire's line ends) and the stop box reach the chat.
+    window.inputEdit()->setPlainText(QString::fromUtf8("Grüße\nan alle"));
+    window.recipientEdit()->setText("bernd");
+    QTest::keyClicks(window.recipientEdit(), "x");
+    window.stopBox()->setChecked(true);
+    EXPECT_EQ(std::make_tuple(chat.input.text(), chat.recipient.text(), chat.stopOption.checked()),
+              std::make_tuple(std::string("Grüße\r\nan alle"), std::string("berndx"), true));
+
+    // A click on a header picks its sender.
+    chat.WS_ReceiveChat("anna:hallo");
+    QPlainTextEdit* history = window.historyView();
+    const QTextBlock header = history->document()->findBlockByNumber(history->document()->blockCount() - 2);
+    ASSERT_TRUE(header.text().endsWith("anna:"));
+    QTextCursor at(header);
+    history->setTextCursor(at);
+    QTest::mouseClick(history->viewport(), Qt::LeftButton, {}, history->cursorRect(at).center());
+    EXPECT_EQ(window.recipientEdit()->text(), "anna");
+
+    // The user closes the window: the chat window is unloaded.
+    window.close();
+    EXPECT_FALSE(chat.loaded());
+    EXPECT_TRUE(history->toPlainText().isEmpty());
+}
+
+TEST(BracketPresetDialogQt, ShowsThePresetAndStaysOpenUntilTheValuesAreNotZero) {
+    test::FakePrompts prompts;
+    BracketPresetDialog model(prompts);
+    BracketPreset preset{"SAP", 2, 1, 2, 0};
+    model.open(preset);
+    BracketPresetDialogQt window(model);
+    EXPECT_EQ(
+        std::make_tuple(window.heading()->text(), window.options()->checkedId(), window.profitEdit()->text()),
+        std::make_tuple(QString("SAP"), 2, QString("-2")));
+
+    window.show();
+    window.options()->button(1)->click();
+    window.profitEdit()->setText("0");
+    window.okButton()->click();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(prompts.asked.size(), 1u);
+
+    window.profitEdit()->setText("3,5");
+    window.reject(); // closing by the window's own control stores the values as well
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_FALSE(model.visible.checked());
+    EXPECT_EQ((std::vector<float>{preset.profitValue, preset.stopValue, preset.presetMode}),
+              (std::vector<float>{3.5f, -1.0f, 1.0f}));
+}
+
+TEST(PopupMenuPresenter, ShowsTheEntriesWithTheHeaderAndRunsTheChosenCommand) {
+    PopupMenu model;
+    PopupMenuPresenter presenter(model, nullptr);
+    QStringList shown;
+    int chosen = -1;
+    presenter.execMenu = [&](QMenu& menu) -> QAction* {
+        for (QAction* a : menu.actions())
+            shown << a->text() + (a->isEnabled() ? "" : " (header)");
+        return chosen < 0 ? nullptr : menu.actions().at(chosen);
+    };
+    int ran = 0;
+    auto open = [&] {
+        model.open({{"SAP", nullptr}, {"Position Drehen", [&] { ran += 1; }}, {"Position Glattstellen", [&] {
+                                                                                   ran += 10;
+                                                                               }}});
+    };
+    open();
+    EXPECT_EQ(shown, (QStringList{"SAP (header)", "Position Drehen", "Position Glattstellen"}));
+    EXPECT_FALSE(model.isOpen());
+    EXPECT_EQ(ran, 0);
+    chosen = 2;
+    open();
+    EXPECT_EQ(ran, 10);
+}
+
+QPushButton* buttonNamed(QWidget& parent, const QString& caption) {
+    for (QPushButton* b : parent.findChildren<QPushButton*>())
+        if (b->text() == caption) return b;
+    return nullptr;
+}
+
+// The frame "Externe Kontrolle Zentrivo" over a bridge on a fake socket.
+TEST(BridgeFrame, TypedSettingsAndButtonsReachTheBridgeAndTheLabelsFollowIt) {
+    test::FakeEventLoop loop;
+    test::FakeTcpListener socket;
+    test::FakeTcpClient server;
+    TextList log, outgoing;
+    ServerSender sender{server, outgoing};
+    TradingData data;
+    Settings settings;
+    Label statusLine;
+    test::RecordingCommands commands;
+    Bridge bridge{socket, loop, data, settings, log, statusLine, commands, sender};
+    BridgeFrame frame(bridge, settings, log);
+    EXPECT_EQ(frame.findChild<QLabel*>("localAddress")->text(), "127.0.0.1");
+    EXPECT_EQ(frame.findChild<QLineEdit*>("testCancel")->text(), "-123");
+
+    auto* port = frame.findChild<QLineEdit*>("port");
+    port->clear();
+    QTest::keyClicks(port, "4711");
+    EXPECT_EQ(settings.bridgePort, "4711");
+    buttonNamed(frame, "Listen")->click();
+    EXPECT_EQ(std::make_pair(socket.listenPort, socket.listenAddress),
+              std::make_pair(4711, std::string("127.0.0.1")));
+    bridge.statusTick();
+    EXPECT_EQ(frame.findChild<QLabel*>("socketState")->text(), "Überwachen");
+    EXPECT_EQ(frame.findChild<QListView*>("bridgeLog")->model()->rowCount(), 1);
+
+    QTest::keyClicks(frame.findChild<QLineEdit*>("testOrder"), ";1;BUY;MKT;1;;;T");
+    buttonNamed(frame, "Placeorder-Test")->click();
+    buttonNamed(frame, "Cancelorder-Test")->click();
+    EXPECT_EQ(commands.calls, (std::vector<std::string>{"PO ;1;BUY;MKT;1;;;T", "CO -123"}));
+    buttonNamed(frame, "&X")->click();
+    EXPECT_EQ(socket.state(), static_cast<int>(SocketState::Closed));
+}
+
+} // namespace
+} // namespace kavex
