@@ -62,13 +62,13 @@ struct Form {
 };
 
 const Form kForms[] = {
-    {"~  full", &PriceHandlers::WS_KuKurz, 5, true},
-    {"^1 bid+ask", &PriceHandlers::WS_KuKurzBBVAAV, 4, false},
-    {"^2 ask+size", &PriceHandlers::WS_KuKurzAAV, 2, false},
-    {"^3 ask", &PriceHandlers::WS_KuKurzA, 1, false},
-    {"^4 ask size", &PriceHandlers::WS_KuKurzAV, 1, false},
-    {"^5 bid+size", &PriceHandlers::WS_KuKurzBBV, 2, false},
-    {"@KU long", &PriceHandlers::WS_KU, 5, false},
+    {"~  full", &PriceHandlers::onCompactPrice, 5, true},
+    {"^1 bid+ask", &PriceHandlers::onCompactBidAsk, 4, false},
+    {"^2 ask+size", &PriceHandlers::onCompactAsk, 2, false},
+    {"^3 ask", &PriceHandlers::onCompactAskPrice, 1, false},
+    {"^4 ask size", &PriceHandlers::onCompactAskSize, 1, false},
+    {"^5 bid+size", &PriceHandlers::onCompactBid, 2, false},
+    {"@KU long", &PriceHandlers::onPriceUpdate, 5, false},
 };
 
 // The texts after the prefix, as the server writes them: prices on their tick in the
@@ -82,10 +82,11 @@ std::vector<std::string> updatesFor(const Form& form, std::uint64_t seed) {
         float tick = 0.25f;
         for (int f = 1; f <= form.fields; ++f) {
             text += ';';
-            bool size = (form.handler == &PriceHandlers::WS_KuKurzAV) || (f % 2 == (form.lastFirst ? 1 : 0));
+            bool size =
+                (form.handler == &PriceHandlers::onCompactAskSize) || (f % 2 == (form.lastFirst ? 1 : 0));
             if (form.lastFirst && f == 1)
                 text += strSingleTrimmed(100 + tick * static_cast<float>(random.below(400)));
-            else if (form.handler == &PriceHandlers::WS_KU && f % 2 == 1)
+            else if (form.handler == &PriceHandlers::onPriceUpdate && f % 2 == 1)
                 text += strSingleTrimmed(100 + tick * static_cast<float>(random.below(400)));
             else if (size)
                 text += std::to_string(1 + random.below(500));
@@ -109,7 +110,7 @@ struct Handlers {
         std::string list;
         for (int k = 1; k <= kInstruments; ++k)
             list += "T" + std::to_string(k) + ";C;EUR;100;99.75;1;100.25;1;N;1;0;0\n";
-        prices.WS_SI(list);
+        prices.onInstrumentList(list);
     }
 };
 

@@ -9,12 +9,12 @@
 #include "base/cp1252.h"
 #include "external/bridge.h"
 #include "external/command_line.h"
-#include "views/external_orders.h"
+#include "model/settings_file.h"
 #include "model/trading_data.h"
 #include "protocol/server_sender.h"
 #include "support/fake_event_loop.h"
 #include "support/fakes.h"
-#include "model/settings_file.h"
+#include "views/external_orders.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -80,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     env.socket.request("127.0.0.1");
     while (in.remaining_bytes() > 0) {
         if (!env.bridge.connected() || env.socket.state() != static_cast<int>(SocketState::Connected)) {
-            env.bridge.Wex_Close();
+            env.bridge.onClose();
             env.socket.request("127.0.0.1");
         }
         const std::string chunk = in.ConsumeRandomLengthString(256);

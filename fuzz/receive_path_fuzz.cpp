@@ -11,8 +11,8 @@
 #include "base/failure.h"
 #include "base/numbers.h"
 #include "base/split_fields.h"
-#include "model/trading_data.h"
 #include "base/text_list.h"
+#include "model/trading_data.h"
 #include "protocol/frame_buffer.h"
 #include "protocol/message_dispatcher.h"
 #include "protocol/server_receiver.h"
@@ -96,7 +96,8 @@ struct ReceivePath {
         data.history.create(3);
         for (int h = 0; h < static_cast<int>(Handler::Count); ++h)
             dispatcher.setHandler(static_cast<Handler>(h), [this](std::string_view a) { reader.read(a); });
-        dispatcher.setHandler(Handler::WS_SI, [this](std::string_view a) { reader.instrumentList(data, a); });
+        dispatcher.setHandler(Handler::InstrumentList,
+                              [this](std::string_view a) { reader.instrumentList(data, a); });
         // "@MSG" and "@HB" handle the arrivals that are waiting, as a handler that shows
         // a message box would; the text they were called with must stay as it was.
         auto nest = [this](std::string_view a) {
@@ -107,8 +108,8 @@ struct ReceivePath {
             --nesting;
             if (a != before) fault("message text changed by a nested arrival", before, a);
         };
-        dispatcher.setHandler(Handler::WS_Message, nest);
-        dispatcher.setHandler(Handler::WS_Heartbeat, nest);
+        dispatcher.setHandler(Handler::ServerMessage, nest);
+        dispatcher.setHandler(Handler::Heartbeat, nest);
         prices.install(dispatcher);
     }
 };

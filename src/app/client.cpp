@@ -329,7 +329,8 @@ void Client::loadConnectionWindow() {
 void Client::loadPresets() {
     TradingData& data = parts_->data;
     std::filesystem::path file = platform_.folder.path(SettingsFile::kPresetName);
-    std::vector<BracketPreset> blocks = readPresetFile(file); // a missing file fails: logged by WS_SI
+    std::vector<BracketPreset> blocks =
+        readPresetFile(file); // a missing file fails: logged by onInstrumentList
     for (const BracketPreset& block : blocks) {
         int n = data.instruments.findByTicker(block.presetName);
         if (n > 0 && n < static_cast<int>(data.presets.size()))

@@ -54,11 +54,11 @@ Chat::Chat(ServerSender& sender, EventLoop& loop, Sound& sound, ChatSoundSetting
       chatLevel_(std::move(chatLevel)) {}
 
 void Chat::bind(MessageDispatcher& dispatcher) {
-    dispatcher.setHandler(Handler::WS_ReceiveChat, [this](std::string_view b) { WS_ReceiveChat(b); });
-    dispatcher.setHandler(Handler::WS_ReceiveTChat, [this](std::string_view b) { WS_ReceiveTChat(b); });
-    dispatcher.setHandler(Handler::WS_SCU, [this](std::string_view b) { WS_SCU(b); });
-    dispatcher.setHandler(Handler::WS_CU1, [this](std::string_view b) { WS_CU1(b); });
-    dispatcher.setHandler(Handler::WS_CU0, [this](std::string_view b) { WS_CU0(b); });
+    dispatcher.setHandler(Handler::ChatMessage, [this](std::string_view b) { onChatMessage(b); });
+    dispatcher.setHandler(Handler::TradeMessage, [this](std::string_view b) { onTradeMessage(b); });
+    dispatcher.setHandler(Handler::ChatUsers, [this](std::string_view b) { onChatUsers(b); });
+    dispatcher.setHandler(Handler::ChatUserJoined, [this](std::string_view b) { onChatUserJoined(b); });
+    dispatcher.setHandler(Handler::ChatUserLeft, [this](std::string_view b) { onChatUserLeft(b); });
 }
 
 std::string Chat::now() const {
@@ -71,7 +71,7 @@ bool Chat::collecting() const {
 
 // --- Messages from the server ---------------------------------------------------------
 
-void Chat::WS_ReceiveChat(std::string_view body) {
+void Chat::onChatMessage(std::string_view body) {
     if (!collecting()) return;
     // The header line is the time and the sender with its colon; without a colon it is
     // the time and a blank, and the whole body follows.
@@ -82,7 +82,7 @@ void Chat::WS_ReceiveChat(std::string_view body) {
     if (soundSettings_.enabled != 0) skipOnFailure([&] { sound_.play(soundSettings_.file); });
 }
 
-void Chat::WS_ReceiveTChat(std::string_view body) {
+void Chat::onTradeMessage(std::string_view body) {
     if (!collecting()) return;
     trades.addLine(now() + " " + std::string(body));
     if (!stopOption.checked()) {
@@ -91,7 +91,7 @@ void Chat::WS_ReceiveTChat(std::string_view body) {
     }
 }
 
-void Chat::WS_SCU(std::string_view body) {
+void Chat::onChatUsers(std::string_view body) {
     ensureLoaded();
     const Fields names = SplitFields(body, ";", kMaxUsers);
     const int n = std::min(names.count(), kMaxUsers);
@@ -102,7 +102,7 @@ void Chat::WS_SCU(std::string_view body) {
     users.setLines(std::move(list));
 }
 
-void Chat::WS_CU1(std::string_view name) {
+void Chat::onChatUserJoined(std::string_view name) {
     ensureLoaded();
     const std::string user(name);
     if (users.contains(user)) return;
@@ -110,7 +110,7 @@ void Chat::WS_CU1(std::string_view name) {
     Chatadd("User " + user + " betritt Chat");
 }
 
-void Chat::WS_CU0(std::string_view name) {
+void Chat::onChatUserLeft(std::string_view name) {
     ensureLoaded();
     std::vector<std::string> list = users.lines();
     const auto it = std::find(list.begin(), list.end(), name);
@@ -122,15 +122,15 @@ void Chat::WS_CU0(std::string_view name) {
 
 // --- Messages to the server -------------------------------------------------------------
 
-void Chat::WS_CHAT(int n) {
+void Chat::sendChatSwitch(int n) {
     sender_.sendFramed("@CH=" + std::to_string(n));
 }
 
-void Chat::WS_CTRADES(int n) {
+void Chat::sendTradeMessagesSwitch(int n) {
     sender_.sendFramed("@CT=" + std::to_string(n));
 }
 
-void Chat::WS_RCU() {
+void Chat::requestChatUsers() {
     sender_.sendFramed("@RCU=");
 }
 
@@ -140,14 +140,14 @@ void Chat::chatOption_Click(bool checked) {
     // Ticking opens a fresh window; unticking closes it.
     close();
     if (checked) open();
-    WS_CHAT(checked ? 1 : 0);
-    WS_RCU();
+    sendChatSwitch(checked ? 1 : 0);
+    requestChatUsers();
 }
 
 void Chat::welcome(bool chatOptionChecked) {
     if (!chatOptionChecked) return;
-    WS_CHAT(2);
-    WS_RCU();
+    sendChatSwitch(2);
+    requestChatUsers();
 }
 
 // --- The window -------------------------------------------------------------------------
@@ -226,13 +226,13 @@ void Chat::clear_Click() {
 void Chat::trades_Click() {
     width_ = kWideWidth;
     notify(Change::Window);
-    WS_CTRADES(1);
+    sendTradeMessagesSwitch(1);
 }
 
 void Chat::noTrades_Click() {
     width_ = kNarrowWidth;
     notify(Change::Window);
-    WS_CTRADES(0);
+    sendTradeMessagesSwitch(0);
 }
 
 void Chat::userList_Click(int index) {

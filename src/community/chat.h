@@ -61,16 +61,16 @@ class Chat {
     void bind(MessageDispatcher& dispatcher);
 
     // --- Messages from the server ---
-    void WS_ReceiveChat(std::string_view body);
-    void WS_ReceiveTChat(std::string_view body);
-    void WS_SCU(std::string_view body);
-    void WS_CU1(std::string_view name);
-    void WS_CU0(std::string_view name);
+    void onChatMessage(std::string_view body);
+    void onTradeMessage(std::string_view body);
+    void onChatUsers(std::string_view body);
+    void onChatUserJoined(std::string_view name);
+    void onChatUserLeft(std::string_view name);
 
     // --- Messages to the server that go out only while connected ---
-    void WS_CHAT(int n);
-    void WS_CTRADES(int n);
-    void WS_RCU();
+    void sendChatSwitch(int n);
+    void sendTradeMessagesSwitch(int n);
+    void requestChatUsers();
 
     // --- Taking part ---
     // The trading window's "CHAT" option was ticked or unticked.

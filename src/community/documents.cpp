@@ -25,11 +25,11 @@ Documents::Documents(WorkingDirectory& folder, EventLoop& loop, TextList& log, T
     : folder_(folder), loop_(loop), log_(log), outgoing_(outgoing), hooks_(std::move(hooks)) {}
 
 void Documents::bind(MessageDispatcher& dispatcher) {
-    dispatcher.setHandler(Handler::WS_SendDocument, [this](std::string_view t) { WS_SendDocument(t); });
-    dispatcher.setHandler(Handler::WS_SendAnnotation, [this](std::string_view t) { WS_SendAnnotation(t); });
+    dispatcher.setHandler(Handler::Document, [this](std::string_view t) { onDocument(t); });
+    dispatcher.setHandler(Handler::Annotation, [this](std::string_view t) { onAnnotation(t); });
 }
 
-void Documents::WS_SendDocument(std::string_view text) {
+void Documents::onDocument(std::string_view text) {
     const Fields f = SplitFields(text, ";", kMaxFields);
     const int count = std::min(f.count(), kMaxFields);
     for (int i = 1; i <= count; ++i)
@@ -49,7 +49,7 @@ void Documents::WS_SendDocument(std::string_view text) {
     if (hooks_.fillStatementList) guard(log_, kTag, [&] { hooks_.fillStatementList(); });
 }
 
-void Documents::WS_SendAnnotation(std::string_view text) {
+void Documents::onAnnotation(std::string_view text) {
     skipOnFailure([&] {
         if (hooks_.showError) hooks_.showError(timeOfDayText(loop_.now()) + " " + std::string(text));
     });

@@ -31,9 +31,9 @@ class Documents {
 
     // Field 1 names the file ("FILE=" + name, or the name alone); fields 2 onward are
     // its lines, stored in the wire code page with CR LF.
-    void WS_SendDocument(std::string_view text);
+    void onDocument(std::string_view text);
     // Shows the time of day, a blank and the text.
-    void WS_SendAnnotation(std::string_view text);
+    void onAnnotation(std::string_view text);
 
   private:
     WorkingDirectory& folder_;

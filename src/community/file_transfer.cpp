@@ -149,12 +149,12 @@ FileTransfer::FileTransfer(WorkingDirectory& folder, FailureLog& log) : folder_(
 FileTransfer::~FileTransfer() = default;
 
 void FileTransfer::bind(MessageDispatcher& dispatcher) {
-    dispatcher.setHandler(Handler::WS_FIS, [this](std::string_view t) { WS_FIS(t); });
-    dispatcher.setHandler(Handler::WS_FID, [this](std::string_view t) { WS_FID(t); });
-    dispatcher.setHandler(Handler::WS_FIE, [this](std::string_view t) { WS_FIE(t); });
+    dispatcher.setHandler(Handler::FileStart, [this](std::string_view t) { onFileStart(t); });
+    dispatcher.setHandler(Handler::FileData, [this](std::string_view t) { onFileData(t); });
+    dispatcher.setHandler(Handler::FileEnd, [this](std::string_view t) { onFileEnd(t); });
 }
 
-void FileTransfer::WS_FIS(std::string_view text) {
+void FileTransfer::onFileStart(std::string_view text) {
     const Fields f = SplitFields(text, ";", kMaxFields);
     transferId_ = f[1];
     targetName_ = f[2];
@@ -174,7 +174,7 @@ void FileTransfer::WS_FIS(std::string_view text) {
     spool_.open(folder_.path(kSpoolFile), std::ios::binary | std::ios::trunc);
 }
 
-void FileTransfer::WS_FID(std::string_view text) {
+void FileTransfer::onFileData(std::string_view text) {
     // A piece without ";" carries no data; it is ignored like a piece of another transfer.
     std::size_t semicolon = text.find(';');
     if (!accepted_ || semicolon == std::string_view::npos) return;
@@ -191,7 +191,7 @@ void FileTransfer::WS_FID(std::string_view text) {
     stage_ = 2;
 }
 
-void FileTransfer::WS_FIE(std::string_view text) {
+void FileTransfer::onFileEnd(std::string_view text) {
     const Fields f = SplitFields(text, ";", kMaxFields);
     if (!accepted_ || f[1] != transferId_) return;
     skipOnFailure([&] { spool_.close(); });

@@ -47,9 +47,9 @@ class FileTransfer {
 
     void bind(MessageDispatcher& dispatcher);
 
-    void WS_FIS(std::string_view text);
-    void WS_FID(std::string_view text);
-    void WS_FIE(std::string_view text);
+    void onFileStart(std::string_view text);
+    void onFileData(std::string_view text);
+    void onFileEnd(std::string_view text);
 
     const std::string& transferId() const { return transferId_; }
     const std::string& targetName() const { return targetName_; }

@@ -30,16 +30,15 @@ RankingInfo::RankingInfo(TradingData& data, AccountHandlers& account, TextList& 
       dayPlaceLabel_(dayPlaceLabel), sender_(sender), chat_(chat), version_(version) {}
 
 void RankingInfo::bind(MessageDispatcher& dispatcher) {
-    dispatcher.setHandler(Handler::WS_SUP, [this](std::string_view t) { WS_SUP(t); });
-    dispatcher.setHandler(Handler::WS_PlatzInfo, [this](std::string_view t) { WS_PlatzInfo(t); });
-    dispatcher.setHandler(Handler::WS_ShowSystemInfo, [this](std::string_view t) { WS_ShowSystemInfo(t); });
-    dispatcher.setHandler(Handler::WS_GewinnerVerlierer,
-                          [this](std::string_view t) { WS_GewinnerVerlierer(t); });
-    dispatcher.setHandler(Handler::WS_SV, [this](std::string_view t) { WS_SV(t); });
-    dispatcher.setHandler(Handler::WS_RV, [this](std::string_view) { WS_RV(); });
+    dispatcher.setHandler(Handler::UserPlaces, [this](std::string_view t) { onUserPlaces(t); });
+    dispatcher.setHandler(Handler::PlaceInfo, [this](std::string_view t) { onPlaceInfo(t); });
+    dispatcher.setHandler(Handler::SystemInfo, [this](std::string_view t) { onSystemInfo(t); });
+    dispatcher.setHandler(Handler::WinnersAndLosers, [this](std::string_view t) { onWinnersAndLosers(t); });
+    dispatcher.setHandler(Handler::ServiceLevel, [this](std::string_view t) { onServiceLevel(t); });
+    dispatcher.setHandler(Handler::VersionRequest, [this](std::string_view) { onVersionRequest(); });
 }
 
-void RankingInfo::WS_SUP(std::string_view text) {
+void RankingInfo::onUserPlaces(std::string_view text) {
     constexpr std::string_view tag = "WS_SUP ";
     const Fields f = SplitFields(text, ";", kMaxRankingFields);
     Account& a = data_.account;
@@ -49,25 +48,25 @@ void RankingInfo::WS_SUP(std::string_view text) {
     account_.Zeigposition();
 }
 
-void RankingInfo::WS_PlatzInfo(std::string_view text) {
+void RankingInfo::onPlaceInfo(std::string_view text) {
     const Fields f = SplitFields(text, ";", kMaxRankingFields);
     totalPlaceLabel_.setText("Ges:" + std::string(f[1]));
     dayPlaceLabel_.setText("Heute:" + std::string(f[2]));
 }
 
-void RankingInfo::WS_ShowSystemInfo(std::string_view text) {
+void RankingInfo::onSystemInfo(std::string_view text) {
     const Fields f = SplitFields(text, ";", kMaxSystemInfoTexts);
     const int shown = std::min(f.count(), kMaxSystemInfoTexts);
     for (int i = 1; i <= shown; ++i)
         log_.addLine(std::string(f[i]));
 }
 
-void RankingInfo::WS_GewinnerVerlierer(std::string_view text) {
+void RankingInfo::onWinnersAndLosers(std::string_view text) {
     // The message is read but has no visible effect.
     (void)SplitFields(text, ";", kMaxRankingFields);
 }
 
-void RankingInfo::WS_SV(std::string_view text) {
+void RankingInfo::onServiceLevel(std::string_view text) {
     constexpr std::string_view tag = "WS_SV ";
     // A level that does not fit keeps the old one; the switching below still runs.
     guard(log_, tag, [&] { serviceLevel_ = parseInt16(text); });
@@ -84,12 +83,12 @@ void RankingInfo::WS_SV(std::string_view text) {
     }
 }
 
-void RankingInfo::WS_RV() {
+void RankingInfo::onVersionRequest() {
     skipOnFailure([&] { sender_.send(wire::frame("@SV=" + version_.text())); });
     skipOnFailure([&] { sender_.send(wire::frame("@SVK=1")); });
 }
 
-void RankingInfo::WS_RequestSystemInfos() {
+void RankingInfo::requestSystemInfo() {
     sender_.send(wire::frame("@RI"));
 }
 

@@ -42,14 +42,14 @@ class RankingInfo {
 
     void bind(MessageDispatcher& dispatcher);
 
-    void WS_SUP(std::string_view text);
-    void WS_PlatzInfo(std::string_view text);
-    void WS_ShowSystemInfo(std::string_view text);
-    void WS_GewinnerVerlierer(std::string_view text);
-    void WS_SV(std::string_view text);
-    void WS_RV();
+    void onUserPlaces(std::string_view text);
+    void onPlaceInfo(std::string_view text);
+    void onSystemInfo(std::string_view text);
+    void onWinnersAndLosers(std::string_view text);
+    void onServiceLevel(std::string_view text);
+    void onVersionRequest();
     // Asks the server for its system information ("@RI").
-    void WS_RequestSystemInfos();
+    void requestSystemInfo();
 
     // 0 until the server sets it; at least 1 means the chat is available.
     int16_t serviceLevel() const { return serviceLevel_; }

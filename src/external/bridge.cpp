@@ -46,9 +46,9 @@ Bridge::Bridge(TcpListener& socket, EventLoop& loop, TradingData& data, Settings
       commands_(commands), server_(server) {
     testCancelField.setText("-123");
     skipOnFailure([&] { localAddressLabel.setText(socket_.localAddress()); });
-    socket_.setEvents({[this](long id) { Wex_ConnectionRequest(id); }, [this] { Wex_Close(); },
-                       [this](const std::string& description) { Wex_Error(description); },
-                       [this](std::size_t bytes) { Wex_DataArrival(bytes); }});
+    socket_.setEvents({[this](long id) { onConnectionRequest(id); }, [this] { onClose(); },
+                       [this](const std::string& description) { onError(description); },
+                       [this](std::size_t bytes) { onDataArrival(bytes); }});
 }
 
 Bridge::~Bridge() {
@@ -82,7 +82,7 @@ void Bridge::waitForState(bool (*done)(int state)) {
         loop_.waitForEvents(20);
 }
 
-void Bridge::Wex_ConnectionRequest(long requestId) {
+void Bridge::onConnectionRequest(long requestId) {
     std::string remote;
     skipOnFailure([&] { remote = socket_.remoteAddress(); });
     log_.addLine("C.REQ IP=" + remote + " ID=" + strInt(requestId));
@@ -122,7 +122,7 @@ void Bridge::stopIdentifyTimer() {
     identifyTimer_ = 0;
 }
 
-void Bridge::Wex_DataArrival(std::size_t) {
+void Bridge::onDataArrival(std::size_t) {
     std::string bytes;
     skipOnFailure([&] { socket_.readAll(bytes); });
     cp1252::appendUtf8(bytes, buffer_);
@@ -164,7 +164,7 @@ void Bridge::process(std::string_view message) {
             identified_ = true;
             stopIdentifyTimer();
             sendToFrontEnd(wire::frame("USER OK"));
-            WexSendInstruments();
+            sendInstruments();
             return;
         }
         const std::string name(f[2]);
@@ -207,7 +207,7 @@ void Bridge::sendToFrontEnd(std::string_view text) {
     skipOnFailure([&] { socket_.send(cp1252::fromUtf8(text)); });
 }
 
-void Bridge::WexSendInstruments() {
+void Bridge::sendInstruments() {
     skipOnFailure([&] {
         std::string text(1, kStart);
         text.append("@IL;");
@@ -239,13 +239,13 @@ void Bridge::CancelorderTest_Click() {
     skipOnFailure([&] { commands_.cancelOrder(parseInt32(testCancelField.text())); });
 }
 
-void Bridge::Wex_Close() {
+void Bridge::onClose() {
     connected_ = false;
     stopIdentifyTimer();
     Listen_Click();
 }
 
-void Bridge::Wex_Error(const std::string&) {
+void Bridge::onError(const std::string&) {
     Listen_Click();
 }
 

@@ -61,17 +61,17 @@ class Bridge : public PortfolioForward {
     // --- Buttons of the frame "Externe Kontrolle Zentrivo" ---
     void Listen_Click();
     void X_Click();               // "&X": closes the socket until "Listen"
-    void WexSendInstruments();    // "SI"
+    void sendInstruments();       // "SI"
     void GetPortfolio_Click();    // "GetPortfolio"
     void PlaceorderTest_Click();  // "Placeorder-Test" with the text of testOrderField
     void CancelorderTest_Click(); // "cancelOrder-Test" with the number in testCancelField
     void log_DoubleClick() { log_.clear(); }
 
     // --- Socket events ---
-    void Wex_ConnectionRequest(long requestId);
-    void Wex_DataArrival(std::size_t bytesAvailable);
-    void Wex_Close();
-    void Wex_Error(const std::string& description);
+    void onConnectionRequest(long requestId);
+    void onDataArrival(std::size_t bytesAvailable);
+    void onClose();
+    void onError(const std::string& description);
 
     // Logs "OUT:" + text and sends it as it is (the caller frames it). Sending without a
     // front-end fails quietly.

@@ -66,7 +66,7 @@ BridgeFrame::BridgeFrame(Bridge& bridge, Settings& settings, TextList& log, QWid
 
     grid->addWidget(button("Listen", [this] { bridge_.Listen_Click(); }), 0, 2);
     grid->addWidget(button("&X", [this] { bridge_.X_Click(); }), 1, 2);
-    grid->addWidget(button("SI", [this] { bridge_.WexSendInstruments(); }), 2, 2);
+    grid->addWidget(button("SI", [this] { bridge_.sendInstruments(); }), 2, 2);
     grid->addWidget(button("GetPortfolio", [this] { bridge_.GetPortfolio_Click(); }), 3, 2);
     grid->addWidget(labelField(bridge.testOrderField, "testOrder", this), 5, 0, 1, 2);
     grid->addWidget(button("Placeorder-Test", [this] { bridge_.PlaceorderTest_Click(); }), 5, 2);

@@ -17,70 +17,70 @@ using H = Handler;
 
 // Frequent names first; names are unique, so the order changes no result.
 constexpr CommandEntry kCommands[] = {
-    {"@", B::Handler, H::WS_HB}, // "@=" on the wire
-    {"@KU", B::Handler, H::WS_KU},
-    {"@KURSUPDATE", B::Handler, H::WS_KU},
-    {"@HB", B::Handler, H::WS_Heartbeat},
-    {"@Heartbeat", B::Handler, H::WS_Heartbeat},
+    {"@", B::Handler, H::EmptyHeartbeat}, // "@=" on the wire
+    {"@KU", B::Handler, H::PriceUpdate},
+    {"@KURSUPDATE", B::Handler, H::PriceUpdate},
+    {"@HB", B::Handler, H::Heartbeat},
+    {"@Heartbeat", B::Handler, H::Heartbeat},
     {"@WELCOME", B::Handler, H::Welcome},
-    {"@RV", B::Handler, H::WS_RV},
-    {"@SV", B::Handler, H::WS_SV},
-    {"@SYI", B::Handler, H::WS_ShowSystemInfo},
-    {"@PI", B::Handler, H::WS_PlatzInfo},
-    {"@PlatzInfo", B::Handler, H::WS_PlatzInfo},
-    {"@GV", B::Handler, H::WS_GewinnerVerlierer},
-    {"@GewinnerVerlierer", B::Handler, H::WS_GewinnerVerlierer},
+    {"@RV", B::Handler, H::VersionRequest},
+    {"@SV", B::Handler, H::ServiceLevel},
+    {"@SYI", B::Handler, H::SystemInfo},
+    {"@PI", B::Handler, H::PlaceInfo},
+    {"@PlatzInfo", B::Handler, H::PlaceInfo},
+    {"@GV", B::Handler, H::WinnersAndLosers},
+    {"@GewinnerVerlierer", B::Handler, H::WinnersAndLosers},
     {"@TS", B::SetTime, H::Count},
     {"@TIMESET", B::SetTime, H::Count},
-    {"@UD", B::Handler, H::ws_ud},
-    {"@SAO", B::Handler, H::WS_SAO},
-    {"@SENDALLORDERS", B::Handler, H::WS_SAO},
-    {"@SAE", B::Handler, H::WS_SAE},
-    {"@SENDALLEXECUTIONS", B::Handler, H::WS_SAE},
-    {"@SUK", B::Handler, H::WS_SUK},
-    {"@SUD1", B::Handler, H::WS_SUK},
-    {"@SENDUSERKONTO", B::Handler, H::WS_SUK},
-    {"@SUD", B::Handler, H::WS_SUD},
-    {"@SENDUSERDATA", B::Handler, H::WS_SUD},
-    {"@SUP", B::Handler, H::WS_SUP},
-    {"@SENDUSERPLAETZE", B::Handler, H::WS_SUP},
-    {"@OO", B::Handler, H::WS_OO},
-    {"@OpenOrder", B::Handler, H::WS_OO},
-    {"@CR", B::Handler, H::WS_CR},
-    {"@CancelRejected", B::Handler, H::WS_CR},
-    {"@OR", B::Handler, H::WS_OR},
-    {"@OrderRejected", B::Handler, H::WS_OR},
-    {"@SOO", B::Handler, H::WS_SOO},
-    {"@SENDOPENORDERS", B::Handler, H::WS_SOO},
-    {"@SI", B::Handler, H::WS_SI},
-    {"@SENDINSTRUMENTS", B::Handler, H::WS_SI},
+    {"@UD", B::Handler, H::UserInfo},
+    {"@SAO", B::Handler, H::AllOrders},
+    {"@SENDALLORDERS", B::Handler, H::AllOrders},
+    {"@SAE", B::Handler, H::AllExecutions},
+    {"@SENDALLEXECUTIONS", B::Handler, H::AllExecutions},
+    {"@SUK", B::Handler, H::UserAccount},
+    {"@SUD1", B::Handler, H::UserAccount},
+    {"@SENDUSERKONTO", B::Handler, H::UserAccount},
+    {"@SUD", B::Handler, H::UserData},
+    {"@SENDUSERDATA", B::Handler, H::UserData},
+    {"@SUP", B::Handler, H::UserPlaces},
+    {"@SENDUSERPLAETZE", B::Handler, H::UserPlaces},
+    {"@OO", B::Handler, H::OpenOrder},
+    {"@OpenOrder", B::Handler, H::OpenOrder},
+    {"@CR", B::Handler, H::CancelRejected},
+    {"@CancelRejected", B::Handler, H::CancelRejected},
+    {"@OR", B::Handler, H::OrderRejected},
+    {"@OrderRejected", B::Handler, H::OrderRejected},
+    {"@SOO", B::Handler, H::OpenOrders},
+    {"@SENDOPENORDERS", B::Handler, H::OpenOrders},
+    {"@SI", B::Handler, H::InstrumentList},
+    {"@SENDINSTRUMENTS", B::Handler, H::InstrumentList},
     {"@LI", B::LastUserOrderId, H::Count},
     {"@ST", B::Ignored, H::Count},
     {"@STATUS", B::Ignored, H::Count},
-    {"@EX", B::Handler, H::WS_EX},
-    {"@Execution", B::Handler, H::WS_EX},
-    {"@OS", B::Handler, H::WS_OS},
-    {"@ORDERSTATUS", B::Handler, H::WS_OS},
-    {"@RC", B::Handler, H::WS_ReceiveChat},
-    {"@ReceiveChat", B::Handler, H::WS_ReceiveChat},
-    {"@RT", B::Handler, H::WS_ReceiveTChat},
-    {"@ReceiveTChat", B::Handler, H::WS_ReceiveTChat},
+    {"@EX", B::Handler, H::Execution},
+    {"@Execution", B::Handler, H::Execution},
+    {"@OS", B::Handler, H::OrderStatus},
+    {"@ORDERSTATUS", B::Handler, H::OrderStatus},
+    {"@RC", B::Handler, H::ChatMessage},
+    {"@ReceiveChat", B::Handler, H::ChatMessage},
+    {"@RT", B::Handler, H::TradeMessage},
+    {"@ReceiveTChat", B::Handler, H::TradeMessage},
     {"@ER", B::Ignored, H::Count},
     {"@ERROR", B::Ignored, H::Count},
     {"@CC", B::Ignored, H::Count},
     {"@CONNECTIONCLOSED", B::Ignored, H::Count},
-    {"@SD", B::Handler, H::WS_SendDocument},
-    {"@SENDDOCUMENT", B::Handler, H::WS_SendDocument},
-    {"@SA", B::Handler, H::WS_SendAnnotation},
-    {"@SENDANNOTATION", B::Handler, H::WS_SendAnnotation},
-    {"@MSG", B::Handler, H::WS_Message},
-    {"@MESSAGE", B::Handler, H::WS_Message},
-    {"@FIS", B::Handler, H::WS_FIS},
-    {"@FID", B::Handler, H::WS_FID},
-    {"@FIE", B::Handler, H::WS_FIE},
-    {"@SCU", B::Handler, H::WS_SCU},
-    {"@CU1", B::Handler, H::WS_CU1},
-    {"@CU0", B::Handler, H::WS_CU0},
+    {"@SD", B::Handler, H::Document},
+    {"@SENDDOCUMENT", B::Handler, H::Document},
+    {"@SA", B::Handler, H::Annotation},
+    {"@SENDANNOTATION", B::Handler, H::Annotation},
+    {"@MSG", B::Handler, H::ServerMessage},
+    {"@MESSAGE", B::Handler, H::ServerMessage},
+    {"@FIS", B::Handler, H::FileStart},
+    {"@FID", B::Handler, H::FileData},
+    {"@FIE", B::Handler, H::FileEnd},
+    {"@SCU", B::Handler, H::ChatUsers},
+    {"@CU1", B::Handler, H::ChatUserJoined},
+    {"@CU0", B::Handler, H::ChatUserLeft},
 };
 
 std::string upperAscii(std::string_view s) {
@@ -113,7 +113,7 @@ void MessageDispatcher::dispatch(std::string_view text) {
     }
     switch (text.front()) {
     case '~':
-        if (ctx_.data.instrumentCount() > 0) call(H::WS_KuKurz, text.substr(1));
+        if (ctx_.data.instrumentCount() > 0) call(H::CompactPrice, text.substr(1));
         return;
     case '^':
         dispatchPartialQuote(text);
@@ -131,8 +131,8 @@ void MessageDispatcher::dispatch(std::string_view text) {
 
 void MessageDispatcher::dispatchPartialQuote(std::string_view text) {
     if (text.size() < 2) return;
-    static constexpr Handler kForms[] = {H::WS_KuKurzBBVAAV, H::WS_KuKurzAAV, H::WS_KuKurzA, H::WS_KuKurzAV,
-                                         H::WS_KuKurzBBV};
+    static constexpr Handler kForms[] = {H::CompactBidAsk, H::CompactAsk, H::CompactAskPrice,
+                                         H::CompactAskSize, H::CompactBid};
     char form = text[1];
     if (form >= '1' && form <= '5') call(kForms[form - '1'], text.substr(2));
 }
@@ -151,10 +151,10 @@ void MessageDispatcher::dispatchCommand(std::string_view text) {
     if (!entry) return;
     switch (entry->kind) {
     case B::Handler:
-        if (entry->handler == H::WS_KU && ctx_.data.instrumentCount() < 1) return;
+        if (entry->handler == H::PriceUpdate && ctx_.data.instrumentCount() < 1) return;
         call(entry->handler, argument);
-        if (entry->handler == H::WS_SI) call(H::InstrumentListShown, {});
-        if (entry->handler == H::WS_Message && upperAscii(argument) == "USER GESPERRT")
+        if (entry->handler == H::InstrumentList) call(H::InstrumentListShown, {});
+        if (entry->handler == H::ServerMessage && upperAscii(argument) == "USER GESPERRT")
             call(H::UserLocked, {});
         return;
     case B::SetTime:
@@ -176,7 +176,7 @@ void MessageDispatcher::dispatchControl(std::string_view text) {
         ctx_.incoming.addLine("ID");
         call(H::IdRequest, {});
     }
-    if (text.starts_with("!;T;")) call(H::InitTabelle, from(text, 7));
+    if (text.starts_with("!;T;")) call(H::CodeTable, from(text, 7));
     if (text.starts_with("!;USER")) {
         ctx_.incoming.addLine("Server verlangt USER");
         call(H::UserRequest, {});

@@ -12,10 +12,10 @@
 namespace kavex {
 
 void InstrumentCodeTable::bind(MessageDispatcher& dispatcher) {
-    dispatcher.setHandler(Handler::InitTabelle, [this](std::string_view codes) { InitTabelle(codes); });
+    dispatcher.setHandler(Handler::CodeTable, [this](std::string_view codes) { onCodeTable(codes); });
 }
 
-void InstrumentCodeTable::InitTabelle(std::string_view text) {
+void InstrumentCodeTable::onCodeTable(std::string_view text) {
     codes_.clear();
     instruments_.clear();
     guard(log_, "InitTabelle ", [&] {

@@ -21,7 +21,7 @@ class InstrumentCodeTable {
 
     // The ";"-separated code list; the text after the last ";" is always the last code,
     // even when it is empty.
-    void InitTabelle(std::string_view codes);
+    void onCodeTable(std::string_view codes);
 
     int count() const { return static_cast<int>(codes_.size()); }
     // Code j and its instrument number, j = 1..count (checked).

@@ -62,7 +62,8 @@ OrderClient::~OrderClient() {
 void OrderClient::bindHandlers() {
     dispatcher_.setHandler(Handler::IdRequest, [this](std::string_view) { answerIdentification(); });
     dispatcher_.setHandler(Handler::UserRequest, [this](std::string_view) { answerLogin(); });
-    dispatcher_.setHandler(Handler::WS_Message, [this](std::string_view text) { showServerMessage(text); });
+    dispatcher_.setHandler(Handler::ServerMessage,
+                           [this](std::string_view text) { showServerMessage(text); });
     dispatcher_.setHandler(Handler::UserLocked, [this](std::string_view) { autoReconnect_ = false; });
 }
 

@@ -50,14 +50,14 @@ PriceHandlers::PriceHandlers(TradingData& data, TextList& log, TextList& outgoin
       presetLoader_(std::move(presetLoader)) {}
 
 void PriceHandlers::bind(MessageDispatcher& dispatcher) {
-    dispatcher.setHandler(Handler::WS_SI, [this](std::string_view t) { WS_SI(t); });
-    dispatcher.setHandler(Handler::WS_KU, [this](std::string_view t) { WS_KU(t); });
-    dispatcher.setHandler(Handler::WS_KuKurz, [this](std::string_view t) { WS_KuKurz(t); });
-    dispatcher.setHandler(Handler::WS_KuKurzBBVAAV, [this](std::string_view t) { WS_KuKurzBBVAAV(t); });
-    dispatcher.setHandler(Handler::WS_KuKurzAAV, [this](std::string_view t) { WS_KuKurzAAV(t); });
-    dispatcher.setHandler(Handler::WS_KuKurzA, [this](std::string_view t) { WS_KuKurzA(t); });
-    dispatcher.setHandler(Handler::WS_KuKurzAV, [this](std::string_view t) { WS_KuKurzAV(t); });
-    dispatcher.setHandler(Handler::WS_KuKurzBBV, [this](std::string_view t) { WS_KuKurzBBV(t); });
+    dispatcher.setHandler(Handler::InstrumentList, [this](std::string_view t) { onInstrumentList(t); });
+    dispatcher.setHandler(Handler::PriceUpdate, [this](std::string_view t) { onPriceUpdate(t); });
+    dispatcher.setHandler(Handler::CompactPrice, [this](std::string_view t) { onCompactPrice(t); });
+    dispatcher.setHandler(Handler::CompactBidAsk, [this](std::string_view t) { onCompactBidAsk(t); });
+    dispatcher.setHandler(Handler::CompactAsk, [this](std::string_view t) { onCompactAsk(t); });
+    dispatcher.setHandler(Handler::CompactAskPrice, [this](std::string_view t) { onCompactAskPrice(t); });
+    dispatcher.setHandler(Handler::CompactAskSize, [this](std::string_view t) { onCompactAskSize(t); });
+    dispatcher.setHandler(Handler::CompactBid, [this](std::string_view t) { onCompactBid(t); });
 }
 
 double PriceHandlers::now() const {
@@ -66,7 +66,7 @@ double PriceHandlers::now() const {
 
 // ---- instrument list ------------------------------------------------------------------
 
-void PriceHandlers::WS_SI(std::string_view text) {
+void PriceHandlers::onInstrumentList(std::string_view text) {
     static constexpr std::string_view kTag = "WS_SI ";
     lines_.split(text, "\n", kMaxInstruments);
     int count = std::min(lines_.count(), kMaxInstruments);
@@ -117,7 +117,7 @@ void PriceHandlers::InitWPVorgabe() {
 
 // ---- long update ----------------------------------------------------------------------
 
-void PriceHandlers::WS_KU(std::string_view text) {
+void PriceHandlers::onPriceUpdate(std::string_view text) {
     static constexpr std::string_view kTag = "WS_KU ";
     fields_.split(text, ";", kLongFields);
     int n = 0;
@@ -138,22 +138,22 @@ void PriceHandlers::WS_KU(std::string_view text) {
 
 // ---- compact updates ------------------------------------------------------------------
 
-void PriceHandlers::WS_KuKurz(std::string_view text) {
+void PriceHandlers::onCompactPrice(std::string_view text) {
     compactUpdate(Form::Full, text);
 }
-void PriceHandlers::WS_KuKurzBBVAAV(std::string_view text) {
+void PriceHandlers::onCompactBidAsk(std::string_view text) {
     compactUpdate(Form::BidAsk, text);
 }
-void PriceHandlers::WS_KuKurzAAV(std::string_view text) {
+void PriceHandlers::onCompactAsk(std::string_view text) {
     compactUpdate(Form::AskWithVolume, text);
 }
-void PriceHandlers::WS_KuKurzA(std::string_view text) {
+void PriceHandlers::onCompactAskPrice(std::string_view text) {
     compactUpdate(Form::Ask, text);
 }
-void PriceHandlers::WS_KuKurzAV(std::string_view text) {
+void PriceHandlers::onCompactAskSize(std::string_view text) {
     compactUpdate(Form::AskVolume, text);
 }
-void PriceHandlers::WS_KuKurzBBV(std::string_view text) {
+void PriceHandlers::onCompactBid(std::string_view text) {
     compactUpdate(Form::BidWithVolume, text);
 }
 

@@ -38,21 +38,21 @@ class PriceHandlers {
     void bind(MessageDispatcher& dispatcher);
 
     // "@SI": one line per instrument, replaces the table as a whole.
-    void WS_SI(std::string_view text);
+    void onInstrumentList(std::string_view text);
     // "@KU": number; bid; bid size; ask; ask size; last (all absolute).
-    void WS_KU(std::string_view text);
+    void onPriceUpdate(std::string_view text);
     // "~": number; last; bid distance; bid size; ask distance; ask size.
-    void WS_KuKurz(std::string_view text);
+    void onCompactPrice(std::string_view text);
     // "^1": number; bid distance; bid size; ask distance; ask size.
-    void WS_KuKurzBBVAAV(std::string_view text);
+    void onCompactBidAsk(std::string_view text);
     // "^2": number; ask distance; ask size.
-    void WS_KuKurzAAV(std::string_view text);
+    void onCompactAsk(std::string_view text);
     // "^3": number; ask distance.
-    void WS_KuKurzA(std::string_view text);
+    void onCompactAskPrice(std::string_view text);
     // "^4": number; ask size (no history entry).
-    void WS_KuKurzAV(std::string_view text);
+    void onCompactAskSize(std::string_view text);
     // "^5": number; bid distance; bid size.
-    void WS_KuKurzBBV(std::string_view text);
+    void onCompactBid(std::string_view text);
 
     void InitWPVorgabe();
 

@@ -33,11 +33,11 @@ AccountHandlers::AccountHandlers(TradingData& data, TextList& outgoing, TextList
     : data_(data), outgoing_(outgoing), log_(log), labels_(labels), locale_(locale), bridge_(bridge) {}
 
 void AccountHandlers::bind(MessageDispatcher& dispatcher) {
-    dispatcher.setHandler(Handler::WS_SUK, [this](std::string_view body) { WS_SUK(body); });
-    dispatcher.setHandler(Handler::WS_SUD, [this](std::string_view body) { WS_SUD(body); });
+    dispatcher.setHandler(Handler::UserAccount, [this](std::string_view body) { onUserAccount(body); });
+    dispatcher.setHandler(Handler::UserData, [this](std::string_view body) { onUserData(body); });
 }
 
-void AccountHandlers::WS_SUK(std::string_view body) {
+void AccountHandlers::onUserAccount(std::string_view body) {
     const Fields f = SplitFields(body, ";", kMaxAccountFields);
     const int stored = std::min(f.count(), kMaxAccountFields);
     for (int i = 1; i <= stored; ++i)
@@ -61,7 +61,7 @@ void AccountHandlers::WS_SUK(std::string_view body) {
     }
 }
 
-void AccountHandlers::WS_SUD(std::string_view body) {
+void AccountHandlers::onUserData(std::string_view body) {
     Account& a = data_.account;
     // Without any ";" both results are 0 and the whole body is the position text. With
     // a single ";" the earlier result runs to the end and there is no position text.

@@ -32,8 +32,8 @@ class AccountHandlers {
 
     void bind(MessageDispatcher& dispatcher);
 
-    void WS_SUK(std::string_view body);
-    void WS_SUD(std::string_view body);
+    void onUserAccount(std::string_view body);
+    void onUserData(std::string_view body);
     // Shows the ranking places of the Account in the two place labels.
     void Zeigposition();
 

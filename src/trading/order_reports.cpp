@@ -32,15 +32,15 @@ OrderReports::OrderReports(TradingData& data, OrderEvents& events, UserMessages&
       outgoing_(outgoing), log_(log), accountCodeLabel_(accountCodeLabel) {}
 
 void OrderReports::bind(MessageDispatcher& d) {
-    d.setHandler(Handler::WS_OO, [this](std::string_view b) { WS_OO(b); });
-    d.setHandler(Handler::WS_OS, [this](std::string_view b) { WS_OS(b); });
-    d.setHandler(Handler::WS_EX, [this](std::string_view b) { WS_EX(b); });
-    d.setHandler(Handler::WS_SAO, [this](std::string_view b) { WS_SAO(b); });
-    d.setHandler(Handler::WS_SAE, [this](std::string_view b) { WS_SAE(b); });
-    d.setHandler(Handler::WS_SOO, [this](std::string_view b) { WS_SOO(b); });
-    d.setHandler(Handler::WS_CR, [this](std::string_view b) { WS_CR(b); });
-    d.setHandler(Handler::WS_OR, [this](std::string_view b) { WS_OR(b); });
-    d.setHandler(Handler::ws_ud, [this](std::string_view b) { ws_ud(b); });
+    d.setHandler(Handler::OpenOrder, [this](std::string_view b) { onOpenOrder(b); });
+    d.setHandler(Handler::OrderStatus, [this](std::string_view b) { onOrderStatus(b); });
+    d.setHandler(Handler::Execution, [this](std::string_view b) { onExecution(b); });
+    d.setHandler(Handler::AllOrders, [this](std::string_view b) { onAllOrders(b); });
+    d.setHandler(Handler::AllExecutions, [this](std::string_view b) { onAllExecutions(b); });
+    d.setHandler(Handler::OpenOrders, [this](std::string_view b) { onOpenOrders(b); });
+    d.setHandler(Handler::CancelRejected, [this](std::string_view b) { onCancelRejected(b); });
+    d.setHandler(Handler::OrderRejected, [this](std::string_view b) { onOrderRejected(b); });
+    d.setHandler(Handler::UserInfo, [this](std::string_view b) { onUserInfo(b); });
 }
 
 Order OrderReports::orderFromFields(const Fields& f) {
@@ -97,7 +97,7 @@ void OrderReports::logLines(std::string_view body) {
         outgoing_.addLine(std::string(lines[i]));
 }
 
-void OrderReports::WS_OO(std::string_view body) {
+void OrderReports::onOpenOrder(std::string_view body) {
     const char* tag = "WS_OO ";
     Fields f = SplitFields(body, ";", 1000);
     for (int i = 1; i <= std::min(f.count(), 1000); ++i)
@@ -130,7 +130,7 @@ void OrderReports::WS_OO(std::string_view body) {
     if (bridgeConnected()) forward("@OI;" + std::string(f[1]) + ";" + std::string(f[2]));
 }
 
-void OrderReports::WS_OS(std::string_view body) {
+void OrderReports::onOrderStatus(std::string_view body) {
     const char* tag = "WS_OS ";
     Fields f = SplitFields(body, ";", 1000);
     int32_t n = 0;
@@ -168,7 +168,7 @@ void OrderReports::WS_OS(std::string_view body) {
     });
 }
 
-void OrderReports::WS_EX(std::string_view body) {
+void OrderReports::onExecution(std::string_view body) {
     const char* tag = "WS_EX ";
     Fields f = SplitFields(body, ";", 100);
     Execution e;
@@ -200,7 +200,7 @@ void OrderReports::ExecutionSound() {
     if (settings_.executionSound != 0) sound_.play(kExecutionSoundFile);
 }
 
-void OrderReports::WS_SAO(std::string_view body) {
+void OrderReports::onAllOrders(std::string_view body) {
     const char* tag = "WS_SAO ";
     logLines(body);
     guard(log_, tag, [&] {
@@ -220,7 +220,7 @@ void OrderReports::WS_SAO(std::string_view body) {
     guard(log_, tag, [&] { events_.allRowsChanged(); });
 }
 
-void OrderReports::WS_SAE(std::string_view body) {
+void OrderReports::onAllExecutions(std::string_view body) {
     const char* tag = "WS_SAE ";
     logLines(body);
     guard(log_, tag, [&] {
@@ -239,22 +239,22 @@ void OrderReports::WS_SAE(std::string_view body) {
     if (hooks.takeExecutionRequest && hooks.takeExecutionRequest()) forward("@SAE;" + std::string(body));
 }
 
-void OrderReports::WS_SOO(std::string_view body) {
+void OrderReports::onOpenOrders(std::string_view body) {
     logLines(body);
 }
 
-void OrderReports::WS_CR(std::string_view body) {
+void OrderReports::onCancelRejected(std::string_view body) {
     outgoing_.addLine(">> Cancel Rejected" + std::string(body));
     messages_.showError(timeOfDayText(loop_.now()) + " Cancel Rejected " + std::string(body));
 }
 
-void OrderReports::WS_OR(std::string_view body) {
+void OrderReports::onOrderRejected(std::string_view body) {
     outgoing_.addLine(">> Order Rejected" + std::string(body));
     messages_.showError(timeOfDayText(loop_.now()) + " Order Rejected " + std::string(body));
     if (bridgeConnected()) forward("@OR;" + std::string(body));
 }
 
-void OrderReports::ws_ud(std::string_view body) {
+void OrderReports::onUserInfo(std::string_view body) {
     Fields lines = SplitFields(body, wire::kLineSeparatorText, 1000);
     std::string code(lines[1]);
     data_.account.accountCode = code;

@@ -44,15 +44,15 @@ class OrderReports {
 
     void bind(MessageDispatcher& dispatcher);
 
-    void WS_OO(std::string_view body);
-    void WS_OS(std::string_view body);
-    void WS_EX(std::string_view body);
-    void WS_SAO(std::string_view body);
-    void WS_SAE(std::string_view body);
-    void WS_SOO(std::string_view body);
-    void WS_CR(std::string_view body);
-    void WS_OR(std::string_view body);
-    void ws_ud(std::string_view body);
+    void onOpenOrder(std::string_view body);
+    void onOrderStatus(std::string_view body);
+    void onExecution(std::string_view body);
+    void onAllOrders(std::string_view body);
+    void onAllExecutions(std::string_view body);
+    void onOpenOrders(std::string_view body);
+    void onCancelRejected(std::string_view body);
+    void onOrderRejected(std::string_view body);
+    void onUserInfo(std::string_view body);
     void ExecutionSound();
 
     OrderReportHooks hooks;

@@ -134,7 +134,7 @@ TEST_F(BridgeTest, StatusLineSocketButtonsAndSendsWithoutAConnection) {
     bridge.X_Click();
     loop.advance(10000);
     EXPECT_EQ(socket.state(), static_cast<int>(SocketState::Closed));
-    bridge.Wex_Error("Netzwerkfehler");
+    bridge.onError("Netzwerkfehler");
     EXPECT_EQ(socket.state(), static_cast<int>(SocketState::Listening));
 
     // Reports go out whatever the connection; without one the send fails quietly.
@@ -144,7 +144,7 @@ TEST_F(BridgeTest, StatusLineSocketButtonsAndSendsWithoutAConnection) {
 
     data.instruments.reset(0);
     connect();
-    bridge.WexSendInstruments();
+    bridge.sendInstruments();
     EXPECT_EQ(socket.sent, (Texts{"\x01@IL\x02"}));
 }
 

@@ -19,16 +19,16 @@ TEST(Framing, GarbageAroundFramesIsDroppedAndASplitMessageIsDispatchedOnceWhenIt
     ReceiveFixture f;
     for (const char* part : {"noise\x02more\x01@O", "O=12;", "34\x02junk;;\x01@OS", "=2\x02tail"})
         f.receive(part);
-    EXPECT_EQ(f.calls, (Calls{{Handler::WS_OO, "12;34"}, {Handler::WS_OS, "2"}}));
+    EXPECT_EQ(f.calls, (Calls{{Handler::OpenOrder, "12;34"}, {Handler::OrderStatus, "2"}}));
     EXPECT_EQ(f.incoming.lines(), (Lines{"IN:@OO=12;34", "IN:@OS=2"}));
     EXPECT_EQ(f.receiver.buffer().pending(), "tail"); // dropped when the next start arrives
     f.receive("\x01@EX=3\x02");
-    EXPECT_EQ(f.calls.back(), std::make_pair(Handler::WS_EX, std::string("3")));
+    EXPECT_EQ(f.calls.back(), std::make_pair(Handler::Execution, std::string("3")));
     EXPECT_EQ(f.receiver.buffer().pending(), "");
 
     ReceiveFixture noStart; // without any start character the first character is still cut off
     noStart.receive("x@OO=1\x02");
-    EXPECT_EQ(noStart.calls, (Calls{{Handler::WS_OO, "1"}}));
+    EXPECT_EQ(noStart.calls, (Calls{{Handler::OpenOrder, "1"}}));
 }
 
 TEST(Framing, EmptyFramesAndUnknownFirstCharactersAreLoggedAsUnknownCommands) {
@@ -42,7 +42,7 @@ TEST(Framing, EmptyFramesAndUnknownFirstCharactersAreLoggedAsUnknownCommands) {
 TEST(Framing, ANestedArrivalInsideAHandlerAppendsAndTheOuterLoopGoesOn) {
     ReceiveFixture f;
     Lines seen;
-    f.dispatcher.setHandler(Handler::WS_OO, [&](std::string_view arg) {
+    f.dispatcher.setHandler(Handler::OpenOrder, [&](std::string_view arg) {
         seen.emplace_back(arg);
         if (arg == "outer") {
             // The handler processes pending events: more data arrives meanwhile.
@@ -75,22 +75,22 @@ TEST(CommandTable, EveryShortAndLongNameReachesItsHandler) {
     using H = Handler;
     // clang-format off
     const std::map<std::string, Handler> expected = {
-        {"@", H::WS_HB}, {"@WELCOME", H::Welcome}, {"@RV", H::WS_RV}, {"@SV", H::WS_SV},
-        {"@SYI", H::WS_ShowSystemInfo}, {"@PI", H::WS_PlatzInfo}, {"@PlatzInfo", H::WS_PlatzInfo},
-        {"@GV", H::WS_GewinnerVerlierer}, {"@GewinnerVerlierer", H::WS_GewinnerVerlierer}, {"@UD", H::ws_ud},
-        {"@SAO", H::WS_SAO}, {"@SENDALLORDERS", H::WS_SAO}, {"@SAE", H::WS_SAE},
-        {"@SENDALLEXECUTIONS", H::WS_SAE}, {"@SUK", H::WS_SUK}, {"@SUD1", H::WS_SUK},
-        {"@SENDUSERKONTO", H::WS_SUK}, {"@SUD", H::WS_SUD}, {"@SENDUSERDATA", H::WS_SUD}, {"@SUP", H::WS_SUP},
-        {"@SENDUSERPLAETZE", H::WS_SUP}, {"@OO", H::WS_OO}, {"@OpenOrder", H::WS_OO}, {"@CR", H::WS_CR},
-        {"@CancelRejected", H::WS_CR}, {"@OR", H::WS_OR}, {"@OrderRejected", H::WS_OR}, {"@SOO", H::WS_SOO},
-        {"@SENDOPENORDERS", H::WS_SOO}, {"@SI", H::WS_SI}, {"@SENDINSTRUMENTS", H::WS_SI}, {"@KU", H::WS_KU},
-        {"@KURSUPDATE", H::WS_KU}, {"@EX", H::WS_EX}, {"@Execution", H::WS_EX}, {"@OS", H::WS_OS},
-        {"@ORDERSTATUS", H::WS_OS}, {"@RC", H::WS_ReceiveChat}, {"@ReceiveChat", H::WS_ReceiveChat},
-        {"@RT", H::WS_ReceiveTChat}, {"@ReceiveTChat", H::WS_ReceiveTChat}, {"@SD", H::WS_SendDocument},
-        {"@SENDDOCUMENT", H::WS_SendDocument}, {"@SA", H::WS_SendAnnotation},
-        {"@SENDANNOTATION", H::WS_SendAnnotation}, {"@MSG", H::WS_Message}, {"@MESSAGE", H::WS_Message},
-        {"@HB", H::WS_Heartbeat}, {"@Heartbeat", H::WS_Heartbeat}, {"@FIS", H::WS_FIS}, {"@FID", H::WS_FID},
-        {"@FIE", H::WS_FIE}, {"@SCU", H::WS_SCU}, {"@CU1", H::WS_CU1}, {"@CU0", H::WS_CU0}};
+        {"@", H::EmptyHeartbeat}, {"@WELCOME", H::Welcome}, {"@RV", H::VersionRequest}, {"@SV", H::ServiceLevel},
+        {"@SYI", H::SystemInfo}, {"@PI", H::PlaceInfo}, {"@PlatzInfo", H::PlaceInfo},
+        {"@GV", H::WinnersAndLosers}, {"@GewinnerVerlierer", H::WinnersAndLosers}, {"@UD", H::UserInfo},
+        {"@SAO", H::AllOrders}, {"@SENDALLORDERS", H::AllOrders}, {"@SAE", H::AllExecutions},
+        {"@SENDALLEXECUTIONS", H::AllExecutions}, {"@SUK", H::UserAccount}, {"@SUD1", H::UserAccount},
+        {"@SENDUSERKONTO", H::UserAccount}, {"@SUD", H::UserData}, {"@SENDUSERDATA", H::UserData}, {"@SUP", H::UserPlaces},
+        {"@SENDUSERPLAETZE", H::UserPlaces}, {"@OO", H::OpenOrder}, {"@OpenOrder", H::OpenOrder}, {"@CR", H::CancelRejected},
+        {"@CancelRejected", H::CancelRejected}, {"@OR", H::OrderRejected}, {"@OrderRejected", H::OrderRejected}, {"@SOO", H::OpenOrders},
+        {"@SENDOPENORDERS", H::OpenOrders}, {"@SI", H::InstrumentList}, {"@SENDINSTRUMENTS", H::InstrumentList}, {"@KU", H::PriceUpdate},
+        {"@KURSUPDATE", H::PriceUpdate}, {"@EX", H::Execution}, {"@Execution", H::Execution}, {"@OS", H::OrderStatus},
+        {"@ORDERSTATUS", H::OrderStatus}, {"@RC", H::ChatMessage}, {"@ReceiveChat", H::ChatMessage},
+        {"@RT", H::TradeMessage}, {"@ReceiveTChat", H::TradeMessage}, {"@SD", H::Document},
+        {"@SENDDOCUMENT", H::Document}, {"@SA", H::Annotation},
+        {"@SENDANNOTATION", H::Annotation}, {"@MSG", H::ServerMessage}, {"@MESSAGE", H::ServerMessage},
+        {"@HB", H::Heartbeat}, {"@Heartbeat", H::Heartbeat}, {"@FIS", H::FileStart}, {"@FID", H::FileData},
+        {"@FIE", H::FileEnd}, {"@SCU", H::ChatUsers}, {"@CU1", H::ChatUserJoined}, {"@CU0", H::ChatUserLeft}};
     // clang-format on
     for (const auto& [name, handler] : expected) {
         ReceiveFixture f;
@@ -111,20 +111,20 @@ TEST(CommandTable, NamesAreExactUnknownOnesAreIgnoredAndOnlyTheFirstEqualsSplits
     EXPECT_EQ(f.incoming.size(), 4u); // just the "IN:" lines
     f.receiveFrame("@SI");
     f.receiveFrame("@SD=a=b");
-    EXPECT_EQ(
-        f.calls,
-        (Calls{{Handler::WS_SI, ""}, {Handler::InstrumentListShown, ""}, {Handler::WS_SendDocument, "a=b"}}));
+    EXPECT_EQ(f.calls, (Calls{{Handler::InstrumentList, ""},
+                              {Handler::InstrumentListShown, ""},
+                              {Handler::Document, "a=b"}}));
 }
 
 TEST(PriceDispatch, PartialFormsBySecondCharacter) {
     ReceiveFixture f;
     for (std::string m : {"^1a", "^2b", "^3c", "^4d", "^5e", "^6f", "^", "^x"})
         f.receiveFrame(m);
-    EXPECT_EQ(f.calls, (Calls{{Handler::WS_KuKurzBBVAAV, "a"},
-                              {Handler::WS_KuKurzAAV, "b"},
-                              {Handler::WS_KuKurzA, "c"},
-                              {Handler::WS_KuKurzAV, "d"},
-                              {Handler::WS_KuKurzBBV, "e"}}));
+    EXPECT_EQ(f.calls, (Calls{{Handler::CompactBidAsk, "a"},
+                              {Handler::CompactAsk, "b"},
+                              {Handler::CompactAskPrice, "c"},
+                              {Handler::CompactAskSize, "d"},
+                              {Handler::CompactBid, "e"}}));
 }
 
 TEST(SpecialCommands, LastUserOrderIdIsStoredAndLogged) {
@@ -143,12 +143,12 @@ TEST(SpecialCommands, TimeSetGoesToTheSystemAndFailuresAreLoggedInTheIncomingLis
     f.receiveFrame("@TS=14:03:07");
     EXPECT_EQ(f.system.timesSet, (Lines{"14:03:07"}));
     f.system.refuseTime = true;
-    f.dispatcher.setHandler(Handler::WS_OS,
+    f.dispatcher.setHandler(Handler::OrderStatus,
                             [](std::string_view) { throw Failure("Subscript out of range"); });
     f.receive("\x01@TIMESET=25:00\x02\x01@OS=1\x02\x01@OO=2\x02");
     EXPECT_EQ(f.incoming.lines(), (Lines{"IN:@TS=14:03:07", "IN:@TIMESET=25:00", "F:Permission denied",
                                          "IN:@OS=1", "F:Subscript out of range", "IN:@OO=2"}));
-    EXPECT_EQ(f.calls, (Calls{{Handler::WS_OO, "2"}}));
+    EXPECT_EQ(f.calls, (Calls{{Handler::OpenOrder, "2"}}));
 }
 
 TEST(ControlMessages, BeepsAndExit) {

@@ -132,7 +132,7 @@ TEST(ChatWidget, OpensBesideTheTradingWindowFollowsTheChatsWidthAndPassesEditsAn
               std::make_tuple(std::string("Grüße\r\nan alle"), std::string("berndx"), true));
 
     // A click on a header picks its sender.
-    chat.WS_ReceiveChat("anna:hallo");
+    chat.onChatMessage("anna:hallo");
     QPlainTextEdit* history = window.historyView();
     const QTextBlock header = history->document()->findBlockByNumber(history->document()->blockCount() - 2);
     ASSERT_TRUE(header.text().endsWith("anna:"));

@@ -94,7 +94,7 @@ TEST(OrderClientLogin, DataArrivingWhileTheLoginAnswerWaitsIsHandledOnceInOrder)
     OrderClientFixture f;
     OrderClient& client = f.load();
     int systemInfos = 0;
-    client.dispatcher().setHandler(Handler::WS_ShowSystemInfo, [&](std::string_view) { ++systemInfos; });
+    client.dispatcher().setHandler(Handler::SystemInfo, [&](std::string_view) { ++systemInfos; });
     f.at(100, [&] { f.socket.acceptConnection(); });
     f.at(200, [&] {
         // Arrives while the login answer processes pending events, in the middle of

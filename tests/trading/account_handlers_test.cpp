@@ -40,8 +40,8 @@ class Account : public ::testing::Test, public test::ReceiveFixture {
 };
 
 TEST_F(Account, GarbageAccountFieldsReadAsZeroAndAnOverflowKeepsOnlyThatField) {
-    handlers.WS_SUK("a;b;1;2;3;4;5;6");
-    handlers.WS_SUK("x;;abc;;-1.5;99999;2");
+    handlers.onUserAccount("a;b;1;2;3;4;5;6");
+    handlers.onUserAccount("x;;abc;;-1.5;99999;2");
     EXPECT_EQ(failures(), (Lines{"F:WS_SUK Overflow"}));
     // The figures in message order: garbage and missing fields read 0; the place that overflowed keeps its 4.
     const auto& a = data.account;
@@ -54,20 +54,20 @@ TEST_F(Account, UserDataShowsTheResultInTheLocaleFormWithAPlusOnlyForAGainAndZer
     dispatcher.dispatch("@SUD=12.5;-100.25;");
     EXPECT_EQ(result.text(), "Heute +-: 12,5 = -87,75");
     EXPECT_EQ(panelResult.text(), "+12,5 = -87,75");
-    handlers.WS_SUD("0;3;");
+    handlers.onUserData("0;3;");
     EXPECT_EQ(panelResult.text(), "0 = 3");
-    handlers.WS_SUD("-2;1");
+    handlers.onUserData("-2;1");
     EXPECT_EQ(panelResult.text(), "-2 = -1");
     // Without a separator the results read 0 and the body is kept as position text.
-    handlers.WS_SUD("5;5;1;0;0;0;1");
-    handlers.WS_SUD("17");
+    handlers.onUserData("5;5;1;0;0;0;1");
+    handlers.onUserData("17");
     EXPECT_EQ(data.account.positionText, "17");
     EXPECT_EQ(result.text(), "Heute +-: 0 = 0");
     EXPECT_EQ(positionOf(data.positionIndex, 1), 0);
 }
 
 TEST_F(Account, HoldingsInUnknownInstrumentsAreKeptButNeitherIndexedNorListed) {
-    handlers.WS_SUD("0;0;1;0;0;0;9;2;0;0;0;2;4;0;0;0;0;5;0;0;0;-1");
+    handlers.onUserData("0;0;1;0;0;0;9;2;0;0;0;2;4;0;0;0;0;5;0;0;0;-1");
     EXPECT_EQ(failures(), Lines(3, "F:WS_SUD Subscript out of range"));
     EXPECT_EQ(data.positionList.count(), 3); // room for three: the fourth is not stored
     EXPECT_EQ(positionOf(data.positionIndex, 2), 2);
@@ -76,7 +76,7 @@ TEST_F(Account, HoldingsInUnknownInstrumentsAreKeptButNeitherIndexedNorListed) {
 }
 
 TEST_F(Account, WithoutALastPriceAHoldingKeepsTheValueFromTheMessage) {
-    handlers.WS_SUD("0;0;-3;0;-30;-31.5;2");
+    handlers.onUserData("0;0;-3;0;-30;-31.5;2");
     const Position& bmwHolding = data.positionList.at(positionOf(data.positionIndex, 2));
     refreshHoldingValue(data, 2);
     EXPECT_FLOAT_EQ(bmwHolding.sumValue, -31.5f);
