@@ -22,15 +22,11 @@ TEST(ClientProgram, LogsInByAutostartShowsPricesAndSavesOnTheWay) {
     ASSERT_TRUE(server.start());
     QTemporaryDir clientDir;
 
-    // The bridge listens on a port of its own, never on the game's.
-    const quint16 bridgePort = test::freePort();
-    ASSERT_NE(bridgePort, server.gamePort);
     Settings settings;
     settings.userName = "demo1";
     settings.password = "demo";
     settings.serverHost = "127.0.0.1";
-    settings.bridgePort = std::to_string(bridgePort);
-    settings.bridgeAddress = "127.0.0.1";
+    settings.bridgePort = std::to_string(test::freePort()); // free, as other runs may be going on
     const std::filesystem::path folder = clientDir.path().toStdString();
     writeTextLines(folder / SettingsFile::kSettingsName, SettingsFile::settingsLines(settings));
 
@@ -62,17 +58,10 @@ TEST(ClientProgram, LogsInByAutostartShowsPricesAndSavesOnTheWay) {
     EXPECT_EQ(quoted, instruments);
 
     // On the way out: the settings as they were, and one history file per instrument.
-    const std::vector<std::string> ini = readTextLines(folder / SettingsFile::kSettingsName);
-    ASSERT_GE(ini.size(), 24u);
-    EXPECT_EQ(ini[0], "\"demo1\"");
-    EXPECT_EQ(ini[13], "demo");
-    EXPECT_EQ(ini[21], std::to_string(bridgePort));
-    for (int n = 1; n <= instruments; ++n) {
-        const std::filesystem::path history = folder / ("K" + std::to_string(n) + ".dat");
-        ASSERT_TRUE(std::filesystem::exists(history)) << history;
-        EXPECT_EQ(readTextLines(history).size(), 3000u);
-    }
-    EXPECT_FALSE(std::filesystem::exists(folder / ("K" + std::to_string(instruments + 1) + ".dat")));
+    EXPECT_EQ(readTextLines(folder / SettingsFile::kSettingsName), SettingsFile::settingsLines(settings));
+    for (int n = 1; n <= instruments + 1; ++n)
+        EXPECT_EQ(std::filesystem::exists(folder / ("K" + std::to_string(n) + ".dat")), n <= instruments)
+            << n;
 }
 
 #endif

@@ -1,7 +1,6 @@
 #pragma once
-// The demo game server program on loopback for end-to-end runs on the Qt platform, and a
-// real trading window in a fresh folder that logs in to it with the start-up dialogs
-// answered at once.
+// The demo game server program on loopback, and a real trading window in a fresh folder
+// that logs in to it with the start-up dialogs answered at once.
 #include "base/files.h"
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_http_get.h"

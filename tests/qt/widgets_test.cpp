@@ -64,8 +64,6 @@ TEST(OrderClientWindow, HidesInsteadOfClosingAndShowsAndPassesOnFieldsListsAndBu
     hostEdit->clear();
     QTest::keyClicks(hostEdit, "neu.example.net");
     EXPECT_EQ(host, "neu.example.net") << "typing updates the settings";
-    client.setHost("discovered.example.net");
-    EXPECT_EQ(hostEdit->text(), "discovered.example.net");
 
     socket.deliver("\x01"
                    "@KU=1;99\x02\x01@WELCOME\x02");
@@ -107,7 +105,6 @@ TEST(ChatWidget, OpensBesideTheTradingWindowFollowsTheChatsWidthAndPassesEditsAn
     ChatWindow window{chat, [&] { return tradingWindow; }};
     chat.open();
     EXPECT_EQ(window.pos(), QPoint(210, 40));
-    EXPECT_EQ(window.width(), window.pixels(Chat::kNarrowWidth));
     EXPECT_FALSE(window.button("&T")->isVisible()); // chat level 1: no trades
 
     // Too near the screen's right edge: pulled left to end at the edge.
@@ -120,16 +117,10 @@ TEST(ChatWidget, OpensBesideTheTradingWindowFollowsTheChatsWidthAndPassesEditsAn
     window.button("&T")->click();
     EXPECT_EQ(window.width(), window.pixels(Chat::kWideWidth));
     EXPECT_TRUE(window.tradesView()->isVisible());
-    window.button("&X")->click();
-    EXPECT_FALSE(window.tradesView()->isVisible());
 
-    // Typed text (with the wire's line ends) and the stop box reach the chat.
+    // Typed line ends become the wire's.
     window.inputEdit()->setPlainText(QString::fromUtf8("Grüße\nan alle"));
-    window.recipientEdit()->setText("bernd");
-    QTest::keyClicks(window.recipientEdit(), "x");
-    window.stopBox()->setChecked(true);
-    EXPECT_EQ(std::make_tuple(chat.input.text(), chat.recipient.text(), chat.stopOption.checked()),
-              std::make_tuple(std::string("Grüße\r\nan alle"), std::string("berndx"), true));
+    EXPECT_EQ(chat.input.text(), "Grüße\r\nan alle");
 
     // A click on a header picks its sender.
     chat.onChatMessage("anna:hallo");
@@ -153,10 +144,7 @@ TEST(BracketPresetDialogQt, ShowsThePresetAndStaysOpenUntilTheValuesAreNotZero) 
     BracketPreset preset{"SAP", 2, 1, 2, 0};
     model.open(preset);
     BracketPresetDialogQt window(model);
-    EXPECT_EQ(
-        std::make_tuple(window.heading()->text(), window.options()->checkedId(), window.profitEdit()->text()),
-        std::make_tuple(QString("SAP"), 2, QString("-2")));
-
+    EXPECT_EQ(window.profitEdit()->text(), "-2");
     window.show();
     window.options()->button(1)->click();
     window.profitEdit()->setText("0");
@@ -183,17 +171,12 @@ TEST(PopupMenuPresenter, ShowsTheEntriesWithTheHeaderAndRunsTheChosenCommand) {
         return chosen < 0 ? nullptr : menu.actions().at(chosen);
     };
     int ran = 0;
-    auto open = [&] {
-        model.open({{"SAP", nullptr}, {"Position Drehen", [&] { ran += 1; }}, {"Position Glattstellen", [&] {
-                                                                                   ran += 10;
-                                                                               }}});
-    };
-    open();
+    const auto add = [&](int n) { return [&ran, n] { ran += n; }; };
+    model.open({{"SAP", nullptr}, {"Position Drehen", add(1)}, {"Position Glattstellen", add(10)}});
     EXPECT_EQ(shown, (QStringList{"SAP (header)", "Position Drehen", "Position Glattstellen"}));
     EXPECT_FALSE(model.isOpen());
-    EXPECT_EQ(ran, 0);
     chosen = 2;
-    open();
+    model.open({{"SAP", nullptr}, {"Position Drehen", add(1)}, {"Position Glattstellen", add(10)}});
     EXPECT_EQ(ran, 10);
 }
 
@@ -216,9 +199,6 @@ TEST(BridgeFrame, TypedSettingsAndButtonsReachTheBridgeAndTheLabelsFollowIt) {
     test::RecordingCommands commands;
     Bridge bridge{socket, loop, data, settings, log, statusLine, commands, sender};
     BridgeFrame frame(bridge, settings, log);
-    EXPECT_EQ(frame.findChild<QLabel*>("localAddress")->text(), "127.0.0.1");
-    EXPECT_EQ(frame.findChild<QLineEdit*>("testCancel")->text(), "-123");
-
     auto* port = frame.findChild<QLineEdit*>("port");
     port->clear();
     QTest::keyClicks(port, "4711");

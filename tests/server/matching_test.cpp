@@ -1,6 +1,6 @@
-// Order matching against set quotes: market, limit and stop orders, bracket edge cases,
-// cancels and refusals. A bracket's happy path runs in the brackets end-to-end test,
-// market-on-close orders with the session close.
+// Order matching against set quotes: market, limit and stop orders, bracket children and
+// edge cases, cancels and refusals. A bracket's happy path runs in the brackets end-to-end
+// test, market-on-close orders with the session close.
 #include "core/exchange.h"
 #include "core/messages.h"
 #include "game_fixture.h"
@@ -120,6 +120,17 @@ TEST(ServerMatching, RefusalsNameTheReasonAndCreateNoOrder) {
     f.place(9, "BUY", "LMT", 1, 90);
     f.place(9, "BUY", "LMT", 1, 90);
     EXPECT_EQ(f.recorder.events.back(), "@OR=9: OrderUserID 9 bereits vergeben");
+}
+
+TEST(ServerMatching, ChildrenOfAnAlreadyFilledMainTurnTheirOffsetsIntoPricesAroundTheFill) {
+    ExchangeFixture f;
+    f.place(1, "SEL", "MKT", 1); // short at the bid 99.5
+    f.exchange.markBracketMain(0, OrderReference{"KV0001", 1, "1"});
+    f.place(2, "BUY", "STP", 1, -2, kStopChild, 1);  // 2 above the fill
+    f.place(3, "BUY", "LMT", 1, -3, kLimitChild, 1); // 3 below
+    EXPECT_DOUBLE_EQ(f.order(1).limit1, 101.5);
+    EXPECT_DOUBLE_EQ(f.order(2).limit1, 96.5);
+    EXPECT_EQ(f.order(2).activeFlag, 1);
 }
 
 TEST(ServerMatching, ABracketMainFallsBackToPlainOnlyWithoutAChildAtTheServer) {

@@ -109,20 +109,14 @@ TEST(ServerSessions, ListsAccountAndStatementOnRequest) {
         f.say(1, request);
     const auto m = f.take(1);
     ASSERT_EQ(m.size(), 9u);
-    auto count = [](const std::string& body, const char* sep) {
-        return SplitFields(body, sep, 1000).count();
-    };
-    EXPECT_EQ(count(m[0].substr(5), "\n"), 2); // all orders
-    EXPECT_EQ(SplitFields(m[0].substr(5), "\n", 1000)[1].substr(0, 4), "1;1;");
-    EXPECT_TRUE(m[1].starts_with("@SOO=2;2;")); // only the resting one
-    EXPECT_EQ(count(m[1].substr(5), ";"), 21);
-    EXPECT_EQ(count(m[2].substr(5), ";"), 13); // one execution
+    EXPECT_EQ(SplitFields(m[0].substr(5), "\n", 1000).count(), 2); // all orders
+    EXPECT_TRUE(m[1].starts_with("@SOO=2;2;"));                    // only the resting one
     // The statement file is named after the account and the day.
     EXPECT_EQ(SplitFields(m[5].substr(4), ";", 1000)[1], "FILE=KV000120240105K.TXT");
-    EXPECT_NE(m[5].find("BUY"), std::string::npos);
-    const char* starts[] = {"@SUD=", "@SUK=", "", "@SYI=Kavex Demo-Server", "@SI=", "!;T;01"};
-    for (int i = 3; i < 9; ++i)
-        EXPECT_TRUE(m[i].starts_with(starts[i - 3])) << m[i];
+    const char* starts[] = {"@SAO=", "@SOO=", "@SAE=", "@SUD=", "@SUK=", "", "@SYI=Kavex Demo-Server",
+                            "@SI=",  "!;T;01"};
+    for (int i = 0; i < 9; ++i)
+        EXPECT_TRUE(m[i].starts_with(starts[i])) << m[i];
 }
 
 TEST(ServerSessions, HeartbeatsKeepAQuietLinkWellInsideTenSecondsInEveryForm) {
