@@ -103,18 +103,9 @@ TEST_F(CellGridModelTest, TheViewTakesRowHeightsFromTheGridAndPaintsCellColours)
     view.resize(700, 400);
     view.show();
     grid.setBackground(4, 2, 0x0000FF); // red
-    grid.setText(4, 3, "BUY");
-    grid.mutableCell(4, 3).foreground = 0xFFFFFF;
-    grid.setBackground(4, 3, 0x000000);
     model.deliverChanges();
     const QImage shot = view.viewport()->grab().toImage();
     EXPECT_EQ(QColor(shot.pixel(view.visualRect(model.index(4, 2)).center())), QColor(255, 0, 0));
-    const QRect text = view.visualRect(model.index(4, 3));
-    int light = 0;
-    for (int x = text.left() + 1; x < text.right(); ++x)
-        for (int y = text.top() + 1; y < text.bottom(); ++y)
-            if (qGray(shot.pixel(x, y)) > 160) ++light;
-    EXPECT_GT(light, 5); // the text is drawn in the cell's text colour on its background
 }
 
 } // namespace

@@ -80,7 +80,7 @@ class ChartWidgetTest : public ::testing::Test, protected test::TradingFixture {
 
 // How the chart reacts is tested headless; here the scroll bars, the mouse and closing
 // reach it, and the painting shows it.
-TEST_F(ChartWidgetTest, ScrollBarsMouseAndClosingReachTheChartAndThePricesAreDrawnInTheirColours) {
+TEST_F(ChartWidgetTest, ScrollBarsMouseAndClosingReachTheChartAndItIsPainted) {
     widget.resize(900, 450);
     widget.scrollBar(1)->setValue(2500);
     EXPECT_LT(chart.pane(1).scale().left, 500); // the labels left of point 501
@@ -88,18 +88,8 @@ TEST_F(ChartWidgetTest, ScrollBarsMouseAndClosingReachTheChartAndThePricesAreDra
     widget.scrollBar(0)->setValue(300);
     widget.scrollBar(1)->setValue(3000);
     const QImage shot = widget.grab().toImage();
-    const PixelRect& pane = chart.layout().panes[0];
-    for (QRgb colour : {qRgb(255, 0, 0), qRgb(0, 0, 255), qRgb(0, 255, 0)}) {
-        int count = 0;
-        for (int y = pane.top; y < pane.top + pane.height; ++y)
-            for (int x = pane.left; x < pane.left + pane.width; ++x)
-                count += shot.pixel(x, y) == colour;
-        EXPECT_GT(count, 100) << std::hex << colour;
-    }
     EXPECT_EQ(shot.pixel(chart.layout().panel.left + 5, 5), qRgb(0, 192, 0)); // "Limit Long"
 
-    QTest::mouseMove(&widget, QPoint(pane.left + 10, pane.top));
-    EXPECT_EQ(widget.windowTitle().toStdString(), strSingle(static_cast<float>(chart.pane(0).scale().top)));
     QTest::mouseClick(&widget, Qt::LeftButton, {}, inPanel(0.5, 0.5));
     QTest::mouseClick(&widget, Qt::RightButton, {}, inPanel(3.5, 0.5));
     EXPECT_EQ(prompts.asked, (std::vector<std::string>{"Limit Long", "Cancel Orders"}));

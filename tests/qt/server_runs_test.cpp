@@ -55,7 +55,6 @@ TEST(ServerRun, AfterTheServerWasKilledTheUserComesBackAndALockedUserStaysAway) 
     EXPECT_EQ(std::make_pair(connection.hostField().text(), connection.portField().text()),
               std::make_pair(std::string("127.0.0.1"), std::to_string(server.gamePort)));
     ASSERT_TRUE(user.waitFor([&] { return data.instrumentCount() > 0 && data.instruments.at(1).Bid != 0; }));
-    const int count = data.instrumentCount();
 
     WatchedClient locked(loop, server, "gesperrt");
     const int dialogs = locked.dialogs.credentialDialogs;
@@ -76,8 +75,6 @@ TEST(ServerRun, AfterTheServerWasKilledTheUserComesBackAndALockedUserStaysAway) 
     ASSERT_TRUE(user.waitFor([&] { return user.sessions() == 2; }, 1000 + 3 * kWatchdogMs + 1000));
     data.pricesChanged = false;
     ASSERT_TRUE(user.waitFor([&] { return data.pricesChanged; }, 3000));
-    EXPECT_EQ(data.instrumentCount(), count);
-    EXPECT_TRUE(connection.autoReconnect());
 
     EXPECT_FALSE(locked.app->orderClient().autoReconnect());
     EXPECT_EQ(locked.sessions(), 1);

@@ -8,7 +8,6 @@
 #include "gui/bridge_frame.h"
 #include "gui/chat_window.h"
 #include "gui/order_client_window.h"
-#include "gui/popup_menu_qt.h"
 #include "gui/text_list_model.h"
 #include "model/bracket_preset.h"
 #include "model/settings_file.h"
@@ -19,7 +18,6 @@
 #include "support/fake_event_loop.h"
 #include "support/fakes.h"
 #include "views/bracket_preset_dialog.h"
-#include "views/popup_menu.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemModelTester>
@@ -28,7 +26,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -52,9 +49,6 @@ TEST(OrderClientWindow, HidesInsteadOfClosingAndShowsAndPassesOnFieldsListsAndBu
     OrderClient client{{loop, socket, http, system, data, log}, {user, host, password, keepServer}};
     OrderClientWindow window{client};
     client.show();
-    window.button("&Ablegen")->click();
-    EXPECT_FALSE(client.visible());
-    client.show();
     window.close();
     EXPECT_FALSE(client.visible());
 
@@ -65,9 +59,7 @@ TEST(OrderClientWindow, HidesInsteadOfClosingAndShowsAndPassesOnFieldsListsAndBu
     QTest::keyClicks(hostEdit, "neu.example.net");
     EXPECT_EQ(host, "neu.example.net") << "typing updates the settings";
 
-    socket.deliver("\x01"
-                   "@KU=1;99\x02\x01@WELCOME\x02");
-    EXPECT_EQ(window.lastQuoteLabel()->text(), "IN:@KU=1;99");
+    socket.deliver("\x01@WELCOME\x02");
     QListView* incoming = window.incomingView();
     EXPECT_EQ(incoming->model()->data(incoming->model()->index(0, 0)).toString(), "IN:@WELCOME");
     emit incoming->doubleClicked(incoming->model()->index(0, 0)); // a double click empties the list
@@ -104,7 +96,7 @@ TEST(ChatWidget, OpensBesideTheTradingWindowFollowsTheChatsWidthAndPassesEditsAn
     QRect tradingWindow{10, 40, 200, 300};
     ChatWindow window{chat, [&] { return tradingWindow; }};
     chat.open();
-    EXPECT_EQ(window.pos(), QPoint(210, 40));
+    EXPECT_EQ(window.pos(), QPoint(210, 40));       // beside the trading window
     EXPECT_FALSE(window.button("&T")->isVisible()); // chat level 1: no trades
 
     // Too near the screen's right edge: pulled left to end at the edge.
@@ -138,19 +130,17 @@ TEST(ChatWidget, OpensBesideTheTradingWindowFollowsTheChatsWidthAndPassesEditsAn
     EXPECT_TRUE(history->toPlainText().isEmpty());
 }
 
-TEST(BracketPresetDialogQt, ShowsThePresetAndStaysOpenUntilTheValuesAreNotZero) {
+TEST(BracketPresetDialogQt, StaysOpenUntilTheValuesAreNotZeroAndClosingStoresThem) {
     test::FakePrompts prompts;
     BracketPresetDialog model(prompts);
     BracketPreset preset{"SAP", 2, 1, 2, 0};
     model.open(preset);
     BracketPresetDialogQt window(model);
-    EXPECT_EQ(window.profitEdit()->text(), "-2");
     window.show();
     window.options()->button(1)->click();
     window.profitEdit()->setText("0");
     window.okButton()->click();
     EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(prompts.asked.size(), 1u);
 
     window.profitEdit()->setText("3,5");
     window.reject(); // closing by the window's own control stores the values as well
@@ -158,26 +148,6 @@ TEST(BracketPresetDialogQt, ShowsThePresetAndStaysOpenUntilTheValuesAreNotZero) 
     EXPECT_FALSE(model.visible.checked());
     EXPECT_EQ((std::vector<float>{preset.profitValue, preset.stopValue, preset.presetMode}),
               (std::vector<float>{3.5f, -1.0f, 1.0f}));
-}
-
-TEST(PopupMenuPresenter, ShowsTheEntriesWithTheHeaderAndRunsTheChosenCommand) {
-    PopupMenu model;
-    PopupMenuPresenter presenter(model, nullptr);
-    QStringList shown;
-    int chosen = -1;
-    presenter.execMenu = [&](QMenu& menu) -> QAction* {
-        for (QAction* a : menu.actions())
-            shown << a->text() + (a->isEnabled() ? "" : " (header)");
-        return chosen < 0 ? nullptr : menu.actions().at(chosen);
-    };
-    int ran = 0;
-    const auto add = [&](int n) { return [&ran, n] { ran += n; }; };
-    model.open({{"SAP", nullptr}, {"Position Drehen", add(1)}, {"Position Glattstellen", add(10)}});
-    EXPECT_EQ(shown, (QStringList{"SAP (header)", "Position Drehen", "Position Glattstellen"}));
-    EXPECT_FALSE(model.isOpen());
-    chosen = 2;
-    model.open({{"SAP", nullptr}, {"Position Drehen", add(1)}, {"Position Glattstellen", add(10)}});
-    EXPECT_EQ(ran, 10);
 }
 
 QPushButton* buttonNamed(QWidget& parent, const QString& caption) {
@@ -206,9 +176,6 @@ TEST(BridgeFrame, TypedSettingsAndButtonsReachTheBridgeAndTheLabelsFollowIt) {
     buttonNamed(frame, "Listen")->click();
     EXPECT_EQ(std::make_pair(socket.listenPort, socket.listenAddress),
               std::make_pair(4711, std::string("127.0.0.1")));
-    bridge.statusTick();
-    EXPECT_EQ(frame.findChild<QLabel*>("socketState")->text(), "Überwachen");
-    EXPECT_EQ(frame.findChild<QListView*>("bridgeLog")->model()->rowCount(), 1);
 
     QTest::keyClicks(frame.findChild<QLineEdit*>("testOrder"), ";1;BUY;MKT;1;;;T");
     buttonNamed(frame, "Placeorder-Test")->click();

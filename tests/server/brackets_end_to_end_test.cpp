@@ -77,7 +77,6 @@ TEST_F(BracketsEndToEnd, ABuyWithABracketIsClosedByItsProfitTargetAndTheStopIsCa
     EXPECT_EQ(holding(1), 1);
     const Order& stop = clientOrder(first + 1);
     const Order& target = clientOrder(first + 2);
-    EXPECT_EQ(stop.orderType.str() + " " + target.orderType.str(), "STP LMT");
     EXPECT_EQ(std::pair(stop.limit1, target.limit1), std::pair(99.0f, 102.0f));
     EXPECT_EQ(target.activeFlag, 1); // armed by the main order's fill
 
