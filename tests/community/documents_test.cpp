@@ -111,8 +111,8 @@ TEST_F(DocumentsTest, RefusedNamesAndFailedWritesAreLoggedAndTheViewRefilledAllT
 }
 
 TEST_F(DocumentsTest, EscapePairsAtChunkBoundariesAndEveryPieceSize) {
-    // The escaped pair for byte `special` starts at offset `pairStart` of the spool file,
-    // so a start at 9999 or 19999 splits it between two chunks.
+    // A pair starting at 9999 or 19999 of the spool file is split between two chunks; pieces
+    // of 2 and 3 split it between two messages.
     auto content = [](std::size_t pairStart, unsigned char special) {
         std::string bytes(pairStart, 'a');
         bytes.push_back(static_cast<char>(special));
@@ -123,20 +123,13 @@ TEST_F(DocumentsTest, EscapePairsAtChunkBoundariesAndEveryPieceSize) {
     for (std::size_t pairStart : {9998u, 9999u, 10000u, 19999u}) {
         for (unsigned char special : {0, 1, 2, 254}) {
             const std::string bytes = content(pairStart, special);
-            for (std::size_t pieceSize : {3u, 254u, 9999u, 10000u, 10001u, 100000u}) {
+            for (std::size_t pieceSize : {2u, 3u, 9999u, 10000u, 10001u, 100000u}) {
                 SCOPED_TRACE(testing::Message() << "pair at " << pairStart << ", byte " << int(special)
                                                 << ", pieces of " << pieceSize);
                 send("split.bin", bytes, pieceSize);
                 ASSERT_EQ(file("split.bin"), bytes);
             }
         }
-    }
-    // Every small piece size, the split pair ending one piece or starting the next.
-    const std::string bytes = content(9999, 254);
-    for (std::size_t pieceSize = 1; pieceSize <= 16; ++pieceSize) {
-        SCOPED_TRACE(testing::Message() << "pieces of " << pieceSize);
-        send("small.bin", bytes, pieceSize);
-        ASSERT_EQ(file("small.bin"), bytes);
     }
     EXPECT_TRUE(rx.log.empty());
 }

@@ -1,7 +1,5 @@
-// The external interfaces inside the whole client. The bridge: start-up, the front-end's
-// orders through the grid, and the server's reports routed to the front-end only for its
-// own orders. The file drop switched off: request files wait and external orders are not
-// listed; the setting is saved.
+// The external interfaces inside the whole client: the server's reports routed to the
+// front-end only for its own orders; the file drop switched off and the setting saved.
 #include "support/client_fixture.h"
 
 #include <gtest/gtest.h>
@@ -33,13 +31,9 @@ class BridgeInClient : public ::testing::Test, public test::ClientFixture {
 
 TEST_F(BridgeInClient, TheFrontEndTradesAndHearsOnlyAboutItsOwnOrders) {
     start();
-    EXPECT_EQ(frontEnd.listenPort, 4711);
-
     frontEnd.request("127.0.0.1");
     frontEnd.deliver(wire::frame("USER;USER"));
-    EXPECT_EQ(toFrontEnd(),
-              (std::vector<std::string>{wire::frame("WHOISIT"), wire::frame("USER OK"),
-                                        "\x01@IL;SAP;DE0007164600;SAP SE\nBMW;DE0005190003;BMW AG\x02"}));
+    toFrontEnd(); // the greeting and the instrument list: see the bridge tests
 
     frontEnd.deliver(wire::frame("@PO;de0007164600;0;BUY;LMT;5;99.5;0;Z1"));
     EXPECT_EQ(lastToServer(), wire::frame("@PO=ACC9;-41;1;BUY ;LMT;5; 99.5; 0;0;0"));

@@ -2,22 +2,16 @@
 // A connection window on the fake platform, with a scripted server side.
 #include "base/cp1252.h"
 #include "model/trading_data.h"
-#include "base/text_list.h"
-#include "session/order_client.h"
 #include "protocol/wire.h"
+#include "session/order_client.h"
 #include "support/fake_event_loop.h"
 #include "support/fakes.h"
 
-#include <cstdint>
-#include <functional>
 #include <map>
 #include <memory>
-#include <string>
-#include <vector>
 
 namespace kavex::test {
 
-// Answers each URL from a table; unknown URLs fail (empty text).
 class ScriptedHttp : public HttpGet {
   public:
     std::string get(const std::string& url) override {
@@ -29,7 +23,6 @@ class ScriptedHttp : public HttpGet {
     std::vector<std::string> requests;
 };
 
-// Records when each connection attempt was made.
 class TimedSocket : public FakeTcpClient {
   public:
     explicit TimedSocket(const FakeEventLoop& loop) : loop_(loop) {}
@@ -60,9 +53,9 @@ struct OrderClientFixture {
     }
 
     OrderClient& load() {
-        client = std::make_unique<OrderClient>(
-            OrderClient::Dependencies{loop, socket, http, system, data, log},
-            ConnectionSettings{user, host, password, keepServer}, hooks, sites);
+        client =
+            std::make_unique<OrderClient>(OrderClient::Dependencies{loop, socket, http, system, data, log},
+                                          ConnectionSettings{user, host, password, keepServer}, hooks, sites);
         return *client;
     }
 
@@ -71,14 +64,12 @@ struct OrderClientFixture {
         loop.startTimer(static_cast<int>(ms - loop.elapsedMs()), std::move(action), true);
     }
     void serverSends(std::string_view text) { socket.deliver(cp1252::fromUtf8(wire::frame(text))); }
-    // The usual opening of a session: accept, then the server leads the login.
     void scriptLogin(int64_t start) {
         at(start + 100, [this] { socket.acceptConnection(); });
         at(start + 200, [this] { serverSends("!;ID"); });
         at(start + 300, [this] { serverSends("!;USER"); });
         at(start + 400, [this] { serverSends("@WELCOME"); });
     }
-    // Sent messages as UTF-8 texts without their frame characters.
     std::vector<std::string> sentTexts() const {
         std::vector<std::string> out;
         for (const std::string& bytes : socket.sent) {
@@ -94,7 +85,6 @@ struct OrderClientFixture {
     FakeSystemServices system;
     TradingData data;
     TextList log;
-    // The settings record's values.
     std::string user = "Jörg", host = "game.example.net", password = "geheim";
     int16_t keepServer = 0;
     TradingWindowHooks hooks;

@@ -1,5 +1,4 @@
-// Finding the server through the discovery documents, connecting, the login exchange, the
-// wait operation, the hand-sent requests, the silence watchdog and the login failures.
+// Server discovery, the login exchange, the wait operation, requests, the watchdog, login failures.
 #include "order_client_fixture.h"
 
 #include "platform/socket_state.h"
@@ -62,15 +61,6 @@ TEST(ServerDiscovery, UnacceptableDocumentsFallThroughToTheNextLocation) {
                                       "http://primary.example/ip.html", "http://mirror.example/ip.html"}));
     EXPECT_EQ(client.hostField().text(), "last.example.net");
     EXPECT_EQ(client.portField().text(), "4500");
-}
-
-TEST(ServerDiscovery, TheGameEditionLooksOnlyForItsOwnDocument) {
-    OrderClientFixture f;
-    f.hooks.gameEdition = true;
-    OrderClient& client = f.load();
-    client.discoverServer();
-    EXPECT_EQ(f.http.requests,
-              (Lines{"http://primary.example/ipplexa.html", "http://mirror.example/ipplexa.html"}));
 }
 
 TEST(OrderClientLogin, AnswersInTheWireCodePageLogsNoPasswordAndLogoutEndsAutomaticReconnects) {

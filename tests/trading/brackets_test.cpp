@@ -1,5 +1,4 @@
-// The grid's right-click menu: bracket orders made from it and sent with their main order,
-// closing and reversing holdings; and the close-all button.
+// The grid's right-click menu: bracket orders, closing and reversing holdings; the close-all button.
 #include "support/scripted_dialogs.h"
 #include "support/trading_fixture.h"
 #include "views/bracket_preset_dialog.h"
@@ -52,20 +51,19 @@ class BracketsTest : public ::testing::Test, public test::TradingFixture {
         p.holding = holding;
         setPositionOf(data.positionIndex, instrument, data.positionList.add(p));
     }
-    // An order held by the server, appended to the OrderBook; returns its number.
-    int32_t serverOrder(int instrument, const char* side, int32_t quantity, int32_t userId,
-                        int16_t status = StatusSubmitted, int16_t role = BracketPlain) {
+    // A BUY 1 LMT order in SAP held by the server, appended to the OrderBook.
+    void serverOrder(int32_t userId, int16_t status = StatusSubmitted, int16_t role = BracketPlain) {
         Order o;
         o.accountCode = "ACC1";
-        o.instrumentNumber = static_cast<int16_t>(instrument);
-        o.side = side;
+        o.instrumentNumber = 1;
+        o.side = "BUY";
         o.orderType = "LMT";
-        o.quantity = quantity;
+        o.quantity = 1;
         o.orderUserId = userId;
-        o.orderId = "S" + std::to_string(userId);
+        o.orderId = std::to_string(userId);
         o.status = status;
         o.bracketRole = role;
-        return data.orderBook.append(o);
+        data.orderBook.append(o);
     }
     const Order& lineAt(int row) const { return data.entryLines.at(data.gridRows.at(row).ref); }
     // What a bracket sets on a line: role, side, type, limit, quantity, parent line.
@@ -146,7 +144,7 @@ TEST_F(BracketsTest, RefusalsChangeNothing) {
 TEST_F(BracketsTest, AServerOrderWithoutPricesIsStillBracketedWithAWarning) {
     data.instruments.at(1).Last = 0;
     setPreset(1, 0, 5, 0);
-    serverOrder(1, "SEL", 2, 56);
+    serverOrder(56);
     rebuild();
     ASSERT_TRUE(chooseFromMenu(4, "Erzeuge Bracket Orders MOC"));
     EXPECT_EQ(prompts.asked, (Texts{"Achtung - noch keine Kurse. Bitte Limits korrigieren!!"}));
@@ -155,23 +153,14 @@ TEST_F(BracketsTest, AServerOrderWithoutPricesIsStillBracketedWithAWarning) {
 
 TEST_F(BracketsTest, TheRightClickMenuFollowsTheKindOfRowAndTheOrdersState) {
     settings.ShowFinishedOrders = 1;
-    serverOrder(1, "BUY", 1, 60, StatusCancelled);
-    serverOrder(1, "BUY", 1, 61, StatusFilled);
-    serverOrder(1, "BUY", 1, 62, StatusFilled, BracketLimitChild);
-    serverOrder(1, "BUY", 1, 63, StatusSubmitted, BracketMain);
-    serverOrder(1, "BUY", 1, 64, StatusSubmitted, BracketStopChild);
+    serverOrder(60, StatusCancelled);
+    serverOrder(61, StatusFilled);
+    serverOrder(62, StatusFilled, BracketLimitChild);
+    serverOrder(63, StatusSubmitted, BracketMain);
+    serverOrder(64, StatusSubmitted, BracketStopChild);
     rebuild();
-    // Newest first: 64, 63, 62, 61, 60 on rows 4 to 8.
+    // Newest first: 64, 63, 62, 61, 60 on rows 4 to 8; the other rows' menus are used above.
     ASSERT_EQ(kinds(), (std::vector<int>{1, 0, 3, 3, 4, 4, 4, 1, 0}));
-
-    actions.mouseDown(2, 1, true);
-    EXPECT_EQ(contextMenu.menu().captions(), (Texts{"SAP", "Position Drehen", "Position Glattstellen"}));
-    contextMenu.menu().dismiss();
-    actions.mouseDown(7, 3, true);
-    EXPECT_EQ(contextMenu.menu().captions(),
-              (Texts{"SAP BUY 1 LMT", "Erzeuge Bracket Orders", "Erzeuge Bracket Orders MOC",
-                     "Erzeuge Bracket Orders Edit", "Erzeuge Bracket Orders MOC Edit"}));
-    contextMenu.menu().dismiss();
     for (int row : {3, 4, 5, 6, 8})
         actions.mouseDown(row, 1, true);
     EXPECT_FALSE(contextMenu.menu().isOpen());
@@ -203,7 +192,7 @@ TEST_F(BracketsTest, GlattAsksOnceClosesEveryHoldingThenCancelsWorkingOrders) {
     setHolding(2, -2);
     setHolding(1, 5);
     for (int16_t status : {StatusPendSubm, StatusPreSubm, StatusSubmitted, StatusCancelled, StatusFilled})
-        serverOrder(1, "BUY", 1, 70 + status, status);
+        serverOrder(70 + status, status);
     data.defaultInstrument = 2;
     actions.setDefaultQuantityText("9");
     rebuild();
@@ -212,7 +201,7 @@ TEST_F(BracketsTest, GlattAsksOnceClosesEveryHoldingThenCancelsWorkingOrders) {
     EXPECT_EQ(prompts.asked, (Texts{kCloseAllQuestion}));
     EXPECT_EQ(sentTexts(),
               (Texts{"@PO=ACC1;101;2;BUY ;MKT;2; 0; 0;0;0", "@PO=ACC1;102;1;SEL ;MKT;5; 149.5; 0;0;0",
-                     "@CO=ACC1;73;S73", "@CO=ACC1;74;S74"}));
+                     "@CO=ACC1;73;73", "@CO=ACC1;74;74"}));
     EXPECT_EQ(log.lines(),
               (Texts{"Glatt: WPBMWGegenorder  2Kontrakte", "Glatt: WPSAPGegenorder -5Kontrakte"}));
     EXPECT_EQ(data.defaultInstrument, 2);
@@ -220,7 +209,7 @@ TEST_F(BracketsTest, GlattAsksOnceClosesEveryHoldingThenCancelsWorkingOrders) {
 }
 
 TEST_F(BracketsTest, GlattWithoutConfirmationOrHoldingsStillCancelsAndANoStopsEverything) {
-    serverOrder(1, "BUY", 1, 80, StatusSubmitted);
+    serverOrder(80);
     prompts.yesNoAnswers = {false};
     closing.closeAllPositions();
     EXPECT_EQ(prompts.asked, (Texts{kCloseAllQuestion}));
@@ -230,7 +219,7 @@ TEST_F(BracketsTest, GlattWithoutConfirmationOrHoldingsStillCancelsAndANoStopsEv
     actions.setDefaultQuantityText("4");
     closing.closeAllPositions();
     EXPECT_EQ(prompts.asked.size(), 1u);
-    EXPECT_EQ(sentTexts(), (Texts{"@CO=ACC1;80;S80"}));
+    EXPECT_EQ(sentTexts(), (Texts{"@CO=ACC1;80;80"}));
     EXPECT_EQ(actions.defaultQuantity(), 1);
 }
 

@@ -1,5 +1,4 @@
-// Sending the entry lines as orders, the stop check, cancelling and freeing lines; and the
-// order reports: open orders, status reports, executions, full lists and rejections.
+// Sending entry lines as orders, the stop check, cancelling and freeing lines; the order reports.
 #include "support/trading_fixture.h"
 #include "trading/order_reports.h"
 
@@ -84,22 +83,20 @@ TEST_F(Placement, BracketChildrenAreExemptFromTheStopCheck) {
 TEST_F(Placement, CancelSendsTheOrdersKeysAndChangesNothing) {
     Order o;
     o.accountCode = "ACC1";
-    o.orderUserId = 55;
-    o.orderId = "A7";
     o.instrumentNumber = 1;
-    o.status = StatusSubmitted;
-    data.orderBook.append(o);
-    Order filled = o;
-    filled.orderUserId = 56;
-    filled.status = StatusFilled;
-    data.orderBook.append(filled);
+    for (auto [userId, status] : {std::pair{55, StatusSubmitted}, {56, StatusFilled}}) {
+        o.orderUserId = userId;
+        o.orderId = "A" + std::to_string(userId);
+        o.status = status;
+        data.orderBook.append(o);
+    }
     placement.cancelOrderByUserId(55);
     placement.cancelOrderByUserId(999);
-    EXPECT_EQ(sentTexts(), (Texts{"@CO=ACC1;55;A7"}));
+    EXPECT_EQ(sentTexts(), (Texts{"@CO=ACC1;55;A55"}));
     EXPECT_EQ(data.orderBook.at(1).status, StatusSubmitted);
     socket.sent.clear();
     placement.cancelAllOrders(); // cancels only working orders
-    EXPECT_EQ(sentTexts(), (Texts{"@CO=ACC1;55;A7"}));
+    EXPECT_EQ(sentTexts(), (Texts{"@CO=ACC1;55;A55"}));
 }
 
 TEST_F(Placement, ResettingABracketGroupFreesTheMainAndAllItsChildren) {
