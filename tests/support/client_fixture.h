@@ -28,15 +28,14 @@ struct ClientFixture {
     }
     // Creates the client (after `prepare` has seen the platform) and loads its window.
     Client& load(const std::function<void(ClientPlatform&)>& prepare = {}) {
-        ClientPlatform platform{loop,    socket, http,    sound,  system, prompts,
-                                dialogs, folder, "kavex", locale, {},     {}};
+        ClientPlatform platform{
+            loop, socket, http, sound, system, prompts, dialogs, folder, "kavex", NumberLocale{'.'}, {}, {}};
         if (prepare) prepare(platform);
         client = std::make_unique<Client>(platform);
         client->endProgram = [] {};
         client->load();
         return *client;
     }
-    TradingWindowControls& controls() { return client->controls(); }
     // Loads the window and lets the server answer its autostart login with account
     // ACC9, last order number 40 and the instruments SAP and BMW.
     Client& startSession(const std::function<void(ClientPlatform&)>& prepare = {}) {
@@ -65,7 +64,6 @@ struct ClientFixture {
 
     TempDir dir;
     WorkingDirectory folder{dir.root};
-    NumberLocale locale{'.'};
     FakeEventLoop loop;
     FakeTcpClient socket;
     FakeHttpGet http;

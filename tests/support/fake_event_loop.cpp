@@ -21,7 +21,6 @@ EventLoop::TimerId FakeEventLoop::startTimer(int intervalMs, std::function<void(
     return id;
 }
 
-
 // The earliest due timer (the oldest of equals) fires; a repeating one is due again an interval on.
 bool FakeEventLoop::fireOneDueTimer() {
     auto due = std::min_element(timers_.begin(), timers_.end(),

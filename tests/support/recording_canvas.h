@@ -17,14 +17,10 @@ struct DrawOp {
     int colour = 0;
     int width = 0;
     std::string text;
-    bool bold = false;
 };
 
 class RecordingCanvas : public Canvas {
   public:
-    static constexpr int kCharWidthPx = 6;
-    static constexpr int kLineHeightPx = 13;
-
     RecordingCanvas(int widthPx = 400, int heightPx = 300) : widthPx(widthPx), heightPx(heightPx) {}
 
     void setScale(double l, double t, double r, double b) override {
@@ -35,21 +31,19 @@ class RecordingCanvas : public Canvas {
         ++clears;
     }
     void line(double x1, double y1, double x2, double y2, int colour, int width) override {
-        ops.push_back({DrawOp::Line, x1, y1, x2, y2, colour, width, {}, false});
+        ops.push_back({DrawOp::Line, x1, y1, x2, y2, colour, width, {}});
     }
     void fillBox(double x1, double y1, double x2, double y2, int colour) override {
-        ops.push_back({DrawOp::Box, x1, y1, x2, y2, colour, 0, {}, false});
+        ops.push_back({DrawOp::Box, x1, y1, x2, y2, colour, 0, {}});
     }
     void text(double x, double y, const std::string& s, int colour) override {
-        ops.push_back({DrawOp::Text, x, y, x, y, colour, 0, s, bold});
+        ops.push_back({DrawOp::Text, x, y, x, y, colour, 0, s});
     }
-    void setFont(const std::string& f, int size, bool b) override { family = f, pointSize = size, bold = b; }
+    void setFont(const std::string&, int, bool) override {}
     double textWidth(const std::string& s) override {
-        return double(s.size()) * kCharWidthPx * std::fabs(right - left) / widthPx;
+        return double(s.size()) * 6 * std::fabs(right - left) / widthPx;
     }
-    double textHeight(const std::string&) override {
-        return kLineHeightPx * std::fabs(bottom - top) / heightPx;
-    }
+    double textHeight(const std::string&) override { return 13 * std::fabs(bottom - top) / heightPx; }
 
     std::vector<DrawOp> select(DrawOp::Kind kind, int colour = -1) const {
         std::vector<DrawOp> out;
@@ -68,9 +62,6 @@ class RecordingCanvas : public Canvas {
     double left = 0, top = 0, right = 0, bottom = 0;
     std::vector<DrawOp> ops;
     int clears = 0;
-    std::string family;
-    int pointSize = 0;
-    bool bold = false;
 };
 
 } // namespace kavex::test

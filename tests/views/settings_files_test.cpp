@@ -62,7 +62,6 @@ TEST_F(SettingsFiles, EverySettingChangedFromItsDefaultReadsBackAsWritten) {
     Settings r;
     file.load(r);
     EXPECT_EQ(SettingsFile::settingsLines(r), lines);
-    EXPECT_EQ(moreButtonCaption(r.ShowFinishedOrders), std::string("Weniger"));
     EXPECT_TRUE(log.empty());
 }
 
@@ -71,10 +70,7 @@ TEST_F(SettingsFiles, AFileEndingAfterLine15GivesTheDefaultsOfTheLaterLines) {
               "blue.col"});
     Settings s;
     s.confirmation = 0;
-    s.chatSound = 0;
-    s.executionSound = 0;
     s.soundFile = "x.wav";
-    s.bridgePort = "1";
     s.bridgeUser = "x";
     s.zentrivoExtern = 1;
     s.bridgeAddress = "10.0.0.1";

