@@ -127,7 +127,7 @@ TEST(ServerSessions, HeartbeatsKeepAQuietLinkWellInsideTenSecondsInEveryForm) {
         f.game.advance(1000);
         for (const std::string& m : f.take(1))
             beats.push_back(m);
-        if (s == 10) EXPECT_GE(beats.size(), 3u) << "at least three beats in the first ten seconds";
+        EXPECT_TRUE(s != 10 || beats.size() >= 3) << "at least three beats in the first ten seconds";
     }
     for (const char* form : {"@=", "@HB", "@Heartbeat", "!;HB"})
         EXPECT_NE(std::find(beats.begin(), beats.end(), form), beats.end()) << form;
