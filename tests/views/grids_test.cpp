@@ -44,12 +44,6 @@ class OrderGridTest : public ::testing::Test, protected test::TradingFixture {
         o.quantity = 10;
         return o;
     }
-    void hold(int instrument, int32_t quantity) {
-        Position p;
-        p.instrumentNumber = static_cast<int16_t>(instrument);
-        p.holding = quantity;
-        setPositionOf(data.positionIndex, instrument, data.positionList.add(p));
-    }
     const std::string& text(int row, int col) const { return grid.text(row, col); }
     Lines texts(int row, std::vector<int> cols) const { return rowTexts(grid, row, std::move(cols)); }
 };
@@ -101,7 +95,10 @@ TEST_F(OrderGridTest, BracketChildrenShowTheirTypeOrOffset) {
 }
 
 TEST_F(OrderGridTest, AQuoteRedrawDrawsOnlyItsRowReportsOnlyChangedCellsAndTheTimeFollowsTheClock) {
-    hold(1, 5);
+    Position held;
+    held.instrumentNumber = 1;
+    held.holding = 5;
+    setPositionOf(data.positionIndex, 1, data.positionList.add(held));
     data.account.kontoValue8 = 1500;
     data.defaultInstrument = 1;
     data.orderBook.append(order(1, StatusSubmitted));

@@ -41,7 +41,7 @@ class StatementsTest : public ::testing::Test {
     Statements statements{data, folder, loop, printer, log, [this](int32_t d) { requested.push_back(d); }};
 };
 
-TEST_F(StatementsTest, TheDropDownListsStatementFilesAndShowsOneOrAll) {
+TEST_F(StatementsTest, TheDropDownListsStatementFilesShowsOneOrAllAndDeletesTheChosenOne) {
     file("ACC120240301K.TXT", {"Auszug Freitag", "Summe 1,5"});
     file("ACC120240304K.txt", {"Auszug Montag"});
     file("notes.txt", {"no statement"});
@@ -55,19 +55,19 @@ TEST_F(StatementsTest, TheDropDownListsStatementFilesAndShowsOneOrAll) {
     EXPECT_EQ(statements.statement.lines(), (Lines{"Auszug Freitag", "Summe 1,5", Statements::kEndLine,
                                                    "Auszug Montag", Statements::kEndLine}));
     EXPECT_TRUE(log.empty());
+
+    statements.AuszugLoeschen_Click(); // deletes the statement shown last
+    EXPECT_EQ(statements.files.lines(), (Lines{"ACC120240301K.TXT"}));
+    EXPECT_FALSE(fs::exists(dir.root / "ACC120240304K.txt"));
 }
 
-TEST_F(StatementsTest, DeletingRemovesTheChosenFileAndAFileThatCannotBeReadClearsTheListAndIsLogged) {
+TEST_F(StatementsTest, NothingChosenDeletesNothingAndAFileThatCannotBeReadClearsTheListAndIsLogged) {
     file("ACC120240301K.TXT", {"a"});
-    file("ACC120240304K.TXT", {"b"});
     statements.fillStatementList();
-    statements.AuszugLoeschen_Click(); // nothing chosen: nothing deleted
-    statements.showStatement(0);
     statements.AuszugLoeschen_Click();
-    EXPECT_EQ(statements.files.lines(), (Lines{"ACC120240304K.TXT"}));
-    EXPECT_FALSE(fs::exists(dir.root / "ACC120240301K.TXT"));
+    EXPECT_TRUE(fs::exists(dir.root / "ACC120240301K.TXT"));
     statements.showStatement(0);
-    fs::remove(dir.root / "ACC120240304K.TXT");
+    fs::remove(dir.root / "ACC120240301K.TXT");
     statements.showStatement(0);
     EXPECT_TRUE(statements.statement.empty());
     EXPECT_EQ(log.lines(), (Lines{"F:Combo7_Click File not found"}));
