@@ -186,7 +186,7 @@ Client::Parts::Parts(Client& owner, ClientPlatform& p, const ProgramVersion& ver
         controls.statusLine.setText("Willkommen beim Rozivodizez Demo-Server");
         chat.welcome(controls.chatOption.checked());
     });
-    controls.chatOption.setObserver([this](bool checked) { chat.chatOption_Click(checked); });
+    controls.chatOption.setObserver([this](bool checked) { chat.setChatOption(checked); });
     external.closeAll = [this] { window.closeAllPositions(); };
     external.sendToBridge = [this](std::string_view text) { bridge.sendToFrontEnd(text); };
     reports.hooks.bridgeConnected = [this] { return bridge.connected(); };

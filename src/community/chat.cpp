@@ -136,7 +136,7 @@ void Chat::requestChatUsers() {
 
 // --- Taking part ----------------------------------------------------------------------
 
-void Chat::chatOption_Click(bool checked) {
+void Chat::setChatOption(bool checked) {
     // Ticking opens a fresh window; unticking closes it.
     close();
     if (checked) open();
@@ -198,7 +198,7 @@ void Chat::Chatadd(std::string_view line) {
     }
 }
 
-void Chat::sendToAll_Click() {
+void Chat::sendToAll() {
     const std::string text = input.text();
     if (text.empty()) return;
     sender_.send(wire::frame("@C=" + oneLine(text)));
@@ -207,7 +207,7 @@ void Chat::sendToAll_Click() {
     input.setText("");
 }
 
-void Chat::sendPrivate_Click() {
+void Chat::sendPrivate() {
     const std::string text = input.text();
     const std::string to = recipient.text();
     if (to.empty() || text.empty()) return;
@@ -217,30 +217,30 @@ void Chat::sendPrivate_Click() {
     input.setText("");
 }
 
-void Chat::clear_Click() {
+void Chat::clearHistory() {
     history_.clear();
     historyCaret_ = 0;
     notify(Change::HistoryReset);
 }
 
-void Chat::trades_Click() {
+void Chat::showTrades() {
     width_ = kWideWidth;
     notify(Change::Window);
     sendTradeMessagesSwitch(1);
 }
 
-void Chat::noTrades_Click() {
+void Chat::hideTrades() {
     width_ = kNarrowWidth;
     notify(Change::Window);
     sendTradeMessagesSwitch(0);
 }
 
-void Chat::userList_Click(int index) {
+void Chat::chooseUser(int index) {
     if (index < 0 || index >= static_cast<int>(users.size())) return;
     recipient.setText(users.lines()[static_cast<std::size_t>(index)]);
 }
 
-void Chat::history_Click(std::size_t caret) {
+void Chat::historyClicked(std::size_t caret) {
     recipient.setText("");
     const std::size_t c = std::min(caret, history_.size());
     historyCaret_ = c;

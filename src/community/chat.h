@@ -74,7 +74,7 @@ class Chat {
 
     // --- Taking part ---
     // The trading window's "CHAT" option was ticked or unticked.
-    void chatOption_Click(bool checked);
+    void setChatOption(bool checked);
     // The server welcomed the player; `chatOptionChecked` is the "CHAT" option.
     void welcome(bool chatOptionChecked);
 
@@ -88,14 +88,14 @@ class Chat {
     bool tradesButtonVisible() const { return tradesButtonVisible_; }
 
     // --- Buttons and clicks ---
-    void sendToAll_Click();   // "Senden an alle"
-    void sendPrivate_Click(); // "Privat senden an:"
-    void clear_Click();       // "Löschen"
-    void trades_Click();      // "&T": wide window, trades on
-    void noTrades_Click();    // "&X": narrow window, trades off
-    void userList_Click(int index);
+    void sendToAll();    // "Senden an alle"
+    void sendPrivate();  // "Privat senden an:"
+    void clearHistory(); // "Löschen"
+    void showTrades();   // "&T": wide window, trades on
+    void hideTrades();   // "&X": narrow window, trades off
+    void chooseUser(int index);
     // A click into the history with the caret at this character offset.
-    void history_Click(std::size_t caret);
+    void historyClicked(std::size_t caret);
 
     // Appends one line to the history.
     void Chatadd(std::string_view line);

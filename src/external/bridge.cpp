@@ -59,10 +59,10 @@ Bridge::~Bridge() {
 void Bridge::startListening() {
     if (settings_.bridgeAddress.empty())
         skipOnFailure([&] { settings_.bridgeAddress = socket_.localAddress(); });
-    Listen_Click();
+    listenAgain();
 }
 
-void Bridge::Listen_Click() {
+void Bridge::listenAgain() {
     skipOnFailure([&] { socket_.close(); });
     skipOnFailure([&] {
         const int port = parseInt32(settings_.bridgePort);
@@ -71,7 +71,7 @@ void Bridge::Listen_Click() {
     });
 }
 
-void Bridge::X_Click() {
+void Bridge::closeSocket() {
     stopIdentifyTimer();
     skipOnFailure([&] { socket_.close(); });
 }
@@ -114,7 +114,7 @@ void Bridge::identifyTimeout() {
     log_.addLine("Keine Anmeldung: Verbindung getrennt");
     connected_ = false;
     buffer_.clear();
-    Listen_Click();
+    listenAgain();
 }
 
 void Bridge::stopIdentifyTimer() {
@@ -153,7 +153,7 @@ void Bridge::onDataArrival(std::size_t) {
         stopIdentifyTimer();
         connected_ = false;
         buffer_.clear();
-        Listen_Click();
+        listenAgain();
     }
 }
 
@@ -173,7 +173,7 @@ void Bridge::process(std::string_view message) {
         log_.addLine("Wrong User " + name);
         waitForState([](int s) { return s != static_cast<int>(SocketState::Connected); });
         buffer_.clear();
-        Listen_Click();
+        listenAgain();
     } else if (f[1] == "HI") {
         sendToFrontEnd("HERE I AM;" + timeOfDayText(loop_.now()));
     } else {
@@ -222,12 +222,12 @@ void Bridge::sendInstruments() {
     });
 }
 
-void Bridge::GetPortfolio_Click() {
+void Bridge::requestPortfolio() {
     portfolioForward_ = true;
     server_.send(wire::frame("@GSUK"));
 }
 
-void Bridge::PlaceorderTest_Click() {
+void Bridge::testPlaceOrder() {
     const std::string text = testOrderField.text();
     if (auto problem = orderTextProblem(text))
         log_.addLine("übersprungen: " + *problem);
@@ -235,18 +235,18 @@ void Bridge::PlaceorderTest_Click() {
         commands_.placeOrder(text);
 }
 
-void Bridge::CancelorderTest_Click() {
+void Bridge::testCancelOrder() {
     skipOnFailure([&] { commands_.cancelOrder(parseInt32(testCancelField.text())); });
 }
 
 void Bridge::onClose() {
     connected_ = false;
     stopIdentifyTimer();
-    Listen_Click();
+    listenAgain();
 }
 
 void Bridge::onError(const std::string&) {
-    Listen_Click();
+    listenAgain();
 }
 
 bool Bridge::takePortfolioRequest() {

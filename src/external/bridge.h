@@ -59,13 +59,13 @@ class Bridge : public PortfolioForward {
     void startListening();
 
     // --- Buttons of the frame "Externe Kontrolle Zentrivo" ---
-    void Listen_Click();
-    void X_Click();               // "&X": closes the socket until "Listen"
-    void sendInstruments();       // "SI"
-    void GetPortfolio_Click();    // "GetPortfolio"
-    void PlaceorderTest_Click();  // "Placeorder-Test" with the text of testOrderField
-    void CancelorderTest_Click(); // "cancelOrder-Test" with the number in testCancelField
-    void log_DoubleClick() { log_.clear(); }
+    void listenAgain();
+    void closeSocket();      // "&X": closes the socket until "Listen"
+    void sendInstruments();  // "SI"
+    void requestPortfolio(); // "GetPortfolio"
+    void testPlaceOrder();   // "Placeorder-Test" with the text of testOrderField
+    void testCancelOrder();  // "cancelOrder-Test" with the number in testCancelField
+    void clearLog() { log_.clear(); }
 
     // --- Socket events ---
     void onConnectionRequest(long requestId);

@@ -47,14 +47,14 @@ FileDrop::~FileDrop() {
 
 void FileDrop::setActive(bool on) {
     if (on && timer_ == 0) {
-        timer_ = loop_.startTimer(kTickMs, [this] { ASCII_Timer(); });
+        timer_ = loop_.startTimer(kTickMs, [this] { pollTick(); });
     } else if (!on && timer_ != 0) {
         loop_.stopTimer(timer_);
         timer_ = 0;
     }
 }
 
-void FileDrop::ASCII_Timer() {
+void FileDrop::pollTick() {
     // A tick that fires while a message box of the running one is open waits for it.
     if (busy_) return;
     busy_ = true;

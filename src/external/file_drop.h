@@ -47,7 +47,7 @@ class FileDrop {
     bool active() const { return timer_ != 0; }
 
     // One polling tick.
-    void ASCII_Timer();
+    void pollTick();
 
     // Appends '"' reference '";' id to "KAVEXREM.ORD", only while the interface is on.
     void recordOrderId(const std::string& externalRef, int32_t orderUserId);

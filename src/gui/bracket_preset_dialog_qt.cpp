@@ -61,7 +61,7 @@ BracketPresetDialogQt::BracketPresetDialogQt(BracketPresetDialog& model, QWidget
 void BracketPresetDialogQt::done(int result) {
     model_.profitField.setText(profit_->text().toStdString());
     model_.stopField.setText(stop_->text().toStdString());
-    model_.OK_Click();
+    model_.confirm();
     if (model_.visible.checked()) return; // refused: the user corrects the values
     QDialog::done(result);
 }

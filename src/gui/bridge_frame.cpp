@@ -64,20 +64,20 @@ BridgeFrame::BridgeFrame(Bridge& bridge, Settings& settings, TextList& log, QWid
     grid->addWidget(new QLabel("Status", this), 4, 0);
     grid->addWidget(labelView(bridge.socketStateLabel, "socketState", this), 4, 1);
 
-    grid->addWidget(button("Listen", [this] { bridge_.Listen_Click(); }), 0, 2);
-    grid->addWidget(button("&X", [this] { bridge_.X_Click(); }), 1, 2);
+    grid->addWidget(button("Listen", [this] { bridge_.listenAgain(); }), 0, 2);
+    grid->addWidget(button("&X", [this] { bridge_.closeSocket(); }), 1, 2);
     grid->addWidget(button("SI", [this] { bridge_.sendInstruments(); }), 2, 2);
-    grid->addWidget(button("GetPortfolio", [this] { bridge_.GetPortfolio_Click(); }), 3, 2);
+    grid->addWidget(button("GetPortfolio", [this] { bridge_.requestPortfolio(); }), 3, 2);
     grid->addWidget(labelField(bridge.testOrderField, "testOrder", this), 5, 0, 1, 2);
-    grid->addWidget(button("Placeorder-Test", [this] { bridge_.PlaceorderTest_Click(); }), 5, 2);
+    grid->addWidget(button("Placeorder-Test", [this] { bridge_.testPlaceOrder(); }), 5, 2);
     grid->addWidget(labelField(bridge.testCancelField, "testCancel", this), 6, 0, 1, 2);
-    grid->addWidget(button("Cancelorder-Test", [this] { bridge_.CancelorderTest_Click(); }), 6, 2);
+    grid->addWidget(button("Cancelorder-Test", [this] { bridge_.testCancelOrder(); }), 6, 2);
 
     auto* list = new QListView(this);
     list->setObjectName("bridgeLog");
     list->setModel(new TextListModel(log, list));
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    connect(list, &QListView::doubleClicked, this, [this] { bridge_.log_DoubleClick(); });
+    connect(list, &QListView::doubleClicked, this, [this] { bridge_.clearLog(); });
     grid->addWidget(list, 7, 0, 1, 3);
 }
 

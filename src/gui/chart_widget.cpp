@@ -35,7 +35,7 @@ ChartWidget::ChartWidget(Chart& chart, QWidget* parent) : QWidget(parent, Qt::Wi
     }
     help_ = new QLabel(this);
     redraw_ = new QPushButton("C", this);
-    connect(redraw_, &QPushButton::clicked, this, [this] { chart_.C_Click(); });
+    connect(redraw_, &QPushButton::clicked, this, [this] { chart_.redrawPanes(); });
 
     chart_.attach(canvases_[0], canvases_[1], canvases_[2]);
     chart_.laidOut = [this](const ChartLayout&) { layOut(); };
@@ -114,12 +114,12 @@ void ChartWidget::mouseMoveEvent(QMouseEvent* event) {
     if (surface < 0) return;
     const QPoint inside = at - surfaceRect(surface).topLeft();
     if (surface < 2) {
-        chart_.Pane_MouseMove(surface, inside.x(), inside.y());
+        chart_.paneHovered(surface, inside.x(), inside.y());
         setToolTip({});
         return;
     }
     const HotFieldPanel& panel = chart_.panel();
-    chart_.Hotfield_MouseMove(panel.userX(inside.x()), panel.userY(inside.y()));
+    chart_.hotFieldHovered(panel.userX(inside.x()), panel.userY(inside.y()));
     setToolTip(QString::fromStdString(chart_.hotFieldTooltip.text()));
 }
 
@@ -128,8 +128,8 @@ void ChartWidget::mousePressEvent(QMouseEvent* event) {
     if (surfaceAt(at) != 2) return;
     const QPoint inside = at - surfaceRect(2).topLeft();
     const HotFieldPanel& panel = chart_.panel();
-    chart_.Hotfield_MouseDown(event->button() == Qt::LeftButton, panel.userX(inside.x()),
-                              panel.userY(inside.y()));
+    chart_.hotFieldPressed(event->button() == Qt::LeftButton, panel.userX(inside.x()),
+                           panel.userY(inside.y()));
 }
 
 void ChartWidget::closeEvent(QCloseEvent* event) {

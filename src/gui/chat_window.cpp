@@ -75,8 +75,7 @@ ChatWindow::ChatWindow(Chat& chat, std::function<QRect()> anchor, QWidget* paren
     users_ = new QListView;
     users_->setModel(usersModel_);
     users_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    connect(users_, &QListView::clicked, this,
-            [this](const QModelIndex& i) { chat_.userList_Click(i.row()); });
+    connect(users_, &QListView::clicked, this, [this](const QModelIndex& i) { chat_.chooseUser(i.row()); });
     userColumn->addWidget(users_);
     top->addLayout(userColumn, 1);
     main->addLayout(top, 1);
@@ -96,8 +95,8 @@ ChatWindow::ChatWindow(Chat& chat, std::function<QRect()> anchor, QWidget* paren
         return b;
     };
     auto* sendRow = new QHBoxLayout;
-    addButton(sendRow, QStringLiteral("Senden an alle"), [this] { chat_.sendToAll_Click(); });
-    addButton(sendRow, QStringLiteral("Privat senden an:"), [this] { chat_.sendPrivate_Click(); });
+    addButton(sendRow, QStringLiteral("Senden an alle"), [this] { chat_.sendToAll(); });
+    addButton(sendRow, QStringLiteral("Privat senden an:"), [this] { chat_.sendPrivate(); });
     recipient_ = new QLineEdit;
     connect(recipient_, &QLineEdit::textEdited, this,
             [this](const QString& t) { chat_.recipient.setText(t.toStdString()); });
@@ -108,9 +107,9 @@ ChatWindow::ChatWindow(Chat& chat, std::function<QRect()> anchor, QWidget* paren
     stop_ = new QCheckBox(QStringLiteral("Stop"));
     connect(stop_, &QCheckBox::toggled, this, [this](bool on) { chat_.stopOption.setChecked(on); });
     optionRow->addWidget(stop_);
-    addButton(optionRow, QStringLiteral("Löschen"), [this] { chat_.clear_Click(); });
-    addButton(optionRow, QStringLiteral("&T"), [this] { chat_.trades_Click(); });
-    addButton(optionRow, QStringLiteral("&X"), [this] { chat_.noTrades_Click(); });
+    addButton(optionRow, QStringLiteral("Löschen"), [this] { chat_.clearHistory(); });
+    addButton(optionRow, QStringLiteral("&T"), [this] { chat_.showTrades(); });
+    addButton(optionRow, QStringLiteral("&X"), [this] { chat_.hideTrades(); });
     optionRow->addStretch(1);
     main->addLayout(optionRow);
 
@@ -240,7 +239,7 @@ bool ChatWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == history_->viewport() && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const int block = history_->cursorForPosition(mouse->position().toPoint()).blockNumber();
-        chat_.history_Click(historyOffsetOfBlock(chat_.history(), block));
+        chat_.historyClicked(historyOffsetOfBlock(chat_.history(), block));
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -35,8 +35,8 @@ void ColourPalette::paintEvent(QPaintEvent*) {
 void ColourPalette::mousePressEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     if (!rect().contains(p)) return;
-    editor_.palette_Click(p.x() * ColourEditor::kPaletteColumns / std::max(1, width()),
-                          p.y() * ColourEditor::kPaletteRows / std::max(1, height()));
+    editor_.choosePaletteColour(p.x() * ColourEditor::kPaletteColumns / std::max(1, width()),
+                                p.y() * ColourEditor::kPaletteRows / std::max(1, height()));
 }
 
 } // namespace kavex

@@ -52,16 +52,16 @@ void QtDialogHost::runModal(CredentialsDialog& model) {
     QObject::connect(ok, &QPushButton::clicked, &dialog, [&] {
         model.userField.setText(user->text().toStdString());
         model.passwordField.setText(password->text().toStdString());
-        model.OK_Click();
+        model.confirm();
         dialog.accept();
     });
     QObject::connect(cancel, &QPushButton::clicked, &dialog, [&] {
-        model.Abbruch_Click();
+        model.cancel();
         dialog.reject();
     });
     centreOnScreen(dialog);
     dialog.exec();
-    if (model.visible.checked()) model.Abbruch_Click(); // closed by the window's own control
+    if (model.visible.checked()) model.cancel(); // closed by the window's own control
 }
 
 void QtDialogHost::runModal(AutostartDialog& model) {
@@ -84,8 +84,8 @@ void QtDialogHost::runModal(AutostartDialog& model) {
     model.visible.setObserver([&](bool visible) {
         if (!visible) dialog.accept();
     });
-    QObject::connect(start, &QPushButton::clicked, &dialog, [&] { model.Start_Click(); });
-    QObject::connect(credentials, &QPushButton::clicked, &dialog, [&] { model.UserPassword_Click(); });
+    QObject::connect(start, &QPushButton::clicked, &dialog, [&] { model.start(); });
+    QObject::connect(credentials, &QPushButton::clicked, &dialog, [&] { model.changeCredentials(); });
     centreOnScreen(dialog);
     if (model.visible.checked()) dialog.exec();
     model.close();

@@ -142,7 +142,7 @@ QWidget* SettingsTab::buildColours() {
     roles->setObjectName("colourRoles");
     roles->setMaximumHeight(120);
     connect(roles, &QListView::clicked, this,
-            [this](const QModelIndex& index) { colourEditor_.roleList_Click(index.row()); });
+            [this](const QModelIndex& index) { colourEditor_.chooseRole(index.row()); });
     swatch_ = new QLabel;
     swatch_->setObjectName("colourPreview");
     swatch_->setFixedSize(48, 48);
@@ -158,7 +158,7 @@ QWidget* SettingsTab::buildColours() {
     layout->addWidget(palette, 1, 1);
     layout->addWidget(swatch_, 1, 2, Qt::AlignTop);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(button("Mehr...", this, [this] { colourEditor_.more_Click(); }));
+    buttons->addWidget(button("Mehr...", this, [this] { colourEditor_.chooseOtherColour(); }));
     buttons->addWidget(button("Anwenden", this, [this] { window_.applyColours(); }));
     buttons->addStretch();
     layout->addLayout(buttons, 2, 0, 1, 3);

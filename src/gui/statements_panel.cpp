@@ -30,7 +30,7 @@ StatementsPanel::StatementsPanel(Statements& statements, QWidget* parent)
     append_ = new QCheckBox("Anhängen");
     append_->setChecked(statements_.append.checked());
     connect(append_, &QCheckBox::toggled, this, [this](bool on) {
-        statements_.Anhaengen_Click(on);
+        statements_.setAppendAll(on);
         syncChoice();
     });
 
@@ -55,9 +55,9 @@ StatementsPanel::StatementsPanel(Statements& statements, QWidget* parent)
     auto* controls = new QHBoxLayout;
     controls->addWidget(choice_);
     controls->addWidget(append_);
-    controls->addWidget(button("Auszug löschen", &Statements::AuszugLoeschen_Click));
-    controls->addWidget(button("Auszüge anfordern", &Statements::AuszuegeAnfordern_Click));
-    controls->addWidget(button("&Drucken", &Statements::Drucken_Click));
+    controls->addWidget(button("Auszug löschen", &Statements::deleteStatement));
+    controls->addWidget(button("Auszüge anfordern", &Statements::requestStatements));
+    controls->addWidget(button("&Drucken", &Statements::print));
     controls->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(controls);

@@ -342,9 +342,9 @@ QWidget* TradingWindowWidget::buildMessageWindow() {
         dialog->show();
         dialog->raise();
     });
-    connect(ok, &QPushButton::clicked, dialog, [&model] { model.OK_Click(); });
+    connect(ok, &QPushButton::clicked, dialog, [&model] { model.confirm(); });
     connect(suppress, &QCheckBox::toggled, dialog, [&model](bool on) { model.suppress.setChecked(on); });
-    connect(dialog, &QDialog::rejected, dialog, [&model] { model.OK_Click(); });
+    connect(dialog, &QDialog::rejected, dialog, [&model] { model.confirm(); });
     return dialog;
 }
 

@@ -11,7 +11,7 @@ namespace kavex {
 
 // A host that has no window for the preset dialog closes it as it was opened.
 void DialogHost::runModal(BracketPresetDialog& dialog) {
-    dialog.OK_Click();
+    dialog.confirm();
 }
 
 void BracketPresetDialog::open(BracketPreset& preset) {
@@ -32,7 +32,7 @@ void BracketPresetDialog::chooseOption(int mode) {
     preset_->presetMode = static_cast<float>(mode);
 }
 
-void BracketPresetDialog::OK_Click() {
+void BracketPresetDialog::confirm() {
     if (preset_ == nullptr) {
         visible.setChecked(false);
         return;

@@ -30,7 +30,7 @@ class BracketPresetDialog {
     void chooseOption(int mode);
     // The OK button, and closing the window by its own control: stores both fields and
     // the mode, and closes unless a value is 0.
-    void OK_Click();
+    void confirm();
 
     // -1 when the preset's mode is none of the options.
     int selectedOption() const { return selected_; }

@@ -67,9 +67,9 @@ void Chart::relayout() {
     panel_.resize(panelWidth, paneHeight);
     if (laidOut) laidOut(layout_);
     if (!loaded_) return;
-    chartupdate(0, counts_[0]);
-    chartupdate(1, counts_[1]);
-    HotfieldUpdate(1);
+    drawPane(0, counts_[0]);
+    drawPane(1, counts_[1]);
+    drawHotFields(1);
 }
 
 void Chart::unload() {
@@ -81,10 +81,10 @@ void Chart::unload() {
 void Chart::setVisiblePoints(int index, int value) {
     if (index < 0 || index > 1) return;
     counts_[static_cast<std::size_t>(index)] = std::clamp(value, kMinPoints, kMaxPoints);
-    chartupdate(index, counts_[static_cast<std::size_t>(index)]);
+    drawPane(index, counts_[static_cast<std::size_t>(index)]);
 }
 
-void Chart::chartupdate(int pane, int n) {
+void Chart::drawPane(int pane, int n) {
     if (pane < 0 || pane > 1) return;
     Canvas* canvas = paneCanvases_[static_cast<std::size_t>(pane)];
     if (canvas == nullptr) return;
@@ -92,7 +92,7 @@ void Chart::chartupdate(int pane, int n) {
     notifyDrawn();
 }
 
-void Chart::HotfieldUpdate(int pane) {
+void Chart::drawHotFields(int pane) {
     if (pane < 0 || pane > 1 || panelCanvas_ == nullptr) return;
     const double quantity = parseLeading(tradingWindow_.defaultQuantityBox().text());
     panel_.draw(*panelCanvas_, panes_[static_cast<std::size_t>(pane)].scale(), quantity);
@@ -101,29 +101,29 @@ void Chart::HotfieldUpdate(int pane) {
 
 void Chart::update() {
     if (!loaded_) return;
-    chartupdate(0, counts_[0]);
-    chartupdate(1, counts_[1]);
+    drawPane(0, counts_[0]);
+    drawPane(1, counts_[1]);
 }
 
-void Chart::Pane_MouseMove(int pane, double, double yPx) {
+void Chart::paneHovered(int pane, double, double yPx) {
     if (pane < 0 || pane > 1) return;
     title.setText(strSingle(static_cast<float>(panes_[static_cast<std::size_t>(pane)].userY(yPx))));
 }
 
-void Chart::Hotfield_MouseMove(double x, double) {
+void Chart::hotFieldHovered(double x, double) {
     const int column = HotFieldPanel::columnAt(x);
     if (column == HotFieldPanel::NoColumn) return;
     hotFieldTooltip.setText(HotFieldPanel::hint(column));
     if (panel_.widthPx() > 0) helpLine.setText(HotFieldPanel::hint(column));
 }
 
-void Chart::Hotfield_MouseDown(bool leftButton, double x, double y) {
+void Chart::hotFieldPressed(bool leftButton, double x, double y) {
     const int column = HotFieldPanel::columnAt(x);
     if (column == HotFieldPanel::QuantityColumn) {
         if (!leftButton) return;
         skipOnFailure([&] {
             tradingWindow_.setDefaultQuantityText(strInt(panel_.quantityRow(y)));
-            HotfieldUpdate(0);
+            drawHotFields(0);
         });
         return;
     }

@@ -55,17 +55,17 @@ class Chart {
     void unload();
 
     void setVisiblePoints(int index, int value);
-    void chartupdate(int pane, int n);
-    void HotfieldUpdate(int pane);
+    void drawPane(int pane, int n);
+    void drawHotFields(int pane);
     // The refresh tick: both panes.
     void update();
-    void C_Click() { update(); }
+    void redrawPanes() { update(); }
 
     // Mouse over a pane (pixels inside that pane): the title shows the price there.
-    void Pane_MouseMove(int pane, double xPx, double yPx);
+    void paneHovered(int pane, double xPx, double yPx);
     // Mouse over the panel, in panel units (x from 0 to 5, prices upwards).
-    void Hotfield_MouseMove(double x, double y);
-    void Hotfield_MouseDown(bool leftButton, double x, double y);
+    void hotFieldHovered(double x, double y);
+    void hotFieldPressed(bool leftButton, double x, double y);
 
     Label title, helpLine, hotFieldTooltip;
     CheckBox visible;

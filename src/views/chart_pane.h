@@ -37,7 +37,7 @@ class ChartPane {
     int heightPx() const { return heightPx_; }
     const Scale& scale() const { return scale_; }
 
-    // chartupdate: clears the pane and draws points 3001 - n .. 3000.
+    // drawPane: clears the pane and draws points 3001 - n .. 3000.
     void draw(Canvas& canvas, const PriceHistory& history, int instrument, int n);
 
     // The user coordinates of a pixel of the pane.

@@ -64,7 +64,7 @@ void ColourEditor::fillRoleList() {
     roleList.setLines(std::move(names));
 }
 
-void ColourEditor::roleList_Click(int index) {
+void ColourEditor::chooseRole(int index) {
     if (index < 0 || index >= static_cast<int>(roleList.size())) {
         selected_ = -1;
         return;
@@ -81,11 +81,11 @@ void ColourEditor::choose(int colour) {
     if (previewChanged) previewChanged(preview_);
 }
 
-void ColourEditor::palette_Click(int column, int row) {
+void ColourEditor::choosePaletteColour(int column, int row) {
     choose(paletteColour(column, row));
 }
 
-void ColourEditor::more_Click() {
+void ColourEditor::chooseOtherColour() {
     int colour = preview_;
     if (prompts_.chooseColour(colour)) choose(colour);
 }

@@ -24,11 +24,11 @@ class ColourEditor {
     // Fills the role list with the role names in role order.
     void fillRoleList();
     // Selects role list position `index` (-1: none); the swatch shows place index + 1.
-    void roleList_Click(int index);
+    void chooseRole(int index);
     // The colour under the pointer goes into the swatch and into the selected role.
-    void palette_Click(int column, int row);
+    void choosePaletteColour(int column, int row);
     // "Mehr...": the system colour dialog, opened with the swatch's colour; cancel changes nothing.
-    void more_Click();
+    void chooseOtherColour();
 
     TextList roleList;
     int selectedRole() const { return selected_; } // list position, -1 for none

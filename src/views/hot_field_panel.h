@@ -25,7 +25,7 @@ class HotFieldPanel {
     int heightPx() const { return heightPx_; }
     const Scale& scale() const { return scale_; }
 
-    // HotfieldUpdate: the panel on the price scale of a pane, with `quantity` marked.
+    // drawHotFields: the panel on the price scale of a pane, with `quantity` marked.
     void draw(Canvas& canvas, const Scale& paneScale, double quantity);
 
     // The quantity row at height y: 1 at the bottom to 10 at the top. Throws Failure when

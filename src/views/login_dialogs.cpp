@@ -15,7 +15,7 @@ void CredentialsDialog::open() {
     visible.setChecked(true);
 }
 
-void CredentialsDialog::OK_Click() {
+void CredentialsDialog::confirm() {
     user_ = userField.text();
     password_ = passwordField.text();
     if (setUserTooltip_) setUserTooltip_("User:" + user_);
@@ -40,14 +40,14 @@ void AutostartDialog::tick() {
     remaining_ -= kTickMs;
     countdown.setText("Autostart:" + strInt(remaining_) + " msec");
     startHasFocus.setChecked(true);
-    if (remaining_ < 1) Start_Click();
+    if (remaining_ < 1) start();
 }
 
-void AutostartDialog::Start_Click() {
+void AutostartDialog::start() {
     close();
 }
 
-void AutostartDialog::UserPassword_Click() {
+void AutostartDialog::changeCredentials() {
     stopTimer();
     credentials_.open();
     host_.runModal(credentials_);

@@ -33,10 +33,10 @@ class CredentialsDialog {
     CredentialsDialog(std::string& user, std::string& password,
                       std::function<void(const std::string&)> setUserTooltip);
 
-    void open();     // fills the fields from the settings
-    void OK_Click(); // stores the fields as they are, empty texts included
+    void open();    // fills the fields from the settings
+    void confirm(); // stores the fields as they are, empty texts included
     // "Abbruch" closes without storing.
-    void Abbruch_Click() { visible.setChecked(false); }
+    void cancel() { visible.setChecked(false); }
 
     Label userField, passwordField;
     CheckBox visible;
@@ -58,8 +58,8 @@ class AutostartDialog {
 
     void open();
     void tick();
-    void Start_Click();
-    void UserPassword_Click(); // "Username/Paßwort"
+    void start();
+    void changeCredentials(); // "Username/Paßwort"
     void close();
 
     int remaining() const { return remaining_; }

@@ -23,8 +23,8 @@ class PriceList {
     TextList& list() { return list_; }
     const TextList& list() const { return list_; }
 
-    void fill_Click() { refresh(); }
-    void list_Click(int /*index*/) { refresh(); }
+    void fill() { refresh(); }
+    void lineClicked(int /*index*/) { refresh(); }
 
     // Without a chart instrument (or without its ring) the list stays empty, silently:
     // the window only shows what the chart shows.

@@ -20,7 +20,7 @@ struct MessageWindow {
     CheckBox suppress; // ticked: no more windows during this run
     CheckBox visible;
 
-    void OK_Click() { visible.setChecked(false); }
+    void confirm() { visible.setChecked(false); }
 };
 
 class ErrorDisplay : public UserMessages {

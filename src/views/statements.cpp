@@ -104,7 +104,7 @@ void Statements::showStatement(int index) {
     });
 }
 
-void Statements::Anhaengen_Click(bool checked) {
+void Statements::setAppendAll(bool checked) {
     append.setChecked(checked);
     if (!checked) return;
     selected_ = -1;
@@ -113,7 +113,7 @@ void Statements::Anhaengen_Click(bool checked) {
         showStatement(i);
 }
 
-void Statements::AuszugLoeschen_Click() {
+void Statements::deleteStatement() {
     if (selected_ >= 0 && selected_ < static_cast<int>(files.size())) {
         std::error_code ec;
         std::filesystem::remove(folder_.path(files.lines()[static_cast<std::size_t>(selected_)]), ec);
@@ -121,7 +121,7 @@ void Statements::AuszugLoeschen_Click() {
     fillStatementList();
 }
 
-void Statements::AuszuegeAnfordern_Click() {
+void Statements::requestStatements() {
     const std::string& begin = data_.account.kontoText1;
     auto part = [&](std::size_t from, std::size_t length) {
         return from < begin.size() ? std::string_view(begin).substr(from, length) : std::string_view();
@@ -141,7 +141,7 @@ void Statements::AuszuegeAnfordern_Click() {
     }
 }
 
-void Statements::Drucken_Click() {
+void Statements::print() {
     // A printer that fails is reported under the button's name, like the other commands.
     guard(log_, "Drucken_Click ", [&] {
         LocalDateTime now = loop_.now();

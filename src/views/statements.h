@@ -38,10 +38,10 @@ class Statements {
     // the statements shown so far when "Anhängen" is ticked, instead of them otherwise.
     void showStatement(int index);
     // Ticking "Anhängen" shows every statement of the drop-down, one after another.
-    void Anhaengen_Click(bool checked);
-    void AuszugLoeschen_Click();    // "Auszug löschen"
-    void AuszuegeAnfordern_Click(); // "Auszüge anfordern"
-    void Drucken_Click();           // "&Drucken"
+    void setAppendAll(bool checked);
+    void deleteStatement();   // "Auszug löschen"
+    void requestStatements(); // "Auszüge anfordern"
+    void print();             // "&Drucken"
 
     // accountCode (trimmed) + yyyymmdd + "K.TXT"
     static std::string statementFileName(std::string_view accountCode, int32_t day);

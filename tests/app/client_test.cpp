@@ -39,7 +39,7 @@ TEST_F(ClientTest, WithoutCredentialsTheUserIsAskedBeforeConnecting) {
     dialogs.answer = [](CredentialsDialog& d) {
         d.userField.setText("anna");
         d.passwordField.setText("pw");
-        d.OK_Click();
+        d.confirm();
     };
     load();
     loop.advance(60);
@@ -55,8 +55,8 @@ TEST_F(ClientTest, EditedColoursReachTheGridOnlyWithAnwenden) {
     writeSettings();
     startSession();
     ColourEditor& editor = client->colourEditor();
-    editor.roleList_Click(1); // "OG:Bid"
-    editor.palette_Click(0, 4);
+    editor.chooseRole(1); // "OG:Bid"
+    editor.choosePaletteColour(0, 4);
     EXPECT_EQ(client->orderGridCells().effectiveBackground(2, 8), 65535);
     EXPECT_FALSE(fs::exists(dir.root / "kavex.col"));
 

@@ -125,10 +125,10 @@ TEST_F(ChatTest, GermanTextSurvivesTheWireBothWaysAndForeignLettersShowAsQuestio
                            "e, sch\xF6ne \xC4pfel \x80\x02"));
     EXPECT_EQ(historyLines(), (Lines{"14:05:09 Jürgen:", "Grüße, schöne Äpfel €"}));
     chat.input.setText("Grüße an Jürgen, das Maß ist voll – 5 €");
-    chat.sendToAll_Click();
+    chat.sendToAll();
     chat.input.setText("Привет ß");
     chat.recipient.setText("Jürgen");
-    chat.sendPrivate_Click();
+    chat.sendPrivate();
     EXPECT_EQ(socket.sent, (Lines{"\x01@C=Gr\xFC\xDF"
                                   "e an J\xFCrgen, das Ma\xDF ist voll \x96 5 \x80\x02",
                                   "\x01@C=?????? \xDF;J\xFCrgen\x02"}));
@@ -137,18 +137,18 @@ TEST_F(ChatTest, GermanTextSurvivesTheWireBothWaysAndForeignLettersShowAsQuestio
 TEST_F(ChatTest, PublicMessagesGoOutOnOneLineAndPrivateOnesKeepTheirBreakAndNeedARecipient) {
     chat.open();
     chat.input.setText("erste Zeile\r\nzweite Zeile");
-    chat.sendToAll_Click();
-    chat.sendToAll_Click(); // nothing typed: nothing sent
+    chat.sendToAll();
+    chat.sendToAll(); // nothing typed: nothing sent
     chat.input.setText("hallo\r\nbernd");
-    chat.sendPrivate_Click(); // no recipient: nothing sent
+    chat.sendPrivate(); // no recipient: nothing sent
     chat.recipient.setText("bernd");
-    chat.sendPrivate_Click();
+    chat.sendPrivate();
     EXPECT_EQ(sentTexts(), (Lines{"@C=erste Zeile zweite Zeile", "@C=hallo\r\nbernd;bernd"}));
     const Lines history = historyLines();
     EXPECT_EQ(Lines(history.end() - 3, history.end()), (Lines{"14:05:09 ich:P->bernd:", "hallo", "bernd"}));
     socket.refuseSend = true; // a refused send still shows the line
     chat.input.setText("trotzdem");
-    chat.sendToAll_Click();
+    chat.sendToAll();
     EXPECT_EQ(historyLines().back(), "trotzdem");
 }
 
@@ -158,7 +158,7 @@ TEST_F(ChatTest, ClickingTheHistoryPicksTheSenderOfTheLineUnderTheCaret) {
     serverSends("@RC=bernd:ohne Doppelpunkt");
     chat.input.setText("privat");
     chat.recipient.setText("bernd");
-    chat.sendPrivate_Click();
+    chat.sendPrivate();
     const std::string& h = chat.history();
     // A header names its sender, a body line the text after its first blank up to the next
     // colon, an own private message the part before the first colon after the blank; a line
@@ -171,7 +171,7 @@ TEST_F(ChatTest, ClickingTheHistoryPicksTheSenderOfTheLineUnderTheCaret) {
     // clang-format on
     for (const auto& [caret, recipient] : rows) {
         chat.recipient.setText("?");
-        chat.history_Click(caret);
+        chat.historyClicked(caret);
         EXPECT_EQ(chat.recipient.text(), recipient) << caret;
     }
 }
@@ -180,16 +180,16 @@ TEST_F(ChatTest, TickingChatOpensAFreshWindowAndUntickingClosesIt) {
     chat.open();
     serverSends("@SCU=anna");
     serverSends("@RC=anna:alt");
-    chat.chatOption_Click(true);
+    chat.setChatOption(true);
     EXPECT_TRUE(chat.history().empty());
     EXPECT_TRUE(chat.users.empty());
-    chat.chatOption_Click(false);
+    chat.setChatOption(false);
     EXPECT_FALSE(chat.loaded());
     EXPECT_EQ(sentTexts(), (Lines{"@CH=1", "@RCU=", "@CH=0", "@RCU="}));
     // While not connected nothing goes out, and nothing fails.
     socket.socketState = static_cast<int>(SocketState::Connecting);
-    chat.chatOption_Click(true);
-    chat.trades_Click();
+    chat.setChatOption(true);
+    chat.showTrades();
     chat.welcome(true);
     EXPECT_EQ(socket.sent.size(), 4u);
     EXPECT_TRUE(chat.visible());
@@ -202,9 +202,9 @@ TEST_F(ChatTest, TheTradesButtonsWidenAndNarrowTheWindowAndSubscribe) {
     chat.close();
     level = 2;
     chat.open();
-    chat.trades_Click();
-    chat.noTrades_Click();
-    chat.trades_Click();
+    chat.showTrades();
+    chat.hideTrades();
+    chat.showTrades();
     EXPECT_GT(chat.width(), Chat::kNarrowWidth);
     EXPECT_EQ(sentTexts(), (Lines{"@CT=1", "@CT=0", "@CT=1"}));
     // Closing forgets everything; the window opens narrow again.

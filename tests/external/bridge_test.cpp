@@ -129,12 +129,12 @@ TEST_F(BridgeTest, StatusLineSocketButtonsAndSendsWithoutAConnection) {
     bridge.statusTick();
     EXPECT_EQ(statusLine.text(), "Fehler 2");
 
-    bridge.X_Click();
+    bridge.closeSocket();
     bridge.onError("Netzwerkfehler");
     EXPECT_EQ(socket.state(), static_cast<int>(SocketState::Listening));
 
     // Reports go out whatever the connection; without one the send fails quietly.
-    bridge.X_Click();
+    bridge.closeSocket();
     bridge.sendToFrontEnd(wire::frame("@OC;R;-1"));
     EXPECT_EQ(log.back(), "OUT:" + wire::frame("@OC;R;-1"));
 

@@ -85,9 +85,9 @@ class DemoServer {
 struct ImmediateDialogs : DialogHost {
     void runModal(CredentialsDialog& d) override {
         ++credentialDialogs;
-        d.OK_Click();
+        d.confirm();
     }
-    void runModal(AutostartDialog& d) override { d.Start_Click(); }
+    void runModal(AutostartDialog& d) override { d.start(); }
     int credentialDialogs = 0;
 };
 

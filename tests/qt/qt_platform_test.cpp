@@ -223,7 +223,7 @@ TEST(QtPrinter, AStatementPrintedToPdfCarriesItsLines) {
     Statements statements(data, folder, loop, printer, log, nullptr);
     statements.fillStatementList();
     statements.showStatement(0);
-    statements.Drucken_Click();
+    statements.print();
     EXPECT_TRUE(log.empty());
 
     QProcess pdftotext;

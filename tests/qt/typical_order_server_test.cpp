@@ -101,7 +101,7 @@ TEST(TypicalOrderRun, LoginLinesAMarketOrderFilledTheWelcomeFileAndAFetchedState
     while (day % 7 == 0 || day % 7 == 1)                                               // Saturday, Sunday
         --day;
     const std::string wanted = Statements::statementFileName(data.account.accountCode.str(), day);
-    statements.AuszuegeAnfordern_Click();
+    statements.requestStatements();
     const auto& files = statements.files.lines();
     ASSERT_TRUE(client.waitFor([&] { return std::find(files.begin(), files.end(), wanted) != files.end(); }))
         << wanted;

@@ -17,7 +17,7 @@ struct ScriptedDialogs : DialogHost {
         if (answer)
             answer(d);
         else
-            d.OK_Click();
+            d.confirm();
     }
     void runModal(AutostartDialog& d) override {
         ++autostartShows;
@@ -26,7 +26,7 @@ struct ScriptedDialogs : DialogHost {
     }
     void runModal(BracketPresetDialog& d) override {
         ++presetShows;
-        d.OK_Click();
+        d.confirm();
         if (d.visible.checked()) d.visible.setChecked(false);
     }
     FakeEventLoop& loop;

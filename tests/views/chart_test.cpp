@@ -205,7 +205,7 @@ TEST_F(ChartWindowTest, TheTickerClickOpensTheChartEachScrollBarRedrawsItsPaneAn
     EXPECT_EQ(left.select(DrawOp::Line, colour::kLast).size(), 7u);
     EXPECT_EQ(right.clears, rightClears);
     chart.setVisiblePoints(1, 5000); // at most the ring's 3000
-    chart.C_Click();
+    chart.redrawPanes();
     EXPECT_EQ(right.select(DrawOp::Line, colour::kLast).size(), 3000u);
 
     chart.unload();
@@ -254,11 +254,11 @@ class HotFieldTest : public ::testing::Test, protected ChartFixture {
 TEST_F(HotFieldTest, TradingColumnsOnlyNameTheirActionAndSendNothing) {
     const double y = at(0.5);
     for (double x : {0.5, 1.5, 2.5, 3.5}) {
-        chart.Hotfield_MouseDown(true, x, y);
-        chart.Hotfield_MouseDown(false, x, y);
+        chart.hotFieldPressed(true, x, y);
+        chart.hotFieldPressed(false, x, y);
     }
-    chart.Hotfield_MouseDown(false, 4.5, y); // the quantity column knows only the left button
-    chart.Hotfield_MouseDown(true, 5.5, y);
+    chart.hotFieldPressed(false, 4.5, y); // the quantity column knows only the left button
+    chart.hotFieldPressed(true, 5.5, y);
     EXPECT_EQ(prompts.asked.size(), 8u);
     EXPECT_EQ(prompts.asked[1], "Cancel Orders");
     EXPECT_TRUE(socket.sent.empty());
@@ -270,11 +270,11 @@ TEST_F(HotFieldTest, TheQuantityColumnSetsTheQuantityOnTheScaleOfTheLeftPane) {
     // A click redraws the panel on the left pane's scale, which differs from the right one.
     ASSERT_NE(chart.pane(0).scale().bottom, chart.pane(1).scale().bottom);
     EXPECT_EQ(chart.panel().scale().bottom, chart.pane(1).scale().bottom); // laid out on the right pane
-    chart.Hotfield_MouseDown(true, 4.5, at(0.25)); // inside the third row from the bottom
+    chart.hotFieldPressed(true, 4.5, at(0.25)); // inside the third row from the bottom
     EXPECT_EQ(actions.defaultQuantityBox().text(), " 3");
     EXPECT_EQ(chart.panel().scale().bottom, chart.pane(0).scale().bottom);
     for (auto [x, fraction, text] : {std::tuple{4.5, 0.999, " 10"}, std::tuple{5.0, 0.001, " 1"}}) {
-        chart.Hotfield_MouseDown(true, x, at(fraction));
+        chart.hotFieldPressed(true, x, at(fraction));
         EXPECT_EQ(actions.defaultQuantityBox().text(), text);
     }
 }
@@ -290,7 +290,7 @@ TEST(PriceList, ShowsTheChartInstrumentsHistoryOldestFirstWhenFilledAndNothingWi
     f.receive("~1;7;1;1;1;1");
 
     f.data.chartInstrument = 2;
-    window.fill_Click();
+    window.fill();
     const auto& lines = window.list().lines();
     ASSERT_EQ(lines.size(), 3000u);
     EXPECT_EQ(
@@ -298,11 +298,11 @@ TEST(PriceList, ShowsTheChartInstrumentsHistoryOldestFirstWhenFilledAndNothingWi
         (std::vector<std::string>{"000000; 0; 0; 0", "093501; 99.5; 100; 100.25", "103501;-1; .1; 1.5E-07"}));
 
     f.receive("~2;50;1;1;1;1");
-    window.list_Click(17); // a click on any line refills
+    window.lineClicked(17); // a click on any line refills
     EXPECT_EQ(window.list().back(), "103501; 49; 50; 51");
 
     f.data.chartInstrument = 0;
-    window.fill_Click();
+    window.fill();
     EXPECT_TRUE(window.list().empty());
 }
 

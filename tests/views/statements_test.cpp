@@ -51,12 +51,12 @@ TEST_F(StatementsTest, TheDropDownListsStatementFilesShowsOneOrAllAndDeletesTheC
     statements.showStatement(1);
     statements.showStatement(0); // without "Anhängen" the list shows only the chosen statement
     EXPECT_EQ(statements.statement.lines(), (Lines{"Auszug Freitag", "Summe 1,5", Statements::kEndLine}));
-    statements.Anhaengen_Click(true);
+    statements.setAppendAll(true);
     EXPECT_EQ(statements.statement.lines(), (Lines{"Auszug Freitag", "Summe 1,5", Statements::kEndLine,
                                                    "Auszug Montag", Statements::kEndLine}));
     EXPECT_TRUE(log.empty());
 
-    statements.AuszugLoeschen_Click(); // deletes the statement shown last
+    statements.deleteStatement(); // deletes the statement shown last
     EXPECT_EQ(statements.files.lines(), (Lines{"ACC120240301K.TXT"}));
     EXPECT_FALSE(fs::exists(dir.root / "ACC120240304K.txt"));
 }
@@ -64,7 +64,7 @@ TEST_F(StatementsTest, TheDropDownListsStatementFilesShowsOneOrAllAndDeletesTheC
 TEST_F(StatementsTest, NothingChosenDeletesNothingAndAFileThatCannotBeReadClearsTheListAndIsLogged) {
     file("ACC120240301K.TXT", {"a"});
     statements.fillStatementList();
-    statements.AuszugLoeschen_Click();
+    statements.deleteStatement();
     EXPECT_TRUE(fs::exists(dir.root / "ACC120240301K.TXT"));
     statements.showStatement(0);
     fs::remove(dir.root / "ACC120240301K.TXT");
@@ -78,7 +78,7 @@ TEST_F(StatementsTest, RequestsReachBackAtMostAHundredDays) {
         SCOPED_TRACE(start);
         requested.clear();
         data.account.kontoText1 = start;
-        statements.AuszuegeAnfordern_Click();
+        statements.requestStatements();
         ASSERT_FALSE(requested.empty());
         // 100 days back is Saturday 25 November; the weekend is skipped.
         EXPECT_EQ(requested.front(), day(2023, 11, 27));
@@ -89,7 +89,7 @@ TEST_F(StatementsTest, RequestsReachBackAtMostAHundredDays) {
     loop.setDateTime({2004, 9, 21, 10, 0, 0});
     data.account.kontoText1 = "20040101";
     requested.clear();
-    statements.AuszuegeAnfordern_Click();
+    statements.requestStatements();
     EXPECT_EQ(requested, (std::vector<int32_t>{Statements::kFirstDay, Statements::kFirstDay + 1}));
 }
 

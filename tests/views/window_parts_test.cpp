@@ -36,17 +36,17 @@ TEST(ColourEditor, WithoutASelectedRoleOnlyTheSwatchChangesAndACancelledDialogKe
     std::vector<int> shown;
     editor.fillRoleList();
     editor.previewChanged = [&](int c) { shown.push_back(c); };
-    editor.palette_Click(4, 4); // no role yet
+    editor.choosePaletteColour(4, 4); // no role yet
     EXPECT_EQ(colours[4], ColourRoles{}[4]);
-    editor.roleList_Click(3); // "OG:Bestand", place 4
-    editor.palette_Click(0, 4);
+    editor.chooseRole(3); // "OG:Bestand", place 4
+    editor.choosePaletteColour(0, 4);
     prompts.colourAnswer = -1; // cancelled
-    editor.more_Click();
+    editor.chooseOtherColour();
     EXPECT_EQ(std::make_pair(colours[3], colours[4]), std::make_pair(65535, 255));
     EXPECT_EQ(shown, (std::vector<int>{65280, 16711680, 255}));
 
-    editor.roleList_Click(40); // not a list position: nothing selected
-    editor.palette_Click(0, 0);
+    editor.chooseRole(40); // not a list position: nothing selected
+    editor.choosePaletteColour(0, 0);
     EXPECT_EQ(colours[4], 255);
     EXPECT_EQ(editor.preview(), 0);
 }
@@ -63,12 +63,12 @@ struct Dialogs : ::testing::Test {
 TEST_F(Dialogs, CredentialsAreStoredAsTypedEvenWhenEmptyButNotOnAbbruch) {
     credentials.open();
     credentials.userField.setText("other");
-    credentials.Abbruch_Click();
+    credentials.cancel();
     EXPECT_EQ(user, "anna");
     credentials.open();
     credentials.userField.setText("");
     credentials.passwordField.setText("neu");
-    credentials.OK_Click();
+    credentials.confirm();
     EXPECT_EQ((std::vector<std::string>{user, password, tooltip}),
               (std::vector<std::string>{"", "neu", "User:"}));
 }
@@ -76,7 +76,7 @@ TEST_F(Dialogs, CredentialsAreStoredAsTypedEvenWhenEmptyButNotOnAbbruch) {
 TEST_F(Dialogs, StartEndsTheCountdownUserPasswordStopsItAndAModalCountdownReturnsAfterFiveSeconds) {
     autostart.open();
     loop.advance(500);
-    autostart.Start_Click();
+    autostart.start();
     EXPECT_FALSE(autostart.visible.checked());
     EXPECT_EQ(loop.activeTimers(), 0u);
     autostart.open();
@@ -86,11 +86,11 @@ TEST_F(Dialogs, StartEndsTheCountdownUserPasswordStopsItAndAModalCountdownReturn
     host.answer = [&](CredentialsDialog& d) {
         EXPECT_EQ(loop.activeTimers(), 0u); // the countdown is stopped while the dialog is open
         d.userField.setText("bert");
-        d.OK_Click();
+        d.confirm();
     };
     autostart.open();
     loop.advance(750);
-    autostart.UserPassword_Click(); // the credentials first, then the countdown ends
+    autostart.changeCredentials(); // the credentials first, then the countdown ends
     EXPECT_EQ(std::make_pair(host.credentialShows, user), std::make_pair(1, std::string("bert")));
     EXPECT_FALSE(autostart.visible.checked());
     EXPECT_EQ(autostart.remaining(), 4250);
@@ -106,13 +106,13 @@ TEST(BracketPresetDialog, ShowsOffsetsToTheFillAsNegativeValuesAndReadsTheTypedV
     EXPECT_EQ(dialog.profitField.text() + dialog.stopField.text(), "-2.5-1");
     dialog.profitField.setText("1,5x");
     dialog.stopField.setText(" .25");
-    dialog.OK_Click();
+    dialog.confirm();
     EXPECT_FALSE(dialog.visible.checked());
     EXPECT_EQ(std::make_pair(preset.profitValue, preset.stopValue), std::make_pair(1.5f, 0.25f));
     preset.presetMode = 5; // no option of its own: none is selected and the mode is kept
     dialog.open(preset);
     EXPECT_EQ(dialog.selectedOption(), -1);
-    dialog.OK_Click();
+    dialog.confirm();
     EXPECT_EQ(preset.presetMode, 5.0f);
 }
 
