@@ -207,14 +207,6 @@ TEST_F(ChatTest, TheTradesButtonsWidenAndNarrowTheWindowAndSubscribe) {
     chat.showTrades();
     EXPECT_GT(chat.width(), Chat::kNarrowWidth);
     EXPECT_EQ(sentTexts(), (Lines{"@CT=1", "@CT=0", "@CT=1"}));
-    // Closing forgets everything; the window opens narrow again.
-    serverSends("@RT=SAP 5");
-    chat.input.setText("halb getippt");
-    chat.stopOption.setChecked(true);
-    chat.close();
-    chat.open();
-    EXPECT_EQ(std::make_tuple(chat.width(), chat.trades.size(), chat.input.text(), chat.stopOption.checked()),
-              std::make_tuple(Chat::kNarrowWidth, std::size_t{0}, std::string(), false));
 }
 
 } // namespace

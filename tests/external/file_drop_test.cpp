@@ -130,24 +130,6 @@ TEST_F(FileDropTest, AFileStillBeingWrittenOrThatCannotBeTakenWaitsForALaterTick
     EXPECT_EQ(commands.calls.back(), "CA");
 }
 
-TEST_F(FileDropTest, ALongFileIsWorkedOffOverSeveralTicksInOrder) {
-    std::string text;
-    const int lines = 2 * FileDrop::kItemsPerTick + 50;
-    for (int i = 1; i <= lines; ++i)
-        text += "@CO;-" + std::to_string(i) + "\r\n";
-    request(text);
-    tick();
-    EXPECT_EQ(commands.calls.size(), static_cast<std::size_t>(FileDrop::kItemsPerTick));
-    request("@CA\n"); // a new file waits until the old one is done
-    tick();
-    tick();
-    ASSERT_EQ(commands.calls.size(), static_cast<std::size_t>(lines));
-    EXPECT_EQ(commands.calls.back(), "CO -" + std::to_string(lines));
-    EXPECT_EQ(file(FileDrop::kProtocolFile), "09:30:03 @CO;-" + std::to_string(lines) + "\r\n");
-    tick();
-    EXPECT_EQ(commands.calls.back(), "CA");
-}
-
 TEST_F(FileDropTest, AfterACrashNothingRunsTwiceAndTheRestOfTheFileStillRuns) {
     std::string text;
     for (int i = 1; i <= FileDrop::kItemsPerTick + 3; ++i)

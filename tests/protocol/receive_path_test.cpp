@@ -39,22 +39,6 @@ TEST(Framing, EmptyFramesAndUnknownFirstCharactersAreLoggedAsUnknownCommands) {
     EXPECT_TRUE(f.calls.empty());
 }
 
-TEST(Framing, ANestedArrivalInsideAHandlerAppendsAndTheOuterLoopGoesOn) {
-    ReceiveFixture f;
-    Lines seen;
-    f.dispatcher.setHandler(Handler::OpenOrder, [&](std::string_view arg) {
-        seen.emplace_back(arg);
-        if (arg == "outer") {
-            // The handler processes pending events: more data arrives meanwhile.
-            f.receive(std::string(4000, 'g') + "\x01@OO=nested\x02\x01@OO=par");
-            seen.push_back("after:" + std::string(arg)); // its own text is still intact
-        }
-    });
-    f.receive("\x01@OO=outer\x02\x01@OO=second\x02");
-    f.receive("tial\x02");
-    EXPECT_EQ(seen, (Lines{"outer", "second", "nested", "after:outer", "partial"}));
-}
-
 TEST(FrameBuffer, ALargeMessageInTinyPiecesIsCutOnceAndCompacted) {
     FrameBuffer b;
     std::string msg;

@@ -95,9 +95,14 @@ TEST_F(GridActionsTest, CancelDefaultAndSeparatorClicks) {
 
     std::string caption;
     actions.moreButtonCaptionChanged = [&](const std::string& c) { caption = c; };
-    click(3, 5); // separator row
-    EXPECT_EQ(settings.ShowFinishedOrders, 1);
+    Order done = working(1, 6);
+    done.status = StatusCancelled;
+    done.orderType = "OVN";
+    data.orderBook.append(done);
+    click(3, 5); // separator row: finished orders are shown too
     EXPECT_EQ(caption, "Weniger");
+    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 4, 3, 1, 0}));
+    EXPECT_EQ(grid.text(4, 12) + grid.text(4, 13), "Cancelledovernight");
 }
 
 TEST_F(GridActionsTest, TheQuantityBoxIsCorrectedAtOnceAndQuickOrderButtonsTradeTheDefaultInstrument) {

@@ -1,5 +1,5 @@
 // The order grid drawn from the tables: row kinds and order, entry, finished and bracket
-// rows and partial redraws; and the execution grid: its three orders,
+// rows and partial redraws; and the execution grid: grouping,
 // cell texts in the user's number form and unknown instruments.
 #include "support/trading_fixture.h"
 #include "views/execution_grid.h"
@@ -64,18 +64,6 @@ TEST_F(OrderGridTest, EntryLinesOldestFirstAboveOrdersNewestFirst) {
     EXPECT_EQ(texts(4, {3, 4, 5, 7, 9, 10, 11}), // the limit in the locale form
               (Lines{"-", "DAY", "BUY ", "100,5", "MKT", "TRANSMIT", "DELETE"}));
     EXPECT_EQ(texts(7, {10, 11, 12, 14}), (Lines{"-", "CANCEL", "Submitted", " 0 -  0"}));
-}
-
-TEST_F(OrderGridTest, FinishedOrdersAreOnlyShownOnRequest) {
-    Order done = order(1, StatusCancelled);
-    done.orderType = "OVN";
-    data.orderBook.append(done);
-    rebuild();
-    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 1, 0}));
-    settings.ShowFinishedOrders = 1;
-    rebuild();
-    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 4, 1, 0}));
-    EXPECT_EQ(texts(4, {10, 11, 12, 13}), (Lines{"-", "-", "Cancelled", "overnight"}));
 }
 
 TEST_F(OrderGridTest, BracketChildrenShowTheirTypeOrOffset) {
@@ -187,14 +175,10 @@ class ExecutionGridTest : public ::testing::Test {
     ExecutionGrid grid{data, cells, columns, log, NumberLocale{','}};
 };
 
-TEST_F(ExecutionGridTest, TheThreeOrdersOfTheList) {
+TEST_F(ExecutionGridTest, GroupedByInstrumentWithASeparatorAfterEachInstrumentThatHasExecutions) {
     threeExecutions();
     grid.selectOrder(ExecutionGrid::ByInstrument);
     // Instrument 2 has no executions: neither rows nor a separator.
-    EXPECT_EQ(firstColumn(), (Lines{"ENr2", "", "ENr1", "ENr3", ""}));
-    grid.selectOrder(ExecutionGrid::NewestFirst);
-    EXPECT_EQ(firstColumn(), (Lines{"ENr3", "ENr2", "ENr1"}));
-    grid.selectOrder(-1); // no selection counts as the first entry
     EXPECT_EQ(firstColumn(), (Lines{"ENr2", "", "ENr1", "ENr3", ""}));
     EXPECT_TRUE(log.empty());
 }
