@@ -26,6 +26,7 @@
 #include "views/closing.h"
 #include "views/colour_editor.h"
 #include "views/colour_roles.h"
+#include "views/connection_window.h"
 #include "views/execution_grid.h"
 #include "views/external_orders.h"
 #include "views/grid_actions.h"
@@ -85,6 +86,7 @@ struct Client::Parts : ChatSwitch {
     CredentialsDialog credentials;
     AutostartDialog autostart;
     OrderClient orderClient;
+    ConnectionWindow connectionWindow;
     PriceHandlers prices;
     InstrumentCodeTable codes;
     OrderPlacement placement;
@@ -130,6 +132,7 @@ Client::Parts::Parts(Client& owner, ClientPlatform& p, const ProgramVersion& ver
                              [this](const std::string& hint) { controls.userButtonHint.setText(hint); },
                              gameEdition},
           p.discovery, p.timings),
+      connectionWindow(orderClient),
       prices(data, controls.log, orderClient.outgoing(), p.loop, history, [&owner] { owner.loadPresets(); }),
       codes(data, controls.log),
       placement(data, orderClient.sender(), errors, orderGrid, controls.bridgeLog, controls.log),
@@ -165,8 +168,8 @@ Client::Parts::Parts(Client& owner, ClientPlatform& p, const ProgramVersion& ver
              TradingWindowPlatform{p.prompts, p.dialogs, p.system, p.folder, p.executableName,
                                    p.discovery.primary, gameEdition, [&owner] { owner.unload(); }},
              TradingWindowParts{data, settings, colours, columns, orderGrid, orderGridCells, actions,
-                                placement, closing, orderClient, credentials, executionGrid, statements,
-                                fileDrop, sound}) {
+                                placement, closing, orderClient, connectionWindow, credentials, executionGrid,
+                                statements, fileDrop, sound}) {
     MessageDispatcher& dispatcher = orderClient.dispatcher();
     prices.bind(dispatcher);
     codes.bind(dispatcher);
@@ -275,7 +278,7 @@ void Client::startUp() {
         p.credentials.open();
         platform_.dialogs.runModal(p.credentials);
     }
-    loadConnectionWindow();
+    connectWithSettings();
     refreshTimer_ = platform_.loop.startTimer(kRefreshMs, [this] { refreshTick(); });
 }
 
@@ -316,8 +319,8 @@ void Client::captureSettings() {
     s.windowLeft = window.left;
 }
 
-void Client::loadConnectionWindow() {
-    // The connection window reads the settings as it does when it is loaded.
+void Client::connectWithSettings() {
+    // The connection takes host, user, password and keep-server from the settings read at start-up.
     Parts& p = *parts_;
     OrderClient& client = p.orderClient;
     client.takeCredentialsFromSettings();
@@ -371,7 +374,7 @@ void Client::unload() {
     Parts& p = *parts_;
     stopTimer(refreshTimer_);
     stopTimer(startupTimer_);
-    p.orderClient.disconnect(); // unloading the connection window closes the link
+    p.orderClient.disconnect(); // closes the link
     captureSettings();
     std::vector<BracketPreset> presets;
     for (int n = 1; n <= p.data.instrumentCount() && n < static_cast<int>(p.data.presets.size()); ++n)
@@ -425,6 +428,9 @@ MessageWindow& Client::messageWindow() {
 }
 OrderClient& Client::orderClient() {
     return parts_->orderClient;
+}
+ConnectionWindow& Client::connectionWindow() {
+    return parts_->connectionWindow;
 }
 Chart& Client::chart() {
     return parts_->chart;

@@ -20,6 +20,7 @@ class Chart;
 class Chat;
 class ColourEditor;
 class ColourRoles;
+class ConnectionWindow;
 class DialogHost;
 class EventLoop;
 class ExecutionGrid;
@@ -106,7 +107,8 @@ class Client {
     Statements& statements();       // tab "Auszüge"
     ColourEditor& colourEditor();
     MessageWindow& messageWindow();
-    OrderClient& orderClient(); // the connection window
+    OrderClient& orderClient(); // the link to the server
+    ConnectionWindow& connectionWindow();
     Chart& chart();
     Chat& chat(); // the chat window
     Bridge& bridge();
@@ -119,7 +121,7 @@ class Client {
     struct Parts;
     void applySettings();
     void captureSettings();
-    void loadConnectionWindow();
+    void connectWithSettings();
     void loadPresets();
     void stopTimer(int& timer);
 

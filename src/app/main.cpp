@@ -139,7 +139,7 @@ int main(int argc, char** argv) {
 
     client.load(); // fills the window's lists; the start-up runs on the first timer tick
     kavex::TradingWindowWidget window(kavex::windowViews(client));
-    kavex::OrderClientWindow clientWindow(client.orderClient());
+    kavex::OrderClientWindow clientWindow(client.connectionWindow());
     // Both show and hide themselves as their models open and close.
     kavex::ChartWidget chartWindow(client.chart());
     kavex::ChatWindow chatWindow(client.chat(), [&window] { return window.frameGeometry(); });

@@ -2,6 +2,7 @@
 
 #include "gui/text_list_model.h"
 #include "session/order_client.h"
+#include "views/connection_window.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -25,35 +26,35 @@ std::string utf8(const QString& text) {
 
 } // namespace
 
-OrderClientWindow::OrderClientWindow(OrderClient& client, QWidget* parent)
-    : QWidget(parent), client_(client) {
-    setWindowTitle(qtText(OrderClient::kCaption));
+OrderClientWindow::OrderClientWindow(ConnectionWindow& model, QWidget* parent)
+    : QWidget(parent), model_(model) {
+    setWindowTitle(qtText(ConnectionWindow::kCaption));
+    OrderClient& client = model.connection();
 
     auto* fields = new QGridLayout;
-    hostEdit_ = lineEdit(client.hostField(), [&client](const std::string& v) { client.setHost(v); });
+    hostEdit_ = lineEdit(model.hostField, [&model](const std::string& v) { model.editHost(v); });
     fields->addWidget(hostEdit_, 0, 0, 1, 2);
     fields->addWidget(new QLabel("&Port:"), 0, 2);
-    QLineEdit* port = lineEdit(client.portField(), [&client](const std::string& v) { client.setPort(v); });
+    QLineEdit* port = lineEdit(model.portField, [&model](const std::string& v) { model.editPort(v); });
     fields->addWidget(port, 0, 3);
     fields->addWidget(new QLabel("User:"), 1, 0);
-    fields->addWidget(lineEdit(client.userField(), [&client](const std::string& v) { client.setUser(v); }), 1,
-                      1);
+    fields->addWidget(lineEdit(model.userField, [&model](const std::string& v) { model.editUser(v); }), 1, 1);
     fields->addWidget(new QLabel("PW:"), 1, 2);
     QLineEdit* password =
-        lineEdit(client.passwordField(), [&client](const std::string& v) { client.setPassword(v); });
+        lineEdit(model.passwordField, [&model](const std::string& v) { model.editPassword(v); });
     password->setEchoMode(QLineEdit::Password);
     fields->addWidget(password, 1, 3);
-    fields->addWidget(
-        checkBox("IP", client.keepServerBox(), [&client](bool on) { client.setKeepServer(on); }), 0, 4);
-    fields->addWidget(
-        checkBox("Kursprotokoll", client.logAllBox(), [&client](bool on) { client.setLogAll(on); }), 1, 4);
+    fields->addWidget(checkBox("IP", model.keepServerBox, [&model](bool on) { model.tickKeepServer(on); }), 0,
+                      4);
+    fields->addWidget(checkBox("Kursprotokoll", model.logAllBox, [&model](bool on) { model.tickLogAll(on); }),
+                      1, 4);
     static_cast<QLabel*>(fields->itemAtPosition(0, 2)->widget())->setBuddy(port);
 
     auto* connection = new QHBoxLayout;
     addButton("Lies IP-Seite", [&client] { client.discoverServer(); });
     addButton("LOGIN", [&client] { client.connect(); });
     addButton("LOGOUT", [&client] { client.disconnect(); });
-    addButton("&Ablegen", [&client] { client.hide(); });
+    addButton("&Ablegen", [&model] { model.hide(); });
     auto* requests = new QHBoxLayout;
     addButton("Time ?", [&client] { client.requestTime(); });
     addButton("Instruments", [&client] { client.requestInstruments(); });
@@ -64,16 +65,16 @@ OrderClientWindow::OrderClientWindow(OrderClient& client, QWidget* parent)
         (i < 4 ? connection : requests)->addWidget(buttons_[i]);
 
     auto* status = new QHBoxLayout;
-    status->addWidget(label(client.stateLabel()));
-    status->addWidget(label(client.byteLabel()));
-    lastQuoteLabel_ = label(client.lastQuote());
+    status->addWidget(label(model.stateLabel));
+    status->addWidget(label(model.byteLabel));
+    lastQuoteLabel_ = label(model.lastQuote);
 
     auto* lists = new QHBoxLayout;
     incomingView_ = listView(client.incoming());
     outgoingView_ = listView(client.outgoing());
     lists->addWidget(incomingView_);
     lists->addWidget(outgoingView_);
-    QLabel* line = label(client.lineLabel());
+    QLabel* line = label(model.lineLabel);
     line->setWordWrap(true);
     line->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
@@ -87,23 +88,22 @@ OrderClientWindow::OrderClientWindow(OrderClient& client, QWidget* parent)
     layout->addWidget(line);
     resize(760, 520);
 
-    client.setVisibilityObserver([this](bool shown) { setVisible(shown); });
-    setVisible(client.visible());
+    model.setVisibilityObserver([this](bool shown) { setVisible(shown); });
+    setVisible(model.visible());
 }
 
 OrderClientWindow::~OrderClientWindow() {
-    client_.setVisibilityObserver({});
-    for (Label* model :
-         {&client_.hostField(), &client_.portField(), &client_.userField(), &client_.passwordField(),
-          &client_.stateLabel(), &client_.byteLabel(), &client_.lastQuote(), &client_.lineLabel()})
-        model->setObserver({});
-    client_.keepServerBox().setObserver({});
-    client_.logAllBox().setObserver({});
+    model_.setVisibilityObserver({});
+    for (Label* field : {&model_.hostField, &model_.portField, &model_.userField, &model_.passwordField,
+                         &model_.stateLabel, &model_.byteLabel, &model_.lastQuote, &model_.lineLabel})
+        field->setObserver({});
+    model_.keepServerBox.setObserver({});
+    model_.logAllBox.setObserver({});
 }
 
 void OrderClientWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
-    client_.hide();
+    model_.hide();
 }
 
 QPushButton* OrderClientWindow::button(const QString& caption) const {
@@ -141,9 +141,9 @@ QListView* OrderClientWindow::listView(TextList& list) {
     view->setModel(new TextListModel(list, view));
     view->setUniformItemSizes(true); // long lists stay cheap to lay out
     connect(view, &QListView::clicked, this,
-            [this, &list](const QModelIndex& index) { client_.listClicked(list, index.row()); });
+            [this, &list](const QModelIndex& index) { model_.listClicked(list, index.row()); });
     connect(view, &QListView::doubleClicked, this,
-            [this, &list](const QModelIndex&) { client_.listDoubleClicked(list); });
+            [this, &list](const QModelIndex&) { model_.listDoubleClicked(list); });
     return view;
 }
 

@@ -1,8 +1,7 @@
 #pragma once
-// The connection window "Orderclient" on screen: a view over the headless OrderClient.
-// It shows the fields, lists and labels of the model and passes edits, clicks and
-// buttons back to it. Hidden until the model shows it; closing it only hides it, since
-// the link to the server lives as long as the model does.
+// The connection window "Orderclient" on screen: renders the headless ConnectionWindow.
+// It shows its fields, lists and labels and passes edits, clicks and buttons back to it
+// and to its connection. Hidden until the model shows it; closing it only hides it.
 #include <QWidget>
 
 #include <functional>
@@ -17,14 +16,14 @@ class QPushButton;
 namespace kavex {
 
 class CheckBox;
+class ConnectionWindow;
 class Label;
-class OrderClient;
 class TextList;
 class TextListModel;
 
 class OrderClientWindow : public QWidget {
   public:
-    explicit OrderClientWindow(OrderClient& client, QWidget* parent = nullptr);
+    explicit OrderClientWindow(ConnectionWindow& model, QWidget* parent = nullptr);
     ~OrderClientWindow() override;
 
     // For tests: the controls by their captions.
@@ -44,7 +43,7 @@ class OrderClientWindow : public QWidget {
     QListView* listView(TextList& list);
     QPushButton* addButton(const QString& caption, std::function<void()> action);
 
-    OrderClient& client_;
+    ConnectionWindow& model_;
     QListView* incomingView_ = nullptr;
     QListView* outgoingView_ = nullptr;
     QLineEdit* hostEdit_ = nullptr;

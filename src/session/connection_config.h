@@ -1,5 +1,5 @@
 #pragma once
-// What the connection window takes from its surroundings: the settings it shares with
+// What the server connection takes from its surroundings: the settings it shares with
 // the settings file, the few things it asks of the trading window, where server
 // discovery looks, and its timings.
 #include <cstdint>
@@ -8,7 +8,7 @@
 
 namespace kavex {
 
-// The settings values the connection window reads and writes. They live in the
+// The settings values the connection reads and writes. They live in the
 // settings record of the trading window; this refers to them so that there is one copy.
 struct ConnectionSettings {
     std::string& user;

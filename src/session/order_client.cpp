@@ -36,12 +36,12 @@ OrderClient::OrderClient(Dependencies deps, ConnectionSettings settings, Trading
       timings_(timings), dispatcher_({deps.data, incoming_, outgoing_, deps.log, deps.system, deps.loop}),
       receiver_(deps.loop, incoming_, lastQuote_, dispatcher_), sender_(deps.socket, outgoing_) {
     lastQuote_.setText("KURSE");
-    portField_.setText(kDefaultPort);
+    lastQuote_.setObserver([this](const std::string&) { notify(Change::LastQuote); });
+    port_ = kDefaultPort;
     setHost(settings_.host.empty() ? sites_.defaultHost : std::string(settings_.host));
     setUser(settings_.user.empty() ? sites_.defaultUser : std::string(settings_.user));
     setPassword(std::string(settings_.password));
     setKeepServer(settings_.keepServer != 0);
-    byteLabel_.setText("Bytes:" + strInt(0));
     bindHandlers();
     socket_.setEvents({
         [this] { onConnected(); },
@@ -89,7 +89,7 @@ void OrderClient::discoverServer() {
             }
         }
         if (!found) serverList_[0] = fallbackAddress();
-        if (keepServerBox_.checked()) return;
+        if (keepServer_) return;
         ServerAddress address = splitServerEntry(serverList_[0]);
         setHost(address.host);
         if (address.port) setPort(*address.port);
@@ -102,12 +102,12 @@ void OrderClient::connectTo(std::string host) {
     guard(log_, "connectwinsock ", [&] { socket_.close(); });
     receiver_.state().connectionState = 1;
     loop_.processPendingEvents();
-    guard(log_, "connectwinsock ", [&] { socket_.connect(host, parseInt32(portField_.text()), 0); });
+    guard(log_, "connectwinsock ", [&] { socket_.connect(host, parseInt32(port_), 0); });
     showSocketState();
 }
 
 void OrderClient::connect() {
-    connectTo(hostField_.text());
+    connectTo(host_);
     autoReconnect_ = true;
     Wait(timings_.loginWaitSeconds);
     // No connect event: the next attempt should use a freshly discovered address.
@@ -123,16 +123,6 @@ void OrderClient::disconnect() {
     state.receivedBytes = 0;
     showSocketState();
     loop_.processPendingEvents();
-}
-
-void OrderClient::hide() {
-    visible_ = false;
-    if (visibilityObserver_) visibilityObserver_(false);
-}
-
-void OrderClient::show() {
-    visible_ = true;
-    if (visibilityObserver_) visibilityObserver_(true);
 }
 
 void OrderClient::Wait(double seconds) {
@@ -187,13 +177,13 @@ void OrderClient::sendUnlogged(const std::string& messageText) {
 
 void OrderClient::answerIdentification() {
     // The password never reaches a list: the login messages are logged by user name only.
-    sendUnlogged("TTUSER=" + userField_.text() + "/HD=" + system_.machineId());
-    incoming_.addLine("OUT:" + userField_.text());
+    sendUnlogged("TTUSER=" + user_ + "/HD=" + system_.machineId());
+    incoming_.addLine("OUT:" + user_);
 }
 
 void OrderClient::answerLogin() {
-    sendUnlogged("@U=" + userField_.text() + "%" + passwordField_.text() + "/OCHD=" + system_.machineId());
-    incoming_.addLine("OUT:" + userField_.text());
+    sendUnlogged("@U=" + user_ + "%" + password_ + "/OCHD=" + system_.machineId());
+    incoming_.addLine("OUT:" + user_);
     loop_.processPendingEvents();
 }
 
@@ -235,14 +225,16 @@ void OrderClient::watchdogTick() {
         Wait(timings_.reconnectPauseSeconds);
         connect();
     }
-    byteLabel_.setText("Bytes:" + strInt(receiver_.state().receivedBytes));
+    byteCount_ = receiver_.state().receivedBytes;
+    notify(Change::ByteCount);
     showSocketState();
 }
 
 void OrderClient::showSocketState() {
     int state = 0;
     skipOnFailure([&] { state = socket_.state(); });
-    stateLabel_.setText(socketStateText(state));
+    socketStateText_ = kavex::socketStateText(state);
+    notify(Change::SocketState);
 }
 
 // ---------------------------------------------------------------- requests
@@ -266,60 +258,54 @@ void OrderClient::requestStatement(int32_t day) {
     sender_.sendFramed("@GKO=" + std::to_string(day));
 }
 
-// ---------------------------------------------------------------- fields
+// ---------------------------------------------------------------- values
 
 void OrderClient::setHost(std::string_view host) {
-    hostField_.setText(host);
+    host_ = host;
     settings_.host = host;
+    notify(Change::Host);
 }
 
 void OrderClient::setPort(std::string_view port) {
-    portField_.setText(port);
+    port_ = port;
+    notify(Change::Port);
 }
 
 void OrderClient::setUser(std::string_view user) {
-    userField_.setText(user);
+    user_ = user;
     settings_.user = user;
     updateLoginText();
     if (hooks_.setUserTooltip) hooks_.setUserTooltip("User:" + std::string(user));
+    notify(Change::User);
 }
 
 void OrderClient::setPassword(std::string_view password) {
-    passwordField_.setText(password);
+    password_ = password;
     settings_.password = password;
     updateLoginText();
+    notify(Change::Password);
 }
 
 void OrderClient::updateLoginText() {
-    data_.account.loginText = userField_.text() + "%" + passwordField_.text();
+    data_.account.loginText = user_ + "%" + password_;
 }
 
 void OrderClient::takeCredentialsFromSettings() {
-    // Copies first: setting one field writes the settings back.
+    // Copies first: setting one value writes the settings back.
     std::string user = settings_.user, password = settings_.password;
     setUser(user);
     setPassword(password);
 }
 
 void OrderClient::setKeepServer(bool keep) {
-    keepServerBox_.setChecked(keep);
+    keepServer_ = keep;
     settings_.keepServer = keep ? 1 : 0;
+    notify(Change::KeepServer);
 }
 
 void OrderClient::setLogAll(bool logAll) {
-    logAllBox_.setChecked(logAll);
     receiver_.state().logAll = logAll;
-}
-
-// ---------------------------------------------------------------- lists
-
-void OrderClient::listClicked(const TextList& list, int index) {
-    if (index >= 0 && static_cast<std::size_t>(index) < list.size())
-        lineLabel_.setText(list.lines()[static_cast<std::size_t>(index)]);
-}
-
-void OrderClient::listDoubleClicked(TextList& list) {
-    list.clear();
+    notify(Change::LogAll);
 }
 
 } // namespace kavex

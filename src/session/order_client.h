@@ -1,11 +1,11 @@
 #pragma once
-// The connection window "Orderclient": owns the link to the game server. It finds the
-// server through the discovery document, connects and disconnects, answers the
-// server's identification and login requests, reconnects after silence, and keeps
-// the protocol lists of the link.
+// The link to the game server. It finds the server through the discovery document,
+// connects and disconnects, answers the server's identification and login requests,
+// reconnects after silence, and keeps the protocol lists of the link.
 //
-// Headless: the window's controls are the models below; a view renders them and
-// forwards the user's edits and clicks to the public member functions.
+// Its settings (host, port, user, ...) and what it shows (socket state, byte count, last
+// quote) are plain values; the connection window reads them and learns of each change
+// through the change observer.
 #include "base/text_list.h"
 #include "protocol/message_dispatcher.h"
 #include "protocol/server_receiver.h"
@@ -28,38 +28,37 @@ struct TradingData;
 
 class OrderClient {
   public:
-    static constexpr std::string_view kCaption = "Orderclient";
+    // A value the connection window shows has changed.
+    enum class Change { Host, Port, User, Password, KeepServer, LogAll, SocketState, ByteCount, LastQuote };
 
     struct Dependencies {
         EventLoop& loop;
-        TcpClient& socket; // the server link; this window takes over its events
+        TcpClient& socket; // the server link; the connection takes over its events
         HttpGet& http;
         SystemServices& system;
         TradingData& data;
         TextList& log; // the trading window's protocol list
     };
 
-    // Loading the window: fills the fields from the settings (default host and user
-    // when they are empty) and starts the silence watchdog. The window starts hidden.
+    // Takes host, user, password and keep-server from the settings (default host and
+    // user when they are empty) and starts the silence watchdog.
     OrderClient(Dependencies deps, ConnectionSettings settings, TradingWindowHooks hooks = {},
                 DiscoverySites sites = {}, ConnectionTimings timings = {});
-    // Unloading closes the link.
+    // Closes the link.
     ~OrderClient();
     OrderClient(const OrderClient&) = delete;
     OrderClient& operator=(const OrderClient&) = delete;
 
-    // --- Buttons ---
+    // --- Commands ---
     void discoverServer(); // "Lies IP-Seite": server discovery
     void connect();        // "LOGIN"
     void disconnect();     // "LOGOUT"
-    void hide();           // "&Ablegen": hides the window
-    // Request buttons: sent only while the socket is connected, never logged.
+    // Requests: sent only while the socket is connected, never logged.
     void requestTime();          // "Time ?"
     void requestInstruments();   // "Instruments"
     void requestAllOrders();     // "R.All Orders"
     void requestOpenOrders();    // "R.Open Orders"
     void requestAllExecutions(); // "R.AllExec."
-    // Account statement request for a day number; same rule as the request buttons.
     void requestStatement(int32_t day);
 
     void connectTo(std::string host);
@@ -68,43 +67,32 @@ class OrderClient {
     // Processes pending events until more than `seconds` have passed.
     void Wait(double seconds);
 
-    // --- Edits (by the user or by the program) ---
+    // --- Values (edited by the user or by the program) ---
     void setHost(std::string_view host); // also the settings' host
     void setPort(std::string_view port);
     void setUser(std::string_view user);         // also settings, login text, tooltip
     void setPassword(std::string_view password); // also settings and login text
-    void setKeepServer(bool keep);               // check box "IP"
-    void setLogAll(bool logAll);                 // check box "Kursprotokoll"
-    // Copies user and password of the settings into the fields (after the
-    // user/password dialog has changed them).
+    void setKeepServer(bool keep);               // discovery leaves host and port alone
+    void setLogAll(bool logAll);                 // log the start of every message received
+    // Takes user and password from the settings (after the user/password dialog has
+    // changed them).
     void takeCredentialsFromSettings();
 
-    // --- Lists: a click shows the line in full, a double click empties the list ---
-    void listClicked(const TextList& list, int index);
-    void listDoubleClicked(TextList& list);
-
-    // --- Window ---
-    void show();
-    bool visible() const { return visible_; }
-    void setVisibilityObserver(std::function<void(bool)> observer) {
-        visibilityObserver_ = std::move(observer);
-    }
-
-    // --- Controls ---
-    TextList& incoming() { return incoming_; }
-    TextList& outgoing() { return outgoing_; }
-    Label& lastQuote() { return lastQuote_; }   // "KURSE" until the first "@KU="
-    Label& lineLabel() { return lineLabel_; }   // the clicked list line
-    Label& byteLabel() { return byteLabel_; }   // "Bytes:" + received bytes
-    Label& stateLabel() { return stateLabel_; } // text of the socket's state
-    Label& hostField() { return hostField_; }
-    Label& portField() { return portField_; }
-    Label& userField() { return userField_; }
-    Label& passwordField() { return passwordField_; }
-    CheckBox& keepServerBox() { return keepServerBox_; }
-    CheckBox& logAllBox() { return logAllBox_; }
+    const std::string& host() const { return host_; }
+    const std::string& port() const { return port_; }
+    const std::string& user() const { return user_; }
+    const std::string& password() const { return password_; }
+    bool keepServer() const { return keepServer_; }
+    bool logAll() const { return receiver_.state().logAll; }
+    const std::string& socketStateText() const { return socketStateText_; }
+    int32_t byteCount() const { return byteCount_; } // received bytes as of the last watchdog tick
+    const std::string& lastQuote() const { return lastQuote_.text(); } // "KURSE" until the first "@KU="
+    // Called after each change of the values above; one observer, set by the window.
+    void setChangeObserver(std::function<void(Change)> observer) { changed_ = std::move(observer); }
 
     // --- The link, for the handlers of the other subsystems ---
+    TextList& incoming() { return incoming_; }
+    TextList& outgoing() { return outgoing_; }
     MessageDispatcher& dispatcher() { return dispatcher_; }
     ServerSender& sender() { return sender_; }
     ServerReceiver& receiver() { return receiver_; }
@@ -127,6 +115,9 @@ class OrderClient {
     void watchdogTick();
     void showSocketState();
     void updateLoginText();
+    void notify(Change what) {
+        if (changed_) changed_(what);
+    }
     std::string fallbackAddress() const;
 
     EventLoop& loop_;
@@ -141,9 +132,11 @@ class OrderClient {
     ConnectionTimings timings_;
 
     TextList incoming_, outgoing_;
-    Label lastQuote_, lineLabel_, byteLabel_, stateLabel_;
-    Label hostField_, portField_, userField_, passwordField_;
-    CheckBox keepServerBox_, logAllBox_;
+    Label lastQuote_; // written by the receiver
+    std::string host_, port_, user_, password_, socketStateText_;
+    bool keepServer_ = false;
+    int32_t byteCount_ = 0;
+    std::function<void(Change)> changed_;
 
     MessageDispatcher dispatcher_;
     ServerReceiver receiver_;
@@ -152,8 +145,6 @@ class OrderClient {
     bool autoReconnect_ = false;
     ServerList serverList_;
     int watchdog_ = 0; // timer id, 0 while stopped
-    bool visible_ = false;
-    std::function<void(bool)> visibilityObserver_;
     std::string readScratch_;
 };
 

@@ -13,6 +13,7 @@
 #include "views/cell_grid.h"
 #include "views/closing.h"
 #include "views/colour_roles.h"
+#include "views/connection_window.h"
 #include "views/execution_grid.h"
 #include "views/grid_actions.h"
 #include "views/grid_columns.h"
@@ -144,7 +145,7 @@ void TradingWindow::newUser() {
 }
 
 void TradingWindow::showConnectionWindow() {
-    parts_.orderClient.show();
+    parts_.connectionWindow.show();
 }
 
 void TradingWindow::chooseColourScheme(const std::string& fileName) {

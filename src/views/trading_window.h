@@ -14,6 +14,7 @@ namespace kavex {
 class CellGrid;
 class Closing;
 class ColourRoles;
+class ConnectionWindow;
 class CredentialsDialog;
 class DialogHost;
 class ExecutionGrid;
@@ -70,6 +71,7 @@ struct TradingWindowParts {
     OrderPlacement& placement;
     Closing& closing;
     OrderClient& orderClient;
+    ConnectionWindow& connectionWindow;
     CredentialsDialog& credentials;
     ExecutionGrid& executionGrid;
     Statements& statements;

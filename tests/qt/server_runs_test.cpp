@@ -52,7 +52,7 @@ TEST(ServerRun, AfterTheServerWasKilledTheUserComesBackAndALockedUserStaysAway) 
     WatchedClient user(loop, server, "demo1");
     OrderClient& connection = user.app->orderClient();
     TradingData& data = user.app->data();
-    EXPECT_EQ(std::make_pair(connection.hostField().text(), connection.portField().text()),
+    EXPECT_EQ(std::make_pair(connection.host(), connection.port()),
               std::make_pair(std::string("127.0.0.1"), std::to_string(server.gamePort)));
     ASSERT_TRUE(user.waitFor([&] { return data.instrumentCount() > 0 && data.instruments.at(1).Bid != 0; }));
 

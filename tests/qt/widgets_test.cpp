@@ -14,10 +14,10 @@
 #include "model/trading_data.h"
 #include "platform/socket_state.h"
 #include "protocol/server_sender.h"
-#include "session/order_client.h"
 #include "support/fake_event_loop.h"
 #include "support/fakes.h"
 #include "views/bracket_preset_dialog.h"
+#include "views/connection_window.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemModelTester>
@@ -47,19 +47,21 @@ TEST(OrderClientWindow, HidesInsteadOfClosingAndShowsAndPassesOnFieldsListsAndBu
     std::string user = "demo", host = "game.example.net", password = "pw";
     int16_t keepServer = 0;
     OrderClient client{{loop, socket, http, system, data, log}, {user, host, password, keepServer}};
-    OrderClientWindow window{client};
-    client.show();
+    ConnectionWindow model{client};
+    OrderClientWindow window{model};
+    model.show();
     window.close();
-    EXPECT_FALSE(client.visible());
+    EXPECT_FALSE(model.visible());
 
-    client.show();
+    model.show();
     QLineEdit* hostEdit = window.hostEdit();
     EXPECT_EQ(hostEdit->text(), "game.example.net");
     hostEdit->clear();
     QTest::keyClicks(hostEdit, "neu.example.net");
     EXPECT_EQ(host, "neu.example.net") << "typing updates the settings";
 
-    socket.deliver("\x01@WELCOME\x02");
+    socket.deliver("\x01@WELCOME\x02\x01@KU=1;2\x02");
+    EXPECT_EQ(window.lastQuoteLabel()->text(), "IN:@KU=1;2") << "the connection's changes show";
     QListView* incoming = window.incomingView();
     EXPECT_EQ(incoming->model()->data(incoming->model()->index(0, 0)).toString(), "IN:@WELCOME");
     emit incoming->doubleClicked(incoming->model()->index(0, 0)); // a double click empties the list

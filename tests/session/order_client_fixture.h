@@ -1,5 +1,5 @@
 #pragma once
-// A connection window on the fake platform, with a scripted server side.
+// A server connection on the fake platform, with a scripted server side.
 #include "base/cp1252.h"
 #include "model/trading_data.h"
 #include "protocol/wire.h"
@@ -45,7 +45,6 @@ struct OrderClientFixture {
         sites.primary = kPrimary;
         sites.mirror = kMirror;
         hooks.showError = [this](const std::string& text) { errors.push_back(text); };
-        hooks.setUserTooltip = [this](const std::string& text) { tooltip = text; };
         hooks.showCredentialsDialog = [this] {
             ++dialogs;
             if (onDialog) onDialog();
@@ -91,7 +90,6 @@ struct OrderClientFixture {
     DiscoverySites sites;
 
     std::vector<std::string> errors;
-    std::string tooltip;
     int dialogs = 0;
     std::function<void()> onDialog;
     std::unique_ptr<OrderClient> client;
