@@ -4,7 +4,7 @@
 // updates for 200 instruments goes through the real handlers (already cut out of their
 // frames); a replaced global operator new counts heap allocations, which must stay at zero.
 // Then the history of 1000 instruments with full rings is built in memory and written
-// with saveHistory into a temporary folder, and loaded back with InitKurse.
+// with saveHistory into a temporary folder, and loaded back with loadHistory.
 //
 // A program of its own (it replaces operator new): build it as a separate executable.
 #include "base/files.h"
@@ -213,7 +213,7 @@ void historyFigures() {
     std::clock_t c2 = std::clock();
     TradingData loaded;
     HistoryFiles reader(loaded, folder, log);
-    reader.InitKurse(kCount);
+    reader.loadHistory(kCount);
     auto t3 = std::chrono::steady_clock::now();
 
     bool same = loaded.history.pos(kCount) == PriceHistory::kSlots &&

@@ -45,7 +45,7 @@ void RankingInfo::onUserPlaces(std::string_view text) {
     guard(log_, tag, [&] { a.totalPlace = parseInt16(f[1]); });
     guard(log_, tag, [&] { a.dayPlace = parseInt16(f[2]); });
     a.kontoValue8 = parseSingle(f[3]);
-    account_.Zeigposition();
+    account_.listPositions();
 }
 
 void RankingInfo::onPlaceInfo(std::string_view text) {
@@ -79,7 +79,7 @@ void RankingInfo::onServiceLevel(std::string_view text) {
         dayPlaceLabel_.setText("");
     } else if (serviceLevel_ >= 1) {
         guard(log_, tag, [&] { chat_.setChatOptionVisible(true); });
-        account_.Zeigposition();
+        account_.listPositions();
     }
 }
 

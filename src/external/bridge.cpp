@@ -177,11 +177,11 @@ void Bridge::process(std::string_view message) {
     } else if (f[1] == "HI") {
         sendToFrontEnd("HERE I AM;" + timeOfDayText(loop_.now()));
     } else {
-        WEXVerarbeiten(message, f);
+        runCommand(message, f);
     }
 }
 
-void Bridge::WEXVerarbeiten(std::string_view message, const CommandFields& f) {
+void Bridge::runCommand(std::string_view message, const CommandFields& f) {
     skipOnFailure([&] {
         const std::string command = upper(f[1]);
         if (command == "@PO") {

@@ -91,7 +91,7 @@ class Bridge : public PortfolioForward {
 
     // One message text from the front-end, as the receive path hands it on.
     void process(std::string_view message);
-    void WEXVerarbeiten(std::string_view message, const CommandFields& fields);
+    void runCommand(std::string_view message, const CommandFields& fields);
 
     Label socketStateLabel; // the socket state text
     Label localAddressLabel;

@@ -79,7 +79,7 @@ std::string HistoryFiles::fileName(int instrument) {
     return "K" + std::to_string(instrument) + ".dat";
 }
 
-void HistoryFiles::InitKurse(int count) {
+void HistoryFiles::loadHistory(int count) {
     data_.history.create(count);
     for (int n = 1; n <= count; ++n)
         load(n);

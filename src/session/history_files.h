@@ -21,7 +21,7 @@ class HistoryFiles {
 
     // Creates the rings for `count` instruments and loads every history file that
     // exists. A missing or unreadable file, and a bad line, are skipped without a trace.
-    void InitKurse(int count);
+    void loadHistory(int count);
 
     // Writes the file of every instrument 1..InstrumentCount, each built in memory and
     // replaced atomically. A file that cannot be written is logged ("F:saveHistory ...");

@@ -78,7 +78,7 @@ void PriceHandlers::onInstrumentList(std::string_view text) {
         outgoing_.addLine(std::string(lines_[k]));
 
     if (data_.instrumentCount() == 0) {
-        history_.InitKurse(count);
+        history_.loadHistory(count);
     } else {
         // The rings of the first list stay; numbers beyond them get new, empty rings.
         data_.history.growTo(count);

@@ -101,7 +101,7 @@ std::string AccountHandlers::resultText() const {
     return localeSingle(a.todayResult, locale_) + " = " + localeSingle(sum, locale_);
 }
 
-void AccountHandlers::Zeigposition() {
+void AccountHandlers::listPositions() {
     labels_.totalPlace.setText(placeText("TotalPos:", data_.account.totalPlace));
     labels_.dayPlace.setText(placeText("DayPos:", data_.account.dayPlace));
 }

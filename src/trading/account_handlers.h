@@ -35,7 +35,7 @@ class AccountHandlers {
     void onUserAccount(std::string_view body);
     void onUserData(std::string_view body);
     // Shows the ranking places of the Account in the two place labels.
-    void Zeigposition();
+    void listPositions();
 
     // The result text: today's result, " = ", and today's plus the earlier result.
     std::string resultText() const;

@@ -38,7 +38,7 @@ void ChartPane::draw(Canvas& canvas, const PriceHistory& history, int instrument
     canvas.setScale(scale_.left, scale_.top, scale_.right, scale_.bottom);
     canvas.clear(chart_colour::kBackground);
     PriceRange range;
-    skipOnFailure([&] { range = Mima(history, instrument, n); });
+    skipOnFailure([&] { range = priceRange(history, instrument, n); });
     canvas.setFont("Arial", 8, false);
 
     // Label room and level spacing are measured in the units of the previous drawing.

@@ -12,7 +12,7 @@ int pointSlot(int w, int i) {
     return (w + i + 2999) % PriceHistory::kSlots + 1;
 }
 
-PriceRange Mima(const PriceHistory& history, int instrument, int n) {
+PriceRange priceRange(const PriceHistory& history, int instrument, int n) {
     PriceRange range;
     if (n < 1) return range;
     if (instrument < 1 || instrument > history.instrumentCount()) return range;

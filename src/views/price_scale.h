@@ -25,7 +25,7 @@ int pointSlot(int w, int i);
 
 // Price range of the newest n points: the highest ask and the lowest bid other than 0.
 // An instrument without a ring leaves the starting values.
-PriceRange Mima(const PriceHistory& history, int instrument, int n);
+PriceRange priceRange(const PriceHistory& history, int instrument, int n);
 
 // The level spacing for a label spacing of x: the first table row whose range holds x,
 // or x itself when none does.

@@ -90,7 +90,7 @@ TEST_F(Account, RankingPlacesShowNothingBeyondHundredOrWithALeadingBlank) {
     auto show = [&](int16_t total, int16_t day) {
         data.account.totalPlace = total;
         data.account.dayPlace = day;
-        handlers.Zeigposition();
+        handlers.listPositions();
         return Lines{totalPlace.text(), dayPlace.text()};
     };
     EXPECT_EQ(show(7, 101), (Lines{"TotalPos: 7", "DayPos:> 100"}));

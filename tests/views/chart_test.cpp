@@ -86,11 +86,11 @@ TEST(LevelLabel, LabelsCutTowardsMinusInfinity) {
               (std::vector<std::string>{" 12.34", "-.01", " 100", " 99.25"}));
 }
 
-TEST(Mima, HighestAskAndLowestBidOfTheNewestPointsEmptySlotsOnlyRaiseTheMaximum) {
+TEST(priceRange, HighestAskAndLowestBidOfTheNewestPointsEmptySlotsOnlyRaiseTheMaximum) {
     PriceHistory history;
     history.create(2);
     auto range = [&](int instrument, int points) {
-        const PriceRange r = Mima(history, instrument, points);
+        const PriceRange r = priceRange(history, instrument, points);
         return std::pair<float, float>{r.minimum, r.maximum};
     };
     // No points or no ring keep the starting values; empty slots raise the maximum to 0.
