@@ -14,13 +14,6 @@
 #include <cmath>
 
 namespace kavex {
-namespace {
-
-constexpr int kInstrumentSet = 0;
-constexpr int kBidColumn = 8;
-constexpr int kAskColumn = 9;
-
-} // namespace
 
 Brackets::Brackets(TradingData& data, GridActions& actions, OrderGrid& orderGrid,
                    const OrderGridColumns& columns, ServerSender& sender, Prompts& prompts,
@@ -130,13 +123,13 @@ void Brackets::create(int index, int row, bool serverOrder) {
     const std::string side(main.side.trimmed());
     int logical = 0;
     if (side == "BUY")
-        logical = kBidColumn;
+        logical = OrderGridColumns::kBidColumn;
     else if (side == "SEL")
-        logical = kAskColumn;
+        logical = OrderGridColumns::kAskColumn;
     else
         return;
     const bool childSells = side == "BUY";
-    const int column = columns_.map(kInstrumentSet, logical);
+    const int column = columns_.map(OrderGridColumns::kInstrumentSet, logical);
 
     int instrumentRow = 0;
     guard(log_, tag, [&] {

@@ -14,13 +14,6 @@
 #include "views/order_grid.h"
 
 namespace kavex {
-namespace {
-
-constexpr int kInstrumentSet = 0;
-constexpr int kBidColumn = 8;
-constexpr int kAskColumn = 9;
-
-} // namespace
 
 ExternalOrders::ExternalOrders(TradingData& data, GridActions& actions, OrderPlacement& placement,
                                OrderGrid& orderGrid, CellGrid& grid, const OrderGridColumns& columns,
@@ -43,7 +36,9 @@ ExternalOrderResult ExternalOrders::placeOrder(std::string_view orderText) {
 
         // The click on the quote cell opens a new entry line below the instrument row.
         const bool buy = trimBlanks(f[3]) == "BUY";
-        actions_.selectCell(instrumentRow, columns_.map(kInstrumentSet, buy ? kAskColumn : kBidColumn));
+        actions_.selectCell(instrumentRow,
+                            columns_.map(OrderGridColumns::kInstrumentSet,
+                                         buy ? OrderGridColumns::kAskColumn : OrderGridColumns::kBidColumn));
         actions_.clickSelectedCell(0);
         // The row the click inserted, never an entry line the user left there earlier.
         const int row = actions_.lastInsertedRow();

@@ -19,8 +19,6 @@ namespace {
 
 constexpr const char* kClickTag = "OK_Click ";
 constexpr const char* kCommitTag = "Combo1_Click ";
-constexpr int kInstrumentSet = 0;
-constexpr int kOrderSet = 1;
 
 } // namespace
 
@@ -70,10 +68,11 @@ void GridActions::clickSelectedCell(int startRow) {
             toggleFinishedOrders();
             break;
         case RowInstrument:
-            onInstrumentRow(startRow > 0 ? startRow : row, columns_.logicalAt(kInstrumentSet, col));
+            onInstrumentRow(startRow > 0 ? startRow : row,
+                            columns_.logicalAt(OrderGridColumns::kInstrumentSet, col));
             break;
         case RowEntryLine:
-            onEntryLine(row, columns_.logicalAt(kOrderSet, col));
+            onEntryLine(row, columns_.logicalAt(OrderGridColumns::kOrderSet, col));
             break;
         default:
             break;
@@ -246,7 +245,7 @@ void GridActions::commitEditor() {
     });
     guard(log_, kCommitTag, [&] {
         Order& o = data_.entryLines.at(line);
-        switch (columns_.logicalAt(kOrderSet, editor_.col)) {
+        switch (columns_.logicalAt(OrderGridColumns::kOrderSet, editor_.col)) {
         case 5:
             o.side = text;
             break;
@@ -257,7 +256,7 @@ void GridActions::commitEditor() {
             o.limit1 = parseSingle(text);
             if (o.orderType.str() == "MKT") {
                 o.orderType = "LMT";
-                int typeCol = columns_.map(kOrderSet, 9);
+                int typeCol = columns_.map(OrderGridColumns::kOrderSet, 9);
                 if (typeCol != 0) grid_.setText(editor_.row, typeCol, "LMT");
             }
             break;
@@ -296,13 +295,13 @@ void GridActions::quickOrder(int index) {
         !prompts_.askYesNo("Order wirklich ausführen ?\nDiese Sicherheitsabfrage kann unter 'Sonstiges' "
                            "deaktiviert werden!"))
         return;
-    selectCell(row, columns_.map(kInstrumentSet, 9 - index));
+    selectCell(row, columns_.map(OrderGridColumns::kInstrumentSet, 9 - index));
     clickSelectedCell(0);
     int below = row + 1;
     while (below <= data_.gridRows.rowCount() && data_.gridRows.at(below).kind == RowSeparator)
         ++below;
     if (below > data_.gridRows.rowCount()) return;
-    selectCell(below, columns_.map(kInstrumentSet, 10));
+    selectCell(below, columns_.map(OrderGridColumns::kInstrumentSet, 10));
     clickSelectedCell(0);
 }
 

@@ -16,6 +16,11 @@ constexpr int rgb(int red, int green, int blue) {
 class OrderGridColumns {
   public:
     static constexpr int kColumns = 20;
+    static constexpr int kInstrumentSet = 0;
+    static constexpr int kOrderSet = 1;
+    // Logical columns of the instrument set that a click turns into an entry line.
+    static constexpr int kBidColumn = 8;
+    static constexpr int kAskColumn = 9;
 
     // The column set-up: titles, map and colours, following the current colour roles.
     void setUp(const ColourRoles& colours);

@@ -13,8 +13,6 @@
 namespace kavex {
 namespace {
 
-constexpr int kInstrumentSet = 0;
-constexpr int kOrderSet = 1;
 constexpr const char* kTag = "ZeigOrderGrid";
 
 std::string trimmedInt(int64_t v) {
@@ -193,12 +191,12 @@ void OrderGrid::drawRow(int row) {
 
 void OrderGrid::drawSeparator(int row, int referenceHeight) {
     grid_.setDefaultBackground(columns_.separatorColour());
-    setColour(row, kOrderSet, 0, grid_colour::kOrderMargin);
+    setColour(row, OrderGridColumns::kOrderSet, 0, grid_colour::kOrderMargin);
     if (row >= 2) grid_.setRowHeight(row, static_cast<int>(std::nearbyint(referenceHeight / 2.0)));
 }
 
 void OrderGrid::drawInstrumentRow(int row, int instrument) {
-    const int s = kInstrumentSet;
+    const int s = OrderGridColumns::kInstrumentSet;
     // Every cell gets its final colour in one write, so a redraw that changes nothing
     // reports no change. Zeit takes the colour of the order set, DEFAULT may be marked,
     // and with a holding G/V and Bracket take the colours of Bestand and MarginWP. A row
@@ -210,7 +208,7 @@ void OrderGrid::drawInstrumentRow(int row, int instrument) {
     setColour(row, s, 0, grid_colour::kInstrumentMargin);
     for (int c = 1; c <= OrderGridColumns::kColumns; ++c) {
         int colour = columns_.colour(s, c);
-        if (valid && c == 12) colour = columns_.colour(kOrderSet, 12);
+        if (valid && c == 12) colour = columns_.colour(OrderGridColumns::kOrderSet, 12);
         if (valid && c == 13 && data_.defaultInstrument == instrument)
             colour = grid_colour::kDefaultInstrument;
         if (holding && c == 15) colour = columns_.colour(s, 14);
@@ -257,7 +255,7 @@ void OrderGrid::drawInstrumentRow(int row, int instrument) {
 }
 
 void OrderGrid::drawOrderLine(int row, int kind, int ref) {
-    const int s = kOrderSet;
+    const int s = OrderGridColumns::kOrderSet;
     const Order& o = kind == RowEntryLine ? data_.entryLines.at(ref) : data_.orderBook.at(ref);
     setColour(row, s, 0, grid_colour::kOrderMargin);
     for (int c = 1; c <= OrderGridColumns::kColumns; ++c)
@@ -314,7 +312,7 @@ void OrderGrid::drawOrderLine(int row, int kind, int ref) {
 }
 
 void OrderGrid::drawTypeCell(int row, int kind, const Order& o) {
-    const int s = kOrderSet;
+    const int s = OrderGridColumns::kOrderSet;
     std::string type = o.orderType.str();
     if (kind == RowEntryLine) {
         if (o.bracketRole >= BracketMain && o.bracketRole <= BracketCloseChild) {
