@@ -1,5 +1,5 @@
-// The client as a whole on the fake platform: edition, pending update, asking for
-// credentials and edited colours.
+// The client as a whole on the fake platform: pending update, asking for credentials and
+// edited colours.
 #include "support/client_fixture.h"
 
 #include <gtest/gtest.h>
@@ -12,11 +12,6 @@ namespace {
 namespace fs = std::filesystem;
 
 class ClientTest : public ::testing::Test, protected test::ClientFixture {};
-
-TEST_F(ClientTest, TheExecutableNameChoosesTheEdition) {
-    EXPECT_TRUE(load([](ClientPlatform& p) { p.executableName = "KavexGame"; }).window().gameEdition());
-    EXPECT_FALSE(load().window().gameEdition());
-}
 
 TEST_F(ClientTest, APendingUpdateIsHandedOverAndTheProgramNeverConnects) {
     writeFileAtomically(dir.root / "KAVEXUP.EXX", "new program");
