@@ -86,7 +86,7 @@ TEST(LevelLabel, LabelsCutTowardsMinusInfinity) {
               (std::vector<std::string>{" 12.34", "-.01", " 100", " 99.25"}));
 }
 
-TEST(priceRange, HighestAskAndLowestBidOfTheNewestPointsEmptySlotsOnlyRaiseTheMaximum) {
+TEST(PriceRangeOfPoints, HighestAskAndLowestBidOfTheNewestPointsEmptySlotsOnlyRaiseTheMaximum) {
     PriceHistory history;
     history.create(2);
     auto range = [&](int instrument, int points) {
