@@ -121,10 +121,12 @@ TEST(ChatServerRun, PublicMessagesReachEveryonePrivateOnesOnlyTheirAddressee) {
     EXPECT_TRUE(bernd.window->historyView()->toPlainText().contains(
         QString::fromUtf8("Grüße an alle – das Maß ist voll, 5 €")));
 
-    // Private to bernd, picked from anna's user list.
+    // Private to bernd, picked from anna's user list (in the order the players joined).
+    const auto& names = anna.chat().users.lines();
+    const int bernds = static_cast<int>(std::find(names.begin(), names.end(), "demo2") - names.begin());
     QListView* users = anna.window->usersView();
     QTest::mouseClick(users->viewport(), Qt::LeftButton, {},
-                      users->visualRect(users->model()->index(1, 0)).center());
+                      users->visualRect(users->model()->index(bernds, 0)).center());
     ASSERT_EQ(anna.chat().recipient.text(), "demo2");
     send("Nur für dich, Bernd", "Privat senden an:");
     ASSERT_TRUE(anna.waitFor([&] { return bernd.heard(" demo1:\r\n(privat) Nur für dich, Bernd"); }));
