@@ -21,7 +21,7 @@ class Failure : public std::runtime_error {
     throw Failure("Subscript out of range");
 }
 
-// Receives failure lines; the protocol list and the incoming list implement it.
+// Receives failure lines; the log list and the incoming list implement it.
 class FailureLog {
   public:
     virtual ~FailureLog() = default;

@@ -22,7 +22,7 @@ class Documents {
   public:
     static constexpr int kMaxFields = 1000;
 
-    // `protocol` is the trading window's protocol list, `outgoing` the connection
+    // `log` is the trading window's log list, `outgoing` the connection
     // window's outgoing list.
     Documents(WorkingDirectory& folder, EventLoop& loop, TextList& log, TextList& outgoing,
               DocumentHooks hooks);

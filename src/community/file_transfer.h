@@ -39,7 +39,7 @@ class FileTransfer {
     static constexpr const char* kSpoolFile = "dummy.bin";
     static constexpr std::size_t kChunkSize = 10000;
 
-    // `protocol` is the trading window's protocol list.
+    // `log` is the trading window's log list.
     FileTransfer(WorkingDirectory& folder, FailureLog& log);
     ~FileTransfer();
     FileTransfer(const FileTransfer&) = delete;

@@ -35,7 +35,7 @@ struct ProgramVersion {
 
 class RankingInfo {
   public:
-    // `protocol` is the trading window's protocol list; the two labels are its place
+    // `log` is the trading window's log list; the two labels are its place
     // labels (the same ones the account handlers write).
     RankingInfo(TradingData& data, AccountHandlers& account, TextList& log, Label& totalPlaceLabel,
                 Label& dayPlaceLabel, ServerSender& sender, ChatSwitch& chat, ProgramVersion version = {});

@@ -1,7 +1,7 @@
 #pragma once
 // The tab "Sonstiges" on screen: the options, the sound list, the colour schemes and the
 // colour editing, the account and connection buttons, the file-drop log, the bridge frame
-// and the protocol list, over the headless trading window and the settings it edits.
+// and the log list, over the headless trading window and the settings it edits.
 #include <QWidget>
 
 class QCheckBox;

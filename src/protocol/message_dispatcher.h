@@ -81,7 +81,7 @@ struct DispatchContext {
     TradingData& data;
     TextList& incoming; // connection window's incoming list (and receive failures)
     TextList& outgoing; // connection window's outgoing list
-    TextList& log;      // trading window's protocol list
+    TextList& log;      // trading window's log list
     SystemServices& system;
     EventLoop& loop;
 };

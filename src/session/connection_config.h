@@ -18,7 +18,7 @@ struct ConnectionSettings {
 };
 
 // Calls into the trading window. Unset hooks do nothing, except showError, whose text
-// then goes to the protocol list so that it is not lost.
+// then goes to the log list so that it is not lost.
 struct TradingWindowHooks {
     // Status line, "Meldungen..." list and message window.
     std::function<void(const std::string&)> showError;

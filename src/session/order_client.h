@@ -1,7 +1,7 @@
 #pragma once
 // The link to the game server. It finds the server through the discovery document,
 // connects and disconnects, answers the server's identification and login requests,
-// reconnects after silence, and keeps the protocol lists of the link.
+// reconnects after silence, and keeps the incoming and outgoing lists of the link.
 //
 // Its settings (host, port, user, ...) and what it shows (socket state, byte count, last
 // quote) are plain values; the connection window reads them and learns of each change
@@ -37,7 +37,7 @@ class OrderClient {
         HttpGet& http;
         SystemServices& system;
         TradingData& data;
-        TextList& log; // the trading window's protocol list
+        TextList& log; // the trading window's log list
     };
 
     // Takes host, user, password and keep-server from the settings (default host and

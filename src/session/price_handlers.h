@@ -3,7 +3,7 @@
 // full compact update "~" and the partial compact updates "^1".."^5", whose bid and ask
 // arrive as distances from the instrument's last price.
 //
-// Failures are logged to the protocol list as "F:" + the handler's name + " " + the
+// Failures are logged to the log list as "F:" + the handler's name + " " + the
 // description, and the handler goes on with its next statement: a field that cannot be
 // converted is skipped, the others are still written. An instrument number outside the
 // table fails once and the update changes nothing (not even pricesChanged).

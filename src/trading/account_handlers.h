@@ -24,8 +24,8 @@ struct AccountLabels {
 
 class AccountHandlers {
   public:
-    // `outgoing` is the connection window's outgoing list, `protocol` the trading
-    // window's protocol list (failure lines and the position listing). `bridge` may be
+    // `outgoing` is the connection window's outgoing list, `log` the trading
+    // window's log list (failure lines and the position listing). `bridge` may be
     // null while there is no bridge to the external front-end.
     AccountHandlers(TradingData& data, TextList& outgoing, TextList& log, AccountLabels labels,
                     NumberLocale locale, PortfolioForward* bridge = nullptr);

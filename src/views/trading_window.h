@@ -37,7 +37,7 @@ struct TradingData;
 struct TradingWindowControls {
     Label title, statusLine, accountCodeLabel, resultLabel, panelResultLabel, totalPlaceLabel, dayPlaceLabel;
     Label userButtonHint, moreButton;
-    TextList log, messages, bridgeLog, fileDropLog; // log: the protocol list
+    TextList log, messages, bridgeLog, fileDropLog; // log: the list "Protokoll"
     TextList defaultQuantityList, colourSchemeList, executionOrderList;
     TextList soundFiles; // the list "auswählen..."
     Label soundFileField;
