@@ -67,7 +67,6 @@ TEST(OrderBookTable, AFullListReplacesTheRecordsAndTheirKeys) {
     for (int i = 1; i <= 101; ++i)
         EXPECT_EQ(book.append(order(i, std::to_string(i))), i);
     book.replaceAll({order(7, "A"), order(8, "B"), order(9, "C")});
-    // The old orders are gone, index too.
     EXPECT_EQ(
         (std::vector<int>{book.findByOrderUserId(101), book.findByOrderId("B"), book.append(order(10, "D"))}),
         (std::vector<int>{0, 2, 4}));
@@ -210,7 +209,6 @@ TEST(OrderGridRowList, RowsStartAtIndexTwoAndOutsideRowsFail) {
     EXPECT_EQ(rows.findRow(7, RowInstrument), 102);
 }
 
-// The lookups themselves are checked against a scan below.
 TEST(OrderGridRowList, AnInsertedRowKeepsTheInstrumentAndReferenceOfTheRowItWasInsertedBefore) {
     OrderGridRows rows;
     rows.reset();

@@ -85,32 +85,27 @@ TEST(TextListModel, KeepsTheModelContractWhileLinesAreAddedAndCleared) {
     EXPECT_EQ(model.rowCount(), 2);
 }
 
-TEST(ChatWidget, OpensBesideTheTradingWindowFollowsTheChatsWidthAndPassesEditsAndClicksOn) {
+TEST(ChatWidget, OpensBesideTheTradingWindowAndPassesEditsAndClicksOn) {
     test::FakeEventLoop loop;
     test::FakeTcpClient socket;
     socket.socketState = static_cast<int>(SocketState::Connected);
     test::FakeSound sound;
     TextList outgoing;
     ServerSender sender{socket, outgoing};
-    int16_t chatSound = 0, level = 1;
+    int16_t chatSound = 0;
     std::string soundFile = "1.wav";
-    Chat chat{sender, loop, sound, {chatSound, soundFile}, [&] { return level; }};
+    Chat chat{sender, loop, sound, {chatSound, soundFile}, [] { return int16_t{1}; }};
     QRect tradingWindow{10, 40, 200, 300};
     ChatWindow window{chat, [&] { return tradingWindow; }};
     chat.open();
-    EXPECT_EQ(window.pos(), QPoint(210, 40));       // beside the trading window
-    EXPECT_FALSE(window.button("&T")->isVisible()); // chat level 1: no trades
+    EXPECT_EQ(window.pos(), QPoint(210, 40)); // beside the trading window
 
     // Too near the screen's right edge: pulled left to end at the edge.
     chat.close();
     const QRect screen = window.screen()->availableGeometry();
     tradingWindow = QRect(screen.right() - 100, 60, 100, 300);
-    level = 2;
     chat.open();
     EXPECT_EQ(window.pos(), QPoint(screen.x() + screen.width() - window.width(), 60));
-    window.button("&T")->click();
-    EXPECT_EQ(window.width(), window.pixels(Chat::kWideWidth));
-    EXPECT_TRUE(window.tradesView()->isVisible());
 
     // Typed line ends become the wire's.
     window.inputEdit()->setPlainText(QString::fromUtf8("Grüße\nan alle"));

@@ -28,9 +28,6 @@ TEST_F(Books, ReducingRealisesProfitAndAReversalOpensAtTheFillPrice) {
     EXPECT_EQ(l.holdings().at(1).quantity, 0);
     EXPECT_DOUBLE_EQ(l.applyFill(1, 3, 90, 10, 0), 0); // reopening starts a new average
     EXPECT_DOUBLE_EQ(l.holdings().at(1).averagePrice, 90);
-    l.applyFill(1, -3, 90, 10, 0);
-    l.startNewDay(market);
-    EXPECT_TRUE(l.holdings().empty());
 }
 
 TEST_F(Books, ValuationMarginAndResultsAgree) {
@@ -40,12 +37,6 @@ TEST_F(Books, ValuationMarginAndResultsAgree) {
     EXPECT_DOUBLE_EQ(l.holdingMargin(market, 1), 330); // 10 % of the value
     EXPECT_DOUBLE_EQ(l.equity(market), 10000 - 7.5 - 300);
     EXPECT_DOUBLE_EQ(l.todayResult(market), -307.5);
-    l.startNewDay(market);
-    EXPECT_DOUBLE_EQ(l.todayResult(market), 0);
-    EXPECT_DOUBLE_EQ(l.earlierResult(), -307.5);
-    market.setQuote(1, Quote{200, 199, 201, 1, 1, 0}); // last 100
-    EXPECT_DOUBLE_EQ(l.todayResult(market), 300);
-    EXPECT_DOUBLE_EQ(l.totalResult(market), -7.5);
 }
 
 TEST_F(Books, UserDataAndAccountFiguresCarryTheLedgerInTheirFieldOrder) {

@@ -50,7 +50,6 @@ class BracketsEndToEnd : public ::testing::Test, protected kavex::test::ClientFi
         ASSERT_TRUE(menu.isOpen());
         menu.choose(menu.indexOf(caption));
     }
-    // Sets instrument 1's quote in ticks of 0.5.
     void quote(int64_t last, int64_t bid, int64_t ask) {
         fx.game.setQuote(1, Quote{last, bid, ask, 10, 10, 0});
         loop.advance(100);

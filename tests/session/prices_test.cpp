@@ -79,7 +79,6 @@ TEST(InstrumentList, PresetsAreLoadedAfterTheTableIsComplete) {
     f.receive("@SI=A\nB");
     EXPECT_EQ(seen, (std::vector<std::string>{"A", "B"}));
 
-    // A missing preset file is a failure of the instrument list, after the table is built.
     f.presetHook = [] { throw Failure("File not found"); };
     f.receive("@SI=C\nD");
     EXPECT_EQ(f.log.lines(), std::vector<std::string>{"F:WS_SI File not found"});

@@ -59,7 +59,6 @@ struct ChartFixture : test::TradingFixture {
             panel = RecordingCanvas(l.panel.width, l.panel.height);
         };
     }
-    // The order grid's ticker click on instrument n.
     void openChart(int n) { click(instrumentRow(n), 1, 0); }
 
     Chart chart{data, actions, prompts};
@@ -79,7 +78,6 @@ TEST(NiceStep, TheFirstMatchingRowGivesTheStepOthersStayAsTheyAre) {
         EXPECT_EQ(niceStep(range), step) << range;
 }
 
-// How points wrap around the ring is drawn in PaneDrawingTest.
 TEST(LevelLabel, LabelsCutTowardsMinusInfinity) {
     EXPECT_EQ((std::vector<std::string>{levelLabel(12.345), levelLabel(-0.001), levelLabel(100),
                                         levelLabel(99.25)}),
