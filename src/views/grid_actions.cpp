@@ -289,12 +289,19 @@ void GridActions::quickOrder(int index) {
         prompts_.message("Bitte zuerst ein Wertpapier als DEFAULT kennzeichnen !");
         return;
     }
-    int row = data_.gridRows.findRow(data_.defaultInstrument, RowInstrument);
-    if (row == 0) return;
+    const int instrument = data_.defaultInstrument;
+    if (data_.gridRows.findRow(instrument, RowInstrument) == 0) return;
     if (settings_.confirmation != 0 &&
         !prompts_.askYesNo("Order wirklich ausführen ?\nDiese Sicherheitsabfrage kann unter 'Sonstiges' "
                            "deaktiviert werden!"))
         return;
+    // The box ran a nested event loop: rows may have moved, so the row is looked up again.
+    const int row = data_.gridRows.findRow(instrument, RowInstrument);
+    if (row == 0) {
+        log_.addLine("Order nicht ausgeführt: Wertpapier " + std::to_string(instrument) +
+                     " nicht mehr im Grid");
+        return;
+    }
     selectCell(row, columns_.map(OrderGridColumns::kInstrumentSet, 9 - index));
     clickSelectedCell(0);
     int below = row + 1;

@@ -7,6 +7,7 @@
 #include "platform/tcp_listener.h"
 
 #include <deque>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -155,6 +156,7 @@ class FakePrompts : public Prompts {
     }
     bool askYesNo(const std::string& text, const std::string& caption) override {
         asked.push_back(caption.empty() ? text : caption + ": " + text);
+        if (whileAsking) whileAsking(); // other events run while a modal box is open
         if (yesNoAnswers.empty()) return true;
         bool answer = yesNoAnswers.front();
         yesNoAnswers.pop_front();
@@ -167,6 +169,7 @@ class FakePrompts : public Prompts {
     }
     std::vector<std::string> asked;
     std::deque<bool> yesNoAnswers;
+    std::function<void()> whileAsking;
     int colourAnswer = -1;
 };
 

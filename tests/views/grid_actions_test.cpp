@@ -126,5 +126,21 @@ TEST_F(GridActionsTest, TheQuantityBoxIsCorrectedAtOnceAndQuickOrderButtonsTrade
     EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 1, 0}));
 }
 
+TEST_F(GridActionsTest, AQuickOrderTradesTheDefaultInstrumentEvenWhenRowsMoveWhileItsBoxIsOpen) {
+    click(instrumentRow(2), 13, 0); // BMW is the default instrument
+    // While the box is open, a new line above BMW moves its row down.
+    prompts.whileAsking = [this] { click(instrumentRow(1), 9, 0); };
+    actions.quickOrder(0);
+    EXPECT_EQ(sentTexts(), (std::vector<std::string>{"@PO=ACC1;101;2;BUY ;MKT;1; 0; 0;0;0"}));
+    // An instrument list without BMW arrives meanwhile: nothing is sent, the log says why.
+    prompts.whileAsking = [this] {
+        data.instruments.reset(1);
+        rebuild();
+    };
+    actions.quickOrder(0);
+    EXPECT_EQ(sentTexts().size(), 1u);
+    EXPECT_EQ(log.back(), "Order nicht ausgeführt: Wertpapier 2 nicht mehr im Grid");
+}
+
 } // namespace
 } // namespace kavex
