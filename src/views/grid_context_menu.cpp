@@ -12,6 +12,7 @@ namespace {
 constexpr const char* kNotOpen = "Bitte eine nicht abgeschlossene Order anklicken!";
 constexpr const char* kAlreadyMain = "Diese Order ist bereits eine Bracket-Hauptorder!";
 constexpr const char* kAlreadyChild = "Diese Order ist bereits eine Bracketorder!";
+constexpr const char* kRowGone = "Befehl nicht ausgeführt: Zeile nicht mehr im Grid";
 
 // The menus' first item names what was clicked: the ticker, and for an order line its
 // side and quantity.
@@ -29,7 +30,6 @@ GridContextMenu::GridContextMenu(TradingData& data, Brackets& brackets, Closing&
     : data_(data), brackets_(brackets), closing_(closing), prompts_(prompts), log_(log) {}
 
 void GridContextMenu::openContextMenu(int row, int /*col*/) {
-    menuRow_ = row;
     OrderGridRow d;
     if (row >= 0 && row <= data_.gridRows.rowCount()) d = data_.gridRows.at(row);
     guard(log_, "OG_MouseDown ", [&] {
@@ -37,14 +37,17 @@ void GridContextMenu::openContextMenu(int row, int /*col*/) {
         case RowInstrument:
             openInstrumentMenu(d.instrument);
             return;
-        case RowEntryLine:
-            openBracketMenu(orderHeader(data_, data_.entryLines.at(d.ref)), false);
+        case RowEntryLine: {
+            const int line = d.ref;
+            openBracketMenu(orderHeader(data_, data_.entryLines.at(line)), false,
+                            [this, line] { return data_.gridRows.findRow(line, RowEntryLine); });
             return;
+        }
         case RowOpenOrder: {
             const Order& o = data_.orderBook.at(d.ref);
             // A role outside 0..4 is treated like a child's: it gets no bracket of its own.
             if (o.bracketRole == BracketPlain)
-                openBracketMenu(orderHeader(data_, o), true);
+                openBracketMenu(orderHeader(data_, o), true, orderRowFinder(o.orderUserId));
             else
                 prompts_.message(o.bracketRole == BracketMain ? kAlreadyMain : kAlreadyChild);
             return;
@@ -53,7 +56,7 @@ void GridContextMenu::openContextMenu(int row, int /*col*/) {
             // A filled plain order can still be protected: its holding is there.
             const Order& o = data_.orderBook.at(d.ref);
             if (o.status == StatusFilled && o.bracketRole == BracketPlain)
-                openBracketMenu(orderHeader(data_, o), true);
+                openBracketMenu(orderHeader(data_, o), true, orderRowFinder(o.orderUserId));
             else
                 prompts_.message(o.bracketRole == BracketPlain ? kNotOpen : kAlreadyChild);
             return;
@@ -65,23 +68,47 @@ void GridContextMenu::openContextMenu(int row, int /*col*/) {
     });
 }
 
-void GridContextMenu::openInstrumentMenu(int instrument) {
-    const int row = menuRow_;
-    menu_.open({{data_.instruments.at(instrument).Ticker, nullptr},
-                {kReverse, [this, row] { closing_.reversePosition(row); }},
-                {kClose, [this, row] { closing_.closePosition(row); }}});
+// The menu is modal: while it is open other events run and rows may move, so each command
+// looks its row up again by a stable key and does nothing (with a log line) when it is gone.
+std::function<void()> GridContextMenu::onRow(std::function<int()> currentRow,
+                                             std::function<void(int row)> command) {
+    return [this, currentRow = std::move(currentRow), command = std::move(command)] {
+        const int row = currentRow();
+        if (row == 0) {
+            log_.addLine(kRowGone);
+            return;
+        }
+        command(row);
+    };
 }
 
-void GridContextMenu::openBracketMenu(const std::string& header, bool serverOrder) {
-    const int row = menuRow_;
+std::function<int()> GridContextMenu::orderRowFinder(int32_t orderUserId) const {
+    return [this, orderUserId] {
+        const int n = data_.orderBook.findByOrderUserId(orderUserId);
+        if (n == 0) return 0;
+        const int open = data_.gridRows.findRow(n, RowOpenOrder);
+        return open != 0 ? open : data_.gridRows.findRow(n, RowFinishedOrder);
+    };
+}
+
+void GridContextMenu::openInstrumentMenu(int instrument) {
+    auto instrumentRow = [this, instrument] { return data_.gridRows.findRow(instrument, RowInstrument); };
+    menu_.open({{data_.instruments.at(instrument).Ticker, nullptr},
+                {kReverse, onRow(instrumentRow, [this](int row) { closing_.reversePosition(row); })},
+                {kClose, onRow(instrumentRow, [this](int row) { closing_.closePosition(row); })}});
+}
+
+void GridContextMenu::openBracketMenu(const std::string& header, bool serverOrder,
+                                      std::function<int()> currentRow) {
     std::vector<MenuEntry> entries{{header, nullptr}};
     for (int index = 0; index < static_cast<int>(Brackets::kMenuCaptions.size()); ++index) {
-        std::function<void()> command;
+        std::function<void(int)> command;
         if (serverOrder)
-            command = [this, row, index] { brackets_.bracketServerOrder(index, row); };
+            command = [this, index](int row) { brackets_.bracketServerOrder(index, row); };
         else
-            command = [this, row, index] { brackets_.bracketEntryLine(index, row); };
-        entries.push_back({Brackets::kMenuCaptions[static_cast<std::size_t>(index)], std::move(command)});
+            command = [this, index](int row) { brackets_.bracketEntryLine(index, row); };
+        entries.push_back(
+            {Brackets::kMenuCaptions[static_cast<std::size_t>(index)], onRow(currentRow, command)});
     }
     menu_.open(std::move(entries));
 }

@@ -1,8 +1,13 @@
 #pragma once
 // The right-click menus of the order grid: on an instrument row the closing commands, on
 // an entry line or on a plain server order the bracket commands; other rows are refused
-// with a message. The row under the mouse is remembered for the chosen command.
+// with a message. The chosen command finds its row again by the instrument, entry line or
+// order it was opened on.
 #include "views/popup_menu.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
 
 namespace kavex {
 
@@ -24,11 +29,12 @@ class GridContextMenu {
     void openContextMenu(int row, int col);
 
     PopupMenu& menu() { return menu_; }
-    int menuRow() const { return menuRow_; }
 
   private:
     void openInstrumentMenu(int instrument);
-    void openBracketMenu(const std::string& header, bool serverOrder);
+    void openBracketMenu(const std::string& header, bool serverOrder, std::function<int()> currentRow);
+    std::function<void()> onRow(std::function<int()> currentRow, std::function<void(int row)> command);
+    std::function<int()> orderRowFinder(int32_t orderUserId) const;
 
     TradingData& data_;
     Brackets& brackets_;
@@ -36,7 +42,6 @@ class GridContextMenu {
     Prompts& prompts_;
     FailureLog& log_;
     PopupMenu menu_;
-    int menuRow_ = 0;
 };
 
 } // namespace kavex

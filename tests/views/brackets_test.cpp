@@ -223,5 +223,20 @@ TEST_F(BracketsTest, GlattWithoutConfirmationOrHoldingsStillCancelsAndANoStopsEv
     EXPECT_EQ(actions.defaultQuantity(), 1);
 }
 
+TEST_F(BracketsTest, AMenuCommandActsOnTheRowItWasOpenedOnEvenWhenRowsMovedWhileItWasOpen) {
+    setHolding(2, 3);
+    actions.mouseDown(instrumentRow(2), 1, true); // BMW's menu
+    entryLine(1, true, 1);                        // meanwhile a new line above BMW moves its row
+    contextMenu.menu().choose(contextMenu.menu().indexOf("Position Glattstellen"));
+    EXPECT_EQ(sentTexts(), (Texts{"@PO=ACC1;101;2;SEL ;MKT;3; 0; 0;0;0"}));
+    // A line deleted while its bracket menu was open: nothing happens, the log says why.
+    const int row = entryLine(1, false, 1);
+    actions.mouseDown(row, 1, true);
+    click(row, 11); // "DELETE"
+    contextMenu.menu().choose(contextMenu.menu().indexOf(Brackets::kMenuCaptions[0]));
+    EXPECT_EQ(log.back(), "Befehl nicht ausgeführt: Zeile nicht mehr im Grid");
+    EXPECT_EQ(sentTexts().size(), 1u);
+}
+
 } // namespace
 } // namespace kavex
