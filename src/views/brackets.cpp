@@ -79,6 +79,14 @@ int Brackets::makeChild(int instrumentRow, int column, int afterRow, int role, c
     return row;
 }
 
+int Brackets::findRowAgain(bool serverOrder, int line, int32_t orderUserId) const {
+    if (!serverOrder) return data_.gridRows.findRow(line, RowEntryLine);
+    const int n = data_.orderBook.findByOrderUserId(orderUserId);
+    if (n == 0) return 0;
+    const int open = data_.gridRows.findRow(n, RowOpenOrder);
+    return open != 0 ? open : data_.gridRows.findRow(n, RowFinishedOrder);
+}
+
 void Brackets::create(int index, int row, bool serverOrder) {
     const char* tag = serverOrder ? "m_createbracket2_Click " : "m_createbracket_Click ";
     Order main;
@@ -99,19 +107,41 @@ void Brackets::create(int index, int row, bool serverOrder) {
     }
 
     const int instrument = main.instrumentNumber;
+    const int32_t mainUserId = main.orderUserId;
     BracketPreset preset;
     float last = 0;
     bool known = false;
     guard(log_, tag, [&] {
-        BracketPreset& stored = presetFor(instrument);
         if (index >= 2) {
-            presetDialog_.open(stored);
+            // The dialog edits a copy: the preset table may be rebuilt while it is open.
+            BracketPreset edited = presetFor(instrument);
+            presetDialog_.open(edited);
             dialogs_.runModal(presetDialog_);
+            if (data_.instruments.at(instrument).Ticker != edited.presetName) return;
+            presetFor(instrument) = edited;
         }
-        preset = stored;
+        preset = presetFor(instrument);
         last = data_.instruments.at(instrument).Last; // prices may have moved while the dialog was open
         known = true;
     });
+    if (index >= 2) {
+        // The dialog ran a nested event loop: rows may have moved and the line or order may be
+        // gone, so both are found again by their numbers.
+        int found = 0;
+        if (known)
+            guard(log_, tag, [&] {
+                const int r = findRowAgain(serverOrder, ref, mainUserId);
+                if (r == 0) return;
+                ref = data_.gridRows.at(r).ref;
+                main = serverOrder ? data_.orderBook.at(ref) : data_.entryLines.at(ref);
+                found = r;
+            });
+        if (found == 0) {
+            log_.addLine("Befehl nicht ausgeführt: Zeile nicht mehr im Grid");
+            return;
+        }
+        row = found;
+    }
     if (!known) return;
     if (preset.presetMode == 1 && last == 0) {
         prompts_.message("Es gibt momentan noch keinen Kurs. Bitte anderes Limit als 'Offset zum momentanen "

@@ -54,6 +54,8 @@ class Brackets {
 
   private:
     void create(int index, int row, bool serverOrder);
+    // Grid row of entry line `line`, or of the server order with this user order number; 0 when gone.
+    int findRowAgain(bool serverOrder, int line, int32_t orderUserId) const;
     // Makes one child entry line below `afterRow` by a click on the instrument row's
     // price column; returns its grid row, 0 when none was made.
     int makeChild(int instrumentRow, int column, int afterRow, int role, const char* type,

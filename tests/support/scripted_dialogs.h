@@ -26,11 +26,13 @@ struct ScriptedDialogs : DialogHost {
     }
     void runModal(BracketPresetDialog& d) override {
         ++presetShows;
+        if (whilePresetOpen) whilePresetOpen(); // other events run while the dialog is open
         d.confirm();
         if (d.visible.checked()) d.visible.setChecked(false);
     }
     FakeEventLoop& loop;
     std::function<void(CredentialsDialog&)> answer;
+    std::function<void()> whilePresetOpen;
     int presetShows = 0;
     int credentialShows = 0;
     int autostartShows = 0;

@@ -238,5 +238,17 @@ TEST_F(BracketsTest, AMenuCommandActsOnTheRowItWasOpenedOnEvenWhenRowsMovedWhile
     EXPECT_EQ(sentTexts().size(), 1u);
 }
 
+TEST_F(BracketsTest, BracketEditPutsTheChildrenUnderItsLineEvenWhenRowsMovedWhileThePresetDialogWasOpen) {
+    setPreset(2, 0, 2600, 2400);
+    const int bmw = entryLine(2, true, 1);
+    const int32_t line = data.gridRows.at(bmw).ref;
+    dialogs.whilePresetOpen = [this] { entryLine(1, true, 1); }; // a new line above BMW's
+    ASSERT_TRUE(chooseFromMenu(bmw, Brackets::kMenuCaptions[2]));
+    const int row = data.gridRows.findRow(line, RowEntryLine);
+    EXPECT_EQ(std::make_tuple(lineAt(row + 1).instrumentNumber, lineAt(row + 1).parentLine,
+                              lineAt(row + 2).parentLine),
+              std::make_tuple(int16_t{2}, line, line));
+}
+
 } // namespace
 } // namespace kavex
