@@ -42,7 +42,10 @@ std::string OrderPlacement::cancelOrderMessage(const Order& o) {
 
 void OrderPlacement::placeOrder(int line, int row, bool fromExternal, const std::string& externalRef) {
     // The number is used up even when the stop check refuses the line.
-    guard(log_, kTag, [&] { data_.account.lastUserOrderId = data_.account.lastUserOrderId + 1; });
+    // Counted through the checked conversion: past the largest number it fails with "Overflow".
+    guard(log_, kTag, [&] {
+        data_.account.lastUserOrderId = roundToInt32(static_cast<double>(data_.account.lastUserOrderId) + 1);
+    });
 
     bool refused = false;
     guard(log_, kTag, [&] {
@@ -78,7 +81,7 @@ void OrderPlacement::placeOrder(int line, int row, bool fromExternal, const std:
     if (fromExternal) {
         guard(log_, kTag, [&] {
             Order& o = data_.entryLines.at(line);
-            o.orderUserId = -o.orderUserId;
+            o.orderUserId = roundToInt32(-static_cast<double>(o.orderUserId));
             if (bridgeNewOrderId) bridgeNewOrderId(externalRef, o.orderUserId);
             if (fileDropNewOrderId) fileDropNewOrderId(externalRef, o.orderUserId);
         });

@@ -111,9 +111,9 @@ void OrderReports::onOpenOrder(std::string_view body) {
     });
     if (!built) return;
     guard(log_, tag, [&] {
-        if (std::abs(static_cast<int64_t>(order.orderUserId)) > data_.account.lastUserOrderId)
-            data_.account.lastUserOrderId =
-                static_cast<int32_t>(std::abs(static_cast<int64_t>(order.orderUserId)));
+        // The magnitude of the smallest number does not fit: "Overflow", the counter stays.
+        const int32_t magnitude = roundToInt32(std::abs(static_cast<double>(order.orderUserId)));
+        if (magnitude > data_.account.lastUserOrderId) data_.account.lastUserOrderId = magnitude;
     });
     guard(log_, tag, [&] {
         int32_t n = data_.orderBook.findByOrderId(order.orderId);

@@ -50,7 +50,7 @@ ExternalOrderResult ExternalOrders::placeOrder(std::string_view orderText) {
         o.orderType = f[4].substr(0, 3);
         o.limit1 = parseSingle(f[6]);
         o.limit2 = parseSingle(f[7]);
-        o.orderUserId = -o.orderUserId;
+        o.orderUserId = roundToInt32(-static_cast<double>(o.orderUserId));
         orderGrid_.redrawRow(row);
 
         // What the "TRANSMIT" cell does for a line outside a bracket, with the order marked

@@ -53,6 +53,13 @@ TEST_F(Placement, TransmitSendsEachTypeAndSideByteForByteAndRemovesTheLine) {
     EXPECT_EQ(socket.sent.size(), 4u);
 }
 
+TEST_F(Placement, TheLastUserOrderNumberDoesNotCountPastTheLargestNumber) {
+    data.account.lastUserOrderId = 2147483647;
+    click(newLine(1, "BUY", "MKT", 0), 10); // TRANSMIT
+    EXPECT_EQ(data.account.lastUserOrderId, 2147483647);
+    EXPECT_EQ(log.lines(), Texts{"F:PlaceOrder Overflow"});
+}
+
 TEST_F(Placement, StopOrdersAreCheckedAgainstTheLastPrice) {
     click(newLine(1, "BUY", "STP", 150), 10); // equal to Last passes
     int below = newLine(1, "BUY", "STP", 149.5f);
@@ -139,6 +146,10 @@ TEST_F(Reports, ANegativeUserOrderNumberRaisesTheCounterByItsMagnitude) {
     EXPECT_EQ(data.account.lastUserOrderId, 250);
     reports.onOpenOrder(openOrder(7, "B2", 1, 3));
     EXPECT_EQ(data.account.lastUserOrderId, 250);
+    // The smallest number has no magnitude that fits: logged, the counter stays, the order is kept.
+    reports.onOpenOrder(openOrder(-2147483647 - 1, "B3", 1, 3));
+    EXPECT_EQ(std::make_tuple(data.account.lastUserOrderId, log.back(), data.orderBook.count()),
+              std::make_tuple(250, std::string("F:WS_OO Overflow"), 3));
 }
 
 TEST_F(Reports, ReportsForUnknownOrdersOrRowsAreLogged) {
