@@ -54,7 +54,11 @@ void GridActions::clickSelectedCell(int startRow) {
 
     if (text == "TRANSMIT") return transmit(row);
     if (text == "CANCEL") {
-        guard(log_, kClickTag, [&] { placement_.cancelOrder(data_.gridRows.at(row).ref); });
+        // Only an order in PreSubm. or Submitted is cancelled; a pending one is left alone.
+        guard(log_, kClickTag, [&] {
+            const int n = data_.gridRows.at(row).ref;
+            if (isCancellable(data_.orderBook.at(n).status)) placement_.cancelOrder(n);
+        });
         guard(log_, kClickTag, [&] { orderGrid_.redrawRow(row); });
         return;
     }

@@ -87,6 +87,11 @@ TEST_F(GridActionsTest, CancelDefaultAndSeparatorClicks) {
     rebuild();
     click(4, 11);
     EXPECT_EQ(sentTexts(), (std::vector<std::string>{"@CO=ACC1;5;S5"}));
+    for (int16_t pending : {StatusPendSubm, StatusPendCancel}) { // nothing goes out for these
+        data.orderBook.update(1, [&](Order& o) { o.status = pending; });
+        click(4, 11);
+    }
+    EXPECT_EQ(sentTexts().size(), 1u);
 
     click(instrumentRow(2), 13, 0);
     EXPECT_EQ(data.defaultInstrument, 2);
