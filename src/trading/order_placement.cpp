@@ -158,7 +158,7 @@ void OrderPlacement::freeBracketGroup(int line) {
 void OrderPlacement::cancelAllOrders() {
     for (int n = 1; n <= data_.orderBook.count(); ++n)
         if (isCancellable(data_.orderBook.at(n).status)) cancelOrder(n);
-    events_.rowListChanged();
+    // Only a redraw: rebuilding the rows would reorder the entry lines the user is composing.
     events_.allRowsChanged();
 }
 

@@ -102,8 +102,12 @@ TEST_F(Placement, CancelSendsTheOrdersKeysAndChangesNothing) {
     EXPECT_EQ(sentTexts(), (Texts{"@CO=ACC1;55;A55"}));
     EXPECT_EQ(data.orderBook.at(1).status, StatusSubmitted);
     socket.sent.clear();
-    placement.cancelAllOrders(); // cancels only working orders
+    newLine(1, "BUY", "LMT", 150);
+    newLine(1, "SEL", "LMT", 151); // shown above the BUY line, where the click put it
+    const std::vector<int> refs = {lineAt(4), lineAt(5)};
+    placement.cancelAllOrders(); // cancels only working orders and only redraws
     EXPECT_EQ(sentTexts(), (Texts{"@CO=ACC1;55;A55"}));
+    EXPECT_EQ((std::vector<int>{lineAt(4), lineAt(5)}), refs);
 }
 
 TEST_F(Placement, ResettingABracketGroupFreesTheMainAndAllItsChildren) {
