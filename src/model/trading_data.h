@@ -36,6 +36,13 @@ struct TradingData {
     bool accountChanged = false;
 
     int16_t instrumentCount() const { return instruments.count(); }
+    // Grid row of the order with this user order number, working or finished; 0 when none.
+    int orderRow(int32_t orderUserId) const {
+        const int n = orderBook.findByOrderUserId(orderUserId);
+        if (n == 0) return 0;
+        const int open = gridRows.findRow(n, RowOpenOrder);
+        return open != 0 ? open : gridRows.findRow(n, RowFinishedOrder);
+    }
     void recordPrice(int instrument, double now) {
         history.recordPrice(instrument, instruments.at(instrument), now);
     }

@@ -79,14 +79,6 @@ int Brackets::makeChild(int instrumentRow, int column, int afterRow, int role, c
     return row;
 }
 
-int Brackets::findRowAgain(bool serverOrder, int line, int32_t orderUserId) const {
-    if (!serverOrder) return data_.gridRows.findRow(line, RowEntryLine);
-    const int n = data_.orderBook.findByOrderUserId(orderUserId);
-    if (n == 0) return 0;
-    const int open = data_.gridRows.findRow(n, RowOpenOrder);
-    return open != 0 ? open : data_.gridRows.findRow(n, RowFinishedOrder);
-}
-
 void Brackets::create(int index, int row, bool serverOrder) {
     const char* tag = serverOrder ? "m_createbracket2_Click " : "m_createbracket_Click ";
     Order main;
@@ -130,14 +122,15 @@ void Brackets::create(int index, int row, bool serverOrder) {
         int found = 0;
         if (known)
             guard(log_, tag, [&] {
-                const int r = findRowAgain(serverOrder, ref, mainUserId);
+                const int r =
+                    serverOrder ? data_.orderRow(mainUserId) : data_.gridRows.findRow(ref, RowEntryLine);
                 if (r == 0) return;
                 ref = data_.gridRows.at(r).ref;
                 main = serverOrder ? data_.orderBook.at(ref) : data_.entryLines.at(ref);
                 found = r;
             });
         if (found == 0) {
-            log_.addLine("Befehl nicht ausgeführt: Zeile nicht mehr im Grid");
+            log_.addLine(kRowGone);
             return;
         }
         row = found;

@@ -30,6 +30,8 @@ class Brackets {
     static constexpr std::array<const char*, 4> kMenuCaptions = {
         "Erzeuge Bracket Orders", "Erzeuge Bracket Orders MOC", "Erzeuge Bracket Orders Edit",
         "Erzeuge Bracket Orders MOC Edit"};
+    // Logged when a command's line or order left the grid while a dialog or menu was open.
+    static constexpr const char* kRowGone = "Befehl nicht ausgeführt: Zeile nicht mehr im Grid";
 
     Brackets(TradingData& data, GridActions& actions, OrderGrid& orderGrid, const OrderGridColumns& columns,
              ServerSender& sender, Prompts& prompts, DialogHost& dialogs, BracketPresetDialog& presetDialog,
@@ -54,8 +56,6 @@ class Brackets {
 
   private:
     void create(int index, int row, bool serverOrder);
-    // Grid row of entry line `line`, or of the server order with this user order number; 0 when gone.
-    int findRowAgain(bool serverOrder, int line, int32_t orderUserId) const;
     // Makes one child entry line below `afterRow` by a click on the instrument row's
     // price column; returns its grid row, 0 when none was made.
     int makeChild(int instrumentRow, int column, int afterRow, int role, const char* type,

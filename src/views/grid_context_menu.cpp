@@ -12,7 +12,6 @@ namespace {
 constexpr const char* kNotOpen = "Bitte eine nicht abgeschlossene Order anklicken!";
 constexpr const char* kAlreadyMain = "Diese Order ist bereits eine Bracket-Hauptorder!";
 constexpr const char* kAlreadyChild = "Diese Order ist bereits eine Bracketorder!";
-constexpr const char* kRowGone = "Befehl nicht ausgeführt: Zeile nicht mehr im Grid";
 
 // The menus' first item names what was clicked: the ticker, and for an order line its
 // side and quantity.
@@ -47,7 +46,8 @@ void GridContextMenu::openContextMenu(int row, int /*col*/) {
             const Order& o = data_.orderBook.at(d.ref);
             // A role outside 0..4 is treated like a child's: it gets no bracket of its own.
             if (o.bracketRole == BracketPlain)
-                openBracketMenu(orderHeader(data_, o), true, orderRowFinder(o.orderUserId));
+                openBracketMenu(orderHeader(data_, o), true,
+                                [this, id = o.orderUserId] { return data_.orderRow(id); });
             else
                 prompts_.message(o.bracketRole == BracketMain ? kAlreadyMain : kAlreadyChild);
             return;
@@ -56,7 +56,8 @@ void GridContextMenu::openContextMenu(int row, int /*col*/) {
             // A filled plain order can still be protected: its holding is there.
             const Order& o = data_.orderBook.at(d.ref);
             if (o.status == StatusFilled && o.bracketRole == BracketPlain)
-                openBracketMenu(orderHeader(data_, o), true, orderRowFinder(o.orderUserId));
+                openBracketMenu(orderHeader(data_, o), true,
+                                [this, id = o.orderUserId] { return data_.orderRow(id); });
             else
                 prompts_.message(o.bracketRole == BracketPlain ? kNotOpen : kAlreadyChild);
             return;
@@ -75,19 +76,10 @@ std::function<void()> GridContextMenu::onRow(std::function<int()> currentRow,
     return [this, currentRow = std::move(currentRow), command = std::move(command)] {
         const int row = currentRow();
         if (row == 0) {
-            log_.addLine(kRowGone);
+            log_.addLine(Brackets::kRowGone);
             return;
         }
         command(row);
-    };
-}
-
-std::function<int()> GridContextMenu::orderRowFinder(int32_t orderUserId) const {
-    return [this, orderUserId] {
-        const int n = data_.orderBook.findByOrderUserId(orderUserId);
-        if (n == 0) return 0;
-        const int open = data_.gridRows.findRow(n, RowOpenOrder);
-        return open != 0 ? open : data_.gridRows.findRow(n, RowFinishedOrder);
     };
 }
 

@@ -34,7 +34,6 @@ class GridContextMenu {
     void openInstrumentMenu(int instrument);
     void openBracketMenu(const std::string& header, bool serverOrder, std::function<int()> currentRow);
     std::function<void()> onRow(std::function<int()> currentRow, std::function<void(int row)> command);
-    std::function<int()> orderRowFinder(int32_t orderUserId) const;
 
     TradingData& data_;
     Brackets& brackets_;
