@@ -2,6 +2,7 @@
 
 #include "base/failure.h"
 #include "base/files.h"
+#include "base/fixed_text.h"
 #include "community/chat.h"
 #include "community/documents.h"
 #include "community/file_transfer.h"
@@ -45,11 +46,6 @@
 
 namespace kavex {
 namespace {
-
-std::string upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::toupper(c); });
-    return s;
-}
 
 bool known(const std::string& value) {
     return !value.empty() && value != "-";
@@ -114,7 +110,7 @@ struct Client::Parts : ChatSwitch {
 };
 
 Client::Parts::Parts(Client& owner, ClientPlatform& p, const ProgramVersion& version)
-    : gameEdition(upper(p.executableName) == "KAVEXGAME"), colourEditor(colours, p.prompts),
+    : gameEdition(upperAscii(p.executableName) == "KAVEXGAME"), colourEditor(colours, p.prompts),
       settingsFile(p.folder, controls.log), history(data, p.folder, controls.log),
       errors(controls.statusLine, controls.messages, messageWindow, p.system),
       orderGrid(data, orderGridCells, columns, colours, settings, p.loop, controls.log, p.locale),

@@ -1,5 +1,7 @@
 #include "base/fixed_text.h"
 
+#include <cctype>
+
 namespace kavex {
 
 std::string fitToWidth(std::string_view text, std::size_t width) {
@@ -21,6 +23,13 @@ std::string_view trimBlanks(std::string_view text) {
     if (b == std::string_view::npos) return {};
     std::size_t e = text.find_last_not_of(' ');
     return text.substr(b, e - b + 1);
+}
+
+std::string upperAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
 }
 
 } // namespace kavex

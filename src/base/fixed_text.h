@@ -10,6 +10,8 @@ namespace kavex {
 
 std::string fitToWidth(std::string_view text, std::size_t width);
 std::string_view trimBlanks(std::string_view text);
+// Letters a-z as A-Z; every other byte as it is.
+std::string upperAscii(std::string_view text);
 
 template <std::size_t N> class FixedText {
   public:

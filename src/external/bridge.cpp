@@ -31,13 +31,6 @@ int stateOf(const TcpListener& socket) {
     return state;
 }
 
-std::string upper(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
-}
-
 } // namespace
 
 Bridge::Bridge(TcpListener& socket, EventLoop& loop, TradingData& data, Settings& settings, TextList& log,
@@ -183,7 +176,7 @@ void Bridge::process(std::string_view message) {
 
 void Bridge::runCommand(std::string_view message, const CommandFields& f) {
     skipOnFailure([&] {
-        const std::string command = upper(f[1]);
+        const std::string command = upperAscii(f[1]);
         if (command == "@PO") {
             std::string_view orderText = message.size() > 4 ? message.substr(4) : std::string_view{};
             if (auto problem = orderTextProblem(orderText))

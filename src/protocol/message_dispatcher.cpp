@@ -1,5 +1,6 @@
 #include "protocol/message_dispatcher.h"
 
+#include "base/fixed_text.h"
 #include "base/numbers.h"
 #include "base/text_list.h"
 #include "model/trading_data.h"
@@ -82,13 +83,6 @@ constexpr CommandEntry kCommands[] = {
     {"@CU1", B::Handler, H::ChatUserJoined},
     {"@CU0", B::Handler, H::ChatUserLeft},
 };
-
-std::string upperAscii(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
-}
 
 std::string_view from(std::string_view text, std::size_t characterPosition) {
     // Text from the given 1-based position on ("" when shorter).

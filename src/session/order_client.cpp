@@ -2,6 +2,7 @@
 
 #include "base/cp1252.h"
 #include "base/failure.h"
+#include "base/fixed_text.h"
 #include "base/numbers.h"
 #include "model/trading_data.h"
 #include "platform/event_loop.h"
@@ -15,13 +16,6 @@
 
 namespace kavex {
 namespace {
-
-std::string upperAscii(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
-}
 
 // "ß" has no capital in the wire code page, so the upper-case text keeps it.
 constexpr std::string_view kWrongPassword = "FALSCHES PAßWORT";

@@ -2,6 +2,7 @@
 
 #include "base/failure.h"
 #include "base/files.h"
+#include "base/fixed_text.h"
 #include "external/file_drop.h"
 #include "model/order.h"
 #include "model/order_grid_rows.h"
@@ -31,11 +32,6 @@
 namespace kavex {
 namespace {
 
-std::string upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::toupper(c); });
-    return s;
-}
-
 // The working directory's files with this extension (given in capitals), sorted.
 std::vector<std::string> filesWithExtension(const WorkingDirectory& folder,
                                             const std::string& upperExtension) {
@@ -44,7 +40,7 @@ std::vector<std::string> filesWithExtension(const WorkingDirectory& folder,
     for (const auto& entry : std::filesystem::directory_iterator(folder.root(), ec)) {
         std::string name = entry.path().filename().string();
         if (name.size() > upperExtension.size() &&
-            upper(name.substr(name.size() - upperExtension.size())) == upperExtension)
+            upperAscii(name.substr(name.size() - upperExtension.size())) == upperExtension)
             names.push_back(name);
     }
     std::sort(names.begin(), names.end());
