@@ -43,47 +43,51 @@ void OrderReports::bind(MessageDispatcher& d) {
     d.setHandler(Handler::UserInfo, [this](std::string_view b) { onUserInfo(b); });
 }
 
-Order OrderReports::orderFromFields(const Fields& f) {
+// Every field is a statement of its own: a bad one logs its line and the rest of the
+// record is still taken.
+Order OrderReports::orderFromFields(const Fields& f, FailureLog& log, std::string_view tag) {
     Order o;
-    o.orderUserId = parseInt32(f[1]);
+    const auto field = [&](auto&& assign) { guard(log, tag, assign); };
+    field([&] { o.orderUserId = parseInt32(f[1]); });
     o.orderId = f[2];
     o.orderRef = f[3];
     o.side = f[4];
-    o.quantity = parseInt32(f[5]);
+    field([&] { o.quantity = parseInt32(f[5]); });
     o.orderType = f[6];
-    o.limit1 = parseSingle(f[7]);
-    o.limit2 = parseSingle(f[8]);
-    o.status = parseInt16(f[9]);
-    o.filled = parseInt32(f[10]);
-    o.remaining = parseInt32(f[11]);
-    o.price = parseSingle(f[12]);
+    field([&] { o.limit1 = parseSingle(f[7]); });
+    field([&] { o.limit2 = parseSingle(f[8]); });
+    field([&] { o.status = parseInt16(f[9]); });
+    field([&] { o.filled = parseInt32(f[10]); });
+    field([&] { o.remaining = parseInt32(f[11]); });
+    field([&] { o.price = parseSingle(f[12]); });
     o.entryTime = f[13];
     o.statusTime = f[14];
     o.orderClass = f[15];
-    o.instrumentNumber = parseInt16(f[16]);
-    o.bracketRole = parseInt16(f[17]);
-    o.parentOrderUserId = parseInt32(f[18]);
+    field([&] { o.instrumentNumber = parseInt16(f[16]); });
+    field([&] { o.bracketRole = parseInt16(f[17]); });
+    field([&] { o.parentOrderUserId = parseInt32(f[18]); });
     o.statusInfo = f[19];
-    o.activeFlag = parseByte(f[20]);
-    o.flag2 = parseByte(f[21]);
+    field([&] { o.activeFlag = parseByte(f[20]); });
+    field([&] { o.flag2 = parseByte(f[21]); });
     return o;
 }
 
-Execution OrderReports::executionFromFields(const Fields& f) {
+Execution OrderReports::executionFromFields(const Fields& f, FailureLog& log, std::string_view tag) {
     Execution e;
+    const auto field = [&](auto&& assign) { guard(log, tag, assign); };
     e.accountCode = f[1];
     e.orderId = f[2];
     e.execRef = f[3];
-    e.instrumentNumber = parseInt16(f[4]);
+    field([&] { e.instrumentNumber = parseInt16(f[4]); });
     e.currency = f[5];
     e.executionId = f[6];
     e.execTime = f[7];
     e.action = f[8];
-    e.quantity = parseInt32(f[9]);
-    e.price = parseSingle(f[10]);
-    e.amount = parseSingle(f[11]);
-    e.commission = parseSingle(f[12]);
-    e.profit = parseSingle(f[13]);
+    field([&] { e.quantity = parseInt32(f[9]); });
+    field([&] { e.price = parseSingle(f[10]); });
+    field([&] { e.amount = parseSingle(f[11]); });
+    field([&] { e.commission = parseSingle(f[12]); });
+    field([&] { e.profit = parseSingle(f[13]); });
     return e;
 }
 
@@ -102,14 +106,8 @@ void OrderReports::onOpenOrder(std::string_view body) {
     Fields f = SplitFields(body, ";", 1000);
     for (int i = 1; i <= std::min(f.count(), 1000); ++i)
         outgoing_.addLine(std::string(f[i]));
-    Order order;
-    bool built = false;
-    guard(log_, tag, [&] {
-        order = orderFromFields(f);
-        order.accountCode = data_.account.accountCode.str();
-        built = true;
-    });
-    if (!built) return;
+    Order order = orderFromFields(f, log_, tag);
+    order.accountCode = data_.account.accountCode.str();
     guard(log_, tag, [&] {
         // The magnitude of the smallest number does not fit: "Overflow", the counter stays.
         const int32_t magnitude = roundToInt32(std::abs(static_cast<double>(order.orderUserId)));
@@ -139,15 +137,16 @@ void OrderReports::onOrderStatus(std::string_view body) {
         log_.addLine("Keine Order für O.Status gef.:" + std::string(body));
         return;
     }
-    guard(log_, tag, [&] {
-        data_.orderBook.update(n, [&](Order& o) {
-            o.status = parseInt16(f[3]);
-            o.statusTime = f[4];
-            o.filled = parseInt32(f[5]);
-            o.remaining = parseInt32(f[6]);
-            o.price = parseSingle(f[7]);
-            o.statusInfo = f[8];
-            o.activeFlag = parseByte(f[9]);
+    data_.orderBook.update(n, [&](Order& o) {
+        const auto field = [&](auto&& assign) { guard(log_, tag, assign); };
+        field([&] { o.status = parseInt16(f[3]); });
+        o.statusTime = f[4];
+        field([&] { o.filled = parseInt32(f[5]); });
+        field([&] { o.remaining = parseInt32(f[6]); });
+        field([&] { o.price = parseSingle(f[7]); });
+        o.statusInfo = f[8];
+        field([&] { o.activeFlag = parseByte(f[9]); });
+        field([&] {
             float limit = parseSingle(f[10]);
             if (limit != 0) o.limit1 = limit;
         });
@@ -171,13 +170,7 @@ void OrderReports::onOrderStatus(std::string_view body) {
 void OrderReports::onExecution(std::string_view body) {
     const char* tag = "WS_EX ";
     Fields f = SplitFields(body, ";", 100);
-    Execution e;
-    bool built = false;
-    guard(log_, tag, [&] {
-        e = executionFromFields(f);
-        built = true;
-    });
-    if (!built) return;
+    const Execution e = executionFromFields(f, log_, tag);
     guard(log_, tag, [&] {
         int32_t n = data_.executionList.findByExecutionId(e.executionId);
         if (n > 0) {
@@ -209,8 +202,7 @@ void OrderReports::onAllOrders(std::string_view body) {
         Fields f;
         for (int i = 1; i <= std::min(lines.count(), 1000); ++i) {
             f.split(lines[i], ";", 100);
-            Order o;
-            guard(log_, tag, [&] { o = orderFromFields(f); });
+            Order o = orderFromFields(f, log_, tag);
             o.accountCode = data_.account.accountCode.str();
             orders.push_back(std::move(o));
         }
@@ -229,9 +221,7 @@ void OrderReports::onAllExecutions(std::string_view body) {
         Fields f;
         for (int i = 1; i <= std::min(lines.count(), 1000); ++i) {
             f.split(lines[i], ";", 100);
-            Execution e;
-            guard(log_, tag, [&] { e = executionFromFields(f); });
-            executions.push_back(std::move(e));
+            executions.push_back(executionFromFields(f, log_, tag));
         }
         data_.executionList.replaceAll(std::move(executions));
     });

@@ -9,6 +9,7 @@
 namespace kavex {
 
 class EventLoop;
+class FailureLog;
 class Fields;
 class Label;
 class MessageDispatcher;
@@ -58,8 +59,8 @@ class OrderReports {
     OrderReportHooks hooks;
 
     // Records as the server's fields describe them.
-    static Order orderFromFields(const Fields& f);
-    static Execution executionFromFields(const Fields& f);
+    static Order orderFromFields(const Fields& f, FailureLog& log, std::string_view tag);
+    static Execution executionFromFields(const Fields& f, FailureLog& log, std::string_view tag);
 
   private:
     bool bridgeConnected() const { return hooks.bridgeConnected && hooks.bridgeConnected(); }

@@ -60,5 +60,15 @@ TEST_F(ClientTest, EditedColoursReachTheGridOnlyWithAnwenden) {
     EXPECT_EQ(readTextLines(dir.root / "kavex.col").at(1), " 255 ");
 }
 
+TEST_F(ClientTest, AWorkingOrderWithABadFlagIsStillListedAndCancelledByCancelAll) {
+    writeSettings();
+    startSession();
+    serverSends("@OO=41;SRV7;;BUY ;5;LMT;99;0;3;0;5;0;100000;100001;DAY;1;0;0;;300;0");
+    loop.advance(100);
+    EXPECT_EQ(client->data().account.lastUserOrderId, 41);
+    client->window().cancelAll();
+    EXPECT_TRUE(sentOnce("@CO=ACC9;41;SRV7"));
+}
+
 } // namespace
 } // namespace kavex

@@ -202,6 +202,40 @@ TEST_F(Reports, RejectionsAreShownWithTheTimeAndChangeNoOrder) {
     EXPECT_EQ(data.orderBook.at(1).status, StatusPreSubm);
 }
 
+// One bad field is logged and the rest of the record is still stored.
+TEST_F(Reports, OneBadFieldLosesOnlyThatField) {
+    reports.hooks.bridgeConnected = [] { return true; };
+    std::vector<std::string> forwarded;
+    reports.hooks.forwardToBridge = [&](const std::string& t) { forwarded.push_back(t); };
+    std::string badFlag = openOrder(120, "A1", 1, 3);
+    badFlag.replace(badFlag.rfind(";0;0"), 4, ";300;0");
+    reports.onOpenOrder(badFlag);
+    ASSERT_EQ(data.orderBook.count(), 1);
+    EXPECT_EQ(data.orderBook.at(1).orderUserId, 120);
+    EXPECT_EQ(data.orderBook.at(1).activeFlag, 0);
+    EXPECT_EQ(data.account.lastUserOrderId, 120);
+    EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 3, 1, 0}));
+    EXPECT_EQ(forwarded, Texts{"\x01@OI;120;A1\x02"});
+
+    reports.onOrderStatus("120;A1;99999;093500;4;6;150.5;INFO2;1;151");
+    const Order& o = data.orderBook.at(1);
+    EXPECT_EQ(std::make_tuple(o.status, o.statusTime.str(), o.filled, o.remaining, o.activeFlag, o.limit1),
+              std::make_tuple(int16_t(3), std::string("093500"), 4, 6, uint8_t(1), 151.0f));
+
+    reports.onExecution("ACC1;A1;EREF;1;EUR;E1;09:31:00;BOT;1e20;150.5;1505;2.5;0");
+    ASSERT_EQ(data.executionList.count(), 1);
+    EXPECT_EQ(data.executionList.at(1).price, 150.5f);
+    EXPECT_EQ(sound.played.size(), 1u);
+
+    reports.onAllOrders(openOrder(5, "B1", 2, 3) + "\n" + badFlag);
+    ASSERT_EQ(data.orderBook.count(), 2);
+    EXPECT_EQ(data.orderBook.at(2).orderId.str().substr(0, 2), "A1");
+    reports.onAllExecutions("ACC1;A1;EREF;99999;EUR;E2;09:31:00;BOT;3;150.5;1505;2.5;0");
+    EXPECT_EQ(data.executionList.at(1).executionId.str().substr(0, 2), "E2");
+    EXPECT_EQ(log.lines(), (Texts{"F:WS_OO Overflow", "F:WS_OS Overflow", "F:WS_EX Overflow",
+                                  "F:WS_SAO Overflow", "F:WS_SAE Overflow"}));
+}
+
 TEST_F(Reports, UserDataSetsTheAccountCodeAndGarbageNeverCrashes) {
     reports.onUserInfo("XY12\nrest");
     EXPECT_EQ(data.account.accountCode.str(), "XY12  ");
@@ -210,11 +244,12 @@ TEST_F(Reports, UserDataSetsTheAccountCodeAndGarbageNeverCrashes) {
     reports.onOpenOrder("1;A;R;BUY;1e20");
     reports.onOrderStatus(";;;;;;;;999");
     reports.onExecution(";;;;;;;;;");
-    // The empty open order became a record with number 0 and blank keys; the status
-    // report found it, failed on the flag of 999 and found no grid row for it.
+    // The empty open order became a record with number 0 and blank keys, the one with a
+    // bad quantity a second record; the status report found the first, failed on the
+    // flag of 999 and found no grid row for it.
     EXPECT_EQ(log.lines(),
               (Texts{"F:WS_OO Overflow", "F:WS_OS Overflow", "Keine Orderzeile für Order 1 gefunden"}));
-    EXPECT_EQ(data.orderBook.count(), 1);
+    EXPECT_EQ(data.orderBook.count(), 2);
 }
 
 } // namespace
