@@ -40,7 +40,7 @@ std::string OrderPlacement::cancelOrderMessage(const Order& o) {
     return wire::frame(body);
 }
 
-void OrderPlacement::placeOrder(int line, int row, bool fromExternal, const std::string& externalRef) {
+bool OrderPlacement::placeOrder(int line, int row, bool fromExternal, const std::string& externalRef) {
     // The number is used up even when the stop check refuses the line.
     // Counted through the checked conversion: past the largest number it fails with "Overflow".
     guard(log_, kTag, [&] {
@@ -55,6 +55,8 @@ void OrderPlacement::placeOrder(int line, int row, bool fromExternal, const std:
         bool buy = o.side.trimmed() == "BUY";
         if (buy ? o.limit1 < last : o.limit1 > last) {
             refused = true;
+            // A refused main takes its whole group along: its children never go out alone.
+            if (o.bracketRole == BracketMain) freeBracketGroup(line);
             o.status = StatusCancelled;
             freeEntryLine(o);
             data_.gridRows.deleteRow(row);
@@ -62,7 +64,7 @@ void OrderPlacement::placeOrder(int line, int row, bool fromExternal, const std:
                                     : "Keine STP-Sell Order mit Limit über Last-Kurs!");
         }
     });
-    if (refused) return;
+    if (refused) return false;
 
     guard(log_, kTag, [&] {
         Order& o = data_.entryLines.at(line);
@@ -98,6 +100,7 @@ void OrderPlacement::placeOrder(int line, int row, bool fromExternal, const std:
         freeEntryLine(o);
     });
     guard(log_, kTag, [&] { data_.gridRows.deleteRow(row); });
+    return true;
 }
 
 int OrderPlacement::findEntryRow(int line) const {
@@ -108,13 +111,19 @@ int OrderPlacement::findEntryRow(int line) const {
     return 0;
 }
 
-void OrderPlacement::placeAndRemoveRow(int line, int row) {
-    placeOrder(line, row, false, "");
+bool OrderPlacement::placeAndRemoveRow(int line, int row) {
+    const bool sent = placeOrder(line, row, false, "");
     guard(log_, kTag, [&] { events_.entryRowRemoved(row); });
+    return sent;
 }
 
 void OrderPlacement::placeWithChildren(int mainLine) {
-    if (int row = findEntryRow(mainLine); row > 0) placeAndRemoveRow(mainLine, row);
+    if (int row = findEntryRow(mainLine); row > 0 && !placeAndRemoveRow(mainLine, row)) {
+        // The refused main released its group; the children's rows go with a rebuild.
+        events_.rowListChanged();
+        events_.allRowsChanged();
+        return;
+    }
     // Then the children, bottom row first.
     while (true) {
         int found = 0;
@@ -127,6 +136,39 @@ void OrderPlacement::placeWithChildren(int mainLine) {
         }
         if (found == 0) return;
         placeAndRemoveRow(rows.at(found).ref, found);
+    }
+}
+
+void OrderPlacement::transmitRow(int row) {
+    const int line = data_.gridRows.at(row).ref;
+    const Order& o = data_.entryLines.at(line);
+    if (o.bracketRole == BracketPlain)
+        placeAndRemoveRow(line, row);
+    else
+        placeWithChildren(o.bracketRole == BracketMain ? line : o.parentLine);
+}
+
+void OrderPlacement::transmitAll() {
+    // Bottom row first; a bracket goes as its group, main first. Sending a group can remove
+    // rows above the current one, so the walk then starts again from the bottom.
+    int r = data_.gridRows.rowCount();
+    while (r >= 2) {
+        const OrderGridRows& rows = data_.gridRows;
+        if (r > rows.rowCount()) r = rows.rowCount();
+        if (r < 2) break;
+        if (rows.at(r).kind != RowEntryLine || !data_.entryLines.valid(rows.at(r).ref)) {
+            --r;
+            continue;
+        }
+        const bool plain = data_.entryLines.at(rows.at(r).ref).bracketRole == BracketPlain;
+        const int before = rows.rowCount();
+        guard(log_, "TransAlle ", [&] { transmitRow(r); });
+        if (rows.rowCount() == before)
+            --r; // nothing removed (a failure): never loop on it
+        else if (!plain)
+            r = rows.rowCount();
+        else
+            --r;
     }
 }
 

@@ -21,8 +21,14 @@ class OrderPlacement {
     OrderPlacement(TradingData& data, ServerSender& sender, UserMessages& messages, OrderEvents& events,
                    TextList& bridgeLog, FailureLog& log);
 
-    void placeOrder(int line, int row, bool fromExternal, const std::string& externalRef);
+    // Sends the entry line; false when the stop check refused it (nothing sent).
+    bool placeOrder(int line, int row, bool fromExternal, const std::string& externalRef);
     void placeWithChildren(int mainLine);
+    // The grid's transmit on an entry-line row: a plain line alone, a bracket line as its
+    // whole group, main first. A row that is no entry line throws.
+    void transmitRow(int row);
+    // "TRANS Alle": every entry line, bottom row first, each bracket group main first.
+    void transmitAll();
     void cancelOrder(int orderBookNumber);
     void cancelOrderByUserId(int32_t orderUserId);
     void freeBracketGroup(int line);
@@ -41,7 +47,7 @@ class OrderPlacement {
   private:
     // Grid row (from the last up to row 2) of the entry line `line`; 0 when none.
     int findEntryRow(int line) const;
-    void placeAndRemoveRow(int line, int row);
+    bool placeAndRemoveRow(int line, int row);
 
     TradingData& data_;
     ServerSender& sender_;

@@ -85,18 +85,7 @@ void GridActions::clickSelectedCell(int startRow) {
 }
 
 void GridActions::transmit(int row) {
-    guard(log_, kClickTag, [&] {
-        int line = data_.gridRows.at(row).ref;
-        const Order& o = data_.entryLines.at(line);
-        if (o.bracketRole == BracketPlain) {
-            placement_.placeOrder(line, row, false, "");
-            grid_.removeRow(row);
-        } else if (o.bracketRole == BracketMain) {
-            placement_.placeWithChildren(line);
-        } else {
-            placement_.placeWithChildren(o.parentLine);
-        }
-    });
+    guard(log_, kClickTag, [&] { placement_.transmitRow(row); });
 }
 
 void GridActions::deleteLine(int row) {

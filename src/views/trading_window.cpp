@@ -92,12 +92,7 @@ void TradingWindow::cancelAll() {
 }
 
 void TradingWindow::transmitAll() {
-    TradingData& data = parts_.data;
-    for (int r = data.gridRows.rowCount(); r >= 2; --r) {
-        if (r > data.gridRows.rowCount() || data.gridRows.at(r).kind != RowEntryLine) continue;
-        parts_.placement.placeOrder(data.gridRows.at(r).ref, r, false, "");
-        guard(controls_.log, "TransAlle ", [&] { parts_.orderGridCells.removeRow(r); });
-    }
+    parts_.placement.transmitAll();
 }
 
 void TradingWindow::deleteEntryLines() {

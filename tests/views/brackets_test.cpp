@@ -106,6 +106,33 @@ TEST_F(BracketsTest, SellLinesGetBuyChildrenAndTheMocChildTakesTheStopLimit) {
     EXPECT_EQ(grid.text(row + 1, 7), "Offset: 2");
 }
 
+TEST_F(BracketsTest, ARefusedMainTakesItsChildrenAlongAndTransAlleSendsEachMainFirst) {
+    setPreset(1, 1, 3, 2); // Last 150
+    const std::vector<int> before = kinds();
+    int row = entryLine(1, true, 1);
+    ASSERT_TRUE(chooseFromMenu(row, "Erzeuge Bracket Orders"));
+    Order& main = data.entryLines.at(data.gridRows.at(row).ref);
+    main.orderType = "STP";
+    main.limit1 = 149;  // a BUY stop below Last: refused
+    click(row + 2, 10); // TRANSMIT on a child sends the group
+    EXPECT_TRUE(socket.sent.empty());
+    EXPECT_EQ(kinds(), before);
+    EXPECT_EQ(statusLine.text(), "Keine STP-Buy Order mit Limit unter Last-Kurs!");
+
+    // Bottom row first, but every group goes main first with its number in the children.
+    data.account.lastUserOrderId = 100;
+    row = entryLine(1, true, 2);
+    ASSERT_TRUE(chooseFromMenu(row, "Erzeuge Bracket Orders"));
+    entryLine(2, false, 1);
+    placement.transmitAll();
+    const Texts sent = sentTexts();
+    ASSERT_EQ(sent.size(), 4u);
+    EXPECT_TRUE(sent[0].starts_with("@PO=ACC1;101;2;SEL ;")) << sent[0];
+    EXPECT_TRUE(sent[1].starts_with("@PO=ACC1;102;1;BUY ;")) << sent[1];
+    EXPECT_TRUE(sent[2].ends_with(";102") && sent[3].ends_with(";102")) << sent[2] << sent[3];
+    EXPECT_EQ(kinds(), before);
+}
+
 TEST_F(BracketsTest, WithoutPresetsTheChildLimitsAreZeroAndAnUnknownModeKeepsTheQuotedPrice) {
     ASSERT_TRUE(chooseFromMenu(entryLine(1, true, 1), "Erzeuge Bracket Orders"));
     EXPECT_EQ(std::make_pair(lineAt(5).limit1, lineAt(6).limit1), std::make_pair(0.0f, 0.0f)); // not the bid
