@@ -7,6 +7,7 @@
 #include "core/welcome_documents.h"
 #include "net/discovery.h"
 #include "net/network_server.h"
+#include "store/sqlite_game_store.h"
 
 #include <CLI/CLI.hpp>
 
@@ -14,6 +15,7 @@
 #include <exception>
 #include <fstream>
 #include <iostream>
+#include <memory>
 
 namespace {
 
@@ -25,6 +27,7 @@ struct Settings {
     uint16_t httpPort = 4180;
     std::string publicHost;
     std::string accounts = "kavex-accounts.txt";
+    std::string store = "kavex-game.sqlite";
     std::string instruments = std::string(KAVEX_SERVER_DATA_DIR) + "/instruments.txt";
     uint64_t seed = 1;
     double quotesPerSecond = 50;
@@ -65,9 +68,14 @@ int run(const Settings& s) {
     options.chat.floodMessages = s.chatFlood;
     options.welcomeDocuments = s.welcomeDocuments;
 
+    std::unique_ptr<SqliteGameStore> store;
+    if (s.store != "off") {
+        store = std::make_unique<SqliteGameStore>(s.store);
+        logLine("game kept in " + s.store);
+    }
     asio::io_context io;
     NetworkServer network(io, s.bind, s.port, logLine);
-    Game game(options, std::move(instruments), accounts, network, systemLocalTime, logLine);
+    Game game(options, std::move(instruments), accounts, network, systemLocalTime, logLine, store.get());
     network.start(game);
     logLine("game on " + s.bind + ":" + std::to_string(network.port()) + ", " +
             std::to_string(game.market().count()) + " instruments, " + std::to_string(accounts.size()) +
@@ -109,6 +117,11 @@ int main(int argc, char** argv) {
     app.add_option(
            "--accounts", s.accounts,
            "Players file, lines user;password;start cash[;1 = locked]; created with demo players if missing")
+        ->capture_default_str();
+    app.add_option(
+           "--store", s.store,
+           "SQLite file that keeps the game (accounts, orders, executions, holdings, quotes, counters), "
+           "so that a restarted server continues it; \"off\" keeps it in memory only")
         ->capture_default_str();
     app.add_option("--instruments", s.instruments, "Instrument data file")->capture_default_str();
     app.add_option("--seed", s.seed, "Seed of the price simulation; the same seed gives the same prices")

@@ -91,6 +91,7 @@ void Exchange::place(int account, const PlaceRequest& r) {
     TradingAccount& a = accounts_[static_cast<std::size_t>(account)];
     if (r.userOrderId != 0 && r.userOrderId != INT32_MIN)
         a.lastUserOrderId = std::max(a.lastUserOrderId, std::abs(r.userOrderId));
+    changes_.accounts.push_back(account);
     if (std::string why = refuse(a, r); !why.empty()) {
         listener_.orderRejected(account, std::to_string(r.userOrderId) + ": " + why);
         return;
@@ -113,6 +114,7 @@ void Exchange::place(int account, const PlaceRequest& r) {
     o.statusInfo = "NEU";
     a.orders.push_back(o);
     const OrderRef ref{account, a.orders.size() - 1};
+    changedOrder(ref);
     listener_.orderOpened(account, order(ref));
 
     if (!order(ref).isChild()) {
@@ -137,6 +139,7 @@ void Exchange::setStatus(OrderRef r, int16_t status, const char* info) {
     o.status = status;
     o.statusInfo = info;
     o.statusTime = clock_().hhmmss();
+    changedOrder(r);
     listener_.orderChanged(r.account, o);
 }
 
@@ -190,6 +193,8 @@ void Exchange::fill(OrderRef r, double price, const char* info) {
     e.profit = profit;
     e.day = std::max(tradingDay_, now.dayNumber());
     a.executions.push_back(e);
+    changes_.executions.emplace_back(r.account, a.executions.size() - 1);
+    changes_.accounts.push_back(r.account);
 
     o.filled += quantity;
     o.remaining = 0;
@@ -271,6 +276,7 @@ void Exchange::markBracketMain(int account, const OrderReference& ref) {
     ServerOrder& o = order(OrderRef{account, static_cast<std::size_t>(index)});
     if (o.bracketRole != kPlain) return;
     o.bracketRole = kBracketMain;
+    changedOrder(OrderRef{account, static_cast<std::size_t>(index)});
     listener_.orderOpened(account, o);
 }
 
@@ -286,7 +292,10 @@ void Exchange::bracketQuery(int account, const OrderReference& ref) {
     if (index < 0 || ref.accountCode != accounts_[static_cast<std::size_t>(account)].code) return;
     ServerOrder& o = order(OrderRef{account, static_cast<std::size_t>(index)});
     // Children that were sent keep the bracket, finished ones too: they belong to its history.
-    if (o.bracketRole == kBracketMain && !hasChildren(account, o.userOrderId)) o.bracketRole = kPlain;
+    if (o.bracketRole == kBracketMain && !hasChildren(account, o.userOrderId)) {
+        o.bracketRole = kPlain;
+        changedOrder(OrderRef{account, static_cast<std::size_t>(index)});
+    }
     listener_.orderOpened(account, o);
 }
 
@@ -311,9 +320,55 @@ void Exchange::closeSession() {
             fill(r, market_.last(o.instrument), "SCHLUSS");
     }
     pruneOpen();
-    for (TradingAccount& a : accounts_)
-        a.ledger.startNewDay(market_);
+    for (std::size_t i = 0; i < accounts_.size(); ++i) {
+        accounts_[i].ledger.startNewDay(market_);
+        changes_.accounts.push_back(static_cast<int>(i));
+    }
     tradingDay_ = clock_().dayNumber() + 1;
+}
+
+namespace {
+template <class T> void sortUnique(std::vector<T>& v) {
+    std::sort(v.begin(), v.end());
+    v.erase(std::unique(v.begin(), v.end()), v.end());
+}
+} // namespace
+
+void ExchangeChanges::merge(ExchangeChanges&& later) {
+    auto add = [](auto& to, auto& from) {
+        to.insert(to.end(), from.begin(), from.end());
+        sortUnique(to);
+    };
+    add(orders, later.orders);
+    add(executions, later.executions);
+    add(accounts, later.accounts);
+}
+
+ExchangeChanges Exchange::takeChanges() {
+    ExchangeChanges out = std::move(changes_);
+    changes_ = {};
+    out.merge({});
+    return out;
+}
+
+void Exchange::restore(const std::vector<TradingAccount>& saved, int64_t nextOrderId, int64_t nextExecutionId,
+                       int64_t tradingDay) {
+    for (const TradingAccount& s : saved) {
+        const int index = findAccount(s.setup.user);
+        if (index < 0) continue;
+        TradingAccount& a = accounts_[static_cast<std::size_t>(index)];
+        a.code = s.code;
+        a.openedDate = s.openedDate;
+        a.ledger = s.ledger;
+        a.orders = s.orders;
+        a.executions = s.executions;
+        a.lastUserOrderId = s.lastUserOrderId;
+        for (std::size_t i = 0; i < a.orders.size(); ++i)
+            if (a.orders[i].open() && market_.valid(a.orders[i].instrument)) open_.push_back({index, i});
+    }
+    nextOrderId_ = std::max<int64_t>(nextOrderId_, nextOrderId);
+    nextExecutionId_ = std::max<int64_t>(nextExecutionId_, nextExecutionId);
+    tradingDay_ = tradingDay;
 }
 
 std::vector<Places> Exchange::ranking() const {

@@ -19,6 +19,7 @@
 #include "core/orders.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kavex::server {
@@ -44,6 +45,17 @@ class ExchangeListener {
     virtual void orderRejected(int account, const std::string& text) = 0;
     virtual void cancelRejected(int account, const std::string& text) = 0;
     virtual void booksChanged(int account) = 0;
+};
+
+// What changed since it was last taken, each named once: orders and executions by
+// account and position, and the accounts whose books or last order number moved.
+struct ExchangeChanges {
+    std::vector<std::pair<int, std::size_t>> orders;
+    std::vector<std::pair<int, std::size_t>> executions;
+    std::vector<int> accounts;
+    bool empty() const { return orders.empty() && executions.empty() && accounts.empty(); }
+    // Adds `later`, keeping each entry once and in order.
+    void merge(ExchangeChanges&& later);
 };
 
 struct Places {
@@ -77,6 +89,14 @@ class Exchange {
     // Places by total and by today's result over all players.
     std::vector<Places> ranking() const;
     int64_t executionCount() const { return nextExecutionId_ - 1; }
+    int64_t nextOrderId() const { return nextOrderId_; }
+    int64_t tradingDay() const { return tradingDay_; }
+
+    ExchangeChanges takeChanges();
+    // Brings back a kept game: the accounts found by user name (others start fresh) and
+    // the counters, so that numbers go on where they stopped.
+    void restore(const std::vector<TradingAccount>& saved, int64_t nextOrderId, int64_t nextExecutionId,
+                 int64_t tradingDay);
 
     static double commission(const InstrumentSpec& setup, int32_t quantity, double price);
 
@@ -96,6 +116,7 @@ class Exchange {
     void cancelChildren(int account, int32_t mainUserOrderId);
     bool hasChildren(int account, int32_t mainUserOrderId) const;
     void pruneOpen();
+    void changedOrder(OrderRef r) { changes_.orders.emplace_back(r.account, r.index); }
 
     Market& market_;
     Clock clock_;
@@ -105,6 +126,7 @@ class Exchange {
     int64_t nextOrderId_ = 1;
     int64_t nextExecutionId_ = 1;
     int64_t tradingDay_ = 0;
+    ExchangeChanges changes_;
 };
 
 } // namespace kavex::server

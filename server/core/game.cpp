@@ -25,18 +25,21 @@ std::string shortened(std::string_view text) {
 } // namespace
 
 Game::Game(GameOptions options, std::vector<InstrumentSpec> instruments,
-           const std::vector<AccountSpec>& accounts, Transport& transport, Clock clock, Log log)
+           const std::vector<AccountSpec>& accounts, Transport& transport, Clock clock, Log log,
+           GameStore* store)
     : options_(std::move(options)), transport_(transport), clock_(std::move(clock)), log_(std::move(log)),
       market_(std::move(instruments), options_.seed), exchange_(market_, accounts, clock_, *this),
       chat_(
           options_.chat, [this](SessionId id, std::string_view text) { send(id, text); },
-          [this](std::string_view user) { return exchange_.findAccount(user) >= 0; }) {
+          [this](std::string_view user) { return exchange_.findAccount(user) >= 0; }),
+      store_(store) {
     nextHeartbeat_ = options_.heartbeatMs;
     nextRanking_ = options_.rankingMs;
     // A server started after today's close time closes first tomorrow.
     const LocalTime now = clock_();
     if (options_.closeSecondsOfDay && now.secondsOfDay() >= *options_.closeSecondsOfDay)
         lastCloseDay_ = now.dayNumber();
+    openStore();
 }
 
 std::size_t Game::loggedInCount() const {
@@ -85,6 +88,7 @@ void Game::received(SessionId id, std::string_view wireBytes) {
     while (it->second.buffer.next(scratch_)) {
         ++stats_.messagesReceived;
         handle(id, it->second, scratch_);
+        persist();
         it = sessions_.find(id); // the message may have ended the session
         if (it == sessions_.end()) return;
     }
@@ -149,8 +153,21 @@ void Game::login(SessionId id, Session& s, std::string_view body) {
     s.stage = Stage::LoggedIn;
     s.account = account;
     s.user = user;
+    closeOlderSessions(id, s);
     logSession(id, concat("logged in as ", user, " (", exchange_.account(account).code, ")"));
     sendLoginBurst(id, s);
+}
+
+// One connection per player: a new login takes over, the older connection is told why
+// and closed, so that two clients never number orders against each other.
+void Game::closeOlderSessions(SessionId id, const Session& s) {
+    std::vector<SessionId> older;
+    for (const auto& [other, o] : sessions_)
+        if (other != id && o.stage == Stage::LoggedIn && o.account == s.account) older.push_back(other);
+    for (SessionId other : older) {
+        send(other, "@MSG=Abgemeldet: " + s.user + " hat sich von einem anderen Rechner angemeldet");
+        drop(other, concat("user ", s.user, " logged in again from ", s.peer));
+    }
 }
 
 void Game::sendLoginBurst(SessionId id, Session& s) {
@@ -320,6 +337,7 @@ void Game::advance(int64_t ms) {
         ++stats_.quoteSteps;
         broadcastWire(wire::frame(msg::quote(market_, event)));
         exchange_.quoteChanged(event.instrument);
+        persist(event.instrument);
     }
     if (now_ >= nextHeartbeat_) {
         nextHeartbeat_ = now_ + options_.heartbeatMs;
@@ -365,11 +383,13 @@ void Game::setQuote(int instrument, const Quote& quote) {
     market_.setQuote(instrument, quote);
     broadcastWire(wire::frame(msg::quote(market_, QuoteEvent{instrument, QuoteForm::Long})));
     exchange_.quoteChanged(instrument);
+    persist(instrument);
 }
 
 void Game::closeSession() {
     log_("session close: market-on-close orders fill, a new trading day starts");
     exchange_.closeSession();
+    persist();
     const auto places = exchange_.ranking();
     for (auto& [id, s] : sessions_) {
         if (s.stage != Stage::LoggedIn) continue;

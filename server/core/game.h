@@ -5,10 +5,14 @@
 // The game owns no socket and no timer. The network layer reports connections and
 // received bytes and calls advance() with the time that has passed; the game answers
 // through the Transport. Tests drive the same object directly, without real time.
+//
+// Given a store, the game continues what the store holds and writes every step to it
+// (see game_persistence.cpp); without one it lives in memory only.
 #include "core/account_file.h"
 #include "core/chat_relay.h"
 #include "core/clock.h"
 #include "core/exchange.h"
+#include "core/game_store.h"
 #include "core/instrument_data.h"
 #include "core/market.h"
 #include "protocol/frame_buffer.h"
@@ -60,8 +64,10 @@ class Game : private ExchangeListener {
   public:
     using Log = std::function<void(std::string_view line)>;
 
+    // Throws std::runtime_error when the store holds a game played with other instruments.
     Game(GameOptions options, std::vector<InstrumentSpec> instruments,
-         const std::vector<AccountSpec>& accounts, Transport& transport, Clock clock, Log log);
+         const std::vector<AccountSpec>& accounts, Transport& transport, Clock clock, Log log,
+         GameStore* store = nullptr);
 
     void connected(SessionId session, std::string_view peer);
     void received(SessionId session, std::string_view wireBytes);
@@ -104,6 +110,7 @@ class Game : private ExchangeListener {
     void sendBooks(SessionId id, const Session& s, const std::vector<Places>& places);
     void sendRanking(SessionId id, Session& s, const std::vector<Places>& places, bool always);
     void drop(SessionId id, std::string_view why);
+    void closeOlderSessions(SessionId id, const Session& s);
     void logSession(SessionId id, std::string_view event);
 
     void send(SessionId id, std::string_view text);
@@ -112,6 +119,12 @@ class Game : private ExchangeListener {
     void heartbeat();
     void checkCloseTime();
     std::vector<std::string> systemInfoTexts() const;
+
+    // The store: the game brought back at the start, and every step written.
+    void openStore();
+    void persist(int quotedInstrument = 0);
+    void writeToStore(int quotedInstrument);
+    GameCounters counters() const;
 
     // ExchangeListener
     void orderOpened(int account, const ServerOrder& order) override;
@@ -138,6 +151,9 @@ class Game : private ExchangeListener {
     int64_t heartbeatCount_ = 0;
     int64_t lastCloseDay_ = 0;
     std::string scratch_;
+    GameStore* store_;
+    ExchangeChanges unsaved_; // changes not yet in the store (after a failed write)
+    bool storeFailing_ = false;
 };
 
 } // namespace kavex::server

@@ -16,9 +16,22 @@ struct Holding {
     double averagePrice = 0;
 };
 
+// Everything a ledger holds, to keep it beyond the process and bring it back.
+struct LedgerState {
+    double startCash = 0;
+    double dayStartEquity = 0;
+    double realised = 0;
+    double commissions = 0;
+    std::map<int, Holding> holdings;
+};
+
 class Ledger {
   public:
     explicit Ledger(double startCash) : startCash_(startCash), dayStartEquity_(startCash) {}
+    explicit Ledger(const LedgerState& s)
+        : startCash_(s.startCash), dayStartEquity_(s.dayStartEquity), realised_(s.realised),
+          commissions_(s.commissions), holdings_(s.holdings) {}
+    LedgerState state() const { return {startCash_, dayStartEquity_, realised_, commissions_, holdings_}; }
 
     // Books a fill of `signedQuantity` contracts (negative = sold) and returns the
     // profit it realised on the part that reduced the holding (commission not deducted).

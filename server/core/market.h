@@ -51,6 +51,8 @@ class Market {
 
     // Sets a quote directly (tests and scripted scenarios).
     void setQuote(int n, const Quote& q) { quotes_[static_cast<std::size_t>(n - 1)] = q; }
+    // A new random sequence from here on (a restarted game goes on from its stored quotes).
+    void reseed(uint64_t seed) { rng_.seed(seed); }
     // Counts traded contracts into the instrument's volume.
     void addVolume(int n, int64_t contracts) { quotes_[static_cast<std::size_t>(n - 1)].volume += contracts; }
 

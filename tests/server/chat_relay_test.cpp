@@ -1,5 +1,5 @@
 // The demo server's chat relay, in-process: the join, leave and user-list messages byte
-// for byte, a player with two connections, refused messages, the length limit and the
+// for byte, a player who logs in anew, refused messages, the length limit and the
 // trades feed. Public and private messages between three players, in German
 // through the wire code page, run against the server program in the Qt tests.
 #include "base/cp1252.h"
@@ -58,14 +58,13 @@ TEST_F(ServerChat, JoiningAndLeavingIsAnnouncedToTheOthersInTheChat) {
     EXPECT_EQ((std::vector<Lines>{chat(1), chat(2), chat(3)}),
               (std::vector<Lines>{{"@CU1=ben"}, {"@SCU=anna;ben"}, {}})); // carla is not in the chat
 
-    // A second connection of the same player adds no name; leaving with one of two
-    // connections keeps the name.
-    login(4, "anna");
-    say(4, "@CH=2");
     say(1, "@CH=1"); // already in: nothing new
     EXPECT_EQ(chat(2), Lines{});
-    say(1, "@CH=0");
-    EXPECT_EQ(chat(2), Lines{});
+    // A new login of the same player closes the older connection, which leaves the chat;
+    // the new one renews it.
+    login(4, "anna");
+    say(4, "@CH=2");
+    EXPECT_EQ(chat(2), (Lines{"@CU0=anna", "@CU1=anna"}));
     say(3, "@RCU="); // anyone may ask who is in the chat
     EXPECT_EQ(chat(3), Lines{"@SCU=ben;anna"});
 

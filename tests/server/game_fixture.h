@@ -36,10 +36,11 @@ class RecordingTransport : public Transport {
 
 struct GameFixture {
     explicit GameFixture(GameOptions options = quietOptions(),
-                         const std::vector<AccountSpec>& accounts = testAccounts())
+                         const std::vector<AccountSpec>& accounts = testAccounts(),
+                         GameStore* store = nullptr)
         : game(
               options, testInstruments(), accounts, transport, [this] { return time; },
-              [this](std::string_view line) { log.emplace_back(line); }) {}
+              [this](std::string_view line) { log.emplace_back(line); }, store) {}
 
     // No prices unless a test lets time pass on purpose.
     static GameOptions quietOptions() {

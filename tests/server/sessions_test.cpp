@@ -81,20 +81,26 @@ TEST(ServerSessions, OversizeFrameClosesOnlyThatConnection) {
     EXPECT_EQ(f.take(2), std::vector<std::string>{"@TS=10:30:15"});
 }
 
-TEST(ServerSessions, ReportsGoToEverySessionOfTheAccountAndNoOther) {
+TEST(ServerSessions, ASecondLoginTakesOverAndTheOlderSessionIsToldAndClosed) {
     GameFixture f;
     f.login(1);
-    f.login(2); // anna twice
     f.login(3, "ben", "p%w/x");
     f.say(1, "@PO=KV0001;1;2;SEL ;LMT;10; 500; 0;0;0");
-    EXPECT_EQ(starting(f.take(2), "@OO=").size(), 1u);
-    EXPECT_TRUE(f.take(3).empty());
-    // A reconnect learns the last order number and gets its orders back.
+    f.take(1);
+    // The new connection learns the last order number and gets its orders back.
     f.game.connected(5, "again");
     f.say(5, "@U=anna%pw/OCHD=1");
+    EXPECT_EQ(f.take(1), std::vector<std::string>{"@MSG=Abgemeldet: anna hat sich von einem anderen Rechner "
+                                                  "angemeldet"});
+    EXPECT_EQ(f.transport.closed, std::set<SessionId>{1});
     const auto again = f.take(5);
     EXPECT_EQ(starting(again, "@LI=").at(0), "@LI=1");
     EXPECT_EQ(SplitFields(starting(again, "@SAO=").at(0).substr(5), "\n", 1000).count(), 1);
+    // Reports go to the account's session only.
+    f.say(5, "@CO=KV0001;1;");
+    EXPECT_EQ(starting(f.take(5), "@OS=").size(), 2u);
+    EXPECT_TRUE(f.take(1).empty() && f.take(3).empty());
+    EXPECT_EQ(f.game.loggedInCount(), 2u);
 }
 
 TEST(ServerSessions, ListsAccountAndStatementOnRequest) {
