@@ -1,24 +1,37 @@
 // kavex-server-load: the load check. Runs the game server in-process on a free
-// loopback port, connects many raw-socket players that log in, receive prices and
-// place orders, and prints what the server sustained. Exits non-zero when a session
-// was lost, the price rate fell short, or memory kept growing.
+// loopback port with its game store, connects many raw-socket players that log in,
+// receive prices and place orders, and beside them connections that send garbage, half
+// messages and oversize messages. Prints what the server sustained; exits non-zero when
+// a player's session was lost, the price rate fell short, or memory kept growing.
 #include "core/account_file.h"
 #include "core/game.h"
 #include "core/instrument_data.h"
+#include "load/abusive_client.h"
 #include "load/load_client.h"
 #include "net/network_server.h"
+#include "store/sqlite_game_store.h"
 
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 using namespace kavex::server;
+
+#if defined(__SANITIZE_ADDRESS__)
+// AddressSanitizer holds freed memory back in a quarantine that fills up for minutes,
+// which would read as growth; without it the resident memory tells the truth.
+extern "C" const char* __asan_default_options() {
+    return "quarantine_size_mb=0";
+}
+#endif
 
 namespace {
 
@@ -35,18 +48,37 @@ int main(int argc, char** argv) {
     int players = 200;
     double seconds = 10;
     double quotesPerSecond = 50;
+    int abusers = 20;
+    std::string storePath;
     std::string instrumentsPath = std::string(KAVEX_SERVER_DATA_DIR) + "/instruments.txt";
     CLI::App app{"Load check of the game server: many players at once, figures printed."};
     app.add_option("--players", players, "Concurrent players")->capture_default_str();
     app.add_option("--seconds", seconds, "Measured run time after all players have logged in")
         ->capture_default_str();
     app.add_option("--quotes-per-second", quotesPerSecond, "Server price rate")->capture_default_str();
+    app.add_option("--abusers", abusers,
+                   "Connections beside the players that send garbage, half messages and oversize messages")
+        ->capture_default_str();
+    app.add_option(
+        "--store", storePath,
+        "Game store file (default: a new one in the temporary folder, removed at the end; \"off\": "
+        "none)");
     app.add_option("--instruments", instrumentsPath, "Instrument data file")->capture_default_str();
     CLI11_PARSE(app, argc, argv);
 
     std::vector<AccountSpec> accounts;
     for (int i = 1; i <= players; ++i)
         accounts.push_back(AccountSpec{"load" + std::to_string(i), "pw", 1000000, false});
+    for (int i = 1; i <= abusers; ++i)
+        accounts.push_back(AccountSpec{"abuse" + std::to_string(i), "pw", 1000000, false});
+
+    const bool temporaryStore = storePath.empty();
+    if (temporaryStore)
+        storePath = (std::filesystem::temp_directory_path() /
+                     ("kavex-load-" + std::to_string(::getpid()) + ".sqlite"))
+                        .string();
+    std::unique_ptr<SqliteGameStore> store;
+    if (storePath != "off") store = std::make_unique<SqliteGameStore>(storePath);
 
     // The server, on a thread of its own.
     asio::io_context serverIo;
@@ -55,8 +87,9 @@ int main(int argc, char** argv) {
     GameOptions options;
     options.quotesPerSecond = quotesPerSecond;
     options.closeSecondsOfDay.reset();
-    Game game(options, loadInstruments(instrumentsPath), accounts, network, systemLocalTime,
-              [&](std::string_view) { ++serverLogLines; });
+    Game game(
+        options, loadInstruments(instrumentsPath), accounts, network, systemLocalTime,
+        [&](std::string_view) { ++serverLogLines; }, store.get());
     network.start(game);
     std::thread serverThread([&] { serverIo.run(); });
 
@@ -69,6 +102,16 @@ int main(int argc, char** argv) {
         clients.push_back(std::make_unique<load::LoadClient>(
             clientIo, i, accounts[static_cast<std::size_t>(i)].user, "pw", counters));
         clients.back()->start(endpoint);
+    }
+    // The misbehaving connections, on the players' thread.
+    load::AbuseCounters abuse;
+    std::vector<std::unique_ptr<load::AbusiveClient>> abusive;
+    const load::Abuse kinds[] = {load::Abuse::Garbage, load::Abuse::HalfFrame, load::Abuse::HalfFrameClosed,
+                                 load::Abuse::Oversize, load::Abuse::GarbageLoggedIn};
+    for (int i = 0; i < abusers; ++i) {
+        abusive.push_back(std::make_unique<load::AbusiveClient>(
+            clientIo, kinds[i % 5], i, "abuse" + std::to_string(i + 1), "pw", abuse));
+        abusive.back()->start(endpoint);
     }
     auto runFor = [&](std::chrono::milliseconds span) {
         clientIo.restart();
@@ -116,6 +159,8 @@ int main(int argc, char** argv) {
     }
     for (auto& c : clients)
         c->stop();
+    for (auto& c : abusive)
+        c->stop();
     runFor(std::chrono::milliseconds(200));
     asio::post(serverIo, [&] { network.stop(); });
     serverThread.join();
@@ -141,6 +186,10 @@ int main(int argc, char** argv) {
         static_cast<long long>(game.stats().quoteSteps), static_cast<long long>(game.stats().messagesSent),
         static_cast<long long>(game.stats().bytesSent), static_cast<long long>(game.stats().messagesReceived),
         static_cast<long long>(game.stats().ordersPlaced));
+    std::printf("abusive connections: %d, %lld connections made, %lld closed, %lld bytes sent, %lld messages "
+                "received\n",
+                abusers, static_cast<long long>(abuse.connections), static_cast<long long>(abuse.closed),
+                static_cast<long long>(abuse.bytesSent), static_cast<long long>(abuse.messagesReceived));
     std::printf("resident memory KiB: at start %ld, half-way %ld, at the end %ld\n", rssStart, rssHalf,
                 rssEnd);
 
@@ -157,6 +206,11 @@ int main(int argc, char** argv) {
     check(counters.rejects == 0 && counters.cancelRejects == 0 && counters.errors == 0, "no refusals");
     check(counters.executions > 0, "orders filled");
     check(rssEnd - rssHalf < 16 * 1024, "memory flat in the second half (growth below 16 MiB)");
+    check(abusers == 0 || abuse.closed > 0, "abusive connections closed and back again");
+    store.reset();
+    if (temporaryStore)
+        for (const char* suffix : {"", "-wal", "-shm"})
+            std::filesystem::remove(storePath + suffix);
     std::printf("%s\n", ok ? "load check passed" : "load check FAILED");
     return ok ? 0 : 1;
 }
