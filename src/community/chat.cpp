@@ -137,9 +137,11 @@ void Chat::requestChatUsers() {
 // --- Taking part ----------------------------------------------------------------------
 
 void Chat::setChatOption(bool checked) {
-    // Ticking opens a fresh window; unticking closes it.
-    close();
-    if (checked) open();
+    // Ticking opens a fresh window; unticking leaves the window and its history as they are.
+    if (checked) {
+        close();
+        open();
+    }
     sendChatSwitch(checked ? 1 : 0);
     requestChatUsers();
 }

@@ -176,15 +176,19 @@ TEST_F(ChatTest, ClickingTheHistoryPicksTheSenderOfTheLineUnderTheCaret) {
     }
 }
 
-TEST_F(ChatTest, TickingChatOpensAFreshWindowAndUntickingClosesIt) {
+TEST_F(ChatTest, TickingChatOpensAFreshWindowAndUntickingKeepsIt) {
     chat.open();
     serverSends("@SCU=anna");
     serverSends("@RC=anna:alt");
     chat.setChatOption(true);
     EXPECT_TRUE(chat.history().empty());
     EXPECT_TRUE(chat.users.empty());
+    serverSends("@RC=anna:neu");
+    const std::string history = chat.history();
+    ASSERT_FALSE(history.empty());
     chat.setChatOption(false);
-    EXPECT_FALSE(chat.loaded());
+    EXPECT_TRUE(chat.visible());
+    EXPECT_EQ(chat.history(), history);
     EXPECT_EQ(sentTexts(), (Lines{"@CH=1", "@RCU=", "@CH=0", "@RCU="}));
     // While not connected nothing goes out, and nothing fails.
     socket.socketState = static_cast<int>(SocketState::Connecting);
