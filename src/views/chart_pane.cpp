@@ -70,22 +70,19 @@ void ChartPane::draw(Canvas& canvas, const PriceHistory& history, int instrument
 void ChartPane::drawLevels(Canvas& canvas, PriceRange range, float step, float h3, double xs, double xl,
                            double xr, double tick) {
     if (!(step > 0) || !usable(step)) return;
-    const double first = std::floor(double(range.minimum) / step) * step + step;
-    const double count = std::floor((double(range.maximum) - first) / step) + 1;
     // More levels than the pane has pixel rows cannot be told apart (it happens for one
     // drawing after the price range grew by orders of magnitude): they are left out.
-    if (count <= 0 || !usable(count) || count > std::max(heightPx_, 1)) return;
-
+    const std::vector<PriceLevel> levels = priceLevels(range, step, std::max(heightPx_, 1));
     const double labelOffset = double(h3) / 6;
-    for (double y = first; y <= range.maximum; y += step) {
-        const std::string label = levelLabel(y);
+    for (const PriceLevel& level : levels) {
+        const double y = level.y;
         canvas.line(xr, y, xr + tick, y, chart_colour::kBlack, 2);
-        canvas.text(xr + tick, y + labelOffset, label, chart_colour::kBlack);
+        canvas.text(xr + tick, y + labelOffset, level.label, chart_colour::kBlack);
         canvas.line(xl - tick, y, xl, y, chart_colour::kBlack, 2);
-        canvas.text(xs, y + labelOffset, label, chart_colour::kBlack);
+        canvas.text(xs, y + labelOffset, level.label, chart_colour::kBlack);
     }
-    for (double y = first; y <= range.maximum; y += step)
-        canvas.line(xl, y, xr, y, chart_colour::kGrey, 2);
+    for (const PriceLevel& level : levels)
+        canvas.line(xl, level.y, xr, level.y, chart_colour::kGrey, 2);
 }
 
 void ChartPane::drawPoints(Canvas& canvas, const PriceHistory& history, int instrument, int n) {

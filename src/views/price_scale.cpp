@@ -62,8 +62,29 @@ float niceStep(float x) {
     return x;
 }
 
-std::string levelLabel(double y) {
-    return strDouble(std::floor(y * 100) / 100);
+std::vector<PriceLevel> priceLevels(PriceRange range, float step, int maxLevels) {
+    std::vector<PriceLevel> levels;
+    const double stepUnits = std::round(double(step) * kLevelUnitsPerPrice);
+    const double low = double(range.minimum) * kLevelUnitsPerPrice;
+    const double high = double(range.maximum) * kLevelUnitsPerPrice;
+    // Beyond 2^53 units neither the levels nor their cents can be told apart.
+    constexpr double kExact = 9007199254740992.0;
+    if (!(stepUnits >= 1 && stepUnits < kExact) || !(std::fabs(low) < kExact) || !(std::fabs(high) < kExact))
+        return levels;
+    const auto unit = static_cast<int64_t>(stepUnits);
+    const auto first = static_cast<int64_t>(std::floor(low / stepUnits)) + 1;
+    const auto last = static_cast<int64_t>(std::floor(high / stepUnits));
+    if (last < first || last - first >= maxLevels) return levels;
+    for (int64_t k = first; k <= last; ++k)
+        levels.push_back({double(k * unit) / kLevelUnitsPerPrice, levelLabel(k * unit)});
+    return levels;
+}
+
+std::string levelLabel(int64_t units) {
+    constexpr int64_t kUnitsPerCent = 1000;
+    int64_t cents = units / kUnitsPerCent;
+    if (units % kUnitsPerCent < 0) --cents;
+    return strDouble(double(cents) / 100);
 }
 
 } // namespace kavex

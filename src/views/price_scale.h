@@ -1,7 +1,9 @@
 #pragma once
 // The arithmetic of a chart pane: which history slot a point lies in, the price range
 // of the newest points, the spacing of the price levels and their labels.
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kavex {
 
@@ -31,7 +33,22 @@ PriceRange priceRange(const PriceHistory& history, int instrument, int n);
 // or x itself when none does.
 float niceStep(float x);
 
-// A level's label: the value cut to two decimals towards minus infinity, in Str form.
-std::string levelLabel(double y);
+// Price levels are whole multiples of the step. The step has at most five decimals, so
+// levels are counted in units of 0.00001: a level and its label are then exact decimals
+// however many steps lie below them (summing a binary 0.01 drifts below 12.01).
+constexpr double kLevelUnitsPerPrice = 100000;
+
+struct PriceLevel {
+    double y;
+    std::string label;
+};
+
+// The levels above the range's minimum up to its maximum, lowest first; none when the
+// step is below one unit or there would be more than `maxLevels` of them.
+std::vector<PriceLevel> priceLevels(PriceRange range, float step, int maxLevels);
+
+// A level's label from its value in units: cut to two decimals towards minus infinity,
+// in Str form.
+std::string levelLabel(int64_t units);
 
 } // namespace kavex

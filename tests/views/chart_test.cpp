@@ -79,9 +79,27 @@ TEST(NiceStep, TheFirstMatchingRowGivesTheStepOthersStayAsTheyAre) {
 }
 
 TEST(LevelLabel, LabelsCutTowardsMinusInfinity) {
-    EXPECT_EQ((std::vector<std::string>{levelLabel(12.345), levelLabel(-0.001), levelLabel(100),
-                                        levelLabel(99.25)}),
+    EXPECT_EQ((std::vector<std::string>{levelLabel(1234500), levelLabel(-100), levelLabel(10000000),
+                                        levelLabel(9925000)}),
               (std::vector<std::string>{" 12.34", "-.01", " 100", " 99.25"}));
+}
+
+TEST(PriceLevels, WholeMultiplesOfTheStepAboveTheMinimum) {
+    auto labels = [](PriceRange range, float step, int maxLevels = 100) {
+        std::vector<std::string> out;
+        for (const PriceLevel& level : priceLevels(range, step, maxLevels))
+            out.push_back(level.label);
+        return out;
+    };
+    using Labels = std::vector<std::string>;
+    EXPECT_EQ(labels({-0.02f, 0.0f}, 0.01f), (Labels{"-.01", " 0"}));
+    EXPECT_EQ(labels({99.9f, 100.3f}, 0.25f), (Labels{" 100", " 100.25"}));
+    // Too many levels, a step below the unit, an upside-down or an enormous range: none.
+    for (auto [range, step] : {std::pair{PriceRange{1, 50000}, 0.01f},
+                               {PriceRange{1, 2}, 0.000001f},
+                               {PriceRange{}, 1.0f},
+                               {PriceRange{0, 3e38f}, 1e30f}})
+        EXPECT_TRUE(labels(range, step).empty()) << range.maximum;
 }
 
 TEST(PriceRangeOfPoints, HighestAskAndLowestBidOfTheNewestPointsEmptySlotsOnlyRaiseTheMaximum) {
@@ -137,6 +155,16 @@ TEST_F(PaneDrawingTest, TheFirstDrawingMeasuresInTwipsAndLaterOnesInPrices) {
     std::vector<std::string> expected;
     for (const char* label : {" 99.25", " 99.5", " 99.75", " 100", " 100.25", " 100.5", " 100.75", " 101"})
         expected.insert(expected.end(), 2, label); // right scale, then left scale
+    EXPECT_EQ(canvas.texts(), expected);
+}
+
+TEST_F(PaneDrawingTest, CentLevelsAreLabelledWithTheirOwnCents) {
+    putHistory(history, 1, {{12.0f, 12.05f, 12.02f}}, 1);
+    draw(1);
+    draw(1); // 3 labels are .0078 in prices: levels .01 apart
+    std::vector<std::string> expected;
+    for (const char* label : {" 12.01", " 12.02", " 12.03", " 12.04", " 12.05"})
+        expected.insert(expected.end(), 2, label);
     EXPECT_EQ(canvas.texts(), expected);
 }
 
