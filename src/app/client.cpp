@@ -8,6 +8,7 @@
 #include "community/file_transfer.h"
 #include "external/bridge.h"
 #include "external/file_drop.h"
+#include "model/extra_settings.h"
 #include "model/settings_file.h"
 #include "model/trading_data.h"
 #include "platform/event_loop.h"
@@ -258,6 +259,9 @@ void Client::startUp() {
     startupTimer_ = 0; // a single-shot timer: it has fired
     p.colourEditor.fillRoleList();
     p.settingsFile.load(p.settings);
+    ExtraSettings extra;
+    extra.load(platform_.folder.path(ExtraSettings::kFileName), p.controls.log);
+    p.orderClient.dispatcher().setMachineClockFromServer(extra.isOn(ExtraSettings::kMachineClockFromServer));
     applySettings();
     p.bridge.startListening();
     p.colours.loadFile(platform_.folder,

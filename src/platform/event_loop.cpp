@@ -10,6 +10,15 @@ namespace {
 using namespace std::chrono;
 
 constexpr sys_days kEpoch = year{1899} / December / 30;
+constexpr double kMsPerDay = 86400000.0;
+
+// One or two digits at `pos`, advancing it; -1 when there are none.
+int twoDigits(std::string_view text, std::size_t& pos) {
+    int value = -1;
+    for (int n = 0; n < 2 && pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++n, ++pos)
+        value = (value < 0 ? 0 : value * 10) + (text[pos] - '0');
+    return value;
+}
 
 } // namespace
 
@@ -39,12 +48,47 @@ LocalDateTime fromDayNumber(double value) {
     return t;
 }
 
+double EventLoop::machineDayNumber() const {
+    return dayNumber(machineNow());
+}
+
+LocalDateTime EventLoop::now() const {
+    return offsetMs_ == 0 ? machineNow() : fromDayNumber(nowDayNumber());
+}
+
 double EventLoop::nowDayNumber() const {
-    return dayNumber(now());
+    return machineDayNumber() + static_cast<double>(offsetMs_) / kMsPerDay;
+}
+
+void EventLoop::setTimeOfDay(int secondsOfDay) {
+    const double machine = machineDayNumber();
+    const auto machineMs = static_cast<int64_t>(std::llround((machine - std::floor(machine)) * kMsPerDay));
+    offsetMs_ = static_cast<int64_t>(secondsOfDay) * 1000 - machineMs;
 }
 
 int secondsSinceMidnight(const LocalDateTime& t) {
     return (t.hour * 60 + t.minute) * 60 + t.second;
+}
+
+std::optional<int> parseTimeOfDay(std::string_view text) {
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    int parts[3] = {0, 0, 0};
+    std::size_t pos = 0;
+    int count = 0;
+    for (; count < 3; ++count) {
+        if (count > 0) {
+            if (pos >= text.size() || text[pos] != ':') break;
+            ++pos;
+        }
+        parts[count] = twoDigits(text, pos);
+        if (parts[count] < 0) return std::nullopt;
+    }
+    if (count < 2 || pos != text.size()) return std::nullopt;
+    if (parts[0] > 23 || parts[1] > 59 || parts[2] > 59) return std::nullopt;
+    return (parts[0] * 60 + parts[1]) * 60 + parts[2];
 }
 
 std::string timeOfDayText(const LocalDateTime& t) {

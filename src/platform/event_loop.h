@@ -2,7 +2,9 @@
 // The program's one thread of control: pending events, timers and the clocks.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace kavex {
 
@@ -33,9 +35,27 @@ class EventLoop {
 
     // Milliseconds of a monotonic tick counter (wraps like a 32-bit counter).
     virtual uint32_t tickCount() const = 0;
-    virtual LocalDateTime now() const = 0;
-    // The local date and time as a day number (see dayNumber); loops may answer faster.
-    virtual double nowDayNumber() const;
+
+    // The program's clock: the machine's local date and time plus the offset the game
+    // server's time set. Everything the program shows or writes with a time uses it.
+    LocalDateTime now() const;
+    // The same as a day number (see dayNumber).
+    double nowDayNumber() const;
+    // Takes a time of day (seconds since midnight) as the program's time from now on,
+    // on the machine's current date; the machine's own clock stays as it is.
+    void setTimeOfDay(int secondsOfDay);
+    // The machine's clock shows the program's time again (it was set to it).
+    void clearClockOffset() { offsetMs_ = 0; }
+    int64_t clockOffsetMs() const { return offsetMs_; }
+
+  protected:
+    // The machine's local date and time.
+    virtual LocalDateTime machineNow() const = 0;
+    // The same as a day number; loops may answer faster.
+    virtual double machineDayNumber() const;
+
+  private:
+    int64_t offsetMs_ = 0;
 };
 
 // Whole days since 30 December 1899 plus the fraction of the day.
@@ -44,6 +64,9 @@ LocalDateTime fromDayNumber(double dayNumber);
 int secondsSinceMidnight(const LocalDateTime& t);
 // "hh:mm:ss"
 std::string timeOfDayText(const LocalDateTime& t);
+// Seconds since midnight of a time of day "h:m:s" or "h:m" (one or two digits each,
+// blanks around it allowed); nothing for any other text.
+std::optional<int> parseTimeOfDay(std::string_view text);
 
 // Lets pending events run now and then during a long pass over many items, so the window
 // stays responsive: at most once per step of the millisecond counter. Asking the window

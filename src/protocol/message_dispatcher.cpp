@@ -100,6 +100,17 @@ void MessageDispatcher::call(Handler which, std::string_view argument) {
     if (slot) slot(argument);
 }
 
+void MessageDispatcher::takeServerTime(std::string_view text) {
+    const std::optional<int> seconds = parseTimeOfDay(text);
+    if (!seconds) throw Failure("Type mismatch");
+    // A server never moves the machine's clock on its own: its time becomes the
+    // program's clock, and only the user's explicit choice sets the machine's clock too.
+    ctx_.loop.setTimeOfDay(*seconds);
+    if (!setsMachineClock_) return;
+    ctx_.system.setTimeOfDay(timeOfDayText(fromDayNumber(*seconds / 86400.0)));
+    ctx_.loop.clearClockOffset();
+}
+
 void MessageDispatcher::dispatch(std::string_view text) {
     if (text.empty()) {
         ctx_.incoming.addLine("Unbekannter Befehl:");
@@ -152,7 +163,7 @@ void MessageDispatcher::dispatchCommand(std::string_view text) {
             call(H::UserLocked, {});
         return;
     case B::SetTime:
-        guard(ctx_.incoming, "", [&] { ctx_.system.setTimeOfDay(std::string(argument)); });
+        guard(ctx_.incoming, "", [&] { takeServerTime(argument); });
         return;
     case B::LastUserOrderId:
         guard(ctx_.log, "WS_LI ", [&] { ctx_.data.account.lastUserOrderId = parseInt32(argument); });

@@ -93,6 +93,9 @@ class MessageDispatcher {
     explicit MessageDispatcher(DispatchContext context) : ctx_(context) {}
 
     void setHandler(Handler which, Slot slot) { slots_[static_cast<std::size_t>(which)] = std::move(slot); }
+    // Whether the server's time ("@TS") also sets the machine's clock; off unless the
+    // user asked for it.
+    void setMachineClockFromServer(bool on) { setsMachineClock_ = on; }
 
     // Handles one message text (without its frame characters).
     void dispatch(std::string_view text);
@@ -102,8 +105,10 @@ class MessageDispatcher {
     void dispatchCommand(std::string_view text);
     void dispatchControl(std::string_view text);
     void dispatchPartialQuote(std::string_view text);
+    void takeServerTime(std::string_view text);
 
     DispatchContext ctx_;
+    bool setsMachineClock_ = false;
     std::array<Slot, static_cast<std::size_t>(Handler::Count)> slots_;
 };
 

@@ -70,5 +70,21 @@ TEST_F(ClientTest, AWorkingOrderWithABadFlagIsStillListedAndCancelledByCancelAll
     EXPECT_TRUE(sentOnce("@CO=ACC9;41;SRV7"));
 }
 
+TEST(ClientClock, TheServersTimeIsTheProgramsClockAndSetsTheMachinesOnlyWhenKavexExtraAsks) {
+    for (bool asked : {false, true}) {
+        test::ClientFixture f;
+        f.writeSettings();
+        if (asked) writeTextLines(f.dir.root / "Kavex.Extra", {"Kavex.Extra 1", "MachineClockFromServer=1"});
+        f.startSession();
+        f.serverSends("@TS=12:03:07");
+        f.serverSends("@MSG=Hallo");
+        EXPECT_EQ(f.system.timesSet,
+                  asked ? std::vector<std::string>{"12:03:07"} : std::vector<std::string>{});
+        if (!asked) {
+            EXPECT_EQ(f.client->controls().messages.back(), "12:03:07 Hallo");
+        }
+    }
+}
+
 } // namespace
 } // namespace kavex

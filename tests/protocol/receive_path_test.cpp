@@ -122,16 +122,26 @@ TEST(SpecialCommands, LastUserOrderIdIsStoredAndLogged) {
     EXPECT_EQ(f.outgoing.back(), "LI->1e12");
 }
 
-TEST(SpecialCommands, TimeSetGoesToTheSystemAndFailuresAreLoggedInTheIncomingListAndTheRestRuns) {
+TEST(SpecialCommands, TheServersTimeSetsTheProgramsClockAndTheMachinesOnlyWhenAsked) {
     ReceiveFixture f;
     f.receiveFrame("@TS=14:03:07");
-    EXPECT_EQ(f.system.timesSet, (Lines{"14:03:07"}));
+    EXPECT_TRUE(f.system.timesSet.empty());
+    EXPECT_EQ(timeOfDayText(f.loop.now()), "14:03:07");
+    f.dispatcher.setMachineClockFromServer(true);
+    f.receiveFrame("@TIMESET=15:00");
+    EXPECT_EQ(f.system.timesSet, (Lines{"15:00:00"}));
+    EXPECT_EQ(f.loop.clockOffsetMs(), 0); // the machine's clock now shows the server's time
+
+    // A failure is logged in the incoming list and the rest runs; the program's clock
+    // keeps the last good time even when the machine refuses it.
     f.system.refuseTime = true;
     f.dispatcher.setHandler(Handler::OrderStatus,
                             [](std::string_view) { throw Failure("Subscript out of range"); });
-    f.receive("\x01@TIMESET=25:00\x02\x01@OS=1\x02\x01@OO=2\x02");
-    EXPECT_EQ(f.incoming.lines(), (Lines{"IN:@TS=14:03:07", "IN:@TIMESET=25:00", "F:Permission denied",
+    f.receive("\x01@TIMESET=25:00\x02\x01@TS=16:00:00\x02\x01@OS=1\x02\x01@OO=2\x02");
+    EXPECT_EQ(f.incoming.lines(), (Lines{"IN:@TS=14:03:07", "IN:@TIMESET=15:00", "IN:@TIMESET=25:00",
+                                         "F:Type mismatch", "IN:@TS=16:00:00", "F:Permission denied",
                                          "IN:@OS=1", "F:Subscript out of range", "IN:@OO=2"}));
+    EXPECT_EQ(timeOfDayText(f.loop.now()), "16:00:00");
     EXPECT_EQ(f.calls, (Calls{{Handler::OpenOrder, "2"}}));
 }
 

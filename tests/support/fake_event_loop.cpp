@@ -6,7 +6,7 @@ namespace kavex::test {
 
 FakeEventLoop::FakeEventLoop() : startDayNumber_(dayNumber({2026, 12, 7, 9, 30, 0, 0})) {}
 
-LocalDateTime FakeEventLoop::now() const {
+LocalDateTime FakeEventLoop::machineNow() const {
     return fromDayNumber(startDayNumber_ + static_cast<double>(nowMs_) / 86400000.0);
 }
 

@@ -20,18 +20,21 @@ class FakeEventLoop : public EventLoop {
     TimerId startTimer(int intervalMs, std::function<void()> callback, bool singleShot = false) override;
     void stopTimer(TimerId id) override { timers_.erase(id); }
     uint32_t tickCount() const override { return static_cast<uint32_t>(nowMs_); }
-    LocalDateTime now() const override;
-    double nowDayNumber() const override {
-        return startDayNumber_ + static_cast<double>(nowMs_) / 86400000.0;
-    }
 
     // Queues an event (a socket arrival, say) for the next processPendingEvents().
     void post(std::function<void()> event) { posted_.push_back(std::move(event)); }
     // Moves the clock forward, firing every timer that falls due on the way.
     void advance(int64_t ms);
+    // Sets the machine's clock.
     void setDateTime(const LocalDateTime& t);
     std::size_t activeTimers() const { return timers_.size(); }
     int64_t elapsedMs() const { return nowMs_; }
+
+  protected:
+    LocalDateTime machineNow() const override;
+    double machineDayNumber() const override {
+        return startDayNumber_ + static_cast<double>(nowMs_) / 86400000.0;
+    }
 
   private:
     struct Timer {

@@ -3,6 +3,7 @@
 #include "base/files.h"
 #include "base/line_file.h"
 #include "base/text_list.h"
+#include "model/extra_settings.h"
 #include "model/settings_file.h"
 #include "support/temp_dir.h"
 #include "views/colour_roles.h"
@@ -116,6 +117,20 @@ TEST_F(SettingsFiles, AMissingFileKeepsBuiltInValuesALowerCaseNameIsFoundAndGarb
     EXPECT_EQ(log.lines(),
               (std::vector<std::string>{"F:LoadInit: Input past end of file", // the one-line file
                                         "F:LoadInit: Overflow"}));
+}
+
+TEST_F(SettingsFiles, KavexExtraKeepsUnknownSettingsAndSkipsBadLines) {
+    ExtraSettings extra;
+    extra.load(dir.root / "Kavex.Extra", log); // missing: the defaults
+    EXPECT_FALSE(extra.isOn(ExtraSettings::kMachineClockFromServer));
+    writeTextLines(dir.root / "Kavex.Extra",
+                   {"Kavex.Extra 2", "Später=ä=1", "kaputt", "", "MachineClockFromServer=1"});
+    extra.load(dir.root / "Kavex.Extra", log);
+    EXPECT_TRUE(extra.isOn(ExtraSettings::kMachineClockFromServer));
+    EXPECT_EQ(log.lines(), (std::vector<std::string>{"F:LoadExtra: kaputt"}));
+    extra.set(ExtraSettings::kMachineClockFromServer, "0");
+    extra.save(dir.root / "Kavex.Extra");
+    EXPECT_EQ(bytesOf("Kavex.Extra"), "Kavex.Extra 1\r\nSp\xE4ter=\xE4=1\r\nMachineClockFromServer=0\r\n");
 }
 
 TEST_F(SettingsFiles, PresetFileHoldsFiveLinesPerInstrumentAndReadsBack) {

@@ -69,7 +69,7 @@ uint32_t QtEventLoop::tickCount() const {
     return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-double QtEventLoop::nowDayNumber() const {
+double QtEventLoop::machineDayNumber() const {
     // Whole days from 1899-12-30 to 1970-01-01.
     constexpr double kUnixEpochDay = 25569.0;
     qint64 ms = QDateTime::currentMSecsSinceEpoch();
@@ -80,7 +80,7 @@ double QtEventLoop::nowDayNumber() const {
     return kUnixEpochDay + static_cast<double>(ms) / 86400000.0 + utcOffsetDays_;
 }
 
-LocalDateTime QtEventLoop::now() const {
+LocalDateTime QtEventLoop::machineNow() const {
     QDateTime t = QDateTime::currentDateTime();
     QDate d = t.date();
     QTime tm = t.time();

@@ -25,8 +25,10 @@ class QtEventLoop : public EventLoop {
     void stopTimer(TimerId id) override;
     // Milliseconds since the machine started, wrapping at 32 bits.
     uint32_t tickCount() const override;
-    LocalDateTime now() const override;
-    double nowDayNumber() const override;
+
+  protected:
+    LocalDateTime machineNow() const override;
+    double machineDayNumber() const override;
 
   private:
     // The local time's offset from UTC in days, refreshed once a minute.
