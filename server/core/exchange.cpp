@@ -371,6 +371,20 @@ void Exchange::restore(const std::vector<TradingAccount>& saved, int64_t nextOrd
     tradingDay_ = tradingDay;
 }
 
+Places Exchange::placesOf(int account) const {
+    const Ledger& mine = accounts_[static_cast<std::size_t>(account)].ledger;
+    const double total = mine.totalResult(market_), today = mine.todayResult(market_);
+    int betterTotal = 0, betterToday = 0;
+    for (const TradingAccount& other : accounts_) {
+        // The same sums as totalResult() and todayResult(), with the equity worked out once.
+        const double equity = other.ledger.equity(market_);
+        betterTotal += equity - other.ledger.startCash() > total ? 1 : 0;
+        betterToday += equity - other.ledger.dayStartEquity() > today ? 1 : 0;
+    }
+    return Places{static_cast<int16_t>(std::min(betterTotal + 1, 101)),
+                  static_cast<int16_t>(std::min(betterToday + 1, 101))};
+}
+
 std::vector<Places> Exchange::ranking() const {
     const std::size_t n = accounts_.size();
     std::vector<double> total(n), today(n);

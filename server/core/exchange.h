@@ -88,6 +88,8 @@ class Exchange {
 
     // Places by total and by today's result over all players.
     std::vector<Places> ranking() const;
+    // The places of one player, the same as its entry in ranking(), without sorting everyone.
+    Places placesOf(int account) const;
     int64_t executionCount() const { return nextExecutionId_ - 1; }
     int64_t nextOrderId() const { return nextOrderId_; }
     int64_t tradingDay() const { return tradingDay_; }

@@ -68,15 +68,21 @@ void Game::disconnected(SessionId id, std::string_view reason) {
     auto it = sessions_.find(id);
     if (it == sessions_.end()) return;
     logSession(id, concat("closed (", reason, ")", it->second.user.empty() ? "" : " user ", it->second.user));
-    sessions_.erase(it);
+    forget(it);
     chat_.disconnected(id);
+}
+
+void Game::forget(std::map<SessionId, Session>::iterator it) {
+    auto logged = loggedIn_.find(it->second.account);
+    if (logged != loggedIn_.end() && logged->second == it->first) loggedIn_.erase(logged);
+    sessions_.erase(it);
 }
 
 void Game::drop(SessionId id, std::string_view why) {
     auto it = sessions_.find(id);
     if (it == sessions_.end()) return;
     logSession(id, concat("dropped: ", why));
-    sessions_.erase(it);
+    forget(it);
     chat_.disconnected(id);
     transport_.close(id);
 }
@@ -154,6 +160,7 @@ void Game::login(SessionId id, Session& s, std::string_view body) {
     s.account = account;
     s.user = user;
     closeOlderSessions(id, s);
+    loggedIn_[account] = id;
     logSession(id, concat("logged in as ", user, " (", exchange_.account(account).code, ")"));
     sendLoginBurst(id, s);
 }
@@ -180,7 +187,7 @@ void Game::sendLoginBurst(SessionId id, Session& s) {
     send(id, "@SV=" + std::to_string(options_.chatLevel));
     send(id, msg::allOrders(a.orders));
     send(id, msg::allExecutions(a.executions));
-    const auto places = exchange_.ranking();
+    const Places places = exchange_.placesOf(s.account);
     sendBooks(id, s, places);
     sendRanking(id, s, places, true);
     send(id, msg::systemInfo(systemInfoTexts()));
@@ -214,7 +221,7 @@ void Game::handleCommand(SessionId id, Session& s, std::string_view name, std::s
     } else if (name == "@RAE") {
         send(id, msg::allExecutions(a.executions));
     } else if (name == "@GSUK") {
-        sendBooks(id, s, exchange_.ranking());
+        sendBooks(id, s, exchange_.placesOf(s.account));
     } else if (name == "@GKO") {
         const int64_t today = clock_().dayNumber();
         const double day = parseLeading(arg);
@@ -248,14 +255,13 @@ void Game::handleCommand(SessionId id, Session& s, std::string_view name, std::s
 }
 
 // Holdings and results, then the account figures with the given places.
-void Game::sendBooks(SessionId id, const Session& s, const std::vector<Places>& places) {
+void Game::sendBooks(SessionId id, const Session& s, Places places) {
     const TradingAccount& a = exchange_.account(s.account);
     send(id, msg::userData(a, market_));
-    send(id, msg::accountFigures(a, market_, places[static_cast<std::size_t>(s.account)]));
+    send(id, msg::accountFigures(a, market_, places));
 }
 
-void Game::sendRanking(SessionId id, Session& s, const std::vector<Places>& places, bool always) {
-    const Places p = places[static_cast<std::size_t>(s.account)];
+void Game::sendRanking(SessionId id, Session& s, Places p, bool always) {
     if (!always && p.total == s.sentPlaces.total && p.day == s.sentPlaces.day) return;
     s.sentPlaces = p;
     send(id, msg::ranking(exchange_.account(s.account), market_, p));
@@ -284,8 +290,7 @@ void Game::send(SessionId id, std::string_view text) {
 }
 
 void Game::sendToAccount(int account, std::string_view text) {
-    for (auto& [id, s] : sessions_)
-        if (s.stage == Stage::LoggedIn && s.account == account) send(id, text);
+    if (auto it = loggedIn_.find(account); it != loggedIn_.end()) send(it->second, text);
 }
 
 void Game::broadcastWire(std::string_view wireBytes) {
@@ -315,12 +320,13 @@ void Game::cancelRejected(int account, const std::string& text) {
 }
 
 void Game::booksChanged(int account) {
-    const auto places = exchange_.ranking();
-    for (auto& [id, s] : sessions_) {
-        if (s.stage != Stage::LoggedIn || s.account != account) continue;
-        sendBooks(id, s, places);
-        sendRanking(id, s, places, true);
-    }
+    // One account's places, not the whole ranking: a fill must not cost a sort of every player.
+    auto logged = loggedIn_.find(account);
+    if (logged == loggedIn_.end()) return;
+    Session& s = sessions_.at(logged->second);
+    const Places places = exchange_.placesOf(account);
+    sendBooks(logged->second, s, places);
+    sendRanking(logged->second, s, places, true);
 }
 
 // --- time ----------------------------------------------------------------------------
@@ -347,7 +353,8 @@ void Game::advance(int64_t ms) {
         nextRanking_ = now_ + options_.rankingMs;
         const auto places = exchange_.ranking();
         for (auto& [id, s] : sessions_)
-            if (s.stage == Stage::LoggedIn) sendRanking(id, s, places, false);
+            if (s.stage == Stage::LoggedIn)
+                sendRanking(id, s, places[static_cast<std::size_t>(s.account)], false);
     }
     std::vector<SessionId> late;
     for (const auto& [id, s] : sessions_)
@@ -393,8 +400,8 @@ void Game::closeSession() {
     const auto places = exchange_.ranking();
     for (auto& [id, s] : sessions_) {
         if (s.stage != Stage::LoggedIn) continue;
-        sendBooks(id, s, places);
-        sendRanking(id, s, places, true);
+        sendBooks(id, s, places[static_cast<std::size_t>(s.account)]);
+        sendRanking(id, s, places[static_cast<std::size_t>(s.account)], true);
     }
 }
 

@@ -23,6 +23,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace kavex::server {
 
@@ -107,9 +108,10 @@ class Game : private ExchangeListener {
     void login(SessionId id, Session& s, std::string_view text);
     void handleCommand(SessionId id, Session& s, std::string_view name, std::string_view argument);
     void sendLoginBurst(SessionId id, Session& s);
-    void sendBooks(SessionId id, const Session& s, const std::vector<Places>& places);
-    void sendRanking(SessionId id, Session& s, const std::vector<Places>& places, bool always);
+    void sendBooks(SessionId id, const Session& s, Places places);
+    void sendRanking(SessionId id, Session& s, Places places, bool always);
     void drop(SessionId id, std::string_view why);
+    void forget(std::map<SessionId, Session>::iterator it);
     void closeOlderSessions(SessionId id, const Session& s);
     void logSession(SessionId id, std::string_view event);
 
@@ -141,6 +143,7 @@ class Game : private ExchangeListener {
     Market market_;
     Exchange exchange_;
     std::map<SessionId, Session> sessions_;
+    std::unordered_map<int, SessionId> loggedIn_; // account -> its one logged-in session
     ChatRelay chat_;
     GameStats stats_;
 

@@ -39,6 +39,7 @@ class Ledger {
                      double commission);
 
     double startCash() const { return startCash_; }
+    double dayStartEquity() const { return dayStartEquity_; }
     double cash() const { return startCash_ + realised_ - commissions_; }
     double realised() const { return realised_; }
     double commissions() const { return commissions_; }

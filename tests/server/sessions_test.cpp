@@ -167,5 +167,26 @@ TEST(ServerSessions, RankingIsSentWhenPlacesChange) {
     EXPECT_EQ(starting(f.take(2), "@SUP=").size(), 1u);
 }
 
+TEST(ServerSessions, APlayersPlacesAfterAFillAreItsPlacesInTheWholeRanking) {
+    const std::vector<AccountSpec> players = {{"a", "pw", 100000, false},
+                                              {"b", "pw", 100000, false},
+                                              {"c", "pw", 100000, false},
+                                              {"d", "pw", 100000, false}};
+    GameFixture f(GameFixture::quietOptions(), players);
+    // Equal results share a place; a loss and a gain move apart.
+    f.login(1, "a");
+    f.login(2, "b");
+    f.say(1, "@PO=KV0001;1;1;BUY ;MKT;3; 0; 0;0;0");
+    f.say(2, "@PO=KV0002;1;1;SEL ;MKT;3; 0; 0;0;0");
+    const Quote q = f.game.market().quote(1);
+    f.game.market().setQuote(1, Quote{q.lastTicks + 7, q.bidTicks + 7, q.askTicks + 7, 1, 1, 0});
+    const auto ranking = f.game.exchange().ranking();
+    for (int a = 0; a < 4; ++a) {
+        EXPECT_EQ(f.game.exchange().placesOf(a).total, ranking[static_cast<std::size_t>(a)].total) << a;
+        EXPECT_EQ(f.game.exchange().placesOf(a).day, ranking[static_cast<std::size_t>(a)].day) << a;
+    }
+    EXPECT_EQ(ranking[2].total, ranking[3].total);
+}
+
 } // namespace
 } // namespace kavex::server::test
