@@ -41,6 +41,7 @@ Exchange::Exchange(Market& market, const std::vector<AccountSpec>& accounts, Clo
                                            {},
                                            {},
                                            0});
+    orderIndex_.resize(accounts_.size());
 }
 
 int Exchange::findAccount(std::string_view user) const {
@@ -56,12 +57,22 @@ double Exchange::commission(const InstrumentSpec& setup, int32_t quantity, doubl
 }
 
 int Exchange::findOrder(int account, int32_t userOrderId, std::string_view orderId) const {
-    const auto& orders = accounts_[static_cast<std::size_t>(account)].orders;
-    for (std::size_t i = 0; i < orders.size(); ++i)
-        if (userOrderId != 0 && orders[i].userOrderId == userOrderId) return static_cast<int>(i);
-    for (std::size_t i = 0; i < orders.size(); ++i)
-        if (!orderId.empty() && orders[i].orderId == orderId) return static_cast<int>(i);
+    const OrderIndex& index = orderIndex_[static_cast<std::size_t>(account)];
+    if (userOrderId != 0)
+        if (auto it = index.byUserOrderId.find(userOrderId); it != index.byUserOrderId.end())
+            return static_cast<int>(it->second);
+    if (!orderId.empty())
+        if (auto it = index.byOrderId.find(std::string(orderId)); it != index.byOrderId.end())
+            return static_cast<int>(it->second);
     return -1;
+}
+
+// The first order with a number keeps it, as a search from the first order would find.
+void Exchange::indexOrder(int account, std::size_t index) {
+    const ServerOrder& o = accounts_[static_cast<std::size_t>(account)].orders[index];
+    OrderIndex& to = orderIndex_[static_cast<std::size_t>(account)];
+    to.byUserOrderId.try_emplace(o.userOrderId, index);
+    to.byOrderId.try_emplace(o.orderId, index);
 }
 
 // The reason a request cannot become an order, or "" when it can.
@@ -114,6 +125,7 @@ void Exchange::place(int account, const PlaceRequest& r) {
     o.statusInfo = "NEU";
     a.orders.push_back(o);
     const OrderRef ref{account, a.orders.size() - 1};
+    indexOrder(account, ref.index);
     changedOrder(ref);
     listener_.orderOpened(account, order(ref));
 
@@ -363,8 +375,11 @@ void Exchange::restore(const std::vector<TradingAccount>& saved, int64_t nextOrd
         a.orders = s.orders;
         a.executions = s.executions;
         a.lastUserOrderId = s.lastUserOrderId;
-        for (std::size_t i = 0; i < a.orders.size(); ++i)
+        orderIndex_[static_cast<std::size_t>(index)] = {};
+        for (std::size_t i = 0; i < a.orders.size(); ++i) {
+            indexOrder(index, i);
             if (a.orders[i].open() && market_.valid(a.orders[i].instrument)) open_.push_back({index, i});
+        }
     }
     nextOrderId_ = std::max<int64_t>(nextOrderId_, nextOrderId);
     nextExecutionId_ = std::max<int64_t>(nextExecutionId_, nextExecutionId);

@@ -19,6 +19,7 @@
 #include "core/orders.h"
 
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -109,6 +110,7 @@ class Exchange {
     };
     ServerOrder& order(OrderRef r) { return accounts_[static_cast<std::size_t>(r.account)].orders[r.index]; }
     int findOrder(int account, int32_t userOrderId, std::string_view orderId) const;
+    void indexOrder(int account, std::size_t index);
     std::string refuse(const TradingAccount& a, const PlaceRequest& r) const;
     void tryFill(OrderRef r);
     void fill(OrderRef r, double price, const char* info);
@@ -125,6 +127,13 @@ class Exchange {
     ExchangeListener& listener_;
     std::vector<TradingAccount> accounts_;
     std::vector<OrderRef> open_; // may hold closed orders until the next prune
+    // Per account: order positions by user order number and by order id, so that finding
+    // an order costs the same however many orders the account has made.
+    struct OrderIndex {
+        std::unordered_map<int32_t, std::size_t> byUserOrderId;
+        std::unordered_map<std::string, std::size_t> byOrderId;
+    };
+    std::vector<OrderIndex> orderIndex_;
     int64_t nextOrderId_ = 1;
     int64_t nextExecutionId_ = 1;
     int64_t tradingDay_ = 0;
