@@ -72,8 +72,13 @@ void Game::writeToStore(int quotedInstrument) {
     store_->begin();
     for (const auto& [a, i] : unsaved_.orders)
         store_->saveOrder(exchange_.account(a).setup.user, i, exchange_.account(a).orders[i]);
-    for (const auto& [a, i] : unsaved_.executions)
-        store_->saveExecution(exchange_.account(a).setup.user, i, exchange_.account(a).executions[i]);
+    for (const auto& [a, i] : unsaved_.executions) {
+        const ServerExecution& e = exchange_.account(a).executions[i];
+        store_->saveExecution(exchange_.account(a).setup.user, i, e);
+        // A fill adds to its instrument's traded volume.
+        if (market_.valid(e.instrument) && e.instrument != quotedInstrument)
+            store_->saveQuote(e.instrument, market_.quote(e.instrument));
+    }
     for (int a : unsaved_.accounts)
         store_->saveAccount(exchange_.account(a));
     if (market_.valid(quotedInstrument)) store_->saveQuote(quotedInstrument, market_.quote(quotedInstrument));
