@@ -301,6 +301,8 @@ void OrderGrid::drawOrderLine(int row, int kind, int ref) {
         setColour(row, s, 11, grid_colour::kInactiveAction);
     } else {
         setCell(row, s, 11, "CANCEL");
+        // Only an order working at the server can be cancelled; before that it looks inactive.
+        if (!isCancellable(o.status)) setColour(row, s, 11, grid_colour::kInactiveAction);
     }
     setCell(row, s, 12, std::string(OrderStatusText(o.status)));
     setCell(row, s, 13, isOvernight(o) ? std::string("overnight") : o.statusTime.str());

@@ -87,8 +87,11 @@ TEST_F(GridActionsTest, CancelDefaultAndSeparatorClicks) {
     rebuild();
     click(4, 11);
     EXPECT_EQ(sentTexts(), (std::vector<std::string>{"@CO=ACC1;5;S5"}));
-    for (int16_t pending : {StatusPendSubm, StatusPendCancel}) { // nothing goes out for these
+    EXPECT_EQ(grid.cell(4, 11).background, columns.colour(1, 11));
+    for (int16_t pending : {StatusPendSubm, StatusPendCancel}) { // shown inactive, nothing goes out
         data.orderBook.update(1, [&](Order& o) { o.status = pending; });
+        orderGrid.redrawAll();
+        EXPECT_EQ(grid.cell(4, 11).background, grid_colour::kInactiveAction);
         click(4, 11);
     }
     EXPECT_EQ(sentTexts().size(), 1u);
