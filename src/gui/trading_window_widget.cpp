@@ -84,6 +84,9 @@ TradingWindowWidget::TradingWindowWidget(TradingWindowViews views, QWidget* pare
     accountLabels->addWidget(boundLabel(controls_.accountCodeLabel));
     accountLabels->addWidget(boundLabel(controls_.totalPlaceLabel));
     accountLabels->addWidget(boundLabel(controls_.dayPlaceLabel));
+    QLabel* panelResult = boundLabel(controls_.panelResultLabel);
+    panelResult->setObjectName("panelResult");
+    accountLabels->addWidget(panelResult);
     headers_[1] = account;
     headers_[2] = boundLabel(controls_.resultLabel);
     for (QWidget* header : headers_) {

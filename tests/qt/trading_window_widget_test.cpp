@@ -65,6 +65,11 @@ TEST_F(TradingWindowLayout, StartsAtTheSavedGeometryAndItsPartsFollowTheWindowSi
     QWidget* strip = child<QWidget>("orderStrip");
     EXPECT_LE(strip->mapTo(window.get(), QPoint(0, strip->height())).y(),
               window->tabs()->geometry().bottom());
+
+    // The account panel shows the result with its sign.
+    client->window().controls().panelResultLabel.setText("+5 = 12");
+    EXPECT_TRUE(child<QLabel>("panelResult")->isVisible());
+    EXPECT_EQ(child<QLabel>("panelResult")->text(), "+5 = 12");
 }
 
 TEST_F(TradingWindowLayout, TheSettingsTabEditsColoursAndChoosesTheSound) {
