@@ -345,6 +345,7 @@ void Client::refreshTick() {
     Parts& p = *parts_;
     TradingData& data = p.data;
     p.bridge.statusTick();
+    p.orderGrid.refreshRowTraces();
     if (!data.pricesChanged && !data.accountChanged) return;
     bool redrawn = false;
     EventBreaks breaks(platform_.loop); // events run between instruments

@@ -123,6 +123,17 @@ template <class Key> class FirstMatchIndex {
         return 0;
     }
 
+    // Every number stored under the key, lowest first.
+    template <class K, class Visit> void forEach(const K& key, Visit&& visit) const {
+        if (slots_.empty()) return;
+        const Slot& s = slots_[find(key, index_hash::of(key))];
+        if (!s.used) return;
+        visit(s.first);
+        if (!s.hasMore) return;
+        for (int32_t n : more_.find(s.key)->second)
+            visit(n);
+    }
+
   private:
     struct Slot {
         Key key{};

@@ -3,9 +3,9 @@
 // Indices 0 and 1 are the title rows; the last used index is the row count.
 //
 // `findRow` answers like a scan from row 1 upward but runs through a hash index, so an
-// order report finds its row in constant time however long the grid is. Inserting or
-// deleting a row shifts every row above it; the index is then rebuilt on the next
-// lookup, which costs no more than the shift did.
+// order report finds its row in constant time however long the grid is. The index holds
+// a stable id per row rather than its index, and a table from id to index follows the
+// rows: inserting or deleting a row moves plain integers, never rebuilds the index.
 #include "model/first_match_index.h"
 
 #include <cstdint>
@@ -69,13 +69,16 @@ class OrderGridRows {
         return (kindClass << 32) | static_cast<uint32_t>(number);
     }
     void grow();
-    void ensureIndex() const;
+    // A new id for the row at `index`.
+    int32_t newId(int32_t index);
+    // After rows moved: the index of every row from `from` to the count.
+    void renumber(int32_t from);
 
     std::vector<OrderGridRow> rows_; // sized to the capacity; slots above the count keep old values
+    std::vector<int32_t> ids_;       // parallel to rows_; 0 for row 0, which is not indexed
+    std::vector<int32_t> indexOfId_; // id -> row index; 0 once the row is gone
     int32_t count_ = 0;
-
-    mutable bool dirty_ = false;
-    mutable FirstMatchIndex<int64_t> index_; // (kind class, number) -> rows from 1 upward
+    FirstMatchIndex<int64_t> index_; // (kind class, number) -> ids of the rows showing it
 };
 
 } // namespace kavex

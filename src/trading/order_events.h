@@ -20,6 +20,9 @@ class OrderEvents {
     virtual void rowChanged(int row) = 0;
     // The entry line shown in grid row `row` went out (or was refused) and left the row list.
     virtual void entryRowRemoved(int row) = 0;
+    // A new order joined the order book: its row (if it gets one) is added where a rebuild
+    // of the row list would put it, without rebuilding.
+    virtual void orderAdded(int orderBookNumber) = 0;
 };
 
 // Messages for the user: the status line, the list "Meldungen..." and the message window.

@@ -3,6 +3,7 @@
 #include "base/failure.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace kavex {
 namespace {
@@ -13,12 +14,15 @@ constexpr int kDefaultColWidth = 1000;
 void CellGrid::resize(int rows, int cols) {
     rows = std::max(rows, 0);
     cols = std::max(cols, 0);
-    std::vector<Cell> cells(static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols));
+    std::vector<std::vector<Cell>> storage(static_cast<std::size_t>(rows));
     for (int r = 0; r < std::min(rows, rows_); ++r)
-        for (int c = 0; c < std::min(cols, cols_); ++c)
-            cells[static_cast<std::size_t>(r) * static_cast<std::size_t>(cols) +
-                  static_cast<std::size_t>(c)] = std::move(cells_[index(r, c)]);
-    cells_ = std::move(cells);
+        storage[static_cast<std::size_t>(r)] = std::move(storage_[storageOf(r)]);
+    for (std::vector<Cell>& cells : storage)
+        cells.resize(static_cast<std::size_t>(cols));
+    storage_ = std::move(storage);
+    rowOrder_.resize(static_cast<std::size_t>(rows));
+    std::iota(rowOrder_.begin(), rowOrder_.end(), 0);
+    freeStorage_.clear();
     rows_ = rows;
     cols_ = cols;
     rowHeights_.resize(static_cast<std::size_t>(rows), kDefaultRowHeight);
@@ -26,10 +30,20 @@ void CellGrid::resize(int rows, int cols) {
     notify({-1, -1, -1, -1, true});
 }
 
+// Rows keep their cells where they are; only the order of row numbers moves, so a row
+// inserted above thousands of others shifts integers, never cells.
 void CellGrid::insertRow(int row) {
     if (row < 0 || row > rows_) failSubscript();
-    auto at = cells_.begin() + static_cast<std::ptrdiff_t>(row) * cols_;
-    cells_.insert(at, static_cast<std::size_t>(cols_), Cell{});
+    int32_t s = 0;
+    if (freeStorage_.empty()) {
+        s = static_cast<int32_t>(storage_.size());
+        storage_.emplace_back(static_cast<std::size_t>(cols_));
+    } else {
+        s = freeStorage_.back();
+        freeStorage_.pop_back();
+        storage_[static_cast<std::size_t>(s)].assign(static_cast<std::size_t>(cols_), Cell{});
+    }
+    rowOrder_.insert(rowOrder_.begin() + row, s);
     rowHeights_.insert(rowHeights_.begin() + row, kDefaultRowHeight);
     ++rows_;
     notify({row, rows_ - 1, -1, -1, true});
@@ -37,16 +51,17 @@ void CellGrid::insertRow(int row) {
 
 void CellGrid::removeRow(int row) {
     if (row < 0 || row >= rows_) failSubscript();
-    auto at = cells_.begin() + static_cast<std::ptrdiff_t>(row) * cols_;
-    cells_.erase(at, at + cols_);
+    freeStorage_.push_back(rowOrder_[static_cast<std::size_t>(row)]);
+    rowOrder_.erase(rowOrder_.begin() + row);
     rowHeights_.erase(rowHeights_.begin() + row);
     --rows_;
     notify({row, rows_, -1, -1, true});
 }
 
 void CellGrid::clear() {
-    for (Cell& c : cells_)
-        c = Cell{};
+    for (std::vector<Cell>& cells : storage_)
+        for (Cell& c : cells)
+            c = Cell{};
     notify({-1, -1, -1, -1, false});
 }
 
@@ -72,35 +87,35 @@ int CellGrid::effectiveForeground(int row, int col) const {
     return c == kGridDefaultColour ? defaultForeground_ : c;
 }
 
-std::size_t CellGrid::index(int row, int col) const {
+Cell& CellGrid::at(int row, int col) {
     if (row < 0 || row >= rows_ || col < 0 || col >= cols_) failSubscript();
-    return static_cast<std::size_t>(row) * static_cast<std::size_t>(cols_) + static_cast<std::size_t>(col);
+    return storage_[storageOf(row)][static_cast<std::size_t>(col)];
 }
 
 const Cell& CellGrid::cell(int row, int col) const {
-    return cells_[index(row, col)];
+    return const_cast<CellGrid*>(this)->at(row, col);
 }
 
 Cell& CellGrid::mutableCell(int row, int col) {
-    return cells_[index(row, col)];
+    return at(row, col);
 }
 
 void CellGrid::setText(int row, int col, std::string text) {
-    Cell& c = cells_[index(row, col)];
+    Cell& c = at(row, col);
     if (c.text == text) return;
     c.text = std::move(text);
     touch(row, col);
 }
 
 void CellGrid::assignText(int row, int col, std::string_view text) {
-    Cell& c = cells_[index(row, col)];
+    Cell& c = at(row, col);
     if (c.text == text) return;
     c.text.assign(text);
     touch(row, col);
 }
 
 void CellGrid::setBackground(int row, int col, int colour) {
-    Cell& c = cells_[index(row, col)];
+    Cell& c = at(row, col);
     if (c.background == colour) return;
     c.background = colour;
     touch(row, col);

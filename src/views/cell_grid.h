@@ -1,6 +1,7 @@
 #pragma once
 // A grid control's cells, kept headless. Rows and columns are 0-based as in the
 // control; row 0 is the title row. Lengths are twips, colours red + 256*green + 65536*blue.
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -74,10 +75,16 @@ class CellGrid {
 
   private:
     void notify(const Change& change);
-    std::size_t index(int row, int col) const;
+    Cell& at(int row, int col); // checked
 
     int rows_ = 0, cols_ = 0;
-    std::vector<Cell> cells_;
+    std::size_t storageOf(int row) const {
+        return static_cast<std::size_t>(rowOrder_[static_cast<std::size_t>(row)]);
+    }
+
+    std::vector<std::vector<Cell>> storage_; // the cells of each row, in no particular order
+    std::vector<int32_t> rowOrder_;          // row number -> its index in storage_
+    std::vector<int32_t> freeStorage_;       // storage rows of removed rows, for reuse
     std::vector<int> rowHeights_, colWidths_;
     int defaultBackground_ = 0xFFFFFF;
     int defaultForeground_ = 0x000000;

@@ -50,6 +50,53 @@ void OrderGrid::rebuildRows() {
     }
 }
 
+void OrderGrid::orderAdded(int orderBookNumber) {
+    OrderGridRows& rows = data_.gridRows;
+    const Order& o = data_.orderBook.at(orderBookNumber);
+    int16_t kind = 0;
+    if (o.status >= StatusPendSubm && o.status <= StatusSubmitted)
+        kind = RowOpenOrder;
+    else if (isFinished(o.status) && settings_.ShowFinishedOrders != 0)
+        kind = RowFinishedOrder;
+    if (kind == 0 || o.instrumentNumber < 1 || o.instrumentNumber > data_.instrumentCount()) return;
+    const int instrumentRow = rows.findRow(o.instrumentNumber, RowInstrument);
+    if (instrumentRow == 0) return;
+    // The newest order comes first among the instrument's orders: below its separator
+    // and the entry lines that follow it, as a rebuild would place it.
+    int above = instrumentRow + 1;
+    while (above < rows.rowCount() && rows.at(above + 1).kind == RowEntryLine)
+        ++above;
+    const bool gridInStep = grid_.rows() == rows.rowCount() + 1;
+    rows.insertRow(above, kind);
+    rows.set(above + 1, {kind, o.instrumentNumber, orderBookNumber});
+    if (!gridInStep) {
+        redrawAll();
+        return;
+    }
+    grid_.insertRow(above + 1);
+    redrawRow(above + 1);
+    if (above + 2 <= rows.rowCount())
+        staleTracesFrom_ = staleTracesFrom_ == 0 ? above + 2 : std::min(staleTracesFrom_, above + 2);
+}
+
+void OrderGrid::refreshRowTraces() {
+    if (staleTracesFrom_ == 0) return;
+    const int from = staleTracesFrom_;
+    staleTracesFrom_ = 0;
+    redraw([&] {
+        const OrderGridRows& rows = data_.gridRows;
+        for (int r = from; r <= rows.rowCount() && r < grid_.rows(); ++r) {
+            const OrderGridRow& d = rows.at(r);
+            if (d.kind < RowEntryLine) continue;
+            guard(log_, kTag, [&] {
+                const Order& o =
+                    d.kind == RowEntryLine ? data_.entryLines.at(d.ref) : data_.orderBook.at(d.ref);
+                drawTrace(r, d.kind, d.ref, o);
+            });
+        }
+    });
+}
+
 int32_t OrderGrid::newEntryLine(int instrument, const std::string& side, int32_t quantity) {
     int32_t n = data_.entryLines.takeFreeSlot();
     Order& line = data_.entryLines.at(n);
@@ -122,6 +169,7 @@ const std::string& OrderGrid::timeOfDay() {
 }
 
 void OrderGrid::redrawAll() {
+    staleTracesFrom_ = 0;
     redraw([&] {
         guard(log_, kTag, [&] { drawTitles(); });
         const OrderGridRows& rows = data_.gridRows;
@@ -289,9 +337,7 @@ void OrderGrid::drawOrderLine(int row, int kind, int ref) {
         setCell(row, s, 13, "");
         setCell(row, s, 14, "");
         setCell(row, s, 15, "");
-        setCell(row, s, 17,
-                "Z" + trimmedInt(row) + " L" + trimmedInt(ref) + " B" + trimmedInt(o.bracketRole) +
-                    strInt(o.parentLine) + "- -");
+        drawTrace(row, kind, ref, o);
         return;
     }
     setCell(row, s, 10, "-");
@@ -308,9 +354,20 @@ void OrderGrid::drawOrderLine(int row, int kind, int ref) {
     setCell(row, s, 13, isOvernight(o) ? std::string("overnight") : o.statusTime.str());
     setCell(row, s, 14, strInt(o.filled) + " - " + strInt(o.remaining));
     setCell(row, s, 15, localeSingle(o.price, locale_));
-    setCell(row, s, 17,
-            "Z" + trimmedInt(row) + " O" + trimmedInt(ref) + " B" + trimmedInt(o.bracketRole) + "-" +
-                strInt(o.parentOrderUserId) + " " + o.statusInfo.str());
+    drawTrace(row, kind, ref, o);
+}
+
+// The bracket link trace: the row, the record and the bracket fields.
+void OrderGrid::drawTrace(int row, int kind, int ref, const Order& o) {
+    const int s = OrderGridColumns::kOrderSet;
+    if (kind == RowEntryLine)
+        setCell(row, s, 17,
+                "Z" + trimmedInt(row) + " L" + trimmedInt(ref) + " B" + trimmedInt(o.bracketRole) +
+                    strInt(o.parentLine) + "- -");
+    else
+        setCell(row, s, 17,
+                "Z" + trimmedInt(row) + " O" + trimmedInt(ref) + " B" + trimmedInt(o.bracketRole) + "-" +
+                    strInt(o.parentOrderUserId) + " " + o.statusInfo.str());
 }
 
 void OrderGrid::drawTypeCell(int row, int kind, const Order& o) {

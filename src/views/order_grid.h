@@ -45,9 +45,15 @@ class OrderGrid : public OrderEvents {
     void instrumentChanged(int instrument) override { redrawInstrument(instrument); }
     void rowChanged(int row) override { redrawRow(row); }
     void entryRowRemoved(int row) override { grid_.removeRow(row); }
+    void orderAdded(int orderBookNumber) override;
+
+    // Rows below an added row moved down; the row number in their trace column is
+    // brought up to date here, once per refresh pass rather than once per new order.
+    void refreshRowTraces();
 
   private:
     template <class Drawing> void redraw(Drawing&& drawing);
+    void drawTrace(int row, int kind, int ref, const Order& order);
     void drawTitles();
     void drawRow(int row);
     void drawSeparator(int row, int referenceHeight);
@@ -73,6 +79,7 @@ class OrderGrid : public OrderEvents {
     int referenceHeight_ = 0;
     std::string scratch_; // a cell text being built; reused so that no row allocates
     std::string timeText_;
+    int staleTracesFrom_ = 0; // first row whose trace shows an old row number; 0 when none
     int64_t timeSecond_ = -1; // the second of the clock timeText_ shows
 };
 

@@ -66,6 +66,33 @@ TEST_F(OrderGridTest, EntryLinesOldestFirstAboveOrdersNewestFirst) {
     EXPECT_EQ(texts(7, {10, 11, 12, 14}), (Lines{"-", "CANCEL", "Submitted", " 0 -  0"}));
 }
 
+TEST_F(OrderGridTest, ANewOrderGetsTheRowARebuildWouldGiveIt) {
+    orderGrid.newEntryLine(1, "BUY", 10);
+    orderGrid.newEntryLine(2, "SEL", 5);
+    data.orderBook.append(order(1, StatusSubmitted));
+    data.orderBook.append(order(2, StatusPreSubm));
+    rebuild();
+    auto allTexts = [&] {
+        std::vector<Lines> out;
+        for (int r = 0; r < grid.rows(); ++r)
+            out.push_back(rowTexts(grid, r, {1, 2, 3, 5, 9, 11, 12, 17}));
+        return out;
+    };
+    const int16_t statuses[] = {StatusPendSubm, StatusCancelled, StatusSubmitted, 99};
+    for (int16_t status : statuses) {
+        for (int instrument : {1, 2, 9}) { // 9: not in the grid
+            data.orderBook.append(order(instrument, status, "SEL"));
+            orderGrid.orderAdded(data.orderBook.count());
+        }
+    }
+    orderGrid.refreshRowTraces();
+    const std::vector<int> added = kinds();
+    const std::vector<Lines> shown = allTexts();
+    rebuild();
+    EXPECT_EQ(added, kinds());
+    EXPECT_EQ(shown, allTexts());
+}
+
 TEST_F(OrderGridTest, BracketChildrenShowTheirTypeOrOffset) {
     Order child = order(1, StatusSubmitted, "BUY", BracketStopChild);
     child.limit1 = -2.5f;
