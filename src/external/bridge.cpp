@@ -133,6 +133,8 @@ void Bridge::onDataArrival(std::size_t) {
     while (true) {
         const std::size_t end = buffer_.find(kEnd);
         if (end == std::string::npos) break;
+        // A frame that arrived whole is held to the same limit as one still arriving.
+        if (end > kMaxFrameBytes + 1) return dropOversizeFrame();
         std::string message = buffer_.substr(std::min<std::size_t>(1, end), end > 0 ? end - 1 : 0);
         buffer_.erase(0, end + 1);
         log_.addLine("IN:" + message);
@@ -141,13 +143,15 @@ void Bridge::onDataArrival(std::size_t) {
         if (!buffer_.empty() && buffer_.front() != kStart && next != std::string::npos)
             buffer_.erase(0, next);
     }
-    if (buffer_.size() > kMaxFrameBytes) {
-        log_.addLine("Nachricht zu lang: Verbindung getrennt");
-        stopIdentifyTimer();
-        connected_ = false;
-        buffer_.clear();
-        listenAgain();
-    }
+    if (buffer_.size() > kMaxFrameBytes) dropOversizeFrame();
+}
+
+void Bridge::dropOversizeFrame() {
+    log_.addLine("Nachricht zu lang: Verbindung getrennt");
+    stopIdentifyTimer();
+    connected_ = false;
+    buffer_.clear();
+    listenAgain();
 }
 
 void Bridge::process(std::string_view message) {

@@ -102,6 +102,7 @@ class Bridge : public PortfolioForward {
     void waitForState(bool (*done)(int state));
     void identifyTimeout();
     void stopIdentifyTimer();
+    void dropOversizeFrame(); // logs, closes the connection and listens again
 
     TcpListener& socket_;
     EventLoop& loop_;

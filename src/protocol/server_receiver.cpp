@@ -4,6 +4,9 @@
 #include "base/text_list.h"
 #include "platform/event_loop.h"
 #include "protocol/message_dispatcher.h"
+#include "protocol/wire.h"
+
+#include <cstring>
 
 namespace kavex {
 
@@ -37,6 +40,7 @@ void ServerReceiver::onDataArrival(std::string_view wireBytes) {
     ++depth_;
     std::string& message = scratchForDepth();
     while (buffer_.next(message)) {
+        dropBrokenOffFrame(message);
         if (state_.logAll) incoming_.addLine(std::string(firstCharacters(message, 50)));
         guard(incoming_, "", [&] {
             log(message);
@@ -45,6 +49,15 @@ void ServerReceiver::onDataArrival(std::string_view wireBytes) {
     }
     --depth_;
     if (depth_ == 0) buffer_.compact();
+}
+
+void ServerReceiver::dropBrokenOffFrame(std::string& message) {
+    // A message text never holds a start character. One that does began with a frame the
+    // sender broke off (a server that died in the middle of a write leaves one in the
+    // buffer for the next connection): only the text after the last start character is
+    // the message, so the broken frame cannot turn the next one into a command of its own.
+    if (std::memchr(message.data(), wire::kStart, message.size()) == nullptr) return;
+    message.erase(0, message.rfind(wire::kStart) + 1);
 }
 
 void ServerReceiver::log(std::string_view message) {

@@ -36,6 +36,7 @@ class ServerReceiver {
     const FrameBuffer& buffer() const { return buffer_; }
 
   private:
+    static void dropBrokenOffFrame(std::string& message);
     void log(std::string_view message);
     std::string& scratchForDepth();
 
