@@ -41,7 +41,6 @@ void play(test::ClientFixture& f, FuzzedDataProvider& input) {
         }
     }
     f.loop.advance(1000);
-    f.client->unload();
 }
 
 } // namespace

@@ -61,6 +61,20 @@ const BridgeFault kFaults[] = {
          frontEndSends(g, wire::frame(kOrder + "2"));
      },
      2, 2},
+    {"OnlyStartCharacters",
+     [](ScriptedGame& g) {
+         g.frontEnd.request("127.0.0.1");
+         for (int i = 0; i < 4; ++i)
+             g.frontEnd.deliver(std::string(Bridge::kMaxFrameBytes / 2, wire::kStart));
+     },
+     0, 0},
+    {"UnframedTextFlood",
+     [](ScriptedGame& g) {
+         g.frontEnd.request("127.0.0.1");
+         for (int i = 0; i < 16; ++i)
+             frontEndSends(g, std::string(64 * 1024, 'A'));
+     },
+     0, 0},
     {"AStrangersAddress",
      [](ScriptedGame& g) {
          g.frontEnd.request("10.9.8.7"); // never accepted, so nothing it sends arrives

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 namespace kavex {
 namespace {
@@ -69,6 +70,20 @@ TEST_F(FileDropFaults, AFileThatCannotBeTakenWaitsUntilItCan) {
     fs::remove_all(dir.root / FileDrop::kWorkFile);
     loop.advance(3 * FileDrop::kTickMs);
     EXPECT_EQ(quantitiesSent(*this), range(1, 3));
+}
+
+TEST_F(FileDropFaults, ARequestFileOfBinaryGarbageRunsNothingAndTheNextFileRuns) {
+    std::mt19937 random(11);
+    std::string garbage(4096, '\0');
+    for (char& c : garbage)
+        c = static_cast<char>(random() % 16 == 0 ? '\n' : random());
+    append(garbage + "\r\n");
+    loop.advance(10 * FileDrop::kTickMs);
+    EXPECT_TRUE(quantitiesSent(*this).empty());
+    append(orderLines(1, 2));
+    loop.advance(5 * FileDrop::kTickMs);
+    EXPECT_EQ(quantitiesSent(*this), range(1, 2));
+    EXPECT_FALSE(fs::exists(dir.root / FileDrop::kJournalFile));
 }
 
 TEST_F(FileDropFaults, TenThousandLinesRunInSlicesEachOnce) {

@@ -49,6 +49,28 @@ void stopServer(ScriptedGame& g, int ms) {
 
 const SessionFault kFaults[] = {
     {"KilledWithWorkingOrders", {}, [](ScriptedGame& g) { g.crash(); }, kComeBackMs, 2, 2},
+    {"KilledTwiceInARow",
+     {},
+     [](ScriptedGame& g) {
+         g.crash();
+         g.loop.advance(kComeBackMs);
+         g.crash();
+     },
+     kComeBackMs,
+     3,
+     2},
+    {"ClosedWithWorkingOrders", {}, [](ScriptedGame& g) { g.closeLink(); }, kComeBackMs, 2, 2},
+    {"DownForAMinute",
+     {},
+     [](ScriptedGame& g) {
+         g.script.accept = false;
+         g.crash();
+         g.loop.advance(60000);
+         g.script = {};
+     },
+     kComeBackMs,
+     2,
+     2},
     {"KilledWithAnOrderInFlight",
      {},
      [](ScriptedGame& g) {
