@@ -5,6 +5,7 @@
 // say where that directory is and help scripts and tests run the program unattended.
 #include "app/client.h"
 #include "app/window_views.h"
+#include "app/working_folder.h"
 #include "base/files.h"
 #include "gui/chart_widget.h"
 #include "gui/chat_window.h"
@@ -25,6 +26,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLocale>
 #include <QPixmap>
 #include <QTimer>
@@ -47,8 +49,11 @@ bool parse(QApplication& app, Options& o) {
     QCommandLineParser parser;
     parser.setApplicationDescription("Kavex: client of the exchange trading game.");
     parser.addHelpOption();
-    QCommandLineOption workdir("workdir", "Folder of the settings, colour, history and request files.",
-                               "folder", QDir::currentPath());
+    QCommandLineOption workdir("workdir",
+                               "Folder of the settings, colour, history and request files (default: the "
+                               "current folder, or ~/.local/share/kavex when that is the home folder or "
+                               "cannot be written).",
+                               "folder");
     QCommandLineOption seconds("seconds", "Ends the program after this many seconds, saving as on ENDE.",
                                "seconds");
     QCommandLineOption screenshot("screenshot",
@@ -64,7 +69,7 @@ bool parse(QApplication& app, Options& o) {
                                  "Web server of the discovery documents, e.g. http://host:4180/.", "url");
     parser.addOptions({workdir, seconds, screenshot, printGrid, port, discovery});
     parser.process(app);
-    o.workdir = parser.value(workdir);
+    o.workdir = kavex::chooseWorkingFolder(parser.value(workdir), QCoreApplication::applicationFilePath());
     o.screenshot = parser.value(screenshot);
     o.printGrid = parser.isSet(printGrid);
     o.port = parser.value(port);
@@ -99,6 +104,8 @@ void printGrid(kavex::CellGrid& grid) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Kavex");
+    QApplication::setDesktopFileName("kavex");
+    QApplication::setWindowIcon(QIcon::fromTheme("kavex"));
     Options options;
     if (!parse(app, options)) return 2;
 
