@@ -47,9 +47,18 @@ BracketPresetDialogQt::BracketPresetDialogQt(BracketPresetDialog& model, QWidget
     ok_ = new QPushButton(BracketPresetDialog::kOkCaption);
     ok_->setDefault(true);
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+    auto* cancel = new QPushButton(BracketPresetDialog::kCancelCaption);
+    cancel->setObjectName("cancel");
+    cancel->setToolTip("Schließt ohne zu speichern; die Bracketorder wird nicht angelegt");
+    // Bypasses done(): cancelling stores nothing.
+    connect(cancel, &QPushButton::clicked, this, [this] {
+        model_.cancel();
+        QDialog::done(QDialog::Rejected);
+    });
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok_);
+    buttons->addWidget(cancel);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(heading_);

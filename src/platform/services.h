@@ -47,6 +47,9 @@ class Prompts {
     virtual ~Prompts() = default;
     virtual void message(const std::string& text, const std::string& caption = {}) = 0;
     virtual bool askYesNo(const std::string& text, const std::string& caption = {}) = 0;
+    // A question before orders are sent: the orders are shown as the box's detail text, and
+    // "Nein" is the default, so a stray Return sends nothing.
+    virtual bool confirmOrders(const std::string& question, const std::string& orders) = 0;
     // Returns false when cancelled.
     virtual bool chooseColour(int& colour) = 0;
 };

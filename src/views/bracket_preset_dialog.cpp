@@ -16,6 +16,7 @@ void DialogHost::runModal(BracketPresetDialog& dialog) {
 
 void BracketPresetDialog::open(BracketPreset& preset) {
     preset_ = &preset;
+    cancelled_ = false;
     const int mode = static_cast<int>(preset.presetMode);
     selected_ = preset.presetMode == static_cast<float>(mode) && mode >= 0 && mode <= 2 ? mode : -1;
     heading.setText(preset.presetName);
@@ -44,6 +45,11 @@ void BracketPresetDialog::confirm() {
         prompts_.message(kZeroRefused);
         return;
     }
+    visible.setChecked(false);
+}
+
+void BracketPresetDialog::cancel() {
+    cancelled_ = true;
     visible.setChecked(false);
 }
 

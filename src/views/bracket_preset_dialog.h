@@ -17,6 +17,7 @@ class BracketPresetDialog {
     static constexpr const char* kProfitCaption = "Gewinnmitnahme:";
     static constexpr const char* kStopCaption = "Stoploss";
     static constexpr const char* kOkCaption = "OK";
+    static constexpr const char* kCancelCaption = "Abbrechen";
     // Option n sets preset mode n.
     static constexpr std::array<const char*, 3> kOptions = {
         "Kurse direkt eingeben", "Offset zum momentanen Kurs", "Offset zum Ausführungskurs"};
@@ -31,6 +32,9 @@ class BracketPresetDialog {
     // The OK button, and closing the window by its own control: stores both fields and
     // the mode, and closes unless a value is 0.
     void confirm();
+    // "Abbrechen": closes and leaves the preset as it was; the bracket is not created.
+    void cancel();
+    bool cancelled() const { return cancelled_; }
 
     // -1 when the preset's mode is none of the options.
     int selectedOption() const { return selected_; }
@@ -42,6 +46,7 @@ class BracketPresetDialog {
     Prompts& prompts_;
     BracketPreset* preset_ = nullptr;
     int selected_ = -1;
+    bool cancelled_ = false;
 };
 
 } // namespace kavex

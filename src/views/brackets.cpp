@@ -109,6 +109,7 @@ void Brackets::create(int index, int row, bool serverOrder) {
             BracketPreset edited = presetFor(instrument);
             presetDialog_.open(edited);
             dialogs_.runModal(presetDialog_);
+            if (presetDialog_.cancelled()) return;
             if (data_.instruments.at(instrument).Ticker != edited.presetName) return;
             presetFor(instrument) = edited;
         }

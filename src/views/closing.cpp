@@ -8,6 +8,7 @@
 #include "trading/order_placement.h"
 #include "views/grid_actions.h"
 #include "views/order_grid.h"
+#include "views/order_summary.h"
 
 #include <cstdlib>
 
@@ -67,8 +68,21 @@ void Closing::tradeAgainstHolding(int row, int factor, const char* noHolding, co
     actions_.setDefaultQuantityText(strSingleTrimmed(static_cast<float>(remembered)));
 }
 
+std::string Closing::closingOrders() const {
+    std::string orders;
+    for (int n = 1; n <= data_.positionList.count(); ++n) {
+        const Position& position = data_.positionList.at(n);
+        if (position.holding == 0 || !data_.instruments.valid(position.instrumentNumber)) continue;
+        if (!orders.empty()) orders += '\n';
+        orders +=
+            marketOrderSummary(data_.instruments.at(position.instrumentNumber).Ticker, position.holding < 0,
+                               std::llabs(static_cast<int64_t>(position.holding)));
+    }
+    return orders;
+}
+
 void Closing::closeAllPositions() {
-    if (settings_.confirmation != 0 && !prompts_.askYesNo(kCloseAllQuestion)) return;
+    if (settings_.confirmation != 0 && !prompts_.confirmOrders(kCloseAllQuestion, closingOrders())) return;
     const int16_t previousDefault = data_.defaultInstrument;
     const int16_t previousConfirmation = settings_.confirmation;
     // One question for all: the single orders below are not confirmed one by one.

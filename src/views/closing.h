@@ -4,6 +4,7 @@
 // of them trade through the quick-order buttons, so the orders are made, confirmed and
 // transmitted exactly like a manual quick order.
 #include <cstdint>
+#include <string>
 
 namespace kavex {
 
@@ -33,6 +34,8 @@ class Closing {
     void closeAllPositions();
 
   private:
+    // The market orders that close every holding, one line each, for the confirmation box.
+    std::string closingOrders() const;
     // Trades `factor` times the holding against it: 1 closes, 2 reverses.
     void tradeAgainstHolding(int row, int factor, const char* noHolding, const char* tag);
     void setQuantityField(int64_t quantity);

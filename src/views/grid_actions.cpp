@@ -11,6 +11,7 @@
 #include "views/cell_grid.h"
 #include "views/grid_columns.h"
 #include "views/order_grid.h"
+#include "views/order_summary.h"
 
 #include <cmath>
 
@@ -285,8 +286,10 @@ void GridActions::quickOrder(int index) {
     const int instrument = data_.defaultInstrument;
     if (data_.gridRows.findRow(instrument, RowInstrument) == 0) return;
     if (settings_.confirmation != 0 &&
-        !prompts_.askYesNo("Order wirklich ausführen ?\nDiese Sicherheitsabfrage kann unter 'Sonstiges' "
-                           "deaktiviert werden!"))
+        !prompts_.confirmOrders(
+            "Order wirklich ausführen ?\nDiese Sicherheitsabfrage kann unter 'Sonstiges' "
+            "deaktiviert werden!",
+            marketOrderSummary(data_.instruments.at(instrument).Ticker, index == 0, defaultQuantity())))
         return;
     // The box ran a nested event loop: rows may have moved, so the row is looked up again.
     const int row = data_.gridRows.findRow(instrument, RowInstrument);

@@ -12,6 +12,7 @@
 #include "model/bracket_preset.h"
 #include "model/settings_file.h"
 #include "model/trading_data.h"
+#include "platform/qt/qt_prompts.h"
 #include "platform/socket_state.h"
 #include "protocol/server_sender.h"
 #include "support/fake_event_loop.h"
@@ -21,18 +22,23 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemModelTester>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QTextBlock>
+#include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 namespace kavex {
 namespace {
@@ -145,6 +151,28 @@ TEST(BracketPresetDialogQt, StaysOpenUntilTheValuesAreNotZeroAndClosingStoresThe
     EXPECT_FALSE(model.visible.checked());
     EXPECT_EQ((std::vector<float>{preset.profitValue, preset.stopValue, preset.presetMode}),
               (std::vector<float>{3.5f, -1.0f, 1.0f}));
+
+    model.open(preset);
+    BracketPresetDialogQt again(model);
+    again.show();
+    again.profitEdit()->setText("9");
+    again.findChild<QPushButton*>("cancel")->click(); // "Abbrechen" stores nothing
+    EXPECT_EQ(std::make_tuple(again.isVisible(), model.cancelled(), preset.profitValue),
+              std::make_tuple(false, true, 3.5f));
+}
+
+TEST(QtPrompts, AnOrderConfirmationNamesTheOrderInGermanAndReturnMeansNein) {
+    QtPrompts prompts;
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) return;
+        shown = box->text() + "|" + box->informativeText() + "|" + box->button(QMessageBox::Yes)->text() +
+                "|" + box->button(QMessageBox::No)->text();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    EXPECT_FALSE(prompts.confirmOrders("Order wirklich ausführen ?", "SAP  BUY  5 Stück  MKT  ohne Limit"));
+    EXPECT_EQ(shown.toStdString(), "Order wirklich ausführen ?|SAP  BUY  5 Stück  MKT  ohne Limit|Ja|Nein");
 }
 
 QPushButton* buttonNamed(QWidget& parent, const QString& caption) {

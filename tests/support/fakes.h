@@ -162,6 +162,9 @@ class FakePrompts : public Prompts {
         yesNoAnswers.pop_front();
         return answer;
     }
+    bool confirmOrders(const std::string& question, const std::string& orders) override {
+        return askYesNo(question + "\n[" + orders + "]", {});
+    }
     bool chooseColour(int& colour) override {
         if (colourAnswer < 0) return false;
         colour = colourAnswer;

@@ -27,10 +27,12 @@ struct ScriptedDialogs : DialogHost {
     void runModal(BracketPresetDialog& d) override {
         ++presetShows;
         if (whilePresetOpen) whilePresetOpen(); // other events run while the dialog is open
+        if (cancelPreset) return d.cancel();
         d.confirm();
         if (d.visible.checked()) d.visible.setChecked(false);
     }
     FakeEventLoop& loop;
+    bool cancelPreset = false; // "Abbrechen" instead of OK
     std::function<void(CredentialsDialog&)> answer;
     std::function<void()> whilePresetOpen;
     int presetShows = 0;

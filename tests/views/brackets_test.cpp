@@ -166,6 +166,13 @@ TEST_F(BracketsTest, RefusalsChangeNothing) {
     EXPECT_EQ(prompts.asked, (Texts{"Dieser Order sind bereits Bracketorders zugeordnet !",
                                     "Keine Bracketorders für Bracketorders !"}));
     EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 2, 2, 2, 1, 0}));
+
+    dialogs.cancelPreset = true; // "Abbrechen": no children, the preset as it was
+    const int other = entryLine(2, true, 1);
+    setPreset(2, 1, 2, 1);
+    ASSERT_TRUE(chooseFromMenu(other, "Erzeuge Bracket Orders Edit"));
+    EXPECT_EQ(lineAt(other).bracketRole, BracketPlain);
+    EXPECT_EQ(brackets.presetFor(2).profitValue, 2);
 }
 
 TEST_F(BracketsTest, AServerOrderWithoutPricesIsStillBracketedWithAWarning) {
@@ -209,8 +216,9 @@ TEST_F(BracketsTest, AFlatInstrumentIsRefusedAndTheUsersNoToTheConfirmationSends
     setHolding(1, 4);
     prompts.yesNoAnswers = {false};
     ASSERT_TRUE(chooseFromMenu(instrumentRow(1), "Position Glattstellen"));
-    EXPECT_EQ(prompts.asked, (Texts{"Kein Bestand - kein Glattstellen möglich!",
-                                    "Kein Bestand - kein Drehen möglich!", kOrderQuestion}));
+    EXPECT_EQ(prompts.asked,
+              (Texts{"Kein Bestand - kein Glattstellen möglich!", "Kein Bestand - kein Drehen möglich!",
+                     kOrderQuestion + "\n[SAP  SELL  4 Stück  MKT  ohne Limit]"}));
     EXPECT_TRUE(socket.sent.empty());
     EXPECT_EQ(kinds(), (std::vector<int>{1, 0, 1, 0}));
 }
@@ -225,7 +233,8 @@ TEST_F(BracketsTest, GlattAsksOnceClosesEveryHoldingThenCancelsWorkingOrders) {
     rebuild();
 
     closing.closeAllPositions();
-    EXPECT_EQ(prompts.asked, (Texts{kCloseAllQuestion}));
+    EXPECT_EQ(prompts.asked, (Texts{kCloseAllQuestion + "\n[BMW  BUY  2 Stück  MKT  ohne Limit\n"
+                                                        "SAP  SELL  5 Stück  MKT  ohne Limit]"}));
     EXPECT_EQ(sentTexts(),
               (Texts{"@PO=ACC1;101;2;BUY ;MKT;2; 0; 0;0;0", "@PO=ACC1;102;1;SEL ;MKT;5; 149.5; 0;0;0",
                      "@CO=ACC1;73;73", "@CO=ACC1;74;74"}));
@@ -239,7 +248,7 @@ TEST_F(BracketsTest, GlattWithoutConfirmationOrHoldingsStillCancelsAndANoStopsEv
     serverOrder(80);
     prompts.yesNoAnswers = {false};
     closing.closeAllPositions();
-    EXPECT_EQ(prompts.asked, (Texts{kCloseAllQuestion}));
+    EXPECT_EQ(prompts.asked, (Texts{kCloseAllQuestion + "\n[]"}));
     EXPECT_TRUE(socket.sent.empty());
 
     settings.confirmation = 0;

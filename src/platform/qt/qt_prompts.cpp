@@ -4,12 +4,25 @@
 
 #include <QColorDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace kavex {
 namespace {
 
 QString q(const std::string& s) {
     return QString::fromStdString(s);
+}
+
+// A Yes/No box labelled in German; default is the button Return presses.
+bool ask(QWidget* parent, const QString& caption, const QString& text, const QString& detail,
+         QMessageBox::StandardButton defaultButton) {
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.button(QMessageBox::Yes)->setText("Ja");
+    box.button(QMessageBox::No)->setText("Nein");
+    box.setDefaultButton(defaultButton);
+    box.setEscapeButton(QMessageBox::No);
+    if (!detail.isEmpty()) box.setInformativeText(detail);
+    return box.exec() == QMessageBox::Yes;
 }
 
 } // namespace
@@ -19,8 +32,11 @@ void QtPrompts::message(const std::string& text, const std::string& caption) {
 }
 
 bool QtPrompts::askYesNo(const std::string& text, const std::string& caption) {
-    return QMessageBox::question(parent_, caption.empty() ? QString("Kavex") : q(caption), q(text),
-                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    return ask(parent_, caption.empty() ? QString("Kavex") : q(caption), q(text), {}, QMessageBox::Yes);
+}
+
+bool QtPrompts::confirmOrders(const std::string& question, const std::string& orders) {
+    return ask(parent_, "Kavex", q(question), q(orders), QMessageBox::No);
 }
 
 bool QtPrompts::chooseColour(int& colour) {

@@ -1,6 +1,6 @@
 #pragma once
 // Message boxes and the colour dialog on Qt: the Prompts interface on QMessageBox and
-// QColorDialog.
+// QColorDialog. Question boxes carry German button texts ("Ja", "Nein").
 #include "platform/services.h"
 
 class QWidget;
@@ -12,6 +12,7 @@ class QtPrompts : public Prompts {
     explicit QtPrompts(QWidget* parent = nullptr) : parent_(parent) {}
     void message(const std::string& text, const std::string& caption = {}) override;
     bool askYesNo(const std::string& text, const std::string& caption = {}) override;
+    bool confirmOrders(const std::string& question, const std::string& orders) override;
     bool chooseColour(int& colour) override;
 
   private:
