@@ -34,6 +34,7 @@
 #include "views/grid_actions.h"
 #include "views/grid_columns.h"
 #include "views/grid_context_menu.h"
+#include "views/link_state.h"
 #include "views/login_dialogs.h"
 #include "views/order_grid.h"
 #include "views/show_error.h"
@@ -87,6 +88,7 @@ struct Client::Parts : ChatSwitch {
     PriceHandlers prices;
     InstrumentCodeTable codes;
     OrderPlacement placement;
+    LinkState linkState;
     GridActions actions;
     SoundRoutine sound;
     Chart chart;
@@ -133,6 +135,7 @@ Client::Parts::Parts(Client& owner, ClientPlatform& p, const ProgramVersion& ver
       prices(data, controls.log, orderClient.outgoing(), p.loop, history, [&owner] { owner.loadPresets(); }),
       codes(data, controls.log),
       placement(data, orderClient.sender(), errors, orderGrid, controls.bridgeLog, controls.log),
+      linkState(p.loop, p.serverSocket, data, LinkState::Grid{orderGridCells, columns}, controls.linkState),
       actions(data, orderGridCells, orderGrid, columns, placement, orderClient.sender(), settings, p.prompts,
               controls.log),
       sound(p.sound, p.folder), chart(data, actions, p.prompts),
@@ -196,6 +199,11 @@ Client::Parts::Parts(Client& owner, ClientPlatform& p, const ProgramVersion& ver
     reports.hooks.takeExecutionRequest = [this] { return bridge.takeExecutionRequest(); };
     placement.bridgeNewOrderId = [this](const std::string& ref, int32_t id) {
         external.reportNewOrderId(ref, id);
+    };
+    placement.linkUp = [this] { return linkState.connected(); };
+    placement.refusedOffline = [this] {
+        controls.statusLine.setText(OrderPlacement::kOfflineRefusal);
+        controls.messages.addLine(OrderPlacement::kOfflineRefusal);
     };
     placement.fileDropNewOrderId = [this](const std::string& ref, int32_t id) {
         fileDrop.recordOrderId(ref, id);
@@ -280,6 +288,7 @@ void Client::startUp() {
     }
     connectWithSettings();
     refreshTimer_ = platform_.loop.startTimer(kRefreshMs, [this] { refreshTick(); });
+    p.linkState.start();
 }
 
 void Client::applySettings() {
@@ -423,6 +432,9 @@ Statements& Client::statements() {
 }
 ColourEditor& Client::colourEditor() {
     return parts_->colourEditor;
+}
+const LinkState& Client::linkState() const {
+    return parts_->linkState;
 }
 MessageWindow& Client::messageWindow() {
     return parts_->messageWindow;

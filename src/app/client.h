@@ -19,6 +19,7 @@ class CellGrid;
 class Chart;
 class Chat;
 class ColourEditor;
+class LinkState;
 class ColourRoles;
 class ConnectionWindow;
 class DialogHost;
@@ -106,6 +107,7 @@ class Client {
     ExecutionGrid& executionGrid(); // tab "Executions"
     Statements& statements();       // tab "Auszüge"
     ColourEditor& colourEditor();
+    const LinkState& linkState() const;
     MessageWindow& messageWindow();
     OrderClient& orderClient(); // the link to the server
     ConnectionWindow& connectionWindow();

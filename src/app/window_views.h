@@ -17,7 +17,8 @@ inline TradingWindowViews windowViews(Client& client) {
             client.messageWindow(),
             client.settings(),
             client.colourEditor(),
-            client.bridge()};
+            client.bridge(),
+            &client.linkState()};
 }
 
 } // namespace kavex

@@ -6,9 +6,11 @@
 #include "gui/settings_tab.h"
 #include "gui/statements_panel.h"
 #include "gui/text_list_model.h"
+#include "platform/qt/qt_colour.h"
 #include "views/cell_grid.h"
 #include "views/execution_grid.h"
 #include "views/grid_actions.h"
+#include "views/link_state.h"
 #include "views/popup_menu.h"
 #include "views/show_error.h"
 #include "views/trading_window.h"
@@ -81,6 +83,7 @@ TradingWindowWidget::TradingWindowWidget(TradingWindowViews views, QWidget* pare
     auto* account = new QWidget;
     auto* accountLabels = new QHBoxLayout(account);
     accountLabels->setContentsMargins(0, 0, 0, 0);
+    accountLabels->addWidget(linkStateLabel());
     accountLabels->addWidget(boundLabel(controls_.accountCodeLabel));
     accountLabels->addWidget(boundLabel(controls_.totalPlaceLabel));
     accountLabels->addWidget(boundLabel(controls_.dayPlaceLabel));
@@ -124,6 +127,22 @@ QLabel* TradingWindowWidget::boundLabel(Label& model) {
     auto* label = new QLabel(q(model.text()));
     model.setObserver([label](const std::string& text) { label->setText(q(text)); });
     boundLabels_.push_back(&model);
+    return label;
+}
+
+QLabel* TradingWindowWidget::linkStateLabel() {
+    QLabel* label = boundLabel(controls_.linkState);
+    label->setObjectName("linkState");
+    label->setToolTip("Verbindung zum Spielserver");
+    const LinkState* state = views_.linkState;
+    if (state == nullptr) return label;
+    auto show = [label, state](const std::string& text) {
+        label->setText(q(text));
+        label->setStyleSheet("QLabel { font-weight: bold; color: " + toQColor(state->colour()).name() +
+                             "; }");
+    };
+    show(controls_.linkState.text());
+    controls_.linkState.setObserver(show);
     return label;
 }
 

@@ -21,6 +21,7 @@ class Bridge;
 class CellGrid;
 class CellGridModel;
 class ColourEditor;
+class LinkState;
 class ExecutionGrid;
 class GridActions;
 class PopupMenu;
@@ -48,6 +49,7 @@ struct TradingWindowViews {
     Settings& settings;
     ColourEditor& colourEditor;
     Bridge& bridge;
+    const LinkState* linkState = nullptr; // colours the link's state label
 };
 
 class TradingWindowWidget : public QWidget {
@@ -75,6 +77,7 @@ class TradingWindowWidget : public QWidget {
     QWidget* buildSettingsTab();
     QWidget* buildMessageWindow();
     QLabel* boundLabel(Label& model);
+    QLabel* linkStateLabel();
     QPushButton* addButton(QLayout* layout, const QString& caption, std::function<void()> action);
     void gridPressed(const QPoint& position, Qt::MouseButton button);
     void syncEditor();

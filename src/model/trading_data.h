@@ -19,6 +19,7 @@ struct TradingData {
     InstrumentTable instruments;
     PriceHistory history;
     bool pricesChanged = false;
+    uint64_t priceUpdates = 0; // counts the quotes stored; shows whether prices still arrive
     int16_t defaultInstrument = 0;
     int16_t chartInstrument = 0;
     Account account;

@@ -134,6 +134,7 @@ void PriceHandlers::onPriceUpdate(std::string_view text) {
     q->Changed = true;
     guard(log_, kTag, [&] { data_.recordPriceAt(n, [this] { return now(); }); });
     data_.pricesChanged = true;
+    ++data_.priceUpdates;
 }
 
 // ---- compact updates ------------------------------------------------------------------
@@ -206,6 +207,7 @@ void PriceHandlers::compactUpdate(Form form, std::string_view text) {
     q->Changed = true;
     if (rule.addHistory) guard(log_, tag, [&] { data_.recordPriceAt(n, [this] { return now(); }); });
     data_.pricesChanged = true;
+    ++data_.priceUpdates;
 }
 
 } // namespace kavex

@@ -40,7 +40,14 @@ std::string OrderPlacement::cancelOrderMessage(const Order& o) {
     return wire::frame(body);
 }
 
+bool OrderPlacement::refuseOffline() const {
+    if (!offline()) return false;
+    if (refusedOffline) refusedOffline();
+    return true;
+}
+
 bool OrderPlacement::placeOrder(int line, int row, bool fromExternal, const std::string& externalRef) {
+    if (refuseOffline()) return false;
     // The number is used up even when the stop check refuses the line.
     // Counted through the checked conversion: past the largest number it fails with "Overflow".
     guard(log_, kTag, [&] {
@@ -112,6 +119,7 @@ int OrderPlacement::findEntryRow(int line) const {
 }
 
 bool OrderPlacement::placeAndRemoveRow(int line, int row) {
+    if (refuseOffline()) return false; // the entry line keeps its row
     const bool sent = placeOrder(line, row, false, "");
     guard(log_, kTag, [&] { events_.entryRowRemoved(row); });
     return sent;

@@ -18,6 +18,8 @@ struct TradingData;
 
 class OrderPlacement {
   public:
+    static constexpr const char* kOfflineRefusal = "Nicht verbunden: Order nicht gesendet";
+
     OrderPlacement(TradingData& data, ServerSender& sender, UserMessages& messages, OrderEvents& events,
                    TextList& bridgeLog, FailureLog& log);
 
@@ -43,11 +45,18 @@ class OrderPlacement {
     // the bridge always, the file-drop interface while it is active.
     std::function<void(const std::string&, int32_t)> bridgeNewOrderId;
     std::function<void(const std::string&, int32_t)> fileDropNewOrderId;
+    // Asked before each order: false while the link to the server is down. The order is
+    // then refused before its user order number is counted, its entry line stays, and
+    // `refusedOffline` tells the user.
+    std::function<bool()> linkUp;
+    std::function<void()> refusedOffline;
+    bool offline() const { return linkUp && !linkUp(); }
 
   private:
     // Grid row (from the last up to row 2) of the entry line `line`; 0 when none.
     int findEntryRow(int line) const;
     bool placeAndRemoveRow(int line, int row);
+    bool refuseOffline() const;
 
     TradingData& data_;
     ServerSender& sender_;

@@ -33,6 +33,10 @@ ExternalOrderResult ExternalOrders::placeOrder(std::string_view orderText) {
         }
         const int instrumentRow = data_.gridRows.findRow(instrument, RowInstrument);
         if (instrumentRow == 0) return ExternalOrderResult::NotPlaced;
+        if (placement_.offline()) {
+            reportError(kOfflineCode, OrderPlacement::kOfflineRefusal);
+            return ExternalOrderResult::NotPlaced;
+        }
 
         // The click on the quote cell opens a new entry line below the instrument row.
         const bool buy = trimBlanks(f[3]) == "BUY";

@@ -21,6 +21,9 @@ struct TradingData;
 
 class ExternalOrders : public ExternalCommands {
   public:
+    // The answer to an order that arrives while the link to the server is down.
+    static constexpr int kOfflineCode = 2;
+
     ExternalOrders(TradingData& data, GridActions& actions, OrderPlacement& placement, OrderGrid& orderGrid,
                    CellGrid& grid, const OrderGridColumns& columns, Prompts& prompts);
 

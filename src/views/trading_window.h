@@ -37,6 +37,7 @@ struct TradingData;
 struct TradingWindowControls {
     Label title, statusLine, accountCodeLabel, resultLabel, panelResultLabel, totalPlaceLabel, dayPlaceLabel;
     Label userButtonHint, moreButton;
+    Label linkState; // the link to the server: "verbunden", "verbinde...", "nicht verbunden seit N s"
     TextList log, messages, bridgeLog, fileDropLog; // log: the list "Protokoll"
     TextList defaultQuantityList, colourSchemeList, executionOrderList;
     TextList soundFiles; // the list "auswählen..."
