@@ -58,7 +58,7 @@ TEST_F(LinkStateTest, AnOrderWhileNotConnectedIsRefusedKeepsItsLineAndUsesNoNumb
 
     setSocket(SocketState::Connected);
     click(row, 10);
-    EXPECT_EQ(sentTexts(), (std::vector<std::string>{"@PO=ACC1;101;1;BUY ;MKT;1; 0; 0;0;0"}));
+    EXPECT_EQ(sentTexts(), (std::vector<std::string>{"@PO=ACC1;101;1;BUY ;MKT;1; 150.5; 0;0;0"}));
 }
 
 } // namespace
