@@ -10,6 +10,7 @@
 #include "session/price_fields.h"
 
 #include <algorithm>
+#include <charconv>
 
 namespace kavex {
 namespace {
@@ -33,13 +34,23 @@ const FormRule& ruleOf(Form form) {
     return kRules[static_cast<int>(form)];
 }
 
-// Bid and ask of the compact forms: distances from the last price, computed in double
-// precision and then stored as single.
+// The last price as the decimal it stands for, its 7 significant digits: 88.42 rather
+// than the single's exact 88.4199981...; the distance is then added in double precision.
+double decimalOf(float last) {
+    char digits[32];
+    const auto printed = std::to_chars(digits, digits + sizeof digits, last, std::chars_format::general, 7);
+    double value = last;
+    std::from_chars(digits, printed.ptr, value);
+    return value;
+}
+
+// Bid and ask of the compact forms: distances from the last price, stored as the nearest
+// single, so that 88.42 + 0.02 is 88.44 and not 88.43999.
 float below(float last, std::string_view distance) {
-    return toPrice(last - parseLeading(distance));
+    return toPrice(decimalOf(last) - parseLeading(distance));
 }
 float above(float last, std::string_view distance) {
-    return toPrice(last + parseLeading(distance));
+    return toPrice(decimalOf(last) + parseLeading(distance));
 }
 
 } // namespace

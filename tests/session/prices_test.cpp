@@ -2,6 +2,7 @@
 #include "price_fixture.h"
 
 #include "base/failure.h"
+#include "base/numbers.h"
 
 #include <gtest/gtest.h>
 
@@ -150,7 +151,15 @@ TEST_F(PriceUpdates, FieldsAreReadWithTheLeadingNumberParse) {
     EXPECT_EQ(at(2).Last, 7);
     receive("~3;0.1;0.1;1;0.1;1");                  // bid and ask are rounded to single precision
     EXPECT_EQ(std::make_pair(at(3).Bid, at(3).Ask), // in double, then single: not 0
-              std::make_pair(static_cast<float>(0.1f - 0.1), static_cast<float>(0.1f + 0.1)));
+              std::make_pair(0.0f, 0.2f));
+    // From the last price as shown, the nearest single: no float noise in what the grid shows.
+    for (auto [last, distances, shown] : {std::tuple{"88.42", "0.01;1;0.02", " 88.41  88.44"},
+                                          std::tuple{"89.05", "0.01;1;0.01", " 89.04  89.06"},
+                                          std::tuple{"9.847", "0.01;1;0.003", " 9.837  9.85"}}) {
+        receive(std::string("~3;") + last + ";0;0;0;0");
+        receive(std::string("^13;") + distances + ";1");
+        EXPECT_EQ(strSingle(at(3).Bid) + " " + strSingle(at(3).Ask), shown) << last;
+    }
     EXPECT_TRUE(log.empty());
 }
 
