@@ -26,6 +26,19 @@ bool atOrAbove(double price, double limit, double tick) {
     return price >= limit - tick * 1e-6;
 }
 
+// A value of the request as a refusal quotes it: short, on one line, no field separator.
+std::string quoted(std::string_view value) {
+    constexpr std::size_t kShown = 20;
+    std::size_t n = std::min(value.size(), kShown);
+    while (n < value.size() && n > 0 && (static_cast<unsigned char>(value[n]) & 0xC0) == 0x80)
+        --n; // not inside a character
+    std::string out(value.substr(0, n));
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 32 || c == ';') c = ' ';
+    if (n < value.size()) out += "...";
+    return out;
+}
+
 } // namespace
 
 Exchange::Exchange(Market& market, const std::vector<AccountSpec>& accounts, Clock clock,
@@ -78,19 +91,20 @@ void Exchange::indexOrder(int account, std::size_t index) {
 // The reason a request cannot become an order, or "" when it can.
 std::string Exchange::refuse(const TradingAccount& a, const PlaceRequest& r) const {
     OrderType type;
-    if (r.accountCode != a.code) return "Falsches Konto " + r.accountCode;
+    if (r.accountCode != a.code) return "Falsches Konto " + quoted(r.accountCode);
     if (r.userOrderId == 0) return "OrderUserID fehlt";
     if (!market_.valid(r.instrument)) return "Unbekanntes Wertpapier " + std::to_string(r.instrument);
-    if (r.side != "BUY" && r.side != "SEL") return "Unbekannte Richtung " + r.side;
-    if (!parseOrderType(r.type, type)) return "Unbekannter Ordertyp " + r.type;
+    if (r.side != "BUY" && r.side != "SEL") return "Unbekannte Richtung " + quoted(r.side);
+    if (r.type.empty()) return "Ordertyp fehlt";
+    if (!parseOrderType(r.type, type)) return "Unbekannter Ordertyp " + quoted(r.type);
     if (r.quantity <= 0) return "Menge " + std::to_string(r.quantity) + " nicht erlaubt";
     if (r.quantity > kMaxQuantity) return "Menge zu gross";
     if (r.bracketRole < 0) return "Unbekannte Bracket-Rolle";
     const bool child = r.bracketRole >= kLimitChild;
-    if ((type == OrderType::Limit || type == OrderType::Stop) && !std::isfinite(r.limit1))
-        return "Limit ungueltig";
-    if ((type == OrderType::Limit || type == OrderType::Stop) && (r.limit1 == 0 || (r.limit1 < 0 && !child)))
-        return "Limit ungueltig";
+    if (type == OrderType::Limit || type == OrderType::Stop) {
+        if (r.limit1 == 0) return "Limit fehlt";
+        if (!std::isfinite(r.limit1) || (r.limit1 < 0 && !child)) return "Limit ungültig";
+    }
     if (findOrder(static_cast<int>(&a - accounts_.data()), r.userOrderId, {}) >= 0)
         return "OrderUserID " + std::to_string(r.userOrderId) + " bereits vergeben";
     if (child && findOrder(static_cast<int>(&a - accounts_.data()), r.parentUserOrderId, {}) < 0)

@@ -109,13 +109,21 @@ TEST(ServerMatching, RefusalsNameTheReasonAndCreateNoOrder) {
     f.place(5, "XXX", "MKT", 1);
     f.place(6, "BUY", "LMT", 1, -1, 2, 99); // child of an unknown main order
     f.exchange.place(0, PlaceRequest{"KV0009", 7, 1, "BUY", "MKT", 1, 0, 0, 0, 0});
+    // What a client passes on from elsewhere unchecked: the texts quoted on one line, cut short.
+    f.place(9, "BUY", "mkt", 1);
+    f.place(10, "BUY", "", 1);
+    const std::string longType = "M\nK;\x01" + std::string(30, 'x');
+    f.place(11, "BUY", longType.c_str(), 1);
+    f.place(12, "BUY", "STP", 1, -5);
     EXPECT_EQ(f.recorder.take(),
-              (std::vector<std::string>{"@OR=1: Unbekanntes Wertpapier 4", "@OR=2: Menge 0 nicht erlaubt",
-                                        "@OR=3: Limit ungueltig", "@OR=4: Unbekannter Ordertyp XYZ",
-                                        "@OR=5: Unbekannte Richtung XXX", "@OR=6: Hauptorder 99 unbekannt",
-                                        "@OR=7: Falsches Konto KV0009"}));
+              (std::vector<std::string>{
+                  "@OR=1: Unbekanntes Wertpapier 4", "@OR=2: Menge 0 nicht erlaubt", "@OR=3: Limit fehlt",
+                  "@OR=4: Unbekannter Ordertyp XYZ", "@OR=5: Unbekannte Richtung XXX",
+                  "@OR=6: Hauptorder 99 unbekannt", "@OR=7: Falsches Konto KV0009",
+                  "@OR=9: Unbekannter Ordertyp mkt", "@OR=10: Ordertyp fehlt",
+                  "@OR=11: Unbekannter Ordertyp M K  xxxxxxxxxxxxxxx...", "@OR=12: Limit ungültig"}));
     EXPECT_TRUE(f.exchange.account(0).orders.empty());
-    EXPECT_EQ(f.exchange.account(0).lastUserOrderId, 7) << "refused numbers are used up as well";
+    EXPECT_EQ(f.exchange.account(0).lastUserOrderId, 12) << "refused numbers are used up as well";
     f.place(8, "BUY", "LMT", 1, 90);
     f.place(8, "BUY", "LMT", 1, 90);
     EXPECT_EQ(f.recorder.events.back(), "@OR=8: OrderUserID 8 bereits vergeben");
