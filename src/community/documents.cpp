@@ -4,6 +4,7 @@
 #include "base/files.h"
 #include "base/split_fields.h"
 #include "base/text_list.h"
+#include "community/client_files.h"
 #include "community/file_transfer.h"
 #include "platform/event_loop.h"
 #include "protocol/message_dispatcher.h"
@@ -39,7 +40,7 @@ void Documents::onDocument(std::string_view text) {
     // The file is written in one step (a temporary file renamed over the old one), so a
     // failure gives one line and leaves any earlier file of that name as it was.
     guard(log_, kTag, [&] {
-        if (!isPlainFileName(name)) throw Failure("Refused file name: " + std::string(name));
+        if (!isReceivableFileName(name)) throw Failure("Refused file name: " + std::string(name));
         std::vector<std::string> lines;
         lines.reserve(static_cast<std::size_t>(std::max(count - 1, 0)));
         for (int i = 2; i <= count; ++i)

@@ -5,6 +5,7 @@
 #include "base/files.h"
 #include "base/numbers.h"
 #include "base/split_fields.h"
+#include "community/client_files.h"
 #include "protocol/message_dispatcher.h"
 
 #include <cerrno>
@@ -165,7 +166,7 @@ void FileTransfer::onFileStart(std::string_view text) {
     if (spool_.is_open()) spool_.close();
     std::error_code ec;
     std::filesystem::remove(folder_.path(kSpoolFile), ec);
-    accepted_ = isPlainFileName(targetName_);
+    accepted_ = isReceivableFileName(targetName_);
     if (!accepted_) {
         log_.addLine("F:WS_FIS Refused file name: " + targetName_);
         return;

@@ -2,6 +2,7 @@
 // code page with the field limit, refused names and failed writes; and files sent in escaped
 // pieces and restored in the working folder.
 #include "base/files.h"
+#include "community/client_files.h"
 #include "community/documents.h"
 #include "community/file_transfer.h"
 #include "protocol/wire.h"
@@ -193,6 +194,24 @@ TEST_F(DocumentsTest, NamesOutsideTheWorkingDirectoryAreRefusedAndNothingIsWritt
     }
     EXPECT_TRUE(fs::is_empty(dir.root / "sub"));
     EXPECT_TRUE(isPlainFileName("Auszug vom 1. März.txt"));
+}
+
+TEST_F(DocumentsTest, TheProgramsOwnFilesAreNeverTheServers) {
+    const Lines own = {"Kavex.Ini",    "KAVEX.INI",    "Kavex.wpv", "kavex.col",   "Blau.COL",
+                       "KavexEx.wav",  "K12.dat",      "kavex.dat", "tmp.gif",     "KAVEXREM.TXT",
+                       "kavexrem.jrn", "KAVEXREM.WRK", "dummy.bin", "QRELOAD.EXE", "KAVEXUP.EXE"};
+    for (const std::string& name : own) {
+        SCOPED_TRACE(name);
+        rx.log.clear();
+        receive("@SD=FILE=" + name + ";@CA");
+        send(name, "evil", 1);
+        EXPECT_EQ(rx.log.lines(),
+                  (Lines{"F:WS_SDRefused file name: " + name, "F:WS_FIS Refused file name: " + name}));
+        EXPECT_FALSE(fs::exists(dir.root / name));
+    }
+    // Statements, the update and other names stay the server's to send.
+    for (const char* name : {"KV000120240304K.TXT", "KAVEXUP.EXX", "K12a.dat", "Kavex.Ini.txt"})
+        EXPECT_TRUE(isReceivableFileName(name)) << name;
 }
 
 } // namespace
