@@ -2,6 +2,7 @@
 
 #include "base/fixed_text.h"
 #include "community/file_transfer.h"
+#include "model/extra_settings.h"
 #include "model/settings_file.h"
 
 #include <algorithm>
@@ -21,8 +22,8 @@ bool isPriceHistoryName(std::string_view upper) {
 
 bool isClientFileName(std::string_view name) {
     const std::string upper = upperAscii(name);
-    for (const char* own : {SettingsFile::kSettingsName, SettingsFile::kPresetName, FileTransfer::kSpoolFile,
-                            "kavex.dat", "tmp.gif"})
+    for (const char* own : {SettingsFile::kSettingsName, SettingsFile::kPresetName, ExtraSettings::kFileName,
+                            FileTransfer::kSpoolFile, "kavex.dat", "tmp.gif"})
         if (upper == upperAscii(own)) return true;
     for (const char* extension : {".COL", ".WAV", ".EXE"})
         if (upper.ends_with(extension)) return true;
