@@ -3,6 +3,8 @@
 #include "base/cp1252.h"
 #include "base/failure.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -117,6 +119,29 @@ std::vector<std::pair<std::filesystem::path, std::string>> AtomicFileBatch::comm
     syncFolder(pending_.front().target);
     pending_.clear();
     return failed;
+}
+
+namespace {
+
+// The form writeTemporary gives its files; mkstemp fills the six X with letters and digits.
+bool isOurTemporary(const std::string& name) {
+    constexpr std::size_t kSuffix = 7; // ".XXXXXX"
+    if (name.size() < 2 + kSuffix || name.front() != '.' || name[name.size() - kSuffix] != '.') return false;
+    return std::all_of(name.end() - (kSuffix - 1), name.end(),
+                       [](unsigned char c) { return std::isalnum(c) != 0; });
+}
+
+} // namespace
+
+int removeStaleTemporaries(const std::filesystem::path& folder) {
+    int removed = 0;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        std::error_code typeError;
+        if (!entry.is_regular_file(typeError) || !isOurTemporary(entry.path().filename().string())) continue;
+        if (::unlink(entry.path().c_str()) == 0) ++removed;
+    }
+    return removed;
 }
 
 std::string readFileBytes(const std::filesystem::path& file) {

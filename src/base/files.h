@@ -47,6 +47,11 @@ class AtomicFileBatch {
     std::vector<Pending> pending_;
 };
 
+// Removes the temporaries that writeFileAtomically and AtomicFileBatch leave behind when
+// the program dies between writing one and renaming it: "." + file name + "." + six
+// letters or digits. Other files are left alone. Returns how many were removed.
+int removeStaleTemporaries(const std::filesystem::path& folder);
+
 // The whole file as bytes; throws Failure("File not found") when it cannot be read.
 std::string readFileBytes(const std::filesystem::path& file);
 

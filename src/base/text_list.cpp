@@ -26,6 +26,7 @@ bool TextList::contains(const std::string& line) const {
 void Label::setText(std::string_view text) {
     if (text == text_) return;
     text_.assign(text);
+    if (record_) record_->addLine(text_);
     if (observer_) observer_(text_);
 }
 

@@ -37,10 +37,13 @@ class Label {
     void setText(std::string_view text);
     const std::string& text() const { return text_; }
     void setObserver(Observer observer) { observer_ = std::move(observer); }
+    // Every new text is also added to `list` (nullptr: to none).
+    void recordTextsIn(TextList* list) { record_ = list; }
 
   private:
     std::string text_;
     Observer observer_;
+    TextList* record_ = nullptr;
 };
 
 class CheckBox {

@@ -5,8 +5,10 @@
 namespace kavex {
 
 void ErrorDisplay::showError(const std::string& text) {
+    // The status line records each new text in the list itself; a message repeated while
+    // it is still shown is listed again here.
+    if (statusLine_.text() == text) messages_.addLine(text);
     statusLine_.setText(text);
-    messages_.addLine(text);
     if (window_.suppress.checked()) return;
     window_.text.setText(text);
     window_.visible.setChecked(true);

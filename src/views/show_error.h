@@ -25,8 +25,11 @@ struct MessageWindow {
 
 class ErrorDisplay : public UserMessages {
   public:
+    // From here on every new text of the status line, whoever sets it, goes into `messages`.
     ErrorDisplay(Label& statusLine, TextList& messages, MessageWindow& window, SystemServices& system)
-        : statusLine_(statusLine), messages_(messages), window_(window), system_(system) {}
+        : statusLine_(statusLine), messages_(messages), window_(window), system_(system) {
+        statusLine_.recordTextsIn(&messages_);
+    }
 
     void showError(const std::string& text) override;
 
