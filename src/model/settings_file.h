@@ -59,7 +59,8 @@ class SettingsFile {
     // "F:load: " and what was read before stays in effect.
     void load(Settings& settings);
 
-    // Writes "Kavex.Ini" and, for instruments 1..presets.size(), "Kavex.wpv".
+    // Writes "Kavex.Ini" and, for instruments 1..presets.size(), "Kavex.wpv" (left as it
+    // is when there are none).
     // Failures are logged as "F:save ".
     void save(const Settings& settings, const std::vector<BracketPreset>& presets);
 

@@ -59,11 +59,13 @@ void ColourRoles::loadFile(const WorkingDirectory& folder, const std::string& fi
         return;
     }
     currentFile_ = fileName;
-    guard(log, "LoadColors ", [&] {
-        LineFileReader in(readTextLines(file));
-        for (int place = 1; place <= kPlaces && !in.atEnd(); ++place)
-            places_[static_cast<std::size_t>(place)] = in.int32();
-    });
+    std::vector<std::string> lines;
+    guard(log, "LoadColors ", [&] { lines = readTextLines(file); });
+    // One line per place: a value that cannot be read logs its line and leaves its place
+    // as it was; the lines after it are still read.
+    LineFileReader in(std::move(lines));
+    for (int place = 1; place <= kPlaces && !in.atEnd(); ++place)
+        guard(log, "LoadColors ", [&] { places_[static_cast<std::size_t>(place)] = in.int32(); });
 }
 
 std::vector<std::string> ColourRoles::fileLines() const {

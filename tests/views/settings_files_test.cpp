@@ -116,7 +116,32 @@ TEST_F(SettingsFiles, AMissingFileKeepsBuiltInValuesALowerCaseNameIsFoundAndGarb
     EXPECT_EQ(std::make_pair(s.userName, s.keepServer), std::make_pair(std::string("u"), int16_t{0}));
     EXPECT_EQ(log.lines(),
               (std::vector<std::string>{"F:LoadInit: Input past end of file", // the one-line file
-                                        "F:LoadInit: Overflow"}));
+                                        "F:LoadInit: Overflow", "F:LoadInit: Input past end of file"}));
+}
+
+TEST_F(SettingsFiles, ABadValueLogsItsLineAndEveryLaterLineIsStillRead) {
+    std::vector<std::string> lines = SettingsFile::settingsLines([] {
+        Settings s;
+        s.userName = "u";
+        s.orderGridWidths = std::vector<int>(21, 900);
+        s.password = "secret";
+        s.colourFileName = "dark.col";
+        s.chatSound = 0;
+        s.bridgeUser = "WEX";
+        return s;
+    }());
+    lines[2] = " 99999 ";                // keep-server option
+    lines[6] = " 900; 99999999999; 900"; // one bad width
+    lines[18] = " 1e30 ";                // "Zentrivo extern"
+    writeIni(lines);
+    Settings r;
+    r.orderGridWidths = std::vector<int>(21, 500);
+    file.load(r);
+    EXPECT_EQ(std::make_tuple(r.userName, r.password, r.colourFileName, r.chatSound, r.bridgeUser),
+              std::make_tuple("u", "secret", "dark.col", int16_t{0}, "WEX"));
+    EXPECT_EQ(std::vector<int>(r.orderGridWidths.begin(), r.orderGridWidths.begin() + 4),
+              (std::vector<int>{900, 500, 900, 0})); // the bad width keeps the column's width
+    EXPECT_EQ(log.lines(), (std::vector<std::string>(3, "F:LoadInit: Overflow")));
 }
 
 TEST_F(SettingsFiles, KavexExtraKeepsUnknownSettingsAndSkipsBadLines) {
@@ -167,6 +192,11 @@ TEST_F(SettingsFiles, ColourFilesMissingShortOrLongGiveTheDefaultsOnlyTheirRoles
     c.loadFile(folder, "many.col", log);
     EXPECT_EQ(c[100], 100);
     EXPECT_TRUE(log.empty());
+    // A bad value leaves its place as it was; the places after it are still read.
+    writeTextLines(dir.root / "bad.col", {" 1 ", " 99999999999 ", " 3 ", " 4 "});
+    c.loadFile(folder, "bad.col", log);
+    EXPECT_EQ(std::make_tuple(c[1], c[2], c[3], c[4]), std::make_tuple(1, 2, 3, 4));
+    EXPECT_EQ(log.lines(), (std::vector<std::string>{"F:LoadColors Overflow"}));
 }
 
 } // namespace
