@@ -34,7 +34,7 @@ void ServerReceiver::onDataArrival(std::string_view wireBytes) {
     state_.connectionState = 3;
     state_.lastReceiveTime = loop_.tickCount();
     ++state_.receiveEvents;
-    state_.receivedBytes += static_cast<int32_t>(wireBytes.size());
+    state_.receivedBytes += static_cast<int64_t>(wireBytes.size());
     buffer_.append(wireBytes);
 
     ++depth_;

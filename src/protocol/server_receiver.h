@@ -17,9 +17,10 @@ class MessageDispatcher;
 class TextList;
 
 struct ReceiveState {
+    // The counters are 64 bits wide: a long session passes 2 GiB.
     uint32_t lastReceiveTime = 0; // tick count of the last arrival
-    int32_t receiveEvents = 0;    // arrivals since the last LOGOUT
-    int32_t receivedBytes = 0;    // bytes since the last LOGOUT ("Bytes:")
+    int64_t receiveEvents = 0;    // arrivals since the last LOGOUT
+    int64_t receivedBytes = 0;    // bytes since the last LOGOUT ("Bytes:")
     int16_t connectionState = 0;  // 0 disconnected, 1 connecting, 2 connected, 3 data received
     bool logAll = false;          // log the first 50 characters of every message
 };

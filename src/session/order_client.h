@@ -85,7 +85,7 @@ class OrderClient {
     bool keepServer() const { return keepServer_; }
     bool logAll() const { return receiver_.state().logAll; }
     const std::string& socketStateText() const { return socketStateText_; }
-    int32_t byteCount() const { return byteCount_; } // received bytes as of the last watchdog tick
+    int64_t byteCount() const { return byteCount_; } // received bytes as of the last watchdog tick
     const std::string& lastQuote() const { return lastQuote_.text(); } // "KURSE" until the first "@KU="
     // Called after each change of the values above; one observer, set by the window.
     void setChangeObserver(std::function<void(Change)> observer) { changed_ = std::move(observer); }
@@ -135,7 +135,7 @@ class OrderClient {
     Label lastQuote_; // written by the receiver
     std::string host_, port_, user_, password_, socketStateText_;
     bool keepServer_ = false;
-    int32_t byteCount_ = 0;
+    int64_t byteCount_ = 0;
     std::function<void(Change)> changed_;
 
     MessageDispatcher dispatcher_;

@@ -39,6 +39,15 @@ TEST(Framing, EmptyFramesAndUnknownFirstCharactersAreLoggedAsUnknownCommands) {
     EXPECT_TRUE(f.calls.empty());
 }
 
+TEST(Framing, TheReceiveCountersGoPastTwoGibibytesInOneSession) {
+    ReceiveFixture f;
+    f.receiver.state().receivedBytes = INT32_MAX - 1;
+    f.receiver.state().receiveEvents = INT32_MAX;
+    f.receive("\x01!;HB\x02");
+    EXPECT_EQ(f.receiver.state().receivedBytes, int64_t{INT32_MAX} + 5);
+    EXPECT_EQ(f.receiver.state().receiveEvents, int64_t{INT32_MAX} + 1);
+}
+
 TEST(FrameBuffer, ALargeMessageInTinyPiecesIsCutOnceAndCompacted) {
     FrameBuffer b;
     std::string msg;
