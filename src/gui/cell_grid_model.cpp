@@ -1,5 +1,7 @@
 #include "gui/cell_grid_model.h"
 
+#include "gui/cell_grid_view.h"
+
 #include <QHeaderView>
 #include <QTableView>
 
@@ -168,6 +170,8 @@ void CellGridModel::applyLayout(QTableView& view, const CellGrid::Change& change
         for (int c = first; c <= last; ++c)
             view.setColumnWidth(c, std::max(1, twipsToPixels(grid_.colWidth(c))));
     }
+    // The title rows and the fixed column are sized in the view's headers.
+    if (auto* grid = dynamic_cast<CellGridView*>(&view)) grid->fixedPartsChanged();
 }
 
 } // namespace kavex

@@ -13,24 +13,30 @@ namespace {
 // Room between a cell's border and its text, in pixels.
 constexpr int kTextMargin = 3;
 
+void paintCell(QPainter* painter, const QRect& rect, const CellGridModel& model, int r, int c) {
+    const CellGrid& grid = model.grid();
+    if (r < 0 || c < 0 || r >= grid.rows() || c >= grid.cols()) return;
+    const Cell& cell = grid.cell(r, c);
+    painter->fillRect(rect, model.brushFor(grid.effectiveBackground(r, c)));
+    if (cell.text.empty()) return;
+    painter->setFont(model.fontFor(cell));
+    painter->setPen(model.brushFor(grid.effectiveForeground(r, c)).color());
+    const QRect area = rect.adjusted(kTextMargin, 0, -kTextMargin, 0);
+    painter->drawText(area, static_cast<int>(CellGridModel::alignmentOf(cell)) | Qt::TextSingleLine,
+                      QString::fromStdString(cell.text));
+}
+
+int rowPixels(const CellGrid& grid, int r) {
+    return std::max(1, twipsToPixels(grid.rowHeight(r)));
+}
+
 class CellPainter : public QAbstractItemDelegate {
   public:
     CellPainter(const CellGridModel& model, QObject* parent) : QAbstractItemDelegate(parent), model_(model) {}
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
-        const CellGrid& grid = model_.grid();
-        const int r = index.row();
-        const int c = index.column();
-        if (r >= grid.rows() || c >= grid.cols()) return;
-        const Cell& cell = grid.cell(r, c);
-        painter->fillRect(option.rect, model_.brushFor(grid.effectiveBackground(r, c)));
-        if (cell.text.empty()) return;
-        painter->setFont(model_.fontFor(cell));
-        painter->setPen(model_.brushFor(grid.effectiveForeground(r, c)).color());
-        const QRect area = option.rect.adjusted(kTextMargin, 0, -kTextMargin, 0);
-        painter->drawText(area, static_cast<int>(CellGridModel::alignmentOf(cell)) | Qt::TextSingleLine,
-                          QString::fromStdString(cell.text));
+        paintCell(painter, option.rect, model_, index.row(), index.column());
     }
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
@@ -41,20 +47,88 @@ class CellPainter : public QAbstractItemDelegate {
     const CellGridModel& model_;
 };
 
+// A header that paints the fixed cells: the horizontal one the title rows of each
+// column, stacked; the vertical one the fixed column of each row.
+class FixedCellsHeader : public QHeaderView {
+  public:
+    FixedCellsHeader(Qt::Orientation orientation, const CellGridModel& model, const QTableView& view,
+                     int fixedCount)
+        : QHeaderView(orientation), model_(model), view_(view), fixedCount_(fixedCount) {
+        setSectionsClickable(false);
+        setHighlightSections(false);
+        setMinimumSectionSize(1); // separator rows are half a row high, narrow columns stay narrow
+    }
+
+    QSize sizeHint() const override {
+        QSize size = QHeaderView::sizeHint();
+        const CellGrid& grid = model_.grid();
+        int extent = 0;
+        if (orientation() == Qt::Horizontal) {
+            for (int r = 0; r < fixedCount_ && r < grid.rows(); ++r)
+                extent += rowPixels(grid, r);
+            size.setHeight(extent);
+        } else {
+            if (fixedCount_ > 0 && grid.cols() > 0) extent = std::max(1, twipsToPixels(grid.colWidth(0)));
+            size.setWidth(extent);
+        }
+        return size;
+    }
+
+  protected:
+    void paintSection(QPainter* painter, const QRect& rect, int logical) const override {
+        const QPen lines(view_.gridStyle() == Qt::NoPen ? Qt::transparent : QColor(160, 160, 160));
+        if (orientation() == Qt::Horizontal) {
+            const CellGrid& grid = model_.grid();
+            int top = rect.top();
+            for (int r = 0; r < fixedCount_ && r < grid.rows(); ++r) {
+                const QRect cell(rect.left(), top, rect.width(), rowPixels(grid, r));
+                paintCell(painter, cell, model_, r, logical);
+                painter->setPen(lines);
+                painter->drawLine(cell.bottomLeft(), cell.bottomRight());
+                painter->drawLine(cell.topRight(), cell.bottomRight());
+                top += cell.height();
+            }
+        } else {
+            paintCell(painter, rect, model_, logical, 0);
+            painter->setPen(lines);
+            painter->drawLine(rect.bottomLeft(), rect.bottomRight());
+        }
+    }
+
+  private:
+    const CellGridModel& model_;
+    const QTableView& view_;
+    int fixedCount_;
+};
+
 } // namespace
 
-CellGridView::CellGridView(CellGridModel& model, QWidget* parent) : QTableView(parent) {
+CellGridView::CellGridView(CellGridModel& model, int fixedRows, int fixedColumns, QWidget* parent)
+    : QTableView(parent), model_(model), fixedRows_(fixedRows), fixedColumns_(fixedColumns) {
+    setHorizontalHeader(new FixedCellsHeader(Qt::Horizontal, model, *this, fixedRows_));
+    setVerticalHeader(new FixedCellsHeader(Qt::Vertical, model, *this, fixedColumns_));
     setModel(&model);
     setItemDelegate(new CellPainter(model, this));
-    horizontalHeader()->hide();
-    verticalHeader()->hide();
-    // Separator rows are half a row high, and narrow columns stay narrow.
-    verticalHeader()->setMinimumSectionSize(1);
-    horizontalHeader()->setMinimumSectionSize(1);
+    horizontalHeader()->setVisible(fixedRows_ > 0);
+    verticalHeader()->setVisible(fixedColumns_ > 0);
     setSelectionMode(QAbstractItemView::NoSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setCornerButtonEnabled(false);
     model.setView(this);
+    // After a reset the headers have forgotten which sections were hidden.
+    connect(&model, &QAbstractItemModel::modelReset, this, [this] { fixedPartsChanged(); });
     model.applyLayout(*this);
+    fixedPartsChanged();
+}
+
+void CellGridView::fixedPartsChanged() {
+    for (int r = 0; r < fixedRows_ && r < model_.rowCount(); ++r)
+        setRowHidden(r, true);
+    for (int c = 0; c < fixedColumns_ && c < model_.columnCount(); ++c)
+        setColumnHidden(c, true);
+    updateGeometries();
+    horizontalHeader()->viewport()->update();
+    verticalHeader()->viewport()->update();
 }
 
 void CellGridView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
@@ -65,10 +139,16 @@ void CellGridView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bo
         return;
     }
     if (!isVisible()) return;
+    // Fixed cells live in the headers: their part of the range repaints there.
+    if (topLeft.row() < fixedRows_) horizontalHeader()->viewport()->update();
+    if (topLeft.column() < fixedColumns_) verticalHeader()->viewport()->update();
+    const int firstRow = std::max(topLeft.row(), fixedRows_);
+    const int firstCol = std::max(topLeft.column(), fixedColumns_);
+    if (firstRow > bottomRight.row() || firstCol > bottomRight.column()) return;
     // Corners outside the visible part still have their place in viewport coordinates,
     // so the union covers the range; update() clips it to the viewport. A hidden corner
     // has no place, and then the whole viewport is repainted.
-    const QRect first = visualRect(topLeft);
+    const QRect first = visualRect(model_.index(firstRow, firstCol));
     const QRect last = visualRect(bottomRight);
     if (first.isEmpty() || last.isEmpty())
         viewport()->update();

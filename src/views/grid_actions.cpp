@@ -38,6 +38,8 @@ void GridActions::selectCell(int row, int col) {
 
 void GridActions::mouseDown(int row, int col, bool rightButton) {
     if (editor_.visible) commitEditor();
+    // The two title rows and the colour column are fixed: they are never chosen.
+    if (row < kTitleRows || col < 1) return;
     selectCell(row, col);
     if (rightButton) {
         if (contextActions) contextActions(row, col);

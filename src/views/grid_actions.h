@@ -37,13 +37,15 @@ struct CellEditor {
 class GridActions {
   public:
     enum EditorMode { Quantity = 1, Price = 2, OrderType = 3 };
+    static constexpr int kTitleRows = 2; // fixed on top, as column 0 is on the left
 
     GridActions(TradingData& data, CellGrid& grid, OrderGrid& orderGrid, const OrderGridColumns& columns,
                 OrderPlacement& placement, ServerSender& sender, Settings& settings, Prompts& prompts,
                 FailureLog& log);
 
     // A mouse-down on a cell: commits an open editor, then a right click opens the
-    // context actions and any other button runs clickSelectedCell.
+    // context actions and any other button runs clickSelectedCell. The title rows and
+    // column 0 take no click.
     void mouseDown(int row, int col, bool rightButton);
     void clickSelectedCell(int startRow);
 

@@ -96,6 +96,15 @@ TEST_F(GridActionsTest, CancelDefaultAndSeparatorClicks) {
     }
     EXPECT_EQ(sentTexts().size(), 1u);
 
+    // The title rows and the colour column are fixed: their texts are no commands.
+    const int titleColour = grid.cell(0, columns.map(0, 13)).background;
+    for (auto [row, col] :
+         {std::pair{0, columns.map(0, 13)}, std::pair{1, columns.map(1, 11)}, std::pair{4, 0}})
+        actions.mouseDown(row, col, false);
+    EXPECT_EQ(std::make_tuple(data.defaultInstrument, grid.cell(0, columns.map(0, 13)).background, log.size(),
+                              sentTexts().size()),
+              std::make_tuple(0, titleColour, std::size_t{0}, std::size_t{1}));
+
     click(instrumentRow(2), 13, 0);
     EXPECT_EQ(data.defaultInstrument, 2);
     click(instrumentRow(1), 13, 0);
