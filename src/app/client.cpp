@@ -21,6 +21,7 @@
 #include "trading/holdings.h"
 #include "trading/order_placement.h"
 #include "trading/order_reports.h"
+#include "views/animated_logo.h"
 #include "views/bracket_preset_dialog.h"
 #include "views/brackets.h"
 #include "views/cell_grid.h"
@@ -109,6 +110,7 @@ struct Client::Parts : ChatSwitch {
     Closing closing;
     GridContextMenu contextMenu;
     FileDrop fileDrop;
+    AnimatedLogo logo;
     TradingWindow window;
 };
 
@@ -163,7 +165,7 @@ Client::Parts::Parts(Client& owner, ClientPlatform& p, const ProgramVersion& ver
                controls.log),
       closing(data, actions, placement, orderGrid, settings, p.prompts, controls.log),
       contextMenu(data, brackets, closing, p.prompts, controls.log),
-      fileDrop(p.loop, p.folder, controls.fileDropLog, external),
+      fileDrop(p.loop, p.folder, controls.fileDropLog, external), logo(p.loop, p.folder),
       window(controls,
              TradingWindowPlatform{p.prompts, p.dialogs, p.system, p.folder, p.executableName,
                                    p.discovery.primary, gameEdition, [&owner] { owner.unload(); }},
@@ -213,6 +215,7 @@ Client::Parts::Parts(Client& owner, ClientPlatform& p, const ProgramVersion& ver
         controls.moreButton.setText(caption);
     };
     actions.showChart = [this](int instrument) { chart.open(instrument); };
+    window.requestSystemInfo = [this] { ranking.requestSystemInfo(); };
     controls.statusLine.setObserver(nullptr);
     controls.moreButton.setText("Mehr");
     orderGridCells.resize(3, OrderGridColumns::kColumns + 1);
@@ -246,6 +249,9 @@ bool Client::updateTimerActive() const {
 
 void Client::load() {
     Parts& p = *parts_;
+    // Left by a program that died in the middle of a save; the files they were meant to
+    // replace are whole, old or new.
+    removeStaleTemporaries(platform_.folder.root());
     p.controls.title.setText("K a v e x 2    V" + std::to_string(version_.major) + "." +
                              std::to_string(version_.minor) + "." + std::to_string(version_.revision) +
                              (p.gameEdition ? " Game" : " QZC"));
@@ -260,6 +266,7 @@ void Client::load() {
         kStartupMs, [this] { startUp(); }, true);
     p.window.fillLists();
     p.actions.setDefaultQuantityText("1");
+    p.logo.load();
 }
 
 void Client::startUp() {
@@ -267,6 +274,7 @@ void Client::startUp() {
     startupTimer_ = 0; // a single-shot timer: it has fired
     p.colourEditor.fillRoleList();
     p.settingsFile.load(p.settings);
+    if (p.settings.userName.empty()) p.settings.userName = platform_.discovery.defaultUser;
     ExtraSettings extra;
     extra.load(platform_.folder.path(ExtraSettings::kFileName), p.controls.log);
     p.orderClient.dispatcher().setMachineClockFromServer(extra.isOn(ExtraSettings::kMachineClockFromServer));
@@ -286,6 +294,7 @@ void Client::startUp() {
         p.credentials.open();
         platform_.dialogs.runModal(p.credentials);
     }
+    if (ending_) return; // the program was ended while the dialog was open
     connectWithSettings();
     refreshTimer_ = platform_.loop.startTimer(kRefreshMs, [this] { refreshTick(); });
     p.linkState.start();
@@ -326,6 +335,7 @@ void Client::captureSettings() {
     s.windowHeight = window.height;
     s.windowTop = window.top;
     s.windowLeft = window.left;
+    s.colourFileName = p.colours.currentFile();
 }
 
 void Client::connectWithSettings() {
@@ -381,9 +391,16 @@ void Client::updateTick() {
 }
 
 void Client::unload() {
+    // Once only: a second request to end (a signal, the window closing) arriving while
+    // events run during the save changes nothing.
+    if (ending_) return;
+    ending_ = true;
     Parts& p = *parts_;
     stopTimer(refreshTimer_);
     stopTimer(startupTimer_);
+    // A start-up waiting in one of its dialogs goes no further once they close.
+    p.autostart.close();
+    p.credentials.cancel();
     p.orderClient.disconnect(); // closes the link
     captureSettings();
     std::vector<BracketPreset> presets;
@@ -465,6 +482,9 @@ FileTransfer& Client::fileTransfer() {
 }
 Brackets& Client::brackets() {
     return parts_->brackets;
+}
+AnimatedLogo& Client::logo() {
+    return parts_->logo;
 }
 
 } // namespace kavex

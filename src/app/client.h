@@ -13,6 +13,7 @@
 
 namespace kavex {
 
+class AnimatedLogo;
 class Bridge;
 class Brackets;
 class CellGrid;
@@ -86,7 +87,8 @@ class Client {
     void startUp();     // reads the settings and colours, logs in, starts the refresh timer
     void refreshTick(); // redraws the instruments whose prices changed
     void updateTick();  // hands over to the update program and ends
-    void unload();      // window closed or "ENDE": saves and ends the program
+    void unload();      // window closed, "ENDE" or a signal: saves once and ends the program
+    bool ending() const { return ending_; }
     // Ends the program (quits the event loop); set by the application.
     std::function<void()> endProgram;
     bool startupTimerActive() const;
@@ -118,6 +120,7 @@ class Client {
     ExternalOrders& externalOrders();
     FileTransfer& fileTransfer();
     Brackets& brackets();
+    AnimatedLogo& logo();
 
   private:
     struct Parts;
@@ -131,6 +134,7 @@ class Client {
     ProgramVersion version_;
     std::unique_ptr<Parts> parts_;
     int startupTimer_ = 0, refreshTimer_ = 0, updateTimer_ = 0;
+    bool ending_ = false;
 };
 
 } // namespace kavex

@@ -19,6 +19,7 @@
 #include "platform/qt/qt_system_services.h"
 #include "platform/qt/qt_tcp_client.h"
 #include "platform/qt/qt_tcp_listener.h"
+#include "platform/qt/shutdown_signals.h"
 #include "session/order_client.h"
 #include "views/cell_grid.h"
 
@@ -29,6 +30,7 @@
 #include <QIcon>
 #include <QLocale>
 #include <QPixmap>
+#include <QSessionManager>
 #include <QTimer>
 
 #include <cstdio>
@@ -151,6 +153,11 @@ int main(int argc, char** argv) {
     kavex::ChartWidget chartWindow(client.chart());
     kavex::ChatWindow chatWindow(client.chat(), [&window] { return window.frameGeometry(); });
     window.show();
+    // A signal or the session's logout ends the program as "ENDE" does: the window
+    // closes, which saves once and quits. Closing again while that runs does nothing.
+    kavex::ShutdownSignals shutdownSignals([&window] { window.close(); });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+                     [&window](QSessionManager&) { window.close(); });
 
     if (options.seconds > 0) {
         QTimer::singleShot(options.seconds * 1000, &window, [&] {

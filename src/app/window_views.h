@@ -18,6 +18,7 @@ inline TradingWindowViews windowViews(Client& client) {
             client.settings(),
             client.colourEditor(),
             client.bridge(),
+            client.logo(),
             &client.linkState()};
 }
 

@@ -5,6 +5,7 @@
 #include "gui/colour_palette.h"
 #include "gui/text_list_model.h"
 #include "model/settings_file.h"
+#include "views/animated_logo.h"
 #include "views/colour_editor.h"
 #include "views/trading_window.h"
 
@@ -12,10 +13,13 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -42,8 +46,9 @@ QListView* listView(TextList& list) {
 } // namespace
 
 SettingsTab::SettingsTab(TradingWindow& window, Settings& settings, ColourEditor& colourEditor,
-                         Bridge& bridge, QWidget* parent)
-    : QWidget(parent), window_(window), settings_(settings), colourEditor_(colourEditor), bridge_(bridge) {
+                         Bridge& bridge, AnimatedLogo& logo, QWidget* parent)
+    : QWidget(parent), window_(window), settings_(settings), colourEditor_(colourEditor), bridge_(bridge),
+      logo_(logo) {
     QListView* log = listView(window_.controls().log);
     log->setObjectName("protocol");
     QPalette palette = log->palette();
@@ -67,6 +72,7 @@ SettingsTab::SettingsTab(TradingWindow& window, Settings& settings, ColourEditor
 
 SettingsTab::~SettingsTab() {
     colourEditor_.previewChanged = nullptr;
+    logo_.frameChanged = nullptr;
     window_.controls().soundFileField.setObserver(nullptr);
 }
 
@@ -117,15 +123,14 @@ QWidget* SettingsTab::buildOptions() {
     });
     layout->addWidget(asciiRemote_);
     layout->addWidget(fileDropLog_);
-    // No bridge frame in the game edition, so no option for it either.
-    if (!window_.gameEdition()) {
-        zentrivo_ = new QCheckBox("Zentrivo extern");
-        connect(zentrivo_, &QCheckBox::toggled, this, [this](bool on) {
-            window_.setZentrivoExtern(on);
-            bridgeFrame_->setVisible(window_.bridgeFrameVisible());
-        });
-        layout->addWidget(zentrivo_);
-    }
+    // The game edition keeps the option (it is saved like any other) but never shows the frame.
+    zentrivo_ = new QCheckBox("Zentrivo extern");
+    zentrivo_->setObjectName("zentrivoExtern");
+    connect(zentrivo_, &QCheckBox::toggled, this, [this](bool on) {
+        window_.setZentrivoExtern(on);
+        bridgeFrame_->setVisible(window_.bridgeFrameVisible());
+    });
+    layout->addWidget(zentrivo_);
     return box;
 }
 
@@ -175,16 +180,32 @@ QWidget* SettingsTab::buildCommands() {
     product->setObjectName("productLabel");
     product->setFlat(true);
     product->setToolTip("Programmname zeigen");
-    // Stands in for the animated logo: a click opens the product's web page.
-    QPushButton* logo = button("KAVEX", this, [this] { window_.openProductPage(); });
+    // The animated logo; without its picture file, the still logo in letters.
+    QPushButton* logo = button("KAVEX", this, [this] {
+        const Qt::KeyboardModifiers held = QGuiApplication::keyboardModifiers();
+        window_.clickLogo(held.testFlag(Qt::ShiftModifier) && held.testFlag(Qt::ControlModifier));
+    });
     logo->setObjectName("productLogo");
     logo->setFlat(true);
     logo->setStyleSheet("font-weight: bold; color: rgb(23, 139, 191);");
     logo->setToolTip("Webseite öffnen");
+    logoButton_ = logo;
+    logo_.frameChanged = [this](const std::string& frame) { showLogoFrame(frame); };
+    if (logo_.currentFrame() >= 0)
+        showLogoFrame(logo_.frames()[static_cast<std::size_t>(logo_.currentFrame())]);
     layout->addStretch();
     layout->addWidget(logo);
     layout->addWidget(product);
     return row;
+}
+
+void SettingsTab::showLogoFrame(const std::string& frame) {
+    QPixmap picture;
+    if (!picture.loadFromData(reinterpret_cast<const uchar*>(frame.data()), static_cast<uint>(frame.size())))
+        return; // a frame that cannot be decoded leaves the one shown before
+    logoButton_->setText(QString());
+    logoButton_->setIcon(QIcon(picture));
+    logoButton_->setIconSize(picture.size());
 }
 
 void SettingsTab::showPreview(int colour) {

@@ -7,9 +7,11 @@
 class QCheckBox;
 class QLabel;
 class QListView;
+class QPushButton;
 
 namespace kavex {
 
+class AnimatedLogo;
 class Bridge;
 class BridgeFrame;
 class ColourEditor;
@@ -19,7 +21,7 @@ struct Settings;
 class SettingsTab : public QWidget {
   public:
     SettingsTab(TradingWindow& window, Settings& settings, ColourEditor& colourEditor, Bridge& bridge,
-                QWidget* parent = nullptr);
+                AnimatedLogo& logo, QWidget* parent = nullptr);
     ~SettingsTab() override;
 
     // Shows the current settings (the settings file is read after the window is built).
@@ -30,11 +32,14 @@ class SettingsTab : public QWidget {
     QWidget* buildColours();
     QWidget* buildCommands();
     void showPreview(int colour);
+    void showLogoFrame(const std::string& frame);
 
     TradingWindow& window_;
     Settings& settings_;
     ColourEditor& colourEditor_;
     Bridge& bridge_;
+    AnimatedLogo& logo_;
+    QPushButton* logoButton_ = nullptr;
     QCheckBox *confirmation_ = nullptr, *chatSound_ = nullptr, *executionSound_ = nullptr;
     QCheckBox *asciiRemote_ = nullptr, *zentrivo_ = nullptr;
     QListView* fileDropLog_ = nullptr;

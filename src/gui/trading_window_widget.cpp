@@ -57,9 +57,10 @@ void paintBackground(QWidget* widget) {
     widget->setPalette(palette);
 }
 
-// A grid view in the window's colours that leaves the keyboard to the window.
-QTableView* gridView(CellGridModel* model, QWidget* parent) {
-    auto* view = new CellGridView(*model, parent);
+// A grid view in the window's colours that leaves the keyboard to the window; its title
+// rows and its left column stay in place.
+QTableView* gridView(CellGridModel* model, int titleRows, QWidget* parent) {
+    auto* view = new CellGridView(*model, titleRows, 1, parent);
     view->setFocusPolicy(Qt::NoFocus);
     view->setShowGrid(true);
     QPalette palette = view->palette();
@@ -176,7 +177,7 @@ QWidget* TradingWindowWidget::buildOrdersTab() {
     auto* page = new QWidget;
     ordersFrame_ = new QWidget(page);
     gridModel_ = new CellGridModel(views_.orderCells, page);
-    gridView_ = gridView(gridModel_, ordersFrame_);
+    gridView_ = gridView(gridModel_, GridActions::kTitleRows, ordersFrame_);
     gridView_->viewport()->installEventFilter(this);
 
     editor_ = new QComboBox(gridView_->viewport());
@@ -254,7 +255,7 @@ QWidget* TradingWindowWidget::buildExecutionsTab() {
     auto* page = new QWidget;
     executionsFrame_ = new QWidget(page);
     auto* model = new CellGridModel(views_.executionCells, page);
-    QTableView* view = gridView(model, executionsFrame_);
+    QTableView* view = gridView(model, 1, executionsFrame_);
     executionView_ = view;
 
     auto* refresh = new QPushButton("Grid Refresh", executionsFrame_);
@@ -282,7 +283,7 @@ QWidget* TradingWindowWidget::buildStatementsTab() {
 }
 
 QWidget* TradingWindowWidget::buildSettingsTab() {
-    settingsTab_ = new SettingsTab(window_, views_.settings, views_.colourEditor, views_.bridge);
+    settingsTab_ = new SettingsTab(window_, views_.settings, views_.colourEditor, views_.bridge, views_.logo);
     return settingsTab_;
 }
 

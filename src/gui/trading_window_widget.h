@@ -17,6 +17,7 @@ class QTableView;
 
 namespace kavex {
 
+class AnimatedLogo;
 class Bridge;
 class CellGrid;
 class CellGridModel;
@@ -49,6 +50,7 @@ struct TradingWindowViews {
     Settings& settings;
     ColourEditor& colourEditor;
     Bridge& bridge;
+    AnimatedLogo& logo;
     const LinkState* linkState = nullptr; // colours the link's state label
 };
 

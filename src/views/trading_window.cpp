@@ -179,6 +179,11 @@ bool TradingWindow::bridgeFrameVisible() const {
     return !platform_.gameEdition && parts_.settings.zentrivoExtern != 0;
 }
 
+void TradingWindow::clickLogo(bool shiftAndCtrl) {
+    if (!shiftAndCtrl) return openProductPage();
+    if (requestSystemInfo) guard(controls_.log, "Logo ", [&] { requestSystemInfo(); });
+}
+
 void TradingWindow::openProductPage() {
     skipOnFailure([&] { platform_.system.openUrl(platform_.productPage); });
 }

@@ -134,8 +134,13 @@ class TradingWindow {
     bool bridgeFrameVisible() const;
 
     // --- Logo and product label ---
-    void openProductPage(); // the logo
+    // A click on the logo opens the product's web page; with Shift and Ctrl held it asks
+    // the server for its system information instead.
+    void clickLogo(bool shiftAndCtrl);
+    void openProductPage();
     void showProgramName(); // the product label: the executable's name
+    // Set by the client: sends the request for the server's system information.
+    std::function<void()> requestSystemInfo;
 
   private:
     TradingWindowControls& controls_;

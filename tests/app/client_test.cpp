@@ -1,6 +1,7 @@
 // The client as a whole on the fake platform: pending update, asking for credentials and
 // edited colours.
 #include "support/client_fixture.h"
+#include "views/animated_logo.h"
 
 #include <gtest/gtest.h>
 
@@ -84,6 +85,23 @@ TEST(ClientClock, TheServersTimeIsTheProgramsClockAndSetsTheMachinesOnlyWhenKave
             EXPECT_EQ(f.client->controls().messages.back(), "12:03:07 Hallo");
         }
     }
+}
+
+TEST_F(ClientTest, TheLogoStepsThroughItsFramesAndAskedWithShiftAndCtrlRequestsTheSystemInformation) {
+    writeFileAtomically(dir.root / "kavex.dat", "GIF89a-one;GIF87a-two;GIF89a-three;");
+    writeSettings();
+    startSession(); // 6 s after the load
+    const AnimatedLogo& logo = client->logo();
+    ASSERT_EQ(logo.frames(), (std::vector<std::string>{"GIF89a-one;", "GIF87a-two;", "GIF89a-three;"}));
+    const int shown = logo.currentFrame();
+    loop.advance(1000);
+    EXPECT_EQ(logo.currentFrame(), (shown + 1) % 3);
+
+    client->window().clickLogo(true);
+    EXPECT_TRUE(sentOnce("@RI"));
+    EXPECT_TRUE(system.urlsOpened.empty());
+    client->window().clickLogo(false);
+    EXPECT_EQ(system.urlsOpened.size(), 1u);
 }
 
 } // namespace

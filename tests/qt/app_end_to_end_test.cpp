@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
 
 namespace kavex {
@@ -63,6 +65,77 @@ TEST(ClientProgram, LogsInByAutostartShowsPricesAndSavesOnTheWay) {
               (std::vector<std::string>{"\"demo1\"", "demo", settings.bridgePort}));
     for (int n = 1; n <= instruments + 1; ++n)
         EXPECT_EQ(std::filesystem::exists(folder / ("K" + std::to_string(n) + ".dat")), n <= instruments);
+}
+
+// A client program in a fresh folder of its own, logged in as `user`.
+struct ClientRun {
+    ClientRun(const test::DemoServer& server, const std::string& user, const QStringList& extra) {
+        Settings settings;
+        settings.userName = user;
+        settings.password = "demo";
+        settings.serverHost = "127.0.0.1";
+        settings.bridgePort = std::to_string(test::freePort());
+        writeTextLines(folder() / SettingsFile::kSettingsName, SettingsFile::settingsLines(settings));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        const QString asan = env.value("ASAN_OPTIONS");
+        env.insert("ASAN_OPTIONS", asan.isEmpty() ? "detect_leaks=0" : asan + ":detect_leaks=0");
+        process.setProcessEnvironment(env);
+        process.start(KAVEX_CLIENT_PROGRAM,
+                      QStringList{"--workdir", dir.path(), "--port", QString::number(server.gamePort),
+                                  "--discovery", QString::fromStdString(server.discoveryUrl())} +
+                          extra);
+    }
+    std::filesystem::path folder() const { return dir.path().toStdString(); }
+    std::vector<std::string> lines(const std::string& name) const { return readTextLines(folder() / name); }
+
+    QTemporaryDir dir;
+    QProcess process;
+};
+
+// SIGTERM and SIGINT save exactly what "ENDE" saves, and the program ends with code 0.
+TEST(ClientProgram, ASignalSavesSettingsPresetsAndHistoriesAsEndeDoes) {
+    QtEventLoop loop;
+    test::DemoServer server(loop);
+    ASSERT_TRUE(server.start());
+    ClientRun ende(server, "demo1", {"--seconds", "10"}); // closes its window as "ENDE" does
+    ClientRun term(server, "demo2", {});
+    ClientRun interrupt(server, "demo3", {});
+    test::pause(loop, 10000); // past the autostart countdown, with prices flowing
+    ::kill(static_cast<pid_t>(term.process.processId()), SIGTERM);
+    ::kill(static_cast<pid_t>(interrupt.process.processId()), SIGINT);
+
+    std::vector<std::string> endeIni;
+    std::string endePresets;
+    int instruments = 0;
+    for (ClientRun* run : {&ende, &term, &interrupt}) {
+        ASSERT_TRUE(run->process.waitForFinished(40000));
+        EXPECT_EQ(std::make_pair(run->process.exitStatus(), run->process.exitCode()),
+                  std::make_pair(QProcess::NormalExit, 0))
+            << run->process.readAllStandardError().toStdString();
+        std::vector<std::string> ini = run->lines(SettingsFile::kSettingsName);
+        ASSERT_EQ(ini.size(), 24u);
+        EXPECT_EQ(ini[14], "kavex.col");
+        ini[0] = ini[21] = ""; // the user and the bridge port differ by design
+        const std::string presets = readFileBytes(run->folder() / SettingsFile::kPresetName);
+        if (run == &ende) {
+            endeIni = ini;
+            endePresets = presets;
+            while (std::filesystem::exists(ende.folder() / ("K" + std::to_string(instruments + 1) + ".dat")))
+                ++instruments;
+            EXPECT_GT(instruments, 0);
+            EXPECT_EQ(std::count(presets.begin(), presets.end(), '\n'), 5 * instruments);
+        }
+        EXPECT_EQ(ini, endeIni);
+        EXPECT_EQ(presets, endePresets);
+        for (int n = 1; n <= instruments + 1; ++n) {
+            const std::string name = "K" + std::to_string(n) + ".dat";
+            if (n > instruments)
+                EXPECT_FALSE(std::filesystem::exists(run->folder() / name));
+            else
+                EXPECT_EQ(run->lines(name).size(), 3000u) << name;
+        }
+    }
 }
 
 #endif
