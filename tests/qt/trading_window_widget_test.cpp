@@ -11,6 +11,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -157,6 +159,32 @@ TEST_F(TradingWindowEditor, ReturnCommitsATypedLimitEscapeKeepsTheQuantityAndALi
     emit editor->activated(index);
     settle();
     EXPECT_EQ(line(row).quantity, 25);
+}
+
+TEST_F(TradingWindowEditor, TitleRowsAndTheColourColumnStayInTheHeadersAndTakeNoClicks) {
+    EXPECT_TRUE(grid->isRowHidden(0) && grid->isRowHidden(1) && grid->isColumnHidden(0));
+    EXPECT_FALSE(grid->isRowHidden(2));
+    const CellGrid& cells = client->orderGridCells();
+    EXPECT_EQ(grid->horizontalHeader()->height(),
+              twipsToPixels(cells.rowHeight(0)) + twipsToPixels(cells.rowHeight(1)));
+    const QImage titles = grid->horizontalHeader()->grab().toImage();
+    const int defaultTitle = grid->columnViewportPosition(client->columns().map(0, 13));
+    EXPECT_EQ(QColor(titles.pixel(defaultTitle + 2, 2)), QColor(160, 160, 160));
+    // The "DEFAULT" title is no command.
+    QTest::mouseClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(defaultTitle + 5, 5));
+    settle();
+    EXPECT_EQ(client->data().defaultInstrument, 0);
+}
+
+class GameEditionWindow : public ::testing::Test, protected test::ClientFixture {};
+
+TEST_F(GameEditionWindow, KeepsTheZentrivoOptionButNeverShowsTheBridgeFrame) {
+    TradingWindowWidget window(windowViews(load([](ClientPlatform& p) { p.executableName = "KavexGame"; })));
+    auto* option = window.findChild<QCheckBox*>("zentrivoExtern");
+    ASSERT_NE(option, nullptr);
+    option->setChecked(true);
+    EXPECT_EQ(client->settings().zentrivoExtern, 1);
+    EXPECT_FALSE(client->window().bridgeFrameVisible());
 }
 
 } // namespace
