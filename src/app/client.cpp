@@ -402,13 +402,18 @@ void Client::unload() {
     p.autostart.close();
     p.credentials.cancel();
     p.orderClient.disconnect(); // closes the link
+    saveUserData();
+    if (endProgram) endProgram();
+}
+
+void Client::saveUserData() {
+    Parts& p = *parts_;
     captureSettings();
     std::vector<BracketPreset> presets;
     for (int n = 1; n <= p.data.instrumentCount() && n < static_cast<int>(p.data.presets.size()); ++n)
         presets.push_back(p.data.presets[static_cast<std::size_t>(n)]);
     p.settingsFile.save(p.settings, presets);
     p.history.saveHistory();
-    if (endProgram) endProgram();
 }
 
 TradingWindow& Client::window() {

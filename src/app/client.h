@@ -84,10 +84,11 @@ class Client {
     // The window loads: the title, its lists, and the start-up on the first timer tick
     // (or the self-update hand-over when an update is waiting).
     void load();
-    void startUp();     // reads the settings and colours, logs in, starts the refresh timer
-    void refreshTick(); // redraws the instruments whose prices changed
-    void updateTick();  // hands over to the update program and ends
-    void unload();      // window closed, "ENDE" or a signal: saves once and ends the program
+    void startUp();      // reads the settings and colours, logs in, starts the refresh timer
+    void refreshTick();  // redraws the instruments whose prices changed
+    void updateTick();   // hands over to the update program and ends
+    void unload();       // window closed, "ENDE" or a signal: saves once and ends the program
+    void saveUserData(); // the settings, presets and histories, as the end of the program saves them
     bool ending() const { return ending_; }
     // Ends the program (quits the event loop); set by the application.
     std::function<void()> endProgram;

@@ -57,7 +57,7 @@ TEST_P(DiskFaults, EveryFileStaysWholeOldOrNewAndTheFailureIsLogged) {
     const auto& log = client->controls().log.lines();
     const bool failureLogged =
         std::any_of(log.begin(), log.end(), [](const auto& l) { return l.starts_with("F:"); });
-    client->unload(); // with room again: the same data, so these are the new versions
+    client->saveUserData(); // with room again: the same data, so these are the new versions
     const Snapshot fresh = snapshot(dir.root);
 
     int keptOld = 0;
