@@ -16,14 +16,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using Snapshot = std::map<std::string, std::string>;
-
-Snapshot snapshot(const fs::path& folder) {
-    Snapshot files;
-    for (const auto& entry : fs::directory_iterator(folder))
-        if (entry.is_regular_file()) files[entry.path().filename().string()] = readFileBytes(entry.path());
-    return files;
-}
+using test::Snapshot;
+using test::snapshot;
 
 // Writes past `bytes` fail with "File too large" instead of ending the process.
 class FileSizeLimit {

@@ -15,6 +15,15 @@
 
 namespace kavex::test {
 
+// Every regular file of a folder by name, with its bytes.
+using Snapshot = std::map<std::string, std::string>;
+inline Snapshot snapshot(const std::filesystem::path& folder) {
+    Snapshot files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.is_regular_file()) files[entry.path().filename().string()] = readFileBytes(entry.path());
+    return files;
+}
+
 struct ScriptedGame : ClientFixture {
     static constexpr int kStepMs = 10;
     static constexpr const char* kInstruments = "@SI=SAP;SAP;EUR;100;99.5;10;100.5;20;SAP SE;1;0;0\n"

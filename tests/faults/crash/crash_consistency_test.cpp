@@ -23,14 +23,8 @@ namespace kavex {
 namespace {
 
 namespace fs = std::filesystem;
-using Snapshot = std::map<std::string, std::string>;
-
-Snapshot snapshot(const fs::path& folder) {
-    Snapshot files;
-    for (const auto& entry : fs::directory_iterator(folder))
-        files[entry.path().filename().string()] = readFileBytes(entry.path());
-    return files;
-}
+using test::Snapshot;
+using test::snapshot;
 
 void restore(const Snapshot& files, const fs::path& folder) {
     for (const auto& [name, bytes] : files)
