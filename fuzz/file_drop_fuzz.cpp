@@ -3,17 +3,19 @@
 //
 // The order operations are the real ones over a small order grid, behind a layer that
 // checks what reaches them: the calls must be exactly those that a plain model of the
-// request rules expects, in file order, no order text that the checks refuse may reach
-// the placement, and every message sent to the server must be a well-formed order.
+// request rules expects, in file order; every order text gets exactly one answer for the
+// front-end ("@OC" when it went out, "@ER" when not), on one line; and every message sent
+// to the server is a well-formed order whose type is what the model makes of field 4.
 #include "base/cp1252.h"
 #include "base/files.h"
 #include "base/numbers.h"
 #include "base/split_fields.h"
 #include "external/command_line.h"
-#include "views/external_orders.h"
 #include "external/file_drop.h"
 #include "support/trading_fixture.h"
+#include "views/external_orders.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -37,7 +39,31 @@ namespace fs = std::filesystem;
     std::abort();
 }
 
-void checkPlaceMessage(const std::string& framed) {
+// The order type as the rules give it: the first three characters of field 4 (characters,
+// not bytes), padded with blanks, with control characters as blanks.
+std::string expectedType(std::string_view orderText) {
+    std::string_view field = orderText;
+    for (int n = 1; n < 4; ++n) {
+        std::size_t cut = field.find(';');
+        field = cut == std::string_view::npos ? std::string_view{} : field.substr(cut + 1);
+    }
+    field = field.substr(0, field.find(';'));
+    std::string type;
+    int chars = 0;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        const auto b = static_cast<unsigned char>(field[i]);
+        if ((b & 0xC0) != 0x80 && ++chars > 3) break;
+        type += b < 0x20 || b == 0x7F ? ' ' : field[i];
+    }
+    return type + std::string(static_cast<std::size_t>(std::max(0, 3 - std::min(chars, 3))), ' ');
+}
+
+bool isIntegerText(std::string_view text) {
+    if (text.starts_with('-')) text.remove_prefix(1);
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+void checkPlaceMessage(const std::string& framed, const std::string& type) {
     if (framed.size() < 2 || framed.front() != '\x01' || framed.back() != '\x02') fault("unframed", framed);
     std::string_view body(framed.data() + 1, framed.size() - 2);
     if (body.find_first_of("\x01\x02\n") != std::string_view::npos) fault("control character in order", body);
@@ -48,23 +74,38 @@ void checkPlaceMessage(const std::string& framed) {
     int instrument = parseInt32(f[3]);
     if (instrument < 1 || instrument > 2) fault("instrument", body);
     if (f[4] != "BUY " && f[4] != "SEL ") fault("side", body);
-    if (f[5] != "MKT" && f[5] != "LMT" && f[5] != "STP" && f[5] != "MOC") fault("type", body);
-    if (!isNumberText(f[6]) || parseInt32(f[6]) < 1 ||
-        f[6].find_first_not_of("0123456789") != std::string::npos)
-        fault("quantity", body);
-    if ((f[5] == "LMT" || f[5] == "STP") && !(parseSingle(f[7]) > 0)) fault("limit", body);
+    if (cp1252::toUtf8(f[5]) != type) fault("type", body, type);
+    if (!isIntegerText(f[6])) fault("quantity", body);
+    if (!isNumberText(f[7]) || !isNumberText(f[8])) fault("limit", body);
+}
+
+// One answer to the front-end, on one line: "@OC" when the order went out, "@ER" when not.
+void checkAnswer(const std::vector<std::string>& answers, std::size_t before, ExternalOrderResult result,
+                 std::string_view text) {
+    if (answers.size() != before + 1) fault("not exactly one answer for an order text", text);
+    const std::string& a = answers.back();
+    if (a.size() < 2 || a.front() != '\x01' || a.back() != '\x02') fault("unframed answer", a);
+    std::string_view body(a.data() + 1, a.size() - 2);
+    for (char c : body)
+        if (static_cast<unsigned char>(c) < 0x20) fault("control character in an answer", body);
+    if (body.starts_with("@OC;") != (result == ExternalOrderResult::Placed)) fault("answer", text, body);
+    if (!body.starts_with("@OC;") && !body.starts_with("@ER;")) fault("answer", text, body);
 }
 
 struct CheckingCommands : ExternalCommands {
-    explicit CheckingCommands(ExternalOrders& r, test::FakeTcpClient& s) : real(r), socket(s) {}
+    explicit CheckingCommands(ExternalOrders& r, test::FakeTcpClient& s) : real(r), socket(s) {
+        real.sendToBridge = [this](std::string_view framed) { answers.emplace_back(framed); };
+    }
     ExternalOrderResult placeOrder(std::string_view text) override {
-        if (auto problem = orderTextProblem(text)) fault("refused order text placed", text, *problem);
         calls.push_back("PO " + std::string(text));
-        std::size_t before = socket.sent.size();
+        const std::size_t before = socket.sent.size();
+        const std::size_t answered = answers.size();
         ExternalOrderResult result = real.placeOrder(text);
-        if (socket.sent.size() > before + 1) fault("more than one message for one order", text);
+        if (socket.sent.size() != before + (result == ExternalOrderResult::Placed ? 1 : 0))
+            fault("not one message for a placed order", text);
         for (std::size_t i = before; i < socket.sent.size(); ++i)
-            checkPlaceMessage(socket.sent[i]);
+            checkPlaceMessage(socket.sent[i], expectedType(text));
+        checkAnswer(answers, answered, result, text);
         return result;
     }
     void cancelOrder(int32_t id) override {
@@ -79,6 +120,7 @@ struct CheckingCommands : ExternalCommands {
     ExternalOrders& real;
     test::FakeTcpClient& socket;
     std::vector<std::string> calls;
+    std::vector<std::string> answers;
 };
 
 // The request rules, plainly: items end at a comma or a line end; comments and empty
@@ -104,7 +146,7 @@ std::vector<std::string> expectedCalls(const std::string& text) {
         std::string command = line.substr(0, line.find(';'));
         if (command == "@PO") {
             std::string orderText = line.size() > 4 ? line.substr(4) : "";
-            if (!orderTextProblem(orderText)) calls.push_back("PO " + orderText);
+            calls.push_back("PO " + orderText);
         } else if (command == "@CO") {
             std::size_t from = line.find(';') + 1;
             std::string id = from == 0 ? "" : line.substr(from, line.find(';', from) - from);
@@ -141,6 +183,9 @@ struct Env {
         fixture.data.instruments.at(1).ZeltickerCode = "SAP1";
         fixture.data.instruments.at(2).ZeltickerCode = "BMW1";
         fixture.rebuild();
+        fixture.placement.bridgeNewOrderId = [this](const std::string& ref, int32_t id) {
+            external.reportNewOrderId(ref, id);
+        };
         drop.setActive(true);
     }
     ScratchFolder dir;
@@ -166,6 +211,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fs::last_write_time(request, fs::file_time_type::clock::now() - std::chrono::seconds(5));
 
     env.commands.calls.clear();
+    env.commands.answers.clear();
     const std::size_t ticks = size / FileDrop::kItemsPerTick + 4;
     for (std::size_t t = 0; t < ticks && (env.drop.working() || fs::exists(request)); ++t)
         env.fixture.loop.advance(FileDrop::kTickMs);

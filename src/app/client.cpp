@@ -210,6 +210,7 @@ Client::Parts::Parts(Client& owner, ClientPlatform& p, const ProgramVersion& ver
     placement.fileDropNewOrderId = [this](const std::string& ref, int32_t id) {
         fileDrop.recordOrderId(ref, id);
     };
+    fileDrop.tradingReady = [this] { return orderClient.sender().connected() && data.instrumentCount() > 0; };
     actions.contextActions = [this](int row, int col) { contextMenu.openContextMenu(row, col); };
     actions.moreButtonCaptionChanged = [this](const std::string& caption) {
         controls.moreButton.setText(caption);

@@ -32,4 +32,11 @@ std::string upperAscii(std::string_view text) {
     return out;
 }
 
+std::string blankControls(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    return out;
+}
+
 } // namespace kavex

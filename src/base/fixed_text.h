@@ -12,6 +12,9 @@ std::string fitToWidth(std::string_view text, std::size_t width);
 std::string_view trimBlanks(std::string_view text);
 // Letters a-z as A-Z; every other byte as it is.
 std::string upperAscii(std::string_view text);
+// Control characters (codes 0-31 and 127) as blanks: a text from outside that goes into a
+// line of a file, a log or a message can then never end that line or its frame.
+std::string blankControls(std::string_view text);
 
 template <std::size_t N> class FixedText {
   public:

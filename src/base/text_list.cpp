@@ -5,8 +5,22 @@
 namespace kavex {
 
 void TextList::addLine(std::string line) {
+    if (maxLines_ > 0 && lines_.size() >= maxLines_) dropOldest();
     lines_.push_back(std::move(line));
     if (observer_) observer_(static_cast<int>(lines_.size()) - 1);
+}
+
+void TextList::setMaxLines(std::size_t maxLines) {
+    maxLines_ = maxLines;
+    while (maxLines_ > 0 && lines_.size() > maxLines_)
+        dropOldest();
+}
+
+void TextList::dropOldest() {
+    // Moving the rest down costs a few microseconds at the sizes lists are held to; the
+    // views then remove one row instead of redrawing the list.
+    lines_.erase(lines_.begin());
+    if (observer_) observer_(kFirstLineRemoved);
 }
 
 void TextList::clear() {

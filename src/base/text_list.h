@@ -11,11 +11,14 @@ namespace kavex {
 
 class TextList : public FailureLog {
   public:
-    // Called after every change: the index of the line added, or -1 when the list was
-    // emptied or rewritten.
+    // Called after every change: the index of the line added, kFirstLineRemoved when the
+    // oldest line went to make room, or -1 when the list was emptied or rewritten.
     using Observer = std::function<void(int changedIndex)>;
+    static constexpr int kFirstLineRemoved = -2;
 
     void addLine(std::string line) override;
+    // From now on only the newest `maxLines` lines are kept (0: all).
+    void setMaxLines(std::size_t maxLines);
     void clear();
     void setLines(std::vector<std::string> lines);
     const std::vector<std::string>& lines() const { return lines_; }
@@ -26,7 +29,10 @@ class TextList : public FailureLog {
     void setObserver(Observer observer) { observer_ = std::move(observer); }
 
   private:
+    void dropOldest();
+
     std::vector<std::string> lines_;
+    std::size_t maxLines_ = 0;
     Observer observer_;
 };
 

@@ -25,6 +25,33 @@ constexpr char kStart = '\x01';
 constexpr char kEnd = '\x02';
 constexpr const char* kConnected = "Zentrivo connected";
 
+// 127.0.0.0/8 in dotted form, or ::1.
+bool isLoopbackAddress(std::string_view address) {
+    if (address == "::1" || address == "0:0:0:0:0:0:0:1") return true;
+    int parts = 0;
+    std::size_t i = 0;
+    while (i <= address.size()) {
+        std::size_t end = std::min(address.find('.', i), address.size());
+        std::string_view part = address.substr(i, end - i);
+        if (part.empty() || part.size() > 3 ||
+            part.find_first_not_of("0123456789") != std::string_view::npos ||
+            std::stoi(std::string(part)) > 255)
+            return false;
+        if (parts == 0 && part != "127") return false;
+        ++parts;
+        i = end + 1;
+    }
+    return parts == 4;
+}
+
+// Where to listen for the one front-end accepted: a front-end on this machine is reached
+// on loopback only; one on another host needs every interface, and the address check on
+// each request keeps everyone else out.
+std::string listenAddressFor(std::string_view accepted) {
+    if (!isLoopbackAddress(accepted)) return TcpListener::kAllInterfaces;
+    return accepted.find(':') != std::string_view::npos ? "::1" : "127.0.0.1";
+}
+
 int stateOf(const TcpListener& socket) {
     int state = static_cast<int>(SocketState::Error);
     skipOnFailure([&] { state = socket.state(); });
@@ -37,6 +64,7 @@ Bridge::Bridge(TcpListener& socket, EventLoop& loop, TradingData& data, Settings
                Label& statusLine, ExternalCommands& commands, ServerSender& server)
     : socket_(socket), loop_(loop), data_(data), settings_(settings), log_(log), statusLine_(statusLine),
       commands_(commands), server_(server) {
+    log_.setMaxLines(kLogLines);
     testCancelField.setText("-123");
     skipOnFailure([&] { localAddressLabel.setText(socket_.localAddress()); });
     socket_.setEvents({[this](long id) { onConnectionRequest(id); }, [this] { onClose(); },
@@ -45,7 +73,6 @@ Bridge::Bridge(TcpListener& socket, EventLoop& loop, TradingData& data, Settings
 }
 
 Bridge::~Bridge() {
-    stopIdentifyTimer();
     socket_.setEvents({});
 }
 
@@ -60,12 +87,12 @@ void Bridge::listenAgain() {
     skipOnFailure([&] {
         const int port = parseInt32(settings_.bridgePort);
         log_.addLine("Listen " + strInt(port));
-        socket_.listen(port, settings_.bridgeAddress.empty() ? kDefaultAddress : settings_.bridgeAddress);
+        socket_.listen(port, listenAddressFor(settings_.bridgeAddress.empty() ? kDefaultAddress
+                                                                              : settings_.bridgeAddress));
     });
 }
 
 void Bridge::closeSocket() {
-    stopIdentifyTimer();
     skipOnFailure([&] { socket_.close(); });
 }
 
@@ -92,27 +119,9 @@ void Bridge::onConnectionRequest(long requestId) {
     });
     skipOnFailure([&] { socket_.accept(); });
     connected_ = true;
-    identified_ = false;
     buffer_.clear();
-    stopIdentifyTimer();
-    identifyTimer_ = loop_.startTimer(
-        kIdentifyMs, [this] { identifyTimeout(); }, true);
     accepting_ = false;
     sendToFrontEnd(wire::frame("WHOISIT"));
-}
-
-void Bridge::identifyTimeout() {
-    identifyTimer_ = 0;
-    if (!connected_ || identified_) return;
-    log_.addLine("Keine Anmeldung: Verbindung getrennt");
-    connected_ = false;
-    buffer_.clear();
-    listenAgain();
-}
-
-void Bridge::stopIdentifyTimer() {
-    if (identifyTimer_ != 0) loop_.stopTimer(identifyTimer_);
-    identifyTimer_ = 0;
 }
 
 void Bridge::onDataArrival(std::size_t) {
@@ -137,7 +146,7 @@ void Bridge::onDataArrival(std::size_t) {
         if (end > kMaxFrameBytes + 1) return dropOversizeFrame();
         std::string message = buffer_.substr(std::min<std::size_t>(1, end), end > 0 ? end - 1 : 0);
         buffer_.erase(0, end + 1);
-        log_.addLine("IN:" + message);
+        log_.addLine("IN:" + blankControls(message));
         process(message);
         const std::size_t next = buffer_.find(kStart, 1);
         if (!buffer_.empty() && buffer_.front() != kStart && next != std::string::npos)
@@ -148,7 +157,6 @@ void Bridge::onDataArrival(std::size_t) {
 
 void Bridge::dropOversizeFrame() {
     log_.addLine("Nachricht zu lang: Verbindung getrennt");
-    stopIdentifyTimer();
     connected_ = false;
     buffer_.clear();
     listenAgain();
@@ -158,14 +166,11 @@ void Bridge::process(std::string_view message) {
     const CommandFields f(message, CommandFields::kCommandLineFields);
     if (f[1] == "USER") {
         if (f[2] == settings_.bridgeUser) {
-            identified_ = true;
-            stopIdentifyTimer();
             sendToFrontEnd(wire::frame("USER OK"));
             sendInstruments();
             return;
         }
-        const std::string name(f[2]);
-        stopIdentifyTimer();
+        const std::string name = blankControls(f[2]);
         skipOnFailure([&] { socket_.close(); });
         log_.addLine("Wrong User " + name);
         waitForState([](int s) { return s != static_cast<int>(SocketState::Connected); });
@@ -182,11 +187,7 @@ void Bridge::runCommand(std::string_view message, const CommandFields& f) {
     skipOnFailure([&] {
         const std::string command = upperAscii(f[1]);
         if (command == "@PO") {
-            std::string_view orderText = message.size() > 4 ? message.substr(4) : std::string_view{};
-            if (auto problem = orderTextProblem(orderText))
-                log_.addLine("übersprungen: " + *problem);
-            else
-                commands_.placeOrder(orderText);
+            commands_.placeOrder(message.size() > 4 ? message.substr(4) : std::string_view{});
         } else if (command == "@CO") {
             commands_.cancelOrder(parseInt32(f[2]));
         } else if (command == "@WT_REX") {
@@ -225,11 +226,7 @@ void Bridge::requestPortfolio() {
 }
 
 void Bridge::testPlaceOrder() {
-    const std::string text = testOrderField.text();
-    if (auto problem = orderTextProblem(text))
-        log_.addLine("übersprungen: " + *problem);
-    else
-        commands_.placeOrder(text);
+    commands_.placeOrder(testOrderField.text());
 }
 
 void Bridge::testCancelOrder() {
@@ -238,7 +235,6 @@ void Bridge::testCancelOrder() {
 
 void Bridge::onClose() {
     connected_ = false;
-    stopIdentifyTimer();
     listenAgain();
 }
 

@@ -5,10 +5,10 @@
 // external order operations, asks for the portfolio and the executions, and gets
 // reports about its own orders.
 //
-// Beyond the plain protocol: the socket listens only at the configured address; a
-// front-end that has not identified itself within kIdentifyMs is disconnected; a frame
-// longer than kMaxFrameBytes closes that connection; an order text that the checks
-// refuse is logged and never placed.
+// Beyond the plain protocol: the socket listens on loopback only when the one accepted
+// front-end is on this machine; a frame longer than kMaxFrameBytes closes that
+// connection; received texts are logged on one line each; and the log keeps only its
+// newest kLogLines lines.
 #include "base/text_list.h"
 #include "platform/tcp_listener.h"
 #include "trading/portfolio_forward.h"
@@ -43,10 +43,10 @@ class ClosedTcpListener : public TcpListener {
 
 class Bridge : public PortfolioForward {
   public:
-    static constexpr int kIdentifyMs = 5000;
     static constexpr std::size_t kMaxFrameBytes = 64 * 1024;
     static constexpr uint32_t kWaitMs = 10000;
-    // The address listened at when the settings name none: this machine's own address.
+    static constexpr std::size_t kLogLines = 5000;
+    // The front-end's address when the settings name none: this machine's own address.
     static constexpr const char* kDefaultAddress = "127.0.0.1";
 
     Bridge(TcpListener& socket, EventLoop& loop, TradingData& data, Settings& settings, TextList& log,
@@ -100,8 +100,6 @@ class Bridge : public PortfolioForward {
 
   private:
     void waitForState(bool (*done)(int state));
-    void identifyTimeout();
-    void stopIdentifyTimer();
     void dropOversizeFrame(); // logs, closes the connection and listens again
 
     TcpListener& socket_;
@@ -114,11 +112,9 @@ class Bridge : public PortfolioForward {
     ServerSender& server_;
 
     bool connected_ = false;
-    bool identified_ = false;
     bool accepting_ = false;
     bool portfolioForward_ = false;
     bool executionsForward_ = false;
-    int identifyTimer_ = 0;
     std::string buffer_;
 };
 

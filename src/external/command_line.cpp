@@ -4,8 +4,6 @@
 #include "base/numbers.h"
 
 #include <cctype>
-#include <cmath>
-#include <limits>
 
 namespace kavex {
 
@@ -50,34 +48,13 @@ bool isNumberText(std::string_view text) {
     return i == text.size();
 }
 
-namespace {
-
-bool isPrice(std::string_view text, float& value) {
-    if (trimBlanks(text).empty()) {
-        value = 0;
-        return true;
-    }
-    if (!isNumberText(text)) return false;
-    double v = parseLeading(text);
-    value = static_cast<float>(v);
-    return std::isfinite(value);
+std::string orderTypeOf(std::string_view field) {
+    // A control character would end the message it travels in.
+    return blankControls(fitToWidth(field, 3));
 }
 
-} // namespace
-
-std::optional<std::string> orderTextProblem(std::string_view orderText) {
-    CommandFields f(orderText, CommandFields::kOrderTextFields);
-    if (f.count() < 5) return "Auftragstext unvollständig";
-    std::string_view type = trimBlanks(f[4]);
-    if (type != "MKT" && type != "LMT" && type != "STP" && type != "MOC") return "Ordertyp ungültig";
-    std::string_view quantity = f[5];
-    double q = isNumberText(quantity) ? parseLeading(quantity) : 0;
-    if (!(q >= 1 && q <= std::numeric_limits<int32_t>::max() && q == std::floor(q)))
-        return "Stückzahl ungültig";
-    float limit1 = 0, limit2 = 0;
-    if (!isPrice(f[6], limit1) || !isPrice(f[7], limit2)) return "Limit ungültig";
-    if ((type == "LMT" || type == "STP") && !(limit1 > 0)) return "Limit fehlt";
-    return std::nullopt;
+std::string referenceOf(std::string_view field) {
+    return blankControls(field);
 }
 
 } // namespace kavex

@@ -1,7 +1,6 @@
 #pragma once
 // Command lines of the file-drop interface and the bridge: the split into fields and
-// the checks that keep a bad request line from becoming an order.
-#include <optional>
+// the fields of an order text that go out as text.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,10 +29,13 @@ class CommandFields {
 // sign, digits with at most one ".", and an optional exponent.
 bool isNumberText(std::string_view text);
 
-// Why an "@PO" order text must not be placed, or nothing when it is fit to go out.
-// Checked: quantity (field 5) a whole number of at least 1; order type (field 4) one of
-// MKT, LMT, STP, MOC; the limits (fields 6 and 7) empty or numbers; a limit order or a
-// stop order has a limit 1 above 0. The instrument is looked up by the order itself.
-std::optional<std::string> orderTextProblem(std::string_view orderText);
+// Field 4 of an "@PO" order text as the order's type: its first three characters, padded
+// with blanks. Nothing else is checked here; the server refuses a type it does not know.
+std::string orderTypeOf(std::string_view field);
+
+// Field 8 of an "@PO" order text, the front-end's reference for the order, as it is stored
+// and reported: control characters as blanks, so that no reference breaks a line of
+// "KAVEXREM.ORD" or of a log, or the frame of the "@OC" answer.
+std::string referenceOf(std::string_view field);
 
 } // namespace kavex

@@ -8,15 +8,16 @@
 namespace kavex {
 
 enum class ExternalOrderResult {
-    Placed,
-    UnknownInstrument, // reported with "@ER" and a message box
-    NotPlaced,         // no grid row for the instrument, or a step failed
+    Placed,            // sent to the server, which accepts it or refuses it with "@OR"
+    UnknownInstrument, // reported with "@ER" code 1 and a message box
+    NotPlaced,         // reported with "@ER" code 2: no grid row, a number out of range, or refused here
 };
 
 // What a request line can ask for.
 class ExternalCommands {
   public:
     static constexpr const char* kUnknownInstrument = "Wertpapier nicht verfügbar";
+    static constexpr const char* kNotPlaced = "Order nicht gesendet";
 
     virtual ~ExternalCommands() = default;
     // "@PO": the order text is everything after "@PO;".

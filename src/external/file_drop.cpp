@@ -2,6 +2,7 @@
 
 #include "base/cp1252.h"
 #include "base/failure.h"
+#include "base/fixed_text.h"
 #include "base/numbers.h"
 #include "base/text_list.h"
 #include "external/command_line.h"
@@ -38,7 +39,9 @@ bool lastByteIsLineEnd(const fs::path& file, std::uintmax_t size) {
 } // namespace
 
 FileDrop::FileDrop(EventLoop& loop, const WorkingDirectory& folder, TextList& log, ExternalCommands& commands)
-    : loop_(loop), folder_(folder), log_(log), commands_(commands), journal_(folder.path(kJournalFile)) {}
+    : loop_(loop), folder_(folder), log_(log), commands_(commands), journal_(folder.path(kJournalFile)) {
+    log_.setMaxLines(kLogLines);
+}
 
 FileDrop::~FileDrop() {
     // An unfinished file stays with its journal, so the next run goes on where this one stopped.
@@ -59,6 +62,9 @@ void FileDrop::pollTick() {
     if (busy_) return;
     busy_ = true;
     skipOnFailure([&] {
+        // A file left unfinished by the last run goes on only once its orders can be
+        // traded, and everything newer waits behind it.
+        if (!work_ && journal_.exists() && tradingReady && !tradingReady()) return;
         if (work_ || resumeWork() || takeRequestFile()) runItems(kItemsPerTick);
     });
     busy_ = false;
@@ -159,14 +165,12 @@ void FileDrop::finishWork() {
     std::string last = std::move(work_->lastItem);
     work_.reset();
     fs::remove(file(kWorkFile), ec);
-    appendLine(file(kProtocolFile), timeOfDayText(loop_.now()) + " " + last);
+    appendLine(file(kProtocolFile), timeOfDayText(loop_.now()) + " " + blankControls(last));
     journal_.remove();
 }
 
 void FileDrop::logLine(std::string_view text) {
-    std::string line = timeOfDayText(loop_.now());
-    line.append(" ").append(text);
-    log_.addLine(std::move(line));
+    log_.addLine(timeOfDayText(loop_.now()) + " " + blankControls(text));
 }
 
 void FileDrop::skipped(std::string_view reason) {
@@ -180,9 +184,16 @@ void FileDrop::execute(std::string_view line) {
         const std::string_view command = f[1];
         if (command == "@PO") {
             std::string_view orderText = line.size() > 4 ? line.substr(4) : std::string_view{};
-            if (auto problem = orderTextProblem(orderText)) return skipped(*problem);
-            if (commands_.placeOrder(orderText) == ExternalOrderResult::UnknownInstrument)
+            switch (commands_.placeOrder(orderText)) {
+            case ExternalOrderResult::Placed:
+                break;
+            case ExternalOrderResult::UnknownInstrument:
                 skipped(ExternalCommands::kUnknownInstrument);
+                break;
+            case ExternalOrderResult::NotPlaced:
+                skipped(ExternalCommands::kNotPlaced);
+                break;
+            }
         } else if (command == "@CO") {
             int32_t id = 0;
             try {

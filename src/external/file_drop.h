@@ -6,13 +6,15 @@
 //
 // Beyond the plain poll: a file still being written is left for a later tick; a long
 // file is worked off in slices over several ticks, in order; bad order lines are logged
-// and skipped; and a journal ("KAVEXREM.JRN") records each command before it runs, so a
-// crash never makes a command run twice.
+// and skipped; a journal ("KAVEXREM.JRN") records each command before it runs, so a
+// crash never makes a command run twice; and a file a crash left unfinished goes on only
+// once the program is logged in with its instruments.
 #include "base/files.h"
 #include "external/request_journal.h"
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,6 +32,8 @@ class FileDrop {
     static constexpr int kItemsPerTick = 200;
     // A request file ending in a line end and untouched for this long is complete.
     static constexpr int kQuietMs = 250;
+    // The log list keeps the newest lines only.
+    static constexpr std::size_t kLogLines = 5000;
     static constexpr const char* kRequestFile = "KAVEXREM.TXT";
     static constexpr const char* kWorkFile = "KAVEXREM.WRK";
     static constexpr const char* kProtocolFile = "KAVEXREM.PRT";
@@ -57,6 +61,10 @@ class FileDrop {
 
     // True while a request file is being worked off.
     bool working() const { return work_.has_value(); }
+
+    // Whether orders can be traded now (logged in, instrument list loaded); unset means
+    // always. A file left unfinished by the last run waits for it.
+    std::function<bool()> tradingReady;
 
   private:
     struct Work {

@@ -1,5 +1,7 @@
 #include "gui/text_list_model.h"
 
+#include <algorithm>
+
 namespace kavex {
 
 TextListModel::TextListModel(TextList& list, QObject* parent)
@@ -18,12 +20,22 @@ int TextListModel::rowCount(const QModelIndex& parent) const {
 QVariant TextListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rows_ || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
         return {};
-    const std::string& line = list_.lines()[static_cast<std::size_t>(index.row())];
-    return QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+    // While the removal of the oldest line is reported, the views still count it.
+    const int size = static_cast<int>(list_.size());
+    const int line = index.row() - std::max(rows_ - size, 0);
+    if (line < 0 || line >= size) return {};
+    const std::string& text = list_.lines()[static_cast<std::size_t>(line)];
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 void TextListModel::listChanged(int changedIndex) {
     int size = static_cast<int>(list_.size());
+    if (changedIndex == TextList::kFirstLineRemoved && rows_ > 0 && size == rows_ - 1) {
+        beginRemoveRows(QModelIndex(), 0, 0);
+        rows_ = size;
+        endRemoveRows();
+        return;
+    }
     if (changedIndex >= 0 && changedIndex == rows_ && size == rows_ + 1) {
         beginInsertRows(QModelIndex(), rows_, rows_);
         rows_ = size;

@@ -22,7 +22,9 @@ class TcpListener {
 
     virtual ~TcpListener() = default;
     virtual void setEvents(Events events) = 0;
-    // Listens on the port at one local address only (never on all interfaces).
+    // Listens on the port at one local address, or at every address of this machine when
+    // the address is kAllInterfaces.
+    static constexpr const char* kAllInterfaces = "";
     virtual void listen(int port, const std::string& address) = 0;
     // Accepts the pending request; the listener stops listening.
     virtual void accept() = 0;

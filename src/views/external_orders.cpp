@@ -13,6 +13,8 @@
 #include "views/grid_columns.h"
 #include "views/order_grid.h"
 
+#include <cmath>
+
 namespace kavex {
 
 ExternalOrders::ExternalOrders(TradingData& data, GridActions& actions, OrderPlacement& placement,
@@ -21,7 +23,27 @@ ExternalOrders::ExternalOrders(TradingData& data, GridActions& actions, OrderPla
     : data_(data), actions_(actions), placement_(placement), orderGrid_(orderGrid), grid_(grid),
       columns_(columns), prompts_(prompts) {}
 
+namespace {
+
+// A limit that a single cannot hold fails, as the conversion of its text would.
+float limitOf(std::string_view field) {
+    const float limit = parseSingle(field);
+    if (!std::isfinite(limit)) throw Failure("Overflow");
+    return limit;
+}
+
+} // namespace
+
 ExternalOrderResult ExternalOrders::placeOrder(std::string_view orderText) {
+    // Every order text gets an answer: "@OC" when it went out (the server's "@OI" or "@OR"
+    // follows), otherwise "@ER".
+    std::string whyNot = kNotPlaced;
+    const ExternalOrderResult result = placeThroughGrid(orderText, whyNot);
+    if (result == ExternalOrderResult::NotPlaced) reportError(kNotPlacedCode, whyNot);
+    return result;
+}
+
+ExternalOrderResult ExternalOrders::placeThroughGrid(std::string_view orderText, std::string& whyNot) {
     try {
         const CommandFields f(orderText, CommandFields::kOrderTextFields);
         int instrument = parseInt32(f[2]);
@@ -34,9 +56,13 @@ ExternalOrderResult ExternalOrders::placeOrder(std::string_view orderText) {
         const int instrumentRow = data_.gridRows.findRow(instrument, RowInstrument);
         if (instrumentRow == 0) return ExternalOrderResult::NotPlaced;
         if (placement_.offline()) {
-            reportError(kOfflineCode, OrderPlacement::kOfflineRefusal);
+            whyNot = OrderPlacement::kOfflineRefusal;
             return ExternalOrderResult::NotPlaced;
         }
+        // Numbers out of range fail here, before the grid has a new line.
+        const int32_t quantity = parseInt32(f[5]);
+        const float limit1 = limitOf(f[6]);
+        const float limit2 = limitOf(f[7]);
 
         // The click on the quote cell opens a new entry line below the instrument row.
         const bool buy = trimBlanks(f[3]) == "BUY";
@@ -50,17 +76,19 @@ ExternalOrderResult ExternalOrders::placeOrder(std::string_view orderText) {
         const int line = data_.gridRows.at(row).ref;
 
         Order& o = data_.entryLines.at(line);
-        o.quantity = parseInt32(f[5]);
-        o.orderType = f[4].substr(0, 3);
-        o.limit1 = parseSingle(f[6]);
-        o.limit2 = parseSingle(f[7]);
+        o.quantity = quantity;
+        o.orderType = orderTypeOf(f[4]);
+        o.limit1 = limit1;
+        o.limit2 = limit2;
         o.orderUserId = roundToInt32(-static_cast<double>(o.orderUserId));
         orderGrid_.redrawRow(row);
 
         // What the "TRANSMIT" cell does for a line outside a bracket, with the order marked
         // as coming from outside so that it gets its negative number and is reported.
-        placement_.placeOrder(line, row, true, std::string(f[8]));
+        placement_.placeOrder(line, row, true, referenceOf(f[8]));
         grid_.removeRow(row);
+        // The stop check refuses a line by cancelling it instead of sending it.
+        if (data_.entryLines.at(line).status != StatusPendSubm) return ExternalOrderResult::NotPlaced;
         return ExternalOrderResult::Placed;
     } catch (const std::exception&) {
         return ExternalOrderResult::NotPlaced;

@@ -21,8 +21,9 @@ struct TradingData;
 
 class ExternalOrders : public ExternalCommands {
   public:
-    // The answer to an order that arrives while the link to the server is down.
-    static constexpr int kOfflineCode = 2;
+    // The "@ER" code of an order that could not go out (the link is down, no grid row, a
+    // number out of range, the stop check).
+    static constexpr int kNotPlacedCode = 2;
 
     ExternalOrders(TradingData& data, GridActions& actions, OrderPlacement& placement, OrderGrid& orderGrid,
                    CellGrid& grid, const OrderGridColumns& columns, Prompts& prompts);
@@ -42,6 +43,9 @@ class ExternalOrders : public ExternalCommands {
     std::function<void()> closeAll;
 
   private:
+    // `whyNot` is the answer's text when the order does not go out.
+    ExternalOrderResult placeThroughGrid(std::string_view orderText, std::string& whyNot);
+
     TradingData& data_;
     GridActions& actions_;
     OrderPlacement& placement_;

@@ -1,5 +1,7 @@
-// The client as a whole on the fake platform: pending update, asking for credentials and
-// edited colours.
+// The client as a whole on the fake platform: pending update, a request file resumed after
+// a crash, asking for credentials and edited colours.
+#include "external/file_drop.h"
+#include "external/request_journal.h"
 #include "support/client_fixture.h"
 #include "views/animated_logo.h"
 
@@ -25,6 +27,22 @@ TEST_F(ClientTest, APendingUpdateIsHandedOverAndTheProgramNeverConnects) {
     EXPECT_EQ(system.programsStarted, (std::vector<std::string>{(dir.root / "QRELOAD.EXE").string()}));
     EXPECT_EQ(ended, 1);
     EXPECT_EQ(socket.connects, 0);
+}
+
+TEST_F(ClientTest, ARequestFileACrashInterruptedGoesOnOnlyOnceLoggedInWithItsInstruments) {
+    writeSettings([](Settings& s) { s.asciiRemote = 1; });
+    // The last run crashed after the first command of this file.
+    writeTextLines(folder.path(FileDrop::kWorkFile), {"@CA", "@PO;DE0007164600;0;BUY;MKT;3;;;r1", "@GL"});
+    writeFileAtomically(folder.path(FileDrop::kJournalFile),
+                        RequestJournal(folder.path(FileDrop::kJournalFile)).line(1, 200));
+    load();
+    loop.advance(5000); // ticks before the login
+    EXPECT_TRUE(fs::exists(folder.path(FileDrop::kWorkFile)));
+    EXPECT_TRUE(client->controls().fileDropLog.empty());
+    startSessionAfterLoad();
+    loop.advance(1000);
+    EXPECT_TRUE(sentOnce("@PO=ACC9;-41;1;BUY ;MKT;3; 0; 0;0;0"));
+    EXPECT_FALSE(fs::exists(folder.path(FileDrop::kWorkFile)));
 }
 
 TEST_F(ClientTest, WithoutCredentialsTheUserIsAskedBeforeConnecting) {

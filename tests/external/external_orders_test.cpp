@@ -36,6 +36,28 @@ TEST_F(ExternalOrdersTest, TheNumberFieldWinsOverTheCodeAndOnlyBuyBuys) {
     EXPECT_EQ(toBridge, (std::vector<std::string>{"@OC;r1;-101", "@OC;r2;-102", "@OC;r3;-103"}));
 }
 
+TEST_F(ExternalOrdersTest, WhatTheServerJudgesGoesOutAsWrittenAndNoReferenceBreaksALine) {
+    // The type is the first three characters of field 4, untrimmed; a control character
+    // in it would end the message.
+    for (const char* text :
+         {";1;BUY; MKT;1;;;a", ";1;BUY;lmt;0;x;;b", ";1;BUY;L\x02T;-3;;;c", ";1;BUY;MKT;1;;;X\"\r\n\"FORGED"})
+        EXPECT_EQ(external.placeOrder(text), ExternalOrderResult::Placed) << text;
+    EXPECT_EQ(sentTexts(), (std::vector<std::string>{"@PO=ACC1;-101;1;BUY ; MK;1; 0; 0;0;0",
+                                                     "@PO=ACC1;-102;1;BUY ;lmt;0; 0; 0;0;0",
+                                                     "@PO=ACC1;-103;1;BUY ;L T;-3; 0; 0;0;0",
+                                                     "@PO=ACC1;-104;1;BUY ;MKT;1; 0; 0;0;0"}));
+    EXPECT_EQ(toBridge.back(), "@OC;X\"  \"FORGED;-104");
+}
+
+TEST_F(ExternalOrdersTest, AnOrderThatCannotGoOutIsAnsweredAndLeavesNoLineBehind) {
+    const auto rowsBefore = kinds();
+    for (const char* text : {";1;BUY;MKT;99999999999;;;a", ";1;BUY;LMT;1;1e99;;b", ";1;BUY;STP;1;100;;c"})
+        EXPECT_EQ(external.placeOrder(text), ExternalOrderResult::NotPlaced) << text;
+    EXPECT_TRUE(socket.sent.empty());
+    EXPECT_EQ(toBridge, std::vector<std::string>(3, "@ER; 2;Order nicht gesendet"));
+    EXPECT_EQ(kinds(), rowsBefore);
+}
+
 TEST_F(ExternalOrdersTest, AnUnknownInstrumentIsReportedAndNothingIsSent) {
     EXPECT_EQ(external.placeOrder("XYZ;0;BUY;MKT;5;;;a"), ExternalOrderResult::UnknownInstrument);
     EXPECT_EQ(external.placeOrder("DE0007164600;9;BUY;MKT;5;;;a"), ExternalOrderResult::UnknownInstrument);
@@ -56,10 +78,11 @@ TEST_F(ExternalOrdersTest, TheUsersOwnEntryLinesStayWhereTheyAre) {
     EXPECT_EQ(data.gridRows.at(userRow).ref, userLine);
     EXPECT_FALSE(isFreeEntryLine(data.entryLines.at(userLine)));
 
-    // An instrument that has no row in the grid yet places nothing, silently.
+    // An instrument that has no row in the grid yet places nothing; the front-end is told.
     data.instruments.reset(3);
     EXPECT_EQ(external.placeOrder(";3;BUY;MKT;1;;;y"), ExternalOrderResult::NotPlaced);
     EXPECT_EQ(socket.sent.size(), 1u);
+    EXPECT_EQ(toBridge.back(), "@ER; 2;Order nicht gesendet");
     EXPECT_TRUE(prompts.asked.empty());
 }
 

@@ -85,28 +85,37 @@ TEST_F(FileDropTest, ACommaEndsALineAndTheTwentiethFieldKeepsTheRest) {
     EXPECT_EQ(f[20], "20;21;22");
 }
 
-TEST_F(FileDropTest, BadOrderLinesAreLoggedAndNeverReachTheOrderOperations) {
-    commands.placeResult = ExternalOrderResult::UnknownInstrument;
-    request("@PO;SAP;0;BUY;LMT\n"             // no quantity
-            "@PO;SAP;0;BUY;LMT;0;150;0;a\n"   // quantity below 1
-            "@PO;SAP;0;BUY;LMT;2.5;150;0;a\n" // quantity not whole
-            "@PO;SAP;0;BUY;LIM;5;150;0;a\n"   // unknown order type
-            "@PO;SAP;0;BUY;LMT;5;15O;0;a\n"   // limit with a letter O
-            "@PO;SAP;0;BUY;LMT;5;;0;a\n"      // limit order without a limit
-            "@PO;SAP;0;SELL;STP;5;1e99;0;a\n" // beyond single precision
+TEST_F(FileDropTest, OrderLinesGoToTheOrderOperationsAsWrittenAndOnlyBadIdsAreSkipped) {
+    std::vector<ExternalOrderResult> results = {ExternalOrderResult::Placed, ExternalOrderResult::NotPlaced,
+                                                ExternalOrderResult::UnknownInstrument};
+    commands.onPlace = [&] {
+        commands.placeResult = results.front();
+        results.erase(results.begin());
+    };
+    request("@PO;SAP;0;BUY;lmt;0;;0;a\n"      // the server refuses what it does not accept
+            "@PO;SAP;0;BUY;MKT;99999999999\n" // not placed here
+            "@PO;XYZ;0;BUY;MKT;5;;;b\n"
             "@CO;abc\n"
             "@CO;99999999999\n"
-            "@PO;XYZ;0;BUY;MKT;5;;;b\n"); // well formed, unknown instrument
+            "@CA;\x01\x0b;x\n");
     tick();
-    EXPECT_EQ(commands.calls, (Texts{"PO XYZ;0;BUY;MKT;5;;;b"}));
+    EXPECT_EQ(commands.calls, (Texts{"PO SAP;0;BUY;lmt;0;;0;a", "PO SAP;0;BUY;MKT;99999999999",
+                                     "PO XYZ;0;BUY;MKT;5;;;b", "CA"}));
     const std::string skipped = "09:30:01 übersprungen: ";
     Texts reasons;
     for (const std::string& line : log.lines())
         if (line.starts_with(skipped)) reasons.push_back(line.substr(skipped.size()));
-    EXPECT_EQ(reasons, (Texts{"Auftragstext unvollständig", "Stückzahl ungültig", "Stückzahl ungültig",
-                              "Ordertyp ungültig", "Limit ungültig", "Limit fehlt", "Limit ungültig",
-                              "Order-ID ungültig", "Order-ID ungültig", "Wertpapier nicht verfügbar"}));
-    EXPECT_EQ(log.size(), 20u);
+    EXPECT_EQ(reasons, (Texts{"Order nicht gesendet", "Wertpapier nicht verfügbar", "Order-ID ungültig",
+                              "Order-ID ungültig"}));
+    // Control characters do not reach the log or the protocol file.
+    EXPECT_EQ(log.back(), "09:30:01 @CA;  ;x");
+    EXPECT_EQ(file(FileDrop::kProtocolFile), "09:30:01 @CA;  ;x\r\n");
+
+    // The log keeps its newest lines only.
+    for (std::size_t i = 0; i < FileDrop::kLogLines; ++i)
+        log.addLine("x");
+    EXPECT_EQ(log.size(), FileDrop::kLogLines);
+    EXPECT_EQ(log.back(), "x");
 }
 
 TEST_F(FileDropTest, AFileStillBeingWrittenOrThatCannotBeTakenWaitsForALaterTick) {
@@ -144,11 +153,22 @@ TEST_F(FileDropTest, AfterACrashNothingRunsTwiceAndTheRestOfTheFileStillRuns) {
         tick();
         ASSERT_EQ(first.calls.size(), static_cast<std::size_t>(FileDrop::kItemsPerTick));
     }
+    // The next run goes on only once it is logged in with its instruments; a newer
+    // request file waits behind the interrupted one.
+    bool ready = false;
+    drop.tradingReady = [&] { return ready; };
     drop.setActive(true);
+    request("@CA\n");
+    tick();
+    tick();
+    EXPECT_TRUE(commands.calls.empty());
+    ready = true;
     tick();
     EXPECT_EQ(commands.calls, (Texts{"CO -" + std::to_string(FileDrop::kItemsPerTick + 1),
                                      "CO -" + std::to_string(FileDrop::kItemsPerTick + 2),
                                      "CO -" + std::to_string(FileDrop::kItemsPerTick + 3)}));
+    tick();
+    EXPECT_EQ(commands.calls.back(), "CA");
     EXPECT_FALSE(fs::exists(path(FileDrop::kWorkFile)));
     EXPECT_FALSE(fs::exists(path(FileDrop::kJournalFile)));
 }

@@ -3,7 +3,7 @@
 // server is killed and restarted, a user comes back by itself and the locked one stays away.
 // The chat: public and private messages between three players. The file-drop interface: a
 // script's request files trade and cancel. The bridge: a stranger is refused, the example
-// front-end places and cancels a limit order.
+// front-end gets an answer to orders the server refuses, places and cancels a limit order.
 #include "demo_server.h"
 #include "gui/chat_window.h"
 #include "platform/qt/qt_tcp_listener.h"
@@ -222,7 +222,7 @@ TEST(BridgeServerRun, TheExampleFrontEndPlacesAndCancelsAndAStrangerIsRefused) {
     QProcess example;
     example.setProcessChannelMode(QProcess::MergedChannels);
     example.start("python3", {QString::fromStdString(kExample.string()), "--port",
-                              QString::number(bridgePort), "--user", "USER", "--limit", "1"});
+                              QString::number(bridgePort), "--user", "USER", "--limit", "1", "--bad-orders"});
     QByteArray output;
     ASSERT_TRUE(client.waitFor(
         [&] {
@@ -235,6 +235,9 @@ TEST(BridgeServerRun, TheExampleFrontEndPlacesAndCancelsAndAStrangerIsRefused) {
     SCOPED_TRACE(output.toStdString());
     EXPECT_EQ(example.exitCode(), 0);
     EXPECT_TRUE(output.contains("KDX.FUT") && output.contains("cancelled"));
+    // Orders the server cannot take are answered, each one.
+    for (const char* answer : {": Unbekannter Ordertyp lmt", ": Menge 0 nicht erlaubt", "@ER; 1;Wertpapier"})
+        EXPECT_TRUE(output.contains(answer)) << answer;
 
     // The client's side of it: a negative order number, cancelled at the server.
     ASSERT_EQ(data.orderBook.count(), 1);

@@ -78,7 +78,7 @@ TEST(OrderClientWindow, HidesInsteadOfClosingAndShowsAndPassesOnFieldsListsAndBu
     EXPECT_EQ(socket.sent, (std::vector<std::string>{"\x01@TIMEGET\x02"}));
 }
 
-TEST(TextListModel, KeepsTheModelContractWhileLinesAreAddedAndCleared) {
+TEST(TextListModel, KeepsTheModelContractWhileLinesAreAddedDroppedAndCleared) {
     TextList list;
     list.addLine("before");
     TextListModel model(list);
@@ -89,6 +89,12 @@ TEST(TextListModel, KeepsTheModelContractWhileLinesAreAddedAndCleared) {
     list.clear();
     list.setLines({"a", "b"});
     EXPECT_EQ(model.rowCount(), 2);
+    // Held to three lines: the oldest goes as one removed row.
+    list.setMaxLines(3);
+    list.addLine("c");
+    list.addLine("d");
+    EXPECT_EQ(model.rowCount(), 3);
+    EXPECT_EQ(model.data(model.index(0, 0)).toString(), "b");
 }
 
 TEST(ChatWidget, OpensBesideTheTradingWindowAndPassesEditsAndClicksOn) {

@@ -39,8 +39,9 @@ QtTcpListener::~QtTcpListener() {
 void QtTcpListener::listen(int port, const std::string& address) {
     if (port < 0 || port > 65535) throw Failure("Invalid argument");
     close();
-    QHostAddress host;
-    if (!host.setAddress(QString::fromStdString(address))) throw Failure("Invalid address " + address);
+    QHostAddress host(QHostAddress::Any);
+    if (address != kAllInterfaces && !host.setAddress(QString::fromStdString(address)))
+        throw Failure("Invalid address " + address);
     failed_ = false;
     if (!server_.listen(host, static_cast<quint16>(port))) {
         failed_ = true;

@@ -1,6 +1,6 @@
 #pragma once
 // The bridge's listening socket on QTcpServer: one connection at a time, listening at
-// one address only. Bytes pass unchanged (the bridge converts the code page).
+// one address or at all of them. Bytes pass unchanged (the bridge converts the code page).
 //
 // A connection request is the next socket the server has taken in: the request event
 // runs while it waits, the handler may close the listener and accept it, and a request
