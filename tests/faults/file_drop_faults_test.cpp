@@ -97,7 +97,7 @@ TEST_F(FileDropFaults, TenThousandLinesRunInSlicesEachOnce) {
     EXPECT_FALSE(fs::exists(dir.root / FileDrop::kJournalFile));
 }
 
-TEST_F(FileDropFaults, DISABLED_KilledInTheMiddleOfAFileTheRestRunsAfterTheNextLogin) {
+TEST_F(FileDropFaults, KilledInTheMiddleOfAFileTheRestRunsAfterTheNextLogin) {
     append(orderLines(1, 300));
     loop.advance(2 * FileDrop::kTickMs + FileDrop::kTickMs / 2);
     const std::vector<int> first = quantitiesSent(*this);
