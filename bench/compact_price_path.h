@@ -4,11 +4,11 @@
 // trading window registers them. History files are never touched (the rings are created
 // by the caller).
 #include "base/files.h"
+#include "base/text_list.h"
 #include "model/trading_data.h"
 #include "platform/event_loop.h"
-#include "base/text_list.h"
-#include "session/history_files.h"
 #include "protocol/message_dispatcher.h"
+#include "session/history_files.h"
 #include "session/price_handlers.h"
 
 #include <string_view>
@@ -25,6 +25,7 @@ class CompactPricePath {
 
     void install(MessageDispatcher& dispatcher) { handlers_.bind(dispatcher); }
     void apply(CompactForm form, std::string_view text) { handlers_.compactUpdate(form, text); }
+    void applyGeneral(CompactForm form, std::string_view text) { handlers_.compactUpdateGeneral(form, text); }
 
   private:
     WorkingDirectory folder_;

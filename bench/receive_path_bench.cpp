@@ -11,8 +11,8 @@
 #include "compact_price_path.h"
 
 #include "base/numbers.h"
-#include "model/trading_data.h"
 #include "base/text_list.h"
+#include "model/trading_data.h"
 #include "protocol/frame_buffer.h"
 #include "protocol/message_dispatcher.h"
 #include "protocol/server_receiver.h"
@@ -223,7 +223,7 @@ void BM_MemchrScan(benchmark::State& state) {
     setCounters(state, s, allocationsSoFar() - before);
 }
 
-std::size_t framingPass(const Stream& s, FrameBuffer& buffer, std::string& message) {
+std::size_t framingPass(const Stream& s, FrameBuffer& buffer, std::string_view& message) {
     std::size_t found = 0;
     for (std::string_view chunk : s.chunks) {
         buffer.append(chunk);
@@ -239,7 +239,7 @@ std::size_t framingPass(const Stream& s, FrameBuffer& buffer, std::string& messa
 void BM_Framing(benchmark::State& state) {
     const Stream& s = mixedStream();
     FrameBuffer buffer;
-    std::string message;
+    std::string_view message;
     if (framingPass(s, buffer, message) != s.messages)
         state.SkipWithError("framing lost or invented messages");
     std::uint64_t before = allocationsSoFar();
@@ -404,16 +404,17 @@ class SummaryReporter : public benchmark::ConsoleReporter {
         line("framing (FrameBuffer)", framingRate, "messages/s");
         if (memchrRate > 0 && framingRate > 0) {
             double ratio = memchrRate / framingRate;
-            std::printf("  %-34s %8.2fx slower than memchr (goal <= 3x: %s)\n", "framing ratio", ratio,
-                        ratio <= 3.0 ? "met" : "missed");
+            std::printf("  %-34s %8.2fx slower than memchr (goal <= 2.5x: %s)\n", "framing ratio", ratio,
+                        ratio <= 2.5 ? "met" : "missed");
         }
         line("full path, mixed stream", value("BM_FullPathMixed", "msg/s"), "messages/s");
         line("  of which compact updates", value("BM_FullPathMixed", "compact/s"), "messages/s");
         allocations("  allocations per message", "BM_FullPathMixed");
         const double compactRate = value("BM_FullPathCompactOnly", "compact/s");
         if (compactRate > 0) {
-            std::printf("  %-34s %8.2f M messages/s (goal >= 10 M: %s)\n", "full path, compact updates only",
-                        compactRate / 1e6, compactRate >= 10e6 ? "met" : "missed");
+            std::printf("  %-34s %8.2f M messages/s (goal >= 10 M: %s; stretch >= 15 M: %s)\n",
+                        "full path, compact updates only", compactRate / 1e6,
+                        compactRate >= 10e6 ? "met" : "missed", compactRate >= 15e6 ? "met" : "missed");
         }
         allocations("  allocations per message", "BM_FullPathCompactOnly");
         std::printf("  compact updates without framing and dispatch:\n");

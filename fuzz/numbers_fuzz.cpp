@@ -1,20 +1,23 @@
 // The leading-number parse, the rounding to integers and the field splitter on
 // arbitrary text, separators and field limits.
 //
-// Besides running clean under the sanitizers it checks: plain decimals read as strtod
-// reads them; rounding is to the nearest integer with halves to even, and fails exactly
-// outside the 32-bit range; the fields are views into the text that, joined with the
-// separator, give the text back; a reused Fields splits as a fresh one does.
+// Besides running clean under the sanitizers it checks: the leading-number parse gives
+// the general reading's value bit for bit, and fields read in one pass give what
+// splitting and parsing give; plain decimals read as strtod reads them; rounding is to the nearest integer
+// with halves to even, and fails exactly outside the 32-bit range; the fields are views into the text that,
+// joined with the separator, give the text back; a reused Fields splits as a fresh one does.
 #include "base/failure.h"
 #include "base/numbers.h"
 #include "base/split_fields.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -50,6 +53,8 @@ bool plainDecimal(std::string_view text) {
 void checkNumber(std::string_view text) {
     const double value = parseLeading(text);
     if (std::isnan(value)) fault("parse gave NaN", text);
+    const double general = parseLeadingGeneral(text);
+    if (std::memcmp(&value, &general, sizeof value) != 0) fault("shortcut and general reading differ", text);
     if (plainDecimal(text)) {
         std::string copy(text);
         if (value != std::strtod(copy.c_str(), nullptr))
@@ -116,6 +121,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text = input.ConsumeRemainingBytesAsString();
 
     checkNumber(text);
+    std::array<double, 6> plain{};
+    if (readPlainFields(text, plain)) {
+        const Fields fields = SplitFields(text, ";", 20);
+        for (int f = 1; f <= 6; ++f) {
+            const double split = parseLeading(fields[f]);
+            if (std::memcmp(&plain[static_cast<std::size_t>(f - 1)], &split, sizeof split) != 0)
+                fault("fields read in one pass differ from split and parsed ones", text);
+        }
+    }
 
     Fields reused;
     reused.split(std::string_view(text).substr(text.size() / 2), ";", earlierMax);

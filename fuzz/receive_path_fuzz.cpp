@@ -4,7 +4,11 @@
 // small TradingData; some handlers process pending events, so arrivals nest. It checks
 // that no handler sees its message text change under it while a nested arrival runs.
 // Stage 2 checks FrameBuffer against a plain model of the framing rules (copying the
-// text in front off the buffer), with the same arrivals and the same nesting.
+// text in front off the buffer), with the same arrivals and the same nesting; the
+// message views FrameBuffer hands out must stay unchanged while nested arrivals run.
+// Stage 3 applies every arrival as a compact price update of the form its first byte
+// selects, once with the one-pass shortcut and once the general way, and checks both
+// leave the same quotes, history and failure lines.
 #include "compact_price_path.h"
 
 #include "base/cp1252.h"
@@ -22,6 +26,7 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -157,7 +162,7 @@ class PlainFramer {
 
 // Delivers the arrivals the way ServerReceiver does; a message starting with "@MSG"
 // takes the next arrival in while it is being handled.
-template <class Framer> struct FramingRun {
+template <class Framer, class Message> struct FramingRun {
     const std::vector<std::string>& arrivals;
     Framer framer;
     std::vector<std::string> messages;
@@ -167,10 +172,15 @@ template <class Framer> struct FramingRun {
     void arrive() {
         framer.append(arrivals[nextArrival++]);
         ++depth;
-        std::string message;
+        Message message;
         while (framer.next(message)) {
-            messages.push_back(message);
-            if (message.starts_with("@MSG") && nextArrival < arrivals.size() && depth < 8) arrive();
+            const std::string copy(message);
+            messages.push_back(copy);
+            if (copy.starts_with("@MSG") && nextArrival < arrivals.size() && depth < 8) {
+                arrive();
+                if (std::string_view(message) != copy)
+                    fault("message changed by a nested arrival", copy, message);
+            }
         }
         --depth;
         if (depth == 0) framer.compact();
@@ -182,8 +192,8 @@ template <class Framer> struct FramingRun {
 };
 
 void checkFraming(const std::vector<std::string>& arrivals) {
-    FramingRun<FrameBuffer> real{arrivals, {}, {}};
-    FramingRun<PlainFramer> model{arrivals, {}, {}};
+    FramingRun<FrameBuffer, std::string_view> real{arrivals, {}, {}};
+    FramingRun<PlainFramer, std::string> model{arrivals, {}, {}};
     real.run();
     model.run();
     std::size_t n = std::min(real.messages.size(), model.messages.size());
@@ -193,6 +203,47 @@ void checkFraming(const std::vector<std::string>& arrivals) {
     if (real.messages.size() != model.messages.size()) fault("framing found a different number of messages");
     if (real.framer.pending() != model.framer.pending())
         fault("framing keeps different pending text", real.framer.pending(), model.framer.pending());
+}
+
+// ---- the compact update shortcut against the general way ------------------------------
+
+struct PricePath {
+    test::FakeEventLoop loop;
+    TextList log;
+    TradingData data;
+    bench::CompactPricePath prices{data, loop, log};
+
+    PricePath() {
+        // Instrument 4 has no history ring, so its entries fail.
+        data.instruments.reset(4);
+        data.history.create(3);
+    }
+    std::vector<uint64_t> state() const {
+        std::vector<uint64_t> s{data.pricesChanged};
+        for (int n = 1; n <= 4; ++n) {
+            const Instrument& i = data.instruments.at(n);
+            s.insert(s.end(), {std::bit_cast<uint32_t>(i.Last), std::bit_cast<uint32_t>(i.Bid),
+                               std::bit_cast<uint32_t>(i.Ask), static_cast<uint32_t>(i.BidVolume),
+                               static_cast<uint32_t>(i.AskVolume), i.Changed});
+            if (n <= 3) s.push_back(static_cast<uint64_t>(data.history.pos(n)));
+        }
+        return s;
+    }
+};
+
+void checkCompactShortcut(const std::vector<std::string>& arrivals) {
+    PricePath shortcut, general;
+    for (const std::string& bytes : arrivals) {
+        const auto form = static_cast<bench::CompactForm>(static_cast<unsigned char>(bytes[0]) % 6);
+        const std::string_view text = std::string_view(bytes).substr(1);
+        shortcut.prices.apply(form, text);
+        general.prices.applyGeneral(form, text);
+        if (shortcut.state() != general.state()) fault("compact shortcut and general way differ", text);
+        if (shortcut.log.lines() != general.log.lines())
+            fault("compact shortcut and general way log differently", text);
+        shortcut.log.clear();
+        general.log.clear();
+    }
 }
 
 } // namespace
@@ -205,6 +256,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     while (input.remaining_bytes() > 0)
         arrivals.push_back(input.ConsumeBytesAsString(input.ConsumeIntegralInRange<std::size_t>(1, largest)));
     checkFraming(arrivals);
+    checkCompactShortcut(arrivals);
     runReceivePath(arrivals, logAll);
     return 0;
 }

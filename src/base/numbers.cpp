@@ -13,13 +13,6 @@
 namespace kavex {
 namespace {
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 using u128 = unsigned __int128;
 
 constexpr std::array<u128, 39> kPowersOfTen = [] {
@@ -201,111 +194,7 @@ std::string localeForm(double value, int digits, NumberLocale locale) {
 
 } // namespace
 
-namespace {
-
-constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
-// Plain decimals ("-101.25", "7") with at most 15 digits: the digits form an exact
-// integer below 2^53 and the power of ten is exact, so one division rounds correctly,
-// as the general conversion would. Returns false for anything else.
-bool parsePlainDecimal(std::string_view text, double& value) {
-    std::size_t i = 0;
-    while (i < text.size() && isBlank(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-    uint64_t mantissa = 0;
-    int digits = 0;
-    int fractionDigits = 0;
-    bool point = false;
-    bool any = false;
-    for (; i < text.size(); ++i) {
-        char c = text[i];
-        if (isDigit(c)) {
-            any = true;
-            if (mantissa == 0 && c == '0') {
-                if (point) ++fractionDigits;
-                continue; // leading zeros carry no digit
-            }
-            if (++digits > 15) return false;
-            mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
-            if (point) ++fractionDigits;
-        } else if (c == '.' && !point) {
-            point = true;
-        } else {
-            break;
-        }
-    }
-    if (i < text.size() && (isBlank(text[i]) || text[i] == 'E' || text[i] == 'e')) return false;
-    if (fractionDigits > 22) return false;
-    if (!any) {
-        value = 0;
-        return true;
-    }
-    value = static_cast<double>(mantissa) / kExactPowers[fractionDigits];
-    if (negative) value = -value;
-    return true;
-}
-
-} // namespace
-
-double parseLeading(std::string_view text) {
-    double value = 0;
-    if (parsePlainDecimal(text, value)) return value;
-
-    // General case: gather the number's characters (blanks dropped), then convert.
-    std::string buf;
-    buf.reserve(text.size() + 1);
-    std::size_t i = 0;
-    while (i < text.size() && isBlank(text[i]))
-        ++i;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-        if (text[i] == '-') buf.push_back('-');
-        ++i;
-    }
-    bool digits = false;
-    bool point = false;
-    for (; i < text.size(); ++i) {
-        char c = text[i];
-        if (isDigit(c)) {
-            buf.push_back(c);
-            digits = true;
-        } else if (c == '.' && !point) {
-            buf.push_back(c);
-            point = true;
-        } else if (!isBlank(c)) {
-            break;
-        }
-    }
-    if (!digits) return 0.0;
-    if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
-        std::size_t mark = buf.size();
-        std::size_t j = i + 1;
-        buf.push_back('e');
-        if (j < text.size() && (text[j] == '-' || text[j] == '+')) buf.push_back(text[j++]);
-        bool expDigits = false;
-        for (; j < text.size() && (isDigit(text[j]) || isBlank(text[j])); ++j) {
-            if (isDigit(text[j])) {
-                buf.push_back(text[j]);
-                expDigits = true;
-            }
-        }
-        if (!expDigits) buf.resize(mark);
-    }
-    auto [ptr, ec] = std::from_chars(buf.data(), buf.data() + buf.size(), value);
-    (void)ptr;
-    if (ec == std::errc::result_out_of_range) {
-        // from_chars leaves the value alone when it does not fit: saturate, or 0 for tiny values.
-        bool tiny = buf.find("e-") != std::string::npos;
-        value = tiny            ? 0.0
-                : buf[0] == '-' ? -std::numeric_limits<double>::infinity()
-                                : std::numeric_limits<double>::infinity();
-    }
-    return value;
-}
-
-int32_t roundToInt32(double value) {
+int32_t roundToInt32Nearest(double value) {
     double r = std::nearbyint(value);
     if (!(r >= -2147483648.0 && r <= 2147483647.0)) failOverflow();
     return static_cast<int32_t>(r);
@@ -350,6 +239,31 @@ void appendStrInt(std::string& out, int64_t value) {
     (void)ec;
     if (value >= 0) out += ' ';
     out.append(buf, end);
+}
+
+double decimalOfSingleByText(float value) {
+    char digits[32];
+    const auto printed = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::general, 7);
+    double result = value;
+    std::from_chars(digits, printed.ptr, result);
+    return result;
+}
+
+double decimalOfSingle(float value) {
+    // Between 1e-3 and 1e7 the 7 digits are the single scaled by 10^k (k <= 9) and rounded
+    // to a whole number. The product is exact (24 bits times 5^k of at most 21 bits), so
+    // rounding it (ties to even, as the printing does) gives exactly the printed digits,
+    // and dividing them by the exact 10^k rounds as reading them back does.
+    static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    const double v = value;
+    const double a = std::fabs(v);
+    if (!(a >= 1e-3 && a < 1e7)) return decimalOfSingleByText(value);
+    int k = 0; // 10^(6-k) <= a < 10^(7-k)
+    while (k < 9 && a * kPow10[k] < 1e6)
+        ++k;
+    const double scaled = std::nearbyint(v * kPow10[k]);
+    if (std::fabs(scaled) >= 1e7) return decimalOfSingleByText(value); // rounded up past 7 digits
+    return scaled / kPow10[k];
 }
 
 std::string strSingleTrimmed(float value) {

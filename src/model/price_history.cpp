@@ -51,20 +51,15 @@ const HistoryEntry& PriceHistory::oldestFirst(int instrument, int k) const {
     return slot(instrument, (pos(instrument) + k - 1) % kSlots + 1);
 }
 
-bool PriceHistory::entryDue(int instrument, const Instrument& quote) const {
-    std::size_t start = ringStart(instrument);
-    int p = pos(instrument);
-    static const HistoryEntry kEmpty{};
+PriceHistory::DueEntry PriceHistory::dueEntry(int instrument, const Instrument& quote) {
+    const std::size_t start = ringStart(instrument);
+    const int p = pos(instrument);
+    static constexpr HistoryEntry kEmpty{};
     const HistoryEntry& newest = p == 0 ? kEmpty : entries_[start + static_cast<std::size_t>(p - 1)];
-    return quote.Volume != newest.Volume || quote.Ask != newest.Ask || quote.Bid != newest.Bid;
-}
-
-void PriceHistory::append(int instrument, const Instrument& quote, double now) {
-    std::size_t start = ringStart(instrument);
-    int p = pos(instrument);
-    p = p + 1 > kSlots ? 1 : p + 1;
-    entries_[start + static_cast<std::size_t>(p - 1)] = {quote.Bid, quote.Ask, quote.Last, quote.Volume, now};
-    pos_[static_cast<std::size_t>(instrument)] = static_cast<int16_t>(p);
+    if (quote.Volume == newest.Volume && quote.Ask == newest.Ask && quote.Bid == newest.Bid)
+        return {nullptr, 0};
+    const int next = p + 1 > kSlots ? 1 : p + 1;
+    return {&entries_[start + static_cast<std::size_t>(next - 1)], static_cast<int16_t>(next)};
 }
 
 } // namespace kavex

@@ -1,5 +1,7 @@
 #pragma once
 // A ring of the last 3000 quotes per instrument.
+#include "model/instrument.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -12,8 +14,6 @@ struct HistoryEntry {
     int32_t Volume = 0;
     double Time = 0; // day number: days since 30 Dec 1899 plus the fraction of the day
 };
-
-struct Instrument;
 
 class PriceHistory {
   public:
@@ -42,17 +42,23 @@ class PriceHistory {
 
     // Appends the instrument's quote when volume, ask or bid differ from the newest entry.
     void recordPrice(int instrument, const Instrument& quote, double now) {
-        if (entryDue(instrument, quote)) append(instrument, quote, now);
+        recordPriceAt(instrument, quote, [now] { return now; });
     }
-    // The same, asking the clock only when an entry is written (reading the local time
-    // costs more than the rest of a price update).
+    // The same, asking the clock only when an entry is written.
     template <class Clock> void recordPriceAt(int instrument, const Instrument& quote, Clock&& now) {
-        if (entryDue(instrument, quote)) append(instrument, quote, now());
+        const DueEntry due = dueEntry(instrument, quote);
+        if (!due.entry) return;
+        *due.entry = {quote.Bid, quote.Ask, quote.Last, quote.Volume, now()};
+        pos_[static_cast<std::size_t>(instrument)] = due.slot;
     }
-    bool entryDue(int instrument, const Instrument& quote) const;
-    void append(int instrument, const Instrument& quote, double now);
 
   private:
+    // The slot a new entry goes to, or none when the quote equals the newest entry. Checked.
+    struct DueEntry {
+        HistoryEntry* entry;
+        int16_t slot;
+    };
+    DueEntry dueEntry(int instrument, const Instrument& quote);
     std::size_t ringStart(int instrument) const;
 
     bool created_ = false;

@@ -7,10 +7,38 @@
 #include <cstring>
 
 namespace kavex {
+namespace {
+
+// Above the short-string size, so the text always lives on the heap and moving the
+// buffer into the retired list keeps every view into it valid.
+constexpr std::size_t kMinimumCapacity = 256;
+// Storage beyond this that one large message needed is given back once it is consumed.
+constexpr std::size_t kKeptCapacity = std::size_t{1} << 20;
+// A Windows-1252 byte takes at most three bytes in UTF-8.
+constexpr std::size_t kMaxUtf8PerByte = 3;
+
+} // namespace
+
+FrameBuffer::FrameBuffer() {
+    buffer_.reserve(kMinimumCapacity);
+}
 
 void FrameBuffer::append(std::string_view wireBytes) {
+    const std::size_t needed = buffer_.size() + kMaxUtf8PerByte * wireBytes.size();
+    if (viewsOut_ && needed > buffer_.capacity()) moveToNewStorage(needed - offset_);
     cp1252::appendUtf8(wireBytes, buffer_);
     dropInFrontOfStart();
+}
+
+void FrameBuffer::moveToNewStorage(std::size_t capacity) {
+    std::string fresh;
+    fresh.reserve(std::max({capacity, kMinimumCapacity, 2 * buffer_.capacity()}));
+    fresh.append(buffer_, offset_);
+    retired_.push_back(std::move(buffer_));
+    buffer_ = std::move(fresh);
+    noStartBelow_ = noStartBelow_ > offset_ ? noStartBelow_ - offset_ : 0;
+    noEndBelow_ = noEndBelow_ > offset_ ? noEndBelow_ - offset_ : 0;
+    offset_ = 0;
 }
 
 std::size_t FrameBuffer::find(char c, std::size_t& nothingBelow) const {
@@ -29,29 +57,57 @@ void FrameBuffer::dropInFrontOfStart() {
     if (s != std::string::npos && s > offset_) offset_ = s;
 }
 
-bool FrameBuffer::next(std::string& message) {
+bool FrameBuffer::take(std::size_t& start, std::size_t& length) {
     std::size_t e = find(wire::kEnd, noEndBelow_);
     if (e == std::string::npos) return false;
     // The first character (normally the start character) is not part of the message.
-    if (e > offset_ + 1)
-        message.assign(buffer_, offset_ + 1, e - offset_ - 1);
-    else
-        message.clear();
+    start = offset_ + 1;
+    length = e > start ? e - start : 0;
     offset_ = e + 1;
     dropInFrontOfStart();
     return true;
 }
 
+bool FrameBuffer::next(std::string_view& message) {
+    std::size_t start = 0, length = 0;
+    if (!take(start, length)) return false;
+    message = length == 0 ? std::string_view{} : std::string_view(buffer_.data() + start, length);
+    viewsOut_ = true;
+    return true;
+}
+
+bool FrameBuffer::next(std::string& message) {
+    std::size_t start = 0, length = 0;
+    if (!take(start, length)) return false;
+    message.assign(buffer_, start, length);
+    return true;
+}
+
 void FrameBuffer::compact() {
+    retired_.clear();
+    viewsOut_ = false;
     if (offset_ == 0) return;
-    buffer_.erase(0, offset_);
+    if (buffer_.capacity() > kKeptCapacity) {
+        std::string smaller;
+        smaller.reserve(std::max(kMinimumCapacity, buffer_.size() - offset_));
+        smaller.append(buffer_, offset_);
+        buffer_.swap(smaller);
+    } else {
+        buffer_.erase(0, offset_);
+    }
     noStartBelow_ = noStartBelow_ > offset_ ? noStartBelow_ - offset_ : 0;
     noEndBelow_ = noEndBelow_ > offset_ ? noEndBelow_ - offset_ : 0;
     offset_ = 0;
 }
 
+void FrameBuffer::discardPending() {
+    offset_ = buffer_.size();
+}
+
 void FrameBuffer::clear() {
     buffer_.clear();
+    retired_.clear();
+    viewsOut_ = false;
     offset_ = noStartBelow_ = noEndBelow_ = 0;
 }
 

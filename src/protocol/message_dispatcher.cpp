@@ -106,6 +106,7 @@ void MessageDispatcher::takeServerTime(std::string_view text) {
     // A server never moves the machine's clock on its own: its time becomes the
     // program's clock, and only the user's explicit choice sets the machine's clock too.
     ctx_.loop.setTimeOfDay(*seconds);
+    arrivalClock_.clockSet();
     if (!setsMachineClock_) return;
     ctx_.system.setTimeOfDay(timeOfDayText(fromDayNumber(*seconds / 86400.0)));
     ctx_.loop.clearClockOffset();

@@ -5,6 +5,7 @@
 // a handler does nothing. The messages that need no other subsystem (clock setting,
 // last user order number, program end, beeps, heartbeats) are carried out here.
 #include "base/failure.h"
+#include "protocol/arrival_clock.h"
 
 #include <array>
 #include <functional>
@@ -90,7 +91,7 @@ class MessageDispatcher {
   public:
     using Slot = std::function<void(std::string_view argument)>;
 
-    explicit MessageDispatcher(DispatchContext context) : ctx_(context) {}
+    explicit MessageDispatcher(DispatchContext context) : ctx_(context), arrivalClock_(context.loop) {}
 
     void setHandler(Handler which, Slot slot) { slots_[static_cast<std::size_t>(which)] = std::move(slot); }
     // Whether the server's time ("@TS") also sets the machine's clock; off unless the
@@ -99,6 +100,10 @@ class MessageDispatcher {
 
     // Handles one message text (without its frame characters).
     void dispatch(std::string_view text);
+
+    // The time of the arrival whose messages are being dispatched: the receiver marks
+    // the arrivals, handlers that stamp what they store read it.
+    ArrivalClock& arrivalClock() { return arrivalClock_; }
 
   private:
     void call(Handler which, std::string_view argument);
@@ -109,6 +114,7 @@ class MessageDispatcher {
 
     DispatchContext ctx_;
     bool setsMachineClock_ = false;
+    ArrivalClock arrivalClock_;
     std::array<Slot, static_cast<std::size_t>(Handler::Count)> slots_;
 };
 

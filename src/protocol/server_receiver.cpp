@@ -24,11 +24,29 @@ ServerReceiver::ServerReceiver(EventLoop& loop, TextList& incoming, Label& lastQ
                                MessageDispatcher& dispatcher)
     : loop_(loop), incoming_(incoming), lastQuote_(lastQuote), dispatcher_(dispatcher) {}
 
-std::string& ServerReceiver::scratchForDepth() {
-    while (static_cast<int>(scratch_.size()) < depth_)
-        scratch_.push_back(std::make_unique<std::string>());
-    return *scratch_[static_cast<std::size_t>(depth_ - 1)];
-}
+namespace {
+
+// One arrival's handling: the nesting depth and the arrival's clock, also when a handler
+// ends the loop by an exception nothing else catches.
+class ArrivalScope {
+  public:
+    ArrivalScope(int& depth, ArrivalClock& clock) : depth_(depth), clock_(clock) {
+        ++depth_;
+        clock_.arrivalStarts();
+    }
+    ~ArrivalScope() {
+        clock_.arrivalEnds();
+        --depth_;
+    }
+    ArrivalScope(const ArrivalScope&) = delete;
+    ArrivalScope& operator=(const ArrivalScope&) = delete;
+
+  private:
+    int& depth_;
+    ArrivalClock& clock_;
+};
+
+} // namespace
 
 void ServerReceiver::onDataArrival(std::string_view wireBytes) {
     state_.connectionState = 3;
@@ -36,28 +54,36 @@ void ServerReceiver::onDataArrival(std::string_view wireBytes) {
     ++state_.receiveEvents;
     state_.receivedBytes += static_cast<int64_t>(wireBytes.size());
     buffer_.append(wireBytes);
-
-    ++depth_;
-    std::string& message = scratchForDepth();
-    while (buffer_.next(message)) {
-        dropBrokenOffFrame(message);
-        if (state_.logAll) incoming_.addLine(std::string(firstCharacters(message, 50)));
-        guard(incoming_, "", [&] {
-            log(message);
-            dispatcher_.dispatch(message);
-        });
+    {
+        ArrivalScope scope(depth_, dispatcher_.arrivalClock());
+        std::string_view message;
+        while (buffer_.next(message)) {
+            dropBrokenOffFrame(message);
+            if (state_.logAll) incoming_.addLine(std::string(firstCharacters(message, 50)));
+            guard(incoming_, "", [&] {
+                log(message);
+                dispatcher_.dispatch(message);
+            });
+        }
+        dropOversizedPending();
     }
-    --depth_;
     if (depth_ == 0) buffer_.compact();
 }
 
-void ServerReceiver::dropBrokenOffFrame(std::string& message) {
+void ServerReceiver::dropBrokenOffFrame(std::string_view& message) {
     // A message text never holds a start character. One that does began with a frame the
     // sender broke off (a server that died in the middle of a write leaves one in the
     // buffer for the next connection): only the text after the last start character is
     // the message, so the broken frame cannot turn the next one into a command of its own.
     if (std::memchr(message.data(), wire::kStart, message.size()) == nullptr) return;
-    message.erase(0, message.rfind(wire::kStart) + 1);
+    message.remove_prefix(message.rfind(wire::kStart) + 1);
+}
+
+// After the loop no end character is pending, so this is text of one unfinished message.
+void ServerReceiver::dropOversizedPending() {
+    if (buffer_.pending().size() <= kMaxPendingBytes) return;
+    buffer_.discardPending();
+    incoming_.addLine("F:Nachricht zu lang: mehr als 16 MiB ohne Endezeichen verworfen");
 }
 
 void ServerReceiver::log(std::string_view message) {

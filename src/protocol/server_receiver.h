@@ -1,13 +1,16 @@
 #pragma once
 // The receive side of the server link: counts arrivals, cuts frames, logs and
 // dispatches every message.
+//
+// A peer that never sends an end character cannot make the buffer grow without end:
+// text beyond kMaxPendingBytes that holds no complete message is dropped with one "F:"
+// line in the incoming list, and receiving goes on.
 #include "protocol/frame_buffer.h"
 
+#include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace kavex {
 
@@ -27,6 +30,8 @@ struct ReceiveState {
 
 class ServerReceiver {
   public:
+    static constexpr std::size_t kMaxPendingBytes = std::size_t{16} << 20;
+
     ServerReceiver(EventLoop& loop, TextList& incoming, Label& lastQuote, MessageDispatcher& dispatcher);
 
     // One data arrival: the bytes read from the socket.
@@ -37,9 +42,9 @@ class ServerReceiver {
     const FrameBuffer& buffer() const { return buffer_; }
 
   private:
-    static void dropBrokenOffFrame(std::string& message);
+    static void dropBrokenOffFrame(std::string_view& message);
     void log(std::string_view message);
-    std::string& scratchForDepth();
+    void dropOversizedPending();
 
     EventLoop& loop_;
     TextList& incoming_;
@@ -48,9 +53,6 @@ class ServerReceiver {
     ReceiveState state_;
     FrameBuffer buffer_;
     int depth_ = 0;
-    // One message text per nesting depth, reused so that steady receiving allocates nothing
-    // and a nested arrival never overwrites the text an outer handler still reads.
-    std::vector<std::unique_ptr<std::string>> scratch_;
     std::string quoteLine_;
 };
 

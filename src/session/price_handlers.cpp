@@ -10,7 +10,10 @@
 #include "session/price_fields.h"
 
 #include <algorithm>
-#include <charconv>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <utility>
 
 namespace kavex {
 namespace {
@@ -20,40 +23,112 @@ using Form = PriceHandlers::CompactForm;
 constexpr int kCompactFields = 20;
 constexpr int kLongFields = 1000;
 
+// What a field after the instrument number carries.
+enum class Quote { Last, Bid, BidVolume, Ask, AskVolume };
+
 struct FormRule {
     std::string_view tag;
     bool needsLast;  // ignored while the instrument has no last price
     bool addHistory; // the new quote enters the price history
+    std::array<Quote, 5> fields;
+    std::size_t fieldCount;
 };
 
-const FormRule& ruleOf(Form form) {
-    static constexpr FormRule kRules[] = {
-        {"WS_KuKurz ", false, true}, {"WS_KuKurzBBVAAV ", true, true}, {"WS_KuKurzAAV ", true, true},
-        {"WS_KuKurzA ", true, true}, {"WS_KuKurzAV ", true, false},    {"WS_KuKurzBBV ", true, true},
-    };
-    return kRules[static_cast<int>(form)];
-}
+constexpr FormRule kRules[] = {
+    {"WS_KuKurz ", false, true, {Quote::Last, Quote::Bid, Quote::BidVolume, Quote::Ask, Quote::AskVolume}, 5},
+    {"WS_KuKurzBBVAAV ", true, true, {Quote::Bid, Quote::BidVolume, Quote::Ask, Quote::AskVolume}, 4},
+    {"WS_KuKurzAAV ", true, true, {Quote::Ask, Quote::AskVolume}, 2},
+    {"WS_KuKurzA ", true, true, {Quote::Ask}, 1},
+    {"WS_KuKurzAV ", true, false, {Quote::AskVolume}, 1},
+    {"WS_KuKurzBBV ", true, true, {Quote::Bid, Quote::BidVolume}, 2},
+};
 
-// The last price as the decimal it stands for, its 7 significant digits: 88.42 rather
-// than the single's exact 88.4199981...; the distance is then added in double precision.
-double decimalOf(float last) {
-    char digits[32];
-    const auto printed = std::to_chars(digits, digits + sizeof digits, last, std::chars_format::general, 7);
-    double value = last;
-    std::from_chars(digits, printed.ptr, value);
-    return value;
+constexpr const FormRule& ruleOf(Form form) {
+    return kRules[static_cast<int>(form)];
 }
 
 // Bid and ask of the compact forms: distances from the last price, stored as the nearest
 // single, so that 88.42 + 0.02 is 88.44 and not 88.43999.
 float below(float last, std::string_view distance) {
-    return toPrice(decimalOf(last) - parseLeading(distance));
+    return toPrice(decimalOfSingle(last) - parseLeading(distance));
 }
 float above(float last, std::string_view distance) {
-    return toPrice(decimalOf(last) + parseLeading(distance));
+    return toPrice(decimalOfSingle(last) + parseLeading(distance));
+}
+
+bool fitsPrice(double value) {
+    return std::fabs(value) <= static_cast<double>(std::numeric_limits<float>::max());
+}
+
+// The quote of one instrument while a plain update is read; it is stored only when every
+// field fits, so an update that the general way would log changes nothing here.
+struct QuoteValues {
+    float last, bid, ask;
+    int32_t bidVolume, askVolume;
+};
+
+template <Quote kField> bool take(QuoteValues& q, double value) {
+    if constexpr (kField == Quote::Last) {
+        if (!fitsPrice(value)) return false;
+        q.last = static_cast<float>(value);
+    } else if constexpr (kField == Quote::Bid) {
+        const double bid = decimalOfSingle(q.last) - value;
+        if (!fitsPrice(bid)) return false;
+        q.bid = static_cast<float>(bid);
+    } else if constexpr (kField == Quote::Ask) {
+        const double ask = decimalOfSingle(q.last) + value;
+        if (!fitsPrice(ask)) return false;
+        q.ask = static_cast<float>(ask);
+    } else {
+        // Rounding to the nearest integer stays inside these bounds.
+        if (!(value >= -2147483648.0 && value <= 2147483647.0)) return false;
+        (kField == Quote::BidVolume ? q.bidVolume : q.askVolume) = roundToInt32(value);
+    }
+    return true;
+}
+
+// The fields of the form in their order, unrolled: which field comes next never
+// depends on the data.
+template <Form kForm, std::size_t... kIndex>
+bool takeAll(QuoteValues& q, const double* values, std::index_sequence<kIndex...>) {
+    return (take<ruleOf(kForm).fields[kIndex]>(q, values[kIndex]) && ...);
 }
 
 } // namespace
+
+// The update as the steady stream sends it: every field a plain decimal, a known
+// instrument, values that fit. The general way would then write exactly these values
+// and log nothing, so it is done in one pass over the text, without storing the fields.
+// Anything else returns false before a value is written.
+template <Form kForm> bool PriceHandlers::plainCompactUpdate(std::string_view text) {
+    constexpr const FormRule& rule = ruleOf(kForm);
+    constexpr std::size_t kFieldCount = ruleOf(kForm).fieldCount;
+    std::array<double, kFieldCount + 1> values;
+    if (!readPlainFields(text, values)) return false;
+    const double number = values[0];
+    if (!(number >= 1 && number <= data_.instrumentCount()) || number != static_cast<int>(number))
+        return false;
+    const int n = static_cast<int>(number);
+    Instrument& i = data_.instruments.at(n);
+    if (rule.needsLast && i.Last == 0) return true;
+
+    QuoteValues q{i.Last, i.Bid, i.Ask, i.BidVolume, i.AskVolume};
+    if (!takeAll<kForm>(q, values.data() + 1, std::make_index_sequence<kFieldCount>{})) return false;
+    i.Last = q.last;
+    i.Bid = q.bid;
+    i.Ask = q.ask;
+    i.BidVolume = q.bidVolume;
+    i.AskVolume = q.askVolume;
+    i.Changed = true;
+    if (rule.addHistory)
+        guard(log_, rule.tag, [&] { data_.history.recordPriceAt(n, i, [this] { return now(); }); });
+    data_.pricesChanged = true;
+    return true;
+}
+
+template <Form kForm> void PriceHandlers::compactUpdateOf(std::string_view text) {
+    if (!plainCompactUpdate<kForm>(text)) compactUpdateGeneral(kForm, text);
+}
 
 PriceHandlers::PriceHandlers(TradingData& data, TextList& log, TextList& outgoing, EventLoop& loop,
                              HistoryFiles& history, PresetLoader presetLoader)
@@ -61,6 +136,7 @@ PriceHandlers::PriceHandlers(TradingData& data, TextList& log, TextList& outgoin
       presetLoader_(std::move(presetLoader)) {}
 
 void PriceHandlers::bind(MessageDispatcher& dispatcher) {
+    clock_ = &dispatcher.arrivalClock();
     dispatcher.setHandler(Handler::InstrumentList, [this](std::string_view t) { onInstrumentList(t); });
     dispatcher.setHandler(Handler::PriceUpdate, [this](std::string_view t) { onPriceUpdate(t); });
     dispatcher.setHandler(Handler::CompactPrice, [this](std::string_view t) { onCompactPrice(t); });
@@ -71,8 +147,8 @@ void PriceHandlers::bind(MessageDispatcher& dispatcher) {
     dispatcher.setHandler(Handler::CompactBid, [this](std::string_view t) { onCompactBid(t); });
 }
 
-double PriceHandlers::now() const {
-    return loop_.nowDayNumber();
+double PriceHandlers::now() {
+    return clock_ ? clock_->now() : loop_.nowDayNumber();
 }
 
 // ---- instrument list ------------------------------------------------------------------
@@ -151,25 +227,42 @@ void PriceHandlers::onPriceUpdate(std::string_view text) {
 // ---- compact updates ------------------------------------------------------------------
 
 void PriceHandlers::onCompactPrice(std::string_view text) {
-    compactUpdate(Form::Full, text);
+    compactUpdateOf<Form::Full>(text);
 }
 void PriceHandlers::onCompactBidAsk(std::string_view text) {
-    compactUpdate(Form::BidAsk, text);
+    compactUpdateOf<Form::BidAsk>(text);
 }
 void PriceHandlers::onCompactAsk(std::string_view text) {
-    compactUpdate(Form::AskWithVolume, text);
+    compactUpdateOf<Form::AskWithVolume>(text);
 }
 void PriceHandlers::onCompactAskPrice(std::string_view text) {
-    compactUpdate(Form::Ask, text);
+    compactUpdateOf<Form::Ask>(text);
 }
 void PriceHandlers::onCompactAskSize(std::string_view text) {
-    compactUpdate(Form::AskVolume, text);
+    compactUpdateOf<Form::AskVolume>(text);
 }
 void PriceHandlers::onCompactBid(std::string_view text) {
-    compactUpdate(Form::BidWithVolume, text);
+    compactUpdateOf<Form::BidWithVolume>(text);
 }
 
 void PriceHandlers::compactUpdate(Form form, std::string_view text) {
+    switch (form) {
+    case Form::Full:
+        return onCompactPrice(text);
+    case Form::BidAsk:
+        return onCompactBidAsk(text);
+    case Form::AskWithVolume:
+        return onCompactAsk(text);
+    case Form::Ask:
+        return onCompactAskPrice(text);
+    case Form::AskVolume:
+        return onCompactAskSize(text);
+    case Form::BidWithVolume:
+        return onCompactBid(text);
+    }
+}
+
+void PriceHandlers::compactUpdateGeneral(Form form, std::string_view text) {
     const FormRule& rule = ruleOf(form);
     const std::string_view tag = rule.tag;
     fields_.split(text, ";", kCompactFields);
@@ -182,38 +275,27 @@ void PriceHandlers::compactUpdate(Form form, std::string_view text) {
     if (rule.needsLast && q->Last == 0) return;
 
     // Field 1 is the number; the form decides what the fields after it carry.
-    auto bid = [&](int f) { guard(log_, tag, [&] { q->Bid = below(q->Last, fields_[f]); }); };
-    auto bidVolume = [&](int f) { guard(log_, tag, [&] { q->BidVolume = parseInt32(fields_[f]); }); };
-    auto ask = [&](int f) { guard(log_, tag, [&] { q->Ask = above(q->Last, fields_[f]); }); };
-    auto askVolume = [&](int f) { guard(log_, tag, [&] { q->AskVolume = parseInt32(fields_[f]); }); };
-    switch (form) {
-    case Form::Full:
-        guard(log_, tag, [&] { q->Last = readPrice(fields_[2]); });
-        bid(3);
-        bidVolume(4);
-        ask(5);
-        askVolume(6);
-        break;
-    case Form::BidAsk:
-        bid(2);
-        bidVolume(3);
-        ask(4);
-        askVolume(5);
-        break;
-    case Form::AskWithVolume:
-        ask(2);
-        askVolume(3);
-        break;
-    case Form::Ask:
-        ask(2);
-        break;
-    case Form::AskVolume:
-        askVolume(2);
-        break;
-    case Form::BidWithVolume:
-        bid(2);
-        bidVolume(3);
-        break;
+    for (std::size_t i = 0; i < rule.fieldCount; ++i) {
+        const std::string_view field = fields_[static_cast<int>(i) + 2];
+        guard(log_, tag, [&] {
+            switch (rule.fields[i]) {
+            case Quote::Last:
+                q->Last = readPrice(field);
+                break;
+            case Quote::Bid:
+                q->Bid = below(q->Last, field);
+                break;
+            case Quote::BidVolume:
+                q->BidVolume = parseInt32(field);
+                break;
+            case Quote::Ask:
+                q->Ask = above(q->Last, field);
+                break;
+            case Quote::AskVolume:
+                q->AskVolume = parseInt32(field);
+                break;
+            }
+        });
     }
     q->Changed = true;
     if (rule.addHistory) guard(log_, tag, [&] { data_.recordPriceAt(n, [this] { return now(); }); });

@@ -14,6 +14,7 @@
 
 namespace kavex {
 
+class ArrivalClock;
 class EventLoop;
 class HistoryFiles;
 class MessageDispatcher;
@@ -34,7 +35,8 @@ class PriceHandlers {
     PriceHandlers(TradingData& data, TextList& log, TextList& outgoing, EventLoop& loop,
                   HistoryFiles& history, PresetLoader presetLoader = {});
 
-    // Registers the instrument list and every price update form.
+    // Registers the instrument list and every price update form. From then on the
+    // history entries carry the time of the arrival that brought the update.
     void bind(MessageDispatcher& dispatcher);
 
     // "@SI": one line per instrument, replaces the table as a whole.
@@ -59,15 +61,22 @@ class PriceHandlers {
     enum class CompactForm { Full, BidAsk, AskWithVolume, Ask, AskVolume, BidWithVolume };
     // The compact update of the given form ("~" is Full, "^1".."^5" the others in order).
     void compactUpdate(CompactForm form, std::string_view text);
+    // The same without the one-pass shortcut for the steady stream's plain updates:
+    // splits the fields and reads each with its own failure line. compactUpdate has the
+    // same effect for every text.
+    void compactUpdateGeneral(CompactForm form, std::string_view text);
 
   private:
     void storeInstrumentLine(int number, std::string_view line);
-    double now() const;
+    template <CompactForm kForm> void compactUpdateOf(std::string_view text);
+    template <CompactForm kForm> bool plainCompactUpdate(std::string_view text);
+    double now();
 
     TradingData& data_;
     TextList& log_;
     TextList& outgoing_;
     EventLoop& loop_;
+    ArrivalClock* clock_ = nullptr; // set by bind()
     HistoryFiles& history_;
     PresetLoader presetLoader_;
     Fields lines_;

@@ -3,9 +3,11 @@
 // decade boundaries where a fast path could slip.
 #include "base/failure.h"
 #include "base/numbers.h"
+#include "base/split_fields.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -83,6 +85,93 @@ template <typename T> T fromBits(auto bits) {
     T v;
     std::memcpy(&v, &bits, sizeof v);
     return v;
+}
+
+// The shortcut for plain decimals gives the general reading's value, bit for bit: on the
+// texts the Str form writes for single and double values of every exponent (with and
+// without the blank, signed, followed by a separator or an exponent), on the 2^53 and
+// 19/20-digit limits with the point at every place, and on random texts of number
+// characters. Reading fields in one pass gives what splitting and parsing give.
+bool sameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+TEST(LeadingNumberParse, ShortcutAgreesWithTheGeneralReadingOnEveryText) {
+    int failures = 0;
+    auto check = [&](const std::string& body) {
+        for (const char* prefix : {"", " ", "-", " +", "  ", "\t"})
+            for (const char* suffix : {"", ";7", " ", "E3", "e", "x", "."}) {
+                const std::string t = prefix + body + suffix;
+                if (!sameBits(parseLeading(t), parseLeadingGeneral(t)) && ++failures <= 10)
+                    ADD_FAILURE() << t;
+            }
+    };
+    for (std::string digits : {"9007199254740992", "9007199254740993", "18446744073709551615", "99999999",
+                               "1234567", "12345678", "1000000000000000000", "10000000000000000000", "0"}) {
+        check(digits);
+        for (std::size_t point = 0; point <= digits.size(); ++point)
+            check(digits.substr(0, point) + "." + digits.substr(point));
+    }
+    std::mt19937 rng(26);
+    std::mt19937_64 rng64(26);
+    for (int i = 0; i < 4000; ++i) {
+        const auto f = fromBits<float>(static_cast<uint32_t>(rng()));
+        const auto d = fromBits<double>(static_cast<uint64_t>(rng64()));
+        for (const std::string& t : {strSingle(f), strSingleTrimmed(f), strDouble(f), strDouble(d)})
+            check(t);
+    }
+    const std::string alphabet = "0123456789012345678901234567890123456789.. -+eE;\t\"x";
+    for (int i = 0; i < 250000; ++i) {
+        std::string t(rng() % 20, ' ');
+        for (char& c : t)
+            c = alphabet[rng() % alphabet.size()];
+        if (!sameBits(parseLeading(t), parseLeadingGeneral(t)) && ++failures <= 10) ADD_FAILURE() << t;
+    }
+    EXPECT_EQ(failures, 0);
+}
+
+TEST(LeadingNumberParse, PlainFieldsReadAsSplittingAndParsingWouldOrGoTheGeneralWay) {
+    std::array<double, 6> values{};
+    ASSERT_TRUE(readPlainFields(std::string_view("12; 101.5;.25;10;-.5"), values));
+    EXPECT_EQ(values, (std::array<double, 6>{12, 101.5, 0.25, 10, -0.5, 0}));
+    std::mt19937 rng(5);
+    const std::vector<std::string> tokens = {"",          " ",   "12",  " 101.5",     ".25", "-3",
+                                             "7.",        "1e3", "1 2", "\"",         "x",   "12345678",
+                                             "0.0000001", ";",   "+.5", "99999999999"};
+    int plain = 0;
+    for (int i = 0; i < 100000; ++i) {
+        std::string text;
+        for (int k = static_cast<int>(rng() % 8); k > 0; --k)
+            text += tokens[rng() % tokens.size()] + (rng() % 4 != 0 ? ";" : "");
+        if (!readPlainFields(std::string_view(text), values)) continue;
+        ++plain;
+        const Fields fields = SplitFields(text, ";", 20);
+        for (int f = 1; f <= 6; ++f)
+            ASSERT_TRUE(sameBits(values[f - 1], parseLeading(fields[f]))) << text << " field " << f;
+    }
+    EXPECT_GT(plain, 10000);
+}
+
+TEST(DecimalOfSingle, TheFastWayGivesThePrintedDigitsOfEverySingle) {
+    const auto same = [](float f) {
+        const double fast = decimalOfSingle(f), byText = decimalOfSingleByText(f);
+        return std::memcmp(&fast, &byText, sizeof fast) == 0 || (std::isnan(fast) && std::isnan(byText));
+    };
+    EXPECT_EQ(decimalOfSingle(88.42f), 88.42);
+    EXPECT_EQ(static_cast<float>(decimalOfSingle(89.05f) - 0.01), 89.04f);
+    // Every single of a price decade, each decade boundary, and random bit patterns.
+    for (float f = 64.0f; f < 128.0f; f = std::nextafter(f, 200.0f))
+        ASSERT_TRUE(same(f)) << f;
+    for (double p = 1e-4; p < 1e8; p *= 10)
+        for (float f = std::nextafter(static_cast<float>(p), 0.0f), i = 0; i < 5; ++i, f = std::nextafter(f, 1e9f))
+            ASSERT_TRUE(same(f) && same(-f)) << f;
+    std::mt19937 rng(17);
+    for (int i = 0; i < 2'000'000; ++i) {
+        const uint32_t bits = rng();
+        float f;
+        std::memcpy(&f, &bits, sizeof f);
+        ASSERT_TRUE(same(f)) << bits;
+    }
 }
 
 TEST(StrFormExactness, RandomBitPatternsMatchPrintfPlainAndAppended) {

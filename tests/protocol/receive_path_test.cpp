@@ -64,6 +64,37 @@ TEST(FrameBuffer, ALargeMessageInTinyPiecesIsCutOnceAndCompacted) {
     EXPECT_EQ(b.pending(), "");
 }
 
+TEST(Framing, TextBeyondSixteenMiBWithoutAnEndIsDroppedWithOneLineAndReceivingGoesOn) {
+    ReceiveFixture f;
+    const std::string mebibyte(std::size_t{1} << 20, 'x');
+    f.receive("\x01@FID=");
+    for (int i = 0; i < 16; ++i)
+        f.receive(mebibyte);
+    EXPECT_EQ(f.incoming.lines(), (Lines{"F:Nachricht zu lang: mehr als 16 MiB ohne Endezeichen verworfen"}));
+    EXPECT_EQ(f.receiver.buffer().pending().size(), 0u);
+    EXPECT_EQ(f.receiver.state().receiveEvents, 17);
+    f.receive("\x01@OO=1\x02");
+    EXPECT_EQ(f.calls, (Calls{{Handler::OpenOrder, "1"}}));
+}
+
+TEST(Framing, AMessageStaysIntactWhileANestedArrivalOutgrowsTheBuffer) {
+    ReceiveFixture f;
+    std::string nested;
+    for (int i = 0; i < 20000; ++i)
+        nested += "\x01@OS=" + std::to_string(i) + "\x02";
+    std::string seen;
+    f.dispatcher.setHandler(Handler::ServerMessage, [&](std::string_view text) {
+        const std::string before(text);
+        f.receive(nested); // as a handler that shows a message box lets arrivals in
+        seen = std::string(text) == before ? before : "changed";
+    });
+    f.receive("\x01@MSG=hello\x02");
+    f.receive("\x01@OO=2\x02");
+    EXPECT_EQ(seen, "hello");
+    ASSERT_EQ(f.calls.size(), 20001u);
+    EXPECT_EQ(f.calls.back(), std::make_pair(Handler::OpenOrder, std::string("2")));
+}
+
 TEST(CommandTable, EveryShortAndLongNameReachesItsHandler) {
     using H = Handler;
     // clang-format off

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstdint>
+#include <random>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -195,6 +199,77 @@ TEST_F(PriceUpdates, OnlyAChangedBidOrAskAddsAHistoryEntry) {
     ASSERT_EQ(data.history.pos(1), 2);
     EXPECT_EQ(std::make_pair(data.history.slot(1, 2).Bid, data.history.slot(1, 2).Last),
               std::make_pair(49.25f, 50.25f));
+}
+
+TEST_F(PriceUpdates, EntriesOfOneArrivalCarryItsTimeAndTheNextArrivalReadsTheClockAgain) {
+    dispatcher.setHandler(Handler::Heartbeat, [this](std::string_view) { loop.advance(1000); });
+    receiver.onDataArrival(wire::frame("~1;10;1;1;1;1") + wire::frame("@HB") + wire::frame("~2;20;1;1;1;1"));
+    EXPECT_EQ(data.history.slot(2, 1).Time, data.history.slot(1, 1).Time);
+    receive("~1;11;1;2;1;1");
+    EXPECT_NEAR(data.history.slot(1, 2).Time - data.history.slot(1, 1).Time, 1000 / 86400000.0, 1e-9);
+}
+
+// The one-pass shortcut for plain updates has the effect of the general way on every text:
+// the same quotes (to the bit), history entries, flags and failure lines. Instrument 4 has
+// no history ring, so its entries fail.
+TEST(CompactUpdateShortcut, HasTheEffectOfTheGeneralWayOnEveryText) {
+    PriceFixture shortcut, general;
+    for (PriceFixture* f : {&shortcut, &general}) {
+        f->instrumentList(3);
+        f->data.instruments.reset(4);
+    }
+    const std::vector<std::string> numbers = {"1", "2", "3", "4", "0", "5", "2.5", "-1", " 1", "1e0", "1 "};
+    const std::vector<std::string> tokens = {"",
+                                             " ",
+                                             "0",
+                                             "101.5",
+                                             " .25",
+                                             "-3",
+                                             "7.",
+                                             "1e3",
+                                             "1 2",
+                                             "\"",
+                                             "x",
+                                             "3.4e38",
+                                             "-3.4e38",
+                                             "12345678",
+                                             "2147483648",
+                                             "2147483647.5",
+                                             "-2147483648.5",
+                                             "0.1",
+                                             "1e-50",
+                                             " 10",
+                                             "99999999999999999999",
+                                             "-0"};
+    auto bits = [](float v) { return std::bit_cast<uint32_t>(v); };
+    auto state = [&](const PriceFixture& f) {
+        std::vector<uint64_t> s{f.data.pricesChanged};
+        for (int n = 1; n <= 4; ++n) {
+            const Instrument& i = f.at(n);
+            s.insert(s.end(), {bits(i.Last), bits(i.Bid), bits(i.Ask), static_cast<uint32_t>(i.BidVolume),
+                               static_cast<uint32_t>(i.AskVolume), i.Changed});
+            if (n <= 3 && f.data.history.pos(n) != 0) {
+                const HistoryEntry& e = f.data.history.slot(n, f.data.history.pos(n));
+                s.insert(s.end(), {static_cast<uint64_t>(f.data.history.pos(n)), bits(e.Bid), bits(e.Ask),
+                                   bits(e.Last), std::bit_cast<uint64_t>(e.Time)});
+            }
+        }
+        return s;
+    };
+    std::mt19937 rng(26);
+    for (int i = 0; i < 30000; ++i) {
+        const auto form = static_cast<PriceHandlers::CompactForm>(rng() % 6);
+        std::string text = numbers[rng() % numbers.size()];
+        for (int k = static_cast<int>(rng() % 7); k > 0; --k)
+            text += ";" + tokens[rng() % tokens.size()];
+        if (rng() % 8 == 0) text += ";";
+        shortcut.prices.compactUpdate(form, text);
+        general.prices.compactUpdateGeneral(form, text);
+        ASSERT_EQ(state(shortcut), state(general)) << static_cast<int>(form) << " " << text;
+        ASSERT_EQ(shortcut.log.lines(), general.log.lines()) << static_cast<int>(form) << " " << text;
+        shortcut.log.clear();
+        general.log.clear();
+    }
 }
 
 TEST(PriceUpdatesBeforeAList, AreSkippedSilentlyExceptTheCompactForms) {
