@@ -6,7 +6,6 @@
 #include "protocol/message_dispatcher.h"
 #include "protocol/wire.h"
 
-#include <cstring>
 
 namespace kavex {
 
@@ -75,8 +74,8 @@ void ServerReceiver::dropBrokenOffFrame(std::string_view& message) {
     // sender broke off (a server that died in the middle of a write leaves one in the
     // buffer for the next connection): only the text after the last start character is
     // the message, so the broken frame cannot turn the next one into a command of its own.
-    if (std::memchr(message.data(), wire::kStart, message.size()) == nullptr) return;
-    message.remove_prefix(message.rfind(wire::kStart) + 1);
+    const std::size_t start = message.rfind(wire::kStart);
+    if (start != std::string_view::npos) message.remove_prefix(start + 1);
 }
 
 // After the loop no end character is pending, so this is text of one unfinished message.
