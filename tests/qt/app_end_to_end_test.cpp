@@ -93,7 +93,9 @@ struct ClientRun {
     QProcess process;
 };
 
-// SIGTERM and SIGINT save exactly what "ENDE" saves, and the program ends with code 0.
+// SIGTERM, SIGINT and SIGHUP save exactly what "ENDE" saves, and the program ends with
+// code 0. A second signal that comes during the save waits for it: the files are written
+// once and whole, and no temporary of the save is left.
 TEST(ClientProgram, ASignalSavesSettingsPresetsAndHistoriesAsEndeDoes) {
     QtEventLoop loop;
     test::DemoServer server(loop);
@@ -101,14 +103,19 @@ TEST(ClientProgram, ASignalSavesSettingsPresetsAndHistoriesAsEndeDoes) {
     ClientRun ende(server, "demo1", {"--seconds", "10"}); // closes its window as "ENDE" does
     ClientRun term(server, "demo2", {});
     ClientRun interrupt(server, "demo3", {});
+    ClientRun hangup(server, "demo4", {});
     test::pause(loop, 10000); // past the autostart countdown, with prices flowing
     ::kill(static_cast<pid_t>(term.process.processId()), SIGTERM);
     ::kill(static_cast<pid_t>(interrupt.process.processId()), SIGINT);
+    ::kill(static_cast<pid_t>(hangup.process.processId()), SIGHUP);
+    test::pause(loop, 5);
+    ::kill(static_cast<pid_t>(term.process.processId()), SIGTERM);
+    ::kill(static_cast<pid_t>(hangup.process.processId()), SIGINT);
 
     std::vector<std::string> endeIni;
     std::string endePresets;
     int instruments = 0;
-    for (ClientRun* run : {&ende, &term, &interrupt}) {
+    for (ClientRun* run : {&ende, &term, &interrupt, &hangup}) {
         ASSERT_TRUE(run->process.waitForFinished(40000));
         EXPECT_EQ(std::make_pair(run->process.exitStatus(), run->process.exitCode()),
                   std::make_pair(QProcess::NormalExit, 0))
@@ -135,6 +142,8 @@ TEST(ClientProgram, ASignalSavesSettingsPresetsAndHistoriesAsEndeDoes) {
             else
                 EXPECT_EQ(run->lines(name).size(), 3000u) << name;
         }
+        for (const auto& entry : std::filesystem::directory_iterator(run->folder()))
+            EXPECT_FALSE(entry.path().filename().string().starts_with(".")) << entry.path();
     }
 }
 
