@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 namespace kavex {
@@ -137,6 +138,26 @@ const SessionFault kFaults[] = {
     {"GarbageBetweenAllFrames",
      [](ScriptedGame& g) { g.script.noise = "\x02junk\xff\x02 \x7f"; },
      {},
+     1000,
+     1,
+     2},
+    {"HundredMegabytesWithoutAnEndCharacter",
+     {},
+     [](ScriptedGame& g) {
+         const std::string megabyte(1 << 20, 'x');
+         deliverRaw(g, "\x01");
+         std::size_t most = 0;
+         for (int i = 0; i < 100; ++i) {
+             deliverRaw(g, megabyte);
+             most = std::max(most, g.client->orderClient().receiver().buffer().pending().size());
+         }
+         EXPECT_LE(most, ServerReceiver::kMaxPendingBytes + megabyte.size());
+         // One line for each 16 MiB dropped.
+         const auto& lines = g.client->orderClient().incoming().lines();
+         EXPECT_EQ(std::count(lines.begin(), lines.end(),
+                              "F:Nachricht zu lang: mehr als 16 MiB ohne Endezeichen verworfen"),
+                   100 / 17);
+     },
      1000,
      1,
      2},
