@@ -19,6 +19,7 @@
 #include "session/price_handlers.h"
 #include "trading/account_handlers.h"
 #include "trading/holdings.h"
+#include "trading/order_guard.h"
 #include "trading/order_placement.h"
 #include "trading/order_reports.h"
 #include "views/animated_logo.h"
@@ -35,6 +36,7 @@
 #include "views/grid_actions.h"
 #include "views/grid_columns.h"
 #include "views/grid_context_menu.h"
+#include "views/key_actions.h"
 #include "views/link_state.h"
 #include "views/login_dialogs.h"
 #include "views/order_grid.h"
@@ -68,6 +70,9 @@ struct Client::Parts : ChatSwitch {
     }
     bool chatWindowOpen() const override { return chat.loaded(); }
     void closeChatWindow() override { chat.close(); }
+    void watchChatOption() {
+        controls.chatOption.setObserver([this](bool checked) { chat.setChatOption(checked); });
+    }
 
     const bool gameEdition;
     TradingWindowControls controls;
@@ -78,6 +83,7 @@ struct Client::Parts : ChatSwitch {
     OrderGridColumns columns;
     CellGrid orderGridCells, executionGridCells;
     SettingsFile settingsFile;
+    ExtraSettings extra;
     HistoryFiles history;
     MessageWindow messageWindow;
     ErrorDisplay errors;
@@ -89,6 +95,7 @@ struct Client::Parts : ChatSwitch {
     PriceHandlers prices;
     InstrumentCodeTable codes;
     OrderPlacement placement;
+    OrderGuard orderGuard;
     LinkState linkState;
     GridActions actions;
     SoundRoutine sound;
@@ -112,6 +119,8 @@ struct Client::Parts : ChatSwitch {
     FileDrop fileDrop;
     AnimatedLogo logo;
     TradingWindow window;
+    KeyBindings keys;
+    KeyActions keyActions;
 };
 
 Client::Parts::Parts(Client& owner, ClientPlatform& p, const ProgramVersion& version)
@@ -137,6 +146,7 @@ Client::Parts::Parts(Client& owner, ClientPlatform& p, const ProgramVersion& ver
       prices(data, controls.log, orderClient.outgoing(), p.loop, history, [&owner] { owner.loadPresets(); }),
       codes(data, controls.log),
       placement(data, orderClient.sender(), errors, orderGrid, controls.bridgeLog, controls.log),
+      orderGuard(data, p.prompts),
       linkState(p.loop, p.serverSocket, data, LinkState::Grid{orderGridCells, columns}, controls.linkState),
       actions(data, orderGridCells, orderGrid, columns, placement, orderClient.sender(), settings, p.prompts,
               controls.log),
@@ -171,7 +181,8 @@ Client::Parts::Parts(Client& owner, ClientPlatform& p, const ProgramVersion& ver
                                    p.discovery.primary, gameEdition, [&owner] { owner.unload(); }},
              TradingWindowParts{data, settings, colours, columns, orderGrid, orderGridCells, actions,
                                 placement, closing, orderClient, connectionWindow, credentials, executionGrid,
-                                statements, fileDrop, sound}) {
+                                statements, fileDrop, sound}),
+      keyActions(window, actions, closing, data, columns, keys, p.prompts) {
     MessageDispatcher& dispatcher = orderClient.dispatcher();
     prices.bind(dispatcher);
     codes.bind(dispatcher);
@@ -184,6 +195,10 @@ Client::Parts::Parts(Client& owner, ClientPlatform& p, const ProgramVersion& ver
     reports.hooks.executionsChanged = [this] { executionGrid.refresh(); };
     reports.hooks.executionReplaced = [this](int n) { executionGrid.executionReplaced(n); };
     dispatcher.setHandler(Handler::InstrumentListShown, [this](std::string_view) {
+        // The DEFAULT instrument of the last run, when the list still has it.
+        if (data.defaultInstrument == 0)
+            data.defaultInstrument = static_cast<int16_t>(
+                data.instruments.findByTicker(extra.value(ExtraSettings::kDefaultInstrument)));
         guard(controls.log, "WS_SI ", [&] { orderGrid.rebuildRows(); });
         orderGrid.redrawAll();
     });
@@ -191,7 +206,10 @@ Client::Parts::Parts(Client& owner, ClientPlatform& p, const ProgramVersion& ver
         controls.statusLine.setText("Willkommen beim Rozivodizez Demo-Server");
         chat.welcome(controls.chatOption.checked());
     });
-    controls.chatOption.setObserver([this](bool checked) { chat.setChatOption(checked); });
+    watchChatOption();
+    placement.checkOrder = [this](const Order& order, bool fromOtherProgram) {
+        return orderGuard.check(order, fromOtherProgram);
+    };
     external.closeAll = [this] { window.closeAllPositions(); };
     external.sendToBridge = [this](std::string_view text) { bridge.sendToFrontEnd(text); };
     reports.hooks.bridgeConnected = [this] { return bridge.connected(); };
@@ -253,6 +271,13 @@ void Client::load() {
     // Left by a program that died in the middle of a save; the files they were meant to
     // replace are whole, old or new.
     removeStaleTemporaries(platform_.folder.root());
+    p.extra.load(platform_.folder.path(ExtraSettings::kFileName), p.controls.log);
+    configureOrderGuard(p.orderGuard, p.extra, p.controls.log);
+    p.keys.load(p.extra);
+    // Restored without the tick's action: the chat starts with the server's welcome.
+    p.controls.chatOption.setObserver(nullptr);
+    p.controls.chatOption.setChecked(p.extra.isOn(ExtraSettings::kChatOption));
+    p.watchChatOption();
     p.controls.title.setText("K a v e x 2    V" + std::to_string(version_.major) + "." +
                              std::to_string(version_.minor) + "." + std::to_string(version_.revision) +
                              (p.gameEdition ? " Game" : " QZC"));
@@ -276,9 +301,8 @@ void Client::startUp() {
     p.colourEditor.fillRoleList();
     p.settingsFile.load(p.settings);
     if (p.settings.userName.empty()) p.settings.userName = platform_.discovery.defaultUser;
-    ExtraSettings extra;
-    extra.load(platform_.folder.path(ExtraSettings::kFileName), p.controls.log);
-    p.orderClient.dispatcher().setMachineClockFromServer(extra.isOn(ExtraSettings::kMachineClockFromServer));
+    p.orderClient.dispatcher().setMachineClockFromServer(
+        p.extra.isOn(ExtraSettings::kMachineClockFromServer));
     applySettings();
     p.bridge.startListening();
     p.colours.loadFile(platform_.folder,
@@ -414,6 +438,14 @@ void Client::saveUserData() {
     for (int n = 1; n <= p.data.instrumentCount() && n < static_cast<int>(p.data.presets.size()); ++n)
         presets.push_back(p.data.presets[static_cast<std::size_t>(n)]);
     p.settingsFile.save(p.settings, presets);
+    p.keys.store(p.extra);
+    p.extra.set(ExtraSettings::kChatOption, p.controls.chatOption.checked() ? "1" : "0");
+    p.extra.set(ExtraSettings::kDefaultInstrument,
+                p.data.instruments.valid(p.data.defaultInstrument)
+                    ? p.data.instruments.at(p.data.defaultInstrument).Ticker
+                    : std::string());
+    guard(p.controls.log, "SaveExtra ",
+          [&] { p.extra.save(platform_.folder.path(ExtraSettings::kFileName)); });
     p.history.saveHistory();
 }
 
@@ -485,6 +517,12 @@ ExternalOrders& Client::externalOrders() {
 }
 FileTransfer& Client::fileTransfer() {
     return parts_->fileTransfer;
+}
+KeyBindings& Client::keyBindings() {
+    return parts_->keys;
+}
+KeyActions& Client::keyActions() {
+    return parts_->keyActions;
 }
 Brackets& Client::brackets() {
     return parts_->brackets;

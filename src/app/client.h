@@ -32,6 +32,8 @@ class FileTransfer;
 class GridActions;
 class GridContextMenu;
 class HttpGet;
+class KeyActions;
+class KeyBindings;
 class OrderClient;
 class OrderGridColumns;
 class Printer;
@@ -121,6 +123,8 @@ class Client {
     ExternalOrders& externalOrders();
     FileTransfer& fileTransfer();
     Brackets& brackets();
+    KeyBindings& keyBindings(); // the keys of the trading window
+    KeyActions& keyActions();
     AnimatedLogo& logo();
 
   private:

@@ -3,6 +3,7 @@
 #include "app/client.h"
 #include "gui/trading_window_widget.h"
 #include "views/grid_context_menu.h"
+#include "views/key_actions.h"
 
 namespace kavex {
 
@@ -19,7 +20,9 @@ inline TradingWindowViews windowViews(Client& client) {
             client.colourEditor(),
             client.bridge(),
             client.logo(),
-            &client.linkState()};
+            &client.linkState(),
+            &client.keyBindings(),
+            &client.keyActions()};
 }
 
 } // namespace kavex

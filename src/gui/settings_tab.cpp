@@ -65,7 +65,9 @@ SettingsTab::SettingsTab(TradingWindow& window, Settings& settings, ColourEditor
     left->addStretch();
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left);
-    layout->addWidget(log, 1);
+    right_ = new QVBoxLayout;
+    right_->addWidget(log, 1);
+    layout->addLayout(right_, 1);
     colourEditor_.previewChanged = [this](int colour) { showPreview(colour); };
     sync();
 }
@@ -197,6 +199,10 @@ QWidget* SettingsTab::buildCommands() {
     layout->addWidget(logo);
     layout->addWidget(product);
     return row;
+}
+
+void SettingsTab::addBox(QWidget* box) {
+    right_->insertWidget(right_->count() - 1, box);
 }
 
 void SettingsTab::showLogoFrame(const std::string& frame) {

@@ -8,6 +8,7 @@ class QCheckBox;
 class QLabel;
 class QListView;
 class QPushButton;
+class QVBoxLayout;
 
 namespace kavex {
 
@@ -26,6 +27,8 @@ class SettingsTab : public QWidget {
 
     // Shows the current settings (the settings file is read after the window is built).
     void sync();
+    // Another part of the tab, shown above the log.
+    void addBox(QWidget* box);
 
   private:
     QWidget* buildOptions();
@@ -45,6 +48,7 @@ class SettingsTab : public QWidget {
     QListView* fileDropLog_ = nullptr;
     BridgeFrame* bridgeFrame_ = nullptr;
     QLabel* swatch_ = nullptr;
+    QVBoxLayout* right_ = nullptr;
 };
 
 } // namespace kavex

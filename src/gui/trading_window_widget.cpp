@@ -6,6 +6,7 @@
 #include "gui/settings_tab.h"
 #include "gui/statements_panel.h"
 #include "gui/text_list_model.h"
+#include "gui/window_keys.h"
 #include "platform/qt/qt_colour.h"
 #include "views/cell_grid.h"
 #include "views/execution_grid.h"
@@ -108,6 +109,10 @@ TradingWindowWidget::TradingWindowWidget(TradingWindowViews views, QWidget* pare
         tabs_->widget(i)->installEventFilter(this);
 
     messageWindow_ = static_cast<QDialog*>(buildMessageWindow());
+    if (views_.keyBindings && views_.keyActions) {
+        settingsTab_->addBox(new KeySettingsBox(*views_.keyBindings));
+        new WindowKeys(*this, *views_.keyBindings, *views_.keyActions);
+    }
     contextMenu_ = std::make_unique<PopupMenuPresenter>(views_.contextMenu, this);
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) { tabChosen(index); });
     window_.placeWindow = [this](const TwipRect& geometry) { place(geometry); };

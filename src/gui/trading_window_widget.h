@@ -25,6 +25,8 @@ class ColourEditor;
 class LinkState;
 class ExecutionGrid;
 class GridActions;
+class KeyActions;
+class KeyBindings;
 class PopupMenu;
 class PopupMenuPresenter;
 class SettingsTab;
@@ -52,6 +54,8 @@ struct TradingWindowViews {
     Bridge& bridge;
     AnimatedLogo& logo;
     const LinkState* linkState = nullptr; // colours the link's state label
+    KeyBindings* keyBindings = nullptr;   // none: the window has no keys
+    KeyActions* keyActions = nullptr;
 };
 
 class TradingWindowWidget : public QWidget {

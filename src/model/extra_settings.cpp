@@ -4,6 +4,7 @@
 #include "base/files.h"
 
 #include <algorithm>
+#include <charconv>
 #include <system_error>
 
 namespace kavex {
@@ -40,6 +41,18 @@ void ExtraSettings::save(const std::filesystem::path& file) const {
 std::string ExtraSettings::value(std::string_view name, std::string_view fallback) const {
     auto it = std::find_if(entries_.begin(), entries_.end(), [&](const auto& e) { return e.first == name; });
     return std::string(it == entries_.end() ? fallback : std::string_view(it->second));
+}
+
+double ExtraSettings::number(std::string_view name, double fallback, FailureLog& log) const {
+    auto it = std::find_if(entries_.begin(), entries_.end(), [&](const auto& e) { return e.first == name; });
+    if (it == entries_.end()) return fallback;
+    const std::string& text = it->second;
+    double value = 0;
+    const char* end = text.data() + text.size();
+    auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
+    if (error == std::errc() && stop == end && value >= 0 && value < 1e15) return value;
+    log.addLine("F:" + std::string(kTag) + it->first + "=" + text);
+    return fallback;
 }
 
 void ExtraSettings::set(std::string_view name, std::string_view value) {

@@ -46,8 +46,32 @@ bool OrderPlacement::refuseOffline() const {
     return true;
 }
 
+bool OrderPlacement::refusedByCheck(int line, bool fromOtherProgram) {
+    lastRefusal_.clear();
+    if (!checkOrder) return false;
+    Order order;
+    guard(log_, kTag, [&] { order = data_.entryLines.at(line); });
+    lastRefusal_ = checkOrder(order, fromOtherProgram);
+    if (lastRefusal_.empty()) return false;
+    messages_.showError(lastRefusal_);
+    for (const RefusalObserver& observer : refusalObservers_)
+        guard(log_, kTag, [&] { observer(order, lastRefusal_); });
+    return true;
+}
+
 bool OrderPlacement::placeOrder(int line, int row, bool fromExternal, const std::string& externalRef) {
     if (refuseOffline()) return false;
+    if (refusedByCheck(line, fromExternal)) {
+        if (fromExternal) {
+            guard(log_, kTag, [&] { freeEntryLine(data_.entryLines.at(line)); });
+            guard(log_, kTag, [&] { data_.gridRows.deleteRow(row); });
+        }
+        return false;
+    }
+    return sendChecked(line, row, fromExternal, externalRef);
+}
+
+bool OrderPlacement::sendChecked(int line, int row, bool fromExternal, const std::string& externalRef) {
     // The number is used up even when the stop check refuses the line.
     // Counted through the checked conversion: past the largest number it fails with "Overflow".
     guard(log_, kTag, [&] {
@@ -119,8 +143,9 @@ int OrderPlacement::findEntryRow(int line) const {
 }
 
 bool OrderPlacement::placeAndRemoveRow(int line, int row) {
-    if (refuseOffline()) return false; // the entry line keeps its row
-    const bool sent = placeOrder(line, row, false, "");
+    // The entry line keeps its row.
+    if (refuseOffline() || refusedByCheck(line, false)) return false;
+    const bool sent = sendChecked(line, row, false, "");
     guard(log_, kTag, [&] { events_.entryRowRemoved(row); });
     return sent;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace kavex {
 
@@ -51,12 +52,22 @@ class OrderPlacement {
     std::function<bool()> linkUp;
     std::function<void()> refusedOffline;
     bool offline() const { return linkUp && !linkUp(); }
+    // Asked before each order's number is counted: why the order may not go, empty when it
+    // may. A refused order is shown to the user and to every refusal observer; an entry line
+    // of the user's stays for correcting, one from another program is dropped.
+    std::function<std::string(const Order&, bool fromOtherProgram)> checkOrder;
+    using RefusalObserver = std::function<void(const Order&, const std::string& reason)>;
+    void addRefusalObserver(RefusalObserver observer) { refusalObservers_.push_back(std::move(observer)); }
+    // The reason the last order was refused by the check; empty after one that went out.
+    const std::string& lastRefusal() const { return lastRefusal_; }
 
   private:
     // Grid row (from the last up to row 2) of the entry line `line`; 0 when none.
     int findEntryRow(int line) const;
     bool placeAndRemoveRow(int line, int row);
     bool refuseOffline() const;
+    bool refusedByCheck(int line, bool fromOtherProgram);
+    bool sendChecked(int line, int row, bool fromExternal, const std::string& externalRef);
 
     TradingData& data_;
     ServerSender& sender_;
@@ -64,6 +75,8 @@ class OrderPlacement {
     OrderEvents& events_;
     TextList& bridgeLog_;
     FailureLog& log_;
+    std::vector<RefusalObserver> refusalObservers_;
+    std::string lastRefusal_;
 };
 
 } // namespace kavex
