@@ -39,6 +39,7 @@
 #include "views/key_actions.h"
 #include "views/link_state.h"
 #include "views/login_dialogs.h"
+#include "views/order_change.h"
 #include "views/order_grid.h"
 #include "views/show_error.h"
 #include "views/sound_routine.h"
@@ -101,6 +102,7 @@ struct Client::Parts : ChatSwitch {
     SoundRoutine sound;
     Chart chart;
     OrderReports reports;
+    OrderChanges changes;
     ClosedTcpListener noBridgeSocket;
     ExternalOrders external;
     Bridge bridge;
@@ -153,6 +155,7 @@ Client::Parts::Parts(Client& owner, ClientPlatform& p, const ProgramVersion& ver
       sound(p.sound, p.folder), chart(data, actions, p.prompts),
       reports(data, orderGrid, errors, sound, settings, p.loop, orderClient.outgoing(), controls.log,
               controls.accountCodeLabel),
+      changes(data, actions, placement, orderGrid, columns, errors, controls.log),
       external(data, actions, placement, orderGrid, orderGridCells, columns, p.prompts),
       bridge(p.bridgeSocket ? *p.bridgeSocket : noBridgeSocket, p.loop, data, settings, controls.bridgeLog,
              controls.statusLine, external, orderClient.sender()),
@@ -193,6 +196,12 @@ Client::Parts::Parts(Client& owner, ClientPlatform& p, const ProgramVersion& ver
     documents.bind(dispatcher);
     fileTransfer.bind(dispatcher);
     reports.hooks.executionsChanged = [this] { executionGrid.refresh(); };
+    reports.hooks.orderStatusChanged = [this](int n) { changes.statusChanged(n); };
+    reports.hooks.cancelRejected = [this] { changes.cancelRefused(); };
+    actions.changeOrder = [this](int n, std::optional<int32_t> quantity, std::optional<float> limit) {
+        changes.request(n, quantity, limit);
+    };
+    orderGrid.pendingChangeText = [this](int n) { return changes.pendingText(n); };
     reports.hooks.executionReplaced = [this](int n) { executionGrid.executionReplaced(n); };
     dispatcher.setHandler(Handler::InstrumentListShown, [this](std::string_view) {
         // The DEFAULT instrument of the last run, when the list still has it.

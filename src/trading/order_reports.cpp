@@ -166,6 +166,7 @@ void OrderReports::onOrderStatus(std::string_view body) {
         int32_t userId = data_.orderBook.at(n).orderUserId;
         if (userId < 0 && hooks.reportOrderStatus) hooks.reportOrderStatus(userId);
     });
+    if (hooks.orderStatusChanged) guard(log_, tag, [&] { hooks.orderStatusChanged(n); });
 }
 
 void OrderReports::onExecution(std::string_view body) {
@@ -237,6 +238,7 @@ void OrderReports::onOpenOrders(std::string_view body) {
 void OrderReports::onCancelRejected(std::string_view body) {
     outgoing_.addLine(">> Cancel Rejected" + std::string(body));
     messages_.showError(timeOfDayText(loop_.now()) + " Cancel Rejected " + std::string(body));
+    if (hooks.cancelRejected) hooks.cancelRejected();
 }
 
 void OrderReports::onOrderRejected(std::string_view body) {

@@ -33,6 +33,9 @@ struct OrderReportHooks {
     std::function<bool()> takeExecutionRequest;
     std::function<void(int executionNumber)> executionReplaced;
     std::function<void()> executionsChanged;
+    // After an order's new status is recorded and its row redrawn.
+    std::function<void(int orderBookNumber)> orderStatusChanged;
+    std::function<void()> cancelRejected;
 };
 
 class OrderReports {

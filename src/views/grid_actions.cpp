@@ -81,6 +81,9 @@ void GridActions::clickSelectedCell(int startRow) {
         case RowEntryLine:
             onEntryLine(row, columns_.logicalAt(OrderGridColumns::kOrderSet, col));
             break;
+        case RowOpenOrder:
+            onWorkingOrder(row, columns_.logicalAt(OrderGridColumns::kOrderSet, col));
+            break;
         default:
             break;
         }
@@ -183,6 +186,32 @@ void GridActions::onEntryLine(int row, int logical) {
     }
 }
 
+void GridActions::onWorkingOrder(int row, int logical) {
+    const Order& o = data_.orderBook.at(data_.gridRows.at(row).ref);
+    if (!changeOrder || !isCancellable(o.status) || o.bracketRole != BracketPlain) return;
+    if (logical == 6)
+        openEditor(row, currentCol_, Quantity, 0);
+    else if (logical == 7)
+        openEditor(row, currentCol_, Price, data_.instruments.at(o.instrumentNumber).Last);
+    else
+        return;
+    editor_.orderUserId = o.orderUserId;
+}
+
+void GridActions::commitOrderChange(int logical, const std::string& text) {
+    // Found again by its number: rows may have moved while the editor was open.
+    const int n = data_.orderBook.findByOrderUserId(editor_.orderUserId);
+    if (n == 0) return;
+    if (logical == 6) {
+        const int32_t quantity = parseInt32(text);
+        if (quantity > 0) changeOrder(n, quantity, std::nullopt);
+    } else if (logical == 7) {
+        changeOrder(n, std::nullopt, parseSingle(text));
+    }
+    const int row = data_.gridRows.findRow(n, RowOpenOrder);
+    if (row > 0) orderGrid_.redrawRow(row);
+}
+
 std::vector<std::string> GridActions::priceChoices(float reference) {
     // Prices between the listed ranges (and negative ones) take the step of the range below.
     double step = reference < 2 ? 0.0001 : reference < 200 ? 0.01 : reference < 2000 ? 0.1 : 0.5;
@@ -195,6 +224,7 @@ std::vector<std::string> GridActions::priceChoices(float reference) {
 void GridActions::openEditor(int row, int col, int mode, float price) {
     selectCell(row, col);
     editor_.visible = true;
+    editor_.orderUserId = 0;
     editor_.items.clear();
     editor_.selected = -1;
     switch (mode) {
@@ -233,6 +263,12 @@ void GridActions::escapeEditor() {
 void GridActions::commitEditor() {
     std::string text = decimalCommaToPoint(editor_.text);
     if (editor_.listFillGuard) return;
+    if (editor_.orderUserId != 0) {
+        editor_.visible = false;
+        guard(log_, kCommitTag,
+              [&] { commitOrderChange(columns_.logicalAt(OrderGridColumns::kOrderSet, editor_.col), text); });
+        return;
+    }
     int line = 0;
     guard(log_, kCommitTag, [&] {
         selectCell(editor_.row, editor_.col);

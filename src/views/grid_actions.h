@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,7 @@ struct CellEditor {
     std::vector<std::string> items;
     int selected = -1;
     std::string text;
+    int32_t orderUserId = 0; // the working order being changed; 0 for an entry line
 };
 
 class GridActions {
@@ -78,6 +80,9 @@ class GridActions {
     // Right click on a cell: the order context actions (bracket, close, reverse).
     std::function<void(int row, int col)> contextActions;
     std::function<void(const std::string& caption)> moreButtonCaptionChanged;
+    // The editor changed the quantity or the limit of a working order (in the order book).
+    std::function<void(int orderBookNumber, std::optional<int32_t> quantity, std::optional<float> limit)>
+        changeOrder;
 
     static std::vector<std::string> priceChoices(float reference);
 
@@ -88,6 +93,8 @@ class GridActions {
     void insertEntryLine(int row, const char* side);
     void onInstrumentRow(int row, int logical);
     void onEntryLine(int row, int logical);
+    void onWorkingOrder(int row, int logical);
+    void commitOrderChange(int logical, const std::string& text);
 
     TradingData& data_;
     CellGrid& grid_;

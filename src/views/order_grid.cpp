@@ -350,7 +350,13 @@ void OrderGrid::drawOrderLine(int row, int kind, int ref) {
         // Only an order working at the server can be cancelled; before that it looks inactive.
         if (!isCancellable(o.status)) setColour(row, s, 11, grid_colour::kInactiveAction);
     }
-    setCell(row, s, 12, std::string(OrderStatusText(o.status)));
+    std::string status(OrderStatusText(o.status));
+    if (!finished && pendingChangeText) {
+        // A change waiting for its cancel is shown in place of the status.
+        std::string change = pendingChangeText(ref);
+        if (!change.empty()) status = std::move(change);
+    }
+    setCell(row, s, 12, status);
     setCell(row, s, 13, isOvernight(o) ? std::string("overnight") : o.statusTime.str());
     setCell(row, s, 14, strInt(o.filled) + " - " + strInt(o.remaining));
     setCell(row, s, 15, localeSingle(o.price, locale_));

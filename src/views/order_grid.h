@@ -6,6 +6,7 @@
 #include "views/cell_grid.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -46,6 +47,9 @@ class OrderGrid : public OrderEvents {
     void rowChanged(int row) override { redrawRow(row); }
     void entryRowRemoved(int row) override { grid_.removeRow(row); }
     void orderAdded(int orderBookNumber) override;
+
+    // The text a working order's status cell shows while a change of it waits; empty: none.
+    std::function<std::string(int orderBookNumber)> pendingChangeText;
 
     // Rows below an added row moved down; the row number in their trace column is
     // brought up to date here, once per refresh pass rather than once per new order.
