@@ -32,6 +32,7 @@
 #include "views/colour_roles.h"
 #include "views/connection_window.h"
 #include "views/execution_grid.h"
+#include "views/external_gate.h"
 #include "views/external_orders.h"
 #include "views/grid_actions.h"
 #include "views/grid_columns.h"
@@ -105,6 +106,7 @@ struct Client::Parts : ChatSwitch {
     OrderChanges changes;
     ClosedTcpListener noBridgeSocket;
     ExternalOrders external;
+    ExternalOrderGate externalGate;
     Bridge bridge;
     AccountHandlers account;
     RankingInfo ranking;
@@ -157,8 +159,10 @@ Client::Parts::Parts(Client& owner, ClientPlatform& p, const ProgramVersion& ver
               controls.accountCodeLabel),
       changes(data, actions, placement, orderGrid, columns, errors, controls.log),
       external(data, actions, placement, orderGrid, orderGridCells, columns, p.prompts),
+      externalGate(external, p.loop),
       bridge(p.bridgeSocket ? *p.bridgeSocket : noBridgeSocket, p.loop, data, settings, controls.bridgeLog,
-             controls.statusLine, external, orderClient.sender()),
+             controls.statusLine, externalGate.commandsFor(ExternalOrderGate::Origin::Bridge),
+             orderClient.sender()),
       account(data, orderClient.outgoing(), controls.log,
               AccountLabels{controls.resultLabel, controls.panelResultLabel, controls.totalPlaceLabel,
                             controls.dayPlaceLabel},
@@ -178,7 +182,9 @@ Client::Parts::Parts(Client& owner, ClientPlatform& p, const ProgramVersion& ver
                controls.log),
       closing(data, actions, placement, orderGrid, settings, p.prompts, controls.log),
       contextMenu(data, brackets, closing, p.prompts, controls.log),
-      fileDrop(p.loop, p.folder, controls.fileDropLog, external), logo(p.loop, p.folder),
+      fileDrop(p.loop, p.folder, controls.fileDropLog,
+               externalGate.commandsFor(ExternalOrderGate::Origin::FileDrop)),
+      logo(p.loop, p.folder),
       window(controls,
              TradingWindowPlatform{p.prompts, p.dialogs, p.system, p.folder, p.executableName,
                                    p.discovery.primary, gameEdition, [&owner] { owner.unload(); }},
@@ -220,6 +226,7 @@ Client::Parts::Parts(Client& owner, ClientPlatform& p, const ProgramVersion& ver
         return orderGuard.check(order, fromOtherProgram);
     };
     external.closeAll = [this] { window.closeAllPositions(); };
+    externalGate.fileDropRefused = [this](const std::string& reason) { fileDrop.refusedLater(reason); };
     external.sendToBridge = [this](std::string_view text) { bridge.sendToFrontEnd(text); };
     reports.hooks.bridgeConnected = [this] { return bridge.connected(); };
     reports.hooks.forwardToBridge = [this](const std::string& text) { bridge.sendToFrontEnd(text); };
@@ -283,6 +290,10 @@ void Client::load() {
     p.extra.load(platform_.folder.path(ExtraSettings::kFileName), p.controls.log);
     configureOrderGuard(p.orderGuard, p.extra, p.controls.log);
     p.keys.load(p.extra);
+    p.externalGate.setRates(
+        static_cast<int>(p.extra.number(ExtraSettings::kExternalPerSecond, 0, p.controls.log)),
+        static_cast<int>(p.extra.number(ExtraSettings::kExternalPerMinute, 0, p.controls.log)));
+    p.externalGate.setApproval(p.extra.isOn(ExtraSettings::kExternalApproval));
     // Restored without the tick's action: the chat starts with the server's welcome.
     p.controls.chatOption.setObserver(nullptr);
     p.controls.chatOption.setChecked(p.extra.isOn(ExtraSettings::kChatOption));
@@ -526,6 +537,9 @@ ExternalOrders& Client::externalOrders() {
 }
 FileTransfer& Client::fileTransfer() {
     return parts_->fileTransfer;
+}
+ExternalOrderGate& Client::externalGate() {
+    return parts_->externalGate;
 }
 KeyBindings& Client::keyBindings() {
     return parts_->keys;

@@ -26,6 +26,7 @@ class ConnectionWindow;
 class DialogHost;
 class EventLoop;
 class ExecutionGrid;
+class ExternalOrderGate;
 class ExternalOrders;
 class FileDrop;
 class FileTransfer;
@@ -123,7 +124,8 @@ class Client {
     ExternalOrders& externalOrders();
     FileTransfer& fileTransfer();
     Brackets& brackets();
-    KeyBindings& keyBindings(); // the keys of the trading window
+    ExternalOrderGate& externalGate(); // rates and approval of orders from other programs
+    KeyBindings& keyBindings();        // the keys of the trading window
     KeyActions& keyActions();
     AnimatedLogo& logo();
 

@@ -2,6 +2,7 @@
 // The client's parts that the trading window on screen renders.
 #include "app/client.h"
 #include "gui/trading_window_widget.h"
+#include "views/external_gate.h"
 #include "views/grid_context_menu.h"
 #include "views/key_actions.h"
 
@@ -22,7 +23,8 @@ inline TradingWindowViews windowViews(Client& client) {
             client.logo(),
             &client.linkState(),
             &client.keyBindings(),
-            &client.keyActions()};
+            &client.keyActions(),
+            &client.externalGate()};
 }
 
 } // namespace kavex

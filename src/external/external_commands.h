@@ -3,6 +3,7 @@
 // cancel orders, close every holding, cancel every order. They never reach a window
 // themselves; the trading window implements this.
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace kavex {
@@ -11,6 +12,7 @@ enum class ExternalOrderResult {
     Placed,            // sent to the server, which accepts it or refuses it with "@OR"
     UnknownInstrument, // reported with "@ER" code 1 and a message box
     NotPlaced,         // reported with "@ER" code 2: no grid row, a number out of range, or refused here
+    Waiting,           // held for the user's approval; answered once it is sent or refused
 };
 
 // What a request line can ask for.
@@ -26,6 +28,8 @@ class ExternalCommands {
     virtual void cancelOrder(int32_t orderUserId) = 0;
     virtual void closeAllPositions() = 0; // "@GL", as the "GLATT" button
     virtual void cancelAllOrders() = 0;   // "@CA", as the "CANCEL Alle" button
+    // Why the last order was not placed.
+    virtual std::string whyNotPlaced() const { return kNotPlaced; }
 };
 
 } // namespace kavex

@@ -173,6 +173,10 @@ void FileDrop::logLine(std::string_view text) {
     log_.addLine(timeOfDayText(loop_.now()) + " " + blankControls(text));
 }
 
+void FileDrop::refusedLater(std::string_view reason) {
+    skipped(reason);
+}
+
 void FileDrop::skipped(std::string_view reason) {
     logLine("übersprungen: " + std::string(reason));
 }
@@ -191,7 +195,10 @@ void FileDrop::execute(std::string_view line) {
                 skipped(ExternalCommands::kUnknownInstrument);
                 break;
             case ExternalOrderResult::NotPlaced:
-                skipped(ExternalCommands::kNotPlaced);
+                skipped(commands_.whyNotPlaced());
+                break;
+            case ExternalOrderResult::Waiting:
+                logLine(kWaiting);
                 break;
             }
         } else if (command == "@CO") {

@@ -39,6 +39,8 @@ class FileDrop {
     static constexpr const char* kProtocolFile = "KAVEXREM.PRT";
     static constexpr const char* kOrderIdFile = "KAVEXREM.ORD";
     static constexpr const char* kJournalFile = "KAVEXREM.JRN";
+    // The log line of an order held for the user's approval.
+    static constexpr const char* kWaiting = "wartet auf Freigabe";
 
     FileDrop(EventLoop& loop, const WorkingDirectory& folder, TextList& log, ExternalCommands& commands);
     ~FileDrop();
@@ -55,6 +57,9 @@ class FileDrop {
 
     // Appends '"' reference '";' id to "KAVEXREM.ORD", only while the interface is on.
     void recordOrderId(const std::string& externalRef, int32_t orderUserId);
+
+    // An order that was held for approval and then refused: logged as a skipped line.
+    void refusedLater(std::string_view reason);
 
     // One request line as the tick executes it (logged, split, dispatched).
     void execute(std::string_view line);

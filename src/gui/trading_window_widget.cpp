@@ -1,5 +1,6 @@
 #include "gui/trading_window_widget.h"
 
+#include "gui/approval_panel.h"
 #include "gui/cell_grid_model.h"
 #include "gui/cell_grid_view.h"
 #include "gui/popup_menu_qt.h"
@@ -113,6 +114,7 @@ TradingWindowWidget::TradingWindowWidget(TradingWindowViews views, QWidget* pare
         settingsTab_->addBox(new KeySettingsBox(*views_.keyBindings));
         new WindowKeys(*this, *views_.keyBindings, *views_.keyActions);
     }
+    if (views_.externalGate) new ApprovalPanel(*views_.externalGate, tabs_->widget(0));
     contextMenu_ = std::make_unique<PopupMenuPresenter>(views_.contextMenu, this);
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) { tabChosen(index); });
     window_.placeWindow = [this](const TwipRect& geometry) { place(geometry); };

@@ -24,6 +24,7 @@ class CellGridModel;
 class ColourEditor;
 class LinkState;
 class ExecutionGrid;
+class ExternalOrderGate;
 class GridActions;
 class KeyActions;
 class KeyBindings;
@@ -56,6 +57,7 @@ struct TradingWindowViews {
     const LinkState* linkState = nullptr; // colours the link's state label
     KeyBindings* keyBindings = nullptr;   // none: the window has no keys
     KeyActions* keyActions = nullptr;
+    ExternalOrderGate* externalGate = nullptr; // none: no approval list
 };
 
 class TradingWindowWidget : public QWidget {

@@ -47,7 +47,6 @@ bool OrderPlacement::refuseOffline() const {
 }
 
 bool OrderPlacement::refusedByCheck(int line, bool fromOtherProgram) {
-    lastRefusal_.clear();
     if (!checkOrder) return false;
     Order order;
     guard(log_, kTag, [&] { order = data_.entryLines.at(line); });
@@ -60,6 +59,7 @@ bool OrderPlacement::refusedByCheck(int line, bool fromOtherProgram) {
 }
 
 bool OrderPlacement::placeOrder(int line, int row, bool fromExternal, const std::string& externalRef) {
+    lastRefusal_.clear();
     if (refuseOffline()) return false;
     if (refusedByCheck(line, fromExternal)) {
         if (fromExternal) {
@@ -143,6 +143,7 @@ int OrderPlacement::findEntryRow(int line) const {
 }
 
 bool OrderPlacement::placeAndRemoveRow(int line, int row) {
+    lastRefusal_.clear();
     // The entry line keeps its row.
     if (refuseOffline() || refusedByCheck(line, false)) return false;
     const bool sent = sendChecked(line, row, false, "");

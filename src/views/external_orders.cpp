@@ -37,9 +37,9 @@ float limitOf(std::string_view field) {
 ExternalOrderResult ExternalOrders::placeOrder(std::string_view orderText) {
     // Every order text gets an answer: "@OC" when it went out (the server's "@OI" or "@OR"
     // follows), otherwise "@ER".
-    std::string whyNot = kNotPlaced;
-    const ExternalOrderResult result = placeThroughGrid(orderText, whyNot);
-    if (result == ExternalOrderResult::NotPlaced) reportError(kNotPlacedCode, whyNot);
+    whyNot_ = kNotPlaced;
+    const ExternalOrderResult result = placeThroughGrid(orderText, whyNot_);
+    if (result == ExternalOrderResult::NotPlaced) reportError(kNotPlacedCode, whyNot_);
     return result;
 }
 
@@ -85,8 +85,13 @@ ExternalOrderResult ExternalOrders::placeThroughGrid(std::string_view orderText,
 
         // What the "TRANSMIT" cell does for a line outside a bracket, with the order marked
         // as coming from outside so that it gets its negative number and is reported.
-        placement_.placeOrder(line, row, true, referenceOf(f[8]));
+        const bool sent = placement_.placeOrder(line, row, true, referenceOf(f[8]));
         grid_.removeRow(row);
+        // The order guard's refusal names its reason.
+        if (!sent && !placement_.lastRefusal().empty()) {
+            whyNot = placement_.lastRefusal();
+            return ExternalOrderResult::NotPlaced;
+        }
         // The stop check refuses a line by cancelling it instead of sending it.
         if (data_.entryLines.at(line).status != StatusPendSubm) return ExternalOrderResult::NotPlaced;
         return ExternalOrderResult::Placed;

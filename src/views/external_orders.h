@@ -32,6 +32,7 @@ class ExternalOrders : public ExternalCommands {
     void cancelOrder(int32_t orderUserId) override;
     void closeAllPositions() override;
     void cancelAllOrders() override;
+    std::string whyNotPlaced() const override { return whyNot_; }
 
     // Reports to the bridge's front-end: "@OC;" reference ";" id, and "@ER;" code ";" text.
     void reportNewOrderId(const std::string& externalRef, int32_t orderUserId);
@@ -46,6 +47,7 @@ class ExternalOrders : public ExternalCommands {
     // `whyNot` is the answer's text when the order does not go out.
     ExternalOrderResult placeThroughGrid(std::string_view orderText, std::string& whyNot);
 
+    std::string whyNot_ = kNotPlaced;
     TradingData& data_;
     GridActions& actions_;
     OrderPlacement& placement_;
