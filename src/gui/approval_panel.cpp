@@ -33,8 +33,7 @@ ApprovalPanel::ApprovalPanel(ExternalOrderGate& gate, QWidget* page) : QFrame(pa
     layout->addWidget(new QLabel("Orders anderer Programme warten auf Freigabe:"));
     layout->addWidget(list_, 1);
     layout->addLayout(buttons);
-    for (auto signal : {&QAbstractItemModel::modelReset, &QAbstractItemModel::layoutChanged})
-        connect(model, signal, this, [this] { follow(); });
+    connect(model, &QAbstractItemModel::modelReset, this, [this] { follow(); });
     connect(model, &QAbstractItemModel::rowsInserted, this, [this] { follow(); });
     connect(model, &QAbstractItemModel::rowsRemoved, this, [this] { follow(); });
     page->installEventFilter(this);

@@ -68,19 +68,16 @@ TEST_F(Keys, AKeyBelongsToOneActionAndAClearedKeyStaysClearedAfterARestart) {
     KeyBindings keys;
     keys.assign(KeyAction::Reverse, "F5");
     keys.clear(KeyAction::CloseAll);
-    EXPECT_EQ(keys.actionFor("F5"), KeyAction::Reverse);
-    EXPECT_EQ(keys.key(KeyAction::BuyMarket), "");
-    EXPECT_EQ(keys.actionFor("F8"), std::nullopt);
+    EXPECT_EQ(std::make_tuple(keys.actionFor("F5"), keys.key(KeyAction::BuyMarket), keys.actionFor("F8")),
+              std::make_tuple(std::optional{KeyAction::Reverse}, std::string(), std::optional<KeyAction>()));
     ExtraSettings extra;
     keys.store(extra);
+    extra.set("Key.SellMarket", "F5"); // twice in a damaged file: the first action keeps it
     KeyBindings again;
     again.load(extra);
-    for (const KeyActionText& t : kKeyActionTexts)
-        EXPECT_EQ(again.key(t.action), keys.key(t.action)) << t.name;
-    extra.set("Key.SellMarket", "F5"); // twice in a damaged file: the first action keeps it
-    again.load(extra);
-    EXPECT_EQ(again.actionFor("F5"), KeyAction::SellMarket);
-    EXPECT_EQ(again.key(KeyAction::Reverse), "");
+    EXPECT_EQ(
+        std::make_tuple(again.actionFor("F5"), again.key(KeyAction::Reverse), again.key(KeyAction::CloseAll)),
+        std::make_tuple(std::optional{KeyAction::SellMarket}, std::string(), std::string()));
 }
 
 TEST_F(Keys, KavexExtraKeepsLimitsKeysDefaultAndChatWhileKavexIniStaysByteForByte) {
