@@ -88,8 +88,9 @@ struct ScriptedGame : ClientFixture {
     // Places an order as a front-end would; returns what the client sent for it.
     void placeOrder(const std::string& ticker, const std::string& side, int quantity,
                     const std::string& ref) {
+        // A limit within the price collar around the instrument's last price.
         client->externalOrders().placeOrder(ticker + ";0;" + side + ";LMT;" + std::to_string(quantity) +
-                                            ";99;0;" + ref);
+                                            (ticker == "BMW" ? ";80;0;" : ";99;0;") + ref);
     }
 
     // The messages sent to the server that begin with `prefix`.
