@@ -234,6 +234,7 @@ struct PricePath {
 void checkCompactShortcut(const std::vector<std::string>& arrivals) {
     PricePath shortcut, general;
     for (const std::string& bytes : arrivals) {
+        if (bytes.empty()) continue; // the input ran out: no form byte
         const auto form = static_cast<bench::CompactForm>(static_cast<unsigned char>(bytes[0]) % 6);
         const std::string_view text = std::string_view(bytes).substr(1);
         shortcut.prices.apply(form, text);
