@@ -24,6 +24,7 @@ using namespace kavex;
 
 struct NoMessages : UserMessages {
     void showError(const std::string&) override {}
+    void showNote(const std::string&) override {}
 };
 
 constexpr int kInstruments = 50;

@@ -116,6 +116,7 @@ struct Client::Parts : ChatSwitch {
     Statements statements;
     Documents documents;
     FileTransfer fileTransfer;
+    std::string transferNotice; // the status line's text as the current transfer started
     BracketPresetDialog presetDialog;
     Brackets brackets;
     Closing closing;
@@ -176,7 +177,8 @@ Client::Parts::Parts(Client& owner, ClientPlatform& p, const ProgramVersion& ver
                  [this](int32_t day) { orderClient.requestStatement(day); }),
       documents(p.folder, p.loop, controls.log, orderClient.outgoing(),
                 DocumentHooks{[this](const std::string& text) { errors.showError(text); },
-                              [this] { statements.fillStatementList(); }}),
+                              [this] { statements.fillStatementList(); },
+                              [this](const std::string& text) { errors.showNote(text); }}),
       fileTransfer(p.folder, controls.log), presetDialog(p.prompts),
       brackets(data, actions, orderGrid, columns, orderClient.sender(), p.prompts, p.dialogs, presetDialog,
                controls.log),
@@ -201,6 +203,13 @@ Client::Parts::Parts(Client& owner, ClientPlatform& p, const ProgramVersion& ver
     chat.bind(dispatcher);
     documents.bind(dispatcher);
     fileTransfer.bind(dispatcher);
+    // The status line's text when a transfer starts announces it; the end takes it away.
+    fileTransfer.started = [this] { transferNotice = controls.statusLine.text(); };
+    fileTransfer.ended = [this] {
+        if (!transferNotice.empty() && controls.statusLine.text() == transferNotice)
+            controls.statusLine.setText("");
+        transferNotice.clear();
+    };
     reports.hooks.executionsChanged = [this] { executionGrid.refresh(); };
     reports.hooks.orderStatusChanged = [this](int n) { changes.statusChanged(n); };
     reports.hooks.cancelRejected = [this] { changes.cancelRefused(); };

@@ -40,7 +40,7 @@ bool TextList::contains(const std::string& line) const {
 void Label::setText(std::string_view text) {
     if (text == text_) return;
     text_.assign(text);
-    if (record_) record_->addLine(text_);
+    if (record_ && !text_.empty()) record_->addLine(text_); // an emptied line is no message
     if (observer_) observer_(text_);
 }
 

@@ -43,7 +43,7 @@ class Label {
     void setText(std::string_view text);
     const std::string& text() const { return text_; }
     void setObserver(Observer observer) { observer_ = std::move(observer); }
-    // Every new text is also added to `list` (nullptr: to none).
+    // Every new text but the empty one is also added to `list` (nullptr: to none).
     void recordTextsIn(TextList* list) { record_ = list; }
 
   private:

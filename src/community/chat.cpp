@@ -33,9 +33,12 @@ std::string oneLine(std::string_view text) {
 
 } // namespace
 
-WindowRect chatWindowPlacement(const WindowRect& tradingWindow, int width, int height, int screenRight) {
+WindowRect chatWindowPlacement(const WindowRect& tradingWindow, int width, int height,
+                               const WindowRect& screen) {
     WindowRect r{tradingWindow.left + tradingWindow.width, tradingWindow.top, width, height};
-    if (r.left + width > screenRight) r.left = screenRight - width;
+    if (r.left + width <= screen.left + screen.width) return r;
+    r.left = tradingWindow.left - width;
+    if (r.left < screen.left) r.left = screen.left;
     return r;
 }
 

@@ -27,9 +27,12 @@ struct WindowRect {
     int left = 0, top = 0, width = 0, height = 0;
 };
 
-// Where the chat window opens: directly right of the trading window with the same top,
-// pulled left when its right edge would pass the screen's right edge.
-WindowRect chatWindowPlacement(const WindowRect& tradingWindow, int width, int height, int screenRight);
+// Where the chat window opens, at the trading window's top: directly right of the trading
+// window; when the screen has no room there, directly left of it; with room on neither
+// side, at the screen's left edge, so that it covers the instrument's names and never the
+// holding and profit columns at the grid's right end.
+WindowRect chatWindowPlacement(const WindowRect& tradingWindow, int width, int height,
+                               const WindowRect& screen);
 
 // The user named by a history line: the text after the line's first blank, up to its
 // next ":". Empty when the line has no such part (a message body, say).

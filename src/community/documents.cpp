@@ -52,7 +52,12 @@ void Documents::onDocument(std::string_view text) {
 
 void Documents::onAnnotation(std::string_view text) {
     skipOnFailure([&] {
-        if (hooks_.showError) hooks_.showError(timeOfDayText(loop_.now()) + " " + std::string(text));
+        const std::string shown = timeOfDayText(loop_.now()) + " " + std::string(text);
+        if (shownAnnotations_.insert(std::string(text)).second || !hooks_.showNote) {
+            if (hooks_.showError) hooks_.showError(shown);
+        } else {
+            hooks_.showNote(shown);
+        }
     });
 }
 

@@ -2,6 +2,7 @@
 // Documents the server stores in the working directory ("@SD", the account statements
 // among them) and annotations shown to the user ("@SA").
 #include <functional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,8 @@ struct DocumentHooks {
     std::function<void(const std::string& text)> showError;
     // Refills the statement view of the trading window.
     std::function<void()> fillStatementList;
+    // The status line alone, without the message window.
+    std::function<void(const std::string& text)> showNote;
 };
 
 class Documents {
@@ -32,7 +35,8 @@ class Documents {
     // Field 1 names the file ("FILE=" + name, or the name alone); fields 2 onward are
     // its lines, stored in the wire code page with CR LF.
     void onDocument(std::string_view text);
-    // Shows the time of day, a blank and the text.
+    // Shows the time of day, a blank and the text. A text shown once in the message window
+    // goes only to the status line when it comes again, as the greeting does at each login.
     void onAnnotation(std::string_view text);
 
   private:
@@ -41,6 +45,7 @@ class Documents {
     TextList& log_;
     TextList& outgoing_;
     DocumentHooks hooks_;
+    std::set<std::string, std::less<>> shownAnnotations_;
 };
 
 } // namespace kavex

@@ -173,6 +173,7 @@ void FileTransfer::onFileStart(std::string_view text) {
     }
     spool_.clear();
     spool_.open(folder_.path(kSpoolFile), std::ios::binary | std::ios::trunc);
+    if (started) started();
 }
 
 void FileTransfer::onFileData(std::string_view text) {
@@ -200,6 +201,7 @@ void FileTransfer::onFileEnd(std::string_view text) {
         log_.addLine("L SOll=" + strInt(expectedLength_) + " IST=" + strInt(receivedCount_ - 1));
     skipOnFailure([&] { restoreFile(folder_.path(kSpoolFile), folder_.path(targetName_)); });
     stage_ = 3;
+    if (ended) ended();
 }
 
 } // namespace kavex

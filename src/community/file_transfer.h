@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -56,6 +57,9 @@ class FileTransfer {
     int32_t expectedLength() const { return expectedLength_; }
     int32_t receivedCount() const { return receivedCount_; }
     uint8_t stage() const { return stage_; }
+
+    // Told when a transfer starts and when it ends.
+    std::function<void()> started, ended;
 
   private:
     WorkingDirectory& folder_;

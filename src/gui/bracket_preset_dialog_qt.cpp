@@ -46,6 +46,7 @@ BracketPresetDialogQt::BracketPresetDialogQt(BracketPresetDialog& model, QWidget
 
     ok_ = new QPushButton(BracketPresetDialog::kOkCaption);
     ok_->setDefault(true);
+    ok_->setToolTip("Werte speichern und die Bracketorder anlegen");
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
     auto* cancel = new QPushButton(BracketPresetDialog::kCancelCaption);
     cancel->setObjectName("cancel");

@@ -47,8 +47,9 @@ QLabel* labelView(Label& label, const char* name, QWidget* parent) {
 BridgeFrame::BridgeFrame(Bridge& bridge, Settings& settings, TextList& log, QWidget* parent)
     : QGroupBox(kTitle, parent), bridge_(bridge) {
     auto* grid = new QGridLayout(this);
-    auto button = [this](const QString& caption, auto action) {
+    auto button = [this](const QString& caption, auto action, const char* hint) {
         auto* b = new QPushButton(caption, this);
+        b->setToolTip(hint);
         connect(b, &QPushButton::clicked, this, action);
         return b;
     };
@@ -64,14 +65,27 @@ BridgeFrame::BridgeFrame(Bridge& bridge, Settings& settings, TextList& log, QWid
     grid->addWidget(new QLabel("Status", this), 4, 0);
     grid->addWidget(labelView(bridge.socketStateLabel, "socketState", this), 4, 1);
 
-    grid->addWidget(button("Listen", [this] { bridge_.listenAgain(); }), 0, 2);
-    grid->addWidget(button("&X", [this] { bridge_.closeSocket(); }), 1, 2);
-    grid->addWidget(button("SI", [this] { bridge_.sendInstruments(); }), 2, 2);
-    grid->addWidget(button("GetPortfolio", [this] { bridge_.requestPortfolio(); }), 3, 2);
+    grid->addWidget(button(
+                        "Listen", [this] { bridge_.listenAgain(); }, "Port neu öffnen"),
+                    0, 2);
+    grid->addWidget(button(
+                        "&X", [this] { bridge_.closeSocket(); }, "Verbindung schließen (Alt+X)"),
+                    1, 2);
+    grid->addWidget(button(
+                        "SI", [this] { bridge_.sendInstruments(); }, "Wertpapierliste senden"),
+                    2, 2);
+    grid->addWidget(button(
+                        "GetPortfolio", [this] { bridge_.requestPortfolio(); }, "Portfolio anfordern"),
+                    3, 2);
     grid->addWidget(labelField(bridge.testOrderField, "testOrder", this), 5, 0, 1, 2);
-    grid->addWidget(button("Placeorder-Test", [this] { bridge_.testPlaceOrder(); }), 5, 2);
+    grid->addWidget(button(
+                        "Placeorder-Test", [this] { bridge_.testPlaceOrder(); }, "Testorder links ausführen"),
+                    5, 2);
     grid->addWidget(labelField(bridge.testCancelField, "testCancel", this), 6, 0, 1, 2);
-    grid->addWidget(button("Cancelorder-Test", [this] { bridge_.testCancelOrder(); }), 6, 2);
+    grid->addWidget(
+        button(
+            "Cancelorder-Test", [this] { bridge_.testCancelOrder(); }, "Teststreichung links ausführen"),
+        6, 2);
 
     auto* list = new QListView(this);
     list->setObjectName("bridgeLog");

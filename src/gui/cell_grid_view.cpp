@@ -4,8 +4,12 @@
 
 #include <QAbstractItemDelegate>
 #include <QAccessible>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QPainter>
+
+#include <algorithm>
+#include <cmath>
 
 namespace kavex {
 namespace {
@@ -13,17 +17,27 @@ namespace {
 // Room between a cell's border and its text, in pixels.
 constexpr int kTextMargin = 3;
 
+// Digits, signs, separators and exponents: a text a cut would turn into another number.
+bool isNumberText(const std::string& text) {
+    return text.find_first_not_of("0123456789+-., E=") == std::string::npos;
+}
+
 void paintCell(QPainter* painter, const QRect& rect, const CellGridModel& model, int r, int c) {
     const CellGrid& grid = model.grid();
     if (r < 0 || c < 0 || r >= grid.rows() || c >= grid.cols()) return;
     const Cell& cell = grid.cell(r, c);
     painter->fillRect(rect, model.brushFor(grid.effectiveBackground(r, c)));
     if (cell.text.empty()) return;
-    painter->setFont(model.fontFor(cell));
-    painter->setPen(model.brushFor(grid.effectiveForeground(r, c)).color());
     const QRect area = rect.adjusted(kTextMargin, 0, -kTextMargin, 0);
-    painter->drawText(area, static_cast<int>(CellGridModel::alignmentOf(cell)) | Qt::TextSingleLine,
-                      QString::fromStdString(cell.text));
+    const QString text = QString::fromStdString(cell.text);
+    const QFont& font = model.fontFor(cell);
+    // A number too wide for its cell is drawn smaller rather than cut.
+    if (isNumberText(cell.text) && QFontMetrics(font).horizontalAdvance(text) > area.width())
+        painter->setFont(fontToFit(font, text, area.width()));
+    else
+        painter->setFont(font);
+    painter->setPen(model.brushFor(grid.effectiveForeground(r, c)).color());
+    painter->drawText(area, static_cast<int>(CellGridModel::alignmentOf(cell)) | Qt::TextSingleLine, text);
 }
 
 int rowPixels(const CellGrid& grid, int r) {
@@ -103,6 +117,17 @@ class FixedCellsHeader : public QHeaderView {
 
 } // namespace
 
+QFont fontToFit(QFont font, const QString& text, int width) {
+    constexpr qreal kSmallest = 5;
+    for (int step = 0; step < 4; ++step) {
+        const int advance = QFontMetrics(font).horizontalAdvance(text);
+        if (advance <= width || font.pointSizeF() <= kSmallest) break;
+        const qreal scaled = font.pointSizeF() * std::max(width, 1) / advance;
+        font.setPointSizeF(std::max(kSmallest, std::floor(scaled * 2 - 0.5) / 2));
+    }
+    return font;
+}
+
 CellGridView::CellGridView(CellGridModel& model, int fixedRows, int fixedColumns, QWidget* parent)
     : QTableView(parent), model_(model), fixedRows_(fixedRows), fixedColumns_(fixedColumns) {
     setHorizontalHeader(new FixedCellsHeader(Qt::Horizontal, model, *this, fixedRows_));
@@ -115,6 +140,17 @@ CellGridView::CellGridView(CellGridModel& model, int fixedRows, int fixedColumns
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setCornerButtonEnabled(false);
     model.setView(this);
+    // Dragging a title's border gives the column a new width in the grid, which the
+    // settings file keeps. The grid's own widths come back here as the same pixels, and
+    // hiding a column reports 0: neither is a new width.
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int col, int, int size) {
+        CellGrid& grid = model_.grid();
+        if (col < fixedColumns_ || col >= grid.cols() || size <= 0 ||
+            horizontalHeader()->isSectionHidden(col))
+            return;
+        if (size != std::max(1, twipsToPixels(grid.colWidth(col))))
+            grid.setColWidth(col, pixelsToTwips(size));
+    });
     // After a reset the headers have forgotten which sections were hidden.
     connect(&model, &QAbstractItemModel::modelReset, this, [this] { fixedPartsChanged(); });
     model.applyLayout(*this);

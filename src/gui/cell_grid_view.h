@@ -12,11 +12,16 @@
 // The grid's title rows on top and its fixed column on the left stay in place: they are
 // painted in the view's headers, which scroll only along with their own direction and
 // take no clicks, and the rows and the column themselves are hidden in the cell area.
+// Dragging the border of a column's title gives the column a new width in the grid.
+#include <QFont>
 #include <QTableView>
 
 namespace kavex {
 
 class CellGridModel;
+
+// `font` made smaller until `text` fits into `width` pixels (down to 5 points).
+QFont fontToFit(QFont font, const QString& text, int width);
 
 class CellGridView : public QTableView {
   public:

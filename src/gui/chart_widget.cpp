@@ -35,6 +35,7 @@ ChartWidget::ChartWidget(Chart& chart, QWidget* parent) : QWidget(parent, Qt::Wi
     }
     help_ = new QLabel(this);
     redraw_ = new QPushButton("C", this);
+    redraw_->setToolTip("Chart neu zeichnen");
     connect(redraw_, &QPushButton::clicked, this, [this] { chart_.redrawPanes(); });
 
     chart_.attach(canvases_[0], canvases_[1], canvases_[2]);

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -82,22 +83,32 @@ ChatWindow::ChatWindow(Chat& chat, std::function<QRect()> anchor, QWidget* paren
 
     input_ = new QPlainTextEdit;
     input_->setFixedHeight(input_->fontMetrics().lineSpacing() * 3);
+    input_->setToolTip(
+        QStringLiteral("Nachricht; Enter sendet an alle, Umschalt+Enter beginnt eine neue Zeile"));
+    input_->installEventFilter(this);
     connect(input_, &QPlainTextEdit::textChanged, this,
             [this] { chat_.input.setText(fromView(input_->toPlainText())); });
     main->addWidget(input_);
 
     // Plain callbacks: a pointer to a member function in the slot trips the address sanitizer here.
-    auto addButton = [this](QBoxLayout* row, const QString& caption, std::function<void()> click) {
+    auto addButton = [this](QBoxLayout* row, const QString& caption, std::function<void()> click,
+                            const QString& hint) {
         auto* b = new QPushButton(caption);
+        b->setToolTip(hint);
         connect(b, &QPushButton::clicked, this, [click = std::move(click)] { click(); });
         row->addWidget(b);
         buttons_.append(b);
         return b;
     };
     auto* sendRow = new QHBoxLayout;
-    addButton(sendRow, QStringLiteral("Senden an alle"), [this] { chat_.sendToAll(); });
-    addButton(sendRow, QStringLiteral("Privat senden an:"), [this] { chat_.sendPrivate(); });
+    addButton(
+        sendRow, QStringLiteral("Senden an alle"), [this] { chat_.sendToAll(); },
+        QStringLiteral("Nachricht an alle im Chat senden (Enter)"));
+    addButton(
+        sendRow, QStringLiteral("Privat senden an:"), [this] { chat_.sendPrivate(); },
+        QStringLiteral("Nachricht nur an den rechts genannten Teilnehmer senden"));
     recipient_ = new QLineEdit;
+    recipient_->setToolTip(QStringLiteral("Empfänger; ein Klick auf einen Namen im Verlauf trägt ihn ein"));
     connect(recipient_, &QLineEdit::textEdited, this,
             [this](const QString& t) { chat_.recipient.setText(t.toStdString()); });
     sendRow->addWidget(recipient_, 1);
@@ -105,11 +116,18 @@ ChatWindow::ChatWindow(Chat& chat, std::function<QRect()> anchor, QWidget* paren
 
     auto* optionRow = new QHBoxLayout;
     stop_ = new QCheckBox(QStringLiteral("Stop"));
+    stop_->setToolTip(QStringLiteral("Verlauf und Trades nicht mitrollen"));
     connect(stop_, &QCheckBox::toggled, this, [this](bool on) { chat_.stopOption.setChecked(on); });
     optionRow->addWidget(stop_);
-    addButton(optionRow, QStringLiteral("Löschen"), [this] { chat_.clearHistory(); });
-    addButton(optionRow, QStringLiteral("&T"), [this] { chat_.showTrades(); });
-    addButton(optionRow, QStringLiteral("&X"), [this] { chat_.hideTrades(); });
+    addButton(
+        optionRow, QStringLiteral("Löschen"), [this] { chat_.clearHistory(); },
+        QStringLiteral("Verlauf leeren"));
+    addButton(
+        optionRow, QStringLiteral("&T"), [this] { chat_.showTrades(); },
+        QStringLiteral("Liste der Trades zeigen (Alt+T)"));
+    addButton(
+        optionRow, QStringLiteral("&X"), [this] { chat_.hideTrades(); },
+        QStringLiteral("Liste der Trades schließen (Alt+X)"));
     optionRow->addStretch(1);
     main->addLayout(optionRow);
 
@@ -214,8 +232,9 @@ void ChatWindow::syncWindow() {
     if (anchor_) {
         const QRect a = anchor_();
         const QRect screenArea = screen() ? screen()->availableGeometry() : QRect(0, 0, 1920, 1080);
-        const WindowRect r = chatWindowPlacement({a.x(), a.y(), a.width(), a.height()}, width(), height(),
-                                                 screenArea.x() + screenArea.width());
+        const WindowRect r =
+            chatWindowPlacement({a.x(), a.y(), a.width(), a.height()}, width(), height(),
+                                {screenArea.x(), screenArea.y(), screenArea.width(), screenArea.height()});
         move(r.left, r.top);
     }
     show();
@@ -236,6 +255,14 @@ void ChatWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool ChatWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == input_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            !(key->modifiers() & Qt::ShiftModifier)) {
+            chat_.sendToAll();
+            return true;
+        }
+    }
     if (watched == history_->viewport() && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const int block = history_->cursorForPosition(mouse->position().toPoint()).blockNumber();

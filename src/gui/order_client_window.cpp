@@ -44,23 +44,26 @@ OrderClientWindow::OrderClientWindow(ConnectionWindow& model, QWidget* parent)
         lineEdit(model.passwordField, [&model](const std::string& v) { model.editPassword(v); });
     password->setEchoMode(QLineEdit::Password);
     fields->addWidget(password, 1, 3);
-    fields->addWidget(checkBox("IP", model.keepServerBox, [&model](bool on) { model.tickKeepServer(on); }), 0,
-                      4);
-    fields->addWidget(checkBox("Kursprotokoll", model.logAllBox, [&model](bool on) { model.tickLogAll(on); }),
-                      1, 4);
+    QCheckBox* keep = checkBox("IP", model.keepServerBox, [&model](bool on) { model.tickKeepServer(on); });
+    keep->setToolTip("Diesen Server behalten, ohne die IP-Seite zu lesen");
+    fields->addWidget(keep, 0, 4);
+    QCheckBox* logAll =
+        checkBox("Kursprotokoll", model.logAllBox, [&model](bool on) { model.tickLogAll(on); });
+    logAll->setToolTip("Auch Kursmeldungen in die Liste schreiben");
+    fields->addWidget(logAll, 1, 4);
     static_cast<QLabel*>(fields->itemAtPosition(0, 2)->widget())->setBuddy(port);
 
     auto* connection = new QHBoxLayout;
-    addButton("Lies IP-Seite", [&client] { client.discoverServer(); });
-    addButton("LOGIN", [&client] { client.connect(); });
-    addButton("LOGOUT", [&client] { client.disconnect(); });
-    addButton("&Ablegen", [&model] { model.hide(); });
+    addButton("Lies IP-Seite", "Serveradresse neu abfragen", [&client] { client.discoverServer(); });
+    addButton("LOGIN", "Verbinden und anmelden", [&client] { client.connect(); });
+    addButton("LOGOUT", "Verbindung trennen", [&client] { client.disconnect(); });
+    addButton("&Ablegen", "Fenster ausblenden (Alt+A)", [&model] { model.hide(); });
     auto* requests = new QHBoxLayout;
-    addButton("Time ?", [&client] { client.requestTime(); });
-    addButton("Instruments", [&client] { client.requestInstruments(); });
-    addButton("R.All Orders", [&client] { client.requestAllOrders(); });
-    addButton("R.Open Orders", [&client] { client.requestOpenOrders(); });
-    addButton("R.AllExec.", [&client] { client.requestAllExecutions(); });
+    addButton("Time ?", "Uhrzeit des Servers anfordern", [&client] { client.requestTime(); });
+    addButton("Instruments", "Wertpapierliste anfordern", [&client] { client.requestInstruments(); });
+    addButton("R.All Orders", "Alle Orders anfordern", [&client] { client.requestAllOrders(); });
+    addButton("R.Open Orders", "Offene Orders anfordern", [&client] { client.requestOpenOrders(); });
+    addButton("R.AllExec.", "Alle Executions anfordern", [&client] { client.requestAllExecutions(); });
     for (int i = 0; i < buttons_.size(); ++i)
         (i < 4 ? connection : requests)->addWidget(buttons_[i]);
 
@@ -147,8 +150,10 @@ QListView* OrderClientWindow::listView(TextList& list) {
     return view;
 }
 
-QPushButton* OrderClientWindow::addButton(const QString& caption, std::function<void()> action) {
+QPushButton* OrderClientWindow::addButton(const QString& caption, const QString& hint,
+                                          std::function<void()> action) {
     auto* b = new QPushButton(caption);
+    b->setToolTip(hint);
     connect(b, &QPushButton::clicked, this, [action] { action(); });
     buttons_.append(b);
     return b;

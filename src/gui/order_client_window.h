@@ -41,7 +41,7 @@ class OrderClientWindow : public QWidget {
     QLabel* label(Label& model);
     QCheckBox* checkBox(const QString& caption, CheckBox& model, std::function<void(bool)> toggled);
     QListView* listView(TextList& list);
-    QPushButton* addButton(const QString& caption, std::function<void()> action);
+    QPushButton* addButton(const QString& caption, const QString& hint, std::function<void()> action);
 
     ConnectionWindow& model_;
     QListView* incomingView_ = nullptr;

@@ -41,6 +41,8 @@ void QtDialogHost::runModal(CredentialsDialog& model) {
     form->addRow("Paßwort:", password);
     auto* ok = new QPushButton("&OK");
     auto* cancel = new QPushButton("Abbruch");
+    ok->setToolTip("Angaben übernehmen");
+    cancel->setToolTip("Ohne Änderung schließen");
     ok->setDefault(true);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -70,6 +72,8 @@ void QtDialogHost::runModal(AutostartDialog& model) {
     auto* countdown = new QLabel("Autostart:");
     auto* start = new QPushButton("Start");
     auto* credentials = new QPushButton("Username/Paßwort");
+    start->setToolTip("Jetzt anmelden");
+    credentials->setToolTip("Andere Anmeldedaten eingeben");
     start->setDefault(true);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(start);

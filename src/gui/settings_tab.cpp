@@ -3,6 +3,7 @@
 #include "gui/bridge_frame.h"
 #include "gui/cell_grid_model.h"
 #include "gui/colour_palette.h"
+#include "gui/combo_popup.h"
 #include "gui/text_list_model.h"
 #include "model/settings_file.h"
 #include "views/animated_logo.h"
@@ -30,8 +31,10 @@ QString q(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-QPushButton* button(const QString& caption, QObject* context, std::function<void()> action) {
+QPushButton* button(const QString& caption, const QString& hint, QObject* context,
+                    std::function<void()> action) {
     auto* b = new QPushButton(caption);
+    b->setToolTip(hint);
     QObject::connect(b, &QPushButton::clicked, context, std::move(action));
     return b;
 }
@@ -82,22 +85,25 @@ QWidget* SettingsTab::buildOptions() {
     auto* box = new QGroupBox("Optionen");
     auto* layout = new QVBoxLayout(box);
     Settings& settings = settings_;
-    auto option = [&](const QString& caption, int16_t& value) {
+    auto option = [&](const QString& caption, const QString& hint, int16_t& value) {
         auto* check = new QCheckBox(caption);
+        check->setToolTip(hint);
         connect(check, &QCheckBox::toggled, this, [&value](bool on) { value = on ? 1 : 0; });
         layout->addWidget(check);
         return check;
     };
-    confirmation_ =
-        option("Sicherheitsabfrage bei BUY/SELL MARKET und GLATT aktivieren", settings.confirmation);
+    confirmation_ = option("Sicherheitsabfrage bei BUY/SELL MARKET und GLATT aktivieren",
+                           "Vor Market-Orders und GLATT nachfragen", settings.confirmation);
     confirmation_->setObjectName("confirmation");
-    chatSound_ = option("Chat mit Sound", settings.chatSound);
-    executionSound_ = option("Execution mit Sound", settings.executionSound);
+    chatSound_ = option("Chat mit Sound", "Ton bei neuen Chatzeilen", settings.chatSound);
+    executionSound_ = option("Execution mit Sound", "Ton bei jeder Ausführung", settings.executionSound);
 
     auto* sounds = new QComboBox;
     sounds->setObjectName("soundFiles");
     sounds->setModel(new TextListModel(window_.controls().soundFiles, sounds));
     sounds->setPlaceholderText("auswählen...");
+    sounds->setToolTip("Tondatei wählen; die Wahl wird einmal abgespielt");
+    opensBelow(sounds);
     sounds->setCurrentIndex(-1);
     connect(sounds, &QComboBox::textActivated, this, [this, sounds](const QString& name) {
         window_.chooseSound(name.toStdString());
@@ -115,6 +121,7 @@ QWidget* SettingsTab::buildOptions() {
     layout->addLayout(soundRow);
 
     asciiRemote_ = new QCheckBox("ASCII-Remote");
+    asciiRemote_->setToolTip("Orders aus Auftragsdateien im Arbeitsordner annehmen");
     fileDropLog_ = listView(window_.controls().fileDropLog);
     fileDropLog_->setObjectName("fileDropLog");
     fileDropLog_->setMaximumHeight(80);
@@ -128,6 +135,7 @@ QWidget* SettingsTab::buildOptions() {
     // The game edition keeps the option (it is saved like any other) but never shows the frame.
     zentrivo_ = new QCheckBox("Zentrivo extern");
     zentrivo_->setObjectName("zentrivoExtern");
+    zentrivo_->setToolTip("Steuerung durch ein externes Programm über TCP");
     connect(zentrivo_, &QCheckBox::toggled, this, [this](bool on) {
         window_.setZentrivoExtern(on);
         bridgeFrame_->setVisible(window_.bridgeFrameVisible());
@@ -140,6 +148,8 @@ QWidget* SettingsTab::buildColours() {
     auto* box = new QGroupBox("Farben");
     auto* schemes = new QComboBox;
     schemes->setObjectName("colourSchemes");
+    schemes->setToolTip("Farbschema laden");
+    opensBelow(schemes);
     schemes->setModel(new TextListModel(window_.controls().colourSchemeList, schemes));
     connect(schemes, &QComboBox::textActivated, this,
             [this](const QString& name) { window_.chooseColourScheme(name.toStdString()); });
@@ -165,8 +175,10 @@ QWidget* SettingsTab::buildColours() {
     layout->addWidget(palette, 1, 1);
     layout->addWidget(swatch_, 1, 2, Qt::AlignTop);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(button("Mehr...", this, [this] { colourEditor_.chooseOtherColour(); }));
-    buttons->addWidget(button("Anwenden", this, [this] { window_.applyColours(); }));
+    buttons->addWidget(button("Mehr...", "Farbe der Rolle frei wählen", this,
+                              [this] { colourEditor_.chooseOtherColour(); }));
+    buttons->addWidget(
+        button("Anwenden", "Farben speichern und anzeigen", this, [this] { window_.applyColours(); }));
     buttons->addStretch();
     layout->addLayout(buttons, 2, 0, 1, 3);
     return box;
@@ -176,14 +188,16 @@ QWidget* SettingsTab::buildCommands() {
     auto* row = new QWidget;
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(button("Neuen Usernamen wählen", this, [this] { window_.newUser(); }));
-    layout->addWidget(button("Clientfenster zeigen", this, [this] { window_.showConnectionWindow(); }));
-    QPushButton* product = button("Kavex", this, [this] { window_.showProgramName(); });
+    layout->addWidget(button("Neuen Usernamen wählen", "Anderen Usernamen eingeben und neu anmelden", this,
+                             [this] { window_.newUser(); }));
+    layout->addWidget(button("Clientfenster zeigen", "Verbindungsfenster zeigen", this,
+                             [this] { window_.showConnectionWindow(); }));
+    QPushButton* product = button("Kavex", {}, this, [this] { window_.showProgramName(); });
     product->setObjectName("productLabel");
     product->setFlat(true);
     product->setToolTip("Programmname zeigen");
     // The animated logo; without its picture file, the still logo in letters.
-    QPushButton* logo = button("KAVEX", this, [this] {
+    QPushButton* logo = button("KAVEX", {}, this, [this] {
         const Qt::KeyboardModifiers held = QGuiApplication::keyboardModifiers();
         window_.clickLogo(held.testFlag(Qt::ShiftModifier) && held.testFlag(Qt::ControlModifier));
     });

@@ -1,5 +1,6 @@
 #include "gui/statements_panel.h"
 
+#include "gui/combo_popup.h"
 #include "gui/text_list_model.h"
 #include "views/statements.h"
 
@@ -17,6 +18,8 @@ StatementsPanel::StatementsPanel(Statements& statements, QWidget* parent)
     choice_ = new QComboBox;
     choice_->setObjectName("statementFiles");
     choice_->setPlaceholderText("Auszüge...");
+    choice_->setToolTip("Gespeicherten Kontoauszug zeigen");
+    opensBelow(choice_);
     auto* files = new TextListModel(statements_.files, choice_);
     choice_->setModel(files);
     // A refill (a statement arriving, say) leaves nothing chosen.
@@ -29,13 +32,15 @@ StatementsPanel::StatementsPanel(Statements& statements, QWidget* parent)
 
     append_ = new QCheckBox("Anhängen");
     append_->setChecked(statements_.append.checked());
+    append_->setToolTip("Alle Auszüge hintereinander zeigen");
     connect(append_, &QCheckBox::toggled, this, [this](bool on) {
         statements_.setAppendAll(on);
         syncChoice();
     });
 
-    auto button = [this](const QString& caption, auto action) {
+    auto button = [this](const QString& caption, auto action, const QString& hint) {
         auto* b = new QPushButton(caption);
+        b->setToolTip(hint);
         connect(b, &QPushButton::clicked, this, [this, action] {
             (statements_.*action)();
             syncChoice();
@@ -55,9 +60,10 @@ StatementsPanel::StatementsPanel(Statements& statements, QWidget* parent)
     auto* controls = new QHBoxLayout;
     controls->addWidget(choice_);
     controls->addWidget(append_);
-    controls->addWidget(button("Auszug löschen", &Statements::deleteStatement));
-    controls->addWidget(button("Auszüge anfordern", &Statements::requestStatements));
-    controls->addWidget(button("&Drucken", &Statements::print));
+    controls->addWidget(button("Auszug löschen", &Statements::deleteStatement, "Gezeigten Auszug löschen"));
+    controls->addWidget(
+        button("Auszüge anfordern", &Statements::requestStatements, "Kontoauszüge beim Server anfordern"));
+    controls->addWidget(button("&Drucken", &Statements::print, "Gezeigten Auszug drucken (Alt+D)"));
     controls->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(controls);

@@ -3,6 +3,7 @@
 #include "gui/approval_panel.h"
 #include "gui/cell_grid_model.h"
 #include "gui/cell_grid_view.h"
+#include "gui/combo_popup.h"
 #include "gui/popup_menu_qt.h"
 #include "gui/settings_tab.h"
 #include "gui/statements_panel.h"
@@ -23,6 +24,7 @@
 #include <QDialog>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -83,6 +85,7 @@ TradingWindowWidget::TradingWindowWidget(TradingWindowViews views, QWidget* pare
     labelStrip_ = new QWidget(this);
     paintBackground(labelStrip_);
     headers_[0] = boundLabel(controls_.statusLine);
+    headers_[0]->setObjectName("statusLine");
     auto* account = new QWidget;
     auto* accountLabels = new QHBoxLayout(account);
     accountLabels->setContentsMargins(0, 0, 0, 0);
@@ -93,12 +96,16 @@ TradingWindowWidget::TradingWindowWidget(TradingWindowViews views, QWidget* pare
     QLabel* panelResult = boundLabel(controls_.panelResultLabel);
     panelResult->setObjectName("panelResult");
     accountLabels->addWidget(panelResult);
+    account->setObjectName("accountStrip");
     headers_[1] = account;
     headers_[2] = boundLabel(controls_.resultLabel);
+    headers_[2]->setObjectName("resultLabel");
     for (QWidget* header : headers_) {
         header->setParent(labelStrip_);
         paintBackground(header);
     }
+    // A label whose text changed asks its parent, the strip, to lay it out again.
+    labelStrip_->installEventFilter(this);
 
     tabs_ = new QTabWidget(this);
     tabs_->addTab(buildOrdersTab(), "Orders");
@@ -118,8 +125,8 @@ TradingWindowWidget::TradingWindowWidget(TradingWindowViews views, QWidget* pare
     contextMenu_ = std::make_unique<PopupMenuPresenter>(views_.contextMenu, this);
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) { tabChosen(index); });
     window_.placeWindow = [this](const TwipRect& geometry) { place(geometry); };
-    setMinimumSize(320, 200);
     resize(1280, 720);
+    setMinimumSize(minimumWindowSize());
 }
 
 TradingWindowWidget::~TradingWindowWidget() {
@@ -154,9 +161,10 @@ QLabel* TradingWindowWidget::linkStateLabel() {
     return label;
 }
 
-QPushButton* TradingWindowWidget::addButton(QLayout* layout, const QString& caption,
+QPushButton* TradingWindowWidget::addButton(QLayout* layout, const QString& caption, const QString& hint,
                                             std::function<void()> action) {
     auto* button = new QPushButton(caption);
+    button->setToolTip(hint);
     connect(button, &QPushButton::clicked, this, [this, action = std::move(action)] {
         action();
         syncQuickButtons();
@@ -191,6 +199,7 @@ QWidget* TradingWindowWidget::buildOrdersTab() {
     editor_->setEditable(true);
     // Return must commit the typed text, never add it to the list as a new item.
     editor_->setInsertPolicy(QComboBox::NoInsert);
+    editor_->setToolTip("Enter übernimmt, Esc verwirft");
     editor_->hide();
     editor_->installEventFilter(this);
     connect(editor_, qOverload<int>(&QComboBox::activated), this, [this](int index) {
@@ -205,22 +214,27 @@ QWidget* TradingWindowWidget::buildOrdersTab() {
 
     auto* strip = new QHBoxLayout;
     GridActions& actions = views_.gridActions;
-    addButton(strip, "CANCEL Alle", [this] { window_.cancelAll(); });
-    addButton(strip, "TRANS Alle", [this] { window_.transmitAll(); });
-    addButton(strip, "Lösche TRANS", [this] { window_.deleteEntryLines(); });
-    addButton(strip, "BUY MARKET", [this] { window_.buyMarket(); });
-    addButton(strip, "SELL MARKET", [this] { window_.sellMarket(); });
-    addButton(strip, "GLATT", [this] { window_.closeAllPositions(); });
+    addButton(strip, "CANCEL Alle", "Alle offenen Orders streichen", [this] { window_.cancelAll(); });
+    addButton(strip, "TRANS Alle", "Alle Eingabezeilen als Orders senden", [this] { window_.transmitAll(); });
+    addButton(strip, "Lösche TRANS", "Alle Eingabezeilen löschen", [this] { window_.deleteEntryLines(); });
+    addButton(strip, "BUY MARKET", "Market-Kauf im DEFAULT-Wert", [this] { window_.buyMarket(); });
+    addButton(strip, "SELL MARKET", "Market-Verkauf im DEFAULT-Wert", [this] { window_.sellMarket(); });
+    addButton(strip, "GLATT", "Alle Positionen schließen", [this] { window_.closeAllPositions(); });
     QPushButton* more =
-        addButton(strip, q(controls_.moreButton.text()), [this] { window_.toggleFinishedOrders(); });
+        addButton(strip, q(controls_.moreButton.text()), "Erledigte Orders zeigen oder ausblenden",
+                  [this] { window_.toggleFinishedOrders(); });
     controls_.moreButton.setObserver([more](const std::string& caption) { more->setText(q(caption)); });
     boundLabels_.push_back(&controls_.moreButton);
-    QPushButton* user = addButton(strip, "User/PW", [this] { window_.askForNewUser(); });
-    user->setToolTip(q(controls_.userButtonHint.text()));
-    controls_.userButtonHint.setObserver([user](const std::string& hint) { user->setToolTip(q(hint)); });
+    QPushButton* user = addButton(strip, "User/PW", {}, [this] { window_.askForNewUser(); });
+    auto userHint = [user](const std::string& hint) {
+        user->setToolTip(hint.empty() ? QString("Neuen Usernamen und Paßwort eingeben") : q(hint));
+    };
+    userHint(controls_.userButtonHint.text());
+    controls_.userButtonHint.setObserver(userHint);
     boundLabels_.push_back(&controls_.userButtonHint);
-    addButton(strip, "ENDE", [this] { close(); });
+    addButton(strip, "ENDE", "Einstellungen speichern und Programm beenden", [this] { close(); });
     auto* chat = new QCheckBox("CHAT");
+    chat->setToolTip("Chatfenster öffnen oder schließen");
     chat->setChecked(controls_.chatOption.checked());
     chat->setVisible(controls_.chatOptionVisible);
     controls_.chatOptionVisibilityChanged = [chat](bool visible) { chat->setVisible(visible); };
@@ -228,6 +242,7 @@ QWidget* TradingWindowWidget::buildOrdersTab() {
     strip->addWidget(chat);
     quantityBox_ = new QComboBox;
     quantityBox_->setEditable(true);
+    quantityBox_->setToolTip("Stückzahl neuer Eingabezeilen und Market-Orders");
     // The list is filled as the window loads (Client::load, before the window is built).
     for (const std::string& v : controls_.defaultQuantityList.lines())
         quantityBox_->addItem(q(v));
@@ -248,6 +263,8 @@ QWidget* TradingWindowWidget::buildOrdersTab() {
     messages->setModel(new TextListModel(controls_.messages, messages));
     messages->setPlaceholderText("Meldungen...");
     messages->setMinimumWidth(220);
+    messages->setToolTip("Alle Texte der Statuszeile");
+    opensBelow(messages);
     strip->addWidget(messages, 1);
 
     orderStrip_ = new QWidget(ordersFrame_);
@@ -266,6 +283,7 @@ QWidget* TradingWindowWidget::buildExecutionsTab() {
     executionView_ = view;
 
     auto* refresh = new QPushButton("Grid Refresh", executionsFrame_);
+    refresh->setToolTip("Executions neu aufbauen");
     connect(refresh, &QPushButton::clicked, this, [this] { views_.executionGrid.refresh(); });
     refreshButton_ = refresh;
     noteLabel_ = new QLabel("Reihenfolge:", executionsFrame_);
@@ -273,6 +291,8 @@ QWidget* TradingWindowWidget::buildExecutionsTab() {
     order->setObjectName("executionOrder");
     order->setModel(new TextListModel(controls_.executionOrderList, order));
     order->setCurrentIndex(views_.executionGrid.selectedOrder());
+    order->setToolTip("Reihenfolge der Executions");
+    opensBelow(order);
     connect(order, &QComboBox::activated, this, [this](int index) {
         views_.executionGrid.selectOrder(index);
         views_.executionGrid.refresh();
@@ -310,8 +330,7 @@ void TradingWindowWidget::placeInTabArea(QWidget* widget, const TwipRect& rect) 
 void TradingWindowWidget::applyLayout() {
     const FormLayout& l = window_.layout();
     labelStrip_->setGeometry(pixels(l.labelStrip));
-    for (int i = 0; i < 3; ++i)
-        headers_[i]->setGeometry(pixels(l.headerLabels[static_cast<std::size_t>(i)]));
+    placeHeaders();
     tabs_->setGeometry(pixels(l.tabArea));
     placeInTabArea(ordersFrame_, l.ordersFrame);
     gridView_->setGeometry(pixels(l.orderGrid));
@@ -322,6 +341,40 @@ void TradingWindowWidget::applyLayout() {
     noteLabel_->setGeometry(pixels(l.noteLabel));
     orderList_->setGeometry(pixels(l.orderList));
     placeInTabArea(statementsPanel_, l.statementList);
+}
+
+// The three header labels share the strip in thirds, except that a status text longer
+// than its third takes the room the other two do not need, so that a long message is
+// not cut off under the account's labels.
+void TradingWindowWidget::placeHeaders() {
+    const FormLayout& l = window_.layout();
+    for (int i = 0; i < 3; ++i)
+        headers_[i]->setGeometry(pixels(l.headerLabels[static_cast<std::size_t>(i)]));
+    const int w = labelStrip_->width();
+    const int needed = headers_[0]->sizeHint().width();
+    if (needed <= headers_[0]->width()) return;
+    const int others = headers_[1]->sizeHint().width() + headers_[2]->sizeHint().width();
+    const int status = std::max(headers_[0]->width(), std::min(needed, w - others));
+    const int rest = w - status;
+    const int account = std::min(rest, std::max(headers_[1]->sizeHint().width(), rest / 2));
+    const int height = headers_[0]->height();
+    headers_[0]->setGeometry(0, 0, status, height);
+    headers_[1]->setGeometry(status, 0, account, height);
+    headers_[2]->setGeometry(status + account, 0, rest - account, height);
+}
+
+// The smallest window in which the strip under the order grid shows every button whole
+// and the tabs have the room their pages need. The parts' sizes are the window's size
+// less fixed margins, so the margins are taken from the current layout.
+QSize TradingWindowWidget::minimumWindowSize() const {
+    const FormLayout& l = window_.layout();
+    const int stripMargin = width() - twipsToPixels(l.orderStrip.width);
+    const int width = orderStrip_->layout()->minimumSize().width() + stripMargin + 1;
+    // The order grid keeps room for its title rows and one instrument.
+    const int gridMargin = height() - twipsToPixels(l.orderGrid.height);
+    const int grid = gridView_->horizontalHeader()->sizeHint().height() + 2 * gridView_->frameWidth() + 24;
+    const int tabs = tabs_->minimumSizeHint().height() + twipsToPixels(l.labelStrip.height);
+    return {width, std::max(grid + gridMargin + 1, tabs)};
 }
 
 void TradingWindowWidget::resizeEvent(QResizeEvent* event) {
@@ -341,10 +394,25 @@ void TradingWindowWidget::reportPlacement() {
         {pixelsToTwips(x()), pixelsToTwips(y()), pixelsToTwips(width()), pixelsToTwips(height())});
 }
 
+// A saved geometry is fitted into the screen it lies on (the main screen when that one is
+// gone): a window never reopens partly off-screen.
 void TradingWindowWidget::place(TwipRect geometry) {
     auto orKeep = [](int32_t twips, int current) { return twips > 0 ? twipsToPixels(twips) : current; };
-    resize(orKeep(geometry.width, width()), orKeep(geometry.height, height()));
-    move(orKeep(geometry.left, x()), orKeep(geometry.top, y()));
+    QRect wanted(orKeep(geometry.left, x()), orKeep(geometry.top, y()), orKeep(geometry.width, width()),
+                 orKeep(geometry.height, height()));
+    QScreen* screen = QGuiApplication::screenAt(wanted.center());
+    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+    if (screen != nullptr) {
+        // The place is the frame's; the size is the inside's.
+        const QRect area = screen->availableGeometry();
+        const QSize frame = frameGeometry().size() - size();
+        wanted.setSize(wanted.size().boundedTo(area.size() - frame).expandedTo(minimumSize()));
+        const QSize outside = wanted.size() + frame;
+        wanted.moveLeft(std::max(area.left(), std::min(wanted.left(), area.right() + 1 - outside.width())));
+        wanted.moveTop(std::max(area.top(), std::min(wanted.top(), area.bottom() + 1 - outside.height())));
+    }
+    resize(wanted.size());
+    move(wanted.topLeft());
 }
 
 QWidget* TradingWindowWidget::buildMessageWindow() {
@@ -355,6 +423,8 @@ QWidget* TradingWindowWidget::buildMessageWindow() {
     text->setWordWrap(true);
     auto* ok = new QPushButton(MessageWindow::kOkCaption);
     auto* suppress = new QCheckBox(MessageWindow::kSuppressCaption);
+    ok->setToolTip("Meldung schließen");
+    suppress->setToolTip("Meldungen nur noch in der Statuszeile zeigen");
     auto* layout = new QVBoxLayout(dialog);
     layout->addWidget(text);
     layout->addWidget(ok);
@@ -379,6 +449,7 @@ QWidget* TradingWindowWidget::buildMessageWindow() {
 }
 
 bool TradingWindowWidget::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == labelStrip_ && event->type() == QEvent::LayoutRequest) placeHeaders();
     if (event->type() == QEvent::Resize && watched->isWidgetType() &&
         tabs_->indexOf(static_cast<QWidget*>(watched)) >= 0)
         applyLayout();

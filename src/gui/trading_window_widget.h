@@ -86,12 +86,15 @@ class TradingWindowWidget : public QWidget {
     QWidget* buildMessageWindow();
     QLabel* boundLabel(Label& model);
     QLabel* linkStateLabel();
-    QPushButton* addButton(QLayout* layout, const QString& caption, std::function<void()> action);
+    QPushButton* addButton(QLayout* layout, const QString& caption, const QString& hint,
+                           std::function<void()> action);
     void gridPressed(const QPoint& position, Qt::MouseButton button);
     void syncEditor();
     void syncQuickButtons();
     void tabChosen(int index);
     void applyLayout();
+    void placeHeaders();
+    QSize minimumWindowSize() const;
     void placeInTabArea(QWidget* widget, const TwipRect& rect);
     void reportPlacement();
     void place(TwipRect geometry); // a copy: resizing reports the new geometry to the window

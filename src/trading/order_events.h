@@ -30,6 +30,8 @@ class UserMessages {
   public:
     virtual ~UserMessages() = default;
     virtual void showError(const std::string& text) = 0;
+    // A note in the status line (and so in "Meldungen..."), without the message window.
+    virtual void showNote(const std::string& text) = 0;
 };
 
 } // namespace kavex

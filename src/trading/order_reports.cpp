@@ -11,6 +11,7 @@
 #include "protocol/message_dispatcher.h"
 #include "protocol/wire.h"
 #include "trading/order_events.h"
+#include "trading/order_notes.h"
 
 #include <cstdlib>
 
@@ -117,6 +118,7 @@ void OrderReports::onOpenOrder(std::string_view body) {
         int32_t n = data_.orderBook.findByOrderId(order.orderId);
         if (n == 0) {
             data_.orderBook.append(order);
+            if (!isFinished(order.status)) note(order, "platziert");
             // One new row instead of a rebuild: an arrival costs the same with 10 or
             // 10,000 orders in the book.
             events_.orderAdded(data_.orderBook.count());
@@ -138,6 +140,7 @@ void OrderReports::onOrderStatus(std::string_view body) {
         log_.addLine("Keine Order für O.Status gef.:" + std::string(body));
         return;
     }
+    const int16_t before = data_.orderBook.at(n).status;
     data_.orderBook.update(n, [&](Order& o) {
         const auto field = [&](auto&& assign) { guard(log_, tag, assign); };
         field([&] { o.status = parseInt16(f[3]); });
@@ -161,6 +164,12 @@ void OrderReports::onOrderStatus(std::string_view body) {
         } else {
             log_.addLine("Keine Orderzeile für Order" + strInt(n) + " gefunden");
         }
+    });
+    guard(log_, tag, [&] {
+        const Order& o = data_.orderBook.at(n);
+        if (o.status == before) return;
+        if (o.status == StatusFilled) note(o, "ausgeführt", " zu " + strSingleTrimmed(o.price));
+        if (o.status == StatusCancelled) note(o, "gestrichen");
     });
     guard(log_, tag, [&] {
         int32_t userId = data_.orderBook.at(n).orderUserId;
@@ -189,6 +198,10 @@ void OrderReports::onExecution(std::string_view body) {
         if (order > 0 && data_.orderBook.at(order).orderUserId < 0 && hooks.reportExecution)
             hooks.reportExecution(std::string(body));
     });
+}
+
+void OrderReports::note(const Order& order, std::string_view what, const std::string& tail) {
+    messages_.showNote(timeOfDayText(loop_.now()) + " " + orderNote(data_.instruments, order, what) + tail);
 }
 
 void OrderReports::ExecutionSound() {

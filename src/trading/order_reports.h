@@ -69,6 +69,8 @@ class OrderReports {
     bool bridgeConnected() const { return hooks.bridgeConnected && hooks.bridgeConnected(); }
     void forward(const std::string& text);
     void logLines(std::string_view body);
+    // What became of an order, in the status line and "Meldungen...".
+    void note(const Order& order, std::string_view what, const std::string& tail = {});
 
     TradingData& data_;
     OrderEvents& events_;

@@ -32,6 +32,7 @@ class ErrorDisplay : public UserMessages {
     }
 
     void showError(const std::string& text) override;
+    void showNote(const std::string& text) override;
 
   private:
     Label& statusLine_;

@@ -4,6 +4,7 @@
 #include "external/request_journal.h"
 #include "support/client_fixture.h"
 #include "views/animated_logo.h"
+#include "views/show_error.h"
 
 #include <gtest/gtest.h>
 
@@ -87,6 +88,26 @@ TEST_F(ClientTest, AWorkingOrderWithABadFlagIsStillListedAndCancelledByCancelAll
     EXPECT_EQ(client->data().account.lastUserOrderId, 41);
     client->window().cancelAll();
     EXPECT_TRUE(sentOnce("@CO=ACC9;41;SRV7"));
+}
+
+TEST_F(ClientTest, AGreetingIsBoxedOncePerRunAndTheTransferItAnnouncesTakesItsTextAway) {
+    writeSettings();
+    startSession();
+    MessageWindow& box = client->messageWindow();
+    const Label& status = client->controls().statusLine;
+    const std::string greeting = "Willkommen anna! Die Datei X.BIN wird übertragen.";
+    serverSends("@SA=" + greeting);
+    EXPECT_TRUE(box.visible.checked());
+    box.confirm();
+    for (const char* part : {"@FIS=T1;X.BIN;3", "@FID=T1;abc", "@FIE=T1"})
+        serverSends(part);
+    EXPECT_EQ(status.text(), "");
+    const std::size_t listed = client->controls().messages.size();
+
+    serverSends("@SA=" + greeting); // the next login of the same run
+    EXPECT_FALSE(box.visible.checked());
+    EXPECT_TRUE(status.text().ends_with(greeting));
+    EXPECT_EQ(client->controls().messages.size(), listed + 1);
 }
 
 TEST(ClientClock, TheServersTimeIsTheProgramsClockAndSetsTheMachinesOnlyWhenKavexExtraAsks) {

@@ -68,7 +68,7 @@ class DocumentsTest : public ::testing::Test {
     test::ReceiveFixture rx;
     int refills = 0;
     Documents documents{folder, rx.loop, rx.log, rx.outgoing,
-                        DocumentHooks{[](const std::string&) {}, [this] { ++refills; }}};
+                        DocumentHooks{[](const std::string&) {}, [this] { ++refills; }, {}}};
     FileTransfer transfer{folder, rx.log};
 };
 

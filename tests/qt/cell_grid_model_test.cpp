@@ -7,6 +7,8 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QImage>
 #include <QSignalSpy>
 
@@ -106,6 +108,30 @@ TEST_F(CellGridModelTest, TheViewTakesRowHeightsFromTheGridAndPaintsCellColours)
     model.deliverChanges();
     const QImage shot = view.viewport()->grab().toImage();
     EXPECT_EQ(QColor(shot.pixel(view.visualRect(model.index(4, 2)).center())), QColor(255, 0, 0));
+}
+
+TEST_F(CellGridModelTest, DraggingATitleBorderGivesTheGridTheColumnsNewWidth) {
+    grid.setColWidth(3, 1000); // 66 pixels, not a whole number of them
+    const int fixedWidth = grid.colWidth(0);
+    CellGridView view(model, 1, 1);
+    view.horizontalHeader()->resizeSection(3, 90); // what a drag of the border does
+    EXPECT_EQ(grid.colWidth(3), 1350);
+    EXPECT_EQ(view.columnWidth(3), 90);
+    grid.setColWidth(2, 1000);
+    EXPECT_EQ(grid.colWidth(2), 1000) << "the grid's own width is kept as it is";
+    EXPECT_EQ(grid.colWidth(0), fixedWidth) << "hiding the fixed column is no new width";
+}
+
+TEST(CellGridFont, ANumberTooWideForItsCellIsDrawnSmallerNotCut) {
+    QFont bold;
+    bold.setPointSizeF(12);
+    bold.setBold(true);
+    const QString profit = "-123456.8";
+    for (int width : {50, 70, 400}) {
+        const QFont fitted = fontToFit(bold, profit, width);
+        EXPECT_LE(QFontMetrics(fitted).horizontalAdvance(profit), width) << width;
+        EXPECT_EQ(fitted.pointSizeF() == 12, width == 400) << width;
+    }
 }
 
 } // namespace

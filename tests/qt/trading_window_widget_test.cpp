@@ -8,6 +8,7 @@
 #include "support/client_fixture.h"
 #include "views/grid_actions.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -48,7 +50,7 @@ class TradingWindowLayout : public ::testing::Test, protected test::ClientFixtur
 
 TEST_F(TradingWindowLayout, StartsAtTheSavedGeometryAndItsPartsFollowTheWindowSizeInTwips) {
     writeSettings([](Settings& s) {
-        s.windowWidth = 12000; // 800 pixels
+        s.windowWidth = 18000; // 1200 pixels
         s.windowTop = 750;
         s.windowLeft = 1500; // the height of 0 keeps the window's height
     });
@@ -56,12 +58,12 @@ TEST_F(TradingWindowLayout, StartsAtTheSavedGeometryAndItsPartsFollowTheWindowSi
     loop.advance(6000);
     settle();
     EXPECT_EQ(std::make_pair(window->pos(), window->size()),
-              std::make_pair(QPoint(100, 50), QSize(800, height)));
+              std::make_pair(QPoint(100, 50), QSize(1200, height)));
 
-    window->resize(900, 500);
+    window->resize(1250, 700);
     settle();
     const FormLayout& l = client->window().layout();
-    EXPECT_EQ(client->window().windowGeometry(), (TwipRect{1500, 750, 900 * 15, 500 * 15}));
+    EXPECT_EQ(client->window().windowGeometry(), (TwipRect{1500, 750, 1250 * 15, 700 * 15}));
     EXPECT_EQ(window->orderGridView()->geometry(), pixels(l.orderGrid));
     // The strip below the grid stays inside the tab's page.
     QWidget* strip = child<QWidget>("orderStrip");
@@ -72,6 +74,63 @@ TEST_F(TradingWindowLayout, StartsAtTheSavedGeometryAndItsPartsFollowTheWindowSi
     client->window().controls().panelResultLabel.setText("+5 = 12");
     EXPECT_TRUE(child<QLabel>("panelResult")->isVisible());
     EXPECT_EQ(child<QLabel>("panelResult")->text(), "+5 = 12");
+}
+
+TEST_F(TradingWindowLayout, AtTheSmallestSizeEveryButtonIsWholeAndEveryControlExplainsItself) {
+    window->resize(200, 200); // held at its smallest size
+    for (int tab = 0; tab < window->tabs()->count(); ++tab) {
+        window->tabs()->setCurrentIndex(tab);
+        settle();
+        for (QPushButton* b : window->tabs()->widget(tab)->findChildren<QPushButton*>()) {
+            if (!b->isVisibleTo(window.get())) continue;
+            EXPECT_TRUE(b->width() >= b->sizeHint().width() && b->height() >= b->sizeHint().height())
+                << b->text().toStdString();
+        }
+    }
+    QList<QWidget*> controls;
+    for (auto* b : window->findChildren<QAbstractButton*>())
+        if (qobject_cast<QPushButton*>(b) || qobject_cast<QCheckBox*>(b)) controls.append(b);
+    for (auto* box : window->findChildren<QComboBox*>())
+        controls.append(box);
+    for (QWidget* w : controls)
+        EXPECT_FALSE(w->toolTip().isEmpty())
+            << w->objectName().toStdString() << w->property("text").toString().toStdString();
+}
+
+TEST_F(TradingWindowLayout, ALongStatusTextIsNotCutOffByTheAccountLabels) {
+    window->resize(1280, 720);
+    auto* status = child<QLabel>("statusLine");
+    client->window().controls().statusLine.setText(
+        "12:00:00 Willkommen demo1! Die Datei KAVEXDEMO.BIN wird übertragen, bitte etwas Geduld.");
+    settle();
+    ASSERT_GT(status->sizeHint().width(), window->width() / 3);
+    EXPECT_GE(status->width(), status->sizeHint().width());
+    EXPECT_GE(child<QWidget>("accountStrip")->x(), status->x() + status->width());
+}
+
+TEST_F(TradingWindowLayout, ASavedPlaceOffTheScreenIsPulledBackOntoIt) {
+    writeSettings([](Settings& s) {
+        s.windowLeft = 15 * 5000;
+        s.windowTop = 15 * 700;
+        s.windowWidth = 15 * 3000;
+    });
+    loop.advance(6000);
+    settle();
+    const QRect area = window->screen()->availableGeometry();
+    EXPECT_TRUE(area.contains(window->frameGeometry()));
+}
+
+TEST_F(TradingWindowLayout, TheStatementListOpensBelowItsBox) {
+    writeFileAtomically(dir.root / "ACC920261201K.TXT", "Auszug");
+    window->tabs()->setCurrentIndex(TradingWindow::StatementsTab);
+    settle();
+    auto* files = child<QComboBox>("statementFiles");
+    ASSERT_EQ(files->count(), 1);
+    files->showPopup();
+    settle();
+    const QWidget* popup = files->view()->window();
+    EXPECT_GE(popup->geometry().top(), files->mapToGlobal(QPoint(0, files->height() - 1)).y());
+    files->hidePopup();
 }
 
 TEST_F(TradingWindowLayout, TheSettingsTabEditsColoursAndChoosesTheSound) {

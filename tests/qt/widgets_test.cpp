@@ -112,16 +112,25 @@ TEST(ChatWidget, OpensBesideTheTradingWindowAndPassesEditsAndClicksOn) {
     chat.open();
     EXPECT_EQ(window.pos(), QPoint(210, 40)); // beside the trading window
 
-    // Too near the screen's right edge: pulled left to end at the edge.
-    chat.close();
+    // No room on the right: left of it; no room on either side: at the screen's left edge,
+    // away from the holding and profit columns on the right.
     const QRect screen = window.screen()->availableGeometry();
-    tradingWindow = QRect(screen.right() - 100, 60, 100, 300);
-    chat.open();
-    EXPECT_EQ(window.pos(), QPoint(screen.x() + screen.width() - window.width(), 60));
+    const int w = window.width();
+    for (auto [trading, x] : {std::pair{QRect(screen.right() - 100, 60, 100, 300), screen.right() - 100 - w},
+                              std::pair{QRect(screen.x() + 20, 60, screen.width() - 40, 300), screen.x()}}) {
+        chat.close();
+        tradingWindow = trading;
+        chat.open();
+        EXPECT_EQ(window.pos(), QPoint(x, 60));
+    }
 
     // Typed line ends become the wire's.
     window.inputEdit()->setPlainText(QString::fromUtf8("Grüße\nan alle"));
     EXPECT_EQ(chat.input.text(), "Grüße\r\nan alle");
+    QTest::keyClick(window.inputEdit(), Qt::Key_Return); // Return sends to everyone
+    EXPECT_TRUE(window.inputEdit()->toPlainText().isEmpty());
+    ASSERT_FALSE(socket.sent.empty());
+    EXPECT_EQ(socket.sent.back().substr(0, 4), "\x01@C=");
 
     // A click on a header picks its sender.
     chat.onChatMessage("anna:hallo");

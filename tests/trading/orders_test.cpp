@@ -202,6 +202,20 @@ TEST_F(Reports, RejectionsAreShownWithTheTimeAndChangeNoOrder) {
     EXPECT_EQ(data.orderBook.at(1).status, StatusPreSubm);
 }
 
+TEST_F(Reports, NewFilledAndCancelledOrdersAreNotedUnderMeldungenWithoutABox) {
+    loop.setDateTime({2026, 12, 7, 10, 11, 12, 0});
+    reports.onOpenOrder(openOrder(101, "A1", 1, 3));
+    reports.onOpenOrder(openOrder(102, "A2", 2, 3, "SEL"));
+    for (const char* status : {"101;A1;4;093500;0;10;0;;1;0", "101;A1;6;093501;10;0;150.5;;1;0",
+                               "101;A1;6;093501;10;0;150.5;;1;0", "102;A2;5;093502;0;10;0;;0;0"})
+        reports.onOrderStatus(status);
+    EXPECT_EQ(messages.lines(), (Texts{"10:11:12 Order 101 platziert: SAP BUY 10 LMT 150",
+                                       "10:11:12 Order 102 platziert: BMW SELL 10 LMT 150",
+                                       "10:11:12 Order 101 ausgeführt: SAP BUY 10 LMT 150 zu 150.5",
+                                       "10:11:12 Order 102 gestrichen: BMW SELL 10 LMT 150"}));
+    EXPECT_FALSE(messageWindow.visible.checked());
+}
+
 // One bad field is logged and the rest of the record is still stored.
 TEST_F(Reports, OneBadFieldLosesOnlyThatField) {
     reports.hooks.bridgeConnected = [] { return true; };
