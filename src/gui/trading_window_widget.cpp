@@ -38,6 +38,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <array>
+
 namespace kavex {
 namespace {
 
@@ -343,24 +345,36 @@ void TradingWindowWidget::applyLayout() {
     placeInTabArea(statementsPanel_, l.statementList);
 }
 
-// The three header labels share the strip in thirds, except that a status text longer
-// than its third takes the room the other two do not need, so that a long message is
-// not cut off under the account's labels.
+// The three header labels share the strip in thirds, except that one whose text is longer
+// than its third takes the room the others do not need: a long message is not cut off
+// under the account's labels, nor the account's result under the day's. With too little
+// room for all, the status line gives way.
 void TradingWindowWidget::placeHeaders() {
     const FormLayout& l = window_.layout();
-    for (int i = 0; i < 3; ++i)
-        headers_[i]->setGeometry(pixels(l.headerLabels[static_cast<std::size_t>(i)]));
-    const int w = labelStrip_->width();
-    const int needed = headers_[0]->sizeHint().width();
-    if (needed <= headers_[0]->width()) return;
-    const int others = headers_[1]->sizeHint().width() + headers_[2]->sizeHint().width();
-    const int status = std::max(headers_[0]->width(), std::min(needed, w - others));
-    const int rest = w - status;
-    const int account = std::min(rest, std::max(headers_[1]->sizeHint().width(), rest / 2));
-    const int height = headers_[0]->height();
-    headers_[0]->setGeometry(0, 0, status, height);
-    headers_[1]->setGeometry(status, 0, account, height);
-    headers_[2]->setGeometry(status + account, 0, rest - account, height);
+    std::array<int, 3> need{}, width{};
+    int total = 0;
+    for (std::size_t i = 0; i < 3; ++i) {
+        need[i] = headers_[i]->sizeHint().width();
+        width[i] = std::max(need[i], twipsToPixels(l.headerLabels[i].width));
+        total += width[i];
+    }
+    int over = total - labelStrip_->width();
+    for (int round = 0; round < 3 && over > 0; ++round) {
+        // The part with the most room to spare gives first.
+        std::size_t most = 0;
+        for (std::size_t i = 1; i < 3; ++i)
+            if (width[i] - need[i] > width[most] - need[most]) most = i;
+        const int take = std::min(over, width[most] - need[most]);
+        width[most] -= take;
+        over -= take;
+    }
+    width[0] = std::max(0, width[0] - std::max(over, 0));
+    const int height = twipsToPixels(l.labelStrip.height);
+    int left = 0;
+    for (std::size_t i = 0; i < 3; ++i) {
+        headers_[i]->setGeometry(left, 0, width[i], height);
+        left += width[i];
+    }
 }
 
 // The smallest window in which the strip under the order grid shows every button whole

@@ -97,15 +97,25 @@ TEST_F(TradingWindowLayout, AtTheSmallestSizeEveryButtonIsWholeAndEveryControlEx
             << w->objectName().toStdString() << w->property("text").toString().toStdString();
 }
 
-TEST_F(TradingWindowLayout, ALongStatusTextIsNotCutOffByTheAccountLabels) {
+TEST_F(TradingWindowLayout, LongHeaderTextsTakeTheRoomTheOthersDoNotNeed) {
     window->resize(1280, 720);
-    auto* status = child<QLabel>("statusLine");
-    client->window().controls().statusLine.setText(
-        "12:00:00 Willkommen demo1! Die Datei KAVEXDEMO.BIN wird übertragen, bitte etwas Geduld.");
-    settle();
-    ASSERT_GT(status->sizeHint().width(), window->width() / 3);
-    EXPECT_GE(status->width(), status->sizeHint().width());
-    EXPECT_GE(child<QWidget>("accountStrip")->x(), status->x() + status->width());
+    const QWidget* headers[] = {child<QLabel>("statusLine"), child<QWidget>("accountStrip"),
+                                child<QLabel>("resultLabel")};
+    TradingWindowControls& controls = client->window().controls();
+    for (auto [label, text] :
+         {std::pair{&controls.statusLine, "12:00:00 Willkommen demo1! Die Datei "
+                                          "KAVEXDEMO.BIN wird übertragen, bitte etwas Geduld."},
+          std::pair{&controls.panelResultLabel, "-123456.5 = -123456.5 (-12345.5)"}}) {
+        label->setText(text);
+        settle();
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_GE(headers[i]->width(), headers[i]->sizeHint().width()) << text << i;
+            if (i < 2) {
+                EXPECT_LE(headers[i]->x() + headers[i]->width(), headers[i + 1]->x()) << text << i;
+            }
+        }
+    }
+    EXPECT_GT(headers[0]->width(), window->width() / 3);
 }
 
 TEST_F(TradingWindowLayout, ASavedPlaceOffTheScreenIsPulledBackOntoIt) {
