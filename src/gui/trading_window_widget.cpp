@@ -350,11 +350,12 @@ void TradingWindowWidget::applyLayout() {
 // under the account's labels, nor the account's result under the day's. With too little
 // room for all, the status line gives way.
 void TradingWindowWidget::placeHeaders() {
+    constexpr int kHeaderGap = 12; // pixels between one label's text and the next label
     const FormLayout& l = window_.layout();
     std::array<int, 3> need{}, width{};
     int total = 0;
     for (std::size_t i = 0; i < 3; ++i) {
-        need[i] = headers_[i]->sizeHint().width();
+        need[i] = headers_[i]->sizeHint().width() + (i < 2 ? kHeaderGap : 0);
         width[i] = std::max(need[i], twipsToPixels(l.headerLabels[i].width));
         total += width[i];
     }
