@@ -274,6 +274,8 @@ QWidget* TradingWindowWidget::buildOrdersTab() {
     paintBackground(orderStrip_);
     strip->setContentsMargins(2, 2, 2, 2);
     orderStrip_->setLayout(strip);
+    // A control shown later (the chat option) widens the strip: the smallest window follows.
+    orderStrip_->installEventFilter(this);
     return page;
 }
 
@@ -465,6 +467,7 @@ QWidget* TradingWindowWidget::buildMessageWindow() {
 
 bool TradingWindowWidget::eventFilter(QObject* watched, QEvent* event) {
     if (watched == labelStrip_ && event->type() == QEvent::LayoutRequest) placeHeaders();
+    if (watched == orderStrip_ && event->type() == QEvent::LayoutRequest) setMinimumSize(minimumWindowSize());
     if (event->type() == QEvent::Resize && watched->isWidgetType() &&
         tabs_->indexOf(static_cast<QWidget*>(watched)) >= 0)
         applyLayout();

@@ -81,6 +81,8 @@ TEST_F(TradingWindowLayout, StartsAtTheSavedGeometryOnScreenAndItsPartsFollowThe
 }
 
 TEST_F(TradingWindowLayout, AtTheSmallestSizeEveryButtonIsWholeAndEveryControlExplainsItself) {
+    client->window().controls().chatOptionVisibilityChanged(true); // as the chat level arrives
+    settle();
     window->resize(200, 200); // held at its smallest size
     for (int tab = 0; tab < window->tabs()->count(); ++tab) {
         window->tabs()->setCurrentIndex(tab);

@@ -87,9 +87,15 @@ TEST_F(BracketsEndToEnd, ABuyWithABracketIsClosedByItsProfitTargetAndTheStopIsCa
     EXPECT_EQ(holding(1), 0);
     for (const std::string& line : client->controls().log.lines()) // the first run has no preset file
         EXPECT_TRUE(!line.starts_with("F:") || line == "F:WS_SI File not found") << line;
-    // No refusal from the server: the status line showed nothing but the welcome.
+    // No refusal from the server: the status line showed the welcome and the orders' course.
     EXPECT_EQ(client->controls().messages.lines(),
-              (std::vector<std::string>{"Willkommen beim Rozivodizez Demo-Server"}));
+              (std::vector<std::string>{"Willkommen beim Rozivodizez Demo-Server",
+                                        "09:30:10 Order 1 platziert: AAA BUY 1 MKT",
+                                        "09:30:10 Order 1 ausgeführt: AAA BUY 1 MKT zu 100.5",
+                                        "09:30:10 Order 2 platziert: AAA SELL 1 STP 99",
+                                        "09:30:10 Order 3 platziert: AAA SELL 1 LMT 102",
+                                        "09:30:10 Order 3 ausgeführt: AAA SELL 1 LMT 102 zu 102",
+                                        "09:30:10 Order 2 gestrichen: AAA SELL 1 STP 99"}));
 }
 
 } // namespace
