@@ -22,6 +22,8 @@ ApprovalPanel::ApprovalPanel(ExternalOrderGate& gate, QWidget* page) : QFrame(pa
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     auto* approve = new QPushButton("Freigeben");
     auto* reject = new QPushButton("Ablehnen");
+    approve->setToolTip("Gewählte Order senden");
+    reject->setToolTip("Gewählte Order ablehnen");
     connect(approve, &QPushButton::clicked, this, [this] { gate_.approve(chosen()); });
     connect(reject, &QPushButton::clicked, this, [this] { gate_.reject(chosen()); });
     auto* buttons = new QHBoxLayout;

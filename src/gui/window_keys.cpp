@@ -85,6 +85,7 @@ KeySettingsBox::KeySettingsBox(KeyBindings& bindings, QWidget* parent)
                     sync();
                 });
         auto* clear = new QPushButton("Löschen");
+        clear->setToolTip("Taste für diesen Befehl entfernen");
         connect(clear, &QPushButton::clicked, this, [this, action] {
             bindings_.clear(action);
             sync();
