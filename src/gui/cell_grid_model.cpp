@@ -75,6 +75,13 @@ QVariant CellGridModel::data(const QModelIndex& index, int role) const {
 }
 
 void CellGridModel::gridChanged(const CellGrid::Change& change) {
+    if (grid_.cols() == cols_ && change.rowInserted >= 0 && change.rowInserted <= rows_ &&
+        grid_.rows() == rows_ + 1) {
+        insertRow(change.rowInserted);
+    } else if (grid_.cols() == cols_ && change.rowRemoved >= 0 && change.rowRemoved < rows_ &&
+               grid_.rows() == rows_ - 1) {
+        removeRow(change.rowRemoved);
+    }
     if (grid_.rows() != rows_ || grid_.cols() != cols_) {
         beginResetModel();
         rows_ = grid_.rows();
@@ -87,6 +94,27 @@ void CellGridModel::gridChanged(const CellGrid::Change& change) {
     if (rows_ == 0 || cols_ == 0) return;
     if (change.layout && view_) applyLayout(*view_, change);
     collect(change);
+}
+
+// One row in or out moves the rows below it; the view keeps its scroll position, its
+// selection and every other row as it is.
+void CellGridModel::insertRow(int row) {
+    beginInsertRows(QModelIndex(), row, row);
+    ++rows_;
+    changedColumns_.insert(changedColumns_.begin() + row, ColumnSpan{});
+    for (int& r : changedRows_)
+        r += r >= row;
+    endInsertRows();
+}
+
+void CellGridModel::removeRow(int row) {
+    beginRemoveRows(QModelIndex(), row, row);
+    --rows_;
+    changedColumns_.erase(changedColumns_.begin() + row);
+    std::erase(changedRows_, row);
+    for (int& r : changedRows_)
+        r -= r > row;
+    endRemoveRows();
 }
 
 void CellGridModel::collect(const CellGrid::Change& change) {

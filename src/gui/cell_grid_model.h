@@ -1,6 +1,7 @@
 #pragma once
 // Shows a headless CellGrid in a QTableView: texts, colours, fonts and alignment by the
-// standard roles. A change of the grid's shape resets the model at once. Cell changes are
+// standard roles. One row inserted or removed moves the rows below; any other change of
+// the grid's shape resets the model at once. Cell changes are
 // collected per row and delivered together a moment later: a refresh pass that redraws
 // hundreds of rows, letting events run between them, reaches the view as one batch with
 // at most one dataChanged per row, and adjacent rows share one ranged dataChanged.
@@ -61,6 +62,8 @@ class CellGridModel : public QAbstractTableModel {
         int first = -1, last = -1;
     };
     void gridChanged(const CellGrid::Change& change);
+    void insertRow(int row);
+    void removeRow(int row);
     void collect(const CellGrid::Change& change);
     void applyLayout(QTableView& view, const CellGrid::Change& change) const;
     void dropPending();

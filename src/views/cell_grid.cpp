@@ -46,7 +46,7 @@ void CellGrid::insertRow(int row) {
     rowOrder_.insert(rowOrder_.begin() + row, s);
     rowHeights_.insert(rowHeights_.begin() + row, kDefaultRowHeight);
     ++rows_;
-    notify({row, rows_ - 1, -1, -1, true});
+    notify({row, rows_ - 1, -1, -1, true, row, -1});
 }
 
 void CellGrid::removeRow(int row) {
@@ -55,7 +55,7 @@ void CellGrid::removeRow(int row) {
     rowOrder_.erase(rowOrder_.begin() + row);
     rowHeights_.erase(rowHeights_.begin() + row);
     --rows_;
-    notify({row, rows_, -1, -1, true});
+    notify({row, rows_, -1, -1, true, -1, row});
 }
 
 void CellGrid::clear() {
@@ -162,11 +162,20 @@ void CellGrid::notify(const Change& change) {
         observer_(change);
         return;
     }
+    const bool rowCountChange = change.rowInserted >= 0 || change.rowRemoved >= 0;
     if (!pending_) {
         pendingChange_ = change;
         pending_ = true;
+        pendingRowCountChanges_ = rowCountChange;
         return;
     }
+    // Of several inserted or removed rows only the count is known when they are reported.
+    pendingRowCountChanges_ += rowCountChange;
+    if (rowCountChange) {
+        pendingChange_.rowInserted = change.rowInserted;
+        pendingChange_.rowRemoved = change.rowRemoved;
+    }
+    if (pendingRowCountChanges_ > 1) pendingChange_.rowInserted = pendingChange_.rowRemoved = -1;
     auto merge = [](int& lo, int& hi, int newLo, int newHi) {
         if (lo < 0 || newLo < 0) {
             lo = hi = -1;

@@ -30,6 +30,9 @@ class CellGrid {
     struct Change {
         int firstRow = -1, lastRow = -1, firstCol = -1, lastCol = -1;
         bool layout = false; // row count, column count, heights or widths changed
+        // The one row inserted or removed by this change (-1: none, or more than one
+        // while redraw was off), so that a view can move its rows instead of starting over.
+        int rowInserted = -1, rowRemoved = -1;
     };
     using Observer = std::function<void(const Change&)>;
 
@@ -91,6 +94,7 @@ class CellGrid {
     bool redraw_ = true;
     bool pending_ = false;
     Change pendingChange_;
+    int pendingRowCountChanges_ = 0;
     Observer observer_;
 };
 

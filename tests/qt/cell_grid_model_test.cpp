@@ -1,5 +1,6 @@
 // The grid model's signals: cell changes reach the view once per row and batch, adjacent
-// rows in one ranged signal, shape changes as a reset; and the grid view paints cells
+// rows in one ranged signal, one row in or out as a move of the rows below, other shape
+// changes as a reset; and the grid view paints cells
 // from the grid.
 #include "gui/cell_grid_model.h"
 #include "gui/cell_grid_view.h"
@@ -85,15 +86,32 @@ TEST_F(CellGridModelTest, ShapeChangesResetAtOnceAndDropCollectedRows) {
     grid.resize(5, 6); // row 11 no longer exists
     EXPECT_EQ(reset.count(), 1);
     EXPECT_FALSE(model.changesPending());
+
+    // One row in or out moves the rows below it, with what was collected for them.
+    QSignalSpy inserted{&model, &QAbstractItemModel::rowsInserted};
+    QSignalSpy removed{&model, &QAbstractItemModel::rowsRemoved};
+    model.setDeliveryDelay(60000);
+    grid.setText(3, 1, "moves down");
     grid.insertRow(2);
     grid.removeRow(0);
-    EXPECT_EQ(reset.count(), 3);
+    grid.setRedraw(false); // two rows while redraw is off: only a reset can say that
+    grid.insertRow(1);
+    grid.insertRow(1);
+    EXPECT_EQ(reset.count(), 1);
+    grid.setRedraw(true);
+    EXPECT_EQ(std::make_tuple(inserted.count(), removed.count(), reset.count()), std::make_tuple(1, 1, 2));
+    EXPECT_EQ(inserted.at(0).at(1).toInt(), 2);
+    EXPECT_EQ(removed.at(0).at(1).toInt(), 0);
+    grid.insertRow(7);
+    model.deliverChanges();
+    EXPECT_EQ(signalsOf(changed), (std::vector<Signal>{{7, 7, 0, 5}}));
+    changed.clear();
 
     // A change of the whole grid (a new default colour) is one signal over every cell.
     grid.setText(1, 1, "a");
     grid.setDefaultBackground(0x123456);
     model.deliverChanges();
-    EXPECT_EQ(signalsOf(changed), (std::vector<Signal>{{0, 4, 0, 5}}));
+    EXPECT_EQ(signalsOf(changed), (std::vector<Signal>{{0, 7, 0, 5}}));
     grid.setText(1, 1, "b"); // the row marked before the whole-grid change is free again
     model.deliverChanges();
     EXPECT_EQ(signalsOf(changed).back(), (Signal{1, 1, 1, 1}));
