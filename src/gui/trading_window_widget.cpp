@@ -267,6 +267,7 @@ QWidget* TradingWindowWidget::buildOrdersTab() {
     messages->setMinimumWidth(220);
     messages->setToolTip("Alle Texte der Statuszeile");
     opensBelow(messages);
+    messages->view()->setMinimumWidth(560); // long lines stay readable in the open list
     strip->addWidget(messages, 1);
 
     orderStrip_ = new QWidget(ordersFrame_);
