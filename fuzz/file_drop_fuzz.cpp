@@ -40,7 +40,7 @@ namespace fs = std::filesystem;
 }
 
 // The order type as the rules give it: the first three characters of field 4 (characters,
-// not bytes), padded with blanks, with control characters as blanks.
+// not bytes), padded with blanks, with control characters and double quotes as blanks.
 std::string expectedType(std::string_view orderText) {
     std::string_view field = orderText;
     for (int n = 1; n < 4; ++n) {
@@ -53,7 +53,7 @@ std::string expectedType(std::string_view orderText) {
     for (std::size_t i = 0; i < field.size(); ++i) {
         const auto b = static_cast<unsigned char>(field[i]);
         if ((b & 0xC0) != 0x80 && ++chars > 3) break;
-        type += b < 0x20 || b == 0x7F ? ' ' : field[i];
+        type += b < 0x20 || b == 0x7F || b == '"' ? ' ' : field[i];
     }
     return type + std::string(static_cast<std::size_t>(std::max(0, 3 - std::min(chars, 3))), ' ');
 }

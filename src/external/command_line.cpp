@@ -3,6 +3,7 @@
 #include "base/fixed_text.h"
 #include "base/numbers.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace kavex {
@@ -49,8 +50,11 @@ bool isNumberText(std::string_view text) {
 }
 
 std::string orderTypeOf(std::string_view field) {
-    // A control character would end the message it travels in.
-    return blankControls(fitToWidth(field, 3));
+    // A control character would end the message it travels in; a double quote would make
+    // the receiver read the fields after it as one.
+    std::string type = blankControls(fitToWidth(field, 3));
+    std::replace(type.begin(), type.end(), '"', ' ');
+    return type;
 }
 
 std::string referenceOf(std::string_view field) {

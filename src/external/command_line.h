@@ -30,7 +30,8 @@ class CommandFields {
 bool isNumberText(std::string_view text);
 
 // Field 4 of an "@PO" order text as the order's type: its first three characters, padded
-// with blanks. Nothing else is checked here; the server refuses a type it does not know.
+// with blanks; control characters and double quotes become blanks. Nothing else is
+// checked here: the server refuses a type it does not know.
 std::string orderTypeOf(std::string_view field);
 
 // Field 8 of an "@PO" order text, the front-end's reference for the order, as it is stored

@@ -38,13 +38,13 @@ TEST_F(ExternalOrdersTest, TheNumberFieldWinsOverTheCodeAndOnlyBuyBuys) {
 
 TEST_F(ExternalOrdersTest, WhatTheServerJudgesGoesOutAsWrittenAndNoReferenceBreaksALine) {
     // The type is the first three characters of field 4, untrimmed; a control character
-    // in it would end the message.
+    // in it would end the message, a double quote would join the fields after it.
     for (const char* text :
-         {";1;BUY; MKT;1;;;a", ";1;BUY;lmt;0;x;;b", ";1;BUY;L\x02T;-3;;;c", ";1;BUY;MKT;1;;;X\"\r\n\"FORGED"})
+         {";1;BUY; MKT;1;;;a", ";1;BUY;lmt;0;x;;b", ";1;BUY;\"\x02T;-3;;;c", ";1;BUY;MKT;1;;;X\"\r\n\"FORGED"})
         EXPECT_EQ(external.placeOrder(text), ExternalOrderResult::Placed) << text;
     EXPECT_EQ(sentTexts(), (std::vector<std::string>{"@PO=ACC1;-101;1;BUY ; MK;1; 0; 0;0;0",
                                                      "@PO=ACC1;-102;1;BUY ;lmt;0; 0; 0;0;0",
-                                                     "@PO=ACC1;-103;1;BUY ;L T;-3; 0; 0;0;0",
+                                                     "@PO=ACC1;-103;1;BUY ;  T;-3; 0; 0;0;0",
                                                      "@PO=ACC1;-104;1;BUY ;MKT;1; 0; 0;0;0"}));
     EXPECT_EQ(toBridge.back(), "@OC;X\"  \"FORGED;-104");
 }
