@@ -20,6 +20,8 @@
 #include "trading/account_handlers.h"
 #include "trading/holdings.h"
 #include "trading/order_guard.h"
+#include "trading/order_journal.h"
+#include "trading/order_journal_feed.h"
 #include "trading/order_placement.h"
 #include "trading/order_reports.h"
 #include "views/animated_logo.h"
@@ -42,6 +44,7 @@
 #include "views/login_dialogs.h"
 #include "views/order_change.h"
 #include "views/order_grid.h"
+#include "views/price_alarms.h"
 #include "views/show_error.h"
 #include "views/sound_routine.h"
 #include "views/statements.h"
@@ -104,6 +107,9 @@ struct Client::Parts : ChatSwitch {
     Chart chart;
     OrderReports reports;
     OrderChanges changes;
+    OrderJournal journal;
+    OrderJournalFeed journalFeed;
+    PriceAlarms alarms;
     ClosedTcpListener noBridgeSocket;
     ExternalOrders external;
     ExternalOrderGate externalGate;
@@ -159,6 +165,10 @@ Client::Parts::Parts(Client& owner, ClientPlatform& p, const ProgramVersion& ver
       reports(data, orderGrid, errors, sound, settings, p.loop, orderClient.outgoing(), controls.log,
               controls.accountCodeLabel),
       changes(data, actions, placement, orderGrid, columns, errors, controls.log),
+      journal(
+          p.folder.root(), [&loop = p.loop] { return loop.now(); }, controls.log),
+      journalFeed(journal, data),
+      alarms(data, p.prompts, sound, controls.statusLine, settings, p.folder, controls.log),
       external(data, actions, placement, orderGrid, orderGridCells, columns, p.prompts),
       externalGate(external, p.loop),
       bridge(p.bridgeSocket ? *p.bridgeSocket : noBridgeSocket, p.loop, data, settings, controls.bridgeLog,
@@ -217,6 +227,14 @@ Client::Parts::Parts(Client& owner, ClientPlatform& p, const ProgramVersion& ver
         changes.request(n, quantity, limit);
     };
     orderGrid.pendingChangeText = [this](int n) { return changes.pendingText(n); };
+    reports.hooks.statusChanged = [this](const Order& o) { journalFeed.orderEvent("status", o, ""); };
+    reports.hooks.filled = [this](const Execution& e) { journalFeed.fill(e); };
+    reports.hooks.rejected = [this](std::string_view event, std::string_view body) {
+        journalFeed.rejection(event, body);
+    };
+    placement.journal = [this](std::string_view event, const Order& o, std::string_view text, int line) {
+        journalFeed.orderEvent(event, o, text, line);
+    };
     reports.hooks.executionReplaced = [this](int n) { executionGrid.executionReplaced(n); };
     dispatcher.setHandler(Handler::InstrumentListShown, [this](std::string_view) {
         // The DEFAULT instrument of the last run, when the list still has it.
@@ -259,6 +277,12 @@ Client::Parts::Parts(Client& owner, ClientPlatform& p, const ProgramVersion& ver
         controls.moreButton.setText(caption);
     };
     actions.showChart = [this](int instrument) { chart.open(instrument); };
+    actions.instrumentSeen = [this](int instrument) { alarms.acknowledge(instrument); };
+    contextMenu.setPriceAlarm = [this](int instrument) { alarms.askLevel(instrument); };
+    alarms.rowMarkChanged = [this](int instrument) { orderGrid.redrawInstrument(instrument); };
+    alarms.alertsChanged = [this] {
+        if (chart.loaded()) chart.redrawPanes();
+    };
     window.requestSystemInfo = [this] { ranking.requestSystemInfo(); };
     controls.statusLine.setObserver(nullptr);
     controls.moreButton.setText("Mehr");
@@ -319,6 +343,7 @@ void Client::load() {
     std::filesystem::remove(platform_.folder.path(kUpdateProgram), ec);
     startupTimer_ = platform_.loop.startTimer(
         kStartupMs, [this] { startUp(); }, true);
+    p.journal.open();
     p.window.fillLists();
     p.actions.setDefaultQuantityText("1");
     p.logo.load();
@@ -329,6 +354,7 @@ void Client::startUp() {
     startupTimer_ = 0; // a single-shot timer: it has fired
     p.colourEditor.fillRoleList();
     p.settingsFile.load(p.settings);
+    p.alarms.load();
     if (p.settings.userName.empty()) p.settings.userName = platform_.discovery.defaultUser;
     p.orderClient.dispatcher().setMachineClockFromServer(
         p.extra.isOn(ExtraSettings::kMachineClockFromServer));
@@ -420,6 +446,7 @@ void Client::refreshTick() {
     p.bridge.statusTick();
     p.orderGrid.refreshRowTraces();
     if (!data.pricesChanged && !data.accountChanged) return;
+    if (data.pricesChanged) p.alarms.check();
     bool redrawn = false;
     EventBreaks breaks(platform_.loop); // events run between instruments
     for (int i = 1; i <= data.instrumentCount(); ++i) {
@@ -529,6 +556,10 @@ OrderClient& Client::orderClient() {
 ConnectionWindow& Client::connectionWindow() {
     return parts_->connectionWindow;
 }
+std::string Client::orderRowToolTip(int row) const {
+    return parts_->orderGrid.rowToolTip(row);
+}
+
 Chart& Client::chart() {
     return parts_->chart;
 }

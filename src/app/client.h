@@ -118,7 +118,8 @@ class Client {
     OrderClient& orderClient(); // the link to the server
     ConnectionWindow& connectionWindow();
     Chart& chart();
-    Chat& chat(); // the chat window
+    std::string orderRowToolTip(int row) const; // where the row's order was made
+    Chat& chat();                               // the chat window
     Bridge& bridge();
     FileDrop& fileDrop();
     ExternalOrders& externalOrders();

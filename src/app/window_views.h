@@ -24,7 +24,8 @@ inline TradingWindowViews windowViews(Client& client) {
             &client.linkState(),
             &client.keyBindings(),
             &client.keyActions(),
-            &client.externalGate()};
+            &client.externalGate(),
+            [&client](int row) { return client.orderRowToolTip(row); }};
 }
 
 } // namespace kavex

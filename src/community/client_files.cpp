@@ -3,6 +3,7 @@
 #include "base/fixed_text.h"
 #include "community/file_transfer.h"
 #include "model/extra_settings.h"
+#include "model/price_alerts.h"
 #include "model/settings_file.h"
 
 #include <algorithm>
@@ -23,10 +24,12 @@ bool isPriceHistoryName(std::string_view upper) {
 bool isClientFileName(std::string_view name) {
     const std::string upper = upperAscii(name);
     for (const char* own : {SettingsFile::kSettingsName, SettingsFile::kPresetName, ExtraSettings::kFileName,
-                            FileTransfer::kSpoolFile, "kavex.dat", "tmp.gif"})
+                            PriceAlerts::kFileName, FileTransfer::kSpoolFile, "kavex.dat", "tmp.gif"})
         if (upper == upperAscii(own)) return true;
     for (const char* extension : {".COL", ".WAV", ".EXE"})
         if (upper.ends_with(extension)) return true;
+    // The order journal and its older files.
+    if (upper.starts_with("KAVEX.JOURNAL.")) return true;
     return upper.starts_with("KAVEXREM.") || isPriceHistoryName(upper);
 }
 

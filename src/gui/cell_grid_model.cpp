@@ -69,6 +69,10 @@ QVariant CellGridModel::data(const QModelIndex& index, int role) const {
         return fontFor(cell);
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(alignmentOf(cell));
+    case Qt::ToolTipRole: {
+        const std::string tip = rowToolTip ? rowToolTip(r) : std::string();
+        return tip.empty() ? QVariant() : QVariant(QString::fromStdString(tip));
+    }
     default:
         return {};
     }

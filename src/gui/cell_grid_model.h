@@ -14,6 +14,8 @@
 #include <QFont>
 #include <QTimer>
 
+#include <functional>
+#include <string>
 #include <vector>
 
 class QTableView;
@@ -51,6 +53,9 @@ class CellGridModel : public QAbstractTableModel {
     const QFont& fontFor(const Cell& cell) const;
     const QBrush& brushFor(int colour) const;
     static Qt::Alignment alignmentOf(const Cell& cell);
+
+    // The tooltip of a row; none when unset or empty.
+    std::function<std::string(int row)> rowToolTip;
 
     void setDeliveryDelay(int ms) { delivery_.setInterval(ms); }
     // Emits the collected cell changes now instead of after the delay.

@@ -126,7 +126,13 @@ void ChartWidget::mouseMoveEvent(QMouseEvent* event) {
 
 void ChartWidget::mousePressEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
-    if (surfaceAt(at) != 2) return;
+    const int surface = surfaceAt(at);
+    if (surface == 0 || surface == 1) {
+        const QPoint inside = at - surfaceRect(surface).topLeft();
+        if (event->button() == Qt::LeftButton) chart_.paneClicked(surface, inside.x(), inside.y());
+        return;
+    }
+    if (surface != 2) return;
     const QPoint inside = at - surfaceRect(2).topLeft();
     const HotFieldPanel& panel = chart_.panel();
     chart_.hotFieldPressed(event->button() == Qt::LeftButton, panel.userX(inside.x()),

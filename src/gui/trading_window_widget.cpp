@@ -194,6 +194,7 @@ QWidget* TradingWindowWidget::buildOrdersTab() {
     auto* page = new QWidget;
     ordersFrame_ = new QWidget(page);
     gridModel_ = new CellGridModel(views_.orderCells, page);
+    gridModel_->rowToolTip = views_.orderRowToolTip;
     gridView_ = gridView(gridModel_, GridActions::kTitleRows, ordersFrame_);
     gridView_->viewport()->installEventFilter(this);
 

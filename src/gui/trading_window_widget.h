@@ -58,6 +58,7 @@ struct TradingWindowViews {
     KeyBindings* keyBindings = nullptr;   // none: the window has no keys
     KeyActions* keyActions = nullptr;
     ExternalOrderGate* externalGate = nullptr; // none: no approval list
+    std::function<std::string(int row)> orderRowToolTip;
 };
 
 class TradingWindowWidget : public QWidget {

@@ -7,7 +7,9 @@
 #include "model/instrument.h"
 #include "model/order_book.h"
 #include "model/order_grid_rows.h"
+#include "model/order_origin.h"
 #include "model/position.h"
+#include "model/price_alerts.h"
 #include "model/price_history.h"
 
 #include <cstdint>
@@ -33,6 +35,9 @@ struct TradingData {
     // reports of the server change them as well as the grid itself.
     EntryLines entryLines;
     OrderGridRows gridRows;
+    // Where each entry line and each order sent in this run was made.
+    OrderOrigins origins;
+    PriceAlerts alerts;
     // Set once user data has arrived; from then on the refresh tick revalues holdings.
     bool accountChanged = false;
 

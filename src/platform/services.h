@@ -1,6 +1,7 @@
 #pragma once
 // Everything else the program needs from the machine and the desktop.
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,12 @@ class Prompts {
     virtual bool confirmOrders(const std::string& question, const std::string& orders) = 0;
     // Returns false when cancelled.
     virtual bool chooseColour(int& colour) = 0;
+    // A line of text typed by the user, `initial` offered; nothing when cancelled.
+    virtual std::optional<std::string> askText(const std::string& question, const std::string& initial) {
+        (void)question;
+        (void)initial;
+        return std::nullopt;
+    }
 };
 
 } // namespace kavex

@@ -53,6 +53,7 @@ bool OrderPlacement::refusedByCheck(int line, bool fromOtherProgram) {
     lastRefusal_ = checkOrder(order, fromOtherProgram);
     if (lastRefusal_.empty()) return false;
     messages_.showError(lastRefusal_);
+    if (journal) guard(log_, kTag, [&] { journal("refused", order, lastRefusal_, line); });
     for (const RefusalObserver& observer : refusalObservers_)
         guard(log_, kTag, [&] { observer(order, lastRefusal_); });
     return true;
@@ -89,10 +90,12 @@ bool OrderPlacement::sendChecked(int line, int row, bool fromExternal, const std
             // A refused main takes its whole group along: its children never go out alone.
             if (o.bracketRole == BracketMain) freeBracketGroup(line);
             o.status = StatusCancelled;
+            const char* reason = buy ? "Keine STP-Buy Order mit Limit unter Last-Kurs!"
+                                     : "Keine STP-Sell Order mit Limit über Last-Kurs!";
+            if (journal) journal("refused", o, reason, line);
             freeEntryLine(o);
             data_.gridRows.deleteRow(row);
-            messages_.showError(buy ? "Keine STP-Buy Order mit Limit unter Last-Kurs!"
-                                    : "Keine STP-Sell Order mit Limit über Last-Kurs!");
+            messages_.showError(reason);
         }
     });
     if (refused) return false;
@@ -128,6 +131,8 @@ bool OrderPlacement::sendChecked(int line, int row, bool fromExternal, const std
     guard(log_, kTag, [&] {
         Order& o = data_.entryLines.at(line);
         o.status = StatusPendSubm;
+        data_.origins.lineSent(line, o.orderUserId);
+        if (journal) journal("@PO", o, "", line);
         freeEntryLine(o);
     });
     guard(log_, kTag, [&] { data_.gridRows.deleteRow(row); });
@@ -207,8 +212,11 @@ void OrderPlacement::transmitAll() {
 }
 
 void OrderPlacement::cancelOrder(int orderBookNumber) {
-    guard(log_, "Cancelorder ",
-          [&] { sender_.send(cancelOrderMessage(data_.orderBook.at(orderBookNumber))); });
+    guard(log_, "Cancelorder ", [&] {
+        const Order& o = data_.orderBook.at(orderBookNumber);
+        sender_.send(cancelOrderMessage(o));
+        if (journal) journal("@CO", o, "", 0);
+    });
 }
 
 void OrderPlacement::cancelOrderByUserId(int32_t orderUserId) {

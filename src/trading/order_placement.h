@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <vector>
+#include <string_view>
 
 namespace kavex {
 
@@ -60,6 +61,9 @@ class OrderPlacement {
     void addRefusalObserver(RefusalObserver observer) { refusalObservers_.push_back(std::move(observer)); }
     // The reason the last order was refused by the check; empty after one that went out.
     const std::string& lastRefusal() const { return lastRefusal_; }
+    // Every order sent ("@PO"), cancel sent ("@CO") and order refused before sending
+    // ("refused", with the reason), for the journal. `line` is the entry line, 0 for an order.
+    std::function<void(std::string_view event, const Order&, std::string_view text, int line)> journal;
 
   private:
     // Grid row (from the last up to row 2) of the entry line `line`; 0 when none.

@@ -116,6 +116,8 @@ void OrderReports::onOpenOrder(std::string_view body) {
     });
     guard(log_, tag, [&] {
         int32_t n = data_.orderBook.findByOrderId(order.orderId);
+        const bool statusNew = n == 0 || data_.orderBook.at(n).status != order.status;
+        if (statusNew && hooks.statusChanged) hooks.statusChanged(order);
         if (n == 0) {
             data_.orderBook.append(order);
             if (!isFinished(order.status)) note(order, "platziert");
@@ -155,6 +157,8 @@ void OrderReports::onOrderStatus(std::string_view body) {
             if (limit != 0) o.limit1 = limit;
         });
     });
+    if (hooks.statusChanged && data_.orderBook.at(n).status != before)
+        guard(log_, tag, [&] { hooks.statusChanged(data_.orderBook.at(n)); });
     guard(log_, tag, [&] {
         int row = data_.gridRows.findRow(n, RowOpenOrder);
         if (row > 0) {
@@ -190,6 +194,7 @@ void OrderReports::onExecution(std::string_view body) {
         } else {
             ExecutionSound();
             data_.executionList.append(e);
+            if (hooks.filled) hooks.filled(e);
             if (hooks.executionsChanged) hooks.executionsChanged();
         }
     });
@@ -252,11 +257,13 @@ void OrderReports::onCancelRejected(std::string_view body) {
     outgoing_.addLine(">> Cancel Rejected" + std::string(body));
     messages_.showError(timeOfDayText(loop_.now()) + " Cancel Rejected " + std::string(body));
     if (hooks.cancelRejected) hooks.cancelRejected();
+    if (hooks.rejected) hooks.rejected("@CR", body);
 }
 
 void OrderReports::onOrderRejected(std::string_view body) {
     outgoing_.addLine(">> Order Rejected" + std::string(body));
     messages_.showError(timeOfDayText(loop_.now()) + " Order Rejected " + std::string(body));
+    if (hooks.rejected) hooks.rejected("@OR", body);
     if (bridgeConnected()) forward("@OR;" + std::string(body));
 }
 

@@ -36,6 +36,11 @@ struct OrderReportHooks {
     // After an order's new status is recorded and its row redrawn.
     std::function<void(int orderBookNumber)> orderStatusChanged;
     std::function<void()> cancelRejected;
+    // For the journal: an order's first report or a changed status, a new fill, and a
+    // refusal by the server ("@OR", "@CR" with the server's text).
+    std::function<void(const Order&)> statusChanged;
+    std::function<void(const Execution&)> filled;
+    std::function<void(std::string_view event, std::string_view body)> rejected;
 };
 
 class OrderReports {

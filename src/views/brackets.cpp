@@ -63,6 +63,7 @@ std::string Brackets::bracketMessage(std::string_view tag, const Order& main) {
 int Brackets::makeChild(int instrumentRow, int column, int afterRow, int role, const char* type,
                         std::optional<float> limit, int32_t quantity, int32_t parentLine,
                         int32_t parentUserId) {
+    const OrderOrigins::Scope origin(data_.origins, {OriginKind::BracketChild, {}});
     actions_.selectCell(instrumentRow, column);
     actions_.clickSelectedCell(afterRow);
     const int row = actions_.lastInsertedRow();

@@ -88,7 +88,16 @@ void Chart::drawPane(int pane, int n) {
     if (pane < 0 || pane > 1) return;
     Canvas* canvas = paneCanvases_[static_cast<std::size_t>(pane)];
     if (canvas == nullptr) return;
+    const ChartPane& drawn = panes_[static_cast<std::size_t>(pane)];
     panes_[static_cast<std::size_t>(pane)].draw(*canvas, data_.history, data_.chartInstrument, n);
+    skipOnFailure([&] {
+        if (!data_.instruments.valid(data_.chartInstrument)) return;
+        if (const PriceAlert* alert = data_.alerts.find(data_.instruments.at(data_.chartInstrument).Ticker))
+            ChartMarkers::drawAlertLevel(*canvas, alert->level, 3000 - n, 3005);
+    });
+    ChartMarkers& markers = markers_[static_cast<std::size_t>(pane)];
+    skipOnFailure([&] { markers.place(data_.history, data_.executionList, data_.chartInstrument, n); });
+    markers.draw(*canvas, drawn.scale(), drawn.widthPx(), drawn.heightPx());
     notifyDrawn();
 }
 
@@ -108,6 +117,16 @@ void Chart::update() {
 void Chart::paneHovered(int pane, double, double yPx) {
     if (pane < 0 || pane > 1) return;
     title.setText(strSingle(static_cast<float>(panes_[static_cast<std::size_t>(pane)].userY(yPx))));
+}
+
+void Chart::paneClicked(int pane, double xPx, double yPx) {
+    if (pane < 0 || pane > 1) return;
+    const ChartPane& p = panes_[static_cast<std::size_t>(pane)];
+    if (p.widthPx() <= 0) return;
+    const double x = p.scale().left + xPx / p.widthPx() * p.scale().width();
+    const int execution = markers_[static_cast<std::size_t>(pane)].executionAt(x, p.userY(yPx), p.scale(),
+                                                                               p.widthPx(), p.heightPx());
+    if (execution != 0) prompts_.message(executionDescription(data_.executionList, execution), "Ausführung");
 }
 
 void Chart::hotFieldHovered(double x, double) {

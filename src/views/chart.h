@@ -3,6 +3,7 @@
 // sets how many of the newest history points it shows, and the hot-field panel. The
 // window draws on canvases that its view supplies; without them it keeps its state only.
 #include "base/text_list.h"
+#include "views/chart_markers.h"
 #include "views/chart_pane.h"
 #include "views/hot_field_panel.h"
 
@@ -63,6 +64,8 @@ class Chart {
 
     // Mouse over a pane (pixels inside that pane): the title shows the price there.
     void paneHovered(int pane, double xPx, double yPx);
+    // A click in a pane (pixels inside it): on a fill's marker, the fill's fields are shown.
+    void paneClicked(int pane, double xPx, double yPx);
     // Mouse over the panel, in panel units (x from 0 to 5, prices upwards).
     void hotFieldHovered(double x, double y);
     void hotFieldPressed(bool leftButton, double x, double y);
@@ -77,6 +80,7 @@ class Chart {
     bool loaded() const { return loaded_; }
     int pointCount(int pane) const { return counts_.at(static_cast<std::size_t>(pane)); }
     const ChartPane& pane(int index) const { return panes_.at(static_cast<std::size_t>(index)); }
+    const ChartMarkers& markers(int pane) const { return markers_.at(static_cast<std::size_t>(pane)); }
     const HotFieldPanel& panel() const { return panel_; }
     const ChartLayout& layout() const { return layout_; }
 
@@ -93,6 +97,7 @@ class Chart {
     bool loaded_ = false;
     std::array<int, 2> counts_{kInitialPoints, kInitialPoints};
     std::array<ChartPane, 2> panes_;
+    std::array<ChartMarkers, 2> markers_;
     HotFieldPanel panel_;
     int panelWidthPx_ = 0;
     // The window's size before the view reports its own.

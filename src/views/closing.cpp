@@ -41,6 +41,7 @@ void Closing::tradeAgainstHolding(int row, int factor, const char* noHolding, co
     int instrument = 0;
     guard(log_, tag, [&] { instrument = data_.gridRows.at(row).instrument; });
     if (instrument == 0) return;
+    const OrderOrigins::Scope origin(data_.origins, {OriginKind::Closing, {}});
     const int previous = data_.defaultInstrument;
     data_.defaultInstrument = static_cast<int16_t>(instrument);
     // Both quote rows are redrawn so the DEFAULT mark follows the instrument being traded.
@@ -83,6 +84,7 @@ std::string Closing::closingOrders() const {
 
 void Closing::closeAllPositions() {
     if (settings_.confirmation != 0 && !prompts_.confirmOrders(kCloseAllQuestion, closingOrders())) return;
+    const OrderOrigins::Scope origin(data_.origins, {OriginKind::Closing, {}});
     const int16_t previousDefault = data_.defaultInstrument;
     const int16_t previousConfirmation = settings_.confirmation;
     // One question for all: the single orders below are not confirmed one by one.

@@ -149,6 +149,7 @@ void GridActions::onInstrumentRow(int row, int logical) {
     int instrument = data_.gridRows.at(currentRow_).instrument;
     if (logical == 1) {
         data_.chartInstrument = static_cast<int16_t>(instrument);
+        if (instrumentSeen) instrumentSeen(instrument);
         if (showChart) showChart(instrument);
     } else if (logical == 9) {
         insertEntryLine(row, "BUY");
@@ -323,6 +324,7 @@ void GridActions::quickOrder(int index) {
     }
     const int instrument = data_.defaultInstrument;
     if (data_.gridRows.findRow(instrument, RowInstrument) == 0) return;
+    const OrderOrigins::Scope origin(data_.origins, {OriginKind::QuickButton, {}});
     if (settings_.confirmation != 0 &&
         !prompts_.confirmOrders(
             "Order wirklich ausführen ?\nDiese Sicherheitsabfrage kann unter 'Sonstiges' "

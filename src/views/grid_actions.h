@@ -77,6 +77,8 @@ class GridActions {
     void selectCell(int row, int col);
 
     std::function<void(int instrument)> showChart;
+    // A click on the ticker: the user has seen the instrument's reached alarm.
+    std::function<void(int instrument)> instrumentSeen;
     // Right click on a cell: the order context actions (bracket, close, reverse).
     std::function<void(int row, int col)> contextActions;
     std::function<void(const std::string& caption)> moreButtonCaptionChanged;

@@ -63,6 +63,7 @@ constexpr int kFinishedBuy = rgb(160, 160, 160);
 constexpr int kFinishedSell = rgb(128, 128, 128);
 constexpr int kInactiveAction = rgb(192, 192, 192);
 constexpr int kDefaultInstrument = rgb(255, 255, 0);
+constexpr int kAlarmReached = rgb(255, 140, 0);
 constexpr int kHoldingText = rgb(255, 255, 255);
 } // namespace grid_colour
 

@@ -85,9 +85,15 @@ std::function<void()> GridContextMenu::onRow(std::function<int()> currentRow,
 
 void GridContextMenu::openInstrumentMenu(int instrument) {
     auto instrumentRow = [this, instrument] { return data_.gridRows.findRow(instrument, RowInstrument); };
-    menu_.open({{data_.instruments.at(instrument).Ticker, nullptr},
-                {kReverse, onRow(instrumentRow, [this](int row) { closing_.reversePosition(row); })},
-                {kClose, onRow(instrumentRow, [this](int row) { closing_.closePosition(row); })}});
+    std::vector<MenuEntry> entries{
+        {data_.instruments.at(instrument).Ticker, nullptr},
+        {kReverse, onRow(instrumentRow, [this](int row) { closing_.reversePosition(row); })},
+        {kClose, onRow(instrumentRow, [this](int row) { closing_.closePosition(row); })}};
+    if (setPriceAlarm)
+        entries.push_back({kPriceAlarm, onRow(instrumentRow, [this](int row) {
+                               setPriceAlarm(data_.gridRows.at(row).instrument);
+                           })});
+    menu_.open(std::move(entries));
 }
 
 void GridContextMenu::openBracketMenu(const std::string& header, bool serverOrder,

@@ -21,6 +21,7 @@ class GridContextMenu {
   public:
     static constexpr const char* kReverse = "Position Drehen";
     static constexpr const char* kClose = "Position Glattstellen";
+    static constexpr const char* kPriceAlarm = "Alarm bei...";
 
     GridContextMenu(TradingData& data, Brackets& brackets, Closing& closing, Prompts& prompts,
                     FailureLog& log);
@@ -29,6 +30,8 @@ class GridContextMenu {
     void openContextMenu(int row, int col);
 
     PopupMenu& menu() { return menu_; }
+    // "Alarm bei..." on an instrument row; the entry is there when this is set.
+    std::function<void(int instrument)> setPriceAlarm;
 
   private:
     void openInstrumentMenu(int instrument);

@@ -99,6 +99,7 @@ void OrderGrid::refreshRowTraces() {
 
 int32_t OrderGrid::newEntryLine(int instrument, const std::string& side, int32_t quantity) {
     int32_t n = data_.entryLines.takeFreeSlot();
+    data_.origins.lineTaken(n);
     Order& line = data_.entryLines.at(n);
     line.side = side;
     line.instrumentNumber = static_cast<int16_t>(instrument);
@@ -110,6 +111,17 @@ int32_t OrderGrid::newEntryLine(int instrument, const std::string& side, int32_t
     line.accountCode = data_.account.accountCode.str();
     line.orderUserId = 0;
     return n;
+}
+
+std::string OrderGrid::rowToolTip(int row) const {
+    if (row < 1 || row > data_.gridRows.rowCount()) return {};
+    const OrderGridRow& d = data_.gridRows.at(row);
+    std::string origin;
+    if (d.kind == RowEntryLine)
+        origin = originText(data_.origins.ofLine(d.ref));
+    else if ((d.kind == RowOpenOrder || d.kind == RowFinishedOrder) && data_.orderBook.valid(d.ref))
+        origin = originText(data_.origins.ofOrder(data_.orderBook.at(d.ref).orderUserId));
+    return origin.empty() ? origin : "Herkunft: " + origin;
 }
 
 int OrderGrid::cellColumn(int set, int logical) const {
@@ -259,6 +271,8 @@ void OrderGrid::drawInstrumentRow(int row, int instrument) {
         if (valid && c == 12) colour = columns_.colour(OrderGridColumns::kOrderSet, 12);
         if (valid && c == 13 && data_.defaultInstrument == instrument)
             colour = grid_colour::kDefaultInstrument;
+        if (valid && c == 1 && data_.alerts.marked(data_.instruments.at(instrument).Ticker))
+            colour = grid_colour::kAlarmReached;
         if (holding && c == 15) colour = columns_.colour(s, 14);
         if (holding && c == 17 && data_.account.kontoValue8 != 0) colour = columns_.colour(s, 16);
         setColour(row, s, c, colour);

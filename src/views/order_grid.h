@@ -40,6 +40,9 @@ class OrderGrid : public OrderEvents {
     // bid otherwise, type "MKT"; returns its number.
     int32_t newEntryLine(int instrument, const std::string& side, int32_t quantity);
 
+    // The tooltip of an order or entry-line row: where the order was made.
+    std::string rowToolTip(int row) const;
+
     // The order logic's events.
     void rowListChanged() override { rebuildRows(); }
     void allRowsChanged() override { redrawAll(); }

@@ -106,6 +106,29 @@ TEST_F(ClientTest, AGreetingIsBoxedOncePerRunAndTheTransferItAnnouncesTakesItsTe
     EXPECT_TRUE(client->controls().messages.back().ends_with(greeting));
 }
 
+TEST_F(ClientTest, APriceAlarmIsKeptAcrossARestartAndFiresOnceWhenTheLastPriceReachesIt) {
+    writeSettings();
+    writeTextLines(dir.root / "Kavex.Alerts", {"Kavex.Alerts 1", "BMW;79;below", "kaputt;x;above"});
+    writeFileAtomically(dir.root / "1.wav", "RIFF");
+    startSession();
+    const int sapRow = client->data().gridRows.findRow(1, RowInstrument);
+    prompts.textAnswers = {"100,5"};
+    client->contextMenu().openContextMenu(sapRow, 1);
+    client->contextMenu().menu().choose(3); // "Alarm bei..."
+    EXPECT_EQ(readFileBytes(dir.root / "Kavex.Alerts"),
+              "Kavex.Alerts 1\r\nBMW;79;below\r\nSAP;100.5;above\r\n");
+
+    const std::size_t soundsBefore = sound.played.size();
+    for (const char* last : {"100.25", "100.5", "101"}) {
+        serverSends(std::string("~1;") + last + ";1;5;1;6");
+        loop.advance(200);
+    }
+    EXPECT_EQ(sound.played.size(), soundsBefore + 1);
+    EXPECT_EQ(client->controls().messages.back(), "Alarm SAP: Last 100.5 über 100.5");
+    EXPECT_TRUE(client->data().alerts.marked("SAP"));
+    EXPECT_EQ(readFileBytes(dir.root / "Kavex.Alerts"), "Kavex.Alerts 1\r\nBMW;79;below\r\n");
+}
+
 TEST(ClientClock, TheServersTimeIsTheProgramsClockAndSetsTheMachinesOnlyWhenKavexExtraAsks) {
     for (bool asked : {false, true}) {
         test::ClientFixture f;

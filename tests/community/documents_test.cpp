@@ -197,9 +197,24 @@ TEST_F(DocumentsTest, NamesOutsideTheWorkingDirectoryAreRefusedAndNothingIsWritt
 }
 
 TEST_F(DocumentsTest, TheProgramsOwnFilesAreNeverTheServers) {
-    const Lines own = {"Kavex.Ini",    "KAVEX.INI",    "Kavex.wpv", "kavex.col",   "Blau.COL",
-                       "KavexEx.wav",  "K12.dat",      "kavex.dat", "tmp.gif",     "KAVEXREM.TXT",
-                       "kavexrem.jrn", "KAVEXREM.WRK", "dummy.bin", "QRELOAD.EXE", "KAVEXUP.EXE"};
+    const Lines own = {"Kavex.Ini",
+                       "KAVEX.INI",
+                       "Kavex.wpv",
+                       "kavex.col",
+                       "Blau.COL",
+                       "KavexEx.wav",
+                       "K12.dat",
+                       "kavex.dat",
+                       "tmp.gif",
+                       "KAVEXREM.TXT",
+                       "kavexrem.jrn",
+                       "KAVEXREM.WRK",
+                       "dummy.bin",
+                       "QRELOAD.EXE",
+                       "KAVEXUP.EXE",
+                       "Kavex.Journal.csv",
+                       "kavex.journal.20261207-001.csv",
+                       "Kavex.Alerts"};
     for (const std::string& name : own) {
         SCOPED_TRACE(name);
         rx.log.clear();

@@ -165,6 +165,14 @@ class FakePrompts : public Prompts {
     bool confirmOrders(const std::string& question, const std::string& orders) override {
         return askYesNo(question + "\n[" + orders + "]", {});
     }
+    std::optional<std::string> askText(const std::string& question, const std::string&) override {
+        asked.push_back(question);
+        if (whileAsking) whileAsking();
+        if (textAnswers.empty()) return std::nullopt;
+        std::string answer = textAnswers.front();
+        textAnswers.pop_front();
+        return answer;
+    }
     bool chooseColour(int& colour) override {
         if (colourAnswer < 0) return false;
         colour = colourAnswer;
@@ -172,6 +180,7 @@ class FakePrompts : public Prompts {
     }
     std::vector<std::string> asked;
     std::deque<bool> yesNoAnswers;
+    std::deque<std::string> textAnswers;
     std::function<void()> whileAsking;
     int colourAnswer = -1;
 };

@@ -228,6 +228,57 @@ TEST_F(ChartWindowTest, TheTickerClickOpensTheChartEachScrollBarRedrawsItsPaneAn
     EXPECT_EQ(left.clears, clears);
 }
 
+TEST_F(ChartWindowTest, FillsAreMarkedAtTheirTimeAndPriceTheAlarmLevelIsALineAndAClickShowsAFill) {
+    data.history.slot(1, 1).Time = 46000 + 9.0 / 24;                // 09:00:00
+    data.history.slot(1, 2).Time = 46000 + 9.0 / 24 + 10.0 / 86400; // 09:00:10
+    auto fill = [&](const char* id, const char* action, float price, const char* time, int16_t instrument) {
+        Execution e;
+        e.executionId = id;
+        e.orderId = "A1";
+        e.action = action;
+        e.quantity = 3;
+        e.price = price;
+        e.execTime = time;
+        e.instrumentNumber = instrument;
+        data.executionList.append(e);
+    };
+    fill("E1", "BOT", 100.2f, "090005", 1);
+    fill("E2", "SLD", 100.4f, "090030", 1);
+    fill("E0", "BOT", 100, "085959", 1); // before the oldest point shown
+    fill("E3", "BOT", 100, "090005", 2); // another instrument
+    data.alerts.set("SAP", 100.7f, 100);
+    openChart(1);
+    const std::vector<ExecutionMarker>& got = chart.markers(0).markers();
+    ASSERT_EQ(got.size(), 2u);
+    EXPECT_EQ(std::make_tuple(got[0].x, got[0].price, got[0].execution, got[0].buy),
+              std::make_tuple(2999.0, double(100.2f), 1, true));
+    EXPECT_EQ(std::make_tuple(got[1].x, got[1].price, got[1].execution, got[1].buy),
+              std::make_tuple(3000.0, double(100.4f), 2, false));
+    // An up triangle in the buy colour with its tip above the price, a down one in the sell colour.
+    for (const auto& [c, price, up] :
+         {std::tuple{colour::kLimitLong, 100.2f, true}, {colour::kLimitShort, 100.4f, false}}) {
+        const std::vector<DrawOp> rows = left.select(DrawOp::Line, c);
+        ASSERT_EQ(rows.size(), 10u);
+        EXPECT_EQ(rows.front().x2 - rows.front().x1, 0);
+        EXPECT_EQ(rows.front().y1 > price, up);
+        EXPECT_EQ(rows.back().y1 > price, !up);
+    }
+    const std::vector<DrawOp> level = left.select(DrawOp::Line, chart_colour::rgb(255, 140, 0));
+    ASSERT_EQ(level.size(), 1u);
+    EXPECT_EQ(std::make_tuple(level[0].y1, level[0].y2, level[0].x2),
+              std::make_tuple(double(100.7f), double(100.7f), 3005.0));
+
+    const ChartPane& pane = chart.pane(0);
+    const double xPx = (2999 - pane.scale().left) / pane.scale().width() * pane.widthPx();
+    const double yPx = (100.2f - pane.scale().top) / pane.scale().height() * pane.heightPx();
+    chart.paneClicked(0, xPx + 2, yPx - 2);
+    EXPECT_EQ(prompts.asked.back(),
+              "Ausführung: Ausführung E1\nOrder A1\nBOT 3 zu 100.2\nZeit 090005\nBetrag 0  Kommission 0");
+    const std::size_t asked = prompts.asked.size();
+    chart.paneClicked(0, xPx + 40, yPx);
+    EXPECT_EQ(prompts.asked.size(), asked);
+}
+
 TEST(SoundRoutine, PlaysFilesOfTheWorkingDirectoryAndStaysSilentOtherwise) {
     test::TempDir dir;
     WorkingDirectory folder{dir.root};

@@ -3,6 +3,7 @@
 #include "platform/qt/qt_colour.h"
 
 #include <QColorDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -44,6 +45,15 @@ bool QtPrompts::chooseColour(int& colour) {
     if (!chosen.isValid()) return false;
     colour = fromQColor(chosen);
     return true;
+}
+
+std::optional<std::string> QtPrompts::askText(const std::string& question, const std::string& initial) {
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(parent_, QStringLiteral("Kavex"), QString::fromStdString(question),
+                              QLineEdit::Normal, QString::fromStdString(initial), &ok);
+    if (!ok) return std::nullopt;
+    return text.toStdString();
 }
 
 } // namespace kavex

@@ -14,6 +14,7 @@ class QtPrompts : public Prompts {
     bool askYesNo(const std::string& text, const std::string& caption = {}) override;
     bool confirmOrders(const std::string& question, const std::string& orders) override;
     bool chooseColour(int& colour) override;
+    std::optional<std::string> askText(const std::string& question, const std::string& initial) override;
 
   private:
     QWidget* parent_;
