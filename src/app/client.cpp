@@ -254,6 +254,7 @@ Client::Parts::Parts(Client& owner, ClientPlatform& p, const ProgramVersion& ver
     };
     external.closeAll = [this] { window.closeAllPositions(); };
     externalGate.fileDropRefused = [this](const std::string& reason) { fileDrop.refusedLater(reason); };
+    externalGate.origins = &data.origins;
     external.sendToBridge = [this](std::string_view text) { bridge.sendToFrontEnd(text); };
     reports.hooks.bridgeConnected = [this] { return bridge.connected(); };
     reports.hooks.forwardToBridge = [this](const std::string& text) { bridge.sendToFrontEnd(text); };

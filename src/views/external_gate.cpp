@@ -1,5 +1,7 @@
 #include "views/external_gate.h"
 
+#include "external/command_line.h"
+#include "model/order_origin.h"
 #include "platform/event_loop.h"
 #include "views/external_orders.h"
 
@@ -65,9 +67,17 @@ ExternalOrderResult ExternalOrderGate::place(Origin origin, std::string_view ord
         showWaiting();
         return ExternalOrderResult::Waiting;
     }
-    const ExternalOrderResult result = orders_.placeOrder(orderText);
+    const ExternalOrderResult result = placeMarked(origin, orderText);
     if (result == ExternalOrderResult::NotPlaced) whyNot = orders_.whyNotPlaced();
     return result;
+}
+
+ExternalOrderResult ExternalOrderGate::placeMarked(Origin origin, std::string_view orderText) {
+    if (origins == nullptr) return orders_.placeOrder(orderText);
+    const CommandFields f(orderText, CommandFields::kOrderTextFields);
+    const OrderOrigins::Scope marked(
+        *origins, {origin == Origin::Bridge ? OriginKind::Bridge : OriginKind::FileDrop, referenceOf(f[8])});
+    return orders_.placeOrder(orderText);
 }
 
 void ExternalOrderGate::approve(int index) {
@@ -77,7 +87,7 @@ void ExternalOrderGate::approve(int index) {
     showWaiting();
     // The bridge is answered by the orders themselves; the file-drop interface hears of a
     // refusal here and of a sent order through its order number file.
-    const ExternalOrderResult result = orders_.placeOrder(order.orderText);
+    const ExternalOrderResult result = placeMarked(order.origin, order.orderText);
     if (order.origin == Origin::FileDrop && result != ExternalOrderResult::Placed)
         refuse(Origin::FileDrop, result == ExternalOrderResult::UnknownInstrument
                                      ? std::string(ExternalCommands::kUnknownInstrument)

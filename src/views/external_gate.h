@@ -17,6 +17,7 @@ namespace kavex {
 
 class EventLoop;
 class ExternalOrders;
+class OrderOrigins;
 
 class ExternalOrderGate {
   public:
@@ -41,6 +42,9 @@ class ExternalOrderGate {
     void approve(int index); // "Freigeben": the order goes on as if it had just arrived
     void reject(int index);  // "Ablehnen": its program gets the refusal
 
+    // Where each interface's orders are marked as coming from it, with their reference.
+    OrderOrigins* origins = nullptr;
+
     // The file-drop interface's answer to an order refused after it was taken: its log line.
     std::function<void(const std::string& reason)> fileDropRefused;
 
@@ -51,6 +55,7 @@ class ExternalOrderGate {
         std::string orderText;
     };
     ExternalOrderResult place(Origin origin, std::string_view orderText, std::string& whyNot);
+    ExternalOrderResult placeMarked(Origin origin, std::string_view orderText);
     bool withinRates();
     void refuse(Origin origin, const std::string& reason);
     void showWaiting();

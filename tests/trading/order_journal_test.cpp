@@ -7,6 +7,8 @@
 #include "trading/order_journal_feed.h"
 #include "trading/order_reports.h"
 #include "views/closing.h"
+#include "views/external_gate.h"
+#include "views/external_orders.h"
 
 #include <algorithm>
 #include <csignal>
@@ -86,10 +88,17 @@ TEST_F(Journal, EachOrderCarriesWhereItWasMade) {
     data.positionIndex.at(1) = 1;
     closing.closePosition(instrumentRow(1)); // through the quick button, still a closing order
     reports.onOrderRejected("102: Konto gesperrt");
+    ExternalOrders external{data, actions, placement, orderGrid, grid, columns, prompts};
+    ExternalOrderGate gate{external, loop};
+    gate.origins = &data.origins;
+    gate.commandsFor(ExternalOrderGate::Origin::Bridge).placeOrder("SAP;1;BUY;LMT;2;150;0;B-7");
+    gate.commandsFor(ExternalOrderGate::Origin::FileDrop).placeOrder("BMW;2;SEL;MKT;1;0;0;F 9");
     EXPECT_EQ(lines(), (Texts{
                            ";@PO;101;BMW;BUY;MKT;1;0;0;PendSubm.;;quick button;",
                            ";@PO;102;SAP;SEL;MKT;5;149.5;0;PendSubm.;;closing;",
                            ";@OR;102;SAP;SEL;MKT;5;149.5;0;PendSubm.;;closing;102: Konto gesperrt",
+                           ";@PO;-103;SAP;BUY;LMT;2;150;0;PendSubm.;;bridge:B-7;",
+                           ";@PO;-104;BMW;SEL;MKT;1;0;0;PendSubm.;;file-drop:F 9;",
                        }));
 }
 
