@@ -48,12 +48,14 @@ bool QtPrompts::chooseColour(int& colour) {
 }
 
 std::optional<std::string> QtPrompts::askText(const std::string& question, const std::string& initial) {
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(parent_, QStringLiteral("Kavex"), QString::fromStdString(question),
-                              QLineEdit::Normal, QString::fromStdString(initial), &ok);
-    if (!ok) return std::nullopt;
-    return text.toStdString();
+    QInputDialog dialog(parent_);
+    dialog.setWindowTitle(QStringLiteral("Kavex"));
+    dialog.setLabelText(QString::fromStdString(question));
+    dialog.setTextValue(QString::fromStdString(initial));
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Abbrechen"));
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.textValue().toStdString();
 }
 
 } // namespace kavex
