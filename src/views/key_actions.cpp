@@ -31,6 +31,8 @@ bool KeyActions::press(std::string_view key) {
 }
 
 void KeyActions::run(KeyAction action) {
+    // Orders a key makes are the key's, even when it goes through a quick button or closing.
+    const OrderOrigins::Scope origin(data_.origins, {OriginKind::Key, {}});
     switch (action) {
     case KeyAction::BuyMarket:
         return window_.buyMarket();
