@@ -6,6 +6,7 @@
 #include "protocol/message_dispatcher.h"
 #include "protocol/wire.h"
 
+#include <cstring>
 
 namespace kavex {
 
@@ -74,8 +75,9 @@ void ServerReceiver::dropBrokenOffFrame(std::string_view& message) {
     // sender broke off (a server that died in the middle of a write leaves one in the
     // buffer for the next connection): only the text after the last start character is
     // the message, so the broken frame cannot turn the next one into a command of its own.
-    const std::size_t start = message.rfind(wire::kStart);
-    if (start != std::string_view::npos) message.remove_prefix(start + 1);
+    // memchr is the fast scan; nearly every message has no start character.
+    if (message.empty() || std::memchr(message.data(), wire::kStart, message.size()) == nullptr) return;
+    message.remove_prefix(message.rfind(wire::kStart) + 1);
 }
 
 // After the loop no end character is pending, so this is text of one unfinished message.
