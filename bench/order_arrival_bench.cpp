@@ -1,16 +1,9 @@
 // The cost of one new order's arrival ("@OO" through the report handler into the order
 // book, the row list and the headless grid) with 100 and with 5000 orders already in the
 // book. A session's cost stays linear in its orders only when the ratio stays near 1.
-#include "base/text_list.h"
-#include "model/settings_file.h"
-#include "model/trading_data.h"
-#include "support/fake_event_loop.h"
+#include "headless_order_grid.h"
 #include "support/fakes.h"
 #include "trading/order_reports.h"
-#include "views/cell_grid.h"
-#include "views/colour_roles.h"
-#include "views/grid_columns.h"
-#include "views/order_grid.h"
 
 #include <algorithm>
 #include <chrono>
@@ -38,28 +31,12 @@ std::string openOrder(int userId, int instrument) {
 // Microseconds per arrival: the best of many batches, so that a busy machine does not
 // blur the comparison.
 double microsecondsPerArrival(int ordersInBook) {
-    TradingData data;
-    data.instruments.reset(static_cast<int16_t>(kInstruments));
-    resetPositionIndex(data.positionIndex, kInstruments);
-    data.positionList.reset(kInstruments);
-    for (int i = 1; i <= kInstruments; ++i) {
-        data.instruments.at(i).Ticker = "T" + std::to_string(i);
-        data.instruments.at(i).Last = 150;
-    }
-    CellGrid grid;
-    ColourRoles colours;
-    OrderGridColumns columns;
-    columns.setUp(colours);
-    Settings settings;
-    test::FakeEventLoop loop;
-    TextList log, outgoing;
+    bench::HeadlessOrderGrid g(kInstruments, 150);
+    TextList outgoing;
     Label accountCode;
     NoMessages messages;
     test::FakeSound sound;
-    OrderGrid view(data, grid, columns, colours, settings, loop, log, NumberLocale{','});
-    OrderReports reports(data, view, messages, sound, settings, loop, outgoing, log, accountCode);
-    view.rebuildRows();
-    view.redrawAll();
+    OrderReports reports(g.data, g.view, messages, sound, g.settings, g.loop, outgoing, g.log, accountCode);
     int next = 1;
     for (; next <= ordersInBook; ++next)
         reports.onOpenOrder(openOrder(next, 1 + next % kInstruments));

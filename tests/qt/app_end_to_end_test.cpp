@@ -18,30 +18,40 @@ namespace {
 
 #if defined(KAVEX_SERVER_PROGRAM) && defined(KAVEX_CLIENT_PROGRAM)
 
+// A client program in a fresh folder of its own, logged in as `user`.
+struct ClientRun {
+    ClientRun(const test::DemoServer& server, const std::string& user, const QStringList& extra) {
+        Settings settings;
+        settings.userName = user;
+        settings.password = "demo";
+        settings.serverHost = "127.0.0.1";
+        settings.bridgePort = bridgePort; // free, as other runs may be going on
+        writeTextLines(folder() / SettingsFile::kSettingsName, SettingsFile::settingsLines(settings));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        const QString asan = env.value("ASAN_OPTIONS");
+        env.insert("ASAN_OPTIONS", asan.isEmpty() ? "detect_leaks=0" : asan + ":detect_leaks=0");
+        process.setProcessEnvironment(env);
+        process.start(KAVEX_CLIENT_PROGRAM,
+                      QStringList{"--workdir", dir.path(), "--port", QString::number(server.gamePort),
+                                  "--discovery", QString::fromStdString(server.discoveryUrl())} +
+                          extra);
+    }
+    std::filesystem::path folder() const { return dir.path().toStdString(); }
+    std::vector<std::string> lines(const std::string& name) const { return readTextLines(folder() / name); }
+
+    const std::string bridgePort = std::to_string(test::freePort());
+    QTemporaryDir dir;
+    QProcess process;
+};
+
 TEST(ClientProgram, LogsInByAutostartShowsPricesAndSavesOnTheWay) {
     QtEventLoop loop;
     test::DemoServer server(loop);
     ASSERT_TRUE(server.start());
-    QTemporaryDir clientDir;
-
-    Settings settings;
-    settings.userName = "demo1";
-    settings.password = "demo";
-    settings.serverHost = "127.0.0.1";
-    settings.bridgePort = std::to_string(test::freePort()); // free, as other runs may be going on
-    const std::filesystem::path folder = clientDir.path().toStdString();
-    writeTextLines(folder / SettingsFile::kSettingsName, SettingsFile::settingsLines(settings));
-
-    QProcess client;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    // In sanitizer builds, what the platform libraries keep until exit is not this test's business.
-    const QString asan = env.value("ASAN_OPTIONS");
-    env.insert("ASAN_OPTIONS", asan.isEmpty() ? "detect_leaks=0" : asan + ":detect_leaks=0");
-    client.setProcessEnvironment(env);
-    client.start(KAVEX_CLIENT_PROGRAM,
-                 {"--workdir", clientDir.path(), "--port", QString::number(server.gamePort), "--discovery",
-                  QString::fromStdString(server.discoveryUrl()), "--seconds", "10", "--print-grid"});
+    ClientRun run(server, "demo1", {"--seconds", "10", "--print-grid"});
+    QProcess& client = run.process;
+    const std::filesystem::path folder = run.folder();
     ASSERT_TRUE(client.waitForFinished(40000)) << client.readAllStandardError().toStdString();
     EXPECT_EQ(client.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(client.exitCode(), 0);
@@ -62,36 +72,11 @@ TEST(ClientProgram, LogsInByAutostartShowsPricesAndSavesOnTheWay) {
     // On the way out: the settings as they were, and one history file per instrument.
     const std::vector<std::string> ini = readTextLines(folder / SettingsFile::kSettingsName);
     EXPECT_EQ((std::vector<std::string>{ini.at(0), ini.at(13), ini.at(21)}),
-              (std::vector<std::string>{"\"demo1\"", "demo", settings.bridgePort}));
+              (std::vector<std::string>{"\"demo1\"", "demo", run.bridgePort}));
     for (int n = 1; n <= instruments + 1; ++n)
         EXPECT_EQ(std::filesystem::exists(folder / ("K" + std::to_string(n) + ".dat")), n <= instruments);
 }
 
-// A client program in a fresh folder of its own, logged in as `user`.
-struct ClientRun {
-    ClientRun(const test::DemoServer& server, const std::string& user, const QStringList& extra) {
-        Settings settings;
-        settings.userName = user;
-        settings.password = "demo";
-        settings.serverHost = "127.0.0.1";
-        settings.bridgePort = std::to_string(test::freePort());
-        writeTextLines(folder() / SettingsFile::kSettingsName, SettingsFile::settingsLines(settings));
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        const QString asan = env.value("ASAN_OPTIONS");
-        env.insert("ASAN_OPTIONS", asan.isEmpty() ? "detect_leaks=0" : asan + ":detect_leaks=0");
-        process.setProcessEnvironment(env);
-        process.start(KAVEX_CLIENT_PROGRAM,
-                      QStringList{"--workdir", dir.path(), "--port", QString::number(server.gamePort),
-                                  "--discovery", QString::fromStdString(server.discoveryUrl())} +
-                          extra);
-    }
-    std::filesystem::path folder() const { return dir.path().toStdString(); }
-    std::vector<std::string> lines(const std::string& name) const { return readTextLines(folder() / name); }
-
-    QTemporaryDir dir;
-    QProcess process;
-};
 
 // SIGTERM, SIGINT and SIGHUP save exactly what "ENDE" saves, and the program ends with
 // code 0. A second signal that comes during the save waits for it: the files are written
