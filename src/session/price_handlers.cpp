@@ -65,18 +65,26 @@ bool fitsPrice(double value) {
 struct QuoteValues {
     float last, bid, ask;
     int32_t bidVolume, askVolume;
+    // The decimal of `last` that bid and ask are measured from; worked out once, when the
+    // first of them needs it.
+    double lastDecimal = std::numeric_limits<double>::quiet_NaN();
+    double lastAsDecimal() {
+        if (std::isnan(lastDecimal)) lastDecimal = decimalOfSingle(last);
+        return lastDecimal;
+    }
 };
 
 template <Quote kField> bool take(QuoteValues& q, double value) {
     if constexpr (kField == Quote::Last) {
         if (!fitsPrice(value)) return false;
         q.last = static_cast<float>(value);
+        q.lastDecimal = std::numeric_limits<double>::quiet_NaN();
     } else if constexpr (kField == Quote::Bid) {
-        const double bid = decimalOfSingle(q.last) - value;
+        const double bid = q.lastAsDecimal() - value;
         if (!fitsPrice(bid)) return false;
         q.bid = static_cast<float>(bid);
     } else if constexpr (kField == Quote::Ask) {
-        const double ask = decimalOfSingle(q.last) + value;
+        const double ask = q.lastAsDecimal() + value;
         if (!fitsPrice(ask)) return false;
         q.ask = static_cast<float>(ask);
     } else {
