@@ -131,6 +131,7 @@ template <Form kForm> bool PriceHandlers::plainCompactUpdate(std::string_view te
     if (rule.addHistory)
         guard(log_, rule.tag, [&] { data_.history.recordPriceAt(n, i, [this] { return now(); }); });
     data_.pricesChanged = true;
+    ++data_.priceUpdates;
     return true;
 }
 

@@ -243,7 +243,7 @@ TEST(CompactUpdateShortcut, HasTheEffectOfTheGeneralWayOnEveryText) {
                                              "-0"};
     auto bits = [](float v) { return std::bit_cast<uint32_t>(v); };
     auto state = [&](const PriceFixture& f) {
-        std::vector<uint64_t> s{f.data.pricesChanged};
+        std::vector<uint64_t> s{f.data.pricesChanged, f.data.priceUpdates};
         for (int n = 1; n <= 4; ++n) {
             const Instrument& i = f.at(n);
             s.insert(s.end(), {bits(i.Last), bits(i.Bid), bits(i.Ask), static_cast<uint32_t>(i.BidVolume),
