@@ -8,6 +8,7 @@
 // joined with the separator, give the text back; a reused Fields splits as a fresh one does.
 #include "base/failure.h"
 #include "base/numbers.h"
+#include "base/plain_fields.h"
 #include "base/split_fields.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -121,15 +122,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text = input.ConsumeRemainingBytesAsString();
 
     checkNumber(text);
-    std::array<double, 6> plain{};
-    if (readPlainFields(text, plain)) {
-        const Fields fields = SplitFields(text, ";", 20);
+    // Both one-pass readers, each against splitting and the general parse.
+    const Fields split = SplitFields(text, ";", 20);
+    const auto checkPlain = [&](bool read, const std::array<double, 6>& plain, const char* reader) {
+        if (!read) return;
         for (int f = 1; f <= 6; ++f) {
-            const double split = parseLeading(fields[f]);
-            if (std::memcmp(&plain[static_cast<std::size_t>(f - 1)], &split, sizeof split) != 0)
-                fault("fields read in one pass differ from split and parsed ones", text);
+            const double general = parseLeadingGeneral(split[f]);
+            if (std::memcmp(&plain[static_cast<std::size_t>(f - 1)], &general, sizeof general) != 0)
+                fault(reader, text);
         }
-    }
+    };
+    std::array<double, 6> atOnce{}, oneByOne{};
+    checkPlain(plain_fields::readAtOnce(text, atOnce), atOnce, "fields read at once differ from split and parsed ones");
+    checkPlain(readPlainFieldsOneByOne(text, oneByOne), oneByOne,
+               "fields read one by one differ from split and parsed ones");
 
     Fields reused;
     reused.split(std::string_view(text).substr(text.size() / 2), ";", earlierMax);

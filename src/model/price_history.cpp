@@ -13,6 +13,7 @@ void PriceHistory::create(int count) {
     instruments_ = count;
     entries_.assign(static_cast<std::size_t>(count) * kSlots, HistoryEntry{});
     std::fill(pos_.begin(), pos_.end(), int16_t{0});
+    std::fill(newest_.begin(), newest_.end(), NewestQuote{});
 }
 
 // Rings for numbers beyond the first list are added rather than failing every update.
@@ -30,6 +31,11 @@ int16_t PriceHistory::pos(int instrument) const {
 void PriceHistory::setPos(int instrument, int16_t slot) {
     if (instrument < 0 || instrument > kMaxInstruments) failSubscript();
     pos_[static_cast<std::size_t>(instrument)] = slot;
+    forgetNewest(instrument);
+}
+
+void PriceHistory::forgetNewest(int instrument) {
+    if (instrument >= 0 && instrument <= kMaxInstruments) newest_[static_cast<std::size_t>(instrument)].known = false;
 }
 
 std::size_t PriceHistory::ringStart(int instrument) const {
@@ -39,6 +45,7 @@ std::size_t PriceHistory::ringStart(int instrument) const {
 
 HistoryEntry& PriceHistory::slot(int instrument, int slotNumber) {
     if (slotNumber < 1 || slotNumber > kSlots) failSubscript();
+    forgetNewest(instrument); // the caller may change the newest entry
     return entries_[ringStart(instrument) + static_cast<std::size_t>(slotNumber - 1)];
 }
 
@@ -54,8 +61,12 @@ const HistoryEntry& PriceHistory::oldestFirst(int instrument, int k) const {
 PriceHistory::DueEntry PriceHistory::dueEntry(int instrument, const Instrument& quote) {
     const std::size_t start = ringStart(instrument);
     const int p = pos(instrument);
-    static constexpr HistoryEntry kEmpty{};
-    const HistoryEntry& newest = p == 0 ? kEmpty : entries_[start + static_cast<std::size_t>(p - 1)];
+    NewestQuote& newest = newest_[static_cast<std::size_t>(instrument)];
+    if (!newest.known) {
+        static constexpr HistoryEntry kEmpty{};
+        const HistoryEntry& e = p == 0 ? kEmpty : entries_[start + static_cast<std::size_t>(p - 1)];
+        newest = {e.Bid, e.Ask, e.Volume, true};
+    }
     if (quote.Volume == newest.Volume && quote.Ask == newest.Ask && quote.Bid == newest.Bid)
         return {nullptr, 0};
     const int next = p + 1 > kSlots ? 1 : p + 1;

@@ -50,6 +50,7 @@ class PriceHistory {
         if (!due.entry) return;
         *due.entry = {quote.Bid, quote.Ask, quote.Last, quote.Volume, now()};
         pos_[static_cast<std::size_t>(instrument)] = due.slot;
+        newest_[static_cast<std::size_t>(instrument)] = {quote.Bid, quote.Ask, quote.Volume, true};
     }
 
   private:
@@ -65,6 +66,18 @@ class PriceHistory {
     int instruments_ = 0;
     std::vector<HistoryEntry> entries_;
     std::vector<int16_t> pos_ = std::vector<int16_t>(kMaxInstruments + 1, 0);
+
+    // What each quote is compared with: the newest entry's bid, ask and volume, kept in a
+    // small table beside the rings, which lie far apart in memory. Forgotten (known false)
+    // whenever an entry or a position may be changed from outside; read again then.
+    struct NewestQuote {
+        float Bid = 0;
+        float Ask = 0;
+        int32_t Volume = 0;
+        bool known = false;
+    };
+    std::vector<NewestQuote> newest_ = std::vector<NewestQuote>(kMaxInstruments + 1);
+    void forgetNewest(int instrument);
 };
 
 } // namespace kavex

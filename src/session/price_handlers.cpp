@@ -2,6 +2,7 @@
 
 #include "base/failure.h"
 #include "base/numbers.h"
+#include "base/plain_fields.h"
 #include "base/text_list.h"
 #include "model/trading_data.h"
 #include "platform/event_loop.h"

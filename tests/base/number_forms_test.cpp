@@ -3,6 +3,7 @@
 // decade boundaries where a fast path could slip.
 #include "base/failure.h"
 #include "base/numbers.h"
+#include "base/plain_fields.h"
 #include "base/split_fields.h"
 
 #include <gtest/gtest.h>
@@ -130,26 +131,55 @@ TEST(LeadingNumberParse, ShortcutAgreesWithTheGeneralReadingOnEveryText) {
     EXPECT_EQ(failures, 0);
 }
 
+// Both one-pass readers give what splitting and the general parse give, on texts built
+// from plain and not-so-plain fields of every length up to past the longest text read at
+// once; and the reader at once takes the texts of the price stream.
 TEST(LeadingNumberParse, PlainFieldsReadAsSplittingAndParsingWouldOrGoTheGeneralWay) {
     std::array<double, 6> values{};
-    ASSERT_TRUE(readPlainFields(std::string_view("12; 101.5;.25;10;-.5"), values));
+    ASSERT_TRUE(plain_fields::readAtOnce(std::string_view("12; 101.5;.25;10;-.5"), values));
     EXPECT_EQ(values, (std::array<double, 6>{12, 101.5, 0.25, 10, -0.5, 0}));
+    for (const char* stream : {"17; 15209.25; .5; 300; .75; 120", "200;10049.5;.25;1;.5;500", "3; 10", "3",
+                               "", "1;-0;+.5;7.;.;-", "12; 99999999;.0000001;1.234567"})
+        EXPECT_TRUE(plain_fields::readAtOnce(std::string_view(stream), values)) << stream;
+    for (const char* other : {"1; 123456789", "1;1e3", "1;  5", "1;5 ", "1;\"5\"", "1;1.2.3", "1;\t5", "1;- 5",
+                              "1;+-5", "1;5-"})
+        EXPECT_FALSE(plain_fields::readAtOnce(std::string_view(other), values)) << other;
+
     std::mt19937 rng(5);
-    const std::vector<std::string> tokens = {"",          " ",   "12",  " 101.5",     ".25", "-3",
-                                             "7.",        "1e3", "1 2", "\"",         "x",   "12345678",
-                                             "0.0000001", ";",   "+.5", "99999999999"};
-    int plain = 0;
-    for (int i = 0; i < 100000; ++i) {
+    const std::vector<std::string> tokens = {"",  " ",  "12", " 101.5",   ".25",      "-3",          "7.",
+                                             "1e3", "1 2", "\"", "x",      "12345678", "0.0000001",   ";",
+                                             "+.5", "-0", ".",  " -.5",   "99999999", "1.2345678", "123456789",
+                                             "9.", " +0", "-",  "\t1",   "\xc3\xa4", "00000001.5"};
+    int atOnce = 0, oneByOne = 0;
+    for (int i = 0; i < 150000; ++i) {
         std::string text;
-        for (int k = static_cast<int>(rng() % 8); k > 0; --k)
+        for (int k = static_cast<int>(rng() % 14); k > 0; --k)
             text += tokens[rng() % tokens.size()] + (rng() % 4 != 0 ? ";" : "");
-        if (!readPlainFields(std::string_view(text), values)) continue;
-        ++plain;
         const Fields fields = SplitFields(text, ";", 20);
-        for (int f = 1; f <= 6; ++f)
-            ASSERT_TRUE(sameBits(values[f - 1], parseLeading(fields[f]))) << text << " field " << f;
+        const auto agrees = [&](const std::array<double, 6>& read, const char* reader) {
+            for (int f = 1; f <= 6; ++f)
+                ASSERT_TRUE(sameBits(read[f - 1], parseLeadingGeneral(fields[f]))) << reader << " " << text
+                                                                                  << " field " << f;
+        };
+        std::array<double, 6> read{};
+        if (plain_fields::readAtOnceOneByOne(std::string_view(text), read)) {
+            ++atOnce;
+            agrees(read, "at once, one by one");
+        }
+        if (plain_fields::pairsRunHere() && plain_fields::readAtOnceInPairs(std::string_view(text), read))
+            agrees(read, "at once, in pairs");
+        if (readPlainFieldsOneByOne(std::string_view(text), read)) {
+            ++oneByOne;
+            agrees(read, "one by one");
+        }
+        std::array<double, 3> three{};
+        if (plain_fields::readAtOnce(std::string_view(text), three)) {
+            for (int f = 1; f <= 3; ++f)
+                ASSERT_TRUE(sameBits(three[f - 1], parseLeadingGeneral(fields[f]))) << text;
+        }
     }
-    EXPECT_GT(plain, 10000);
+    EXPECT_GT(atOnce, 10000);
+    EXPECT_GT(oneByOne, 10000);
 }
 
 TEST(DecimalOfSingle, TheFastWayGivesThePrintedDigitsOfEverySingle) {

@@ -91,5 +91,29 @@ TEST_F(History, RingsGrowForNumbersBeyondTheFirstListButKeepTheirEntries) {
     EXPECT_THROW(data.history.slot(1, 3001), Failure);
 }
 
+// Loading a history file writes entries and positions directly; the next quote is compared
+// with what is then the newest entry, not with the quote recorded before.
+TEST_F(History, AQuoteIsComparedWithTheNewestEntryEvenWhenItWasWrittenOrMovedFromOutside) {
+    quote(1, 1, 2, 1);
+    quote(1, 3, 4, 1);
+    data.history.setPos(1, 1);
+    quote(1, 1, 2, 1); // equals entry 1, newest again
+    EXPECT_EQ(data.history.pos(1), 1);
+    quote(1, 3, 4, 1); // no longer equal to the newest entry
+    EXPECT_EQ(data.history.pos(1), 2);
+
+    HistoryEntry& newest = data.history.slot(1, 2);
+    newest.Bid = 7;
+    newest.Ask = 8;
+    quote(1, 7, 8, 1);
+    EXPECT_EQ(data.history.pos(1), 2);
+    quote(1, 3, 4, 1);
+    EXPECT_EQ(data.history.pos(1), 3);
+
+    data.history.create(1); // a new run's empty rings
+    quote(1, 3, 4, 1);
+    EXPECT_EQ(data.history.pos(1), 1);
+}
+
 } // namespace
 } // namespace kavex

@@ -1,0 +1,321 @@
+#pragma once
+// Reading the first fields of a ";"-separated text of plain decimals in one pass, the way
+// the price stream sends them ("17; 101.5;.25; 300"): what splitting the text and reading
+// each field with parseLeading gives, bit for bit, without storing the fields.
+//
+// The whole text is classified at once, sixteen characters per step: which characters are
+// digits, separators, points, blanks and signs. When every character is one of those and
+// each field has the plain form (one blank at most, then an optional sign, digits with at
+// most one point, eight characters at most), each field's digits are converted as one
+// 64-bit word, with no branch on the data. Any other text is left to the field-by-field
+// reading, which takes the general way where it must.
+#include "base/numbers.h"
+
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#include <smmintrin.h> // used only where the processor has it (pairsRunHere)
+#include <tmmintrin.h>
+#endif
+
+namespace kavex {
+namespace plain_fields {
+
+// Longer texts are left to the field-by-field reading; the masks have one bit per character.
+inline constexpr std::size_t kMaxText = 55; // the point bits, moved up by 8, stay inside 64
+
+struct CharacterClasses {
+    uint64_t digit = 0, separator = 0, point = 0, blank = 0, sign = 0, minus = 0;
+};
+
+inline uint64_t load8(const char* p) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    return word;
+}
+
+// The first min(size, 8) characters as a little-endian word, the rest 0, reading no byte
+// outside the text.
+inline uint64_t loadFront(const char* p, std::size_t size) {
+    if (size >= 8) return load8(p);
+    uint64_t word = 0;
+    if (size >= 4) {
+        uint32_t low, high; // overlapping
+        std::memcpy(&low, p, 4);
+        std::memcpy(&high, p + size - 4, 4);
+        return low | (uint64_t{high} << (8 * (size - 4)));
+    }
+    for (std::size_t i = 0; i < size; ++i)
+        word |= uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
+    return word;
+}
+
+#if defined(__SSE2__) && defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+
+// Adds the classes of 16 characters, whose bits are shifted right by `dropLow` (characters
+// already classified) and then placed from bit `at` on.
+inline void classify(__m128i chars, int dropLow, int at, CharacterClasses& c) {
+    const auto bits = [&](__m128i is) {
+        return (static_cast<uint64_t>(static_cast<uint32_t>(_mm_movemask_epi8(is))) >> dropLow) << at;
+    };
+    const __m128i digit = _mm_and_si128(_mm_cmpgt_epi8(chars, _mm_set1_epi8('0' - 1)),
+                                        _mm_cmplt_epi8(chars, _mm_set1_epi8('9' + 1)));
+    const __m128i minus = _mm_cmpeq_epi8(chars, _mm_set1_epi8('-'));
+    c.digit |= bits(digit);
+    c.separator |= bits(_mm_cmpeq_epi8(chars, _mm_set1_epi8(';')));
+    c.point |= bits(_mm_cmpeq_epi8(chars, _mm_set1_epi8('.')));
+    c.blank |= bits(_mm_cmpeq_epi8(chars, _mm_set1_epi8(' ')));
+    c.sign |= bits(_mm_or_si128(minus, _mm_cmpeq_epi8(chars, _mm_set1_epi8('+'))));
+    c.minus |= bits(minus);
+}
+
+inline __m128i loadChunk(const char* p) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+
+// Classifies the whole text (at most kMaxText characters), reading no byte outside it.
+inline CharacterClasses classifyText(const char* p, std::size_t size) {
+    CharacterClasses c;
+    const int whole = static_cast<int>(size / 16);
+    for (int k = 0; k < whole; ++k)
+        classify(loadChunk(p + 16 * k), 0, 16 * k, c);
+    const int rest = static_cast<int>(size % 16);
+    if (rest == 0) return c;
+    if (size >= 16) {
+        // The last sixteen characters; those classified already are shifted out.
+        classify(loadChunk(p + size - 16), 16 - rest, 16 * whole, c);
+    } else {
+        const uint64_t low = loadFront(p, size);
+        const uint64_t high = size > 8 ? load8(p + size - 8) >> (8 * (16 - size)) : 0;
+        classify(_mm_set_epi64x(static_cast<int64_t>(high), static_cast<int64_t>(low)), 0, 0, c);
+    }
+    return c;
+}
+
+// Eight digit values 0..9, the most significant in the lowest byte, as one number.
+inline uint32_t eightDigits(uint64_t d) {
+    d = d * 10 + (d >> 8);
+    constexpr uint64_t kLowBytes = 0x000000FF000000FF;
+    d = (((d & kLowBytes) * (100 + (uint64_t{1000000} << 32))) +
+         (((d >> 16) & kLowBytes) * (1 + (uint64_t{10000} << 32)))) >>
+        32;
+    return static_cast<uint32_t>(d);
+}
+
+// Every power of ten up to 1e8 and every integer below 2^32 are exact doubles, so their
+// quotient, one division, is rounded correctly, as the general conversion rounds.
+inline constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+
+// Masks of the classified text that each field's reading uses.
+struct FieldMasks {
+    uint64_t separators;
+    uint64_t runStarts; // bit i + 1 for each character i that is no digit or point, and bit 0
+    uint64_t minusAfter; // bit i + 1 for each '-' at i
+    uint64_t pointsAfter; // bit i + 8 for each point at i: (pointsAfter >> end) & 0xFF are
+                          // the points among the eight characters in front of `end`
+};
+
+// Classifies the text and checks that every character belongs to a plain field: one blank
+// at most, in front of a field; a sign first or after that blank; digits and points.
+inline bool plainMasks(std::string_view text, FieldMasks& masks) {
+    const std::size_t size = text.size();
+    if (size > kMaxText) return false;
+    const CharacterClasses c = classifyText(text.data(), size);
+    const uint64_t all = (uint64_t{1} << size) - 1;
+    const uint64_t digitsAndPoints = c.digit | c.point;
+    if ((digitsAndPoints | c.separator | c.blank | c.sign) != all) return false;
+    const uint64_t starts = ((c.separator << 1) | 1) & all;
+    if ((c.blank & ~starts) != 0 || (c.sign & ~(starts | ((c.blank & starts) << 1))) != 0) return false;
+    masks = {c.separator, ((~digitsAndPoints) << 1) | 1, c.minus << 1, c.point << 8};
+    return true;
+}
+
+// The bytes of the last `length` characters of a window, and the same as bits.
+inline constexpr uint64_t kWindowBytes[9] = {0,
+                                             0xFF00000000000000,
+                                             0xFFFF000000000000,
+                                             0xFFFFFF0000000000,
+                                             0xFFFFFFFF00000000,
+                                             0xFFFFFFFFFF000000,
+                                             0xFFFFFFFFFFFF0000,
+                                             0xFFFFFFFFFFFFFF00,
+                                             0xFFFFFFFFFFFFFFFF};
+inline constexpr unsigned kWindowBits[9] = {0, 0x80, 0xC0, 0xE0, 0xF0, 0xF8, 0xFC, 0xFE, 0xFF};
+
+// One field, found: the eight characters that end where it ends (its last digit in the
+// highest byte), how many of them are its digits and point, and which byte is the point
+// (8 for none).
+struct FieldParts {
+    uint64_t window = 0;
+    int length = 0;
+    int pointByte = 8;
+    bool negative = false;
+};
+
+// The field that ends at `end` (a separator or the end of the text); false when its digits
+// and point take more than eight characters or it has two points. No branch depends on
+// the digits, which vary from update to update.
+inline bool fieldParts(const char* text, uint64_t front, const FieldMasks& m, int end, FieldParts& out) {
+    // Its digits and point run back from `end` to the blank, sign or separator in front.
+    const uint64_t upToEnd = m.runStarts & ((uint64_t{2} << end) - 1);
+    const int runStart = 63 - std::countl_zero(upToEnd);
+    out.length = end - runStart;
+    if (out.length > 8) return false;
+    const unsigned points = static_cast<unsigned>(m.pointsAfter >> end) & kWindowBits[out.length];
+    if ((points & (points - 1)) != 0) return false;
+    out.pointByte = std::countr_zero(points | 0x100u);
+    out.negative = ((m.minusAfter >> runStart) & 1) != 0;
+    out.window = end >= 8 ? load8(text + end - 8) : (front << (8 * (7 - end))) << 8;
+    return true;
+}
+
+// The first N fields found; missing fields (past the end of the text) stay empty.
+template <std::size_t N>
+inline bool findFields(std::string_view text, const FieldMasks& masks, std::array<FieldParts, N>& fields) {
+    const uint64_t front = loadFront(text.data(), text.size());
+    const int size = static_cast<int>(text.size());
+    uint64_t separators = masks.separators;
+    int start = 0;
+    for (FieldParts& field : fields) {
+        if (start > size) break;
+        const int end = separators != 0 ? std::countr_zero(separators) : size;
+        separators &= separators - 1;
+        if (!fieldParts(text.data(), front, masks, end, field)) return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+// A sign in front of no digit reads as 0, not as a negative zero.
+inline uint64_t signBit(const FieldParts& f) {
+    return uint64_t{f.negative && f.length > (f.pointByte < 8)} << 63;
+}
+
+// One field's value with 64-bit arithmetic (SSE2 only).
+inline double valueOf(const FieldParts& f) {
+    uint64_t d = (f.window ^ 0x3030303030303030) & kWindowBytes[f.length]; // '0'..'9' become 0..9
+    // The point taken out: the digits in front of it move up one byte.
+    const int pointByte = f.pointByte & 7;
+    const uint64_t below = (uint64_t{1} << (8 * pointByte)) - 1;
+    const uint64_t above = (~uint64_t{0} << (8 * pointByte)) << 8;
+    const uint64_t hasPoint = uint64_t{0} - (f.pointByte < 8);
+    d = (((d & above) | ((d & below) << 8)) & hasPoint) | (d & ~hasPoint);
+    const int fractionDigits = (7 - pointByte) & static_cast<int>(hasPoint);
+    const double magnitude = static_cast<double>(eightDigits(d)) / kPowersOfTen[fractionDigits];
+    return std::bit_cast<double>(std::bit_cast<uint64_t>(magnitude) | signBit(f));
+}
+
+// The first N fields at once, each converted with 64-bit arithmetic; false when the text
+// is longer than kMaxText or not of the plain form throughout (the values are then unusable).
+template <std::size_t N> bool readAtOnceOneByOne(std::string_view text, std::array<double, N>& values) {
+    FieldMasks masks;
+    std::array<FieldParts, N> fields;
+    if (!plainMasks(text, masks) || !findFields(text, masks, fields)) return false;
+    for (std::size_t i = 0; i < N; ++i)
+        values[i] = valueOf(fields[i]);
+    return true;
+}
+
+// What a field's digits are moved to, by the shape of the field (length * 9 + pointByte):
+// the digits without the point, the last in byte 7, and zeros in front; with the divisor's
+// power of ten.
+struct FieldShape {
+    std::array<uint8_t, 8> shuffle; // a window byte for each byte, 0x80 for a zero
+    uint8_t fractionDigits;
+};
+inline constexpr std::array<FieldShape, 81> kFieldShapes = [] {
+    std::array<FieldShape, 81> shapes{};
+    for (int length = 0; length <= 8; ++length) {
+        for (int pointByte = 0; pointByte <= 8; ++pointByte) {
+            FieldShape& shape = shapes[static_cast<std::size_t>(length * 9 + pointByte)];
+            int to = 7;
+            for (int from = 7; from >= 8 - length; --from)
+                if (from != pointByte) shape.shuffle[static_cast<std::size_t>(to--)] = static_cast<uint8_t>(from);
+            for (; to >= 0; --to)
+                shape.shuffle[static_cast<std::size_t>(to)] = 0x80;
+            shape.fractionDigits = static_cast<uint8_t>(pointByte < 8 ? 7 - pointByte : 0);
+        }
+    }
+    return shapes;
+}();
+
+inline const FieldShape& shapeOf(const FieldParts& f) {
+    return kFieldShapes[static_cast<std::size_t>(f.length * 9 + f.pointByte)];
+}
+
+// Two fields' values with byte shuffles and multiply-adds, two at a time (SSSE3 and SSE4.1).
+[[gnu::target("ssse3,sse4.1")]] inline void twoValues(const FieldParts& a, const FieldParts& b, double* out,
+                                                      bool both) {
+    const FieldShape& shapeA = shapeOf(a);
+    const FieldShape& shapeB = shapeOf(b);
+    uint64_t controlA, controlB;
+    std::memcpy(&controlA, shapeA.shuffle.data(), 8);
+    std::memcpy(&controlB, shapeB.shuffle.data(), 8);
+    controlB += 0x0808080808080808; // the second window's bytes; a zero's 0x80 stays >= 0x80
+    __m128i digits = _mm_sub_epi8(_mm_set_epi64x(static_cast<int64_t>(b.window), static_cast<int64_t>(a.window)),
+                                  _mm_set1_epi8('0'));
+    digits = _mm_shuffle_epi8(digits, _mm_set_epi64x(static_cast<int64_t>(controlB), static_cast<int64_t>(controlA)));
+    // Pairs, fours, eights of digits: 10a + b, 100ab + cd, 10000abcd + efgh.
+    __m128i x = _mm_maddubs_epi16(digits, _mm_set1_epi16(0x010A));
+    x = _mm_madd_epi16(x, _mm_set1_epi32(0x00010064));
+    x = _mm_packus_epi32(x, x);
+    x = _mm_madd_epi16(x, _mm_set1_epi32(0x00012710));
+    const __m128d magnitudes = _mm_div_pd(_mm_cvtepi32_pd(x), _mm_set_pd(kPowersOfTen[shapeB.fractionDigits],
+                                                                            kPowersOfTen[shapeA.fractionDigits]));
+    const __m128d signs = _mm_castsi128_pd(
+        _mm_set_epi64x(static_cast<int64_t>(signBit(b)), static_cast<int64_t>(signBit(a))));
+    const __m128d values = _mm_or_pd(magnitudes, signs);
+    if (both)
+        _mm_storeu_pd(out, values);
+    else
+        _mm_storel_pd(out, values);
+}
+
+// The first N fields at once, converted two at a time; needs SSSE3 and SSE4.1.
+template <std::size_t N>
+[[gnu::target("ssse3,sse4.1")]] bool readAtOnceInPairs(std::string_view text, std::array<double, N>& values) {
+    FieldMasks masks;
+    std::array<FieldParts, N + 1> fields; // one more, empty, for an odd count
+    if (!plainMasks(text, masks) || !findFields(text, masks, fields)) return false;
+    for (std::size_t i = 0; i < N; i += 2)
+        twoValues(fields[i], fields[i + 1], values.data() + i, i + 1 < N);
+    return true;
+}
+
+inline bool pairsRunHere() {
+    return __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("sse4.1");
+}
+
+// The first N fields at once; false when the text is longer than kMaxText or not of the
+// plain form throughout (the values are then unusable).
+template <std::size_t N> bool readAtOnce(std::string_view text, std::array<double, N>& values) {
+    return pairsRunHere() ? readAtOnceInPairs(text, values) : readAtOnceOneByOne(text, values);
+}
+
+#else
+
+template <std::size_t N> bool readAtOnce(std::string_view, std::array<double, N>&) {
+    return false;
+}
+
+#endif
+
+} // namespace plain_fields
+
+// The first N fields of a text cut at ";" (SplitFields), each read with the leading-
+// number parse, in one pass and without storing the fields. True when each of them is a
+// plain decimal followed by ";" or the end of the text; the values are then exactly what
+// splitting and parsing give (missing fields read as 0). False otherwise: the caller
+// takes the general way.
+template <std::size_t N> bool readPlainFields(std::string_view text, std::array<double, N>& values) {
+    if (plain_fields::readAtOnce(text, values)) return true;
+    return readPlainFieldsOneByOne(text, values);
+}
+
+} // namespace kavex
