@@ -46,8 +46,11 @@ bool readPlainDecimal(const char* begin, const char* end, PlainDecimal& out);
 // ";", so such a text goes the general way.
 bool readPlainField(const char*& p, const char* end, const char* textBegin, double& value);
 
-// The first N fields of a text cut at ";", read field by field with readPlainField; what
-// readPlainFields (base/plain_fields.h) falls back to.
+// The first N fields of a text cut at ";" (SplitFields), each read with the leading-number
+// parse, field by field and without storing them. True when each of them is a plain decimal
+// followed by ";" or the end of the text; the values are then exactly what splitting and
+// parsing give (missing fields read as 0). False otherwise: the caller takes the general
+// way. plain_fields::readAtOnce (base/plain_fields.h) reads the usual short forms faster.
 template <std::size_t N> bool readPlainFieldsOneByOne(std::string_view text, std::array<double, N>& values) {
     const char* p = text.data();
     for (double& value : values)

@@ -5,7 +5,7 @@
 //
 // The whole text is classified at once, sixteen characters per step: which characters are
 // digits, separators, points, blanks and signs. When every character is one of those and
-// each field has the plain form (one blank at most, then an optional sign, digits with at
+// each field has the plain form (one blank at most, then an optional minus, digits with at
 // most one point, eight characters at most), each field's digits are converted as one
 // 64-bit word, with no branch on the data. Any other text is left to the field-by-field
 // reading, which takes the general way where it must.
@@ -31,7 +31,7 @@ namespace plain_fields {
 inline constexpr std::size_t kMaxText = 55; // the point bits, moved up by 8, stay inside 64
 
 struct CharacterClasses {
-    uint64_t digit = 0, separator = 0, point = 0, blank = 0, sign = 0, minus = 0;
+    uint64_t digit = 0, separator = 0, point = 0, blank = 0, minus = 0;
 };
 
 inline uint64_t load8(const char* p) {
@@ -60,7 +60,7 @@ inline uint64_t loadFront(const char* p, std::size_t size) {
 
 // Adds the classes of 16 characters, whose bits are shifted right by `dropLow` (characters
 // already classified) and then placed from bit `at` on.
-inline void classify(__m128i chars, int dropLow, int at, CharacterClasses& c) {
+[[gnu::always_inline]] inline void classify(__m128i chars, int dropLow, int at, CharacterClasses& c) {
     const auto bits = [&](__m128i is) {
         return (static_cast<uint64_t>(static_cast<uint32_t>(_mm_movemask_epi8(is))) >> dropLow) << at;
     };
@@ -71,7 +71,6 @@ inline void classify(__m128i chars, int dropLow, int at, CharacterClasses& c) {
     c.separator |= bits(_mm_cmpeq_epi8(chars, _mm_set1_epi8(';')));
     c.point |= bits(_mm_cmpeq_epi8(chars, _mm_set1_epi8('.')));
     c.blank |= bits(_mm_cmpeq_epi8(chars, _mm_set1_epi8(' ')));
-    c.sign |= bits(_mm_or_si128(minus, _mm_cmpeq_epi8(chars, _mm_set1_epi8('+'))));
     c.minus |= bits(minus);
 }
 
@@ -80,7 +79,7 @@ inline __m128i loadChunk(const char* p) {
 }
 
 // Classifies the whole text (at most kMaxText characters), reading no byte outside it.
-inline CharacterClasses classifyText(const char* p, std::size_t size) {
+[[gnu::always_inline]] inline CharacterClasses classifyText(const char* p, std::size_t size) {
     CharacterClasses c;
     const int whole = static_cast<int>(size / 16);
     for (int k = 0; k < whole; ++k)
@@ -123,15 +122,16 @@ struct FieldMasks {
 
 // Classifies the text and checks that every character belongs to a plain field: one blank
 // at most, in front of a field; a sign first or after that blank; digits and points.
-inline bool plainMasks(std::string_view text, FieldMasks& masks) {
+[[gnu::always_inline]] inline bool plainMasks(std::string_view text, FieldMasks& masks) {
     const std::size_t size = text.size();
     if (size > kMaxText) return false;
     const CharacterClasses c = classifyText(text.data(), size);
     const uint64_t all = (uint64_t{1} << size) - 1;
     const uint64_t digitsAndPoints = c.digit | c.point;
-    if ((digitsAndPoints | c.separator | c.blank | c.sign) != all) return false;
+    // A '+' sign is rare on the wire; such texts are read field by field.
+    if ((digitsAndPoints | c.separator | c.blank | c.minus) != all) return false;
     const uint64_t starts = ((c.separator << 1) | 1) & all;
-    if ((c.blank & ~starts) != 0 || (c.sign & ~(starts | ((c.blank & starts) << 1))) != 0) return false;
+    if ((c.blank & ~starts) != 0 || (c.minus & ~(starts | ((c.blank & starts) << 1))) != 0) return false;
     masks = {c.separator, ((~digitsAndPoints) << 1) | 1, c.minus << 1, c.point << 8};
     return true;
 }
@@ -250,7 +250,7 @@ inline const FieldShape& shapeOf(const FieldParts& f) {
 }
 
 // Two fields' values with byte shuffles and multiply-adds, two at a time (SSSE3 and SSE4.1).
-[[gnu::target("ssse3,sse4.1")]] inline void twoValues(const FieldParts& a, const FieldParts& b, double* out,
+[[gnu::target("ssse3,sse4.1,bmi,bmi2")]] inline void twoValues(const FieldParts& a, const FieldParts& b, double* out,
                                                       bool both) {
     const FieldShape& shapeA = shapeOf(a);
     const FieldShape& shapeB = shapeOf(b);
@@ -277,19 +277,34 @@ inline const FieldShape& shapeOf(const FieldParts& f) {
         _mm_storel_pd(out, values);
 }
 
-// The first N fields at once, converted two at a time; needs SSSE3 and SSE4.1.
+// The first N fields at once, converted two at a time: each pair is found and converted
+// before the next, so the fields' parts stay in registers.
 template <std::size_t N>
-[[gnu::target("ssse3,sse4.1")]] bool readAtOnceInPairs(std::string_view text, std::array<double, N>& values) {
+[[gnu::target("ssse3,sse4.1,bmi,bmi2")]] bool readAtOnceInPairs(std::string_view text, std::array<double, N>& values) {
     FieldMasks masks;
-    std::array<FieldParts, N + 1> fields; // one more, empty, for an odd count
-    if (!plainMasks(text, masks) || !findFields(text, masks, fields)) return false;
-    for (std::size_t i = 0; i < N; i += 2)
-        twoValues(fields[i], fields[i + 1], values.data() + i, i + 1 < N);
+    if (!plainMasks(text, masks)) return false;
+    const uint64_t front = loadFront(text.data(), text.size());
+    const int size = static_cast<int>(text.size());
+    uint64_t separators = masks.separators;
+    int start = 0;
+    const auto next = [&](FieldParts& field) {
+        if (start > size) return true; // a missing field stays empty
+        const int end = separators != 0 ? std::countr_zero(separators) : size;
+        separators &= separators - 1;
+        start = end + 1;
+        return fieldParts(text.data(), front, masks, end, field);
+    };
+    for (std::size_t i = 0; i < N; i += 2) {
+        FieldParts a, b;
+        if (!next(a) || (i + 1 < N && !next(b))) return false;
+        twoValues(a, b, values.data() + i, i + 1 < N);
+    }
     return true;
 }
 
 inline bool pairsRunHere() {
-    return __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("sse4.1");
+    return __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("sse4.1") && __builtin_cpu_supports("bmi") &&
+           __builtin_cpu_supports("bmi2");
 }
 
 // The first N fields at once; false when the text is longer than kMaxText or not of the
@@ -300,6 +315,16 @@ template <std::size_t N> bool readAtOnce(std::string_view text, std::array<doubl
 
 #else
 
+// Without SSE2 every text is read field by field.
+inline bool pairsRunHere() {
+    return false;
+}
+template <std::size_t N> bool readAtOnceOneByOne(std::string_view, std::array<double, N>&) {
+    return false;
+}
+template <std::size_t N> bool readAtOnceInPairs(std::string_view, std::array<double, N>&) {
+    return false;
+}
 template <std::size_t N> bool readAtOnce(std::string_view, std::array<double, N>&) {
     return false;
 }
@@ -307,15 +332,5 @@ template <std::size_t N> bool readAtOnce(std::string_view, std::array<double, N>
 #endif
 
 } // namespace plain_fields
-
-// The first N fields of a text cut at ";" (SplitFields), each read with the leading-
-// number parse, in one pass and without storing the fields. True when each of them is a
-// plain decimal followed by ";" or the end of the text; the values are then exactly what
-// splitting and parsing give (missing fields read as 0). False otherwise: the caller
-// takes the general way.
-template <std::size_t N> bool readPlainFields(std::string_view text, std::array<double, N>& values) {
-    if (plain_fields::readAtOnce(text, values)) return true;
-    return readPlainFieldsOneByOne(text, values);
-}
 
 } // namespace kavex

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -66,11 +67,22 @@ bool fitsPrice(double value) {
 struct QuoteValues {
     float last, bid, ask;
     int32_t bidVolume, askVolume;
-    // The decimal of `last` that bid and ask are measured from; worked out once, when the
-    // first of them needs it.
+    // The decimal of `last` that bid and ask are measured from; worked out when the first
+    // of them needs it, unless the instrument's memo has it.
     double lastDecimal = std::numeric_limits<double>::quiet_NaN();
+    bool shortDecimals = false; // every value read has at most seven significant digits
+    uint32_t memoBits = 0;      // the instrument's memo: the decimal of the single with these bits
+    bool memoKnown = false;
+    double memoDecimal = 0;
+
     double lastAsDecimal() {
-        if (std::isnan(lastDecimal)) lastDecimal = decimalOfSingle(last);
+        if (!std::isnan(lastDecimal)) return lastDecimal;
+        const uint32_t bits = std::bit_cast<uint32_t>(last);
+        if (memoKnown && memoBits == bits) return lastDecimal = memoDecimal;
+        lastDecimal = decimalOfSingle(last);
+        memoBits = bits;
+        memoKnown = true;
+        memoDecimal = lastDecimal;
         return lastDecimal;
     }
 };
@@ -79,7 +91,11 @@ template <Quote kField> bool take(QuoteValues& q, double value) {
     if constexpr (kField == Quote::Last) {
         if (!fitsPrice(value)) return false;
         q.last = static_cast<float>(value);
-        q.lastDecimal = std::numeric_limits<double>::quiet_NaN();
+        // A decimal of at most seven significant digits between 1e-3 and 1e7 is what its
+        // nearest single prints as: the singles there lie closer together than such
+        // decimals, so decimalOfSingle gives the value read back without working it out.
+        const double size = std::fabs(value);
+        q.lastDecimal = q.shortDecimals && size >= 1e-3 && size < 1e7 ? value : std::numeric_limits<double>::quiet_NaN();
     } else if constexpr (kField == Quote::Bid) {
         const double bid = q.lastAsDecimal() - value;
         if (!fitsPrice(bid)) return false;
@@ -110,10 +126,14 @@ bool takeAll(QuoteValues& q, const double* values, std::index_sequence<kIndex...
 // and log nothing, so it is done in one pass over the text, without storing the fields.
 // Anything else returns false before a value is written.
 template <Form kForm> bool PriceHandlers::plainCompactUpdate(std::string_view text) {
+    std::array<double, ruleOf(kForm).fieldCount + 1> values;
+    if (plain_fields::readAtOnce(text, values)) return storePlainUpdate<kForm>(values.data(), true);
+    if (readPlainFieldsOneByOne(text, values)) return storePlainUpdate<kForm>(values.data(), false);
+    return false;
+}
+
+template <Form kForm> bool PriceHandlers::storePlainUpdate(const double* values, bool shortDecimals) {
     constexpr const FormRule& rule = ruleOf(kForm);
-    constexpr std::size_t kFieldCount = ruleOf(kForm).fieldCount;
-    std::array<double, kFieldCount + 1> values;
-    if (!readPlainFields(text, values)) return false;
     const double number = values[0];
     if (!(number >= 1 && number <= data_.instrumentCount()) || number != static_cast<int>(number))
         return false;
@@ -121,14 +141,25 @@ template <Form kForm> bool PriceHandlers::plainCompactUpdate(std::string_view te
     Instrument& i = data_.instruments.at(n);
     if (rule.needsLast && i.Last == 0) return true;
 
-    QuoteValues q{i.Last, i.Bid, i.Ask, i.BidVolume, i.AskVolume};
-    if (!takeAll<kForm>(q, values.data() + 1, std::make_index_sequence<kFieldCount>{})) return false;
+    if (lastDecimals_.size() <= static_cast<std::size_t>(n)) lastDecimals_.resize(static_cast<std::size_t>(n) + 1);
+    LastDecimal& memo = lastDecimals_[static_cast<std::size_t>(n)];
+    QuoteValues q{.last = i.Last,
+                  .bid = i.Bid,
+                  .ask = i.Ask,
+                  .bidVolume = i.BidVolume,
+                  .askVolume = i.AskVolume,
+                  .shortDecimals = shortDecimals,
+                  .memoBits = memo.lastBits,
+                  .memoKnown = memo.known,
+                  .memoDecimal = memo.decimal};
+    if (!takeAll<kForm>(q, values + 1, std::make_index_sequence<ruleOf(kForm).fieldCount>{})) return false;
     i.Last = q.last;
     i.Bid = q.bid;
     i.Ask = q.ask;
     i.BidVolume = q.bidVolume;
     i.AskVolume = q.askVolume;
     i.Changed = true;
+    if (!std::isnan(q.lastDecimal)) memo = {std::bit_cast<uint32_t>(q.last), true, q.lastDecimal};
     if (rule.addHistory)
         guard(log_, rule.tag, [&] { data_.history.recordPriceAt(n, i, [this] { return now(); }); });
     data_.pricesChanged = true;

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <string_view>
+#include <vector>
 
 namespace kavex {
 
@@ -70,6 +71,7 @@ class PriceHandlers {
     void storeInstrumentLine(int number, std::string_view line);
     template <CompactForm kForm> void compactUpdateOf(std::string_view text);
     template <CompactForm kForm> bool plainCompactUpdate(std::string_view text);
+    template <CompactForm kForm> bool storePlainUpdate(const double* values, bool shortDecimals);
     double now();
 
     TradingData& data_;
@@ -81,6 +83,16 @@ class PriceHandlers {
     PresetLoader presetLoader_;
     Fields lines_;
     Fields fields_; // reused by every update, so steady updates allocate nothing
+
+    // The decimal each instrument's last price stands for (decimalOfSingle), as last
+    // worked out: bid and ask of the partial forms are measured from it, and the last price
+    // rarely changes between them.
+    struct LastDecimal {
+        uint32_t lastBits = 0;
+        bool known = false;
+        double decimal = 0;
+    };
+    std::vector<LastDecimal> lastDecimals_;
 };
 
 } // namespace kavex

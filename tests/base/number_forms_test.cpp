@@ -139,10 +139,10 @@ TEST(LeadingNumberParse, PlainFieldsReadAsSplittingAndParsingWouldOrGoTheGeneral
     ASSERT_TRUE(plain_fields::readAtOnce(std::string_view("12; 101.5;.25;10;-.5"), values));
     EXPECT_EQ(values, (std::array<double, 6>{12, 101.5, 0.25, 10, -0.5, 0}));
     for (const char* stream : {"17; 15209.25; .5; 300; .75; 120", "200;10049.5;.25;1;.5;500", "3; 10", "3",
-                               "", "1;-0;+.5;7.;.;-", "12; 99999999;.0000001;1.234567"})
+                               "", "1;-0;-.5;7.;.;-", "12; 99999999;.0000001;1.234567"})
         EXPECT_TRUE(plain_fields::readAtOnce(std::string_view(stream), values)) << stream;
     for (const char* other : {"1; 123456789", "1;1e3", "1;  5", "1;5 ", "1;\"5\"", "1;1.2.3", "1;\t5", "1;- 5",
-                              "1;+-5", "1;5-"})
+                              "1;+-5", "1;+5", "1;5-"})
         EXPECT_FALSE(plain_fields::readAtOnce(std::string_view(other), values)) << other;
 
     std::mt19937 rng(5);

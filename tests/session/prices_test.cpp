@@ -240,7 +240,20 @@ TEST(CompactUpdateShortcut, HasTheEffectOfTheGeneralWayOnEveryText) {
                                              "1e-50",
                                              " 10",
                                              "99999999999999999999",
-                                             "-0"};
+                                             "-0",
+                                             // about the last price's decimal: digits and range
+                                             "0.001",
+                                             "0.0009999",
+                                             "9999999",
+                                             "10000000",
+                                             "9999.999",
+                                             "1234567",
+                                             "-12345.67",
+                                             ".0012345",
+                                             "16777217",
+                                             "8388609.5",
+                                             "1.0000001",
+                                             "99.99999"};
     auto bits = [](float v) { return std::bit_cast<uint32_t>(v); };
     auto state = [&](const PriceFixture& f) {
         std::vector<uint64_t> s{f.data.pricesChanged, f.data.priceUpdates};
@@ -263,6 +276,11 @@ TEST(CompactUpdateShortcut, HasTheEffectOfTheGeneralWayOnEveryText) {
         for (int k = static_cast<int>(rng() % 7); k > 0; --k)
             text += ";" + tokens[rng() % tokens.size()];
         if (rng() % 8 == 0) text += ";";
+        if (rng() % 10 == 0) { // a long update's last price, the same in both
+            const int n = 1 + static_cast<int>(rng() % 3);
+            const float last = parseSingle(tokens[rng() % tokens.size()]);
+            shortcut.data.instruments.at(n).Last = general.data.instruments.at(n).Last = last;
+        }
         shortcut.prices.compactUpdate(form, text);
         general.prices.compactUpdateGeneral(form, text);
         ASSERT_EQ(state(shortcut), state(general)) << static_cast<int>(form) << " " << text;
