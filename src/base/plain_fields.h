@@ -294,6 +294,7 @@ template <std::size_t N>
         start = end + 1;
         return fieldParts(text.data(), front, masks, end, field);
     };
+#pragma GCC unroll 4
     for (std::size_t i = 0; i < N; i += 2) {
         FieldParts a, b;
         if (!next(a) || (i + 1 < N && !next(b))) return false;

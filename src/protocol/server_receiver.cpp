@@ -88,13 +88,15 @@ void ServerReceiver::dropOversizedPending() {
 }
 
 void ServerReceiver::log(std::string_view message) {
+    // Compact price updates, nearly every message, are not listed.
+    if (!message.empty() && (message.front() == '~' || message.front() == '^')) return;
     if (message.starts_with("@KU=")) {
         quoteLine_.assign("IN:");
         quoteLine_.append(message);
         lastQuote_.setText(quoteLine_);
         return;
     }
-    if (message == "@=" || message.starts_with('~') || message.starts_with('^')) return;
+    if (message == "@=") return;
     incoming_.addLine("IN:" + std::string(message));
 }
 
