@@ -161,6 +161,7 @@ struct FieldParts {
 // The field that ends at `end` (a separator or the end of the text); false when its digits
 // and point take more than eight characters or it has two points. No branch depends on
 // the digits, which vary from update to update.
+template <bool kSigned = true>
 inline bool fieldParts(const char* text, uint64_t front, const FieldMasks& m, int end, FieldParts& out) {
     // Its digits and point run back from `end` to the blank, sign or separator in front.
     const uint64_t upToEnd = m.runStarts & ((uint64_t{2} << end) - 1);
@@ -170,7 +171,7 @@ inline bool fieldParts(const char* text, uint64_t front, const FieldMasks& m, in
     const unsigned points = static_cast<unsigned>(m.pointsAfter >> end) & kWindowBits[out.length];
     if ((points & (points - 1)) != 0) return false;
     out.pointByte = std::countr_zero(points | 0x100u);
-    out.negative = ((m.minusAfter >> runStart) & 1) != 0;
+    out.negative = kSigned && ((m.minusAfter >> runStart) & 1) != 0;
     out.window = end >= 8 ? load8(text + end - 8) : (front << (8 * (7 - end))) << 8;
     return true;
 }
@@ -250,8 +251,9 @@ inline const FieldShape& shapeOf(const FieldParts& f) {
 }
 
 // Two fields' values with byte shuffles and multiply-adds, two at a time (SSSE3 and SSE4.1).
-[[gnu::target("ssse3,sse4.1,bmi,bmi2")]] inline void twoValues(const FieldParts& a, const FieldParts& b, double* out,
-                                                      bool both) {
+template <bool kSigned = true>
+[[gnu::target("ssse3,sse4.1,bmi,bmi2,popcnt")]] inline void twoValues(const FieldParts& a, const FieldParts& b,
+                                                             double* out, bool both) {
     const FieldShape& shapeA = shapeOf(a);
     const FieldShape& shapeB = shapeOf(b);
     uint64_t controlA, controlB;
@@ -268,36 +270,62 @@ inline const FieldShape& shapeOf(const FieldParts& f) {
     x = _mm_madd_epi16(x, _mm_set1_epi32(0x00012710));
     const __m128d magnitudes = _mm_div_pd(_mm_cvtepi32_pd(x), _mm_set_pd(kPowersOfTen[shapeB.fractionDigits],
                                                                             kPowersOfTen[shapeA.fractionDigits]));
-    const __m128d signs = _mm_castsi128_pd(
-        _mm_set_epi64x(static_cast<int64_t>(signBit(b)), static_cast<int64_t>(signBit(a))));
-    const __m128d values = _mm_or_pd(magnitudes, signs);
+    __m128d values = magnitudes;
+    if constexpr (kSigned)
+        values = _mm_or_pd(values, _mm_castsi128_pd(_mm_set_epi64x(static_cast<int64_t>(signBit(b)),
+                                                                   static_cast<int64_t>(signBit(a)))));
     if (both)
         _mm_storeu_pd(out, values);
     else
         _mm_storel_pd(out, values);
 }
 
-// The first N fields at once, converted two at a time: each pair is found and converted
-// before the next, so the fields' parts stay in registers.
-template <std::size_t N>
-[[gnu::target("ssse3,sse4.1,bmi,bmi2")]] bool readAtOnceInPairs(std::string_view text, std::array<double, N>& values) {
-    FieldMasks masks;
-    if (!plainMasks(text, masks)) return false;
+// The first N fields when the text has all of them: each pair is found and converted
+// before the next, so the fields' parts stay in registers. Without a minus in the text
+// (nearly always) no sign is looked at.
+template <std::size_t N, bool kSigned>
+[[gnu::target("ssse3,sse4.1,bmi,bmi2,popcnt")]] bool readPresentInPairs(std::string_view text, const FieldMasks& masks,
+                                                                      uint64_t ends, std::array<double, N>& values) {
     const uint64_t front = loadFront(text.data(), text.size());
-    const int size = static_cast<int>(text.size());
-    uint64_t separators = masks.separators;
-    int start = 0;
     const auto next = [&](FieldParts& field) {
-        if (start > size) return true; // a missing field stays empty
-        const int end = separators != 0 ? std::countr_zero(separators) : size;
-        separators &= separators - 1;
-        start = end + 1;
-        return fieldParts(text.data(), front, masks, end, field);
+        const int end = std::countr_zero(ends);
+        ends &= ends - 1;
+        return fieldParts<kSigned>(text.data(), front, masks, end, field);
     };
 #pragma GCC unroll 4
     for (std::size_t i = 0; i < N; i += 2) {
         FieldParts a, b;
         if (!next(a) || (i + 1 < N && !next(b))) return false;
+        twoValues<kSigned>(a, b, values.data() + i, i + 1 < N);
+    }
+    return true;
+}
+
+// The first N fields at once, converted two at a time; needs SSSE3, SSE4.1, BMI1, BMI2
+// and POPCNT (pairsRunHere).
+template <std::size_t N>
+[[gnu::target("ssse3,sse4.1,bmi,bmi2,popcnt")]] bool readAtOnceInPairs(std::string_view text, std::array<double, N>& values) {
+    FieldMasks masks;
+    if (!plainMasks(text, masks)) return false;
+    // Each field ends at a separator or at the end of the text.
+    const uint64_t ends = masks.separators | (uint64_t{1} << text.size());
+    if (static_cast<std::size_t>(std::popcount(ends)) >= N) {
+        return masks.minusAfter == 0 ? readPresentInPairs<N, false>(text, masks, ends, values)
+                                     : readPresentInPairs<N, true>(text, masks, ends, values);
+    }
+    // Fields past the end of the text read as 0.
+    const int present = std::popcount(ends);
+    const uint64_t front = loadFront(text.data(), text.size());
+    uint64_t left = ends;
+    const auto next = [&](FieldParts& field, std::size_t index) {
+        if (static_cast<int>(index) >= present) return true; // a missing field stays empty
+        const int end = std::countr_zero(left);
+        left &= left - 1;
+        return fieldParts(text.data(), front, masks, end, field);
+    };
+    for (std::size_t i = 0; i < N; i += 2) {
+        FieldParts a, b;
+        if (!next(a, i) || (i + 1 < N && !next(b, i + 1))) return false;
         twoValues(a, b, values.data() + i, i + 1 < N);
     }
     return true;
@@ -305,7 +333,7 @@ template <std::size_t N>
 
 inline bool pairsRunHere() {
     return __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("sse4.1") && __builtin_cpu_supports("bmi") &&
-           __builtin_cpu_supports("bmi2");
+           __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt");
 }
 
 // The first N fields at once; false when the text is longer than kMaxText or not of the
