@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace kavex::cp1252 {
 namespace {
 
@@ -40,9 +44,28 @@ int byteOf(char32_t cp) {
 
 } // namespace
 
+namespace {
+
+// How many bytes at the front are ASCII, 64 at a time (received text is nearly all ASCII).
+std::size_t asciiPrefix(std::string_view bytes) {
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 64 <= bytes.size(); i += 64) {
+        const auto at = [&](std::size_t k) {
+            return _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + i + k));
+        };
+        const __m128i any = _mm_or_si128(_mm_or_si128(at(0), at(16)), _mm_or_si128(at(32), at(48)));
+        if (_mm_movemask_epi8(any) != 0) break;
+    }
+#endif
+    return i;
+}
+
+} // namespace
+
 void appendUtf8(std::string_view bytes, std::string& out) {
     std::size_t start = 0;
-    std::size_t i = 0;
+    std::size_t i = asciiPrefix(bytes);
     while (i < bytes.size()) {
         // Pure ASCII, the normal case on the wire, is skipped eight bytes at a time.
         if (i + 8 <= bytes.size()) {

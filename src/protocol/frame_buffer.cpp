@@ -1,5 +1,6 @@
 #include "protocol/frame_buffer.h"
 
+#include "base/byte_search.h"
 #include "base/cp1252.h"
 #include "protocol/wire.h"
 
@@ -44,8 +45,8 @@ void FrameBuffer::moveToNewStorage(std::size_t capacity) {
 std::size_t FrameBuffer::find(char c, std::size_t& nothingBelow) const {
     std::size_t from = std::max(offset_, nothingBelow);
     if (from < buffer_.size()) {
-        const void* hit = std::memchr(buffer_.data() + from, c, buffer_.size() - from);
-        if (hit) return static_cast<std::size_t>(static_cast<const char*>(hit) - buffer_.data());
+        const char* hit = findByte(buffer_.data() + from, buffer_.data() + buffer_.size(), c);
+        if (hit) return static_cast<std::size_t>(hit - buffer_.data());
     }
     nothingBelow = buffer_.size();
     return std::string::npos;

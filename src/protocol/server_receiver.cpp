@@ -1,5 +1,6 @@
 #include "protocol/server_receiver.h"
 
+#include "base/byte_search.h"
 #include "base/failure.h"
 #include "base/text_list.h"
 #include "platform/event_loop.h"
@@ -75,8 +76,8 @@ void ServerReceiver::dropBrokenOffFrame(std::string_view& message) {
     // sender broke off (a server that died in the middle of a write leaves one in the
     // buffer for the next connection): only the text after the last start character is
     // the message, so the broken frame cannot turn the next one into a command of its own.
-    // memchr is the fast scan; nearly every message has no start character.
-    if (message.empty() || std::memchr(message.data(), wire::kStart, message.size()) == nullptr) return;
+    // Nearly every message has no start character.
+    if (findByte(message.data(), message.data() + message.size(), wire::kStart) == nullptr) return;
     message.remove_prefix(message.rfind(wire::kStart) + 1);
 }
 

@@ -1,4 +1,5 @@
 // The code page conversion, field splitting, fixed-width text and the failure guard.
+#include "base/byte_search.h"
 #include "base/cp1252.h"
 #include "base/failure.h"
 #include "base/fixed_text.h"
@@ -6,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -19,8 +21,8 @@ TEST(Cp1252Codec, EveryByteValueSurvivesTheRoundTripAtEveryOffset) {
     for (int b = 0; b < 256; ++b)
         all.push_back(static_cast<char>(b));
     EXPECT_EQ(cp1252::fromUtf8(cp1252::toUtf8(all)), all);
-    for (std::size_t at = 0; at < 24; ++at) {
-        std::string bytes(24, 'a'), expected(24, 'a');
+    for (std::size_t at = 0; at < 200; ++at) {
+        std::string bytes(200, 'a'), expected(200, 'a');
         bytes[at] = '\xE4';
         expected.replace(at, 1, "ä");
         EXPECT_EQ(cp1252::toUtf8(bytes), expected) << at;
@@ -111,6 +113,25 @@ TEST(FailureGuard, LogsTagAndDescriptionOrSkipsSilentlyAndGoesOn) {
     skipOnFailure([&] { ++done; });
     EXPECT_EQ(done, 2);
     EXPECT_EQ(log.lines, (Lines{"F:WS_SUD Overflow", "F:F2 Subscript out of range"}));
+}
+
+// findByte gives what memchr gives for every length and every place of the byte, also
+// when the byte is there more than once and past the stretch it compares inline.
+TEST(FindByte, FindsTheFirstByteAsMemchrDoesAtEveryLengthAndPlace) {
+    std::string text(160, 'x');
+    for (std::size_t length = 0; length <= 150; ++length) {
+        for (std::size_t offset : {std::size_t{0}, std::size_t{3}}) {
+            for (std::size_t at = 0; at <= length; ++at) {
+                std::string copy = text;
+                if (at < length) copy[offset + at] = '\x04';
+                if (at + 20 < length) copy[offset + at + 20] = '\x04';
+                const char* b = copy.data() + offset;
+                const char* found = findByte(b, b + length, '\x04');
+                const void* expected = std::memchr(b, '\x04', length);
+                ASSERT_EQ(static_cast<const void*>(found), expected) << length << " " << at;
+            }
+        }
+    }
 }
 
 } // namespace
