@@ -132,8 +132,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 fault(reader, text);
         }
     };
-    std::array<double, 6> atOnce{}, oneByOne{};
-    checkPlain(plain_fields::readAtOnce(text, atOnce), atOnce, "fields read at once differ from split and parsed ones");
+    std::array<double, 6> atOnce{}, inPairs{}, oneByOne{};
+    checkPlain(plain_fields::readAtOnceOneByOne(text, atOnce), atOnce,
+               "fields read at once differ from split and parsed ones");
+    if (plain_fields::pairsRunHere())
+        checkPlain(plain_fields::readAtOnceInPairs(text, inPairs), inPairs,
+                   "fields read at once in pairs differ from split and parsed ones");
     checkPlain(readPlainFieldsOneByOne(text, oneByOne), oneByOne,
                "fields read one by one differ from split and parsed ones");
 

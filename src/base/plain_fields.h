@@ -11,6 +11,7 @@
 // reading, which takes the general way where it must.
 #include "base/numbers.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstddef>
@@ -162,7 +163,8 @@ struct FieldParts {
 // and point take more than eight characters or it has two points. No branch depends on
 // the digits, which vary from update to update.
 template <bool kSigned = true>
-inline bool fieldParts(const char* text, uint64_t front, const FieldMasks& m, int end, FieldParts& out) {
+inline bool fieldParts(const char* text, std::size_t size, uint64_t front, const FieldMasks& m, int end,
+                       FieldParts& out) {
     // Its digits and point run back from `end` to the blank, sign or separator in front.
     const uint64_t upToEnd = m.runStarts & ((uint64_t{2} << end) - 1);
     const int runStart = 63 - std::countl_zero(upToEnd);
@@ -172,7 +174,14 @@ inline bool fieldParts(const char* text, uint64_t front, const FieldMasks& m, in
     if ((points & (points - 1)) != 0) return false;
     out.pointByte = std::countr_zero(points | 0x100u);
     out.negative = kSigned && ((m.minusAfter >> runStart) & 1) != 0;
-    out.window = end >= 8 ? load8(text + end - 8) : (front << (8 * (7 - end))) << 8;
+    // In a text of at least eight characters the eight in front of `end` are loaded, or the
+    // first eight moved up to end there; no branch on where the field ends.
+    if (size >= 8) {
+        const int shift = 8 * std::max(8 - end, 0);
+        out.window = (load8(text + std::max(end - 8, 0)) << (shift / 2)) << (shift - shift / 2);
+    } else {
+        out.window = (front << (8 * (7 - end))) << 8;
+    }
     return true;
 }
 
@@ -187,7 +196,7 @@ inline bool findFields(std::string_view text, const FieldMasks& masks, std::arra
         if (start > size) break;
         const int end = separators != 0 ? std::countr_zero(separators) : size;
         separators &= separators - 1;
-        if (!fieldParts(text.data(), front, masks, end, field)) return false;
+        if (!fieldParts(text.data(), text.size(), front, masks, end, field)) return false;
         start = end + 1;
     }
     return true;
@@ -290,7 +299,7 @@ template <std::size_t N, bool kSigned>
     const auto next = [&](FieldParts& field) {
         const int end = std::countr_zero(ends);
         ends &= ends - 1;
-        return fieldParts<kSigned>(text.data(), front, masks, end, field);
+        return fieldParts<kSigned>(text.data(), text.size(), front, masks, end, field);
     };
 #pragma GCC unroll 4
     for (std::size_t i = 0; i < N; i += 2) {
@@ -321,7 +330,7 @@ template <std::size_t N>
         if (static_cast<int>(index) >= present) return true; // a missing field stays empty
         const int end = std::countr_zero(left);
         left &= left - 1;
-        return fieldParts(text.data(), front, masks, end, field);
+        return fieldParts(text.data(), text.size(), front, masks, end, field);
     };
     for (std::size_t i = 0; i < N; i += 2) {
         FieldParts a, b;
@@ -337,9 +346,10 @@ inline bool pairsRunHere() {
 }
 
 // The first N fields at once; false when the text is longer than kMaxText or not of the
-// plain form throughout (the values are then unusable).
-template <std::size_t N> bool readAtOnce(std::string_view text, std::array<double, N>& values) {
-    return pairsRunHere() ? readAtOnceInPairs(text, values) : readAtOnceOneByOne(text, values);
+// plain form throughout (the values are then unusable). `inPairs`: pairsRunHere(), asked
+// once by the caller.
+template <std::size_t N> bool readAtOnce(std::string_view text, std::array<double, N>& values, bool inPairs) {
+    return inPairs ? readAtOnceInPairs(text, values) : readAtOnceOneByOne(text, values);
 }
 
 #else
@@ -354,7 +364,7 @@ template <std::size_t N> bool readAtOnceOneByOne(std::string_view, std::array<do
 template <std::size_t N> bool readAtOnceInPairs(std::string_view, std::array<double, N>&) {
     return false;
 }
-template <std::size_t N> bool readAtOnce(std::string_view, std::array<double, N>&) {
+template <std::size_t N> bool readAtOnce(std::string_view, std::array<double, N>&, bool) {
     return false;
 }
 

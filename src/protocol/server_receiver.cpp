@@ -62,7 +62,8 @@ void ServerReceiver::onDataArrival(std::string_view wireBytes) {
             dropBrokenOffFrame(message);
             if (state_.logAll) incoming_.addLine(std::string(firstCharacters(message, 50)));
             guard(incoming_, "", [&] {
-                log(message);
+                // Compact price updates, nearly every message, are not listed.
+                if (message.empty() || (message.front() != '~' && message.front() != '^')) log(message);
                 dispatcher_.dispatch(message);
             });
         }
@@ -89,15 +90,13 @@ void ServerReceiver::dropOversizedPending() {
 }
 
 void ServerReceiver::log(std::string_view message) {
-    // Compact price updates, nearly every message, are not listed.
-    if (!message.empty() && (message.front() == '~' || message.front() == '^')) return;
     if (message.starts_with("@KU=")) {
         quoteLine_.assign("IN:");
         quoteLine_.append(message);
         lastQuote_.setText(quoteLine_);
         return;
     }
-    if (message == "@=") return;
+    if (message == "@=" || message.starts_with('~') || message.starts_with('^')) return;
     incoming_.addLine("IN:" + std::string(message));
 }
 

@@ -127,7 +127,7 @@ bool takeAll(QuoteValues& q, const double* values, std::index_sequence<kIndex...
 // Anything else returns false before a value is written.
 template <Form kForm> bool PriceHandlers::plainCompactUpdate(std::string_view text) {
     std::array<double, ruleOf(kForm).fieldCount + 1> values;
-    if (plain_fields::readAtOnce(text, values)) return storePlainUpdate<kForm>(values.data(), true);
+    if (plain_fields::readAtOnce(text, values, readInPairs_)) return storePlainUpdate<kForm>(values.data(), true);
     if (readPlainFieldsOneByOne(text, values)) return storePlainUpdate<kForm>(values.data(), false);
     return false;
 }
@@ -174,7 +174,7 @@ template <Form kForm> void PriceHandlers::compactUpdateOf(std::string_view text)
 PriceHandlers::PriceHandlers(TradingData& data, TextList& log, TextList& outgoing, EventLoop& loop,
                              HistoryFiles& history, PresetLoader presetLoader)
     : data_(data), log_(log), outgoing_(outgoing), loop_(loop), history_(history),
-      presetLoader_(std::move(presetLoader)) {}
+      presetLoader_(std::move(presetLoader)), readInPairs_(plain_fields::pairsRunHere()) {}
 
 void PriceHandlers::bind(MessageDispatcher& dispatcher) {
     clock_ = &dispatcher.arrivalClock();

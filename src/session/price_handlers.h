@@ -93,6 +93,7 @@ class PriceHandlers {
         double decimal = 0;
     };
     std::vector<LastDecimal> lastDecimals_;
+    const bool readInPairs_; // plain_fields::pairsRunHere(), asked once
 };
 
 } // namespace kavex

@@ -136,14 +136,18 @@ TEST(LeadingNumberParse, ShortcutAgreesWithTheGeneralReadingOnEveryText) {
 // once; and the reader at once takes the texts of the price stream.
 TEST(LeadingNumberParse, PlainFieldsReadAsSplittingAndParsingWouldOrGoTheGeneralWay) {
     std::array<double, 6> values{};
-    ASSERT_TRUE(plain_fields::readAtOnce(std::string_view("12; 101.5;.25;10;-.5"), values));
+    ASSERT_TRUE(plain_fields::readAtOnceOneByOne(std::string_view("12; 101.5;.25;10;-.5"), values));
     EXPECT_EQ(values, (std::array<double, 6>{12, 101.5, 0.25, 10, -0.5, 0}));
     for (const char* stream : {"17; 15209.25; .5; 300; .75; 120", "200;10049.5;.25;1;.5;500", "3; 10", "3",
                                "", "1;-0;-.5;7.;.;-", "12; 99999999;.0000001;1.234567"})
-        EXPECT_TRUE(plain_fields::readAtOnce(std::string_view(stream), values)) << stream;
+        EXPECT_TRUE(plain_fields::readAtOnce(std::string_view(stream), values, false) &&
+                    plain_fields::readAtOnce(std::string_view(stream), values, plain_fields::pairsRunHere()))
+            << stream;
     for (const char* other : {"1; 123456789", "1;1e3", "1;  5", "1;5 ", "1;\"5\"", "1;1.2.3", "1;\t5", "1;- 5",
                               "1;+-5", "1;+5", "1;5-"})
-        EXPECT_FALSE(plain_fields::readAtOnce(std::string_view(other), values)) << other;
+        EXPECT_FALSE(plain_fields::readAtOnce(std::string_view(other), values, false) ||
+                     plain_fields::readAtOnce(std::string_view(other), values, plain_fields::pairsRunHere()))
+            << other;
 
     std::mt19937 rng(5);
     const std::vector<std::string> tokens = {"",  " ",  "12", " 101.5",   ".25",      "-3",          "7.",
@@ -173,7 +177,7 @@ TEST(LeadingNumberParse, PlainFieldsReadAsSplittingAndParsingWouldOrGoTheGeneral
             agrees(read, "one by one");
         }
         std::array<double, 3> three{};
-        if (plain_fields::readAtOnce(std::string_view(text), three)) {
+        if (plain_fields::readAtOnce(std::string_view(text), three, plain_fields::pairsRunHere() && i % 2 == 0)) {
             for (int f = 1; f <= 3; ++f)
                 ASSERT_TRUE(sameBits(three[f - 1], parseLeadingGeneral(fields[f]))) << text;
         }
