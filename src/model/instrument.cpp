@@ -7,16 +7,6 @@
 
 namespace kavex {
 
-Instrument& InstrumentTable::at(int number) {
-    if (!valid(number)) failSubscript();
-    return items_[static_cast<std::size_t>(number - 1)];
-}
-
-const Instrument& InstrumentTable::at(int number) const {
-    if (!valid(number)) failSubscript();
-    return items_[static_cast<std::size_t>(number - 1)];
-}
-
 void InstrumentTable::reset(int16_t count) {
     count_ = std::max<int16_t>(count, 0);
     items_.assign(static_cast<std::size_t>(count_), Instrument{});

@@ -1,5 +1,7 @@
 #pragma once
 // Instruments with their current quote, addressed by their 1-based number.
+#include "base/failure.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -30,8 +32,14 @@ class InstrumentTable {
     bool valid(int number) const { return number >= 1 && number <= count_; }
 
     // Checked: a number outside 1..count fails with "Subscript out of range".
-    Instrument& at(int number);
-    const Instrument& at(int number) const;
+    Instrument& at(int number) {
+        if (!valid(number)) failSubscript();
+        return items_[static_cast<std::size_t>(number - 1)];
+    }
+    const Instrument& at(int number) const {
+        if (!valid(number)) failSubscript();
+        return items_[static_cast<std::size_t>(number - 1)];
+    }
 
     // Replaces the table by `count` empty instruments.
     void reset(int16_t count);

@@ -23,11 +23,6 @@ void PriceHistory::growTo(int count) {
     entries_.resize(static_cast<std::size_t>(count) * kSlots, HistoryEntry{});
 }
 
-int16_t PriceHistory::pos(int instrument) const {
-    if (instrument < 0 || instrument > kMaxInstruments) failSubscript();
-    return pos_[static_cast<std::size_t>(instrument)];
-}
-
 void PriceHistory::setPos(int instrument, int16_t slot) {
     if (instrument < 0 || instrument > kMaxInstruments) failSubscript();
     pos_[static_cast<std::size_t>(instrument)] = slot;
@@ -36,11 +31,6 @@ void PriceHistory::setPos(int instrument, int16_t slot) {
 
 void PriceHistory::forgetNewest(int instrument) {
     if (instrument >= 0 && instrument <= kMaxInstruments) newest_[static_cast<std::size_t>(instrument)].known = false;
-}
-
-std::size_t PriceHistory::ringStart(int instrument) const {
-    if (instrument < 1 || instrument > instruments_) failSubscript();
-    return static_cast<std::size_t>(instrument - 1) * kSlots;
 }
 
 HistoryEntry& PriceHistory::slot(int instrument, int slotNumber) {
@@ -58,19 +48,10 @@ const HistoryEntry& PriceHistory::oldestFirst(int instrument, int k) const {
     return slot(instrument, (pos(instrument) + k - 1) % kSlots + 1);
 }
 
-PriceHistory::DueEntry PriceHistory::dueEntry(int instrument, const Instrument& quote) {
-    const std::size_t start = ringStart(instrument);
-    const int p = pos(instrument);
-    NewestQuote& newest = newest_[static_cast<std::size_t>(instrument)];
-    if (!newest.known) {
-        static constexpr HistoryEntry kEmpty{};
-        const HistoryEntry& e = p == 0 ? kEmpty : entries_[start + static_cast<std::size_t>(p - 1)];
-        newest = {e.Bid, e.Ask, e.Volume, true};
-    }
-    if (quote.Volume == newest.Volume && quote.Ask == newest.Ask && quote.Bid == newest.Bid)
-        return {nullptr, 0};
-    const int next = p + 1 > kSlots ? 1 : p + 1;
-    return {&entries_[start + static_cast<std::size_t>(next - 1)], static_cast<int16_t>(next)};
+void PriceHistory::readNewest(int instrument, std::size_t start, int p) {
+    static constexpr HistoryEntry kEmpty{};
+    const HistoryEntry& e = p == 0 ? kEmpty : entries_[start + static_cast<std::size_t>(p - 1)];
+    newest_[static_cast<std::size_t>(instrument)] = {e.Bid, e.Ask, e.Volume, true};
 }
 
 } // namespace kavex

@@ -1,5 +1,6 @@
 #pragma once
 // A ring of the last 3000 quotes per instrument.
+#include "base/failure.h"
 #include "model/instrument.h"
 
 #include <cstdint>
@@ -30,7 +31,10 @@ class PriceHistory {
     void growTo(int count);
 
     // HistoryPos: the slot of the newest entry, 0 for an empty ring. Checked.
-    int16_t pos(int instrument) const;
+    int16_t pos(int instrument) const {
+        if (instrument < 0 || instrument > kMaxInstruments) failSubscript();
+        return pos_[static_cast<std::size_t>(instrument)];
+    }
     void setPos(int instrument, int16_t slot);
 
     // Slot 1..3000 of an instrument's ring. Checked.
@@ -59,8 +63,21 @@ class PriceHistory {
         HistoryEntry* entry;
         int16_t slot;
     };
-    DueEntry dueEntry(int instrument, const Instrument& quote);
-    std::size_t ringStart(int instrument) const;
+    DueEntry dueEntry(int instrument, const Instrument& quote) {
+        const std::size_t start = ringStart(instrument);
+        const int p = pos(instrument);
+        NewestQuote& newest = newest_[static_cast<std::size_t>(instrument)];
+        if (!newest.known) readNewest(instrument, start, p);
+        if (quote.Volume == newest.Volume && quote.Ask == newest.Ask && quote.Bid == newest.Bid)
+            return {nullptr, 0};
+        const int next = p + 1 > kSlots ? 1 : p + 1;
+        return {&entries_[start + static_cast<std::size_t>(next - 1)], static_cast<int16_t>(next)};
+    }
+    std::size_t ringStart(int instrument) const {
+        if (instrument < 1 || instrument > instruments_) failSubscript();
+        return static_cast<std::size_t>(instrument - 1) * kSlots;
+    }
+    void readNewest(int instrument, std::size_t start, int p);
 
     bool created_ = false;
     int instruments_ = 0;
