@@ -79,21 +79,39 @@ inline __m128i loadChunk(const char* p) {
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
 }
 
-// Classifies the whole text (at most kMaxText characters), reading no byte outside it.
-[[gnu::always_inline]] inline CharacterClasses classifyText(const char* p, std::size_t size) {
+// The text copied behind eight zero bytes, so that the eight characters in front of any
+// place in it are one load, whether or not the text has eight characters there.
+struct PaddedText {
+    alignas(16) char bytes[8 + 64];
+    // The eight characters that end at `end` (0 <= end <= size), the last in the highest byte.
+    uint64_t windowEndingAt(int end) const { return load8(bytes + end); }
+};
+
+// Classifies the whole text (at most kMaxText characters), reading no byte outside it, and
+// copies it into `copy`.
+[[gnu::always_inline]] inline CharacterClasses classifyText(const char* p, std::size_t size, PaddedText& copy) {
     CharacterClasses c;
+    std::memset(copy.bytes, 0, 8);
+    char* const to = copy.bytes + 8;
     const int whole = static_cast<int>(size / 16);
-    for (int k = 0; k < whole; ++k)
-        classify(loadChunk(p + 16 * k), 0, 16 * k, c);
+    for (int k = 0; k < whole; ++k) {
+        const __m128i chunk = loadChunk(p + 16 * k);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 16 * k), chunk);
+        classify(chunk, 0, 16 * k, c);
+    }
     const int rest = static_cast<int>(size % 16);
     if (rest == 0) return c;
     if (size >= 16) {
         // The last sixteen characters; those classified already are shifted out.
-        classify(loadChunk(p + size - 16), 16 - rest, 16 * whole, c);
+        const __m128i chunk = loadChunk(p + size - 16);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + size - 16), chunk);
+        classify(chunk, 16 - rest, 16 * whole, c);
     } else {
         const uint64_t low = loadFront(p, size);
         const uint64_t high = size > 8 ? load8(p + size - 8) >> (8 * (16 - size)) : 0;
-        classify(_mm_set_epi64x(static_cast<int64_t>(high), static_cast<int64_t>(low)), 0, 0, c);
+        const __m128i chunk = _mm_set_epi64x(static_cast<int64_t>(high), static_cast<int64_t>(low));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to), chunk);
+        classify(chunk, 0, 0, c);
     }
     return c;
 }
@@ -115,25 +133,31 @@ inline constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7
 // Masks of the classified text that each field's reading uses.
 struct FieldMasks {
     uint64_t separators;
-    uint64_t runStarts; // bit i + 1 for each character i that is no digit or point, and bit 0
+    uint64_t digitsAndPointsAfter; // bit i + 1 for each digit or point at i
     uint64_t minusAfter; // bit i + 1 for each '-' at i
     uint64_t pointsAfter; // bit i + 8 for each point at i: (pointsAfter >> end) & 0xFF are
                           // the points among the eight characters in front of `end`
 };
 
-// Classifies the text and checks that every character belongs to a plain field: one blank
-// at most, in front of a field; a sign first or after that blank; digits and points.
-[[gnu::always_inline]] inline bool plainMasks(std::string_view text, FieldMasks& masks) {
+// Classifies the text into `copy` and checks that every character belongs to a plain field:
+// one blank at most, in front of a field; a sign first or after that blank; digits and
+// points, eight at most in a row.
+[[gnu::always_inline]] inline bool plainMasks(std::string_view text, FieldMasks& masks, PaddedText& copy) {
     const std::size_t size = text.size();
     if (size > kMaxText) return false;
-    const CharacterClasses c = classifyText(text.data(), size);
+    const CharacterClasses c = classifyText(text.data(), size, copy);
     const uint64_t all = (uint64_t{1} << size) - 1;
     const uint64_t digitsAndPoints = c.digit | c.point;
     // A '+' sign is rare on the wire; such texts are read field by field.
     if ((digitsAndPoints | c.separator | c.blank | c.minus) != all) return false;
     const uint64_t starts = ((c.separator << 1) | 1) & all;
     if ((c.blank & ~starts) != 0 || (c.minus & ~(starts | ((c.blank & starts) << 1))) != 0) return false;
-    masks = {c.separator, ((~digitsAndPoints) << 1) | 1, c.minus << 1, c.point << 8};
+    // Bit i stays set where the 2, 4, 8 and then 9 characters from i on are digits or points.
+    uint64_t run = digitsAndPoints & (digitsAndPoints >> 1);
+    run &= run >> 2;
+    run &= run >> 4;
+    if ((run & (digitsAndPoints >> 8)) != 0) return false;
+    masks = {c.separator, digitsAndPoints << 1, c.minus << 1, c.point << 8};
     return true;
 }
 
@@ -159,36 +183,25 @@ struct FieldParts {
     bool negative = false;
 };
 
-// The field that ends at `end` (a separator or the end of the text); false when its digits
-// and point take more than eight characters or it has two points. No branch depends on
-// the digits, which vary from update to update.
+// The field that ends at `end` (a separator or the end of the text); false when it has two
+// points. No branch depends on the digits, which vary from update to update.
 template <bool kSigned = true>
-inline bool fieldParts(const char* text, std::size_t size, uint64_t front, const FieldMasks& m, int end,
-                       FieldParts& out) {
-    // Its digits and point run back from `end` to the blank, sign or separator in front.
-    const uint64_t upToEnd = m.runStarts & ((uint64_t{2} << end) - 1);
-    const int runStart = 63 - std::countl_zero(upToEnd);
-    out.length = end - runStart;
-    if (out.length > 8) return false;
+inline bool fieldParts(const PaddedText& copy, const FieldMasks& m, int end, FieldParts& out) {
+    // Its digits and point run back from `end` to the blank, sign or separator in front:
+    // at most eight (plainMasks).
+    out.length = std::countl_one(m.digitsAndPointsAfter << (63 - end));
     const unsigned points = static_cast<unsigned>(m.pointsAfter >> end) & kWindowBits[out.length];
     if ((points & (points - 1)) != 0) return false;
     out.pointByte = std::countr_zero(points | 0x100u);
-    out.negative = kSigned && ((m.minusAfter >> runStart) & 1) != 0;
-    // In a text of at least eight characters the eight in front of `end` are loaded, or the
-    // first eight moved up to end there; no branch on where the field ends.
-    if (size >= 8) {
-        const int shift = 8 * std::max(8 - end, 0);
-        out.window = (load8(text + std::max(end - 8, 0)) << (shift / 2)) << (shift - shift / 2);
-    } else {
-        out.window = (front << (8 * (7 - end))) << 8;
-    }
+    out.negative = kSigned && ((m.minusAfter >> (end - out.length)) & 1) != 0;
+    out.window = copy.windowEndingAt(end);
     return true;
 }
 
 // The first N fields found; missing fields (past the end of the text) stay empty.
 template <std::size_t N>
-inline bool findFields(std::string_view text, const FieldMasks& masks, std::array<FieldParts, N>& fields) {
-    const uint64_t front = loadFront(text.data(), text.size());
+inline bool findFields(std::string_view text, const FieldMasks& masks, const PaddedText& copy,
+                       std::array<FieldParts, N>& fields) {
     const int size = static_cast<int>(text.size());
     uint64_t separators = masks.separators;
     int start = 0;
@@ -196,7 +209,7 @@ inline bool findFields(std::string_view text, const FieldMasks& masks, std::arra
         if (start > size) break;
         const int end = separators != 0 ? std::countr_zero(separators) : size;
         separators &= separators - 1;
-        if (!fieldParts(text.data(), text.size(), front, masks, end, field)) return false;
+        if (!fieldParts(copy, masks, end, field)) return false;
         start = end + 1;
     }
     return true;
@@ -225,8 +238,9 @@ inline double valueOf(const FieldParts& f) {
 // is longer than kMaxText or not of the plain form throughout (the values are then unusable).
 template <std::size_t N> bool readAtOnceOneByOne(std::string_view text, std::array<double, N>& values) {
     FieldMasks masks;
+    PaddedText copy;
     std::array<FieldParts, N> fields;
-    if (!plainMasks(text, masks) || !findFields(text, masks, fields)) return false;
+    if (!plainMasks(text, masks, copy) || !findFields(text, masks, copy, fields)) return false;
     for (std::size_t i = 0; i < N; ++i)
         values[i] = valueOf(fields[i]);
     return true;
@@ -293,13 +307,12 @@ template <bool kSigned = true>
 // before the next, so the fields' parts stay in registers. Without a minus in the text
 // (nearly always) no sign is looked at.
 template <std::size_t N, bool kSigned>
-[[gnu::target("ssse3,sse4.1,bmi,bmi2,popcnt")]] bool readPresentInPairs(std::string_view text, const FieldMasks& masks,
+[[gnu::target("ssse3,sse4.1,bmi,bmi2,popcnt")]] bool readPresentInPairs(const PaddedText& copy, const FieldMasks& masks,
                                                                       uint64_t ends, std::array<double, N>& values) {
-    const uint64_t front = loadFront(text.data(), text.size());
     const auto next = [&](FieldParts& field) {
         const int end = std::countr_zero(ends);
         ends &= ends - 1;
-        return fieldParts<kSigned>(text.data(), text.size(), front, masks, end, field);
+        return fieldParts<kSigned>(copy, masks, end, field);
     };
 #pragma GCC unroll 4
     for (std::size_t i = 0; i < N; i += 2) {
@@ -315,22 +328,22 @@ template <std::size_t N, bool kSigned>
 template <std::size_t N>
 [[gnu::target("ssse3,sse4.1,bmi,bmi2,popcnt")]] bool readAtOnceInPairs(std::string_view text, std::array<double, N>& values) {
     FieldMasks masks;
-    if (!plainMasks(text, masks)) return false;
+    PaddedText copy;
+    if (!plainMasks(text, masks, copy)) return false;
     // Each field ends at a separator or at the end of the text.
     const uint64_t ends = masks.separators | (uint64_t{1} << text.size());
     if (static_cast<std::size_t>(std::popcount(ends)) >= N) {
-        return masks.minusAfter == 0 ? readPresentInPairs<N, false>(text, masks, ends, values)
-                                     : readPresentInPairs<N, true>(text, masks, ends, values);
+        return masks.minusAfter == 0 ? readPresentInPairs<N, false>(copy, masks, ends, values)
+                                     : readPresentInPairs<N, true>(copy, masks, ends, values);
     }
     // Fields past the end of the text read as 0.
     const int present = std::popcount(ends);
-    const uint64_t front = loadFront(text.data(), text.size());
     uint64_t left = ends;
     const auto next = [&](FieldParts& field, std::size_t index) {
         if (static_cast<int>(index) >= present) return true; // a missing field stays empty
         const int end = std::countr_zero(left);
         left &= left - 1;
-        return fieldParts(text.data(), text.size(), front, masks, end, field);
+        return fieldParts(copy, masks, end, field);
     };
     for (std::size_t i = 0; i < N; i += 2) {
         FieldParts a, b;
