@@ -5,6 +5,8 @@
 #include "protocol/wire.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
 namespace kavex {
@@ -58,8 +60,26 @@ void FrameBuffer::dropInFrontOfStart() {
     if (s != std::string::npos && s > offset_) offset_ = s;
 }
 
-bool FrameBuffer::take(std::size_t& start, std::size_t& length) {
-    std::size_t e = find(wire::kEnd, noEndBelow_);
+// The next end character. Where the message is a whole one within the next 64 bytes (the
+// usual case) one pass over them finds its end and tells whether a start character lies
+// in front of it.
+std::size_t FrameBuffer::findEnd(bool& mayHoldStart) const {
+    mayHoldStart = true;
+    if (noEndBelow_ <= offset_ && buffer_.size() - offset_ >= 64) {
+        const TwoByteMasks found = findTwoBytesIn64(buffer_.data() + offset_, wire::kEnd, wire::kStart);
+        const uint64_t ends = found.first;
+        // Bit 0 is the frame's own first character.
+        const uint64_t endsAndStarts = ends | (found.second & ~uint64_t{1});
+        if (ends != 0 && (endsAndStarts & -endsAndStarts) == (ends & -ends)) {
+            mayHoldStart = false;
+            return offset_ + static_cast<std::size_t>(std::countr_zero(ends));
+        }
+    }
+    return find(wire::kEnd, noEndBelow_);
+}
+
+bool FrameBuffer::take(std::size_t& start, std::size_t& length, bool& mayHoldStart) {
+    std::size_t e = findEnd(mayHoldStart);
     if (e == std::string::npos) return false;
     // The first character (normally the start character) is not part of the message.
     start = offset_ + 1;
@@ -70,8 +90,13 @@ bool FrameBuffer::take(std::size_t& start, std::size_t& length) {
 }
 
 bool FrameBuffer::next(std::string_view& message) {
+    bool mayHoldStart = true;
+    return next(message, mayHoldStart);
+}
+
+bool FrameBuffer::next(std::string_view& message, bool& mayHoldStart) {
     std::size_t start = 0, length = 0;
-    if (!take(start, length)) return false;
+    if (!take(start, length, mayHoldStart)) return false;
     message = length == 0 ? std::string_view{} : std::string_view(buffer_.data() + start, length);
     viewsOut_ = true;
     return true;
@@ -79,7 +104,8 @@ bool FrameBuffer::next(std::string_view& message) {
 
 bool FrameBuffer::next(std::string& message) {
     std::size_t start = 0, length = 0;
-    if (!take(start, length)) return false;
+    bool mayHoldStart = true;
+    if (!take(start, length, mayHoldStart)) return false;
     message.assign(buffer_, start, length);
     return true;
 }

@@ -30,6 +30,8 @@ class FrameBuffer {
     // to the first end character; false when no end character is buffered. The view
     // stays valid until compact().
     bool next(std::string_view& message);
+    // The same; `mayHoldStart` false tells that the message holds no start character.
+    bool next(std::string_view& message, bool& mayHoldStart);
     // The same, copied into `message`.
     bool next(std::string& message);
 
@@ -43,7 +45,8 @@ class FrameBuffer {
     void clear();
 
   private:
-    bool take(std::size_t& start, std::size_t& length);
+    bool take(std::size_t& start, std::size_t& length, bool& mayHoldStart);
+    std::size_t findEnd(bool& mayHoldStart) const;
     void moveToNewStorage(std::size_t capacity);
     void dropInFrontOfStart();
     std::size_t find(char c, std::size_t& nothingBelow) const;

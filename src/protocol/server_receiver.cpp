@@ -58,8 +58,9 @@ void ServerReceiver::onDataArrival(std::string_view wireBytes) {
     {
         ArrivalScope scope(depth_, dispatcher_.arrivalClock());
         std::string_view message;
-        while (buffer_.next(message)) {
-            dropBrokenOffFrame(message);
+        bool mayHoldStart = true;
+        while (buffer_.next(message, mayHoldStart)) {
+            if (mayHoldStart) dropBrokenOffFrame(message);
             if (state_.logAll) incoming_.addLine(std::string(firstCharacters(message, 50)));
             guard(incoming_, "", [&] {
                 // Compact price updates, nearly every message, are not listed.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <random>
 
 namespace kavex {
 namespace {
@@ -37,6 +38,34 @@ TEST(Framing, EmptyFramesAndUnknownFirstCharactersAreLoggedAsUnknownCommands) {
     EXPECT_EQ(f.incoming.lines(), (Lines{"IN:", "Unbekannter Befehl:", "IN:#what", "Unbekannter Befehl:#what",
                                          "IN:", "Unbekannter Befehl:"}));
     EXPECT_TRUE(f.calls.empty());
+}
+
+// Frames of every length, some broken off by the sender (a start character, text, no end),
+// arrive in pieces cut anywhere: each whole frame reaches its handler exactly as sent, and
+// no broken one glues itself to the frame after it, wherever the two lie in the buffer.
+TEST(Framing, BrokenOffFramesNeverGlueToTheNextOneWhereverThePiecesAreCut) {
+    std::mt19937 random(7);
+    const auto below = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    for (int round = 0; round < 200; ++round) {
+        ReceiveFixture f;
+        std::string stream;
+        Calls expected;
+        for (int frame = 0; frame < 40; ++frame) {
+            const std::string text = std::to_string(frame) + ";" + std::string(static_cast<std::size_t>(below(90)), 'x');
+            if (below(4) == 0) {
+                stream += "\x01@OO=" + text.substr(0, static_cast<std::size_t>(below(static_cast<int>(text.size()))));
+            } else {
+                stream += "\x01@OO=" + text + "\x02";
+                expected.emplace_back(Handler::OpenOrder, text);
+            }
+        }
+        for (std::size_t at = 0; at < stream.size();) {
+            const std::size_t size = std::min<std::size_t>(1 + static_cast<std::size_t>(below(200)), stream.size() - at);
+            f.receive(std::string_view(stream).substr(at, size));
+            at += size;
+        }
+        ASSERT_EQ(f.calls, expected) << "round " << round;
+    }
 }
 
 TEST(Framing, TheReceiveCountersGoPastTwoGibibytesInOneSession) {
