@@ -160,8 +160,13 @@ template <Form kForm> bool PriceHandlers::storePlainUpdate(const double* values,
     i.AskVolume = q.askVolume;
     i.Changed = true;
     if (!std::isnan(q.lastDecimal)) memo = {std::bit_cast<uint32_t>(q.last), true, q.lastDecimal};
-    if (rule.addHistory)
-        guard(log_, rule.tag, [&] { data_.history.recordPriceAt(n, i, [this] { return now(); }); });
+    if (rule.addHistory) {
+        const auto record = [&] { data_.history.recordPriceAt(n, i, [this] { return now(); }); };
+        // Only an instrument without a ring makes the entry fail; the usual one is written
+        // without the failure guard around it.
+        if (n <= data_.history.instrumentCount()) record();
+        else guard(log_, rule.tag, record);
+    }
     data_.pricesChanged = true;
     ++data_.priceUpdates;
     return true;
