@@ -307,7 +307,7 @@ template <bool kSigned = true>
 // before the next, so the fields' parts stay in registers. Without a minus in the text
 // (nearly always) no sign is looked at.
 template <std::size_t N, bool kSigned>
-[[gnu::target("ssse3,sse4.1,bmi,bmi2,popcnt")]] bool readPresentInPairs(const PaddedText& copy, const FieldMasks& masks,
+[[gnu::target("ssse3,sse4.1,bmi,bmi2,popcnt"), gnu::always_inline]] inline bool readPresentInPairs(const PaddedText& copy, const FieldMasks& masks,
                                                                       uint64_t ends, std::array<double, N>& values) {
     const auto next = [&](FieldParts& field) {
         const int end = std::countr_zero(ends);
