@@ -246,53 +246,50 @@ template <std::size_t N> bool readAtOnceOneByOne(std::string_view text, std::arr
     return true;
 }
 
-// What a field's digits are moved to, by the shape of the field (length * 9 + pointByte):
-// the digits without the point, the last in byte 7, and zeros in front; with the divisor's
-// power of ten.
-struct FieldShape {
+// What a field's digits are moved to, by the shape of the field (length * 16 + pointByte):
+// the digits without the point, the last in byte 7, and zeros in front; and what the
+// number they make is divided by. Sixteen bytes, loaded as one.
+struct alignas(16) FieldShape {
     std::array<uint8_t, 8> shuffle; // a window byte for each byte, 0x80 for a zero
-    uint8_t fractionDigits;
+    double divisor;                 // 10 to the number of digits after the point
 };
-inline constexpr std::array<FieldShape, 81> kFieldShapes = [] {
-    std::array<FieldShape, 81> shapes{};
+inline constexpr std::array<FieldShape, 9 * 16> kFieldShapes = [] {
+    std::array<FieldShape, 9 * 16> shapes{};
     for (int length = 0; length <= 8; ++length) {
         for (int pointByte = 0; pointByte <= 8; ++pointByte) {
-            FieldShape& shape = shapes[static_cast<std::size_t>(length * 9 + pointByte)];
+            FieldShape& shape = shapes[static_cast<std::size_t>(length * 16 + pointByte)];
             int to = 7;
             for (int from = 7; from >= 8 - length; --from)
                 if (from != pointByte) shape.shuffle[static_cast<std::size_t>(to--)] = static_cast<uint8_t>(from);
             for (; to >= 0; --to)
                 shape.shuffle[static_cast<std::size_t>(to)] = 0x80;
-            shape.fractionDigits = static_cast<uint8_t>(pointByte < 8 ? 7 - pointByte : 0);
+            shape.divisor = kPowersOfTen[pointByte < 8 ? 7 - pointByte : 0];
         }
     }
     return shapes;
 }();
 
-inline const FieldShape& shapeOf(const FieldParts& f) {
-    return kFieldShapes[static_cast<std::size_t>(f.length * 9 + f.pointByte)];
+inline __m128i shapeOf(const FieldParts& f) {
+    return _mm_load_si128(reinterpret_cast<const __m128i*>(&kFieldShapes[static_cast<std::size_t>(f.length * 16 + f.pointByte)]));
 }
 
 // Two fields' values with byte shuffles and multiply-adds, two at a time (SSSE3 and SSE4.1).
 template <bool kSigned = true>
 [[gnu::target("ssse3,sse4.1,bmi,bmi2,popcnt")]] inline void twoValues(const FieldParts& a, const FieldParts& b,
                                                              double* out, bool both) {
-    const FieldShape& shapeA = shapeOf(a);
-    const FieldShape& shapeB = shapeOf(b);
-    uint64_t controlA, controlB;
-    std::memcpy(&controlA, shapeA.shuffle.data(), 8);
-    std::memcpy(&controlB, shapeB.shuffle.data(), 8);
-    controlB += 0x0808080808080808; // the second window's bytes; a zero's 0x80 stays >= 0x80
+    const __m128i shapeA = shapeOf(a), shapeB = shapeOf(b);
+    // The second window's bytes are 8..15; a zero's 0x80 stays >= 0x80.
+    const __m128i controls = _mm_add_epi8(_mm_unpacklo_epi64(shapeA, shapeB), _mm_set_epi64x(0x0808080808080808, 0));
+    const __m128d divisors = _mm_castsi128_pd(_mm_unpackhi_epi64(shapeA, shapeB));
     __m128i digits = _mm_sub_epi8(_mm_set_epi64x(static_cast<int64_t>(b.window), static_cast<int64_t>(a.window)),
                                   _mm_set1_epi8('0'));
-    digits = _mm_shuffle_epi8(digits, _mm_set_epi64x(static_cast<int64_t>(controlB), static_cast<int64_t>(controlA)));
+    digits = _mm_shuffle_epi8(digits, controls);
     // Pairs, fours, eights of digits: 10a + b, 100ab + cd, 10000abcd + efgh.
     __m128i x = _mm_maddubs_epi16(digits, _mm_set1_epi16(0x010A));
     x = _mm_madd_epi16(x, _mm_set1_epi32(0x00010064));
     x = _mm_packus_epi32(x, x);
     x = _mm_madd_epi16(x, _mm_set1_epi32(0x00012710));
-    const __m128d magnitudes = _mm_div_pd(_mm_cvtepi32_pd(x), _mm_set_pd(kPowersOfTen[shapeB.fractionDigits],
-                                                                            kPowersOfTen[shapeA.fractionDigits]));
+    const __m128d magnitudes = _mm_div_pd(_mm_cvtepi32_pd(x), divisors);
     __m128d values = magnitudes;
     if constexpr (kSigned)
         values = _mm_or_pd(values, _mm_castsi128_pd(_mm_set_epi64x(static_cast<int64_t>(signBit(b)),
