@@ -35,24 +35,20 @@ inline const char* findByte(const char* p, const char* end, char c) {
     return p == end ? nullptr : static_cast<const char*>(std::memchr(p, c, static_cast<std::size_t>(end - p)));
 }
 
-// Where two bytes lie among the 64 at p (all readable): bit i set for p[i].
-struct TwoByteMasks {
-    uint64_t first = 0, second = 0;
-};
-inline TwoByteMasks findTwoBytesIn64(const char* p, char first, char second) {
-    TwoByteMasks found;
+// Where bytes of value `highest` or below lie among the 64 at p (all readable): bit i set
+// for p[i]. Control characters are found this way with one comparison per byte.
+inline uint64_t bytesUpToIn64(const char* p, unsigned char highest) {
+    uint64_t found = 0;
 #if defined(__SSE2__)
-    const __m128i a = _mm_set1_epi8(first), b = _mm_set1_epi8(second);
+    const __m128i limit = _mm_set1_epi8(static_cast<char>(highest));
     for (int k = 0; k < 4; ++k) {
         const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
-        found.first |= uint64_t{static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, a)))} << (16 * k);
-        found.second |= uint64_t{static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, b)))} << (16 * k);
+        const __m128i atMost = _mm_cmpeq_epi8(_mm_min_epu8(chunk, limit), chunk);
+        found |= uint64_t{static_cast<uint32_t>(_mm_movemask_epi8(atMost))} << (16 * k);
     }
 #else
-    for (int i = 0; i < 64; ++i) {
-        found.first |= uint64_t{p[i] == first} << i;
-        found.second |= uint64_t{p[i] == second} << i;
-    }
+    for (int i = 0; i < 64; ++i)
+        found |= uint64_t{static_cast<unsigned char>(p[i]) <= highest} << i;
 #endif
     return found;
 }

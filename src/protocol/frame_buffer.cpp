@@ -61,18 +61,20 @@ void FrameBuffer::dropInFrontOfStart() {
 }
 
 // The next end character. Where the message is a whole one within the next 64 bytes (the
-// usual case) one pass over them finds its end and tells whether a start character lies
-// in front of it.
+// usual case) one pass over them finds its end and tells that no start character lies in
+// front of it: the first control character after the frame's own first one is its end.
 std::size_t FrameBuffer::findEnd(bool& mayHoldStart) const {
+    static_assert(wire::kStart < wire::kEnd);
     mayHoldStart = true;
     if (noEndBelow_ <= offset_ && buffer_.size() - offset_ >= 64) {
-        const TwoByteMasks found = findTwoBytesIn64(buffer_.data() + offset_, wire::kEnd, wire::kStart);
-        const uint64_t ends = found.first;
-        // Bit 0 is the frame's own first character.
-        const uint64_t endsAndStarts = ends | (found.second & ~uint64_t{1});
-        if (ends != 0 && (endsAndStarts & -endsAndStarts) == (ends & -ends)) {
-            mayHoldStart = false;
-            return offset_ + static_cast<std::size_t>(std::countr_zero(ends));
+        const char* const from = buffer_.data() + offset_;
+        const uint64_t controls = bytesUpToIn64(from, static_cast<unsigned char>(wire::kEnd)) & ~uint64_t{1};
+        if (controls != 0) {
+            const auto first = static_cast<std::size_t>(std::countr_zero(controls));
+            if (from[first] == wire::kEnd) {
+                mayHoldStart = false;
+                return offset_ + first;
+            }
         }
     }
     return find(wire::kEnd, noEndBelow_);
