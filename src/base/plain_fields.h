@@ -275,7 +275,7 @@ inline __m128i shapeOf(const FieldParts& f) {
 
 // Two fields' values with byte shuffles and multiply-adds, two at a time (SSSE3 and SSE4.1).
 template <bool kSigned = true>
-[[gnu::target("ssse3,sse4.1,bmi,bmi2,popcnt")]] inline void twoValues(const FieldParts& a, const FieldParts& b,
+[[gnu::target("ssse3,sse4.1,bmi,bmi2,popcnt,lzcnt")]] inline void twoValues(const FieldParts& a, const FieldParts& b,
                                                              double* out, bool both) {
     const __m128i shapeA = shapeOf(a), shapeB = shapeOf(b);
     // The second window's bytes are 8..15; a zero's 0x80 stays >= 0x80.
@@ -304,7 +304,7 @@ template <bool kSigned = true>
 // before the next, so the fields' parts stay in registers. Without a minus in the text
 // (nearly always) no sign is looked at.
 template <std::size_t N, bool kSigned>
-[[gnu::target("ssse3,sse4.1,bmi,bmi2,popcnt"), gnu::always_inline]] inline bool readPresentInPairs(const PaddedText& copy, const FieldMasks& masks,
+[[gnu::target("ssse3,sse4.1,bmi,bmi2,popcnt,lzcnt"), gnu::always_inline]] inline bool readPresentInPairs(const PaddedText& copy, const FieldMasks& masks,
                                                                       uint64_t ends, std::array<double, N>& values) {
     const auto next = [&](FieldParts& field) {
         const int end = std::countr_zero(ends);
@@ -320,10 +320,10 @@ template <std::size_t N, bool kSigned>
     return true;
 }
 
-// The first N fields at once, converted two at a time; needs SSSE3, SSE4.1, BMI1, BMI2
-// and POPCNT (pairsRunHere).
+// The first N fields at once, converted two at a time; needs SSSE3, SSE4.1, BMI1, BMI2,
+// POPCNT and LZCNT (pairsRunHere).
 template <std::size_t N>
-[[gnu::target("ssse3,sse4.1,bmi,bmi2,popcnt")]] bool readAtOnceInPairs(std::string_view text, std::array<double, N>& values) {
+[[gnu::target("ssse3,sse4.1,bmi,bmi2,popcnt,lzcnt")]] bool readAtOnceInPairs(std::string_view text, std::array<double, N>& values) {
     FieldMasks masks;
     PaddedText copy;
     if (!plainMasks(text, masks, copy)) return false;
@@ -352,7 +352,7 @@ template <std::size_t N>
 
 inline bool pairsRunHere() {
     return __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("sse4.1") && __builtin_cpu_supports("bmi") &&
-           __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt");
+           __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt") && __builtin_cpu_supports("lzcnt");
 }
 
 // The first N fields at once; false when the text is longer than kMaxText or not of the
