@@ -44,12 +44,20 @@ class PriceHistory {
     // k-th oldest entry, k = 1..3000 (k = 3000 is the newest).
     const HistoryEntry& oldestFirst(int instrument, int k) const;
 
+    // What an entry takes from the instrument.
+    struct Quote {
+        float Bid, Ask, Last;
+        int32_t Volume;
+    };
+
     // Appends the instrument's quote when volume, ask or bid differ from the newest entry.
     void recordPrice(int instrument, const Instrument& quote, double now) {
-        recordPriceAt(instrument, quote, [now] { return now; });
+        recordPriceAt(instrument, Quote{quote.Bid, quote.Ask, quote.Last, quote.Volume}, [now] { return now; });
     }
-    // The same, asking the clock only when an entry is written.
-    template <class Clock> void recordPriceAt(int instrument, const Instrument& quote, Clock&& now) {
+    // The same, asking the clock only when an entry is written. A quote just written to the
+    // instrument is best passed from the values at hand: reading it back would wait for
+    // the writes.
+    template <class Clock> void recordPriceAt(int instrument, const Quote& quote, Clock&& now) {
         const DueEntry due = dueEntry(instrument, quote);
         if (!due.entry) return;
         *due.entry = {quote.Bid, quote.Ask, quote.Last, quote.Volume, now()};
@@ -63,7 +71,7 @@ class PriceHistory {
         HistoryEntry* entry;
         int16_t slot;
     };
-    DueEntry dueEntry(int instrument, const Instrument& quote) {
+    DueEntry dueEntry(int instrument, const Quote& quote) {
         const std::size_t start = ringStart(instrument);
         const int p = pos(instrument);
         NewestQuote& newest = newest_[static_cast<std::size_t>(instrument)];

@@ -53,7 +53,8 @@ struct TradingData {
         history.recordPrice(instrument, instruments.at(instrument), now);
     }
     template <class Clock> void recordPriceAt(int instrument, Clock&& now) {
-        history.recordPriceAt(instrument, instruments.at(instrument), now);
+        const Instrument& quote = instruments.at(instrument);
+        history.recordPriceAt(instrument, PriceHistory::Quote{quote.Bid, quote.Ask, quote.Last, quote.Volume}, now);
     }
 };
 

@@ -161,7 +161,8 @@ template <Form kForm> bool PriceHandlers::storePlainUpdate(const double* values,
     i.Changed = true;
     if (!std::isnan(q.lastDecimal)) memo = {std::bit_cast<uint32_t>(q.last), true, q.lastDecimal};
     if (rule.addHistory) {
-        const auto record = [&] { data_.history.recordPriceAt(n, i, [this] { return now(); }); };
+        const PriceHistory::Quote quote{q.bid, q.ask, q.last, i.Volume};
+        const auto record = [&] { data_.history.recordPriceAt(n, quote, [this] { return now(); }); };
         // Only an instrument without a ring makes the entry fail; the usual one is written
         // without the failure guard around it.
         if (n <= data_.history.instrumentCount()) record();
