@@ -18,13 +18,14 @@ inline const char* findByte(const char* p, const char* end, char c) {
     if (end - p >= 16) {
         const __m128i wanted = _mm_set1_epi8(c);
         const auto hits = [&](const char* at) {
-            return static_cast<unsigned>(
-                _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)), wanted)));
+            return static_cast<unsigned>(_mm_movemask_epi8(
+                _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)), wanted)));
         };
         // Four steps inline; a longer stretch goes to memchr.
         for (int step = 0; step < 4 && end - p >= 16; ++step, p += 16)
             if (const unsigned found = hits(p)) return p + __builtin_ctz(found);
-        if (end - p >= 16) return static_cast<const char*>(std::memchr(p, c, static_cast<std::size_t>(end - p)));
+        if (end - p >= 16)
+            return static_cast<const char*>(std::memchr(p, c, static_cast<std::size_t>(end - p)));
         if (p == end) return nullptr;
         // The last sixteen bytes, those compared already left out.
         const int done = static_cast<int>(16 - (end - p));
@@ -32,7 +33,8 @@ inline const char* findByte(const char* p, const char* end, char c) {
         return nullptr;
     }
 #endif
-    return p == end ? nullptr : static_cast<const char*>(std::memchr(p, c, static_cast<std::size_t>(end - p)));
+    return p == end ? nullptr
+                    : static_cast<const char*>(std::memchr(p, c, static_cast<std::size_t>(end - p)));
 }
 
 // Where bytes of value `highest` or below lie among the 64 at p (all readable): bit i set

@@ -89,7 +89,8 @@ struct PaddedText {
 
 // Classifies the whole text (at most kMaxText characters), reading no byte outside it, and
 // copies it into `copy`.
-[[gnu::always_inline]] inline CharacterClasses classifyText(const char* p, std::size_t size, PaddedText& copy) {
+[[gnu::always_inline]] inline CharacterClasses classifyText(const char* p, std::size_t size,
+                                                            PaddedText& copy) {
     CharacterClasses c;
     std::memset(copy.bytes, 0, 8);
     char* const to = copy.bytes + 8;
@@ -134,9 +135,9 @@ inline constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7
 struct FieldMasks {
     uint64_t separators;
     uint64_t digitsAndPointsAfter; // bit i + 1 for each digit or point at i
-    uint64_t minusAfter; // bit i + 1 for each '-' at i
-    uint64_t pointsAfter; // bit i + 8 for each point at i: (pointsAfter >> end) & 0xFF are
-                          // the points among the eight characters in front of `end`
+    uint64_t minusAfter;           // bit i + 1 for each '-' at i
+    uint64_t pointsAfter;          // bit i + 8 for each point at i: (pointsAfter >> end) & 0xFF are
+                                   // the points among the eight characters in front of `end`
 };
 
 // Classifies the text into `copy` and checks that every character belongs to a plain field:
@@ -260,7 +261,8 @@ inline constexpr std::array<FieldShape, 9 * 16> kFieldShapes = [] {
             FieldShape& shape = shapes[static_cast<std::size_t>(length * 16 + pointByte)];
             int to = 7;
             for (int from = 7; from >= 8 - length; --from)
-                if (from != pointByte) shape.shuffle[static_cast<std::size_t>(to--)] = static_cast<uint8_t>(from);
+                if (from != pointByte)
+                    shape.shuffle[static_cast<std::size_t>(to--)] = static_cast<uint8_t>(from);
             for (; to >= 0; --to)
                 shape.shuffle[static_cast<std::size_t>(to)] = 0x80;
             shape.divisor = kPowersOfTen[pointByte < 8 ? 7 - pointByte : 0];
@@ -270,19 +272,21 @@ inline constexpr std::array<FieldShape, 9 * 16> kFieldShapes = [] {
 }();
 
 inline __m128i shapeOf(const FieldParts& f) {
-    return _mm_load_si128(reinterpret_cast<const __m128i*>(&kFieldShapes[static_cast<std::size_t>(f.length * 16 + f.pointByte)]));
+    return _mm_load_si128(reinterpret_cast<const __m128i*>(
+        &kFieldShapes[static_cast<std::size_t>(f.length * 16 + f.pointByte)]));
 }
 
 // Two fields' values with byte shuffles and multiply-adds, two at a time (SSSE3 and SSE4.1).
 template <bool kSigned = true>
-[[gnu::target("ssse3,sse4.1,bmi,bmi2,popcnt,lzcnt")]] inline void twoValues(const FieldParts& a, const FieldParts& b,
-                                                             double* out, bool both) {
+[[gnu::target("ssse3,sse4.1,bmi,bmi2,popcnt,lzcnt")]] inline void
+twoValues(const FieldParts& a, const FieldParts& b, double* out, bool both) {
     const __m128i shapeA = shapeOf(a), shapeB = shapeOf(b);
     // The second window's bytes are 8..15; a zero's 0x80 stays >= 0x80.
-    const __m128i controls = _mm_add_epi8(_mm_unpacklo_epi64(shapeA, shapeB), _mm_set_epi64x(0x0808080808080808, 0));
+    const __m128i controls =
+        _mm_add_epi8(_mm_unpacklo_epi64(shapeA, shapeB), _mm_set_epi64x(0x0808080808080808, 0));
     const __m128d divisors = _mm_castsi128_pd(_mm_unpackhi_epi64(shapeA, shapeB));
-    __m128i digits = _mm_sub_epi8(_mm_set_epi64x(static_cast<int64_t>(b.window), static_cast<int64_t>(a.window)),
-                                  _mm_set1_epi8('0'));
+    __m128i digits = _mm_sub_epi8(
+        _mm_set_epi64x(static_cast<int64_t>(b.window), static_cast<int64_t>(a.window)), _mm_set1_epi8('0'));
     digits = _mm_shuffle_epi8(digits, controls);
     // Pairs, fours, eights of digits: 10a + b, 100ab + cd, 10000abcd + efgh.
     __m128i x = _mm_maddubs_epi16(digits, _mm_set1_epi16(0x010A));
@@ -304,8 +308,9 @@ template <bool kSigned = true>
 // before the next, so the fields' parts stay in registers. Without a minus in the text
 // (nearly always) no sign is looked at.
 template <std::size_t N, bool kSigned>
-[[gnu::target("ssse3,sse4.1,bmi,bmi2,popcnt,lzcnt"), gnu::always_inline]] inline bool readPresentInPairs(const PaddedText& copy, const FieldMasks& masks,
-                                                                      uint64_t ends, std::array<double, N>& values) {
+[[gnu::target("ssse3,sse4.1,bmi,bmi2,popcnt,lzcnt"), gnu::always_inline]] inline bool
+readPresentInPairs(const PaddedText& copy, const FieldMasks& masks, uint64_t ends,
+                   std::array<double, N>& values) {
     const auto next = [&](FieldParts& field) {
         const int end = std::countr_zero(ends);
         ends &= ends - 1;
@@ -323,7 +328,8 @@ template <std::size_t N, bool kSigned>
 // The first N fields at once, converted two at a time; needs SSSE3, SSE4.1, BMI1, BMI2,
 // POPCNT and LZCNT (pairsRunHere).
 template <std::size_t N>
-[[gnu::target("ssse3,sse4.1,bmi,bmi2,popcnt,lzcnt")]] bool readAtOnceInPairs(std::string_view text, std::array<double, N>& values) {
+[[gnu::target("ssse3,sse4.1,bmi,bmi2,popcnt,lzcnt")]] bool readAtOnceInPairs(std::string_view text,
+                                                                             std::array<double, N>& values) {
     FieldMasks masks;
     PaddedText copy;
     if (!plainMasks(text, masks, copy)) return false;
@@ -351,8 +357,9 @@ template <std::size_t N>
 }
 
 inline bool pairsRunHere() {
-    return __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("sse4.1") && __builtin_cpu_supports("bmi") &&
-           __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt") && __builtin_cpu_supports("lzcnt");
+    return __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("sse4.1") &&
+           __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2") &&
+           __builtin_cpu_supports("popcnt") && __builtin_cpu_supports("lzcnt");
 }
 
 // The first N fields at once; false when the text is longer than kMaxText or not of the

@@ -30,7 +30,8 @@ void PriceHistory::setPos(int instrument, int16_t slot) {
 }
 
 void PriceHistory::forgetNewest(int instrument) {
-    if (instrument >= 0 && instrument <= kMaxInstruments) newest_[static_cast<std::size_t>(instrument)].known = false;
+    if (instrument >= 0 && instrument <= kMaxInstruments)
+        newest_[static_cast<std::size_t>(instrument)].known = false;
 }
 
 HistoryEntry& PriceHistory::slot(int instrument, int slotNumber) {

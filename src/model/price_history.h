@@ -52,7 +52,8 @@ class PriceHistory {
 
     // Appends the instrument's quote when volume, ask or bid differ from the newest entry.
     void recordPrice(int instrument, const Instrument& quote, double now) {
-        recordPriceAt(instrument, Quote{quote.Bid, quote.Ask, quote.Last, quote.Volume}, [now] { return now; });
+        recordPriceAt(instrument, Quote{quote.Bid, quote.Ask, quote.Last, quote.Volume},
+                      [now] { return now; });
     }
     // The same, asking the clock only when an entry is written. A quote just written to the
     // instrument is best passed from the values at hand: reading it back would wait for

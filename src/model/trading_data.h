@@ -54,7 +54,8 @@ struct TradingData {
     }
     template <class Clock> void recordPriceAt(int instrument, Clock&& now) {
         const Instrument& quote = instruments.at(instrument);
-        history.recordPriceAt(instrument, PriceHistory::Quote{quote.Bid, quote.Ask, quote.Last, quote.Volume}, now);
+        history.recordPriceAt(instrument, PriceHistory::Quote{quote.Bid, quote.Ask, quote.Last, quote.Volume},
+                              now);
     }
 };
 

@@ -95,7 +95,8 @@ template <Quote kField> bool take(QuoteValues& q, double value) {
         // nearest single prints as: the singles there lie closer together than such
         // decimals, so decimalOfSingle gives the value read back without working it out.
         const double size = std::fabs(value);
-        q.lastDecimal = q.shortDecimals && size >= 1e-3 && size < 1e7 ? value : std::numeric_limits<double>::quiet_NaN();
+        q.lastDecimal =
+            q.shortDecimals && size >= 1e-3 && size < 1e7 ? value : std::numeric_limits<double>::quiet_NaN();
     } else if constexpr (kField == Quote::Bid) {
         const double bid = q.lastAsDecimal() - value;
         if (!fitsPrice(bid)) return false;
@@ -127,7 +128,8 @@ bool takeAll(QuoteValues& q, const double* values, std::index_sequence<kIndex...
 // Anything else returns false before a value is written.
 template <Form kForm> bool PriceHandlers::plainCompactUpdate(std::string_view text) {
     std::array<double, ruleOf(kForm).fieldCount + 1> values;
-    if (plain_fields::readAtOnce(text, values, readInPairs_)) return storePlainUpdate<kForm>(values.data(), true);
+    if (plain_fields::readAtOnce(text, values, readInPairs_))
+        return storePlainUpdate<kForm>(values.data(), true);
     if (readPlainFieldsOneByOne(text, values)) return storePlainUpdate<kForm>(values.data(), false);
     return false;
 }
@@ -141,7 +143,8 @@ template <Form kForm> bool PriceHandlers::storePlainUpdate(const double* values,
     Instrument& i = data_.instruments.at(n);
     if (rule.needsLast && i.Last == 0) return true;
 
-    if (lastDecimals_.size() <= static_cast<std::size_t>(n)) lastDecimals_.resize(static_cast<std::size_t>(n) + 1);
+    if (lastDecimals_.size() <= static_cast<std::size_t>(n))
+        lastDecimals_.resize(static_cast<std::size_t>(n) + 1);
     LastDecimal& memo = lastDecimals_[static_cast<std::size_t>(n)];
     QuoteValues q{.last = i.Last,
                   .bid = i.Bid,
@@ -165,8 +168,10 @@ template <Form kForm> bool PriceHandlers::storePlainUpdate(const double* values,
         const auto record = [&] { data_.history.recordPriceAt(n, quote, [this] { return now(); }); };
         // Only an instrument without a ring makes the entry fail; the usual one is written
         // without the failure guard around it.
-        if (n <= data_.history.instrumentCount()) record();
-        else guard(log_, rule.tag, record);
+        if (n <= data_.history.instrumentCount())
+            record();
+        else
+            guard(log_, rule.tag, record);
     }
     data_.pricesChanged = true;
     ++data_.priceUpdates;

@@ -143,17 +143,17 @@ TEST(LeadingNumberParse, PlainFieldsReadAsSplittingAndParsingWouldOrGoTheGeneral
         EXPECT_TRUE(plain_fields::readAtOnce(std::string_view(stream), values, false) &&
                     plain_fields::readAtOnce(std::string_view(stream), values, plain_fields::pairsRunHere()))
             << stream;
-    for (const char* other : {"1; 123456789", "1;1e3", "1;  5", "1;5 ", "1;\"5\"", "1;1.2.3", "1;\t5", "1;- 5",
-                              "1;+-5", "1;+5", "1;5-"})
+    for (const char* other : {"1; 123456789", "1;1e3", "1;  5", "1;5 ", "1;\"5\"", "1;1.2.3", "1;\t5",
+                              "1;- 5", "1;+-5", "1;+5", "1;5-"})
         EXPECT_FALSE(plain_fields::readAtOnce(std::string_view(other), values, false) ||
                      plain_fields::readAtOnce(std::string_view(other), values, plain_fields::pairsRunHere()))
             << other;
 
     std::mt19937 rng(5);
-    const std::vector<std::string> tokens = {"",  " ",  "12", " 101.5",   ".25",      "-3",          "7.",
-                                             "1e3", "1 2", "\"", "x",      "12345678", "0.0000001",   ";",
-                                             "+.5", "-0", ".",  " -.5",   "99999999", "1.2345678", "123456789",
-                                             "9.", " +0", "-",  "\t1",   "\xc3\xa4", "00000001.5"};
+    const std::vector<std::string> tokens = {
+        "",         " ",         "12",        " 101.5",    ".25", "-3",  "7.",  "1e3",      "1 2",
+        "\"",       "x",         "12345678",  "0.0000001", ";",   "+.5", "-0",  ".",        " -.5",
+        "99999999", "1.2345678", "123456789", "9.",        " +0", "-",   "\t1", "\xc3\xa4", "00000001.5"};
     int atOnce = 0, oneByOne = 0;
     for (int i = 0; i < 150000; ++i) {
         std::string text;
@@ -162,8 +162,8 @@ TEST(LeadingNumberParse, PlainFieldsReadAsSplittingAndParsingWouldOrGoTheGeneral
         const Fields fields = SplitFields(text, ";", 20);
         const auto agrees = [&](const std::array<double, 6>& read, const char* reader) {
             for (int f = 1; f <= 6; ++f)
-                ASSERT_TRUE(sameBits(read[f - 1], parseLeadingGeneral(fields[f]))) << reader << " " << text
-                                                                                  << " field " << f;
+                ASSERT_TRUE(sameBits(read[f - 1], parseLeadingGeneral(fields[f])))
+                    << reader << " " << text << " field " << f;
         };
         std::array<double, 6> read{};
         if (plain_fields::readAtOnceOneByOne(std::string_view(text), read)) {
@@ -177,7 +177,8 @@ TEST(LeadingNumberParse, PlainFieldsReadAsSplittingAndParsingWouldOrGoTheGeneral
             agrees(read, "one by one");
         }
         std::array<double, 3> three{};
-        if (plain_fields::readAtOnce(std::string_view(text), three, plain_fields::pairsRunHere() && i % 2 == 0)) {
+        if (plain_fields::readAtOnce(std::string_view(text), three,
+                                     plain_fields::pairsRunHere() && i % 2 == 0)) {
             for (int f = 1; f <= 3; ++f)
                 ASSERT_TRUE(sameBits(three[f - 1], parseLeadingGeneral(fields[f]))) << text;
         }

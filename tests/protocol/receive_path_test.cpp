@@ -51,16 +51,19 @@ TEST(Framing, BrokenOffFramesNeverGlueToTheNextOneWhereverThePiecesAreCut) {
         std::string stream;
         Calls expected;
         for (int frame = 0; frame < 40; ++frame) {
-            const std::string text = std::to_string(frame) + ";" + std::string(static_cast<std::size_t>(below(90)), 'x');
+            const std::string text =
+                std::to_string(frame) + ";" + std::string(static_cast<std::size_t>(below(90)), 'x');
             if (below(4) == 0) {
-                stream += "\x01@OO=" + text.substr(0, static_cast<std::size_t>(below(static_cast<int>(text.size()))));
+                stream += "\x01@OO=" +
+                          text.substr(0, static_cast<std::size_t>(below(static_cast<int>(text.size()))));
             } else {
                 stream += "\x01@OO=" + text + "\x02";
                 expected.emplace_back(Handler::OpenOrder, text);
             }
         }
         for (std::size_t at = 0; at < stream.size();) {
-            const std::size_t size = std::min<std::size_t>(1 + static_cast<std::size_t>(below(200)), stream.size() - at);
+            const std::size_t size =
+                std::min<std::size_t>(1 + static_cast<std::size_t>(below(200)), stream.size() - at);
             f.receive(std::string_view(stream).substr(at, size));
             at += size;
         }

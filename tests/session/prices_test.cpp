@@ -219,41 +219,12 @@ TEST(CompactUpdateShortcut, HasTheEffectOfTheGeneralWayOnEveryText) {
         f->data.instruments.reset(4);
     }
     const std::vector<std::string> numbers = {"1", "2", "3", "4", "0", "5", "2.5", "-1", " 1", "1e0", "1 "};
-    const std::vector<std::string> tokens = {"",
-                                             " ",
-                                             "0",
-                                             "101.5",
-                                             " .25",
-                                             "-3",
-                                             "7.",
-                                             "1e3",
-                                             "1 2",
-                                             "\"",
-                                             "x",
-                                             "3.4e38",
-                                             "-3.4e38",
-                                             "12345678",
-                                             "2147483648",
-                                             "2147483647.5",
-                                             "-2147483648.5",
-                                             "0.1",
-                                             "1e-50",
-                                             " 10",
-                                             "99999999999999999999",
-                                             "-0",
-                                             // about the last price's decimal: digits and range
-                                             "0.001",
-                                             "0.0009999",
-                                             "9999999",
-                                             "10000000",
-                                             "9999.999",
-                                             "1234567",
-                                             "-12345.67",
-                                             ".0012345",
-                                             "16777217",
-                                             "8388609.5",
-                                             "1.0000001",
-                                             "99.99999"};
+    const std::vector<std::string> tokens = {
+        "", " ", "0", "101.5", " .25", "-3", "7.", "1e3", "1 2", "\"", "x", "3.4e38", "-3.4e38", "12345678",
+        "2147483648", "2147483647.5", "-2147483648.5", "0.1", "1e-50", " 10", "99999999999999999999", "-0",
+        // about the last price's decimal: digits and range
+        "0.001", "0.0009999", "9999999", "10000000", "9999.999", "1234567", "-12345.67", ".0012345",
+        "16777217", "8388609.5", "1.0000001", "99.99999"};
     auto bits = [](float v) { return std::bit_cast<uint32_t>(v); };
     auto state = [&](const PriceFixture& f) {
         std::vector<uint64_t> s{f.data.pricesChanged, f.data.priceUpdates};
