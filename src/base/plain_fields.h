@@ -20,6 +20,7 @@
 #include <string_view>
 
 #if defined(__SSE2__)
+#include <cpuid.h>
 #include <emmintrin.h>
 #include <smmintrin.h> // used only where the processor has it (pairsRunHere)
 #include <tmmintrin.h>
@@ -356,10 +357,16 @@ template <std::size_t N>
     return true;
 }
 
+// LZCNT is bit 5 of ECX in CPUID leaf 0x80000001 (not every compiler's
+// __builtin_cpu_supports knows its name).
+inline bool lzcntRunsHere() {
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    return __get_cpuid(0x80000001, &eax, &ebx, &ecx, &edx) != 0 && (ecx & (1u << 5)) != 0;
+}
+
 inline bool pairsRunHere() {
-    return __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("sse4.1") &&
-           __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2") &&
-           __builtin_cpu_supports("popcnt") && __builtin_cpu_supports("lzcnt");
+    return __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("sse4.1") && __builtin_cpu_supports("bmi") &&
+           __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt") && lzcntRunsHere();
 }
 
 // The first N fields at once; false when the text is longer than kMaxText or not of the

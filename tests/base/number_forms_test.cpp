@@ -134,6 +134,14 @@ TEST(LeadingNumberParse, ShortcutAgreesWithTheGeneralReadingOnEveryText) {
 // Both one-pass readers give what splitting and the general parse give, on texts built
 // from plain and not-so-plain fields of every length up to past the longest text read at
 // once; and the reader at once takes the texts of the price stream.
+#if defined(__SSE2__) && defined(__GNUC__) && !defined(__clang__)
+// The pair reading is chosen by asking the processor; a wrong answer would leave it unused
+// (or worse, run it where it cannot run).
+TEST(LeadingNumberParse, TheProcessorIsAskedForLzcntAsTheCompilerWould) {
+    EXPECT_EQ(plain_fields::lzcntRunsHere(), __builtin_cpu_supports("lzcnt") != 0);
+}
+#endif
+
 TEST(LeadingNumberParse, PlainFieldsReadAsSplittingAndParsingWouldOrGoTheGeneralWay) {
     std::array<double, 6> values{};
     ASSERT_TRUE(plain_fields::readAtOnceOneByOne(std::string_view("12; 101.5;.25;10;-.5"), values));
