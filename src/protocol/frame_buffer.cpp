@@ -68,7 +68,9 @@ std::size_t FrameBuffer::findEnd(bool& mayHoldStart) const {
     mayHoldStart = true;
     if (noEndBelow_ <= offset_ && buffer_.size() - offset_ >= 64) {
         const char* const from = buffer_.data() + offset_;
-        const uint64_t controls = bytesUpToIn64(from, static_cast<unsigned char>(wire::kEnd)) & ~uint64_t{1};
+        // The first character counts only when it is an end character (an empty message).
+        const uint64_t controls =
+            bytesUpToIn64(from, static_cast<unsigned char>(wire::kEnd)) & ~uint64_t{from[0] != wire::kEnd};
         if (controls != 0) {
             const auto first = static_cast<std::size_t>(std::countr_zero(controls));
             if (from[first] == wire::kEnd) {

@@ -30,6 +30,14 @@ TEST(Framing, GarbageAroundFramesIsDroppedAndASplitMessageIsDispatchedOnceWhenIt
     ReceiveFixture noStart; // without any start character the first character is still cut off
     noStart.receive("x@OO=1\x02");
     EXPECT_EQ(noStart.calls, (Calls{{Handler::OpenOrder, "1"}}));
+    // Without one, an end character first is an empty message, also with more messages close
+    // behind it.
+    const std::size_t linesBefore = noStart.incoming.lines().size();
+    const std::string ys(20, 'y');
+    noStart.receive("\x02x@OO=2;" + ys + "\x02x@OO=3;" + std::string(40, 'z') + "\x02");
+    EXPECT_EQ(Lines(noStart.incoming.lines().begin() + static_cast<std::ptrdiff_t>(linesBefore),
+                    noStart.incoming.lines().end()),
+              (Lines{"IN:", "Unbekannter Befehl:", "IN:@OO=2;" + ys, "IN:@OO=3;" + std::string(40, 'z')}));
 }
 
 TEST(Framing, EmptyFramesAndUnknownFirstCharactersAreLoggedAsUnknownCommands) {
