@@ -114,7 +114,7 @@ void MessageDispatcher::takeServerTime(std::string_view text) {
 
 void MessageDispatcher::dispatch(std::string_view text) {
     if (text.empty()) {
-        ctx_.incoming.addLine("Unbekannter Befehl:");
+        logUnknownCommand(text);
         return;
     }
     switch (text.front()) {
@@ -131,8 +131,14 @@ void MessageDispatcher::dispatch(std::string_view text) {
         dispatchControl(text);
         return;
     default:
-        ctx_.incoming.addLine("Unbekannter Befehl:" + std::string(text));
+        logUnknownCommand(text);
     }
+}
+
+// Out of line, so that the price messages, nearly all of the stream, pass dispatch() without
+// setting up for building a line.
+void MessageDispatcher::logUnknownCommand(std::string_view text) {
+    ctx_.incoming.addLine("Unbekannter Befehl:" + std::string(text));
 }
 
 void MessageDispatcher::dispatchPartialQuote(std::string_view text) {

@@ -110,6 +110,7 @@ class MessageDispatcher {
     void dispatchCommand(std::string_view text);
     void dispatchControl(std::string_view text);
     void dispatchPartialQuote(std::string_view text);
+    [[gnu::noinline]] void logUnknownCommand(std::string_view text);
     void takeServerTime(std::string_view text);
 
     DispatchContext ctx_;

@@ -124,14 +124,26 @@ bool takeAll(QuoteValues& q, const double* values, std::index_sequence<kIndex...
 
 // The update as the steady stream sends it: every field a plain decimal, a known
 // instrument, values that fit. The general way would then write exactly these values
-// and log nothing, so it is done in one pass over the text, without storing the fields.
-// Anything else returns false before a value is written.
-template <Form kForm> bool PriceHandlers::plainCompactUpdate(std::string_view text) {
+// and log nothing, so it is done in one pass over the text, without storing the fields;
+// storePlainUpdate returns false before a value is written for anything else. The usual
+// case, read in pairs, sets up nothing for the other ways, which are out of line.
+template <Form kForm> void PriceHandlers::compactUpdateOf(std::string_view text) {
     std::array<double, ruleOf(kForm).fieldCount + 1> values;
-    if (plain_fields::readAtOnce(text, values, readInPairs_))
-        return storePlainUpdate<kForm>(values.data(), true);
-    if (readPlainFieldsOneByOne(text, values)) return storePlainUpdate<kForm>(values.data(), false);
-    return false;
+    if (readInPairs_ && plain_fields::readAtOnceInPairs(text, values)) {
+        if (!storePlainUpdate<kForm>(values.data(), true)) compactUpdateGeneral(kForm, text);
+        return;
+    }
+    compactUpdateOtherwise<kForm>(text);
+}
+
+template <Form kForm> void PriceHandlers::compactUpdateOtherwise(std::string_view text) {
+    std::array<double, ruleOf(kForm).fieldCount + 1> values;
+    bool stored = false;
+    if (!readInPairs_ && plain_fields::readAtOnceOneByOne(text, values))
+        stored = storePlainUpdate<kForm>(values.data(), true);
+    else if (readPlainFieldsOneByOne(text, values))
+        stored = storePlainUpdate<kForm>(values.data(), false);
+    if (!stored) compactUpdateGeneral(kForm, text);
 }
 
 template <Form kForm> bool PriceHandlers::storePlainUpdate(const double* values, bool shortDecimals) {
@@ -176,10 +188,6 @@ template <Form kForm> bool PriceHandlers::storePlainUpdate(const double* values,
     data_.pricesChanged = true;
     ++data_.priceUpdates;
     return true;
-}
-
-template <Form kForm> void PriceHandlers::compactUpdateOf(std::string_view text) {
-    if (!plainCompactUpdate<kForm>(text)) compactUpdateGeneral(kForm, text);
 }
 
 PriceHandlers::PriceHandlers(TradingData& data, TextList& log, TextList& outgoing, EventLoop& loop,

@@ -70,7 +70,7 @@ class PriceHandlers {
   private:
     void storeInstrumentLine(int number, std::string_view line);
     template <CompactForm kForm> void compactUpdateOf(std::string_view text);
-    template <CompactForm kForm> bool plainCompactUpdate(std::string_view text);
+    template <CompactForm kForm> [[gnu::noinline]] void compactUpdateOtherwise(std::string_view text);
     template <CompactForm kForm> bool storePlainUpdate(const double* values, bool shortDecimals);
     double now();
 
