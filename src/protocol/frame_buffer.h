@@ -49,7 +49,7 @@ class FrameBuffer {
     std::size_t findEnd(bool& mayHoldStart) const;
     void moveToNewStorage(std::size_t capacity);
     void dropInFrontOfStart();
-    std::size_t find(char c, std::size_t& nothingBelow) const;
+    [[gnu::noinline]] std::size_t find(char c, std::size_t& nothingBelow) const;
 
     std::string buffer_;
     std::size_t offset_ = 0;
