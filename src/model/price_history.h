@@ -49,11 +49,11 @@ class PriceHistory {
         float Bid, Ask, Last;
         int32_t Volume;
     };
+    static Quote quoteOf(const Instrument& i) { return {i.Bid, i.Ask, i.Last, i.Volume}; }
 
     // Appends the instrument's quote when volume, ask or bid differ from the newest entry.
     void recordPrice(int instrument, const Instrument& quote, double now) {
-        recordPriceAt(instrument, Quote{quote.Bid, quote.Ask, quote.Last, quote.Volume},
-                      [now] { return now; });
+        recordPriceAt(instrument, quoteOf(quote), [now] { return now; });
     }
     // The same, asking the clock only when an entry is written. A quote just written to the
     // instrument is best passed from the values at hand: reading it back would wait for

@@ -53,9 +53,7 @@ struct TradingData {
         history.recordPrice(instrument, instruments.at(instrument), now);
     }
     template <class Clock> void recordPriceAt(int instrument, Clock&& now) {
-        const Instrument& quote = instruments.at(instrument);
-        history.recordPriceAt(instrument, PriceHistory::Quote{quote.Bid, quote.Ask, quote.Last, quote.Volume},
-                              now);
+        history.recordPriceAt(instrument, PriceHistory::quoteOf(instruments.at(instrument)), now);
     }
 };
 
