@@ -64,6 +64,7 @@ class PriceHistory {
         *due.entry = {quote.Bid, quote.Ask, quote.Last, quote.Volume, now()};
         pos_[static_cast<std::size_t>(instrument)] = due.slot;
         newest_[static_cast<std::size_t>(instrument)] = {quote.Bid, quote.Ask, quote.Volume, true};
+        prefetchForWriting(entries_[ringStart(instrument) + static_cast<std::size_t>(due.slot % kSlots)]);
     }
 
   private:
@@ -87,6 +88,13 @@ class PriceHistory {
         return static_cast<std::size_t>(instrument - 1) * kSlots;
     }
     void readNewest(int instrument, std::size_t start, int p);
+    // The rings are far larger than the caches, and an instrument's next entry is written
+    // long after this one: its memory is asked for now, so that the write does not hold up
+    // every later store while the line is read.
+    static void prefetchForWriting(const HistoryEntry& entry) {
+        __builtin_prefetch(&entry, 1);
+        __builtin_prefetch(reinterpret_cast<const unsigned char*>(&entry + 1) - 1, 1);
+    }
 
     bool created_ = false;
     int instruments_ = 0;
