@@ -60,6 +60,10 @@ inline uint64_t loadFront(const char* p, std::size_t size) {
 
 #if defined(__SSE2__) && defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
 
+// What the reading in pairs needs of the processor; pairsRunHere() asks for the same. A
+// function marked with it may inline the reading, and is called only where it runs.
+#define KAVEX_PAIRS_FUNCTION [[gnu::target("ssse3,sse4.1,bmi,bmi2,popcnt,lzcnt")]]
+
 // Adds the classes of 16 characters, whose bits are shifted right by `dropLow` (characters
 // already classified) and then placed from bit `at` on.
 [[gnu::always_inline]] inline void classify(__m128i chars, int dropLow, int at, CharacterClasses& c) {
@@ -279,7 +283,7 @@ inline __m128i shapeOf(const FieldParts& f) {
 
 // Two fields' values with byte shuffles and multiply-adds, two at a time (SSSE3 and SSE4.1).
 template <bool kSigned = true>
-[[gnu::target("ssse3,sse4.1,bmi,bmi2,popcnt,lzcnt")]] inline void
+KAVEX_PAIRS_FUNCTION inline void
 twoValues(const FieldParts& a, const FieldParts& b, double* out, bool both) {
     const __m128i shapeA = shapeOf(a), shapeB = shapeOf(b);
     // The second window's bytes are 8..15; a zero's 0x80 stays >= 0x80.
@@ -309,7 +313,7 @@ twoValues(const FieldParts& a, const FieldParts& b, double* out, bool both) {
 // before the next, so the fields' parts stay in registers. Without a minus in the text
 // (nearly always) no sign is looked at.
 template <std::size_t N, bool kSigned>
-[[gnu::target("ssse3,sse4.1,bmi,bmi2,popcnt,lzcnt"), gnu::always_inline]] inline bool
+KAVEX_PAIRS_FUNCTION [[gnu::always_inline]] inline bool
 readPresentInPairs(const PaddedText& copy, const FieldMasks& masks, uint64_t ends,
                    std::array<double, N>& values) {
     const auto next = [&](FieldParts& field) {
@@ -329,8 +333,7 @@ readPresentInPairs(const PaddedText& copy, const FieldMasks& masks, uint64_t end
 // The first N fields at once, converted two at a time; needs SSSE3, SSE4.1, BMI1, BMI2,
 // POPCNT and LZCNT (pairsRunHere).
 template <std::size_t N>
-[[gnu::target("ssse3,sse4.1,bmi,bmi2,popcnt,lzcnt")]] bool readAtOnceInPairs(std::string_view text,
-                                                                             std::array<double, N>& values) {
+KAVEX_PAIRS_FUNCTION bool readAtOnceInPairs(std::string_view text, std::array<double, N>& values) {
     FieldMasks masks;
     PaddedText copy;
     if (!plainMasks(text, masks, copy)) return false;
@@ -379,6 +382,7 @@ template <std::size_t N> bool readAtOnce(std::string_view text, std::array<doubl
 #else
 
 // Without SSE2 every text is read field by field.
+#define KAVEX_PAIRS_FUNCTION
 inline bool pairsRunHere() {
     return false;
 }

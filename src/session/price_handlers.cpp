@@ -177,13 +177,13 @@ template <Form kForm> bool PriceHandlers::storePlainUpdate(const double* values,
     if (!std::isnan(q.lastDecimal)) memo = {std::bit_cast<uint32_t>(q.last), true, q.lastDecimal};
     if (rule.addHistory) {
         const PriceHistory::Quote quote{q.bid, q.ask, q.last, i.Volume};
-        const auto record = [&] { data_.history.recordPriceAt(n, quote, [this] { return now(); }); };
+        const auto clock = [this] { return now(); };
         // Only an instrument without a ring makes the entry fail; the usual one is written
         // without the failure guard around it.
         if (n <= data_.history.instrumentCount())
-            record();
+            data_.history.recordPriceAt(n, quote, clock);
         else
-            guard(log_, rule.tag, record);
+            guard(log_, rule.tag, [&] { data_.history.recordPriceAt(n, quote, clock); });
     }
     data_.pricesChanged = true;
     ++data_.priceUpdates;
