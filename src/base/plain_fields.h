@@ -283,8 +283,7 @@ inline __m128i shapeOf(const FieldParts& f) {
 
 // Two fields' values with byte shuffles and multiply-adds, two at a time (SSSE3 and SSE4.1).
 template <bool kSigned = true>
-KAVEX_PAIRS_FUNCTION inline void
-twoValues(const FieldParts& a, const FieldParts& b, double* out, bool both) {
+KAVEX_PAIRS_FUNCTION inline void twoValues(const FieldParts& a, const FieldParts& b, double* out, bool both) {
     const __m128i shapeA = shapeOf(a), shapeB = shapeOf(b);
     // The second window's bytes are 8..15; a zero's 0x80 stays >= 0x80.
     const __m128i controls =
@@ -368,8 +367,9 @@ inline bool lzcntRunsHere() {
 }
 
 inline bool pairsRunHere() {
-    return __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("sse4.1") && __builtin_cpu_supports("bmi") &&
-           __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt") && lzcntRunsHere();
+    return __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("sse4.1") &&
+           __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2") &&
+           __builtin_cpu_supports("popcnt") && lzcntRunsHere();
 }
 
 // The first N fields at once; false when the text is longer than kMaxText or not of the

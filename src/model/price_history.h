@@ -64,7 +64,8 @@ class PriceHistory {
         *due.entry = {quote.Bid, quote.Ask, quote.Last, quote.Volume, now()};
         pos_[static_cast<std::size_t>(instrument)] = due.slot;
         newest_[static_cast<std::size_t>(instrument)] = {quote.Bid, quote.Ask, quote.Volume, true};
-        prefetchForWriting(entries_[ringStart(instrument) + static_cast<std::size_t>(due.slot == kSlots ? 0 : due.slot)]);
+        prefetchForWriting(
+            entries_[ringStart(instrument) + static_cast<std::size_t>(due.slot == kSlots ? 0 : due.slot)]);
     }
 
   private:
