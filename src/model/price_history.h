@@ -68,6 +68,14 @@ class PriceHistory {
             entries_[ringStart(instrument) + static_cast<std::size_t>(due.slot == kSlots ? 0 : due.slot)]);
     }
 
+    // Asks for the memory the instrument's next entry goes to, some time before the entry
+    // is written (see prefetchForWriting). A number without a ring asks for nothing.
+    void prepareEntry(int instrument) const {
+        if (instrument < 1 || instrument > instruments_ || instrument > kMaxInstruments) return;
+        const int p = pos_[static_cast<std::size_t>(instrument)];
+        prefetchForWriting(entries_[ringStart(instrument) + static_cast<std::size_t>(p == kSlots ? 0 : p)]);
+    }
+
   private:
     // The slot a new entry goes to, or none when the quote equals the newest entry. Checked.
     struct DueEntry {

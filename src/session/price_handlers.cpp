@@ -152,6 +152,8 @@ template <Form kForm> bool PriceHandlers::storePlainUpdate(const double* values,
     if (!(number >= 1 && number <= data_.instrumentCount()) || number != static_cast<int>(number))
         return false;
     const int n = static_cast<int>(number);
+    // The ring's memory is asked for now, while the update is worked out.
+    if (rule.addHistory) data_.history.prepareEntry(n);
     Instrument& i = data_.instruments.at(n);
     if (rule.needsLast && i.Last == 0) return true;
 

@@ -89,6 +89,9 @@ TEST_F(History, RingsGrowForNumbersBeyondTheFirstListButKeepTheirEntries) {
     EXPECT_EQ(data.history.pos(3), 1);
     EXPECT_THROW(data.history.slot(4, 1), Failure);
     EXPECT_THROW(data.history.slot(1, 3001), Failure);
+    // Asking ahead for an entry's memory never fails, whatever the number.
+    for (int n : {-1, 0, 1, 3, 4, 3001, 100000})
+        EXPECT_NO_THROW(data.history.prepareEntry(n)) << n;
 }
 
 // Loading a history file writes entries and positions directly; the next quote is compared
