@@ -65,7 +65,7 @@ class PriceHistory {
         pos_[static_cast<std::size_t>(instrument)] = due.slot;
         newest_[static_cast<std::size_t>(instrument)] = {quote.Bid, quote.Ask, quote.Volume, true};
         prefetchForWriting(
-            entries_[ringStart(instrument) + static_cast<std::size_t>(due.slot == kSlots ? 0 : due.slot)]);
+            entries_[due.ringStart + static_cast<std::size_t>(due.slot == kSlots ? 0 : due.slot)]);
     }
 
     // Asks for the memory the instrument's next entry goes to, some time before the entry
@@ -81,6 +81,7 @@ class PriceHistory {
     struct DueEntry {
         HistoryEntry* entry;
         int16_t slot;
+        std::size_t ringStart; // of the instrument
     };
     DueEntry dueEntry(int instrument, const Quote& quote) {
         const std::size_t start = ringStart(instrument);
@@ -88,9 +89,9 @@ class PriceHistory {
         NewestQuote& newest = newest_[static_cast<std::size_t>(instrument)];
         if (!newest.known) readNewest(instrument, start, p);
         if (quote.Volume == newest.Volume && quote.Ask == newest.Ask && quote.Bid == newest.Bid)
-            return {nullptr, 0};
+            return {nullptr, 0, start};
         const int next = p + 1 > kSlots ? 1 : p + 1;
-        return {&entries_[start + static_cast<std::size_t>(next - 1)], static_cast<int16_t>(next)};
+        return {&entries_[start + static_cast<std::size_t>(next - 1)], static_cast<int16_t>(next), start};
     }
     std::size_t ringStart(int instrument) const {
         if (instrument < 1 || instrument > instruments_) failSubscript();
