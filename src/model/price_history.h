@@ -64,8 +64,7 @@ class PriceHistory {
         *due.entry = {quote.Bid, quote.Ask, quote.Last, quote.Volume, now()};
         pos_[static_cast<std::size_t>(instrument)] = due.slot;
         newest_[static_cast<std::size_t>(instrument)] = {quote.Bid, quote.Ask, quote.Volume, true};
-        prefetchForWriting(
-            entries_[due.ringStart + static_cast<std::size_t>(due.slot == kSlots ? 0 : due.slot)]);
+        prefetchForWriting(entries_[due.start + static_cast<std::size_t>(due.slot == kSlots ? 0 : due.slot)]);
     }
 
     // Asks for the memory the instrument's next entry goes to, some time before the entry
@@ -73,6 +72,7 @@ class PriceHistory {
     void prepareEntry(int instrument) const {
         if (instrument < 1 || instrument > instruments_ || instrument > kMaxInstruments) return;
         const int p = pos_[static_cast<std::size_t>(instrument)];
+        if (p < 0 || p > kSlots) return; // only setPos() could have put it there
         prefetchForWriting(entries_[ringStart(instrument) + static_cast<std::size_t>(p == kSlots ? 0 : p)]);
     }
 
@@ -81,7 +81,7 @@ class PriceHistory {
     struct DueEntry {
         HistoryEntry* entry;
         int16_t slot;
-        std::size_t ringStart; // of the instrument
+        std::size_t start; // of the instrument's ring
     };
     DueEntry dueEntry(int instrument, const Quote& quote) {
         const std::size_t start = ringStart(instrument);
