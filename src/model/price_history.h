@@ -64,7 +64,7 @@ class PriceHistory {
         *due.entry = {quote.Bid, quote.Ask, quote.Last, quote.Volume, now()};
         pos_[static_cast<std::size_t>(instrument)] = due.slot;
         newest_[static_cast<std::size_t>(instrument)] = {quote.Bid, quote.Ask, quote.Volume, true};
-        prefetchForWriting(entries_[due.start + static_cast<std::size_t>(due.slot == kSlots ? 0 : due.slot)]);
+        prefetchForWriting(entries_[due.start + indexAfter(due.slot)]);
     }
 
     // Asks for the memory the instrument's next entry goes to, some time before the entry
@@ -72,8 +72,8 @@ class PriceHistory {
     void prepareEntry(int instrument) const {
         if (instrument < 1 || instrument > instruments_ || instrument > kMaxInstruments) return;
         const int p = pos_[static_cast<std::size_t>(instrument)];
-        if (p < 0 || p > kSlots) return; // only setPos() could have put it there
-        prefetchForWriting(entries_[ringStart(instrument) + static_cast<std::size_t>(p == kSlots ? 0 : p)]);
+        if (p < 0) return; // only setPos() could have put it there
+        prefetchForWriting(entries_[static_cast<std::size_t>(instrument - 1) * kSlots + indexAfter(p)]);
     }
 
   private:
@@ -90,14 +90,17 @@ class PriceHistory {
         if (!newest.known) readNewest(instrument, start, p);
         if (quote.Volume == newest.Volume && quote.Ask == newest.Ask && quote.Bid == newest.Bid)
             return {nullptr, 0, start};
-        const int next = p + 1 > kSlots ? 1 : p + 1;
-        return {&entries_[start + static_cast<std::size_t>(next - 1)], static_cast<int16_t>(next), start};
+        const std::size_t index = indexAfter(p);
+        return {&entries_[start + index], static_cast<int16_t>(index + 1), start};
     }
     std::size_t ringStart(int instrument) const {
         if (instrument < 1 || instrument > instruments_) failSubscript();
         return static_cast<std::size_t>(instrument - 1) * kSlots;
     }
     void readNewest(int instrument, std::size_t start, int p);
+    // Where in a ring the slot after slot p (0 for an empty ring) lies, counted from 0: the
+    // slot after the last is the first.
+    static std::size_t indexAfter(int p) { return p >= kSlots ? 0 : static_cast<std::size_t>(p); }
     // The rings are far larger than the caches, and an instrument's next entry is written
     // long after this one: its memory is asked for now, so that the write does not hold up
     // every later store while the line is read.

@@ -108,9 +108,7 @@ template <Quote kField> bool take(QuoteValues& q, double value) {
     } else {
         // Rounding to the nearest integer stays inside these bounds.
         if (!(value >= -2147483648.0 && value <= 2147483647.0)) return false;
-        const auto whole = static_cast<int32_t>(value); // in range: defined
-        (kField == Quote::BidVolume ? q.bidVolume : q.askVolume) =
-            static_cast<double>(whole) == value ? whole : roundToInt32Nearest(value);
+        (kField == Quote::BidVolume ? q.bidVolume : q.askVolume) = roundToInt32(value);
     }
     return true;
 }
